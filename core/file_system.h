@@ -1,0 +1,74 @@
+// The file-system layer the readers work through. Read-only by design: nothing here creates,
+// writes, renames or deletes. Paths use "\" as separator whatever the platform; the POSIX
+// implementation maps it to "/".
+//
+// Each implementation counts the system calls it makes, so the refresh pass's cost per
+// location can be measured (each call is a round trip when a location is a network share).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/local_time.h"
+
+namespace velmora {
+
+// What a read of a whole file gave.
+enum class ReadOutcome {
+  kRead,         // contents hold the whole file
+  kMissing,      // no such file (or it is a folder)
+  kUnreadable,   // could not be opened or read: held open for writing elsewhere, access denied...
+  kTooLarge,     // larger than the limit asked for
+};
+
+// The client files the readers ask about in one folder.
+enum class ClientFile { kWorkUnit, kState, kResult, kTempResult, kUserInfo };
+inline constexpr std::size_t kClientFileCount = 5;
+const char* ClientFileName(ClientFile file);  // "work_unit.sah", ...
+
+// One look at a folder: whether it exists, and for each client file whether a file (not a
+// folder) of that name is there, with its last-write time in local time cut to two seconds.
+struct FolderSnapshot {
+  bool folderExists = false;
+  std::array<bool, kClientFileCount> present{};
+  std::array<LocalDateTime, kClientFileCount> lastWrite{};
+
+  bool Has(ClientFile file) const { return present[static_cast<std::size_t>(file)]; }
+  const LocalDateTime& TimeOf(ClientFile file) const { return lastWrite[static_cast<std::size_t>(file)]; }
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // A file (not a folder) exists at `path`.
+  virtual bool FileExists(const std::string& path) = 0;
+  // A folder exists at `path` (a trailing "\" is allowed).
+  virtual bool FolderExists(const std::string& path) = 0;
+  // Last-write time of the file at `path` in local time, seconds rounded down to even;
+  // unset when there is no such file.
+  virtual LocalDateTime LastWriteTime(const std::string& path) = 0;
+  // Reads the whole file, sharing it with readers only (a writer holding it open makes the
+  // read fail, and no writer can open it meanwhile).
+  virtual ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) = 0;
+  // Everything the readers need to know about `folder` (given with one trailing "\") in as few
+  // calls as the platform allows. Must agree with FileExists, FolderExists and LastWriteTime.
+  virtual FolderSnapshot Snapshot(const std::string& folder) = 0;
+
+  // System calls made so far.
+  std::uint64_t CallCount() const { return calls_; }
+
+ protected:
+  void CountCall(std::uint64_t n = 1) { calls_ += n; }
+
+ private:
+  std::uint64_t calls_ = 0;
+};
+
+// The implementation for the platform the program was built for.
+std::unique_ptr<FileSystem> MakePlatformFileSystem();
+
+}  // namespace velmora
