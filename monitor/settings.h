@@ -1,0 +1,61 @@
+// What the monitor window keeps between runs, and the order in which it is read and written.
+// LoadSettings applies each entry as soon as it is read, so a failure part-way leaves what was
+// not yet read at the window's built-in values.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace velmora {
+
+class SettingsStore;
+
+enum class Bar { kToolbar, kStatsPanel, kStatusBar };
+enum class ShowState { kNormal, kMaximized, kMinimized };
+
+struct WindowBounds {
+  int width = 0;
+  int height = 0;
+  int top = 0;
+  int left = 0;
+};
+
+// The monitor window as the settings see it.
+class SettingsTarget {
+ public:
+  virtual ~SettingsTarget() = default;
+
+  // Loading.
+  virtual void SetWidth(int width) = 0;
+  virtual void SetHeight(int height) = 0;
+  virtual void SetTop(int top) = 0;
+  virtual void SetLeft(int left) = 0;
+  virtual void SetMaximized(bool maximized) = 0;
+  virtual void SetColumnWidth(int column, int width) = 0;
+  virtual void AddLocation(const std::string& path, bool enabled) = 0;
+  virtual std::string AppDir() const = 0;
+  virtual void SetBarVisible(Bar bar, bool visible) = 0;
+  virtual void SetPollInterval(int seconds) = 0;  // already within 1..32767
+
+  // Saving.
+  virtual ShowState CurrentShowState() const = 0;
+  virtual WindowBounds CurrentBounds() const = 0;  // outer bounds in the normal state
+  virtual int ColumnCount() const = 0;
+  virtual int ColumnWidth(int column) const = 0;
+  virtual std::size_t LocationCount() const = 0;
+  virtual std::string LocationPath(std::size_t index) const = 0;  // display order
+  virtual bool LocationEnabled(std::size_t index) const = 0;
+  virtual bool BarVisible(Bar bar) const = 0;
+  virtual int PollInterval() const = 0;
+};
+
+inline constexpr int kDefaultColumnWidths[6] = {248, 46, 33, 33, 35, 100};
+
+// "Location" + the index padded to four digits (never cut: Location10000).
+std::string LocationKey(std::size_t index);
+
+// Throw SettingsError from the store; nothing after the failing entry is applied or written.
+void LoadSettings(SettingsStore& store, SettingsTarget& target);
+void SaveSettings(SettingsStore& store, const SettingsTarget& target);
+
+}  // namespace velmora

@@ -1,0 +1,74 @@
+#include "windows/window_base.h"
+
+#include <exception>
+#include <vector>
+
+namespace velmora::win {
+
+BaseWindow::~BaseWindow() {
+  if (hwnd_ && ::IsWindow(hwnd_)) {
+    // Unbind first: messages sent during destruction must not reach a half-destroyed object.
+    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+bool BaseWindow::CreateBound(const char* className, const WNDCLASSEXA& classTemplate, DWORD exStyle,
+                             const char* title, DWORD style, int x, int y, int width, int height, HWND parent,
+                             HMENU menu) {
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (!::GetClassInfoExA(instance, className, &existing)) {
+    WNDCLASSEXA wc = classTemplate;
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &BaseWindow::StaticProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    if (!wc.hCursor) wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    if (!::RegisterClassExA(&wc)) return false;
+  }
+  ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu, instance, this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT BaseWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void BaseWindow::ReportFailure(const char*) {}
+
+LRESULT CALLBACK BaseWindow::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  BaseWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    self = static_cast<BaseWindow*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<BaseWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  try {
+    LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+    }
+    return result;
+  } catch (const std::exception& e) {
+    self->ReportFailure(e.what());
+  } catch (...) {
+    self->ReportFailure("Unexpected failure");
+  }
+  return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+std::string WindowText(HWND hwnd) {
+  const int length = ::GetWindowTextLengthA(hwnd);
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 2, '\0');
+  const int copied = ::GetWindowTextA(hwnd, buffer.data(), length + 1);
+  return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+}  // namespace velmora::win

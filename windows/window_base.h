@@ -1,0 +1,38 @@
+// Base of every window of the program: the static window procedure binds `this` on
+// WM_NCCREATE and forwards to HandleMessage. No exception leaves a window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmora::win {
+
+class BaseWindow {
+ public:
+  BaseWindow() = default;
+  virtual ~BaseWindow();
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+
+  HWND Hwnd() const { return hwnd_; }
+
+ protected:
+  // Registers `className` once per process (class style and icon as given) and creates the
+  // window with this object bound to it.
+  bool CreateBound(const char* className, const WNDCLASSEXA& classTemplate, DWORD exStyle, const char* title,
+                   DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu);
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Called when a handler threw: shows nothing by default; windows override to report.
+  virtual void ReportFailure(const char* what);
+
+ private:
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+// The text of a window (WM_GETTEXT).
+std::string WindowText(HWND hwnd);
+
+}  // namespace velmora::win
