@@ -18,10 +18,10 @@ namespace velmora {
 
 // What a read of a whole file gave.
 enum class ReadOutcome {
-  kRead,         // contents hold the whole file
-  kMissing,      // no such file (or it is a folder)
-  kUnreadable,   // could not be opened or read: held open for writing elsewhere, access denied...
-  kTooLarge,     // larger than the limit asked for
+  kRead,        // contents hold the whole file
+  kMissing,     // no such file (or it is a folder)
+  kUnreadable,  // could not be opened or read: held open for writing elsewhere, access denied...
+  kTooLarge,    // larger than the limit asked for
 };
 
 // The client files the readers ask about in one folder.
@@ -29,8 +29,19 @@ enum class ClientFile { kWorkUnit, kState, kResult, kTempResult, kUserInfo };
 inline constexpr std::size_t kClientFileCount = 5;
 const char* ClientFileName(ClientFile file);  // "work_unit.sah", ...
 
-// One look at a folder: whether it exists, and for each client file whether a file (not a
+// A set of client files, as a bit mask of (1 << ClientFile).
+using ClientFileSet = unsigned;
+constexpr ClientFileSet FileBit(ClientFile file) {
+  return 1u << static_cast<unsigned>(file);
+}
+inline constexpr ClientFileSet kStateReaderFiles =
+    FileBit(ClientFile::kWorkUnit) | FileBit(ClientFile::kState) | FileBit(ClientFile::kResult) |
+    FileBit(ClientFile::kTempResult);
+inline constexpr ClientFileSet kUserReaderFiles = FileBit(ClientFile::kUserInfo);
+
+// One look at a folder: whether it exists, and for each wanted client file whether a file (not a
 // folder) of that name is there, with its last-write time in local time cut to two seconds.
+// Files not asked for read as absent.
 struct FolderSnapshot {
   bool folderExists = false;
   std::array<bool, kClientFileCount> present{};
@@ -54,9 +65,10 @@ class FileSystem {
   // Reads the whole file, sharing it with readers only (a writer holding it open makes the
   // read fail, and no writer can open it meanwhile).
   virtual ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) = 0;
-  // Everything the readers need to know about `folder` (given with one trailing "\") in as few
-  // calls as the platform allows. Must agree with FileExists, FolderExists and LastWriteTime.
-  virtual FolderSnapshot Snapshot(const std::string& folder) = 0;
+  // What the readers need to know about `folder` (given with one trailing "\") and the `wanted`
+  // files in it, in as few calls as the platform allows. Must agree with FileExists,
+  // FolderExists and LastWriteTime.
+  virtual FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) = 0;
 
   // System calls made so far.
   std::uint64_t CallCount() const { return calls_; }

@@ -1,1 +1,141 @@
-// placeholder: being written
+// The file-system layer over the Win32 ANSI functions. Read-only: files are opened for reading
+// with other writers shut out for the moment of the read, and nothing is ever written.
+#include <windows.h>
+
+#include <memory>
+
+#include "core/file_system.h"
+
+namespace velmora {
+namespace {
+
+bool IsFolderAttributes(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Local time at two-second resolution: the time stamp a DOS date-time can hold.
+LocalDateTime ToLocalDateTime(const FILETIME& utc) {
+  FILETIME local{};
+  WORD dosDate = 0;
+  WORD dosTime = 0;
+  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
+    return {};
+  }
+  LocalDateTime time;
+  time.year = 1980 + (dosDate >> 9);
+  time.month = (dosDate >> 5) & 0x0F;
+  time.day = dosDate & 0x1F;
+  time.hour = dosTime >> 11;
+  time.minute = (dosTime >> 5) & 0x3F;
+  time.second = (dosTime & 0x1F) * 2;
+  return time;
+}
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  bool FileExists(const std::string& path) override {
+    CountCall();
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  bool FolderExists(const std::string& path) override {
+    CountCall();
+    return IsFolderAttributes(::GetFileAttributesA(path.c_str()));
+  }
+
+  LocalDateTime LastWriteTime(const std::string& path) override {
+    WIN32_FIND_DATAA found{};
+    CountCall();
+    HANDLE find = ::FindFirstFileA(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+      return {};
+    CountCall();
+    ::FindClose(find);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      return {};
+    return ToLocalDateTime(found.ftLastWriteTime);
+  }
+
+  ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) override {
+    contents.clear();
+    CountCall();
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::kMissing
+                                                                            : ReadOutcome::kUnreadable;
+    }
+    const ReadOutcome outcome = ReadOpenFile(file, limit, contents);
+    CountCall();
+    ::CloseHandle(file);
+    if (outcome != ReadOutcome::kRead)
+      contents.clear();
+    return outcome;
+  }
+
+  // One attribute query per wanted file answers existence and time together, and its error
+  // tells a missing folder (path not found) from a missing file, so the folder needs no test
+  // of its own. Any other failure falls back to the plain queries, which then decide.
+  FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) override {
+    FolderSnapshot snapshot;
+    bool folderKnown = false;
+    for (std::size_t i = 0; i < kClientFileCount; ++i) {
+      const auto file = static_cast<ClientFile>(i);
+      if ((wanted & FileBit(file)) == 0)
+        continue;
+      const std::string path = folder + ClientFileName(file);
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      CountCall();
+      if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        folderKnown = snapshot.folderExists = true;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+          snapshot.present[i] = true;
+          snapshot.lastWrite[i] = ToLocalDateTime(data.ftLastWriteTime);
+        }
+        continue;
+      }
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND) {
+        folderKnown = snapshot.folderExists = true;
+      } else if (error == ERROR_PATH_NOT_FOUND) {
+        // Nothing can be found below a folder that is not there.
+        return FolderSnapshot{};
+      } else if (FileExists(path)) {
+        snapshot.present[i] = true;
+        snapshot.lastWrite[i] = LastWriteTime(path);
+      }
+    }
+    if (!folderKnown)
+      snapshot.folderExists = FolderExists(folder);
+    return snapshot;
+  }
+
+ private:
+  ReadOutcome ReadOpenFile(HANDLE file, std::size_t limit, std::string& contents) {
+    constexpr DWORD kChunk = 64 * 1024;
+    for (;;) {
+      const std::size_t before = contents.size();
+      contents.resize(before + kChunk);
+      DWORD got = 0;
+      CountCall();
+      if (!::ReadFile(file, contents.data() + before, kChunk, &got, nullptr))
+        return ReadOutcome::kUnreadable;
+      contents.resize(before + got);
+      if (contents.size() > limit)
+        return ReadOutcome::kTooLarge;
+      // A disk file reads short only at its end.
+      if (got < kChunk)
+        return ReadOutcome::kRead;
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> MakePlatformFileSystem() {
+  return std::make_unique<Win32FileSystem>();
+}
+
+}  // namespace velmora

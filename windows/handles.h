@@ -1,60 +1,86 @@
 // One owner per Win32 handle: move-only wrappers that release what they hold.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 #include <utility>
 
 namespace velmora::win {
 
-// A move-only owner of a handle-like value, released by `Close` unless it equals `kInvalid`.
-template <typename T, auto Close, T kInvalid = T{}>
+// A move-only owner of a handle-like value, released by `Close` unless it equals the invalid
+// value, whose bits are `kInvalidBits` (a pointer constant such as INVALID_HANDLE_VALUE cannot
+// be a template argument).
+template <typename T, auto Close, std::intptr_t kInvalidBits = 0>
 class UniqueHandle {
+  static T Invalid() { return reinterpret_cast<T>(kInvalidBits); }
+
  public:
   UniqueHandle() = default;
   explicit UniqueHandle(T value) : value_(value) {}
   ~UniqueHandle() { Reset(); }
-  UniqueHandle(UniqueHandle&& other) noexcept : value_(std::exchange(other.value_, kInvalid)) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : value_(std::exchange(other.value_, Invalid())) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.value_, kInvalid));
+    if (this != &other)
+      Reset(std::exchange(other.value_, Invalid()));
     return *this;
   }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
 
   T Get() const { return value_; }
-  explicit operator bool() const { return value_ != kInvalid; }
-  [[nodiscard]] T Release() { return std::exchange(value_, kInvalid); }
-  void Reset(T value = kInvalid) {
-    if (value_ != kInvalid) Close(value_);
+  explicit operator bool() const { return value_ != Invalid(); }
+  [[nodiscard]] T Release() { return std::exchange(value_, Invalid()); }
+  void Reset(T value = Invalid()) {
+    if (value_ != Invalid())
+      Close(value_);
     value_ = value;
   }
 
  private:
-  T value_ = kInvalid;
+  T value_ = Invalid();
 };
 
 namespace detail {
-inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
-inline void CloseFind(HANDLE h) { ::FindClose(h); }
-inline void CloseKey(HKEY h) { ::RegCloseKey(h); }
-inline void DeleteGdi(HGDIOBJ h) { ::DeleteObject(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DestroyImageList(HIMAGELIST h) { ::ImageList_Destroy(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void DestroyAccel(HACCEL h) { ::DestroyAcceleratorTable(h); }
-inline void DestroyWindowHandle(HWND h) {
-  if (::IsWindow(h)) ::DestroyWindow(h);
+inline void CloseKernelHandle(HANDLE h) {
+  ::CloseHandle(h);
 }
-inline void FreeItemList(PIDLIST_ABSOLUTE p) { ::CoTaskMemFree(p); }
+inline void CloseFind(HANDLE h) {
+  ::FindClose(h);
+}
+inline void CloseKey(HKEY h) {
+  ::RegCloseKey(h);
+}
+inline void DeleteGdi(HGDIOBJ h) {
+  ::DeleteObject(h);
+}
+inline void DestroyIconHandle(HICON h) {
+  ::DestroyIcon(h);
+}
+inline void DestroyImageList(HIMAGELIST h) {
+  ::ImageList_Destroy(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+  ::DestroyMenu(h);
+}
+inline void DestroyAccel(HACCEL h) {
+  ::DestroyAcceleratorTable(h);
+}
+inline void DestroyWindowHandle(HWND h) {
+  if (::IsWindow(h))
+    ::DestroyWindow(h);
+}
+inline void FreeItemList(PIDLIST_ABSOLUTE p) {
+  ::CoTaskMemFree(p);
+}
 }  // namespace detail
 
-using FileHandle = UniqueHandle<HANDLE, detail::CloseKernelHandle, INVALID_HANDLE_VALUE>;
-using FindHandle = UniqueHandle<HANDLE, detail::CloseFind, INVALID_HANDLE_VALUE>;
+using FileHandle = UniqueHandle<HANDLE, detail::CloseKernelHandle, -1>;
+using FindHandle = UniqueHandle<HANDLE, detail::CloseFind, -1>;
 using KeyHandle = UniqueHandle<HKEY, detail::CloseKey>;
 using FontHandle = UniqueHandle<HFONT, detail::DeleteGdi>;
 using BrushHandle = UniqueHandle<HBRUSH, detail::DeleteGdi>;
@@ -82,7 +108,8 @@ class ComPtr {
   }
   explicit operator bool() const { return ptr_ != nullptr; }
   void Reset() {
-    if (ptr_) ptr_->Release();
+    if (ptr_)
+      ptr_->Release();
     ptr_ = nullptr;
   }
 

@@ -13,8 +13,16 @@ BaseWindow::~BaseWindow() {
   }
 }
 
-bool BaseWindow::CreateBound(const char* className, const WNDCLASSEXA& classTemplate, DWORD exStyle,
-                             const char* title, DWORD style, int x, int y, int width, int height, HWND parent,
+bool BaseWindow::CreateBound(const char* className,
+                             const WNDCLASSEXA& classTemplate,
+                             DWORD exStyle,
+                             const char* title,
+                             DWORD style,
+                             int x,
+                             int y,
+                             int width,
+                             int height,
+                             HWND parent,
                              HMENU menu) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   WNDCLASSEXA existing{};
@@ -25,8 +33,10 @@ bool BaseWindow::CreateBound(const char* className, const WNDCLASSEXA& classTemp
     wc.lpfnWndProc = &BaseWindow::StaticProc;
     wc.hInstance = instance;
     wc.lpszClassName = className;
-    if (!wc.hCursor) wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    if (!::RegisterClassExA(&wc)) return false;
+    if (!wc.hCursor)
+      wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    if (!::RegisterClassExA(&wc))
+      return false;
   }
   ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu, instance, this);
   return hwnd_ != nullptr;
@@ -48,7 +58,8 @@ LRESULT CALLBACK BaseWindow::StaticProc(HWND hwnd, UINT message, WPARAM wParam, 
   } else {
     self = reinterpret_cast<BaseWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   }
-  if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  if (!self)
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
   try {
     LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {

@@ -20,8 +20,17 @@ class BaseWindow {
  protected:
   // Registers `className` once per process (class style and icon as given) and creates the
   // window with this object bound to it.
-  bool CreateBound(const char* className, const WNDCLASSEXA& classTemplate, DWORD exStyle, const char* title,
-                   DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu);
+  bool CreateBound(const char* className,
+                   const WNDCLASSEXA& classTemplate,
+                   DWORD exStyle,
+                   const char* title,
+                   DWORD style,
+                   int x,
+                   int y,
+                   int width,
+                   int height,
+                   HWND parent,
+                   HMENU menu);
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Called when a handler threw: shows nothing by default; windows override to report.

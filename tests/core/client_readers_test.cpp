@@ -1,1 +1,406 @@
-// placeholder: being written
+// The folder readers over real files in a temporary folder, on both platforms.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+#include "core/client_readers.h"
+#include "core/file_system.h"
+#include "core/text.h"
+#include "tests/support/straight_readers.h"
+#include "tests/support/temp_folder.h"
+
+namespace velmora {
+namespace {
+
+using testing::TempFolder;
+
+class ReadersTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  TempFolder temp_;
+
+  TState LoadState(const std::string& folder, bool* result = nullptr) {
+    TState state;
+    const bool loaded = state.Load(*fs_, folder);
+    if (result)
+      *result = loaded;
+    TState straight;
+    const bool straightLoaded = testing::StraightLoadState(*fs_, folder, straight);
+    EXPECT_TRUE(testing::SameRecord(state, straight))
+        << "readers disagree for " << folder << "\n  program:  " << testing::Describe(state)
+        << "\n  straight: " << testing::Describe(straight);
+    EXPECT_EQ(loaded, straightLoaded);
+    return state;
+  }
+};
+
+struct StateTextCase {
+  const char* name;
+  std::string contents;
+  bool result;
+  double progress;
+  double cpu;
+};
+
+class StateTextTest : public ReadersTest, public ::testing::WithParamInterface<StateTextCase> {};
+
+TEST_P(StateTextTest, ReadsProgressAndCpu) {
+  const StateTextCase& c = GetParam();
+  temp_.WriteFile("state.sah", c.contents);
+  bool result = false;
+  const TState state = LoadState(temp_.ProgramPath(), &result);
+  EXPECT_EQ(result, c.result);
+  EXPECT_TRUE(state.FolderExists);
+  EXPECT_TRUE(state.HasState);
+  EXPECT_TRUE(state.StateTime.IsSet());
+  EXPECT_DOUBLE_EQ(state.Progress, c.progress);
+  EXPECT_DOUBLE_EQ(state.CpuTime, c.cpu);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines,
+    StateTextTest,
+    ::testing::Values(StateTextCase{"Plain", "prog=0.5\ncpu=3600.5\n", true, 50, 3600.5},
+                      StateTextCase{"UpperCaseKeyCommaMark", "PROG=0,25\n", true, 25, -1},
+                      StateTextCase{"LeadingBlanksAndTabs", "   prog=0.3\n\t\tcpu=12\n", true, 30, 12},
+                      StateTextCase{"BlankBeforeEqualsMatchesNothing", "prog = 0.3\ncpu =5\n", true, -1, -1},
+                      StateTextCase{"LaterOccurrenceWins", "prog=0.1\ncpu=1\nprog=0.2\ncpu=2\n", true, 20, 2},
+                      StateTextCase{"UnparsableValueGivesZero", "prog=abc\ncpu=\n", true, 0, 0},
+                      StateTextCase{"NegativeProgressNotClamped", "prog=-0.01\n", true, -1, -1},
+                      StateTextCase{"ProgressAboveOneNotClamped", "prog=1.5\n", true, 150, -1},
+                      StateTextCase{"CrLfAndTrailingBlanks", "cpu=7.25  \r\nprog=0.75\t\r\n", true, 75, 7.25},
+                      StateTextCase{"CarriageReturnsOnly", "prog=0.5\rcpu=9\r", true, 50, 9},
+                      StateTextCase{"LastLineWithoutEnding", "cpu=1\nprog=0.5", true, 50, 1},
+                      StateTextCase{"ExponentForm", "cpu=1.5e3\nprog=2.5e-1\n", true, 25, 1500},
+                      StateTextCase{"NulEndsTheText", std::string("prog=0.5\n\0cpu=3\n", 16), true, 50, -1},
+                      StateTextCase{"KeyMustStartTheLine", "xprog=0.5\n#cpu=1\n", true, -1, -1},
+                      StateTextCase{"NoKeys", "ncfft=12\nwu_name=abc\n", true, -1, -1},
+                      StateTextCase{"OnlyALineEnding", "\n", true, -1, -1},
+                      StateTextCase{"EmptyFile", "", false, -1, -1}),
+    [](const ::testing::TestParamInfo<StateTextCase>& row) { return std::string(row.param.name); });
+
+struct FlagsCase {
+  const char* name;
+  std::vector<const char*> files;
+  std::vector<const char*> folders;
+  bool workUnit, state, result, tempResult;
+};
+
+class FlagsTest : public ReadersTest, public ::testing::WithParamInterface<FlagsCase> {};
+
+TEST_P(FlagsTest, ReportsWhichFilesArePresent) {
+  const FlagsCase& c = GetParam();
+  for (const char* file : c.files)
+    temp_.WriteFile(file, "x=1\n");
+  for (const char* folder : c.folders)
+    temp_.MakeFolder(folder);
+  const TState state = LoadState(temp_.ProgramPath());
+  EXPECT_TRUE(state.FolderExists);
+  EXPECT_EQ(state.HasWorkUnit, c.workUnit);
+  EXPECT_EQ(state.HasState, c.state);
+  EXPECT_EQ(state.HasResult, c.result);
+  EXPECT_EQ(state.HasTempResult, c.tempResult);
+  EXPECT_EQ(state.StateTime.IsSet(), c.state);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders,
+    FlagsTest,
+    ::testing::Values(FlagsCase{"Empty", {}, {}, false, false, false, false},
+                      FlagsCase{"All",
+                                {"work_unit.sah", "state.sah", "result.sah", "wtemp.sah"},
+                                {},
+                                true,
+                                true,
+                                true,
+                                true},
+                      FlagsCase{"WorkInProgress",
+                                {"work_unit.sah", "state.sah", "user_info.sah"},
+                                {},
+                                true,
+                                true,
+                                false,
+                                false},
+                      FlagsCase{"WaitingToSend", {"result.sah", "state.sah"}, {}, false, true, true, false},
+                      FlagsCase{"WritingResult", {"wtemp.sah"}, {}, false, false, false, true},
+                      FlagsCase{"FoldersNamedLikeFilesDoNotCount",
+                                {},
+                                {"state.sah", "work_unit.sah"},
+                                false,
+                                false,
+                                false,
+                                false},
+                      FlagsCase{"OtherFilesIgnored",
+                                {"outfile.sah", "version.sah", "state.sah.bak"},
+                                {},
+                                false,
+                                false,
+                                false,
+                                false}),
+    [](const ::testing::TestParamInfo<FlagsCase>& row) { return std::string(row.param.name); });
+
+TEST_F(ReadersTest, MissingFolderGivesSentinelsAndFalse) {
+  bool result = true;
+  const TState state = LoadState(temp_.ProgramPath("no-such-folder"), &result);
+  EXPECT_FALSE(result);
+  EXPECT_FALSE(state.FolderExists);
+  EXPECT_FALSE(state.HasWorkUnit || state.HasState || state.HasResult || state.HasTempResult);
+  EXPECT_EQ(state.Progress, -1);
+  EXPECT_EQ(state.CpuTime, -1);
+  EXPECT_FALSE(state.StateTime.IsSet());
+  TUserInfo user;
+  EXPECT_FALSE(user.Load(*fs_, temp_.ProgramPath("no-such-folder\\deeper")));
+  EXPECT_FALSE(user.FolderExists);
+}
+
+TEST_F(ReadersTest, LocationThatIsAFileIsNoFolder) {
+  temp_.WriteFile("plain.txt", "prog=0.5\n");
+  bool result = true;
+  const TState state = LoadState(temp_.ProgramPath("plain.txt"), &result);
+  EXPECT_FALSE(result);
+  EXPECT_FALSE(state.FolderExists);
+  EXPECT_FALSE(state.HasState);
+}
+
+TEST_F(ReadersTest, TrailingBackslashGivesTheSameRecord) {
+  temp_.WriteFile("seti\\state.sah", "prog=0.125\ncpu=10\n");
+  temp_.WriteFile("seti\\work_unit.sah", "w\n");
+  const TState plain = LoadState(temp_.ProgramPath("seti"));
+  const TState slashed = LoadState(temp_.ProgramPath("seti\\"));
+  EXPECT_TRUE(testing::SameRecord(plain, slashed)) << testing::Describe(plain) << "\n"
+                                                   << testing::Describe(slashed);
+  EXPECT_DOUBLE_EQ(plain.Progress, 12.5);
+}
+
+TEST_F(ReadersTest, EmptyPathMeansTheRootOfTheCurrentDrive) {
+  bool result = true;
+  const TState state = LoadState("", &result);
+  EXPECT_TRUE(state.FolderExists);
+}
+
+TEST_F(ReadersTest, UnreadableLargeStateFileShowsPresentWithoutValues) {
+  temp_.WriteFile("state.sah", "prog=0.5\n");
+  std::filesystem::resize_file(temp_.Path() / "state.sah", kMaxTextFileBytes + 1);
+  bool result = true;
+  const TState state = LoadState(temp_.ProgramPath(), &result);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(state.HasState);
+  EXPECT_EQ(state.Progress, -1);
+}
+
+struct UserCase {
+  const char* name;
+  std::string contents;
+  bool result;
+  std::string userName;
+  int results;
+  double totalCpu;
+};
+
+class UserTextTest : public ReadersTest, public ::testing::WithParamInterface<UserCase> {};
+
+TEST_P(UserTextTest, ReadsTheUsersTotals) {
+  const UserCase& c = GetParam();
+  temp_.WriteFile("user_info.sah", c.contents);
+  TUserInfo user;
+  const bool result = user.Load(*fs_, temp_.ProgramPath());
+  TUserInfo straight;
+  EXPECT_EQ(testing::StraightLoadUserInfo(*fs_, temp_.ProgramPath(), straight), result);
+  EXPECT_TRUE(testing::SameRecord(user, straight));
+  EXPECT_EQ(result, c.result);
+  EXPECT_TRUE(user.HasUserInfo);
+  EXPECT_EQ(user.UserName, c.userName);
+  EXPECT_EQ(user.ResultCount, c.results);
+  EXPECT_DOUBLE_EQ(user.TotalCpu, c.totalCpu);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines,
+    UserTextTest,
+    ::testing::Values(UserCase{"Plain", "name=Ann\nnresults=12\ntotal_cpu=3600\n", true, "Ann", 12, 3600},
+                      UserCase{"NameKeepsInnerLeadingBlanks", "name= Ann Lee   \n", true, " Ann Lee", -1, -1},
+                      UserCase{"NameAfterFirstEquals", "name=a=b\n", true, "a=b", -1, -1},
+                      UserCase{"FractionalCountIsZero", "nresults=12.5\n", true, "", 0, -1},
+                      UserCase{"EmptyCountIsZero", "nresults=\n", true, "", 0, -1},
+                      UserCase{"HexCount", "nresults=$10\n", true, "", 16, -1},
+                      UserCase{"ExponentTotal", "total_cpu=1.5e6\n", true, "", -1, 1500000},
+                      UserCase{"CaseIgnored", "NAME=Bo\nNResults=3\nTOTAL_CPU=2,5\n", true, "Bo", 3, 2.5},
+                      UserCase{"EmptyFile", "", false, "", -1, -1}),
+    [](const ::testing::TestParamInfo<UserCase>& row) { return std::string(row.param.name); });
+
+TEST_F(ReadersTest, UserFileMissingInExistingFolder) {
+  TUserInfo user;
+  EXPECT_FALSE(user.Load(*fs_, temp_.ProgramPath()));
+  EXPECT_TRUE(user.FolderExists);
+  EXPECT_FALSE(user.HasUserInfo);
+  EXPECT_EQ(user.ResultCount, -1);
+}
+
+TEST_F(ReadersTest, StateFileOfARealClient) {
+  const std::filesystem::path fixtures = testing::SharedFixturesDir();
+  if (fixtures.empty())
+    GTEST_SKIP() << "shared/fixtures is not beside the project; the real client's file is absent";
+  std::ifstream in(fixtures / "client-3.03" / "state.sah", std::ios::binary);
+  ASSERT_TRUE(in) << "cannot open the real client's state.sah";
+  const std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(contents.size(), 4083u);
+  temp_.WriteFile("state.sah", contents);
+  bool result = false;
+  const TState state = LoadState(temp_.ProgramPath(), &result);
+  EXPECT_TRUE(result);
+  EXPECT_NEAR(state.Progress, 22.203413, 1e-9);
+  EXPECT_DOUBLE_EQ(state.CpuTime, 963.091196);
+}
+
+// Random folders: the program's readers and the straight transcription always agree.
+TEST_F(ReadersTest, AgreesWithStraightProbesOnRandomFolders) {
+  std::mt19937 random(20261208);
+  const char* names[] = {"work_unit.sah", "state.sah", "result.sah", "wtemp.sah", "user_info.sah"};
+  const char* bodies[] = {
+      "", "\n", "prog=0.42\ncpu=17\n", "prog=,5\r\n", "PROG=1e-2\ncpu=x\n", "nresults=4\n"};
+  for (int round = 0; round < 40; ++round) {
+    const std::string sub = "r" + std::to_string(round);
+    if (random() % 6 != 0)
+      temp_.MakeFolder(sub);
+    for (const char* name : names) {
+      const unsigned pick = random() % 4;
+      if (pick == 1 && std::filesystem::exists(temp_.Path() / sub)) {
+        temp_.WriteFile(sub + "\\" + name, bodies[random() % std::size(bodies)]);
+      } else if (pick == 2 && std::filesystem::exists(temp_.Path() / sub)) {
+        temp_.MakeFolder(sub + "\\" + name);
+      }
+    }
+    LoadState(temp_.ProgramPath(sub) + (round % 2 ? "\\" : ""));
+    TUserInfo user, straight;
+    const bool loaded = user.Load(*fs_, temp_.ProgramPath(sub));
+    EXPECT_EQ(loaded, testing::StraightLoadUserInfo(*fs_, temp_.ProgramPath(sub), straight));
+    EXPECT_TRUE(testing::SameRecord(user, straight)) << sub;
+  }
+}
+
+TEST_F(ReadersTest, NeedsFewerFileSystemCallsThanTheStraightProbes) {
+  temp_.WriteFile("work_unit.sah", "w\n");
+  temp_.WriteFile("state.sah", "prog=0.5\ncpu=2\n");
+  const std::uint64_t start = fs_->CallCount();
+  TState state;
+  state.Load(*fs_, temp_.ProgramPath());
+  const std::uint64_t programCalls = fs_->CallCount() - start;
+  TState straight;
+  testing::StraightLoadState(*fs_, temp_.ProgramPath(), straight);
+  const std::uint64_t straightCalls = fs_->CallCount() - start - programCalls;
+  EXPECT_LT(programCalls, straightCalls);
+}
+
+TEST_F(ReadersTest, ReadersNeverChangeTheFolder) {
+  temp_.WriteFile("state.sah", "prog=0.5\n");
+  temp_.WriteFile("user_info.sah", "name=x\n");
+  const auto before = std::filesystem::last_write_time(temp_.Path() / "state.sah");
+  TState state;
+  state.Load(*fs_, temp_.ProgramPath());
+  TUserInfo user;
+  user.Load(*fs_, temp_.ProgramPath());
+  std::vector<std::string> entries;
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path())) {
+    entries.push_back(entry.path().filename().string());
+  }
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{"state.sah", "user_info.sah"}));
+  EXPECT_EQ(std::filesystem::last_write_time(temp_.Path() / "state.sah"), before);
+}
+
+// The state file's time in local time (the tests run with TZ=UTC), seconds cut to even.
+TEST_F(ReadersTest, StateTimeIsLocalAtTwoSecondResolution) {
+  temp_.WriteFile("state.sah", "prog=0.5\n");
+  const std::string path = (temp_.Path() / "state.sah").string();
+#ifdef _WIN32
+  SYSTEMTIME utc{};
+  utc.wYear = 2024;
+  utc.wMonth = 2;
+  utc.wDay = 29;
+  utc.wHour = 23;
+  utc.wMinute = 59;
+  utc.wSecond = 57;
+  FILETIME stamp{};
+  ASSERT_TRUE(SystemTimeToFileTime(&utc, &stamp));
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
+  CloseHandle(file);
+#else
+  struct timespec times[2] = {{1709251197, 0}, {1709251197, 0}};  // 2024-02-29 23:59:57 UTC
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+#endif
+  const TState state = LoadState(temp_.ProgramPath());
+  EXPECT_EQ(state.StateTime, (LocalDateTime{2024, 2, 29, 23, 59, 56}));
+}
+
+TEST_F(ReadersTest, LoadLinesEmptiesTheListOnEveryFailure) {
+  temp_.WriteFile("empty.sah", "");
+  temp_.MakeFolder("folder.sah");
+  temp_.WriteFile("big.sah", "a\n");
+  std::filesystem::resize_file(temp_.Path() / "big.sah", kMaxTextFileBytes + 1);
+  for (const char* name : {"missing.sah", "empty.sah", "folder.sah", "big.sah"}) {
+    std::vector<std::string> lines{"left over"};
+    EXPECT_FALSE(LoadLines(*fs_, temp_.ProgramPath(name), lines)) << name;
+    EXPECT_TRUE(lines.empty()) << name;
+  }
+  temp_.WriteFile("two.sah", "one\r\n\r\nthree");
+  std::vector<std::string> lines{"left over"};
+  EXPECT_TRUE(LoadLines(*fs_, temp_.ProgramPath("two.sah"), lines));
+  EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "three"}));
+}
+
+#ifdef _WIN32
+// The client holds state.sah open for writing: the read is refused, the file still counts.
+TEST_F(ReadersTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
+  temp_.WriteFile("state.sah", "prog=0.5\ncpu=3\n");
+  const std::string path = (temp_.Path() / "state.sah").string();
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  bool result = true;
+  const TState state = LoadState(temp_.ProgramPath(), &result);
+  CloseHandle(writer);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(state.FolderExists);
+  EXPECT_TRUE(state.HasState);
+  EXPECT_TRUE(state.StateTime.IsSet());
+  EXPECT_EQ(state.Progress, -1);
+  EXPECT_EQ(state.CpuTime, -1);
+  const TState after = LoadState(temp_.ProgramPath(), &result);
+  EXPECT_TRUE(result);
+  EXPECT_DOUBLE_EQ(after.Progress, 50);
+}
+
+// While the program reads, no writer can open the file.
+TEST_F(ReadersTest, ReadSharesTheFileWithReadersOnly) {
+  temp_.WriteFile("state.sah", "prog=0.5\n");
+  const std::string path = (temp_.Path() / "state.sah").string();
+  HANDLE reader =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::string contents;
+  EXPECT_EQ(fs_->ReadShared(temp_.ProgramPath("state.sah"), 1024, contents), ReadOutcome::kRead);
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "a writer got in while the file was open for reading";
+  if (writer != INVALID_HANDLE_VALUE)
+    CloseHandle(writer);
+  CloseHandle(reader);
+}
+#endif
+
+}  // namespace
+}  // namespace velmora

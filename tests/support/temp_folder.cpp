@@ -15,9 +15,9 @@ TempFolder::TempFolder() {
   std::random_device random;
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate = fs::temp_directory_path() /
-                         ("velmora-test-" + std::to_string(random()) + "-" + std::to_string(stamp) + "-" +
-                          std::to_string(sequence++));
+    fs::path candidate =
+        fs::temp_directory_path() / ("velmora-test-" + std::to_string(random()) + "-" +
+                                     std::to_string(stamp) + "-" + std::to_string(sequence++));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
       path_ = fs::canonical(candidate);
@@ -36,13 +36,16 @@ std::string ToProgramPath(const fs::path& path) {
   std::string text = path.string();
 #ifndef _WIN32
   for (char& c : text) {
-    if (c == '/') c = '\\';
+    if (c == '/')
+      c = '\\';
   }
 #endif
   return text;
 }
 
-std::string TempFolder::ProgramPath() const { return ToProgramPath(path_); }
+std::string TempFolder::ProgramPath() const {
+  return ToProgramPath(path_);
+}
 
 std::string TempFolder::ProgramPath(std::string_view relative) const {
   std::string text = ProgramPath();
@@ -54,7 +57,8 @@ std::string TempFolder::ProgramPath(std::string_view relative) const {
 static fs::path NativeRelative(std::string_view relative) {
   std::string text(relative);
   for (char& c : text) {
-    if (c == '\\') c = '/';
+    if (c == '\\')
+      c = '/';
   }
   return fs::path(text);
 }
@@ -64,7 +68,8 @@ void TempFolder::WriteFile(std::string_view relative, std::string_view contents)
   fs::create_directories(target.parent_path());
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-  if (!out) throw std::runtime_error("cannot write " + target.string());
+  if (!out)
+    throw std::runtime_error("cannot write " + target.string());
 }
 
 void TempFolder::MakeFolder(std::string_view relative) const {
@@ -78,7 +83,8 @@ fs::path SharedFixturesDir() {
   std::string text = dir.string();
   if (!text.empty() && text[0] == '/') {
     for (char& c : text) {
-      if (c == '/') c = '\\';
+      if (c == '/')
+        c = '\\';
     }
     dir = fs::path("Z:" + text);
   }
