@@ -1,0 +1,145 @@
+// Times the refresh pass over 1,000 client folders and counts its file-system calls, beside a
+// straight probe-by-probe transcription of the readers over the same folders. Prints, for both,
+// the time per pass and the calls per enabled location, and checks that the records agree.
+//
+// Usage: refresh_bench [locations] [passes]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "core/client_readers.h"
+#include "core/file_system.h"
+#include "monitor/location_table.h"
+#include "tests/support/straight_readers.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using velmora::FileSystem;
+using velmora::LocationTable;
+using velmora::TState;
+using velmora::testing::TempFolder;
+
+int CompareCaptions(const char* a, const char* b) {
+#ifdef _WIN32
+  return lstrcmpA(a, b);
+#else
+  return std::strcmp(a, b);
+#endif
+}
+
+// A state file of the size and shape a client writes: ~150 keys, one long line.
+std::string StateText(int unit) {
+  std::string text = "active_wu=1\nncfft=" + std::to_string(unit) + "\ncr=1.2345e-01\n";
+  for (int i = 0; i < 140; ++i)
+    text += "key" + std::to_string(i) + "=" + std::to_string(i * 0.37) + "\n";
+  text += "bp_pot=" + std::string(1024, 'a') + "\n";
+  text += "prog=0." + std::to_string(10000000 + unit * 7919 % 89999999) + "\n";
+  text += "cpu=" + std::to_string(100 + unit * 3.25) + "\n";
+  return text;
+}
+
+enum class Kind { kInProgress, kWaiting, kMissing, kDisabled };
+
+Kind KindOf(int i) {
+  switch (i % 20) {
+    case 0:
+    case 1:
+    case 2:
+      return Kind::kMissing;
+    case 3:
+    case 4:
+    case 5:
+      return Kind::kDisabled;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+      return Kind::kWaiting;
+    default:
+      return Kind::kInProgress;
+  }
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int locations = argc > 1 ? std::atoi(argv[1]) : 1000;
+  const int passes = argc > 2 ? std::atoi(argv[2]) : 7;
+  TempFolder temp;
+  LocationTable table(&CompareCaptions);
+  std::vector<std::string> enabledFolders;
+  for (int i = 0; i < locations; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "loc%04d", i);
+    const Kind kind = KindOf(i);
+    if (kind != Kind::kMissing) {
+      temp.WriteFile(std::string(name) + "\\user_info.sah", "name=bench\nnresults=12\ntotal_cpu=36000\n");
+      temp.WriteFile(std::string(name) + "\\version.sah", "major_version=3\nminor_version=8\n");
+      temp.WriteFile(std::string(name) + "\\state.sah", StateText(i));
+      if (kind == Kind::kWaiting) {
+        temp.WriteFile(std::string(name) + "\\result.sah", "result data\n");
+      } else {
+        temp.WriteFile(std::string(name) + "\\work_unit.sah", std::string(2048, 'w'));
+        temp.WriteFile(std::string(name) + "\\outfile.sah", "o\n");
+      }
+    }
+    table.AddLocation(temp.ProgramPath(name), kind != Kind::kDisabled);
+    if (kind != Kind::kDisabled)
+      enabledFolders.push_back(temp.ProgramPath(name));
+  }
+  const double enabled = static_cast<double>(enabledFolders.size());
+
+  auto fs = velmora::MakePlatformFileSystem();
+  std::vector<double> programTimes, straightTimes;
+  std::uint64_t programCalls = 0, straightCalls = 0;
+  for (int pass = 0; pass < passes; ++pass) {
+    const std::uint64_t before = fs->CallCount();
+    const auto start = std::chrono::steady_clock::now();
+    table.RefreshLocations(*fs);
+    const auto middle = std::chrono::steady_clock::now();
+    programCalls = fs->CallCount() - before;
+    for (const std::string& folder : enabledFolders) {
+      TState state;
+      velmora::testing::StraightLoadState(*fs, folder, state);
+    }
+    const auto end = std::chrono::steady_clock::now();
+    straightCalls = fs->CallCount() - before - programCalls;
+    programTimes.push_back(std::chrono::duration<double, std::milli>(middle - start).count());
+    straightTimes.push_back(std::chrono::duration<double, std::milli>(end - middle).count());
+  }
+
+  int mismatches = 0;
+  for (const std::string& folder : enabledFolders) {
+    TState program, straight;
+    program.Load(*fs, folder);
+    velmora::testing::StraightLoadState(*fs, folder, straight);
+    if (!velmora::testing::SameRecord(program, straight))
+      ++mismatches;
+  }
+
+  const auto& counters = table.Counters();
+  std::printf(
+      "refresh pass over %d locations (%d enabled; total %d, work %d, ready %d), median of %d passes\n",
+      locations, static_cast<int>(enabled), counters.total, counters.work, counters.ready, passes);
+  std::printf("  program pass:          %8.2f ms per pass, %5.2f file-system calls per enabled location\n",
+              Median(programTimes), programCalls / enabled);
+  std::printf("  straight transcription:%8.2f ms per pass, %5.2f file-system calls per enabled location\n",
+              Median(straightTimes), straightCalls / enabled);
+  std::printf("  time ratio program/straight: %.2f; records differing: %d\n",
+              Median(programTimes) / Median(straightTimes), mismatches);
+  return mismatches == 0 ? 0 : 1;
+}
