@@ -20,4 +20,12 @@ mkdir -p "$(dirname "$prefix")"
 ) 9>"$prefix.lock"
 # One persistent server for the many short test processes.
 wineserver -p >/dev/null 2>&1 || true
-exec wine "$@"
+# Wine's helper processes (explorer for the desktop window, services) outlive the program and
+# inherit its standard output; ctest would wait for the end of that pipe until its timeout. The
+# program therefore writes into a file of its own, which is copied out once it has ended.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+wine "$@" >"$log" 2>&1 || status=$?
+cat "$log"
+exit "$status"

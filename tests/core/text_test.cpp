@@ -1,0 +1,380 @@
+#include "core/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <string>
+#include <vector>
+
+#include "core/file_system.h"
+
+namespace velmora {
+namespace {
+
+struct TrimRow {
+  std::string text;
+  std::string expected;
+};
+
+TEST(TrimText, RemovesCodesUpTo32FromBothEnds) {
+  const TrimRow rows[] = {
+      {"", ""},
+      {"   ", ""},
+      {"  a b  ", "a b"},
+      {"\t\r\nx\r\n", "x"},
+      {std::string("\x01\x1f"
+                   "x"
+                   "\x7f",
+                   4),
+       "x\x7f"},
+      {std::string("\0x\0", 3), "x"},
+      {"\xA0x\xA0", "\xA0x\xA0"},  // a non-breaking space in the ANSI page is above 32
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(TrimText(row.text), row.expected) << "text '" << row.text << "'";
+}
+
+struct StartsRow {
+  std::string text;
+  std::string prefix;
+  bool expected;
+};
+
+TEST(StartsWithText, IgnoresCaseAndNeedsBothTexts) {
+  const StartsRow rows[] = {
+      {"PROG=0.5", "prog=", true}, {"prog=0.5", "PROG=", true}, {"Prog=", "pRoG=", true},
+      {"prog", "prog=", false},    {"xprog=1", "prog=", false}, {" prog=1", "prog=", false},
+      {"prog=1", "", false},       {"", "prog=", false},        {"", "", false},
+      {"cpu=1", "cpu=", true},     {"[", "{", false},  // '[' and '{' differ by the case bit but are not
+                                                       // letters
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(StartsWithText(row.text, row.prefix), row.expected) << row.text << " / " << row.prefix;
+}
+
+struct ValueAfterRow {
+  std::string text;
+  std::string expected;
+};
+
+TEST(ValueAfter, TakesEverythingAfterTheFirstSeparator) {
+  const ValueAfterRow rows[] = {
+      {"prog=0.5", "0.5"}, {"a=b=c", "b=c"},      {"prog=", ""},     {"prog", ""}, {"", ""},
+      {"=x", "x"},         {"name= Ann", " Ann"}, {"k = v ", " v "},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(ValueAfter(row.text, '='), row.expected) << row.text;
+}
+
+struct IntRow {
+  std::string text;
+  int expected;
+};
+
+TEST(SafeStrToInt, ReadsDecimalAndHexOrGivesZero) {
+  const IntRow rows[] = {
+      {"  42 ", 42},
+      {"-17", -17},
+      {"+17", 17},
+      {"\t7\r\n", 7},
+      {"007", 7},
+      {"$1F", 31},
+      {"$1f", 31},
+      {"x1F", 31},
+      {"X1F", 31},
+      {"0x1F", 31},
+      {"0X1f", 31},
+      {"-$1F", -31},
+      {"+0x10", 16},
+      {"$FFFFFFFF", -1},
+      {"$7FFFFFFF", 2147483647},
+      {"$80000000", -2147483647 - 1},
+      {"-$80000000", -2147483647 - 1},
+      {"-$FFFFFFFF", 1},
+      {"$00000001", 1},
+      {"$100000000", 0},  // nine digits
+      {"$000000001", 0},  // nine digits, even with a small value
+      {"$", 0},
+      {"0x", 0},
+      {"x", 0},
+      {"$G", 0},
+      {"$1 F", 0},
+      {"$-1", 0},
+      {"0x0x1", 0},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", 0},
+      {"+2147483648", 0},
+      {"-2147483649", 0},
+      {"99999999999999999999", 0},
+      {"0", 0},
+      {"-0", 0},
+      {"", 0},
+      {"   ", 0},
+      {"4.5", 0},
+      {"12abc", 0},
+      {"1e3", 0},
+      {"+-1", 0},
+      {"--1", 0},
+      {"+", 0},
+      {"-", 0},
+      {" 1 2", 0},
+      {"1_000", 0},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(SafeStrToInt(row.text), row.expected) << "text '" << row.text << "'";
+}
+
+struct FloatRow {
+  std::string text;
+  double expected;
+};
+
+TEST(SafeStrToFloat, ReadsEitherDecimalMarkOrGivesZero) {
+  const FloatRow rows[] = {
+      {" 0,25 ", 0.25},
+      {"0.25", 0.25},
+      {"\t0,25\r\n", 0.25},
+      {"-1e2", -100},
+      {"1E2", 100},
+      {"1e+2", 100},
+      {"2.5e-1", 0.25},
+      {"+.5", 0.5},
+      {".5", 0.5},
+      {"-.5", -0.5},
+      {"5.", 5},
+      {"5.e1", 50},
+      {".", 0},
+      {"-.", 0},
+      {"1e", 1},
+      {"1e+", 1},
+      {"1e-", 1},
+      {"-3E", -3},
+      {"42", 42},
+      {"0000.5", 0.5},
+      {"1e308", 1e308},
+      {"1.7976931348623157e308", DBL_MAX},
+      {"1e-400", 0},
+      {"1e400", 0},
+      {"1.8e308", 0},
+      {"-1.8e308", 0},
+      {"1e99999999999999999999", 0},
+      {"1e-99999999999999999999", 0},
+      {"", 0},
+      {"   ", 0},
+      {"abc", 0},
+      {"1.2.3", 0},
+      {"1,234.5", 0},
+      {"0x1p3", 0},
+      {"inf", 0},
+      {"-inf", 0},
+      {"nan", 0},
+      {"infinity", 0},
+      {"1 .5", 0},
+      {"1e 2", 0},
+      {"1e2.5", 0},
+      {"1e2e3", 0},
+      {"e2", 0},
+      {"+", 0},
+      {"+-1", 0},
+      {"1-", 0},
+      {"1.5x", 0},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(SafeStrToFloat(row.text), row.expected) << "text '" << row.text << "'";
+}
+
+TEST(SafeStrToFloat, KeepsSubnormalValues) {
+  const double parsed = SafeStrToFloat("4e-320");
+  EXPECT_GT(parsed, 0.0);
+  EXPECT_LT(parsed, DBL_MIN);
+}
+
+struct ReplaceRow {
+  std::string pattern;
+  std::string replacement;
+  std::string source;
+  std::string expected;
+};
+
+TEST(ReplaceText, ReplacesLeftToRightUntilAStopRuleHolds) {
+  const ReplaceRow rows[] = {
+      {",", ".", "1,2,3", "1.2.3"},
+      {",", ".", "no commas", "no commas"},
+      {"", ".", "1,2", "1,2"},
+      {",", ".", "", ""},
+      {"a", "ba", "aa", "bbbaa"},  // stops after length + 1 replacements
+      {"a", "aa", "a", "aa"},      // the next occurrence is not to the right of the last
+      {",", "", "1,,2", "1,2"},
+      {",", "", "1,2,3", "123"},
+      {"ab", "x", "abab", "xx"},
+      {"ab", "a", "abb", "ab"},  // the rebuilt text holds a new occurrence at the same place
+      {"aa", "b", "aaaa", "bb"},
+      {"abc", "-", "ab", "ab"},
+      {"x", "yy", "axbxc", "ayybyyc"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ReplaceText(row.pattern, row.replacement, row.source), row.expected)
+        << "'" << row.pattern << "' -> '" << row.replacement << "' in '" << row.source << "'";
+  }
+}
+
+struct CountRow {
+  std::string text;
+  int count;
+  std::string expected;
+};
+
+TEST(RightChars, GivesTheLastCharactersOrNothing) {
+  const CountRow rows[] = {
+      {"abc", 4, ""}, {"abc", 3, "abc"}, {"abc", 2, "bc"}, {"abc", 1, "c"},
+      {"abc", 0, ""}, {"abc", -1, ""},   {"", 0, ""},      {"", 1, ""},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(RightChars(row.text, row.count), row.expected) << row.text << " " << row.count;
+}
+
+TEST(DropRightChars, GivesAllButTheLastCharacters) {
+  const CountRow rows[] = {
+      {"abc", 3, ""},   {"abc", 4, ""}, {"abc", 0, "abc"}, {"abc", -2, "abc"},      {"abc,1", 2, "abc"},
+      {"abc", 1, "ab"}, {"", 0, ""},    {"", -1, ""},      {"abc", 2147483647, ""},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(DropRightChars(row.text, row.count), row.expected) << row.text << " " << row.count;
+}
+
+struct PadRow {
+  std::string text;
+  int width;
+  char fill;
+  std::string expected;
+};
+
+TEST(PadLeftChars, PadsUpToTheWidthAndNeverShortens) {
+  const PadRow rows[] = {
+      {"7", 4, '0', "0007"}, {"12345", 4, '0', "12345"}, {"1234", 4, '0', "1234"}, {"", 3, ' ', "   "},
+      {"ab", 0, '0', "ab"},  {"ab", -5, '0', "ab"},      {"", 0, '0', ""},         {"x", 2, '*', "*x"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(PadLeftChars(row.text, row.width, row.fill), row.expected) << row.text << " " << row.width;
+}
+
+struct JoinRow {
+  std::string folder;
+  std::string file;
+  std::string expected;
+};
+
+TEST(JoinPath, PutsOneBackslashBetweenFolderAndFile) {
+  const JoinRow rows[] = {
+      {"C:\\seti", "state.sah", "C:\\seti\\state.sah"},
+      {"C:\\seti\\", "state.sah", "C:\\seti\\state.sah"},
+      {"", "state.sah", "\\state.sah"},
+      {"C:/seti/", "state.sah", "C:/seti/\\state.sah"},
+      {"C:\\seti", "", "C:\\seti\\"},
+      {"\\\\server\\share\\", "index.html", "\\\\server\\share\\index.html"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(JoinPath(row.folder, row.file), row.expected) << row.folder << " + " << row.file;
+}
+
+struct SplitRow {
+  std::string name;
+  std::string contents;
+  std::vector<std::string> expected;
+};
+
+TEST(SplitLines, EndsLinesAtCrLfLfOrCrAndTheTextAtNul) {
+  using Lines = std::vector<std::string>;
+  const SplitRow rows[] = {
+      {"empty", "", Lines{}},
+      {"one line, no ending", "a", Lines{"a"}},
+      {"CR LF", "a\r\nb\r\n", Lines{"a", "b"}},
+      {"LF", "a\nb\n", Lines{"a", "b"}},
+      {"CR", "a\rb\r", Lines{"a", "b"}},
+      {"mixed", "a\r\nb\nc\rd", Lines{"a", "b", "c", "d"}},
+      {"last line without ending", "a\r\nb", Lines{"a", "b"}},
+      {"only an ending", "\r\n", Lines{""}},
+      {"only LF", "\n", Lines{""}},
+      {"empty line between endings", "a\r\n\r\nb", Lines{"a", "", "b"}},
+      {"LF CR is two endings", "a\n\rb", Lines{"a", "", "b"}},
+      {"CR CR LF", "a\r\r\nb", Lines{"a", "", "b"}},
+      {"NUL ends the text", std::string("a\r\nb\0c\r\nd", 9), Lines{"a", "b"}},
+      {"NUL first", std::string("\0a\r\n", 4), Lines{}},
+      {"NUL after an ending", std::string("a\r\n\0b", 5), Lines{"a"}},
+      {"blanks are kept", " a \t\r\n", Lines{" a \t"}},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> lines;
+    SplitLines(row.contents, lines);
+    EXPECT_EQ(lines, row.expected) << row.name;
+  }
+}
+
+TEST(SplitLines, AppendsToWhatTheListHolds) {
+  std::vector<std::string> lines{"old"};
+  SplitLines("new\r\n", lines);
+  EXPECT_EQ(lines, (std::vector<std::string>{"old", "new"}));
+}
+
+// A file system that serves one file from memory, for the parts of LoadLines that do not
+// depend on a real disk.
+class OneFileSystem : public FileSystem {
+ public:
+  OneFileSystem(bool exists, ReadOutcome outcome, std::string contents)
+      : exists_(exists), outcome_(outcome), contents_(std::move(contents)) {}
+
+  bool FileExists(const std::string&) override { return exists_; }
+  bool FolderExists(const std::string&) override { return false; }
+  LocalDateTime LastWriteTime(const std::string&) override { return {}; }
+  ReadOutcome ReadShared(const std::string&, std::size_t limit, std::string& contents) override {
+    ++reads;
+    lastLimit = limit;
+    if (outcome_ == ReadOutcome::kRead)
+      contents = contents_;
+    return outcome_;
+  }
+  FolderSnapshot Snapshot(const std::string&, ClientFileSet) override { return {}; }
+
+  int reads = 0;
+  std::size_t lastLimit = 0;
+
+ private:
+  bool exists_;
+  ReadOutcome outcome_;
+  std::string contents_;
+};
+
+struct LoadRow {
+  std::string name;
+  bool exists;
+  ReadOutcome outcome;
+  std::string contents;
+  bool expectedResult;
+  std::vector<std::string> expectedLines;
+};
+
+TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
+  using Lines = std::vector<std::string>;
+  const LoadRow rows[] = {
+      {"missing", false, ReadOutcome::kRead, "x\r\n", false, Lines{}},
+      {"unreadable", true, ReadOutcome::kUnreadable, "", false, Lines{}},
+      {"too large", true, ReadOutcome::kTooLarge, "", false, Lines{}},
+      {"gone between the probe and the read", true, ReadOutcome::kMissing, "", false, Lines{}},
+      {"empty", true, ReadOutcome::kRead, "", false, Lines{}},
+      {"only NUL", true, ReadOutcome::kRead, std::string("\0", 1), false, Lines{}},
+      {"only an ending", true, ReadOutcome::kRead, "\r\n", true, Lines{""}},
+      {"two lines", true, ReadOutcome::kRead, "prog=0.5\r\ncpu=12", true, Lines{"prog=0.5", "cpu=12"}},
+  };
+  for (const auto& row : rows) {
+    OneFileSystem fs(row.exists, row.outcome, row.contents);
+    std::vector<std::string> lines{"left over"};
+    EXPECT_EQ(LoadLines(fs, "C:\\seti\\state.sah", lines), row.expectedResult) << row.name;
+    EXPECT_EQ(lines, row.expectedLines) << row.name;
+    EXPECT_EQ(fs.reads, row.exists ? 1 : 0) << row.name;
+    EXPECT_EQ(fs.lastLimit, row.exists ? kMaxTextFileBytes : std::size_t{0}) << row.name;
+  }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,211 @@
+#include "core/tools.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "core/local_time.h"
+
+namespace velmora {
+namespace {
+
+struct RoundRow {
+  double value;
+  int decimals;
+  double expected;
+};
+
+TEST(RoundToDigits, RoundsHalvesAwayFromZero) {
+  const RoundRow rows[] = {
+      {45.3216, 2, 45.32},
+      {0.125, 2, 0.13},
+      {-0.125, 2, -0.13},
+      {2.5, 0, 3},
+      {-2.5, 0, -3},
+      {0.5, 0, 1},
+      {-0.5, 0, -1},
+      {1.6, -3, 2},    // negative decimals count as 0
+      {0.5, 25, 0.5},  // more than 19 decimals count as 19
+      {0.125, 19, 0.125},
+      {0.49999999999999994, 0, 0},  // extended precision keeps it below the half
+      {-0.49999999999999994, 0, 0},
+      {0.155, 2, 0.15},  // stored just below 0.155; plain doubles would round the product up to 15.5
+      {-0.155, 2, -0.15},
+      {99.9951, 2, 100},
+      {12.344, 2, 12.34},
+      {-12.345678, 3, -12.346},
+      {100, 2, 100},
+      {0, 2, 0},
+      {-0.001, 2, 0},
+      {1e15, 2, 1e15},
+      {9.2e16, 2, 9.2e16},  // just below 2^63 once scaled
+      {-9.2e16, 2, -9.2e16},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(RoundToDigits(row.value, row.decimals), row.expected)
+        << row.value << " at " << row.decimals << " decimals";
+  }
+}
+
+TEST(RoundToDigits, NegativeZeroRoundsToPositiveZero) {
+  const double rounded = RoundToDigits(-0.0, 2);
+  EXPECT_EQ(rounded, 0.0);
+  EXPECT_FALSE(std::signbit(rounded));
+}
+
+TEST(RoundToDigits, ReturnsValuesBeyondTheScaledRangeUnchanged) {
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_TRUE(std::isnan(RoundToDigits(std::numeric_limits<double>::quiet_NaN(), 2)));
+  EXPECT_EQ(RoundToDigits(inf, 2), inf);
+  EXPECT_EQ(RoundToDigits(-inf, 2), -inf);
+  const double unchanged[] = {
+      1e300, -1e300, 9.3e16, -9.3e16, 1.0000000000000002e17, std::numeric_limits<double>::max()};
+  for (double value : unchanged)
+    EXPECT_EQ(RoundToDigits(value, 2), value) << value;
+  // 0.25 scaled by 10^19 stays below 2^63, 1.25 does not.
+  EXPECT_EQ(RoundToDigits(1.25, 19), 1.25);
+  EXPECT_EQ(RoundToDigits(0.25, 19), 0.25);
+}
+
+struct SplitRow {
+  std::int32_t seconds;
+  std::int32_t hours;
+  std::int32_t minutes;
+};
+
+TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
+  const SplitRow rows[] = {
+      {0, 0, 0},
+      {59, 0, 0},
+      {60, 0, 1},
+      {3599, 0, 59},
+      {3600, 1, 0},
+      {3725, 1, 2},
+      {86399, 23, 59},
+      {360000, 100, 0},
+      {-1, 0, 0},
+      {-59, 0, 0},
+      {-60, 0, -1},
+      {-90, 0, -1},
+      {-3600, -1, 0},
+      {-3700, -1, -1},
+      {-3725, -1, -2},
+      {2147483647, 596523, 14},
+      {-2147483647 - 1, -596523, -14},
+  };
+  for (const auto& row : rows) {
+    std::int32_t hours = 12345;
+    std::int32_t minutes = 12345;
+    SplitSeconds(row.seconds, hours, minutes);
+    EXPECT_EQ(hours, row.hours) << row.seconds;
+    EXPECT_EQ(minutes, row.minutes) << row.seconds;
+  }
+}
+
+// The original definition works through a double: seconds / 60, then hours and minutes from it.
+TEST(SplitSeconds, AgreesWithTheFloatingPointDefinition) {
+  const std::int32_t inputs[] = {std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::min() + 1,
+                                 std::numeric_limits<std::int32_t>::max(),
+                                 std::numeric_limits<std::int32_t>::max() - 1,
+                                 -7199,
+                                 -7200,
+                                 -7201,
+                                 7199,
+                                 7200,
+                                 7201,
+                                 215999,
+                                 216000,
+                                 215940,
+                                 215939};
+  for (std::int32_t seconds : inputs) {
+    const double m = static_cast<double>(seconds) / 60.0;
+    const auto expectedHours = static_cast<std::int32_t>(m / 60.0);
+    const auto expectedMinutes = static_cast<std::int32_t>(m - expectedHours * 60.0);
+    std::int32_t hours = 0;
+    std::int32_t minutes = 0;
+    SplitSeconds(seconds, hours, minutes);
+    EXPECT_EQ(hours, expectedHours) << seconds;
+    EXPECT_EQ(minutes, expectedMinutes) << seconds;
+  }
+}
+
+struct Trunc32Row {
+  double value;
+  std::int32_t expected;
+};
+
+TEST(TruncToInt32, TruncatesTowardZeroAndSaturates) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const Trunc32Row rows[] = {
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+      {inf, 2147483647},
+      {-inf, -2147483647 - 1},
+      {2147483648.0, 2147483647},
+      {2147483647.9, 2147483647},
+      {2147483647.0, 2147483647},
+      {-2147483648.0, -2147483647 - 1},
+      {-2147483648.9, -2147483647 - 1},
+      {-2147483649.0, -2147483647 - 1},
+      {1e300, 2147483647},
+      {-1e300, -2147483647 - 1},
+      {-0.5, 0},
+      {0.5, 0},
+      {2.9, 2},
+      {-2.9, -2},
+      {-0.0, 0},
+      {123456.0, 123456},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(TruncToInt32(row.value), row.expected) << row.value;
+}
+
+struct Trunc64Row {
+  double value;
+  std::int64_t expected;
+};
+
+TEST(TruncToInt64, TruncatesTowardZeroAndSaturates) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::int64_t max = std::numeric_limits<std::int64_t>::max();
+  const std::int64_t min = std::numeric_limits<std::int64_t>::min();
+  const Trunc64Row rows[] = {
+      {std::numeric_limits<double>::quiet_NaN(), 0},
+      {inf, max},
+      {-inf, min},
+      {9223372036854775808.0, max},                  // 2^63
+      {9223372036854774784.0, 9223372036854774784},  // the largest double below 2^63
+      {-9223372036854775808.0, min},
+      {-9223372036854777856.0, min},  // the next double below -2^63
+      {2147483648.0, 2147483648},
+      {-2147483649.0, -2147483649},
+      {1e300, max},
+      {-1e300, min},
+      {-0.5, 0},
+      {2.9, 2},
+      {-2.9, -2},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(TruncToInt64(row.value), row.expected) << row.value;
+}
+
+struct DateRow {
+  LocalDateTime time;
+  std::string expected;
+};
+
+TEST(FormatTableDate, WritesZeroPaddedFieldsWithTwoBlanks) {
+  const DateRow rows[] = {
+      {{2003, 7, 4, 9, 5, 59}, "2003.07.04  09:05"},
+      {{1999, 12, 31, 23, 59, 0}, "1999.12.31  23:59"},
+      {{2024, 1, 1, 0, 0, 0}, "2024.01.01  00:00"},
+      {{812, 10, 11, 12, 13, 14}, "0812.10.11  12:13"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(FormatTableDate(row.time), row.expected);
+}
+
+}  // namespace
+}  // namespace velmora
