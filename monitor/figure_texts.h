@@ -17,11 +17,13 @@ inline constexpr const char* kNoLocationMarked = "No location marked!";
 
 // "%.3f years" of 365-day years; "?" for a negative (missing) total.
 std::string TotalCpuText(double totalCpuSeconds);
-// TotalCpu / ResultCount as "%2d:%2d" hours:minutes; "?" when the count is not positive.
+// TotalCpu / ResultCount as "%2d:%2d" hours:minutes; "?" when the count is not positive or the
+// total is missing (negative).
 std::string AverageCpuText(double totalCpuSeconds, std::int32_t resultCount);
 // "%.2f%%" after rounding to two decimals; "?" for a negative (missing) progress.
 std::string ProgressText(double progress);
-// CpuTime / (Progress / 100) as "%2d:%2d"; "?" unless progress > 0 and the figure is finite.
+// CpuTime / (Progress / 100) as "%2d:%2d"; "?" unless progress > 0, the CPU time was found
+// (not negative) and the figure fits HoursMinutesText.
 std::string EstimatedTotalText(double cpuSeconds, double progress);
 // Estimated total - CpuTime as "%2d:%2d"; same conditions.
 std::string TimeLeftText(double cpuSeconds, double progress);

@@ -1,1 +1,436 @@
-// placeholder: being written
+// The location table model: adding rows in caption order, and the refresh pass that fills cells,
+// icons and counters from each enabled row's folder and reports what it changed.
+#include "monitor/location_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/memory_file_system.h"
+
+namespace velmora {
+namespace {
+
+using testing::MemoryFileSystem;
+using Cells = std::array<std::string, kCellCount>;
+
+int ByteOrder(const char* a, const char* b) {
+  return std::strcmp(a, b);
+}
+
+// Case-blind, so that two different captions can compare equal.
+int CaseBlindOrder(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    const int ca = std::tolower(static_cast<unsigned char>(*a));
+    const int cb = std::tolower(static_cast<unsigned char>(*b));
+    if (ca != cb || ca == 0)
+      return ca - cb;
+  }
+}
+
+int ReverseOrder(const char* a, const char* b) {
+  return std::strcmp(b, a);
+}
+
+constexpr LocalDateTime kStateTime{2024, 3, 9, 7, 5, 41};
+constexpr const char* kStateDate = "2024.03.09  07:05";
+
+// Which client files a folder holds; nullptr means absent.
+struct FolderFiles {
+  const char* state = nullptr;
+  bool workUnit = false;
+  bool result = false;
+  bool tempResult = false;
+};
+
+void MakeClientFolder(MemoryFileSystem& fs, const std::string& folder, const FolderFiles& files) {
+  fs.AddFolder(folder);
+  if (files.state != nullptr)
+    fs.AddFile(folder + "\\state.sah", files.state, kStateTime);
+  if (files.workUnit)
+    fs.AddFile(folder + "\\work_unit.sah", "");
+  if (files.result)
+    fs.AddFile(folder + "\\result.sah", "");
+  if (files.tempResult)
+    fs.AddFile(folder + "\\wtemp.sah", "");
+}
+
+std::vector<std::string> Captions(const LocationTable& table) {
+  std::vector<std::string> captions;
+  for (const LocationRow& row : table.Rows())
+    captions.push_back(row.caption);
+  return captions;
+}
+
+struct AddCase {
+  const char* path;
+  std::optional<std::string> caption;  // nullopt: nothing is added
+};
+
+TEST(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
+  const std::vector<AddCase> cases = {
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {" \t\r\n\x01", std::nullopt},
+      {"C:\\seti", "C:\\seti"},
+      {"  C:\\seti\\  ", "C:\\seti\\"},
+      {"\tD:\\my seti\r\n", "D:\\my seti"},
+  };
+  for (const AddCase& c : cases) {
+    LocationTable table(ByteOrder);
+    const std::optional<std::size_t> index = table.AddLocation(c.path, false);
+    if (!c.caption) {
+      EXPECT_FALSE(index.has_value()) << '"' << c.path << '"';
+      EXPECT_EQ(table.Count(), 0u) << '"' << c.path << '"';
+      continue;
+    }
+    ASSERT_EQ(index, std::optional<std::size_t>(0)) << '"' << c.path << '"';
+    const LocationRow& row = table.Row(0);
+    EXPECT_EQ(row.caption, *c.caption);
+    EXPECT_FALSE(row.enabled);
+    EXPECT_EQ(row.cells, (Cells{"?", "?", "?", "?", "?"}));
+    EXPECT_EQ(row.icon, kIconNone);
+  }
+}
+
+struct OrderCase {
+  const char* name;
+  CaptionOrder order;
+  std::vector<const char*> added;
+  std::vector<std::size_t> placesReturned;
+  std::vector<std::string> shown;
+};
+
+TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
+  const std::vector<OrderCase> cases = {
+      {"added out of order", ByteOrder, {"D:\\b", "C:\\a"}, {0, 0}, {"C:\\a", "D:\\b"}},
+      {"in the middle", ByteOrder, {"C:\\a", "E:\\c", "D:\\b"}, {0, 1, 1}, {"C:\\a", "D:\\b", "E:\\c"}},
+      {"equal captions go after",
+       CaseBlindOrder,
+       {"c:\\x", "C:\\X", "b:\\"},
+       {0, 1, 0},
+       {"b:\\", "c:\\x", "C:\\X"}},
+      {"duplicates are kept", ByteOrder, {"C:\\a", "C:\\a"}, {0, 1}, {"C:\\a", "C:\\a"}},
+      {"the given order rules", ReverseOrder, {"C:\\a", "D:\\b"}, {0, 0}, {"D:\\b", "C:\\a"}},
+  };
+  for (const OrderCase& c : cases) {
+    LocationTable table(c.order);
+    std::vector<std::size_t> places;
+    for (const char* path : c.added)
+      places.push_back(table.AddLocation(path, true).value());
+    EXPECT_EQ(places, c.placesReturned) << c.name;
+    EXPECT_EQ(Captions(table), c.shown) << c.name;
+  }
+}
+
+TEST(LocationTableTest, RemoveAtAndClear) {
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\a", true);
+  table.AddLocation("C:\\b", true);
+  table.AddLocation("C:\\c", true);
+  table.RemoveAt(1);
+  EXPECT_EQ(Captions(table), (std::vector<std::string>{"C:\\a", "C:\\c"}));
+  EXPECT_THROW(table.RemoveAt(2), std::out_of_range);
+  table.Clear();
+  EXPECT_EQ(table.Count(), 0u);
+}
+
+struct FolderStateCase {
+  const char* name;
+  bool folderExists;
+  FolderFiles files;
+  int icon;
+  Cells cells;
+};
+
+TEST(LocationTableTest, RefreshShowsFolderState) {
+  const std::vector<FolderStateCase> cases = {
+      {"missing folder", false, {}, kIconNoFolder, {"?", "-", "-", "-", "-"}},
+      {"empty folder", true, {}, kIconNone, {"?", "-", "-", "-", "-"}},
+      {"temporary result only", true, {.tempResult = true}, kIconTempResult, {"?", "-", "-", "-", "-"}},
+      {"work unit only", true, {.workUnit = true}, kIconWorkUnit, {"?", "+", "-", "-", "-"}},
+      {"work unit over temporary result",
+       true,
+       {.workUnit = true, .tempResult = true},
+       kIconWorkUnit,
+       {"?", "+", "-", "-", "-"}},
+      {"result only", true, {.result = true}, kIconResult, {"?", "-", "-", "+", "-"}},
+      {"result over work unit",
+       true,
+       {.workUnit = true, .result = true},
+       kIconResult,
+       {"?", "+", "-", "+", "-"}},
+      {"result over temporary result",
+       true,
+       {.result = true, .tempResult = true},
+       kIconResult,
+       {"?", "-", "-", "+", "-"}},
+      {"everything", true, {"prog=0.5", true, true, true}, kIconResult, {"50.00", "+", "+", "+", kStateDate}},
+      {"state only", true, {.state = "prog=0.5\ncpu=10"}, kIconNone, {"50.00", "-", "+", "-", kStateDate}},
+      {"state without progress", true, {.state = "cpu=10"}, kIconNone, {"?", "-", "+", "-", kStateDate}},
+  };
+  for (const FolderStateCase& c : cases) {
+    MemoryFileSystem fs;
+    if (c.folderExists)
+      MakeClientFolder(fs, "C:\\seti", c.files);
+    LocationTable table(ByteOrder);
+    table.AddLocation("C:\\seti", true);
+    table.RefreshLocations(fs);
+    EXPECT_EQ(table.Row(0).icon, c.icon) << c.name;
+    EXPECT_EQ(table.Row(0).cells, c.cells) << c.name;
+  }
+}
+
+TEST(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
+  MemoryFileSystem fs;
+  fs.AddFolder("C:\\seti\\result.sah");
+  fs.AddFolder("C:\\seti\\work_unit.sah");
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\seti", true);
+  table.RefreshLocations(fs);
+  EXPECT_EQ(table.Row(0).icon, kIconNone);
+  EXPECT_EQ(table.Row(0).cells, (Cells{"?", "-", "-", "-", "-"}));
+  EXPECT_EQ(table.StatusTexts()[2], " Ready: 0");
+}
+
+struct ProgressCase {
+  const char* name;
+  const char* state;  // nullptr: no state.sah
+  bool held;          // the client holds state.sah open for writing
+  const char* cell;
+  int work;
+};
+
+TEST(LocationTableTest, ProgressCellAndWorkCount) {
+  const std::vector<ProgressCase> cases = {
+      {"half done", "prog=0.5", false, "50.00", 1},
+      {"zero counts as work", "prog=0", false, "0.00", 1},
+      {"unparsable reads as zero", "prog=abc", false, "0.00", 1},
+      {"rounded to two decimals", "prog=0.453216", false, "45.32", 1},
+      {"halves away from zero", "prog=0.00125", false, "0.13", 1},
+      {"not clamped", "prog=1.5", false, "150.00", 1},
+      {"comma as decimal mark", "PROG=0,25", false, "25.00", 1},
+      {"negative is missing", "prog=-0.01", false, "?", 0},
+      {"no progress line", "cpu=3600", false, "?", 0},
+      {"empty state file", "", false, "?", 0},
+      {"held open by the client", "prog=0.5", true, "?", 0},
+      {"no state file", nullptr, false, "?", 0},
+  };
+  for (const ProgressCase& c : cases) {
+    MemoryFileSystem fs;
+    MakeClientFolder(fs, "C:\\seti", {.state = c.state});
+    if (c.held)
+      fs.SetHeldForWriting("C:\\seti\\state.sah", true);
+    LocationTable table(ByteOrder);
+    table.AddLocation("C:\\seti", true);
+    table.RefreshLocations(fs);
+    EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), c.cell) << c.name;
+    EXPECT_EQ(table.Counters().work, c.work) << c.name;
+    EXPECT_EQ(table.StatusTexts()[1], " Work: " + std::to_string(c.work)) << c.name;
+    // A state file that exists shows its date even when it gave no progress.
+    EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), c.state != nullptr ? kStateDate : "-") << c.name;
+  }
+}
+
+TEST(LocationTableTest, LastDateIsToTheMinute) {
+  MemoryFileSystem fs;
+  fs.AddFile("C:\\seti\\state.sah", "prog=0.1", {1999, 12, 31, 23, 59, 59});
+  fs.AddFile("C:\\early\\state.sah", "prog=0.1", {2005, 1, 2, 3, 4, 0});
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\seti", true);
+  table.AddLocation("C:\\early", true);
+  table.RefreshLocations(fs);
+  EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
+  EXPECT_EQ(table.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
+}
+
+// Three rows: one at work, one finished, one unreadable; the counters and their texts.
+TEST(LocationTableTest, CountersCoverEveryRow) {
+  MemoryFileSystem fs;
+  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.2", .workUnit = true});
+  MakeClientFolder(fs, "C:\\b", {.state = "prog=1", .result = true});
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\a", true);
+  table.AddLocation("C:\\b", true);
+  table.AddLocation("C:\\missing", true);
+  table.RefreshLocations(fs);
+  EXPECT_EQ(table.Counters(), (LocationCounters{3, 2, 1}));
+  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 3", " Work: 2", " Ready: 1"}));
+}
+
+TEST(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
+  MemoryFileSystem fs;
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5", .workUnit = true, .result = true});
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\seti", true);
+  table.AddLocation("D:\\never", false);
+  table.RefreshLocations(fs);
+  ASSERT_EQ(table.Row(0).cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
+
+  table.SetEnabled(0, false);
+  const std::uint64_t callsBefore = fs.CallCount();
+  table.RefreshLocations(fs);
+  // Disabled rows are not read at all.
+  EXPECT_EQ(fs.CallCount(), callsBefore);
+  EXPECT_EQ(table.Row(0).cells, (Cells{"50.00", "", "", "", ""}));
+  EXPECT_EQ(table.Row(0).icon, kIconDisabled);
+  EXPECT_EQ(table.Row(1).cells, (Cells{"?", "", "", "", ""}));
+  EXPECT_EQ(table.Row(1).icon, kIconDisabled);
+  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
+}
+
+TEST(LocationTableTest, SpyingOffChangesNothing) {
+  MemoryFileSystem fs;
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\seti", true);
+  table.RefreshLocations(fs);
+  const std::vector<LocationRow> rowsBefore = table.Rows();
+  const std::array<std::string, 3> textsBefore = table.StatusTexts();
+
+  table.SetSpyingEnabled(false);
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .workUnit = true, .result = true});
+  table.AddLocation("D:\\new", true);
+  table.SetEnabled(0, false);
+  const std::uint64_t callsBefore = fs.CallCount();
+  const RefreshOutcome outcome = table.RefreshLocations(fs);
+
+  EXPECT_FALSE(outcome.ran);
+  EXPECT_TRUE(outcome.changedRows.empty());
+  EXPECT_FALSE(outcome.countersChanged);
+  EXPECT_EQ(fs.CallCount(), callsBefore);
+  EXPECT_EQ(table.Row(0).cells, rowsBefore[0].cells);
+  EXPECT_EQ(table.Row(0).icon, rowsBefore[0].icon);
+  EXPECT_EQ(table.Row(1).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table.StatusTexts(), textsBefore);
+}
+
+TEST(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
+  MemoryFileSystem fs;
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\seti", true);
+  table.SetSpyingEnabled(false);
+  table.RefreshLocations(fs);
+  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{}));
+  table.SetSpyingEnabled(true);
+  EXPECT_TRUE(table.RefreshLocations(fs).countersChanged);
+  EXPECT_EQ(table.StatusTexts()[0], " Total: 1");
+}
+
+TEST(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
+  MemoryFileSystem fs;
+  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.5"});
+  MakeClientFolder(fs, "C:\\b", {.state = "prog=0.7"});
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\b", true);
+  table.RefreshLocations(fs);
+  ASSERT_EQ(table.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
+  EXPECT_EQ(table.Row(0).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table.Row(0).icon, kIconNone);
+  EXPECT_EQ(table.Row(1).CellText(Cell::kProgress), "70.00");
+  const RefreshOutcome outcome = table.RefreshLocations(fs);
+  EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), "50.00");
+  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+}
+
+// What one change between two passes reports; the window repaints exactly these rows.
+struct ChangeCase {
+  const char* name;
+  void (*change)(MemoryFileSystem& fs, LocationTable& table);
+  std::vector<std::size_t> changedRows;
+  bool countersChanged;
+};
+
+TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
+  const std::vector<ChangeCase> cases = {
+      {"nothing", [](MemoryFileSystem&, LocationTable&) {}, {}, false},
+      {"progress of one unit",
+       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); },
+       {1},
+       false},
+      {"state file rewritten a minute later",
+       [](MemoryFileSystem& fs, LocationTable&) {
+         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0});
+       },
+       {1},
+       false},
+      {"state file rewritten within the same minute",
+       [](MemoryFileSystem& fs, LocationTable&) {
+         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
+       },
+       {},
+       false},
+      {"a result arrives",
+       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\c\\result.sah", ""); },
+       {2},
+       true},
+      {"a temporary result only changes the icon",
+       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\a\\wtemp.sah", ""); },
+       {0},
+       false},
+      {"a folder disappears", [](MemoryFileSystem& fs, LocationTable&) { fs.Remove("C:\\a"); }, {0}, true},
+      {"a row without progress is disabled",
+       [](MemoryFileSystem&, LocationTable& table) { table.SetEnabled(2, false); },
+       {2},
+       false},
+      {"a row at work is disabled",
+       [](MemoryFileSystem&, LocationTable& table) { table.SetEnabled(1, false); },
+       {1},
+       true},
+      {"two rows change",
+       [](MemoryFileSystem& fs, LocationTable&) {
+         fs.AddFile("C:\\a\\result.sah", "");
+         fs.AddFile("C:\\c\\state.sah", "prog=0.3", kStateTime);
+       },
+       {0, 2},
+       true},
+  };
+  for (const ChangeCase& c : cases) {
+    MemoryFileSystem fs;
+    MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});
+    MakeClientFolder(fs, "C:\\b", {.state = "prog=0.5", .workUnit = true});
+    MakeClientFolder(fs, "C:\\c", {});
+    LocationTable table(ByteOrder);
+    table.AddLocation("C:\\a", true);
+    table.AddLocation("C:\\b", true);
+    table.AddLocation("C:\\c", true);
+    const RefreshOutcome first = table.RefreshLocations(fs);
+    ASSERT_EQ(first.changedRows, (std::vector<std::size_t>{0, 1, 2})) << c.name;
+    ASSERT_TRUE(first.countersChanged) << c.name;
+    ASSERT_TRUE(first.ran) << c.name;
+
+    const std::vector<LocationRow> before = table.Rows();
+    c.change(fs, table);
+    const RefreshOutcome second = table.RefreshLocations(fs);
+    EXPECT_TRUE(second.ran) << c.name;
+    EXPECT_EQ(second.changedRows, c.changedRows) << c.name;
+    EXPECT_EQ(second.countersChanged, c.countersChanged) << c.name;
+    // The report must match the rows: reported rows differ, the others are untouched.
+    for (std::size_t i = 0; i < table.Count(); ++i) {
+      const bool reported = std::find(c.changedRows.begin(), c.changedRows.end(), i) != c.changedRows.end();
+      const bool differs = table.Row(i).cells != before[i].cells || table.Row(i).icon != before[i].icon;
+      EXPECT_EQ(differs, reported) << c.name << ", row " << i;
+    }
+  }
+}
+
+TEST(LocationTableTest, DisabledRowIsNotReportedAgain) {
+  MemoryFileSystem fs;
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
+  LocationTable table(ByteOrder);
+  table.AddLocation("C:\\seti", false);
+  EXPECT_EQ(table.RefreshLocations(fs).changedRows, (std::vector<std::size_t>{0}));
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .result = true});
+  const RefreshOutcome outcome = table.RefreshLocations(fs);
+  EXPECT_TRUE(outcome.changedRows.empty());
+  EXPECT_FALSE(outcome.countersChanged);
+}
+
+}  // namespace
+}  // namespace velmora

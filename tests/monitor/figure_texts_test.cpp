@@ -1,0 +1,248 @@
+// The five figure texts of the selected location and the captions of their two groups.
+#include "monitor/figure_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/tools.h"
+#include "tests/support/memory_file_system.h"
+
+namespace velmora {
+namespace {
+
+using testing::MemoryFileSystem;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kTwoTo63 = 9223372036854775808.0;
+constexpr double kSecondsPerYear = 365.0 * 24 * 3600;
+
+struct NumberCase {
+  double value;
+  const char* text;
+};
+
+TEST(FigureTextsTest, TotalCpuText) {
+  const std::vector<NumberCase> cases = {
+      {kSecondsPerYear, "1.000 years"},
+      {kSecondsPerYear / 2, "0.500 years"},
+      {1e6, "0.032 years"},
+      {1e12, "31709.792 years"},
+      {0, "0.000 years"},
+      {-0.0, "0.000 years"},
+      {-1, "?"},  // the reader's "not found"
+      {-1e-9, "?"},
+      {kNaN, "?"},
+  };
+  for (const NumberCase& c : cases)
+    EXPECT_EQ(TotalCpuText(c.value), c.text) << c.value;
+}
+
+TEST(FigureTextsTest, ProgressText) {
+  const std::vector<NumberCase> cases = {
+      {25, "25.00%"},   {0, "0.00%"},        {-0.0, "0.00%"}, {45.3216, "45.32%"}, {0.125, "0.13%"},
+      {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"},
+  };
+  for (const NumberCase& c : cases)
+    EXPECT_EQ(ProgressText(c.value), c.text) << c.value;
+}
+
+TEST(FigureTextsTest, HoursMinutesText) {
+  const std::vector<NumberCase> cases = {
+      {0, " 0: 0"},
+      {59, " 0: 0"},
+      {60, " 0: 1"},
+      {3599, " 0:59"},
+      {3600, " 1: 0"},
+      {3725, " 1: 2"},
+      {10000, " 2:46"},  // seconds are dropped, not rounded
+      {3659.999, " 1: 0"},
+      {360000, "100: 0"},
+      {-1, " 0: 0"},
+      {-90, " 0:-1"},
+      {-3700, "-1:-1"},
+      {-36000, "-10: 0"},
+      {1e18, "277777777777777:46"},
+      {4611686018427387904.0, "1281023894007607:45"},  // 2^62
+      {9223372036854774784.0, "2562047788015215:13"},  // the largest double below 2^63
+      {-9223372036854774784.0, "-2562047788015215:-13"},
+      {kTwoTo63, "?"},
+      {-kTwoTo63, "?"},
+      {1e300, "?"},
+      {kInfinity, "?"},
+      {-kInfinity, "?"},
+      {kNaN, "?"},
+  };
+  for (const NumberCase& c : cases)
+    EXPECT_EQ(HoursMinutesText(c.value), c.text) << c.value;
+}
+
+// Within 32 bits the text must say what SplitSeconds says.
+TEST(FigureTextsTest, HoursMinutesTextAgreesWithSplitSeconds) {
+  const std::vector<std::int32_t> inputs = {
+      0,   1,   59,  60,    61,    3599,  3600,       3601,      3725,      86399,          -1,
+      -59, -60, -90, -3599, -3600, -3700, 1000000007, INT32_MAX, INT32_MIN, INT32_MAX - 59, INT32_MIN + 3600};
+  for (const std::int32_t seconds : inputs) {
+    std::int32_t hours = 0;
+    std::int32_t minutes = 0;
+    SplitSeconds(seconds, hours, minutes);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%2d:%2d", hours, minutes);
+    EXPECT_EQ(HoursMinutesText(seconds), expected) << seconds;
+  }
+}
+
+struct AverageCase {
+  double totalCpu;
+  std::int32_t resultCount;
+  const char* text;
+};
+
+TEST(FigureTextsTest, AverageCpuText) {
+  const std::vector<AverageCase> cases = {
+      {30000, 3, " 2:46"}, {7199, 1, " 1:59"}, {0, 5, " 0: 0"}, {1e12, 1, "277777777:46"},
+      {100, 0, "?"},       {100, -1, "?"},     {-1, 5, "?"},  // no count, or no total
+  };
+  for (const AverageCase& c : cases) {
+    EXPECT_EQ(AverageCpuText(c.totalCpu, c.resultCount), c.text) << c.totalCpu << " / " << c.resultCount;
+  }
+}
+
+struct EstimateCase {
+  const char* name;
+  double cpuTime;
+  double progress;
+  const char* total;
+  const char* left;
+};
+
+TEST(FigureTextsTest, EstimatedTotalAndTimeLeft) {
+  const std::vector<EstimateCase> cases = {
+      {"a quarter after an hour", 3600, 25, " 4: 0", " 3: 0"},
+      {"done", 3600, 100, " 1: 0", " 0: 0"},
+      {"no time spent yet", 0, 50, " 0: 0", " 0: 0"},
+      {"past the end", 1800, 150, " 0:20", " 0:-10"},
+      {"no progress yet", 3600, 0, "?", "?"},
+      {"progress not found", 3600, -1, "?", "?"},
+      {"CPU time not found", -1, 25, "?", "?"},
+      // 100 * 2^-40 percent: the estimate is exactly 3600 * 2^40 seconds, 2^40 hours.
+      {"huge but within 64 bits", 3600, 100 * std::ldexp(1.0, -40), "1099511627776: 0", "1099511627775: 0"},
+      {"beyond 64 bits", 3600, 1e-300, "?", "?"},
+      {"progress underflows to zero", 3600, 5e-324, "?", "?"},
+      {"zero over zero", 0, 5e-324, "?", "?"},
+  };
+  for (const EstimateCase& c : cases) {
+    EXPECT_EQ(EstimatedTotalText(c.cpuTime, c.progress), c.total) << c.name;
+    EXPECT_EQ(TimeLeftText(c.cpuTime, c.progress), c.left) << c.name;
+  }
+}
+
+constexpr const char* kFolder = "C:\\seti";
+
+struct SelectedCase {
+  const char* name;
+  const char* userInfo;  // nullptr: no user_info.sah
+  const char* state;     // nullptr: no state.sah
+  bool userRead;
+  bool stateRead;
+  const char* userCaption;
+  const char* totalUnits;
+  const char* totalCpu;
+  const char* averageCpu;
+  const char* unitCaption;
+  const char* progress;
+  const char* timeTotal;
+  const char* timeLeft;
+};
+
+TEST(FigureTextsTest, ReadSelectedFigures) {
+  const char* kFullUser = "name=Ann\nnresults=3\ntotal_cpu=30000\n";
+  const char* kFullState = "prog=0.25\ncpu=3600\n";
+  const std::vector<SelectedCase> cases = {
+      {"both files", kFullUser, kFullState, true, true, "User info (Ann)", "3", "0.001 years", " 2:46",
+       "Working unit info", "25.00%", " 4: 0", " 3: 0"},
+      {"no user file", nullptr, kFullState, false, true, "No user info found", "?", "?", "?",
+       "Working unit info", "25.00%", " 4: 0", " 3: 0"},
+      {"no state file", kFullUser, nullptr, true, false, "User info (Ann)", "3", "0.001 years", " 2:46",
+       "No progress info found", "?", "?", "?"},
+      {"empty files", "", "", false, false, "No user info found", "?", "?", "?", "No progress info found",
+       "?", "?", "?"},
+      {"keys missing", "name=Bob\n", "cpu=10\n", true, true, "User info (Bob)", "?", "?", "?",
+       "Working unit info", "?", "?", "?"},
+      {"no results yet", "name=Cy\nnresults=0\ntotal_cpu=0\n", "prog=0\ncpu=100\n", true, true,
+       "User info (Cy)", "0", "0.000 years", "?", "Working unit info", "0.00%", "?", "?"},
+      {"total without count", "name=Di\ntotal_cpu=31536000\n", "prog=0.5\n", true, true, "User info (Di)",
+       "?", "1.000 years", "?", "Working unit info", "50.00%", "?", "?"},
+      {"name kept as written", "name= Ann Lee   \n", "\n", true, true, "User info ( Ann Lee)", "?", "?", "?",
+       "Working unit info", "?", "?", "?"},
+      {"empty name", "name=\nnresults=1\n", "prog=1e-302\ncpu=3600\n", true, true, "User info ()", "1", "?",
+       "?", "Working unit info", "0.00%", "?", "?"},
+  };
+  for (const SelectedCase& c : cases) {
+    MemoryFileSystem fs;
+    fs.AddFolder(kFolder);
+    if (c.userInfo != nullptr)
+      fs.AddFile(std::string(kFolder) + "\\user_info.sah", c.userInfo);
+    if (c.state != nullptr)
+      fs.AddFile(std::string(kFolder) + "\\state.sah", c.state);
+    const SelectedFigures figures = ReadSelectedFigures(fs, std::string(kFolder));
+    EXPECT_TRUE(figures.rowSelected) << c.name;
+    EXPECT_EQ(figures.path, kFolder) << c.name;
+    EXPECT_EQ(figures.userRead, c.userRead) << c.name;
+    EXPECT_EQ(figures.stateRead, c.stateRead) << c.name;
+    EXPECT_EQ(UserGroupCaption(figures), c.userCaption) << c.name;
+    EXPECT_EQ(figures.totalUnits, c.totalUnits) << c.name;
+    EXPECT_EQ(figures.totalCpu, c.totalCpu) << c.name;
+    EXPECT_EQ(figures.averageCpu, c.averageCpu) << c.name;
+    EXPECT_EQ(UnitGroupCaption(figures), c.unitCaption) << c.name;
+    EXPECT_EQ(figures.progress, c.progress) << c.name;
+    EXPECT_EQ(figures.timeTotal, c.timeTotal) << c.name;
+    EXPECT_EQ(figures.timeLeft, c.timeLeft) << c.name;
+  }
+}
+
+TEST(FigureTextsTest, MissingFolderLeavesTheResetTexts) {
+  MemoryFileSystem fs;
+  const SelectedFigures figures = ReadSelectedFigures(fs, std::string("C:\\gone"));
+  EXPECT_TRUE(figures.rowSelected);
+  EXPECT_EQ(UserGroupCaption(figures), "No user info found");
+  EXPECT_EQ(UnitGroupCaption(figures), "No progress info found");
+  for (const std::string* text : {&figures.totalUnits, &figures.totalCpu, &figures.averageCpu,
+                                  &figures.progress, &figures.timeTotal, &figures.timeLeft}) {
+    EXPECT_EQ(*text, "?");
+  }
+}
+
+TEST(FigureTextsTest, StateHeldByTheClientIsNotRead) {
+  MemoryFileSystem fs;
+  fs.AddFile("C:\\seti\\state.sah", "prog=0.25\ncpu=3600\n");
+  fs.SetHeldForWriting("C:\\seti\\state.sah", true);
+  const SelectedFigures figures = ReadSelectedFigures(fs, std::string("C:\\seti"));
+  EXPECT_FALSE(figures.stateRead);
+  EXPECT_EQ(UnitGroupCaption(figures), "No progress info found");
+  EXPECT_EQ(figures.progress, "?");
+}
+
+TEST(FigureTextsTest, NoSelectionReadsNothing) {
+  MemoryFileSystem fs;
+  fs.AddFile("C:\\seti\\state.sah", "prog=0.25\ncpu=3600\n");
+  const SelectedFigures figures = ReadSelectedFigures(fs, std::nullopt);
+  EXPECT_EQ(fs.CallCount(), 0u);
+  EXPECT_FALSE(figures.rowSelected);
+  EXPECT_FALSE(figures.userRead);
+  EXPECT_FALSE(figures.stateRead);
+  EXPECT_EQ(figures.path, "");
+  EXPECT_EQ(UserGroupCaption(figures), "No location marked!");
+  EXPECT_EQ(UnitGroupCaption(figures), "No location marked!");
+  EXPECT_EQ(figures.progress, "?");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,167 @@
+#include "tests/support/memory_file_system.h"
+
+#include <stdexcept>
+
+namespace velmora::testing {
+
+namespace {
+
+// The real file systems report times to two seconds (FAT and DOS date-times).
+LocalDateTime CutToTwoSeconds(LocalDateTime time) {
+  time.second -= time.second % 2;
+  return time;
+}
+
+std::string ChildKey(const std::string& parentKey, std::string_view name) {
+  return parentKey.empty() ? std::string(name) : parentKey + '\\' + std::string(name);
+}
+
+}  // namespace
+
+std::string MemoryFileSystem::Key(std::string_view path) {
+  std::string key;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string_view::npos)
+      end = path.size();
+    if (end > start) {
+      if (!key.empty())
+        key += '\\';
+      key.append(path.substr(start, end - start));
+    }
+    start = end + 1;
+  }
+  return key;
+}
+
+bool MemoryFileSystem::NamesFolderOnly(std::string_view path) {
+  return !path.empty() && path.back() == '\\';
+}
+
+const MemoryFileSystem::Entry* MemoryFileSystem::FindFile(std::string_view path) const {
+  if (NamesFolderOnly(path))
+    return nullptr;
+  const auto found = entries_.find(Key(path));
+  if (found == entries_.end() || found->second.isFolder)
+    return nullptr;
+  return &found->second;
+}
+
+bool MemoryFileSystem::HasFolder(std::string_view path) const {
+  const std::string key = Key(path);
+  if (key.empty())
+    return true;
+  const auto found = entries_.find(key);
+  return found != entries_.end() && found->second.isFolder;
+}
+
+void MemoryFileSystem::AddFolderKey(const std::string& key) {
+  std::size_t end = 0;
+  while (end != std::string::npos) {
+    end = key.find('\\', end + 1);
+    const auto [entry, added] = entries_.try_emplace(key.substr(0, end));
+    if (added) {
+      entry->second.isFolder = true;
+    } else if (!entry->second.isFolder) {
+      throw std::logic_error("a file is in the way of folder " + key);
+    }
+  }
+}
+
+void MemoryFileSystem::AddFolder(std::string_view path) {
+  const std::string key = Key(path);
+  if (!key.empty())
+    AddFolderKey(key);
+}
+
+void MemoryFileSystem::AddFile(std::string_view path, std::string_view contents, LocalDateTime lastWrite) {
+  const std::string key = Key(path);
+  if (key.empty() || NamesFolderOnly(path) || !lastWrite.IsSet()) {
+    throw std::logic_error("not a file path or time: " + std::string(path));
+  }
+  const std::size_t lastSeparator = key.rfind('\\');
+  if (lastSeparator != std::string::npos)
+    AddFolderKey(key.substr(0, lastSeparator));
+  Entry& entry = entries_.try_emplace(key).first->second;
+  if (entry.isFolder)
+    throw std::logic_error("a folder is in the way of file " + key);
+  entry.contents = std::string(contents);
+  entry.lastWrite = lastWrite;
+}
+
+void MemoryFileSystem::SetHeldForWriting(std::string_view path, bool held) {
+  const auto found = entries_.find(Key(path));
+  if (found == entries_.end() || found->second.isFolder) {
+    throw std::logic_error("no file to hold: " + std::string(path));
+  }
+  found->second.heldForWriting = held;
+}
+
+void MemoryFileSystem::Remove(std::string_view path) {
+  const std::string key = Key(path);
+  if (key.empty()) {
+    entries_.clear();
+    return;
+  }
+  entries_.erase(key);
+  // Everything below sorts right after "key\" and shares that prefix.
+  const std::string below = key + '\\';
+  auto first = entries_.lower_bound(below);
+  auto last = first;
+  while (last != entries_.end() && last->first.starts_with(below))
+    ++last;
+  entries_.erase(first, last);
+}
+
+bool MemoryFileSystem::FileExists(const std::string& path) {
+  CountCall();
+  return FindFile(path) != nullptr;
+}
+
+bool MemoryFileSystem::FolderExists(const std::string& path) {
+  CountCall();
+  return HasFolder(path);
+}
+
+LocalDateTime MemoryFileSystem::LastWriteTime(const std::string& path) {
+  CountCall();
+  const Entry* file = FindFile(path);
+  return file != nullptr ? CutToTwoSeconds(file->lastWrite) : LocalDateTime{};
+}
+
+ReadOutcome MemoryFileSystem::ReadShared(const std::string& path, std::size_t limit, std::string& contents) {
+  CountCall();
+  contents.clear();
+  const Entry* file = FindFile(path);
+  if (file == nullptr)
+    return ReadOutcome::kMissing;
+  if (file->heldForWriting)
+    return ReadOutcome::kUnreadable;
+  if (file->contents.size() > limit)
+    return ReadOutcome::kTooLarge;
+  contents = file->contents;
+  return ReadOutcome::kRead;
+}
+
+FolderSnapshot MemoryFileSystem::Snapshot(const std::string& folder, ClientFileSet wanted) {
+  CountCall();
+  FolderSnapshot snapshot;
+  snapshot.folderExists = HasFolder(folder);
+  if (!snapshot.folderExists)
+    return snapshot;
+  const std::string folderKey = Key(folder);
+  for (std::size_t i = 0; i < kClientFileCount; ++i) {
+    const ClientFile file = static_cast<ClientFile>(i);
+    if ((wanted & FileBit(file)) == 0)
+      continue;
+    const auto found = entries_.find(ChildKey(folderKey, ClientFileName(file)));
+    if (found == entries_.end() || found->second.isFolder)
+      continue;
+    snapshot.present[i] = true;
+    snapshot.lastWrite[i] = CutToTwoSeconds(found->second.lastWrite);
+  }
+  return snapshot;
+}
+
+}  // namespace velmora::testing
