@@ -24,8 +24,9 @@ std::string ValueAfter(std::string_view text, char separator);
 // trimming; 0 for anything else. Never throws.
 int SafeStrToInt(std::string_view text);
 
-// Parses [sign] mantissa [e [sign] digits] with "," read as ".", in extended precision, whatever
-// the process locale. 0 for any other text and for values outside the range of a double.
+// Parses [sign] mantissa [e [sign] digits] with "," read as ".", whatever the process locale,
+// into a long double (80-bit natively; MinGW's library parses it correctly rounded to double),
+// then returns it as a double. 0 for any other text and for values outside the range of a double.
 double SafeStrToFloat(std::string_view text);
 
 // Replaces occurrences of `pattern` left to right; stops when the next occurrence does not lie

@@ -15,6 +15,12 @@ mkdir -p "$(dirname "$prefix")"
   flock 9
   if [ ! -f "$prefix/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager, Wine's managed windows take about two seconds to hide or
+    # close; unmanaged ones take milliseconds, and tests hide and close many windows.
+    # Tests ask for that (VELMORA_UNMANAGED_WINDOWS=1); a user's own start keeps its frames.
+    if [ "${VELMORA_UNMANAGED_WINDOWS:-0}" = 1 ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+    fi
     wineserver -w || true
   fi
 ) 9>"$prefix.lock"
