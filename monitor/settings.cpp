@@ -1,1 +1,139 @@
-// placeholder: being written
+// The layout of the stored settings and the order in which the monitor window reads and writes
+// them. Each entry is applied as soon as it is read: a store failure part-way through leaves the
+// rest at the window's built-in values, which is what the user is told about.
+#include "monitor/settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string>
+
+#include "core/text.h"
+#include "core/tools.h"
+#include "monitor/settings_store.h"
+
+namespace velmora {
+namespace {
+
+constexpr char kLayout[] = "Layout";
+constexpr char kLocations[] = "Locations";
+constexpr char kInterface[] = "Interface";
+constexpr char kDefaults[] = "Defaults";
+
+constexpr int kDefaultWidth = 534;
+constexpr int kDefaultHeight = 300;
+constexpr int kDefaultTop = 0;
+constexpr int kDefaultLeft = 0;
+constexpr int kStoredNormal = 1;
+constexpr int kStoredMaximized = 2;
+constexpr int kDefaultPollInterval = 15;
+constexpr int kMinPollInterval = 1;
+constexpr int kMaxPollInterval = 32767;
+
+std::string ColumnKey(int column) {
+  return "Col" + std::to_string(column);
+}
+
+const char* BarKey(Bar bar) {
+  switch (bar) {
+    case Bar::kToolbar:
+      return "tlbMain";
+    case Bar::kStatsPanel:
+      return "pnlStats";
+    case Bar::kStatusBar:
+      return "sttBar";
+  }
+  return "";
+}
+
+constexpr Bar kBarsInOrder[] = {Bar::kToolbar, Bar::kStatsPanel, Bar::kStatusBar};
+
+// The interval's up-down control holds a signed 16-bit position, so the stored number is first
+// cut to its low 16 bits. A result below 1 would run the timer at 0 or a negative interval; it is
+// brought into the control's own range instead.
+int PollIntervalFromStored(int stored) {
+  const int position =
+      static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(stored)));
+  if (position < kMinPollInterval)
+    return kMinPollInterval;
+  if (position > kMaxPollInterval)
+    return kMaxPollInterval;
+  return position;
+}
+
+}  // namespace
+
+std::string LocationKey(std::size_t index) {
+  return "Location" + PadLeftChars(std::to_string(index), 4, '0');
+}
+
+void LoadSettings(SettingsStore& store, SettingsTarget& target) {
+  target.SetWidth(store.ReadInteger(kLayout, "FormWidth", kDefaultWidth));
+  target.SetHeight(store.ReadInteger(kLayout, "FormHeight", kDefaultHeight));
+  target.SetTop(store.ReadInteger(kLayout, "FormTop", kDefaultTop));
+  target.SetLeft(store.ReadInteger(kLayout, "FormLeft", kDefaultLeft));
+  target.SetMaximized(store.ReadInteger(kLayout, "WindowState", kStoredNormal) == kStoredMaximized);
+
+  for (int column = 0; column < static_cast<int>(std::size(kDefaultColumnWidths)); ++column)
+    target.SetColumnWidth(column,
+                          store.ReadInteger(kLayout, ColumnKey(column), kDefaultColumnWidths[column]));
+
+  // Only the last two characters are the flag, so a path may hold commas of its own.
+  const int count = store.ReadInteger(kLocations, "Count", 0);
+  for (int index = 0; index < count; ++index) {
+    const std::string value = store.ReadText(kLocations, LocationKey(static_cast<std::size_t>(index)), "");
+    const bool enabled = RightChars(value, 1) == "1";
+    target.AddLocation(DropRightChars(value, 2), enabled);
+  }
+  // The stored count decides, not the rows added: a count of 3 with nothing behind it stays empty.
+  if (count == 0)
+    target.AddLocation(target.AppDir(), true);
+
+  for (Bar bar : kBarsInOrder)
+    target.SetBarVisible(bar, store.ReadBool(kInterface, BarKey(bar), true));
+
+  target.SetPollInterval(
+      PollIntervalFromStored(store.ReadInteger(kDefaults, "PollInterval", kDefaultPollInterval)));
+}
+
+void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
+  // A minimized window is never stored: the state and bounds of the last normal or maximized
+  // close stay. A maximized one keeps the bounds of the last normal close to restore to.
+  switch (target.CurrentShowState()) {
+    case ShowState::kNormal: {
+      const WindowBounds bounds = target.CurrentBounds();
+      store.WriteInteger(kLayout, "WindowState", kStoredNormal);
+      store.WriteInteger(kLayout, "FormWidth", bounds.width);
+      store.WriteInteger(kLayout, "FormHeight", bounds.height);
+      store.WriteInteger(kLayout, "FormTop", bounds.top);
+      store.WriteInteger(kLayout, "FormLeft", bounds.left);
+      break;
+    }
+    case ShowState::kMaximized:
+      store.WriteInteger(kLayout, "WindowState", kStoredMaximized);
+      break;
+    case ShowState::kMinimized:
+      break;
+  }
+
+  for (int column = 0; column < target.ColumnCount(); ++column)
+    store.WriteInteger(kLayout, ColumnKey(column), target.ColumnWidth(column));
+
+  // Entries above the new count are left in place; loading never reads past the count.
+  const std::size_t count = target.LocationCount();
+  store.WriteInteger(kLocations, "Count", static_cast<int>(count));
+  const std::string enabledSuffix = ",1";
+  const std::string disabledSuffix = ",0";
+  for (std::size_t index = 0; index < count; ++index) {
+    store.WriteText(
+        kLocations, LocationKey(index),
+        target.LocationPath(index) + IfThenStr(target.LocationEnabled(index), enabledSuffix, disabledSuffix));
+  }
+
+  for (Bar bar : kBarsInOrder)
+    store.WriteBool(kInterface, BarKey(bar), target.BarVisible(bar));
+
+  store.WriteInteger(kDefaults, "PollInterval", target.PollInterval());
+}
+
+}  // namespace velmora

@@ -1,9 +1,11 @@
 // One owner per Win32 handle: move-only wrappers that release what they hold.
 #pragma once
 
+// <windows.h> first, in a block of its own so that sorting the includes keeps it first.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <memory>

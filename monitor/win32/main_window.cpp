@@ -1,1 +1,226 @@
-// placeholder: being written
+// The monitor window's life: creation and start-up, activation, the refresh timer and the end
+// of the run.
+#include "monitor/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "monitor/settings_store.h"
+#include "monitor/win32/error_box.h"
+#include "windows/layout_table.h"
+#include "windows/ui_font.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr char kWindowClass[] = "TfrmMain";
+constexpr int kInitialWidth = 505;
+constexpr int kInitialHeight = 422;
+constexpr char kTitlePrefix[] = "Velmora v.";
+
+int CompareCaptions(const char* a, const char* b) {
+  return ::lstrcmpA(a, b);
+}
+
+std::string ExecutableFolder() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  const std::size_t slash = folder.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(MainWindowServices services) : services_(std::move(services)), table_(&CompareCaptions) {}
+
+TfrmMain::~TfrmMain() {
+  // Destroy the window while this object is still whole: WM_DESTROY saves the settings and
+  // the controls report their state.
+  if (Hwnd())
+    ::DestroyWindow(Hwnd());
+}
+
+bool TfrmMain::Create() {
+  dpi_ = win::ScreenDpi();
+  WNDCLASSEXA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  if (!CreateBound(kWindowClass, wc, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, "Velmora",
+                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                   win::ScaleToDpi(kInitialWidth, dpi_), win::ScaleToDpi(kInitialHeight, dpi_),
+                   services_.owner, nullptr)) {
+    return false;
+  }
+  FormCreate();
+  return true;
+}
+
+void TfrmMain::Show(int showCommand) {
+  if (showMaximized_ &&
+      (showCommand == SW_SHOWNORMAL || showCommand == SW_SHOW || showCommand == SW_SHOWDEFAULT)) {
+    showCommand = SW_SHOWMAXIMIZED;
+  }
+  everShown_ = true;
+  ::ShowWindow(Hwnd(), showCommand);
+  ::UpdateWindow(Hwnd());
+  ::SetFocus(ctl_.lvMain);
+}
+
+void TfrmMain::FormCreate() {
+  LayoutControls();
+  appDir_ = services_.appDir.empty() ? ExecutableFolder() : services_.appDir;
+  if (!appDir_.empty() && appDir_.back() != '\\')
+    appDir_ += '\\';
+  CreateColumns();
+  try {
+    LoadSettings(services_.settings, *this);
+  } catch (const SettingsError& failure) {
+    // What was not read keeps its built-in value; without a complete start the window never
+    // refreshes on its own ("Update all now" still works).
+    timerOffForRun_ = true;
+    ShowErrorBox(Hwnd(), failure.what());
+    return;
+  }
+  SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
+  tmrMainTimer();
+}
+
+void TfrmMain::FormActivate() {
+  ::SetWindowTextA(Hwnd(), (kTitlePrefix + VersionText()).c_str());
+  SyncViewMenu();
+  ShowSelectedStats();
+}
+
+void TfrmMain::FormDestroy() {
+  SaveSettingsOnce();
+}
+
+void TfrmMain::SaveSettingsOnce() {
+  if (settingsSaved_)
+    return;
+  settingsSaved_ = true;
+  try {
+    SaveSettings(services_.settings, *this);
+  } catch (const SettingsError& failure) {
+    ShowErrorBox(Hwnd(), failure.what());
+  }
+}
+
+void TfrmMain::tmrMainTimer() {
+  StopTimer();
+  RefreshLocations();
+  if (BarVisible(Bar::kStatusBar))
+    ShowSelectedStats();
+  StartTimer();
+}
+
+void TfrmMain::fldPollItvChange() {
+  if (!ctl_.spnPollItv)
+    return;
+  SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
+}
+
+void TfrmMain::StartTimer() {
+  if (timerOffForRun_)
+    return;
+  timerEnabled_ = ::SetTimer(Hwnd(), kMainTimerId, timerInterval_, nullptr) != 0;
+}
+
+void TfrmMain::StopTimer() {
+  ::KillTimer(Hwnd(), kMainTimerId);
+  timerEnabled_ = false;
+}
+
+void TfrmMain::SetTimerInterval(UINT milliseconds) {
+  timerInterval_ = milliseconds;
+  // A running timer starts its new period now.
+  if (timerEnabled_)
+    StartTimer();
+}
+
+std::string TfrmMain::VersionText() { return lblVsn_.DisplayText(); }
+
+void TfrmMain::ReportFailure(const char* what) {
+  ShowErrorBox(Hwnd(), what);
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = Hwnd();
+  switch (message) {
+    case WM_CREATE:
+      return CreateControls() ? 0 : -1;
+    case WM_SIZE:
+      LayoutControls();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd, focus))
+          lastFocus_ = focus;
+      } else {
+        FormActivate();
+      }
+      break;
+    case WM_SETFOCUS: {
+      HWND target =
+          lastFocus_ && ::IsWindow(lastFocus_) && ::IsWindowVisible(lastFocus_) ? lastFocus_ : ctl_.lvMain;
+      ::SetFocus(target);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kMainTimerId) {
+        tmrMainTimer();
+        return 0;
+      }
+      break;
+    case WM_COMMAND: {
+      HWND from = reinterpret_cast<HWND>(lParam);
+      const WORD code = HIWORD(wParam);
+      if (from == ctl_.fldPollItv) {
+        if (code == EN_CHANGE)
+          fldPollItvChange();
+        return 0;
+      }
+      if (from == ctl_.chkActive) {
+        if (code == BN_CLICKED)
+          chkActiveClick();
+        return 0;
+      }
+      if ((from == nullptr || from == ctl_.tlbMain) && ExecuteCommand(LOWORD(wParam)))
+        return 0;
+      break;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->hwndFrom == ctl_.lvMain)
+        return HandleTableNotify(header);
+      if ((header->code == TTN_GETDISPINFOA || header->code == TTN_GETDISPINFOW) && FillToolTip(header))
+        return 0;
+      break;
+    }
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session ends with this window still open: save as at a normal exit, since the
+      // process may be ended before WM_DESTROY arrives.
+      if (wParam)
+        SaveSettingsOnce();
+      return 0;
+    case WM_DESTROY:
+      StopTimer();
+      FormDestroy();
+      // The menu handle is ours: detach it so DestroyWindow does not free it as well.
+      ::SetMenu(hwnd, nullptr);
+      if (onDestroyed)
+        onDestroyed();
+      return 0;
+    default:
+      break;
+  }
+  return BaseWindow::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmora

@@ -1,0 +1,92 @@
+// Velmora's entry: the decimal rule, the common controls, the application window, the monitor
+// window with the about and details windows, and the event loop.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <exception>
+#include <memory>
+
+#include "core/decimal_rule.h"
+#include "core/file_system.h"
+#include "monitor/win32/error_box.h"
+#include "monitor/win32/main_window.h"
+#include "windows/about_window.h"
+#include "windows/app_window.h"
+#include "windows/details_window.h"
+#include "windows/registry_store.h"
+#include "windows/shell_open.h"
+#include "windows/version_view.h"
+
+namespace {
+
+// Undoes OleInitialize at the end of the run.
+class OleSession {
+ public:
+  OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_)
+      ::OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+int RunEventLoop(velmora::TfrmMain& monitor, velmora::win::TfrmDetails& details) {
+  MSG message{};
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (details.PreTranslateMessage(message))
+      continue;
+    if (monitor.PreTranslateMessage(message))
+      continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+int Run(int showCommand) {
+  velmora::ApplyDecimalRule();
+  // The folder picker's tree is built from shell folders that need a single-threaded apartment.
+  OleSession ole;
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
+  ::InitCommonControlsEx(&controls);
+  velmora::win::LoadVersionBlock();
+
+  velmora::win::AppWindow application;
+  if (!application.Create(velmora::kAppTitle))
+    return 1;
+
+  const std::unique_ptr<velmora::SettingsStore> settings = velmora::win::OpenUserSettingsStore();
+  const std::unique_ptr<velmora::FileSystem> fs = velmora::MakePlatformFileSystem();
+  velmora::win::Win32ShellOpener shell;
+
+  velmora::TfrmMain monitor(velmora::MainWindowServices{*fs, *settings, shell, application.Hwnd(), {}});
+  monitor.onDestroyed = [] { ::PostQuitMessage(0); };
+  if (!monitor.Create())
+    return 1;
+  velmora::win::TfrmAbout about(application.Hwnd(), shell);
+  velmora::win::TfrmDetails details(application.Hwnd(), *fs, [&monitor] { return monitor.SelectedPath(); });
+  monitor.onAbout = [&about] { about.ShowModal(); };
+  monitor.onMoreInfo = [&details] { details.ShowAndActivate(); };
+
+  monitor.Show(showCommand);
+  return RunEventLoop(monitor, details);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  try {
+    return Run(showCommand);
+  } catch (const std::exception& failure) {
+    velmora::ShowErrorBox(nullptr, failure.what());
+  }
+  return 1;
+}

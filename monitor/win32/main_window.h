@@ -1,0 +1,218 @@
+// The monitor window: toolbar with the interval settings, the location table, the statistics
+// panel and the status bar, the refresh timer, and the commands. It mirrors the window-free
+// LocationTable into its list view and is the SettingsTarget the stored settings are applied to.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "monitor/location_table.h"
+#include "monitor/settings.h"
+#include "windows/check_box.h"
+#include "windows/handles.h"
+#include "windows/list_view.h"
+#include "windows/shell_open.h"
+#include "windows/status_bar.h"
+#include "windows/toolbar.h"
+#include "windows/up_down.h"
+#include "windows/version_view.h"
+#include "windows/window_base.h"
+
+namespace velmora {
+
+class FileSystem;
+class SettingsStore;
+
+struct MainWindowServices {
+  FileSystem& fs;
+  SettingsStore& settings;
+  win::ShellOpener& shell;
+  HWND owner = nullptr;  // the application's hidden window; null in tests
+  std::string appDir;    // empty: the folder of the running executable
+};
+
+// The controls of the window, by their design names. Children are owned by their parent
+// windows and destroyed with them.
+struct MainControls {
+  HWND tlbMain = nullptr;
+  HWND pnlSettings = nullptr;
+  HWND lblPollItv = nullptr;
+  HWND fldPollItv = nullptr;
+  HWND spnPollItv = nullptr;
+  HWND chkActive = nullptr;
+  HWND pnlMain = nullptr;
+  HWND lvMain = nullptr;
+  HWND bvlStats = nullptr;
+  HWND pnlStats = nullptr;
+  HWND frmUserStats = nullptr;
+  HWND lblUserTotUnits = nullptr;
+  HWND lblUserTotCPU = nullptr;
+  HWND lblUserAvgCPU = nullptr;
+  HWND frmUnitStats = nullptr;
+  HWND lblProgress = nullptr;
+  HWND lblTimeTotal = nullptr;
+  HWND lblTimeLeft = nullptr;
+  HWND sttBar = nullptr;
+};
+
+class TfrmMain final : public win::BaseWindow, public SettingsTarget {
+ public:
+  static constexpr UINT_PTR kMainTimerId = 1;
+
+  explicit TfrmMain(MainWindowServices services);
+  ~TfrmMain() override;
+
+  // Creates the window hidden with all its controls, then runs FormCreate.
+  bool Create();
+  // Shows the window (maximized when the settings say so); the table gets the keyboard focus.
+  void Show(int showCommand);
+  // The window's shortcuts and Tab moving between its controls. True when `message` was used.
+  bool PreTranslateMessage(MSG& message);
+
+  // Set by the program entry; nothing happens while unset.
+  std::function<void()> onMoreInfo;
+  std::function<void()> onAbout;
+  std::function<void()> onDestroyed;  // the window is gone: end the event loop
+
+  // Event handlers.
+  void FormCreate();
+  void FormActivate();
+  void FormDestroy();
+  void tmrMainTimer();
+  void fldPollItvChange();
+  void chkActiveClick();
+  void lvMainClick();
+  void SyncViewMenu();
+  void ShowSelectedStats();
+  void RefreshLocations();
+
+  // Commands.
+  void acExitExecute();
+  void acViewToolbarExecute();
+  void acViewStatsExecute();
+  void acViewSttBarExecute();
+  void acViewAllExecute();
+  void acViewNoneExecute();
+  void acAddLocationExecute();
+  void acRemoveLocationExecute();
+  void acRefreshExecute();
+  void acMoreInfoExecute();
+  void acHelpExecute();
+  void acAboutExecute();
+
+  // The caption of the selected row, if any.
+  std::optional<std::string> SelectedPath() const;
+  const LocationTable& Table() const { return table_; }
+  const MainControls& Controls() const { return ctl_; }
+  HMENU Menu() const { return menu_.Get(); }
+  HACCEL Accelerators() const { return accelerators_.Get(); }
+
+  // The refresh timer as the window last set it.
+  UINT TimerInterval() const { return timerInterval_; }
+  bool TimerEnabled() const { return timerEnabled_; }
+  // What the last refresh pass changed, and the list-view repaint requests sent so far.
+  const RefreshOutcome& LastRefresh() const { return lastRefresh_; }
+  std::uint64_t RowRedrawRequests() const { return rowRedrawRequests_; }
+  std::uint64_t StatusTextWrites() const { return statusTextWrites_; }
+
+  // SettingsTarget.
+  void SetWidth(int width) override;
+  void SetHeight(int height) override;
+  void SetTop(int top) override;
+  void SetLeft(int left) override;
+  void SetMaximized(bool maximized) override;
+  void SetColumnWidth(int column, int width) override;
+  void AddLocation(const std::string& path, bool enabled) override;
+  std::string AppDir() const override { return appDir_; }
+  void SetBarVisible(Bar bar, bool visible) override;
+  void SetPollInterval(int seconds) override;
+  ShowState CurrentShowState() const override;
+  WindowBounds CurrentBounds() const override;
+  int ColumnCount() const override;
+  int ColumnWidth(int column) const override;
+  std::size_t LocationCount() const override { return table_.Count(); }
+  std::string LocationPath(std::size_t index) const override { return table_.Row(index).caption; }
+  bool LocationEnabled(std::size_t index) const override { return table_.Row(index).enabled; }
+  bool BarVisible(Bar bar) const override;
+  int PollInterval() const override;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void ReportFailure(const char* what) override;
+
+ private:
+  // main_window_layout.cpp
+  bool CreateControls();
+  void CreateToolbar();
+  void CreateSettingsPanel();
+  void CreateStatsPanel();
+  void CreateStatusBar();
+  void LayoutControls();
+  void PlaceSettingsPanel();
+  // main_window_commands.cpp
+  void BuildMenu();
+  void BuildAccelerators();
+  bool ExecuteCommand(UINT id);
+  bool HandleTabKey(const MSG& message);
+  bool FillToolTip(NMHDR* header);
+  // main_window_table.cpp
+  void CreateColumns();
+  std::optional<std::size_t> InsertLocation(const std::string& path, bool enabled);
+  void DeleteLocation(std::size_t index);
+  LRESULT HandleTableNotify(NMHDR* header);
+  void WriteStatusPanel(int part, const std::string& text);
+  // main_window_settings.cpp
+  template <typename Change>
+  void ChangeNormalBounds(Change change);
+  // main_window.cpp
+  void StartTimer();
+  void StopTimer();
+  void SetTimerInterval(UINT milliseconds);
+  void SaveSettingsOnce();
+  std::string VersionText();
+
+  MainWindowServices services_;
+  LocationTable table_;
+  std::string appDir_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+
+  win::FontHandle font_;
+  win::IconHandle smallIcon_;
+  win::IconHandle largeIcon_;
+  win::ImageListHandle stateImages_;
+  win::ImageListHandle buttonImages_;
+  win::MenuHandle menu_;
+  win::AccelHandle accelerators_;
+
+  MainControls ctl_;
+  win::Toolbar toolbar_;
+  win::UpDown spnPollItv_;
+  win::CheckBox chkActive_;
+  win::ListView lvMain_;
+  win::StatusBar sttBar_;
+  win::TVersionView lblVsn_;  // hidden: the title's version text
+
+  std::array<bool, 3> barVisible_{true, true, true};
+  bool showMaximized_ = false;
+  bool everShown_ = false;
+  HWND lastFocus_ = nullptr;
+
+  UINT timerInterval_ = 15000;
+  bool timerEnabled_ = false;
+  bool timerOffForRun_ = false;  // the settings failed to load: no timer until exit
+  bool settingsSaved_ = false;
+  bool syncingRows_ = false;  // the window itself is changing check boxes
+
+  RefreshOutcome lastRefresh_;
+  std::uint64_t rowRedrawRequests_ = 0;
+  std::uint64_t statusTextWrites_ = 0;
+  std::array<std::string, 4> statusTexts_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,209 @@
+// The monitor window's menu, accelerators, keyboard handling and command handlers.
+#include <cstring>
+
+#include "core/file_system.h"
+#include "core/text.h"
+#include "monitor/figure_texts.h"
+#include "monitor/win32/error_box.h"
+#include "monitor/win32/main_commands.h"
+#include "monitor/win32/main_window.h"
+#include "windows/folder_picker.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr char kHelpFileName[] = "index.html";
+// The help page on the web, for an installation without its local copy.
+constexpr char kHomePage[] = "http://www.velmora.invalid/index.html";
+constexpr char kPickerTitle[] = "Select the SETI working folder";
+
+}  // namespace
+
+void TfrmMain::BuildMenu() {
+  menu_ = win::MenuHandle(::CreateMenu());
+  for (const MainMenuTitle& title : MainMenuTitles()) {
+    HMENU popup = ::CreatePopupMenu();
+    bool pendingSeparator = false;
+    for (const MainCommand& command : MainCommands()) {
+      if (command.category != title.category)
+        continue;
+      if (command.separatorBefore)
+        pendingSeparator = true;
+      if (!command.inMenu)
+        continue;
+      if (pendingSeparator && ::GetMenuItemCount(popup) > 0)
+        ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+      pendingSeparator = false;
+      ::AppendMenuA(popup, MF_STRING, command.id,
+                    win::MenuItemText(command.caption, command.shortcut).c_str());
+    }
+    // The menu bar owns its pop-ups from here on and destroys them with itself.
+    ::AppendMenuA(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), title.title);
+  }
+}
+
+void TfrmMain::BuildAccelerators() {
+  std::vector<ACCEL> entries;
+  for (const MainCommand& command : MainCommands()) {
+    if (command.shortcut.IsSet())
+      entries.push_back(win::MakeAccel(command.shortcut, command.id));
+  }
+  accelerators_ = win::MakeAcceleratorTable(entries);
+}
+
+bool TfrmMain::ExecuteCommand(UINT id) {
+  const MainCommand* command = FindMainCommand(static_cast<WORD>(id));
+  if (!command)
+    return false;
+  (this->*command->handler)();
+  return true;
+}
+
+bool TfrmMain::PreTranslateMessage(MSG& message) {
+  HWND hwnd = Hwnd();
+  if (!hwnd || (message.hwnd != hwnd && !::IsChild(hwnd, message.hwnd)))
+    return false;
+  if (accelerators_ && ::TranslateAcceleratorA(hwnd, accelerators_.Get(), &message))
+    return true;
+  return HandleTabKey(message);
+}
+
+// Tab and Shift+Tab walk the toolbar's controls and the table, as a dialog would; the
+// window is not a dialog, so IsDialogMessage is not used.
+bool TfrmMain::HandleTabKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB)
+    return false;
+  if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
+    return false;
+  std::vector<HWND> order;
+  for (HWND control : {ctl_.fldPollItv, ctl_.chkActive, ctl_.lvMain}) {
+    if (::IsWindowVisible(control) && ::IsWindowEnabled(control))
+      order.push_back(control);
+  }
+  if (order.empty())
+    return false;
+  HWND focus = ::GetFocus();
+  std::size_t current = order.size();
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (order[i] == focus || ::IsChild(order[i], focus))
+      current = i;
+  }
+  const bool backwards = ::GetKeyState(VK_SHIFT) < 0;
+  std::size_t next = 0;
+  if (current == order.size()) {
+    next = backwards ? order.size() - 1 : 0;
+  } else {
+    next = backwards ? (current + order.size() - 1) % order.size() : (current + 1) % order.size();
+  }
+  ::SetFocus(order[next]);
+  if (order[next] == ctl_.fldPollItv)
+    ::SendMessageA(ctl_.fldPollItv, EM_SETSEL, 0, -1);
+  return true;
+}
+
+bool TfrmMain::FillToolTip(NMHDR* header) {
+  const MainCommand* command = FindMainCommand(static_cast<WORD>(header->idFrom));
+  if (!command)
+    return false;
+  const std::string hint = win::HintText(command->caption);
+  if (header->code == TTN_GETDISPINFOA) {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    info->hinst = nullptr;
+    std::strncpy(info->szText, hint.c_str(), sizeof(info->szText) - 1);
+    info->szText[sizeof(info->szText) - 1] = '\0';
+    info->lpszText = info->szText;
+    return true;
+  }
+  if (header->code == TTN_GETDISPINFOW) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    info->hinst = nullptr;
+    const int written = ::MultiByteToWideChar(CP_ACP, 0, hint.c_str(), -1, info->szText,
+                                              static_cast<int>(std::size(info->szText)));
+    if (written == 0)
+      info->szText[0] = L'\0';
+    info->lpszText = info->szText;
+    return true;
+  }
+  return false;
+}
+
+void TfrmMain::acExitExecute() {
+  ::DestroyWindow(Hwnd());
+}
+
+void TfrmMain::acViewToolbarExecute() {
+  SetBarVisible(Bar::kToolbar, !BarVisible(Bar::kToolbar));
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewStatsExecute() {
+  SetBarVisible(Bar::kStatsPanel, !BarVisible(Bar::kStatsPanel));
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewSttBarExecute() {
+  SetBarVisible(Bar::kStatusBar, !BarVisible(Bar::kStatusBar));
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewAllExecute() {
+  for (Bar bar : {Bar::kToolbar, Bar::kStatsPanel, Bar::kStatusBar})
+    SetBarVisible(bar, true);
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewNoneExecute() {
+  for (Bar bar : {Bar::kToolbar, Bar::kStatsPanel, Bar::kStatusBar})
+    SetBarVisible(bar, false);
+  SyncViewMenu();
+}
+
+void TfrmMain::SyncViewMenu() {
+  const std::pair<WORD, Bar> items[] = {
+      {kCmdViewToolbar, Bar::kToolbar}, {kCmdViewStats, Bar::kStatsPanel}, {kCmdViewSttBar, Bar::kStatusBar}};
+  for (const auto& [id, bar] : items) {
+    ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (BarVisible(bar) ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void TfrmMain::acAddLocationExecute() {
+  // The picker belongs to the application window, so that it disables this window too.
+  HWND owner = services_.owner ? services_.owner : Hwnd();
+  std::string path;
+  if (!win::BrowseForFolder(owner, kPickerTitle, SelectedPath().value_or(""), L"", false, path))
+    return;
+  const std::optional<std::size_t> index = InsertLocation(path, true);
+  if (index)
+    lvMain_.EnsureVisible(static_cast<int>(*index));
+}
+
+void TfrmMain::acRemoveLocationExecute() {
+  const int selected = lvMain_.SelectedIndex();
+  if (::GetFocus() == ctl_.lvMain && selected >= 0) {
+    DeleteLocation(static_cast<std::size_t>(selected));
+    return;
+  }
+  ::MessageBoxA(Hwnd(), kNoLocationMarked, kAppTitle, MB_OK);
+}
+
+void TfrmMain::acRefreshExecute() {
+  RefreshLocations();
+}
+
+void TfrmMain::acMoreInfoExecute() {
+  if (onMoreInfo)
+    onMoreInfo();
+}
+
+void TfrmMain::acHelpExecute() {
+  const std::string localPage = JoinPath(appDir_, kHelpFileName);
+  services_.shell.Open(Hwnd(), services_.fs.FileExists(localPage) ? localPage : std::string(kHomePage));
+}
+
+void TfrmMain::acAboutExecute() {
+  if (onAbout)
+    onAbout();
+}
+
+}  // namespace velmora

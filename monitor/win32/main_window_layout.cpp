@@ -1,0 +1,310 @@
+// The monitor window's controls: created from layout tables where the design gives pixel
+// positions, and placed again whenever the window's size or the visible bars change.
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "monitor/win32/main_commands.h"
+#include "monitor/win32/main_window.h"
+#include "windows/artwork.h"
+#include "windows/layout_table.h"
+#include "windows/panel.h"
+#include "windows/ui_font.h"
+
+namespace velmora {
+
+namespace {
+
+enum ControlId : int {
+  kIdToolbar = 100,
+  kIdSettingsPanel,
+  kIdPollItvLabel,
+  kIdPollItv,
+  kIdPollItvSpin,
+  kIdActive,
+  kIdMainPanel,
+  kIdTable,
+  kIdStatsBevel,
+  kIdStatsPanel,
+  kIdUserStats,
+  kIdUserTotUnitsPrompt,
+  kIdUserTotCpuPrompt,
+  kIdUserAvgCpuPrompt,
+  kIdUserTotUnits,
+  kIdUserTotCpu,
+  kIdUserAvgCpu,
+  kIdUnitStats,
+  kIdProgressPrompt,
+  kIdTimeTotalPrompt,
+  kIdTimeLeftPrompt,
+  kIdProgress,
+  kIdTimeTotal,
+  kIdTimeLeft,
+  kIdStatusBar,
+};
+
+constexpr int kButtonSize = 23;
+constexpr int kSettingsPanelWidth = 292;
+constexpr int kStatsPanelHeight = 80;
+constexpr int kBevelHeight = 2;
+constexpr int kTableInsetTop = 2;
+constexpr int kTableInset = 5;  // left, right and bottom
+constexpr int kStatusPanelWidth = 80;
+
+constexpr int kPollMinimum = 1;
+constexpr int kPollMaximum = 32767;
+constexpr int kPollDefault = 15;
+
+// Inside pnlSettings, which takes the toolbar's button height. The up-down control sits on
+// the right end of the edit box (UDS_ALIGNRIGHT takes its width from the box).
+constexpr std::array<win::ControlLayout, 3> kSettingsLayout{{
+    {"STATIC", kIdPollItvLabel, "Refresh interval (sec): ", SS_LEFT | SS_NOPREFIX, 0, 4, 5, 114, 13},
+    {"EDIT", kIdPollItv, "15", ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER | WS_TABSTOP, WS_EX_CLIENTEDGE, 118, 1,
+     56, 21},
+    {"BUTTON", kIdActive, "Spying enabled", BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP, 0, 186, 3, 100, 17},
+}};
+
+// Inside pnlStats. Group boxes first, so that the labels lie above them.
+constexpr int kUserX = 4;
+constexpr int kUnitX = 264;
+constexpr int kBoxY = 4;
+constexpr int kPromptX = 16;
+constexpr int kUserValueX = 116;
+constexpr int kUnitValueX = 120;
+constexpr int kRow1 = kBoxY + 16;
+constexpr int kRow2 = kBoxY + 32;
+constexpr int kRow3 = kBoxY + 48;
+constexpr int kLabelHeight = 13;
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+
+constexpr std::array<win::ControlLayout, 14> kStatsLayout{{
+    {"BUTTON", kIdUserStats, "User info", BS_GROUPBOX, 0, kUserX, kBoxY, 253, 68},
+    {"BUTTON", kIdUnitStats, "Working unit info", BS_GROUPBOX, 0, kUnitX, kBoxY, 217, 68},
+    {"STATIC", kIdUserTotUnitsPrompt, "Total units:", kLabelStyle, 0, kUserX + kPromptX, kRow1, 96,
+     kLabelHeight},
+    {"STATIC", kIdUserTotCpuPrompt, "Total CPU time:", kLabelStyle, 0, kUserX + kPromptX, kRow2, 96,
+     kLabelHeight},
+    {"STATIC", kIdUserAvgCpuPrompt, "Average CPU time:", kLabelStyle, 0, kUserX + kPromptX, kRow3, 96,
+     kLabelHeight},
+    {"STATIC", kIdUserTotUnits, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow1, 129, kLabelHeight},
+    {"STATIC", kIdUserTotCpu, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow2, 129, kLabelHeight},
+    {"STATIC", kIdUserAvgCpu, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow3, 129, kLabelHeight},
+    {"STATIC", kIdProgressPrompt, "Progress:", kLabelStyle, 0, kUnitX + kPromptX, kRow1, 100, kLabelHeight},
+    {"STATIC", kIdTimeTotalPrompt, "Estimated total time:", kLabelStyle, 0, kUnitX + kPromptX, kRow2, 100,
+     kLabelHeight},
+    {"STATIC", kIdTimeLeftPrompt, "Time left:", kLabelStyle, 0, kUnitX + kPromptX, kRow3, 100, kLabelHeight},
+    {"STATIC", kIdProgress, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow1, 89, kLabelHeight},
+    {"STATIC", kIdTimeTotal, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow2, 89, kLabelHeight},
+    {"STATIC", kIdTimeLeft, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow3, 89, kLabelHeight},
+}};
+
+constexpr const char* kStatusHints[] = {"Total locations", "Units in work", "Processed, waiting for sending"};
+
+int Height(HWND hwnd) {
+  RECT rect{};
+  ::GetWindowRect(hwnd, &rect);
+  return rect.bottom - rect.top;
+}
+
+}  // namespace
+
+bool TfrmMain::CreateControls() {
+  font_ = win::MakeUiFont(dpi_);
+  smallIcon_ = win::MakeAppIcon(::GetSystemMetrics(SM_CXSMICON));
+  largeIcon_ = win::MakeAppIcon(::GetSystemMetrics(SM_CXICON));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  BuildMenu();
+  BuildAccelerators();
+  ::SetMenu(Hwnd(), menu_.Get());
+
+  CreateToolbar();
+  CreateSettingsPanel();
+
+  ctl_.pnlMain = win::CreatePanel(Hwnd(), Hwnd(), kIdMainPanel, 0, 0, 0, 0, true);
+  ctl_.lvMain = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                      LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                                  0, 0, 0, 0, ctl_.pnlMain, reinterpret_cast<HMENU>(kIdTable),
+                                  ::GetModuleHandleA(nullptr), nullptr);
+  lvMain_ = win::ListView(ctl_.lvMain);
+  ::SendMessageA(ctl_.lvMain, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  constexpr DWORD kTableStyle = LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
+                                LVS_EX_ONECLICKACTIVATE | LVS_EX_DOUBLEBUFFER;
+  lvMain_.SetExtendedStyle(kTableStyle, kTableStyle);
+  stateImages_ = win::MakeStateImageList();
+  lvMain_.SetSmallImageList(stateImages_.Get());
+
+  ctl_.bvlStats =
+      ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0, Hwnd(),
+                        reinterpret_cast<HMENU>(kIdStatsBevel), ::GetModuleHandleA(nullptr), nullptr);
+  CreateStatsPanel();
+  CreateStatusBar();
+  lblVsn_.InfoCategory = win::TInfoCategory::icVersion;
+  lblVsn_.ShortVsn = false;
+  lblVsn_.Create(Hwnd(), 0, 0, 0, 0, false);
+  return ctl_.tlbMain && ctl_.pnlSettings && ctl_.lvMain && ctl_.pnlStats && ctl_.sttBar;
+}
+
+void TfrmMain::CreateToolbar() {
+  ctl_.tlbMain = ::CreateWindowExA(
+      0, TOOLBARCLASSNAMEA, "",
+      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0, Hwnd(),
+      reinterpret_cast<HMENU>(kIdToolbar), ::GetModuleHandleA(nullptr), nullptr);
+  toolbar_ = win::Toolbar(ctl_.tlbMain);
+  toolbar_.SetButtonStructSize();
+  buttonImages_ = win::MakeButtonImageList();
+  toolbar_.SetImageList(buttonImages_.Get());
+  toolbar_.SetBitmapSize(16, 16);
+
+  std::vector<TBBUTTON> buttons;
+  for (WORD entry : MainToolbarLayout()) {
+    TBBUTTON button{};
+    button.fsState = TBSTATE_ENABLED;
+    button.iString = -1;
+    if (entry == kToolbarSeparator) {
+      button.fsStyle = BTNS_SEP;
+    } else if (entry == kToolbarSettingsPanel) {
+      // A separator as wide as the settings panel keeps its place among the buttons.
+      button.fsStyle = BTNS_SEP;
+      button.idCommand = kToolbarSettingsPanel;
+      button.iBitmap = win::ScaleToDpi(kSettingsPanelWidth, dpi_);
+    } else {
+      const MainCommand* command = FindMainCommand(entry);
+      button.fsStyle = BTNS_BUTTON;
+      button.idCommand = entry;
+      button.iBitmap = command ? command->image : I_IMAGENONE;
+    }
+    buttons.push_back(button);
+  }
+  toolbar_.AddButtons(static_cast<int>(buttons.size()), buttons.data());
+  toolbar_.SetButtonSize(win::ScaleToDpi(kButtonSize, dpi_), win::ScaleToDpi(kButtonSize, dpi_));
+  toolbar_.AutoSize();
+}
+
+void TfrmMain::CreateSettingsPanel() {
+  ctl_.pnlSettings =
+      win::CreatePanel(ctl_.tlbMain, Hwnd(), kIdSettingsPanel, 0, 0,
+                       win::ScaleToDpi(kSettingsPanelWidth, dpi_), win::ScaleToDpi(kButtonSize, dpi_), true);
+  ctl_.lblPollItv = win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[0], font_.Get(), dpi_);
+  ctl_.fldPollItv = win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[1], font_.Get(), dpi_);
+  ctl_.chkActive = win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[2], font_.Get(), dpi_);
+  ctl_.spnPollItv = ::CreateWindowExA(
+      0, UPDOWN_CLASSA, "",
+      WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
+      ctl_.pnlSettings, reinterpret_cast<HMENU>(kIdPollItvSpin), ::GetModuleHandleA(nullptr), nullptr);
+  spnPollItv_ = win::UpDown(ctl_.spnPollItv);
+  spnPollItv_.SetBuddy(ctl_.fldPollItv);
+  spnPollItv_.SetRange(kPollMinimum, kPollMaximum);
+  spnPollItv_.SetPosition(kPollDefault);
+  chkActive_ = win::CheckBox(ctl_.chkActive);
+  chkActive_.SetChecked(true);
+  PlaceSettingsPanel();
+}
+
+void TfrmMain::CreateStatsPanel() {
+  ctl_.pnlStats = win::CreatePanel(Hwnd(), Hwnd(), kIdStatsPanel, 0, 0, 0, 0, true);
+  std::array<HWND, kStatsLayout.size()> created{};
+  for (std::size_t i = 0; i < kStatsLayout.size(); ++i) {
+    created[i] = win::CreateLaidOutControl(ctl_.pnlStats, kStatsLayout[i], font_.Get(), dpi_);
+  }
+  auto byId = [&](int id) {
+    for (std::size_t i = 0; i < kStatsLayout.size(); ++i) {
+      if (kStatsLayout[i].id == id)
+        return created[i];
+    }
+    return HWND{};
+  };
+  ctl_.frmUserStats = byId(kIdUserStats);
+  ctl_.lblUserTotUnits = byId(kIdUserTotUnits);
+  ctl_.lblUserTotCPU = byId(kIdUserTotCpu);
+  ctl_.lblUserAvgCPU = byId(kIdUserAvgCpu);
+  ctl_.frmUnitStats = byId(kIdUnitStats);
+  ctl_.lblProgress = byId(kIdProgress);
+  ctl_.lblTimeTotal = byId(kIdTimeTotal);
+  ctl_.lblTimeLeft = byId(kIdTimeLeft);
+}
+
+void TfrmMain::CreateStatusBar() {
+  ctl_.sttBar = ::CreateWindowExA(
+      0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0, 0, 0, Hwnd(),
+      reinterpret_cast<HMENU>(kIdStatusBar), ::GetModuleHandleA(nullptr), nullptr);
+  sttBar_ = win::StatusBar(ctl_.sttBar);
+  ::SendMessageA(ctl_.sttBar, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  const int panel = win::ScaleToDpi(kStatusPanelWidth, dpi_);
+  const int rightEdges[] = {panel, 2 * panel, 3 * panel, -1};
+  sttBar_.SetParts(4, rightEdges);
+  for (int part = 0; part < 3; ++part)
+    sttBar_.SetTipText(part, kStatusHints[part]);
+}
+
+void TfrmMain::PlaceSettingsPanel() {
+  RECT slot{};
+  const int index = toolbar_.CommandToIndex(kToolbarSettingsPanel);
+  if (index < 0 || !toolbar_.GetItemRect(index, slot))
+    return;
+  ::MoveWindow(ctl_.pnlSettings, slot.left, slot.top, slot.right - slot.left, slot.bottom - slot.top, TRUE);
+}
+
+void TfrmMain::LayoutControls() {
+  if (!ctl_.pnlMain)
+    return;
+  RECT client{};
+  ::GetClientRect(Hwnd(), &client);
+  const int width = client.right - client.left;
+  int top = 0;
+  int bottom = client.bottom - client.top;
+  if (barVisible_[static_cast<std::size_t>(Bar::kToolbar)]) {
+    toolbar_.AutoSize();
+    PlaceSettingsPanel();
+    top = Height(ctl_.tlbMain);
+  }
+  if (barVisible_[static_cast<std::size_t>(Bar::kStatusBar)]) {
+    sttBar_.Reposition();
+    bottom -= Height(ctl_.sttBar);
+  }
+  if (barVisible_[static_cast<std::size_t>(Bar::kStatsPanel)]) {
+    const int statsHeight = win::ScaleToDpi(kStatsPanelHeight, dpi_);
+    bottom -= statsHeight;
+    ::MoveWindow(ctl_.pnlStats, 0, bottom, width, statsHeight, TRUE);
+    bottom -= kBevelHeight;
+    ::MoveWindow(ctl_.bvlStats, 0, bottom, width, kBevelHeight, TRUE);
+  }
+  const int mainHeight = std::max(0, bottom - top);
+  ::MoveWindow(ctl_.pnlMain, 0, top, width, mainHeight, TRUE);
+  const int inset = win::ScaleToDpi(kTableInset, dpi_);
+  const int insetTop = win::ScaleToDpi(kTableInsetTop, dpi_);
+  ::MoveWindow(ctl_.lvMain, inset, insetTop, std::max(0, width - 2 * inset),
+               std::max(0, mainHeight - insetTop - inset), TRUE);
+}
+
+void TfrmMain::SetBarVisible(Bar bar, bool visible) {
+  barVisible_[static_cast<std::size_t>(bar)] = visible;
+  const int show = visible ? SW_SHOWNA : SW_HIDE;
+  // The keyboard focus must not stay on a control that disappears.
+  HWND focus = ::GetFocus();
+  HWND barWindow = bar == Bar::kToolbar      ? ctl_.tlbMain
+                   : bar == Bar::kStatsPanel ? ctl_.pnlStats
+                                             : ctl_.sttBar;
+  if (!visible && focus && ::IsChild(barWindow, focus))
+    ::SetFocus(ctl_.lvMain);
+  switch (bar) {
+    case Bar::kToolbar:
+      ::ShowWindow(ctl_.tlbMain, show);
+      break;
+    case Bar::kStatsPanel:
+      ::ShowWindow(ctl_.pnlStats, show);
+      ::ShowWindow(ctl_.bvlStats, show);
+      break;
+    case Bar::kStatusBar:
+      ::ShowWindow(ctl_.sttBar, show);
+      break;
+  }
+  LayoutControls();
+}
+
+bool TfrmMain::BarVisible(Bar bar) const {
+  return barVisible_[static_cast<std::size_t>(bar)];
+}
+
+}  // namespace velmora

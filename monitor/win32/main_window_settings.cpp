@@ -1,0 +1,110 @@
+// The monitor window as the stored settings see it. Bounds go through the window placement, so
+// that a maximized window keeps the normal bounds it returns to when restored.
+#include <algorithm>
+
+#include "monitor/win32/main_window.h"
+
+namespace velmora {
+
+namespace {
+
+// Placement rectangles are in workspace coordinates, which differ from screen coordinates when
+// a taskbar sits at the top or the left of the screen; the settings hold screen coordinates.
+POINT WorkspaceOrigin(HWND hwnd) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetMonitorInfoA(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &info))
+    return POINT{0, 0};
+  return POINT{info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
+}
+
+WindowBounds NormalBounds(HWND hwnd) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  ::GetWindowPlacement(hwnd, &placement);
+  const POINT origin = WorkspaceOrigin(hwnd);
+  const RECT& r = placement.rcNormalPosition;
+  return WindowBounds{r.right - r.left, r.bottom - r.top, r.top + origin.y, r.left + origin.x};
+}
+
+}  // namespace
+
+template <typename Change>
+void TfrmMain::ChangeNormalBounds(Change change) {
+  HWND hwnd = Hwnd();
+  WindowBounds bounds = NormalBounds(hwnd);
+  change(bounds);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  ::GetWindowPlacement(hwnd, &placement);
+  const POINT origin = WorkspaceOrigin(hwnd);
+  placement.rcNormalPosition =
+      RECT{bounds.left - origin.x, bounds.top - origin.y, bounds.left - origin.x + bounds.width,
+           bounds.top - origin.y + bounds.height};
+  placement.flags = 0;
+  // Keep the window as it is shown (or hidden, during start-up); only the normal bounds move.
+  if (!::IsWindowVisible(hwnd)) {
+    placement.showCmd = SW_HIDE;
+  } else if (::IsIconic(hwnd)) {
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+  } else if (::IsZoomed(hwnd)) {
+    placement.showCmd = SW_SHOWMAXIMIZED;
+  } else {
+    placement.showCmd = SW_SHOWNOACTIVATE;
+  }
+  ::SetWindowPlacement(hwnd, &placement);
+}
+
+void TfrmMain::SetWidth(int width) {
+  ChangeNormalBounds([width](WindowBounds& b) { b.width = width; });
+}
+
+void TfrmMain::SetHeight(int height) {
+  ChangeNormalBounds([height](WindowBounds& b) { b.height = height; });
+}
+
+void TfrmMain::SetTop(int top) {
+  ChangeNormalBounds([top](WindowBounds& b) { b.top = top; });
+}
+
+void TfrmMain::SetLeft(int left) {
+  ChangeNormalBounds([left](WindowBounds& b) { b.left = left; });
+}
+
+void TfrmMain::SetMaximized(bool maximized) {
+  // A hidden window is maximized when it is first shown.
+  showMaximized_ = maximized;
+  HWND hwnd = Hwnd();
+  if (!::IsWindowVisible(hwnd))
+    return;
+  if (maximized && !::IsZoomed(hwnd))
+    ::ShowWindow(hwnd, SW_MAXIMIZE);
+  if (!maximized && ::IsZoomed(hwnd))
+    ::ShowWindow(hwnd, SW_RESTORE);
+}
+
+ShowState TfrmMain::CurrentShowState() const {
+  HWND hwnd = Hwnd();
+  if (::IsIconic(hwnd))
+    return ShowState::kMinimized;
+  if (::IsZoomed(hwnd))
+    return ShowState::kMaximized;
+  // Not shown yet: what it will be shown as.
+  if (!everShown_ && showMaximized_)
+    return ShowState::kMaximized;
+  return ShowState::kNormal;
+}
+
+WindowBounds TfrmMain::CurrentBounds() const {
+  return NormalBounds(Hwnd());
+}
+
+void TfrmMain::SetPollInterval(int seconds) {
+  spnPollItv_.SetPosition(seconds);
+}
+
+int TfrmMain::PollInterval() const {
+  return spnPollItv_.Position();
+}
+
+}  // namespace velmora

@@ -1,0 +1,189 @@
+// lvMain bound to the LocationTable: the list view holds no texts of its own but asks the model
+// for them (LPSTR_TEXTCALLBACK), so a refresh pass repaints only the rows it changed. The
+// statistics panel and the status panels are written only when their text changes.
+#include <array>
+#include <cstring>
+
+#include "monitor/figure_texts.h"
+#include "monitor/win32/main_window.h"
+
+namespace velmora {
+
+namespace {
+
+struct ColumnSpec {
+  const char* caption;
+  int format;
+};
+
+constexpr std::array<ColumnSpec, 6> kColumns{{
+    {"Location", LVCFMT_LEFT},
+    {"%", LVCFMT_RIGHT},
+    {"WU", LVCFMT_LEFT},
+    {"Stt", LVCFMT_LEFT},
+    {"Res", LVCFMT_LEFT},
+    {"Last date", LVCFMT_LEFT},
+}};
+
+// The state image of a check box: 1 unchecked, 2 checked.
+bool IsCheckedState(UINT state) {
+  return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void SetTextIfChanged(HWND control, const std::string& text) {
+  if (win::WindowText(control) != text)
+    ::SetWindowTextA(control, text.c_str());
+}
+
+}  // namespace
+
+void TfrmMain::CreateColumns() {
+  for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = kColumns[i].format;
+    column.cx = kDefaultColumnWidths[i];
+    column.pszText = const_cast<char*>(kColumns[i].caption);
+    column.iSubItem = static_cast<int>(i);
+    lvMain_.InsertColumn(static_cast<int>(i), column);
+  }
+}
+
+void TfrmMain::AddLocation(const std::string& path, bool enabled) {
+  InsertLocation(path, enabled);
+}
+
+std::optional<std::size_t> TfrmMain::InsertLocation(const std::string& path, bool enabled) {
+  const std::optional<std::size_t> index = table_.AddLocation(path, enabled);
+  if (!index)
+    return index;
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = static_cast<int>(*index);
+  item.pszText = LPSTR_TEXTCALLBACKA;
+  item.iImage = I_IMAGECALLBACK;
+  syncingRows_ = true;
+  lvMain_.InsertItem(item);
+  lvMain_.SetCheckState(static_cast<int>(*index), enabled);
+  syncingRows_ = false;
+  return index;
+}
+
+void TfrmMain::DeleteLocation(std::size_t index) {
+  table_.RemoveAt(index);
+  syncingRows_ = true;
+  lvMain_.DeleteItem(static_cast<int>(index));
+  syncingRows_ = false;
+}
+
+std::optional<std::string> TfrmMain::SelectedPath() const {
+  const int selected = lvMain_.SelectedIndex();
+  if (selected < 0 || static_cast<std::size_t>(selected) >= table_.Count())
+    return std::nullopt;
+  return table_.Row(static_cast<std::size_t>(selected)).caption;
+}
+
+LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
+  switch (header->code) {
+    case LVN_GETDISPINFOA: {
+      auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
+      const auto row = static_cast<std::size_t>(info->item.iItem);
+      if (info->item.iItem < 0 || row >= table_.Count())
+        return 0;
+      const LocationRow& location = table_.Row(row);
+      if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+        const int column = info->item.iSubItem;
+        const std::string& text =
+            column == 0 ? location.caption : location.cells.at(static_cast<std::size_t>(column - 1));
+        std::strncpy(info->item.pszText, text.c_str(), static_cast<std::size_t>(info->item.cchTextMax - 1));
+        info->item.pszText[info->item.cchTextMax - 1] = '\0';
+      }
+      if (info->item.mask & LVIF_IMAGE)
+        info->item.iImage = location.icon;
+      return 0;
+    }
+    case LVN_ITEMCHANGED: {
+      // The user toggled a check box: the row is read or skipped from the next pass on.
+      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if (syncingRows_ || !(change->uChanged & LVIF_STATE) || change->iItem < 0)
+        return 0;
+      if (((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) == 0)
+        return 0;
+      if ((change->uNewState & LVIS_STATEIMAGEMASK) == 0)
+        return 0;
+      const auto row = static_cast<std::size_t>(change->iItem);
+      if (row < table_.Count())
+        table_.SetEnabled(row, IsCheckedState(change->uNewState));
+      return 0;
+    }
+    case NM_CLICK:
+      lvMainClick();
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void TfrmMain::RefreshLocations() {
+  lastRefresh_ = table_.RefreshLocations(services_.fs);
+  const std::vector<std::size_t>& changed = lastRefresh_.changedRows;
+  // One repaint request per run of consecutive changed rows.
+  for (std::size_t i = 0; i < changed.size();) {
+    std::size_t last = i;
+    while (last + 1 < changed.size() && changed[last + 1] == changed[last] + 1)
+      ++last;
+    lvMain_.RedrawItems(static_cast<int>(changed[i]), static_cast<int>(changed[last]));
+    ++rowRedrawRequests_;
+    i = last + 1;
+  }
+  if (lastRefresh_.countersChanged) {
+    const std::array<std::string, 3>& texts = table_.StatusTexts();
+    for (int part = 0; part < 3; ++part)
+      WriteStatusPanel(part, texts[static_cast<std::size_t>(part)]);
+  }
+}
+
+void TfrmMain::WriteStatusPanel(int part, const std::string& text) {
+  std::string& shown = statusTexts_[static_cast<std::size_t>(part)];
+  if (shown == text)
+    return;
+  shown = text;
+  sttBar_.SetText(part, text);
+  ++statusTextWrites_;
+}
+
+void TfrmMain::ShowSelectedStats() {
+  const SelectedFigures figures = ReadSelectedFigures(services_.fs, SelectedPath());
+  SetTextIfChanged(ctl_.frmUserStats, UserGroupCaption(figures));
+  SetTextIfChanged(ctl_.lblUserTotUnits, figures.totalUnits);
+  SetTextIfChanged(ctl_.lblUserTotCPU, figures.totalCpu);
+  SetTextIfChanged(ctl_.lblUserAvgCPU, figures.averageCpu);
+  SetTextIfChanged(ctl_.frmUnitStats, UnitGroupCaption(figures));
+  SetTextIfChanged(ctl_.lblProgress, figures.progress);
+  SetTextIfChanged(ctl_.lblTimeTotal, figures.timeTotal);
+  SetTextIfChanged(ctl_.lblTimeLeft, figures.timeLeft);
+  WriteStatusPanel(3, figures.rowSelected ? " " + figures.path : std::string());
+}
+
+void TfrmMain::lvMainClick() {
+  if (BarVisible(Bar::kStatusBar))
+    ShowSelectedStats();
+}
+
+void TfrmMain::chkActiveClick() {
+  table_.SetSpyingEnabled(chkActive_.Checked());
+}
+
+void TfrmMain::SetColumnWidth(int column, int width) {
+  lvMain_.SetColumnWidth(column, width);
+}
+
+int TfrmMain::ColumnCount() const {
+  return static_cast<int>(kColumns.size());
+}
+
+int TfrmMain::ColumnWidth(int column) const {
+  return lvMain_.ColumnWidth(column);
+}
+
+}  // namespace velmora

@@ -1,0 +1,299 @@
+// The about window in-process under Wine. Its modal loop is driven from a timer of the test's
+// own thread (TimedSteps): keys are posted to the control that has the focus, texts are read
+// back from the controls and from the Credits message box.
+#include "windows/about_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/gui/timed_steps.h"
+#include "windows/layout_table.h"
+#include "windows/shell_open.h"
+#include "windows/ui_font.h"
+#include "windows/version_view.h"
+
+namespace velmora::win {
+namespace {
+
+using velmora::testing::ChildTexts;
+using velmora::testing::FindThreadWindow;
+using velmora::testing::TimedSteps;
+
+class RecordingOpener final : public ShellOpener {
+ public:
+  void Open(HWND owner, const std::string& target) override { opened.emplace_back(owner, target); }
+  std::vector<std::pair<HWND, std::string>> opened;
+};
+
+class AboutWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // As the program does at start. This test program carries no version resource, so the
+    // version label shows "Unknown" (its lookups are tested in windows_tests).
+    LoadVersionBlock();
+    owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(owner_);
+    about_ = std::make_unique<TfrmAbout>(owner_.Get(), shell_);
+    ASSERT_TRUE(steps_.Created());
+    // A loop that the steps fail to end is ended here, and the test fails.
+    steps_.Deadline(10000, [this] {
+      rescued_ = true;
+      ::PostMessageA(about_->Hwnd(), WM_CLOSE, 0, 0);
+    });
+  }
+
+  void TearDown() override { EXPECT_FALSE(rescued_) << "the steps did not end the modal loop"; }
+
+  HWND Control(int id) const { return ::GetDlgItem(about_->Hwnd(), id); }
+
+  void PressKey(WPARAM key) const { ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1); }
+
+  static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
+
+  RecordingOpener shell_;
+  WindowHandle owner_;
+  std::unique_ptr<TfrmAbout> about_;
+  TimedSteps steps_;
+  bool rescued_ = false;
+};
+
+struct KeyRow {
+  const char* name;
+  int field;
+  WPARAM key;
+  int result;
+};
+
+class AboutKey : public AboutWindowTest, public ::testing::WithParamInterface<KeyRow> {};
+
+TEST_P(AboutKey, ClosesWhicheverLinkHasTheFocus) {
+  const KeyRow& row = GetParam();
+  HWND focusSeen = nullptr;
+  bool ownerEnabled = true;
+  steps_.Then([&] { ::SetFocus(Control(row.field)); });
+  steps_.Then([&] {
+    focusSeen = ::GetFocus();
+    ownerEnabled = ::IsWindowEnabled(owner_.Get()) != FALSE;
+    PressKey(row.key);
+  });
+  const int result = about_->ShowModal();
+  EXPECT_EQ(focusSeen, Control(row.field));
+  EXPECT_FALSE(ownerEnabled) << "the owner stays usable while the window is modal";
+  EXPECT_EQ(result, row.result);
+  EXPECT_FALSE(::IsWindowVisible(about_->Hwnd()));
+  EXPECT_TRUE(::IsWindowEnabled(owner_.Get()));
+  EXPECT_TRUE(shell_.opened.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields,
+                         AboutKey,
+                         ::testing::Values(KeyRow{"EscapeOnEMail", kAboutLblEMail, VK_ESCAPE, IDCANCEL},
+                                           KeyRow{"EscapeOnEurope", kAboutLblHttpEuro, VK_ESCAPE, IDCANCEL},
+                                           KeyRow{"EscapeOnUSA", kAboutFldHttpUSA, VK_ESCAPE, IDCANCEL},
+                                           KeyRow{"EnterOnEMail", kAboutLblEMail, VK_RETURN, IDOK},
+                                           KeyRow{"EnterOnEurope", kAboutLblHttpEuro, VK_RETURN, IDOK},
+                                           KeyRow{"EnterOnUSA", kAboutFldHttpUSA, VK_RETURN, IDOK},
+                                           KeyRow{"EnterOnOK", kAboutOKButton, VK_RETURN, IDOK}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(AboutWindowTest, OpensCentredWithTheFocusOnOK) {
+  HWND focusSeen = nullptr;
+  RECT window{};
+  std::string version;
+  steps_.Then([&] {
+    focusSeen = ::GetFocus();
+    ::GetWindowRect(about_->Hwnd(), &window);
+    version = WindowText(Control(kAboutLblVersion));
+    PressKey(VK_ESCAPE);
+  });
+  EXPECT_EQ(about_->ShowModal(), IDCANCEL);
+  EXPECT_EQ(focusSeen, Control(kAboutOKButton));
+  EXPECT_EQ(version, "Unknown");
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_NEAR(window.left + window.right, screenWidth, 1);
+  EXPECT_NEAR(window.top + window.bottom, screenHeight, 1);
+}
+
+TEST_F(AboutWindowTest, OKButtonAndCloseBoxEndIt) {
+  steps_.Then([&] { ::PostMessageA(Control(kAboutOKButton), BM_CLICK, 0, 0); });
+  EXPECT_EQ(about_->ShowModal(), IDOK);
+  steps_.Then([&] { ::PostMessageA(about_->Hwnd(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(about_->ShowModal(), IDCANCEL);
+  EXPECT_TRUE(::IsWindow(about_->Hwnd()));  // closing only hides it
+}
+
+TEST_F(AboutWindowTest, TabGoesThroughTheLinksToOK) {
+  std::vector<HWND> focus;
+  for (int i = 0; i < 4; ++i) {
+    steps_.Then([&] { PressKey(VK_TAB); });
+    steps_.Then([&] { focus.push_back(::GetFocus()); });
+  }
+  steps_.Then([&] { PressKey(VK_ESCAPE); });
+  about_->ShowModal();
+  const std::vector<HWND> expected = {Control(kAboutLblEMail), Control(kAboutLblHttpEuro),
+                                      Control(kAboutFldHttpUSA), Control(kAboutOKButton)};
+  EXPECT_EQ(focus, expected);
+}
+
+TEST_F(AboutWindowTest, LinkClicksHandTheTargetsToTheShell) {
+  for (int id : {kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA}) {
+    steps_.Then([this, id] {
+      ::SendMessageA(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+      ::SendMessageA(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    });
+  }
+  steps_.Then([&] { PressKey(VK_ESCAPE); });
+  EXPECT_EQ(about_->ShowModal(), IDCANCEL);  // a link opens, the window stays
+
+  EXPECT_EQ(WindowText(Control(kAboutLblEMail)), "velmora@tarnek.invalid");
+  EXPECT_EQ(WindowText(Control(kAboutLblHttpEuro)), "http://eu.tarnek.invalid/velmora/");
+  EXPECT_EQ(WindowText(Control(kAboutFldHttpUSA)), "http://us.tarnek.invalid/velmora/");
+  const std::vector<std::pair<HWND, std::string>> expected = {
+      {about_->Hwnd(), "mailto:velmora@tarnek.invalid"},
+      {about_->Hwnd(), "http://eu.tarnek.invalid/velmora/index.html"},
+      {about_->Hwnd(), "http://us.tarnek.invalid/velmora/index.html"},
+  };
+  EXPECT_EQ(shell_.opened, expected);
+}
+
+TEST_F(AboutWindowTest, CreditsMessageAndTheFocusStaysOnOK) {
+  std::vector<std::string> boxTexts;
+  std::string boxCaption;
+  HWND focusAfter = nullptr;
+  steps_.Then([&] { ::PostMessageA(Control(kAboutBtnCredits), BM_CLICK, 0, 0); });
+  steps_.Then([&] {
+    HWND box = FindThreadWindow("#32770");
+    ASSERT_NE(box, nullptr) << "no message box";
+    boxCaption = WindowText(box);
+    for (const std::string& text : ChildTexts(box, "Static")) {
+      if (!text.empty())
+        boxTexts.push_back(text);
+    }
+    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  });
+  steps_.Then([&] {
+    focusAfter = ::GetFocus();
+    PressKey(VK_ESCAPE);
+  });
+  EXPECT_EQ(about_->ShowModal(), IDCANCEL);
+  EXPECT_EQ(boxCaption, "Velmora");
+  const std::vector<std::string> expected = {
+      "Special thanks go to:\n\n"
+      "  The SETI client's makers, for the work units,\n"
+      "  The testers of the early versions, for their reports,\n"
+      "  Everyone who keeps a client running, for their patience."};
+  EXPECT_EQ(boxTexts, expected);
+  EXPECT_EQ(focusAfter, Control(kAboutOKButton));
+}
+
+TEST_F(AboutWindowTest, CreditsButtonIsFlatAndNoTabStop) {
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(Control(kAboutBtnCredits), GWL_STYLE));
+  EXPECT_TRUE(style & BS_FLAT);
+  EXPECT_FALSE(style & WS_TABSTOP);
+  EXPECT_EQ(WindowText(Control(kAboutBtnCredits)), "&Credits");
+  const auto okStyle = static_cast<DWORD>(::GetWindowLongPtrA(Control(kAboutOKButton), GWL_STYLE));
+  EXPECT_EQ(okStyle & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+  EXPECT_EQ(::SendMessageA(about_->Hwnd(), DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
+}
+
+class AboutLinkLook : public AboutWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(AboutLinkLook, ReadOnlyBlueUnderlinedWithAHand) {
+  HWND field = Control(GetParam());
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(field, GWL_STYLE));
+  EXPECT_TRUE(style & ES_READONLY);
+  EXPECT_TRUE(style & WS_TABSTOP);
+  EXPECT_FALSE(style & WS_BORDER);
+  EXPECT_FALSE(::GetWindowLongPtrA(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+
+  LOGFONTA font{};
+  ASSERT_TRUE(
+      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(field, WM_GETFONT, 0, 0)), sizeof font, &font));
+  EXPECT_TRUE(font.lfUnderline);
+
+  HDC dc = ::GetDC(field);
+  const auto brush = reinterpret_cast<HBRUSH>(::SendMessageA(
+      about_->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
+  EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
+  EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(brush, ::GetSysColorBrush(COLOR_BTNFACE));
+  ::ReleaseDC(field, dc);
+
+  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+  ::SendMessageA(field, WM_SETCURSOR, reinterpret_cast<WPARAM>(field), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+}
+
+INSTANTIATE_TEST_SUITE_P(Links,
+                         AboutLinkLook,
+                         ::testing::Values(kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA));
+
+TEST_F(AboutWindowTest, PlainLabelsKeepTheDefaultColours) {
+  HWND label = Control(kAboutPromptEMail);
+  HDC dc = ::GetDC(label);
+  ::SendMessageA(about_->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(label));
+  EXPECT_NE(::GetTextColor(dc), RGB(0, 0, 255));
+  ::ReleaseDC(label, dc);
+}
+
+TEST_F(AboutWindowTest, DialogFrameOfTheDesignSize) {
+  HWND hwnd = about_->Hwnd();
+  EXPECT_FALSE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(WindowText(hwnd), "About");
+  RECT client;
+  ::GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, Px(kAboutClientWidth));
+  EXPECT_EQ(client.bottom, Px(kAboutClientHeight));
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_NE(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+}
+
+struct AboutPlaceRow {
+  int id;
+  const char* text;
+  int x, y;  // in the window; the panel stands at (8, 8)
+};
+
+class AboutControlPlace : public AboutWindowTest, public ::testing::WithParamInterface<AboutPlaceRow> {};
+
+TEST_P(AboutControlPlace, StandsWhereTheLayoutSays) {
+  const AboutPlaceRow& row = GetParam();
+  HWND control = Control(row.id);
+  ASSERT_NE(control, nullptr);
+  RECT place;
+  ::GetWindowRect(control, &place);
+  ::MapWindowPoints(nullptr, about_->Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+  EXPECT_EQ(place.left, Px(row.x));
+  EXPECT_EQ(place.top, Px(row.y));
+  if (row.text) {
+    EXPECT_EQ(WindowText(control), row.text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout,
+                         AboutControlPlace,
+                         ::testing::Values(AboutPlaceRow{kAboutPromptVersion, "Version", 88, 56},
+                                           AboutPlaceRow{kAboutLblVersion, "Unknown", 128, 56},
+                                           AboutPlaceRow{kAboutFreeware, "Freeware", 176, 56},
+                                           AboutPlaceRow{kAboutPromptEMail, "e-mail", 40, 84},
+                                           AboutPlaceRow{kAboutLblEMail, nullptr, 116, 84},
+                                           AboutPlaceRow{kAboutPromptEuro, "WWW Europe:", 40, 104},
+                                           AboutPlaceRow{kAboutLblHttpEuro, nullptr, 116, 104},
+                                           AboutPlaceRow{kAboutPromptUSA, "WWW USA:", 40, 124},
+                                           AboutPlaceRow{kAboutFldHttpUSA, nullptr, 116, 124},
+                                           AboutPlaceRow{kAboutNotice, "Tarnek, 2026, Example Town", 20, 156},
+                                           AboutPlaceRow{kAboutBtnCredits, "&Credits", 260, 16},
+                                           AboutPlaceRow{kAboutOKButton, "OK", 123, 184}));
+
+}  // namespace
+}  // namespace velmora::win

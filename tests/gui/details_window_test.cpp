@@ -1,0 +1,270 @@
+// The location details window in-process under Wine: its figures for no selection, for a
+// folder with both client files and after another row was selected and the window activated
+// again; Esc and Enter close it; its layout.
+#include "windows/details_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/file_system.h"
+#include "tests/support/temp_folder.h"
+#include "windows/handles.h"
+#include "windows/layout_table.h"
+#include "windows/status_bar.h"
+#include "windows/ui_font.h"
+
+namespace velmora::win {
+namespace {
+
+using velmora::testing::TempFolder;
+
+class DetailsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(owner_);
+    details_ = std::make_unique<TfrmDetails>(owner_.Get(), *fs_, [this] { return selected_; });
+  }
+
+  std::string Label(int id) const { return WindowText(::GetDlgItem(details_->Hwnd(), id)); }
+
+  std::string Status() const {
+    StatusBar bar(::GetDlgItem(details_->Hwnd(), kDetailsSttBar));
+    char buffer[512] = {};
+    bar.GetText(0, buffer);
+    return buffer;
+  }
+
+  bool Visible() const { return ::IsWindowVisible(details_->Hwnd()) != FALSE; }
+
+  // The program's event loop as far as the details window needs it.
+  void PumpMessages() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (details_->PreTranslateMessage(message))
+        continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+  }
+
+  // Pixels on this screen for a design position.
+  static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
+
+  static void WriteBothFiles(const TempFolder& folder) {
+    folder.WriteFile("user_info.sah", "id=7\nname=Example Team\nnresults=40\ntotal_cpu=63072000\n");
+    folder.WriteFile("state.sah", "ncfft=1\nprog=0.25\ncpu=3600\n");
+  }
+
+  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  std::optional<std::string> selected_;
+  WindowHandle owner_;
+  std::unique_ptr<TfrmDetails> details_;
+};
+
+TEST_F(DetailsWindowTest, IsCreatedHiddenAndOwned) {
+  EXPECT_FALSE(Visible());
+  EXPECT_EQ(::GetWindow(details_->Hwnd(), GW_OWNER), owner_.Get());
+  EXPECT_EQ(WindowText(details_->Hwnd()), "Location details");
+}
+
+TEST_F(DetailsWindowTest, NoRowSelectedShowsTheMessages) {
+  details_->ShowAndActivate();
+  ASSERT_TRUE(Visible());
+  EXPECT_EQ(Status(), "No location marked!");
+  EXPECT_EQ(Label(kDetailsLblUser), "No user info found");
+  EXPECT_EQ(Label(kDetailsLblUserTotUnits), "?");
+  EXPECT_EQ(Label(kDetailsLblUserTotCPU), "?");
+  EXPECT_EQ(Label(kDetailsLblUserAvgCPU), "?");
+  EXPECT_EQ(Label(kDetailsLblProgress), "No progress info found");
+  EXPECT_EQ(Label(kDetailsLblTimeTotal), "?");
+  EXPECT_EQ(Label(kDetailsLblTimeLeft), "?");
+}
+
+TEST_F(DetailsWindowTest, FolderWithBothFilesShowsAllFigures) {
+  TempFolder folder;
+  WriteBothFiles(folder);
+  selected_ = folder.ProgramPath();
+  details_->ShowAndActivate();
+  EXPECT_EQ(Status(), folder.ProgramPath());  // no leading blank, unlike the monitor window
+  EXPECT_EQ(Label(kDetailsLblUser), "Example Team");
+  EXPECT_EQ(Label(kDetailsLblUserTotUnits), "40");
+  EXPECT_EQ(Label(kDetailsLblUserTotCPU), "2.000 years");
+  EXPECT_EQ(Label(kDetailsLblUserAvgCPU), "438: 0");
+  EXPECT_EQ(Label(kDetailsLblProgress), "25.00%");
+  EXPECT_EQ(Label(kDetailsLblTimeTotal), " 4: 0");
+  EXPECT_EQ(Label(kDetailsLblTimeLeft), " 3: 0");
+  // The group captions keep their names; the user's name has a label of its own.
+  EXPECT_EQ(Label(kDetailsFrmUser), "User info");
+  EXPECT_EQ(Label(kDetailsFrmUnit), "Working unit info");
+}
+
+TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
+  TempFolder first;
+  WriteBothFiles(first);
+  TempFolder second;
+  second.WriteFile("state.sah", "prog=0.5\ncpu=7200\n");
+  ::ShowWindow(owner_.Get(), SW_SHOW);
+
+  selected_ = first.ProgramPath();
+  details_->ShowAndActivate();
+  ASSERT_EQ(Label(kDetailsLblUser), "Example Team");
+
+  // The user selects another row in the monitor window: that window becomes the active one.
+  ::SetForegroundWindow(owner_.Get());
+  ::SetActiveWindow(owner_.Get());
+  ASSERT_EQ(::GetActiveWindow(), owner_.Get());
+  selected_ = second.ProgramPath();
+  EXPECT_EQ(Label(kDetailsLblProgress), "25.00%");  // nothing changes until it is activated
+
+  details_->ShowAndActivate();
+  EXPECT_EQ(::GetActiveWindow(), details_->Hwnd());
+  EXPECT_EQ(Status(), second.ProgramPath());
+  EXPECT_EQ(Label(kDetailsLblUser), "No user info found");
+  EXPECT_EQ(Label(kDetailsLblUserTotUnits), "?");
+  EXPECT_EQ(Label(kDetailsLblUserTotCPU), "?");
+  EXPECT_EQ(Label(kDetailsLblUserAvgCPU), "?");
+  EXPECT_EQ(Label(kDetailsLblProgress), "50.00%");
+  EXPECT_EQ(Label(kDetailsLblTimeTotal), " 4: 0");
+  EXPECT_EQ(Label(kDetailsLblTimeLeft), " 2: 0");
+
+  // Clicking back into the window (plain activation) refills it as well.
+  selected_.reset();
+  ::SetActiveWindow(owner_.Get());
+  ::SetActiveWindow(details_->Hwnd());
+  EXPECT_EQ(Status(), "No location marked!");
+  EXPECT_EQ(Label(kDetailsLblProgress), "No progress info found");
+}
+
+struct CloseKeyRow {
+  const char* name;
+  WPARAM key;
+  bool focusOnWindow;  // else on the Close button, where activation puts it
+};
+
+class DetailsCloseKey : public DetailsWindowTest, public ::testing::WithParamInterface<CloseKeyRow> {};
+
+TEST_P(DetailsCloseKey, HidesTheWindow) {
+  details_->ShowAndActivate();
+  ASSERT_TRUE(Visible());
+  HWND button = ::GetDlgItem(details_->Hwnd(), kDetailsBtnClose);
+  EXPECT_EQ(::GetFocus(), button);
+  if (GetParam().focusOnWindow)
+    ::SetFocus(details_->Hwnd());
+  ::PostMessageA(::GetFocus(), WM_KEYDOWN, GetParam().key, 1);
+  PumpMessages();
+  EXPECT_FALSE(Visible());
+  EXPECT_TRUE(::IsWindow(details_->Hwnd()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys,
+                         DetailsCloseKey,
+                         ::testing::Values(CloseKeyRow{"EscOnButton", VK_ESCAPE, false},
+                                           CloseKeyRow{"EnterOnButton", VK_RETURN, false},
+                                           CloseKeyRow{"EscOnWindow", VK_ESCAPE, true},
+                                           CloseKeyRow{"EnterOnWindow", VK_RETURN, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(DetailsWindowTest, OtherKeysAreLeftToTheControls) {
+  details_->ShowAndActivate();
+  MSG message{::GetFocus(), WM_KEYDOWN, 'A', 1, 0, {}};
+  EXPECT_FALSE(details_->PreTranslateMessage(message));
+  MSG elsewhere{owner_.Get(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+  EXPECT_FALSE(details_->PreTranslateMessage(elsewhere));
+  EXPECT_TRUE(Visible());
+}
+
+TEST_F(DetailsWindowTest, CloseButtonAndCloseBoxOnlyHide) {
+  details_->ShowAndActivate();
+  ::SendMessageA(::GetDlgItem(details_->Hwnd(), kDetailsBtnClose), BM_CLICK, 0, 0);
+  EXPECT_FALSE(Visible());
+  details_->ShowAndActivate();
+  ASSERT_TRUE(Visible());
+  ::SendMessageA(details_->Hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Visible());
+  EXPECT_TRUE(::IsWindow(details_->Hwnd()));
+}
+
+TEST_F(DetailsWindowTest, FixedAlwaysOnTopFrame) {
+  HWND hwnd = details_->Hwnd();
+  RECT client;
+  ::GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, Px(kDetailsClientWidth));
+  EXPECT_EQ(client.bottom, Px(kDetailsClientHeight));
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_NE(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+}
+
+struct PlaceRow {
+  int id;
+  const char* text;  // null: a value label, filled later
+  int x, y, width, height;
+};
+
+class DetailsControlPlace : public DetailsWindowTest, public ::testing::WithParamInterface<PlaceRow> {};
+
+TEST_P(DetailsControlPlace, StandsWhereTheLayoutSays) {
+  const PlaceRow& row = GetParam();
+  HWND control = ::GetDlgItem(details_->Hwnd(), row.id);
+  ASSERT_NE(control, nullptr);
+  RECT place;
+  ::GetWindowRect(control, &place);
+  ::MapWindowPoints(nullptr, details_->Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+  EXPECT_EQ(place.left, Px(row.x));
+  EXPECT_EQ(place.top, Px(row.y));
+  if (row.width) {
+    EXPECT_EQ(place.right - place.left, Px(row.width));
+  }
+  if (row.height) {
+    EXPECT_EQ(place.bottom - place.top, Px(row.height));
+  }
+  if (row.text) {
+    EXPECT_EQ(WindowText(control), row.text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout,
+                         DetailsControlPlace,
+                         ::testing::Values(PlaceRow{kDetailsBtnClose, "&Close", 276, 16, 67, 25},
+                                           PlaceRow{kDetailsFrmUser, "User info", 12, 12, 253, 105},
+                                           PlaceRow{kDetailsPromptUser, "User:", 32, 32, 0, 0},
+                                           PlaceRow{kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
+                                           PlaceRow{kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
+                                           PlaceRow{kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
+                                           PlaceRow{kDetailsLblUser, nullptr, 132, 32, 0, 0},
+                                           PlaceRow{kDetailsLblUserTotUnits, nullptr, 132, 52, 0, 0},
+                                           PlaceRow{kDetailsLblUserTotCPU, nullptr, 132, 72, 0, 0},
+                                           PlaceRow{kDetailsLblUserAvgCPU, nullptr, 132, 92, 0, 0},
+                                           PlaceRow{kDetailsFrmUnit, "Working unit info", 12, 128, 253, 85},
+                                           PlaceRow{kDetailsPromptProgress, "Progress:", 28, 148, 0, 0},
+                                           PlaceRow{kDetailsPromptTimeTotal, "Estimated total time:", 28, 168,
+                                                    0, 0},
+                                           PlaceRow{kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
+                                           PlaceRow{kDetailsLblProgress, nullptr, 132, 148, 0, 0},
+                                           PlaceRow{kDetailsLblTimeTotal, nullptr, 132, 168, 0, 0},
+                                           PlaceRow{kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
+                                           PlaceRow{kDetailsSttBar, nullptr, 0, 226, 352, 19}));
+
+TEST_F(DetailsWindowTest, CloseIsTheDefaultButton) {
+  HWND button = ::GetDlgItem(details_->Hwnd(), kDetailsBtnClose);
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(button, GWL_STYLE));
+  EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+}
+
+TEST_F(DetailsWindowTest, StatusLineHasOnePart) {
+  StatusBar bar(::GetDlgItem(details_->Hwnd(), kDetailsSttBar));
+  EXPECT_EQ(bar.PartCount(), 1);
+}
+
+}  // namespace
+}  // namespace velmora::win

@@ -1,0 +1,550 @@
+// The folder picker with the shell's real dialog: a timer of the test's own thread finds the
+// dialog while BrowseForFolder waits in it, reads what it shows, moves the selection the way a
+// user would and presses OK or Cancel.
+#include "windows/folder_picker.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+#include "windows/app_window.h"
+#include "windows/window_base.h"
+
+namespace velmora::win {
+namespace {
+
+using velmora::testing::TempFolder;
+
+// Control identifiers inside the shell's folder dialog.
+constexpr int kTitleId = 0x3742;
+constexpr int kStatusId = 0x3743;
+constexpr int kTreeId = 0x3741;
+
+constexpr UINT kTickMilliseconds = 50;
+// Ticks without the dialog before the driver gives up and cancels whatever dialog is open.
+constexpr int kTicksBeforeGivingUp = 400;
+
+// OLE for the test's thread, as the program entry sets it up for the whole run.
+class OleSession {
+ public:
+  OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_)
+      ::OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+  bool Initialised() const { return initialised_; }
+
+ private:
+  bool initialised_;
+};
+
+// A plain top-level window: the stand-in for the monitor window and for other program windows.
+class PlainWindow final : public BaseWindow {
+ public:
+  bool Create(HWND owner, DWORD exStyle, DWORD style) {
+    const WNDCLASSEXA classTemplate{};
+    return CreateBound("VelmoraPickerTestWindow", classTemplate, exStyle, "Velmora monitor", style, 20, 20,
+                       320, 200, owner, nullptr);
+  }
+};
+
+HWND FindVisibleDialogOwnedBy(HWND owner) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{owner, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        char className[32] = {};
+        ::GetClassNameA(window, className, sizeof(className));
+        if (std::string(className) == "#32770" && ::GetWindow(window, GW_OWNER) == s->owner &&
+            ::IsWindowVisible(window)) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string TreeItemText(HWND tree, WPARAM which) {
+  auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, which, 0));
+  if (!item)
+    return "(none)";
+  char text[MAX_PATH + 1] = {};
+  TVITEMA query{};
+  query.mask = TVIF_TEXT;
+  query.hItem = item;
+  query.pszText = text;
+  query.cchTextMax = sizeof(text);
+  ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+  return text;
+}
+
+// What the dialog showed when the driver first found it open.
+struct DialogView {
+  bool seen = false;
+  std::string title;
+  std::string status;
+  bool statusVisible = false;
+  std::string treeTop;
+  std::string treeSelection;
+};
+
+// Answers the folder dialog owned by `owner` from a timer: on the first tick that finds it open it
+// records what it shows and runs `whileOpen` (which may move the selection); on the next tick it
+// presses `button`. Lives in a hidden window of its own, so it is never among the disabled ones.
+class DialogDriver final : public BaseWindow {
+ public:
+  DialogDriver(HWND owner, int button, std::function<void(HWND dialog)> whileOpen)
+      : owner_(owner), button_(button), whileOpen_(std::move(whileOpen)) {}
+
+  bool Start() {
+    const WNDCLASSEXA classTemplate{};
+    if (!CreateBound("VelmoraPickerTestDriver", classTemplate, 0, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr))
+      return false;
+    return ::SetTimer(Hwnd(), 1, kTickMilliseconds, nullptr) != 0;
+  }
+  const DialogView& View() const { return view_; }
+  bool Answered() const { return answered_; }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_TIMER) {
+      Tick();
+      return 0;
+    }
+    return BaseWindow::HandleMessage(message, wParam, lParam);
+  }
+
+  void Tick() {
+    HWND dialog = FindVisibleDialogOwnedBy(owner_);
+    if (!dialog) {
+      if (++idleTicks_ > kTicksBeforeGivingUp) {
+        ::KillTimer(Hwnd(), 1);
+        if (HWND stray = ::FindWindowA("#32770", nullptr))
+          ::PostMessageA(stray, WM_COMMAND, IDCANCEL, 0);
+      }
+      return;
+    }
+    if (!view_.seen) {
+      view_.seen = true;
+      view_.title = WindowText(::GetDlgItem(dialog, kTitleId));
+      view_.status = WindowText(::GetDlgItem(dialog, kStatusId));
+      view_.statusVisible = ::IsWindowVisible(::GetDlgItem(dialog, kStatusId));
+      HWND tree = ::GetDlgItem(dialog, kTreeId);
+      view_.treeTop = TreeItemText(tree, TVGN_ROOT);
+      view_.treeSelection = TreeItemText(tree, TVGN_CARET);
+      if (whileOpen_)
+        whileOpen_(dialog);
+      return;
+    }
+    ::KillTimer(Hwnd(), 1);
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button_)));
+    answered_ = true;
+  }
+
+  HWND owner_;
+  int button_;
+  std::function<void(HWND dialog)> whileOpen_;
+  DialogView view_;
+  int idleTicks_ = 0;
+  bool answered_ = false;
+};
+
+// Wine's dialog finds a folder in its tree by comparing item lists byte for byte, and a folder's
+// item list carries its last-access time in 2 s steps. With relatime, reading a folder that changed
+// since its last read moves that time, so the dialog's own reading between parsing a path and
+// walking its tree can make the two lists disagree now and then. Reading every folder involved
+// beforehand leaves the dialog nothing to move.
+void SettleAccessTimes(const std::filesystem::path& top) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(top, error), end; !error && it != end; it.increment(error)) {
+  }
+  for (fs::path folder = top; !folder.empty(); folder = folder.parent_path()) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    }
+    if (folder == folder.root_path())
+      break;
+  }
+}
+
+void Select(HWND dialog, const std::string& folder) {
+  ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+}
+
+std::string StatusText(HWND dialog) {
+  return WindowText(::GetDlgItem(dialog, kStatusId));
+}
+
+std::string LeafName(const std::string& path) {
+  return path.substr(path.find_last_of('\\') + 1);
+}
+
+struct BrowseOutcome {
+  bool result = false;
+  std::string path;
+  DialogView view;
+  bool answered = false;
+};
+
+class FolderPickerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ole_.Initialised());
+    ASSERT_TRUE(app_.Create("Velmora"));
+    ASSERT_TRUE(monitor_.Create(app_.Hwnd(), WS_EX_APPWINDOW, WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+    folder_.MakeFolder("client one");
+  }
+
+  // Opens the picker on `initialFolder` and answers it with `button` after `whileOpen` has run.
+  BrowseOutcome Browse(const std::string& initialFolder,
+                       int button,
+                       std::function<void(HWND)> whileOpen = {}) {
+    BrowseOutcome outcome;
+    outcome.path = "left over from before";
+    DialogDriver driver(app_.Hwnd(), button, std::move(whileOpen));
+    if (!driver.Start()) {
+      ADD_FAILURE() << "the dialog driver's timer could not be set";
+      return outcome;
+    }
+    SettleAccessTimes(folder_.Path());
+    outcome.result = BrowseForFolder(app_.Hwnd(), "Select the SETI working folder", initialFolder, root_,
+                                     statusText_, outcome.path);
+    outcome.view = driver.View();
+    outcome.answered = driver.Answered();
+    return outcome;
+  }
+
+  // Table texts may start with "<client>", which stands for the client folder's path.
+  std::string Expand(const char* text) const {
+    const std::string value = text;
+    const std::string marker = "<client>";
+    if (value.rfind(marker, 0) != 0)
+      return value;
+    return folder_.ProgramPath("client one") + value.substr(marker.size());
+  }
+
+  OleSession ole_;
+  TempFolder folder_;
+  bool statusText_ = false;
+  std::wstring root_;
+  AppWindow app_;
+  PlainWindow monitor_;
+};
+
+TEST_F(FolderPickerTest, ShowsTheTitleAboveTheTree) {
+  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), IDCANCEL);
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_EQ(outcome.view.title, "Select the SETI working folder");
+}
+
+struct InitialFolderCase {
+  const char* name;
+  const char* suffix;  // appended to the client folder's path
+};
+
+void PrintTo(const InitialFolderCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class OpensOnInitialFolder : public FolderPickerTest,
+                             public ::testing::WithParamInterface<InitialFolderCase> {};
+
+TEST_P(OpensOnInitialFolder, ConfirmingUnchangedReturnsThatFolder) {
+  const std::string client = folder_.ProgramPath("client one");
+  const BrowseOutcome outcome = Browse(client + GetParam().suffix, IDOK);
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_EQ(outcome.view.treeSelection, "client one");
+  EXPECT_TRUE(outcome.result);
+  EXPECT_EQ(outcome.path, client);
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderPicker,
+                         OpensOnInitialFolder,
+                         ::testing::Values(InitialFolderCase{"AsGiven", ""},
+                                           InitialFolderCase{"WithTrailingBackslash", "\\"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+struct StatusCase {
+  const char* name;
+  bool statusText;
+  const char* initialFolder;
+  bool expectVisible;
+  const char* expectStatus;
+};
+
+void PrintTo(const StatusCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class StatusLine : public FolderPickerTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(StatusLine, StartsWithTheInitialFolderWithoutItsBackslash) {
+  const StatusCase& row = GetParam();
+  statusText_ = row.statusText;
+  const BrowseOutcome outcome = Browse(Expand(row.initialFolder), IDCANCEL);
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_EQ(outcome.view.statusVisible, row.expectVisible);
+  EXPECT_EQ(outcome.view.status, Expand(row.expectStatus));
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderPicker,
+                         StatusLine,
+                         ::testing::Values(StatusCase{"Folder", true, "<client>", true, "<client>"},
+                                           StatusCase{"FolderWithBackslash", true, "<client>\\", true,
+                                                      "<client>"},
+                                           StatusCase{"DriveRoot", true, "C:\\", true, "C:"},
+                                           StatusCase{"Empty", true, "", true, ""},
+                                           StatusCase{"FlagOff", false, "<client>", false, "<client>"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(FolderPickerTest, StatusLineFollowsTheSelection) {
+  const std::string client = folder_.ProgramPath("client one");
+  folder_.MakeFolder("client two");
+  const std::string other = folder_.ProgramPath("client two");
+  std::string statusAfterMove;
+  statusText_ = true;
+  const BrowseOutcome outcome = Browse(client, IDCANCEL, [&](HWND dialog) {
+    Select(dialog, other);
+    statusAfterMove = StatusText(dialog);
+  });
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_EQ(outcome.view.status, client);
+  EXPECT_EQ(statusAfterMove, other);
+}
+
+struct SelectionCase {
+  const char* name;
+  const char* selected;
+  const char* expectPath;
+};
+
+void PrintTo(const SelectionCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class ConfirmsSelection : public FolderPickerTest, public ::testing::WithParamInterface<SelectionCase> {};
+
+TEST_P(ConfirmsSelection, WithNoInitialFolderReturnsTheFolderSelected) {
+  const SelectionCase& row = GetParam();
+  const std::string selected = Expand(row.selected);
+  const BrowseOutcome outcome = Browse("", IDOK, [&](HWND dialog) { Select(dialog, selected); });
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_TRUE(outcome.result);
+  EXPECT_EQ(outcome.path, Expand(row.expectPath));
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderPicker,
+                         ConfirmsSelection,
+                         ::testing::Values(SelectionCase{"Folder", "<client>", "<client>"},
+                                           SelectionCase{"FolderGivenWithBackslash", "<client>\\",
+                                                         "<client>"},
+                                           SelectionCase{"DriveRootKeepsItsBackslash", "C:\\", "C:\\"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(FolderPickerTest, CancellingReturnsFalseAndAnEmptyPath) {
+  const std::string client = folder_.ProgramPath("client one");
+  const BrowseOutcome outcome = Browse(client, IDCANCEL, [&](HWND dialog) { Select(dialog, "C:\\"); });
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_FALSE(outcome.result);
+  EXPECT_EQ(outcome.path, "");
+}
+
+struct RootCase {
+  const char* name;
+  bool rootIsClientParent;
+  const wchar_t* root;    // used when not the client folder's parent
+  const char* expectTop;  // "<parent>" stands for the name of the client folder's parent
+};
+
+void PrintTo(const RootCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class TreeRoot : public FolderPickerTest, public ::testing::WithParamInterface<RootCase> {};
+
+TEST_P(TreeRoot, StartsAtTheParsedRoot) {
+  const RootCase& row = GetParam();
+  const std::string parent = folder_.ProgramPath();
+  root_ = row.rootIsClientParent ? std::filesystem::path(parent).wstring() : std::wstring(row.root);
+  const std::string client = folder_.ProgramPath("client one");
+  const BrowseOutcome outcome = Browse(client, IDOK);
+  ASSERT_TRUE(outcome.answered);
+  const std::string expectTop = std::string(row.expectTop) == "<parent>" ? LeafName(parent) : row.expectTop;
+  EXPECT_EQ(outcome.view.treeTop, expectTop);
+  EXPECT_TRUE(outcome.result);
+  EXPECT_EQ(outcome.path, client);
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderPicker,
+                         TreeRoot,
+                         ::testing::Values(RootCase{"ParentFolder", true, L"", "<parent>"},
+                                           RootCase{"UnparsableGivesTopOfNamespace", false,
+                                                    L"Q:\\no such folder", "Desktop"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+class OtherWindows : public FolderPickerTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(OtherWindows, MonitorDisabledWhileOpenAndEnabledAfterwards) {
+  bool monitorEnabledWhileOpen = true;
+  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam(), [&](HWND) {
+    monitorEnabledWhileOpen = ::IsWindowEnabled(monitor_.Hwnd());
+  });
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_EQ(outcome.result, GetParam() == IDOK);
+  EXPECT_FALSE(monitorEnabledWhileOpen);
+  EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
+}
+
+TEST_P(OtherWindows, WindowDisabledBeforeStaysDisabled) {
+  PlainWindow alreadyDisabled;
+  ASSERT_TRUE(alreadyDisabled.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED));
+  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam());
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Hwnd()));
+  EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
+}
+
+TEST_P(OtherWindows, HiddenWindowIsLeftEnabled) {
+  PlainWindow hidden;
+  ASSERT_TRUE(hidden.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW));
+  bool hiddenEnabledWhileOpen = false;
+  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam(), [&](HWND) {
+    hiddenEnabledWhileOpen = ::IsWindowEnabled(hidden.Hwnd());
+  });
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_TRUE(hiddenEnabledWhileOpen);
+  EXPECT_TRUE(::IsWindowEnabled(hidden.Hwnd()));
+}
+
+TEST_P(OtherWindows, WindowActiveBeforeIsActiveAfterwards) {
+  ::SetActiveWindow(monitor_.Hwnd());
+  ASSERT_EQ(::GetActiveWindow(), monitor_.Hwnd());
+  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam());
+  ASSERT_TRUE(outcome.answered);
+  EXPECT_EQ(::GetActiveWindow(), monitor_.Hwnd());
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderPicker, OtherWindows, ::testing::Values(IDOK, IDCANCEL), [](const auto& test) {
+  return std::string(test.param == IDOK ? "Confirmed" : "Cancelled");
+});
+
+// The callback on its own, with a plain window in the dialog's place that keeps the messages sent
+// to it.
+struct SentMessage {
+  UINT message;
+  WPARAM wParam;
+  std::string text;  // lParam read as a string
+
+  bool operator==(const SentMessage&) const = default;
+};
+
+void PrintTo(const SentMessage& sent, std::ostream* out) {
+  *out << "{" << sent.message << ", " << sent.wParam << ", \"" << sent.text << "\"}";
+}
+
+class RecordingDialog final : public BaseWindow {
+ public:
+  bool Create() {
+    const WNDCLASSEXA classTemplate{};
+    return CreateBound("VelmoraPickerTestRecorder", classTemplate, 0, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                       nullptr);
+  }
+  const std::vector<SentMessage>& Received() const { return received_; }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message >= WM_USER) {
+      received_.push_back({message, wParam, lParam ? reinterpret_cast<const char*>(lParam) : "(null)"});
+      return 0;
+    }
+    return BaseWindow::HandleMessage(message, wParam, lParam);
+  }
+
+  std::vector<SentMessage> received_;
+};
+
+struct ItemListFree {
+  void operator()(ITEMIDLIST* list) const { ::ILFree(list); }
+};
+using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
+
+class BrowseCallbackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ole_.Initialised());
+    ASSERT_TRUE(dialog_.Create());
+  }
+
+  OleSession ole_;
+  RecordingDialog dialog_;
+};
+
+TEST_F(BrowseCallbackTest, InitializedSelectsThenShowsTheInitialFolder) {
+  const std::string initial = "C:\\seti";
+  const int result =
+      BrowseCallback(dialog_.Hwnd(), BFFM_INITIALIZED, 0, reinterpret_cast<LPARAM>(initial.c_str()));
+  EXPECT_EQ(result, 0);
+  const std::vector<SentMessage> expected = {{BFFM_SETSELECTIONA, 1, "C:\\seti"},
+                                             {BFFM_SETSTATUSTEXTA, 0, "C:\\seti"}};
+  EXPECT_EQ(dialog_.Received(), expected);
+}
+
+TEST_F(BrowseCallbackTest, SelectionOfAFolderShowsItsPath) {
+  TempFolder folder;
+  ItemList selected(::ILCreateFromPathA(folder.ProgramPath().c_str()));
+  ASSERT_TRUE(selected);
+  const int result = BrowseCallback(dialog_.Hwnd(), BFFM_SELCHANGED, reinterpret_cast<LPARAM>(selected.get()),
+                                    reinterpret_cast<LPARAM>("C:\\seti"));
+  EXPECT_EQ(result, 0);
+  const std::vector<SentMessage> expected = {{BFFM_SETSTATUSTEXTA, 0, folder.ProgramPath()}};
+  EXPECT_EQ(dialog_.Received(), expected);
+}
+
+TEST_F(BrowseCallbackTest, SelectionOfAVirtualFolderLeavesTheStatusLine) {
+  ITEMIDLIST* computer = nullptr;
+  ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
+  ItemList selected(computer);
+  const int result = BrowseCallback(dialog_.Hwnd(), BFFM_SELCHANGED, reinterpret_cast<LPARAM>(selected.get()),
+                                    reinterpret_cast<LPARAM>("C:\\seti"));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(dialog_.Received().empty());
+}
+
+class BrowseCallbackOtherMessage : public BrowseCallbackTest, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(BrowseCallbackOtherMessage, SendsNothingAndReturnsZero) {
+  const int result = BrowseCallback(dialog_.Hwnd(), GetParam(), 0, reinterpret_cast<LPARAM>("C:\\seti"));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(dialog_.Received().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderPicker,
+                         BrowseCallbackOtherMessage,
+                         ::testing::Values(0u,
+                                           BFFM_VALIDATEFAILEDA,
+                                           BFFM_VALIDATEFAILEDW,
+                                           BFFM_IUNKNOWN,
+                                           WM_USER,
+                                           BFFM_SETSELECTIONA));
+
+}  // namespace
+}  // namespace velmora::win

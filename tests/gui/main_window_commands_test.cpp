@@ -1,0 +1,416 @@
+// The monitor window's commands and the ends of its life: remove, help, add through the real
+// folder picker, exit, the end of the Windows session, and settings that fail to load or save.
+// Message boxes and the picker are answered from a timer of the test's own thread.
+#include "monitor/win32/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "monitor/win32/error_box.h"
+#include "tests/gui/main_window_fixture.h"
+
+namespace velmora::testing {
+namespace {
+
+std::size_t WritesOf(const MemorySettingsStore& store, const std::string& section, const std::string& key) {
+  return static_cast<std::size_t>(std::count_if(
+      store.Writes().begin(), store.Writes().end(),
+      [&](const MemorySettingsStore::Write& w) { return w.section == section && w.key == key; }));
+}
+
+// --- Remove ---------------------------------------------------------------------------------
+
+class RemoveTest : public MainWindowTest {
+ protected:
+  TfrmMain& OpenWithThreeRows() {
+    StoreLocations({{ClientPath("a"), true}, {ClientPath("b"), true}, {ClientPath("c"), false}});
+    TfrmMain& window = Open();
+    window.Show(SW_SHOWNORMAL);
+    return window;
+  }
+};
+
+TEST_F(RemoveTest, WithTheFocusInTheTableTheSelectedRowGoesAtOnce) {
+  TfrmMain& window = OpenWithThreeRows();
+  HWND table = window.Controls().lvMain;
+  SelectRow(table, 1);
+  ::SetFocus(table);
+  DialogDriver driver;
+  window.acRemoveLocationExecute();
+  PumpMessages();
+  EXPECT_TRUE(driver.seen.empty());
+  ASSERT_EQ(ItemCount(table), 2);
+  EXPECT_EQ(ItemText(table, 0, 0), ClientPath("a"));
+  EXPECT_EQ(ItemText(table, 1, 0), ClientPath("c"));
+  EXPECT_FALSE(ItemChecked(table, 1));
+  EXPECT_EQ(window.Table().Count(), 2u);
+  // The counters catch up at the next tick only.
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 3");
+  window.tmrMainTimer();
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 2");
+}
+
+struct RemoveRefusal {
+  const char* name;
+  bool selectRow;
+  bool focusInIntervalBox;
+};
+
+class RemoveRefusalTest : public RemoveTest, public ::testing::WithParamInterface<RemoveRefusal> {};
+
+TEST_P(RemoveRefusalTest, SaysNoLocationMarkedAndChangesNothing) {
+  TfrmMain& window = OpenWithThreeRows();
+  HWND table = window.Controls().lvMain;
+  if (GetParam().selectRow)
+    SelectRow(table, 0);
+  ::SetFocus(GetParam().focusInIntervalBox ? window.Controls().fldPollItv : table);
+  DialogDriver driver;
+  window.acRemoveLocationExecute();
+  ASSERT_EQ(driver.seen.size(), 1u);
+  EXPECT_EQ(driver.seen[0].caption, "Velmora");
+  EXPECT_EQ(driver.seen[0].text, "No location marked!");
+  EXPECT_EQ(ItemCount(table), 3);
+  EXPECT_EQ(window.Table().Count(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         RemoveRefusalTest,
+                         ::testing::Values(RemoveRefusal{"NoSelection", false, false},
+                                           RemoveRefusal{"FocusInIntervalBox", true, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(RemoveTest, RemovingTheLastRowLeavesAnEmptyTableThatIsSavedAsCountZero) {
+  StoreLocations({{ClientPath("only"), true}});
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNORMAL);
+  SelectRow(window.Controls().lvMain, 0);
+  ::SetFocus(window.Controls().lvMain);
+  window.acRemoveLocationExecute();
+  EXPECT_EQ(ItemCount(window.Controls().lvMain), 0);
+  Close();
+  EXPECT_EQ(settings_.Text("Locations", "Count"), "0");
+}
+
+// --- Help -----------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, HelpOpensTheLocalPageWhenItExists) {
+  appFolder_.WriteFile("index.html", "<html></html>");
+  TfrmMain& window = Open();
+  window.acHelpExecute();
+  ASSERT_EQ(shell_.calls.size(), 1u);
+  EXPECT_EQ(shell_.calls[0].target, appFolder_.ProgramPath() + "\\index.html");
+  EXPECT_EQ(shell_.calls[0].owner, window.Hwnd());
+}
+
+TEST_F(MainWindowTest, HelpOpensTheWebPageWithoutTheLocalOne) {
+  TfrmMain& window = Open();
+  window.acHelpExecute();
+  ASSERT_EQ(shell_.calls.size(), 1u);
+  const std::string& target = shell_.calls[0].target;
+  EXPECT_EQ(target.rfind("http://", 0), 0u) << target;
+  EXPECT_TRUE(target.ends_with("/index.html")) << target;
+}
+
+// --- More info and About --------------------------------------------------------------------
+
+TEST_F(MainWindowTest, MoreInfoAndAboutCallTheirHooksAndDoNothingWithoutThem) {
+  TfrmMain& window = Open();
+  window.acMoreInfoExecute();
+  window.acAboutExecute();
+  int moreInfo = 0;
+  int about = 0;
+  window.onMoreInfo = [&] { ++moreInfo; };
+  window.onAbout = [&] { ++about; };
+  window.acMoreInfoExecute();
+  window.acAboutExecute();
+  window.acAboutExecute();
+  EXPECT_EQ(moreInfo, 1);
+  EXPECT_EQ(about, 2);
+}
+
+TEST_F(MainWindowTest, SelectedPathFollowsTheSelection) {
+  StoreLocations({{ClientPath("x"), true}, {ClientPath("y"), true}});
+  TfrmMain& window = Open();
+  EXPECT_EQ(window.SelectedPath(), std::nullopt);
+  SelectRow(window.Controls().lvMain, 1);
+  EXPECT_EQ(window.SelectedPath(), ClientPath("y"));
+}
+
+// --- Add through the folder picker ----------------------------------------------------------
+
+class OleSession {
+ public:
+  OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_)
+      ::OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+constexpr int kTicksBeforeGivingUp = 300;
+
+// The caption of the folder selected in the picker's tree.
+std::string PickerSelection(HWND dialog) {
+  constexpr int kTreeId = 0x3741;  // the same in Windows and Wine
+  HWND tree = ::GetDlgItem(dialog, kTreeId);
+  char text[MAX_PATH] = {};
+  TVITEMA query{};
+  query.mask = TVIF_TEXT;
+  query.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  query.pszText = text;
+  query.cchTextMax = sizeof(text);
+  if (!query.hItem || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
+    return {};
+  return text;
+}
+
+TEST_F(MainWindowTest, AddPutsTheConfirmedFolderEnabledAtItsSortedPlace) {
+  OleSession ole;
+  const std::string existing = MakeClient("m", {.workUnit = true});
+  StoreLocations({{existing, true}});
+  TfrmMain& window = OpenOwned();
+  window.Show(SW_SHOWNORMAL);
+  clients_.MakeFolder("a-new");
+  const std::string chosen = clients_.ProgramPath("a-new");
+  bool windowWasDisabled = false;
+  int ticks = 0;
+  DialogDriver driver([&](HWND dialog) {
+    if (ticks++ == 0)
+      windowWasDisabled = !::IsWindowEnabled(window.Hwnd());
+    // The picker selects its own initial folder when it is ready, which may come after the
+    // first tick: select until the tree shows the folder, then confirm as a user would.
+    if (PickerSelection(dialog) == "a-new") {
+      ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+      return true;
+    }
+    if (ticks > kTicksBeforeGivingUp) {
+      ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    }
+    ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+    return false;
+  });
+  window.acAddLocationExecute();
+  EXPECT_TRUE(windowWasDisabled);
+  EXPECT_TRUE(::IsWindowEnabled(window.Hwnd()));
+  HWND table = window.Controls().lvMain;
+  ASSERT_EQ(ItemCount(table), 2);
+  EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{chosen, "?", "?", "?", "?", "?"}));
+  EXPECT_TRUE(ItemChecked(table, 0));
+  EXPECT_EQ(ItemImage(table, 0), kIconNone);
+  EXPECT_EQ(ItemText(table, 1, 0), existing);
+}
+
+TEST_F(MainWindowTest, CancellingThePickerAddsNothing) {
+  OleSession ole;
+  TfrmMain& window = OpenOwned();
+  window.Show(SW_SHOWNORMAL);
+  // Cancel on every tick until the dialog has gone: one sent before it is ready may be lost.
+  DialogDriver driver([](HWND dialog) {
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    return false;
+  });
+  window.acAddLocationExecute();
+  EXPECT_EQ(ItemCount(window.Controls().lvMain), 1);
+  EXPECT_TRUE(::IsWindowEnabled(window.Hwnd()));
+}
+
+// --- Exit and the end of the session --------------------------------------------------------
+
+TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesTheRows) {
+  StoreLocations({{ClientPath("one"), true}, {ClientPath("two"), false}});
+  TfrmMain& window = Open();
+  int destroyed = 0;
+  window.onDestroyed = [&] { ++destroyed; };
+  window.acExitExecute();
+  EXPECT_EQ(window.Hwnd(), nullptr);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(settings_.Text("Locations", "Count"), "2");
+  EXPECT_EQ(settings_.Text("Locations", "Location0000"), ClientPath("one") + ",1");
+  EXPECT_EQ(settings_.Text("Locations", "Location0001"), ClientPath("two") + ",0");
+  EXPECT_EQ(settings_.Text("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionSavesOnceLikeAnExit) {
+  TfrmMain& window = Open();
+  EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+  EXPECT_EQ(settings_.Text("Locations", "Location0000"), appFolder_.ProgramPath() + "\\,1");
+  // The window may still be destroyed afterwards; that does not save a second time.
+  Close();
+  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+}
+
+TEST_F(MainWindowTest, ASessionThatGoesOnSavesNothingUntilExit) {
+  TfrmMain& window = Open();
+  ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
+  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_TRUE(settings_.Writes().empty());
+  Close();
+  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+}
+
+// --- Stored settings applied and saved ------------------------------------------------------
+
+TEST_F(MainWindowTest, StoredLayoutBarsAndIntervalAreAppliedAndSavedBack) {
+  settings_.SetText("Layout", "FormWidth", "600");
+  settings_.SetText("Layout", "FormHeight", "400");
+  settings_.SetText("Layout", "FormTop", "30");
+  settings_.SetText("Layout", "FormLeft", "40");
+  settings_.SetText("Layout", "Col0", "300");
+  settings_.SetText("Layout", "Col5", "120");
+  settings_.SetText("Interface", "pnlStats", "0");
+  settings_.SetText("Defaults", "PollInterval", "60");
+  TfrmMain& window = Open();
+  RECT bounds{};
+  ::GetWindowRect(window.Hwnd(), &bounds);
+  EXPECT_EQ((std::array<LONG, 4>{bounds.left, bounds.top, bounds.right, bounds.bottom}),
+            (std::array<LONG, 4>{40, 30, 640, 430}));
+  EXPECT_EQ(window.ColumnWidth(0), 300);
+  EXPECT_EQ(window.ColumnWidth(5), 120);
+  EXPECT_FALSE(window.BarVisible(Bar::kStatsPanel));
+  EXPECT_FALSE(::GetWindowLongPtrA(window.Controls().pnlStats, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), "60");
+  EXPECT_EQ(window.TimerInterval(), 60000u);
+
+  ::SendMessageA(window.Controls().lvMain, LVM_SETCOLUMNWIDTH, 1, 77);
+  Close();
+  EXPECT_EQ(settings_.Text("Layout", "WindowState"), "1");
+  EXPECT_EQ(settings_.Text("Layout", "FormWidth"), "600");
+  EXPECT_EQ(settings_.Text("Layout", "FormHeight"), "400");
+  EXPECT_EQ(settings_.Text("Layout", "FormTop"), "30");
+  EXPECT_EQ(settings_.Text("Layout", "FormLeft"), "40");
+  EXPECT_EQ(settings_.Text("Layout", "Col0"), "300");
+  EXPECT_EQ(settings_.Text("Layout", "Col1"), "77");
+  EXPECT_EQ(settings_.Text("Interface", "pnlStats"), "0");
+  EXPECT_EQ(settings_.Text("Interface", "tlbMain"), "1");
+  EXPECT_EQ(settings_.Text("Defaults", "PollInterval"), "60");
+}
+
+TEST_F(MainWindowTest, AMaximizedStartKeepsTheStoredNormalBounds) {
+  settings_.SetText("Layout", "FormWidth", "600");
+  settings_.SetText("Layout", "FormHeight", "400");
+  settings_.SetText("Layout", "FormTop", "30");
+  settings_.SetText("Layout", "FormLeft", "40");
+  settings_.SetText("Layout", "WindowState", "2");
+  TfrmMain& window = Open();
+  EXPECT_EQ(window.CurrentShowState(), ShowState::kMaximized);
+  window.Show(SW_SHOWNORMAL);
+  EXPECT_TRUE(::IsZoomed(window.Hwnd()));
+  const WindowBounds normal = window.CurrentBounds();
+  EXPECT_EQ((std::array<int, 4>{normal.left, normal.top, normal.width, normal.height}),
+            (std::array<int, 4>{40, 30, 600, 400}));
+  Close();
+  EXPECT_EQ(settings_.Text("Layout", "WindowState"), "2");
+  EXPECT_EQ(WritesOf(settings_, "Layout", "FormWidth"), 0u);
+}
+
+TEST_F(MainWindowTest, AMinimizedExitLeavesTheLayoutAlone) {
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNORMAL);
+  ::ShowWindow(window.Hwnd(), SW_MINIMIZE);
+  ASSERT_EQ(window.CurrentShowState(), ShowState::kMinimized);
+  Close();
+  EXPECT_EQ(WritesOf(settings_, "Layout", "WindowState"), 0u);
+  EXPECT_EQ(WritesOf(settings_, "Layout", "FormWidth"), 0u);
+  EXPECT_EQ(WritesOf(settings_, "Layout", "Col0"), 1u);
+  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+}
+
+// --- Settings failures ----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ALoadFailureIsShownAndTheStartStopsThere) {
+  StoreLocations({{MakeClient("client", {.workUnit = true}), true}});
+  settings_.SetNonText("Defaults", "PollInterval");
+  DialogDriver driver;
+  TfrmMain& window = Open();
+  ASSERT_EQ(driver.seen.size(), 1u);
+  EXPECT_EQ(driver.seen[0].caption, "Velmora");
+  EXPECT_EQ(driver.seen[0].text, "Invalid data type for 'PollInterval'");
+  // What was read before the failure is there; no first pass ran and the timer stays off.
+  HWND table = window.Controls().lvMain;
+  ASSERT_EQ(ItemCount(table), 1);
+  EXPECT_EQ(ItemText(table, 0, 2), "?");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), "");
+  EXPECT_FALSE(window.TimerEnabled());
+  EXPECT_FALSE(::KillTimer(window.Hwnd(), TfrmMain::kMainTimerId));
+
+  window.tmrMainTimer();
+  EXPECT_FALSE(window.TimerEnabled());
+  ::SetWindowTextA(window.Controls().fldPollItv, "30");
+  EXPECT_FALSE(window.TimerEnabled());
+  window.acRefreshExecute();
+  EXPECT_EQ(ItemText(table, 0, 2), "+");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
+}
+
+TEST_F(MainWindowTest, AFailureAtTheFirstEntryKeepsTheBuiltInWindowSize) {
+  settings_.SetNonText("Layout", "FormWidth");
+  DialogDriver driver;
+  TfrmMain& window = Open();
+  ASSERT_EQ(driver.seen.size(), 1u);
+  EXPECT_EQ(driver.seen[0].text, "Invalid data type for 'FormWidth'");
+  RECT bounds{};
+  ::GetWindowRect(window.Hwnd(), &bounds);
+  EXPECT_EQ(bounds.right - bounds.left, 505);
+  EXPECT_EQ(bounds.bottom - bounds.top, 422);
+  EXPECT_EQ(ItemCount(window.Controls().lvMain), 0);
+}
+
+TEST_F(MainWindowTest, ASaveFailureIsShownWithAFullStopAndTheWindowStillCloses) {
+  TfrmMain& window = Open();
+  settings_.FailWrite("Layout", "Col0", MemorySettingsStore::WriteFailure::kCreateKey);
+  int destroyed = 0;
+  window.onDestroyed = [&] { ++destroyed; };
+  DialogDriver driver;
+  window.acExitExecute();
+  ASSERT_EQ(driver.seen.size(), 1u);
+  EXPECT_EQ(driver.seen[0].caption, "Velmora");
+  EXPECT_EQ(driver.seen[0].text, "Failed to create key Layout.");
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(window.Hwnd(), nullptr);
+  // Written before the failure: stays; after it: never written.
+  EXPECT_EQ(settings_.Text("Layout", "WindowState"), "1");
+  EXPECT_FALSE(settings_.Has("Locations", "Count"));
+}
+
+struct FullStopCase {
+  const char* message;
+  const char* shown;
+};
+
+class FullStopTest : public ::testing::TestWithParam<FullStopCase> {};
+
+TEST_P(FullStopTest, OnlyAMessageEndingInALetterGetsAFullStop) {
+  EXPECT_EQ(WithFullStop(GetParam().message), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages,
+    FullStopTest,
+    ::testing::Values(FullStopCase{"Failed to create key Layout", "Failed to create key Layout."},
+                      FullStopCase{"Invalid data type for 'Col2'", "Invalid data type for 'Col2'"},
+                      FullStopCase{"Failed to set data for 'x'", "Failed to set data for 'x'"},
+                      FullStopCase{"Done.", "Done."},
+                      FullStopCase{"Count 3", "Count 3"},
+                      FullStopCase{"Schl\xFC"
+                                   "ssel \xC4",
+                                   "Schl\xFC"
+                                   "ssel \xC4."},
+                      FullStopCase{"", ""}));
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,296 @@
+// What the monitor window's GUI tests share: the window created in-process over real temporary
+// client folders, a settings store in memory and a shell that only records; readers for what
+// the controls show; and a driver that answers message boxes from a timer of the test's thread.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/file_system.h"
+#include "monitor/win32/main_window.h"
+#include "tests/support/memory_settings_store.h"
+#include "tests/support/temp_folder.h"
+#include "windows/app_window.h"
+#include "windows/handles.h"
+#include "windows/shell_open.h"
+#include "windows/window_base.h"
+
+namespace velmora::testing {
+
+class RecordingShellOpener final : public win::ShellOpener {
+ public:
+  struct Call {
+    HWND owner;
+    std::string target;
+  };
+  void Open(HWND owner, const std::string& target) override { calls.push_back({owner, target}); }
+  std::vector<Call> calls;
+};
+
+// Texts of what a message box showed.
+struct SeenBox {
+  std::string caption;
+  std::string text;
+};
+
+// Answers every dialog of this thread (a "#32770" window: message boxes, the folder picker) from
+// a timer: by default notes a message box's caption and text and presses OK. `answer`, when
+// given, is called instead on every tick until it returns true (a dialog may need a tick to
+// settle before it is answered). Live while `this` exists.
+class DialogDriver final : public win::BaseWindow {
+ public:
+  explicit DialogDriver(std::function<bool(HWND)> answer = {}) : answer_(std::move(answer)) {
+    const WNDCLASSEXA wc{};
+    CreateBound("VelmoraTestDialogDriver", wc, 0, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+    ::SetTimer(Hwnd(), 1, 30, nullptr);
+  }
+  std::vector<SeenBox> seen;
+
+  static SeenBox ReadMessageBox(HWND box) {
+    SeenBox noted{win::WindowText(box), {}};
+    // The text is the static control that has text (the icon's static has none).
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      char className[16] = {};
+      ::GetClassNameA(child, className, sizeof(className));
+      const std::string text = win::WindowText(child);
+      if (::lstrcmpiA(className, "Static") == 0 && !text.empty())
+        noted.text = text;
+    }
+    return noted;
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_TIMER) {
+      AnswerOpenDialogs();
+      return 0;
+    }
+    return BaseWindow::HandleMessage(message, wParam, lParam);
+  }
+
+ private:
+  void AnswerOpenDialogs() {
+    std::vector<HWND> dialogs;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM context) -> BOOL {
+          char className[16] = {};
+          ::GetClassNameA(window, className, sizeof(className));
+          if (std::string_view(className) == "#32770" && ::IsWindowVisible(window))
+            reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialogs));
+    for (HWND dialog : dialogs) {
+      if (std::find(answered_.begin(), answered_.end(), dialog) != answered_.end())
+        continue;
+      if (answer_) {
+        if (answer_(dialog))
+          answered_.push_back(dialog);
+      } else {
+        answered_.push_back(dialog);
+        seen.push_back(ReadMessageBox(dialog));
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+      }
+    }
+  }
+
+  std::function<bool(HWND)> answer_;
+  std::vector<HWND> answered_;
+};
+
+// Counts the WM_PAINT messages a control receives, for as long as `this` lives.
+class PaintCounter {
+ public:
+  explicit PaintCounter(HWND control) : control_(control) {
+    ::SetWindowSubclass(control_, &PaintCounter::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~PaintCounter() { ::RemoveWindowSubclass(control_, &PaintCounter::Proc, kSubclassId); }
+  PaintCounter(const PaintCounter&) = delete;
+  PaintCounter& operator=(const PaintCounter&) = delete;
+
+  int Paints() const { return paints_; }
+
+ private:
+  static constexpr UINT_PTR kSubclassId = 0x7e57;
+  static LRESULT CALLBACK
+  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    if (message == WM_PAINT)
+      ++reinterpret_cast<PaintCounter*>(self)->paints_;
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+
+  HWND control_;
+  int paints_ = 0;
+};
+
+// A client working folder written by the test.
+struct ClientFiles {
+  const char* state = nullptr;  // contents of state.sah, or none
+  const char* userInfo = nullptr;
+  bool workUnit = false;
+  bool result = false;
+  bool tempResult = false;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  // Creates the window (hidden) and runs its start-up.
+  TfrmMain& Open(std::string appDir, HWND owner = nullptr) {
+    window_ =
+        std::make_unique<TfrmMain>(MainWindowServices{*fs_, settings_, shell_, owner, std::move(appDir)});
+    EXPECT_TRUE(window_->Create());
+    return *window_;
+  }
+  TfrmMain& Open() { return Open(appFolder_.ProgramPath() + "\\"); }
+  // The program's own arrangement: the window owned by the hidden application window.
+  TfrmMain& OpenOwned() {
+    EXPECT_TRUE(application_.Create("Velmora"));
+    return Open(appFolder_.ProgramPath() + "\\", application_.Hwnd());
+  }
+  void Close() { window_.reset(); }
+
+  // A client folder below the clients' temporary folder, with a trailing "\".
+  std::string MakeClient(const std::string& name, const ClientFiles& files) {
+    clients_.MakeFolder(name);
+    if (files.state)
+      clients_.WriteFile(name + "\\state.sah", files.state);
+    if (files.userInfo)
+      clients_.WriteFile(name + "\\user_info.sah", files.userInfo);
+    if (files.workUnit)
+      clients_.WriteFile(name + "\\work_unit.sah", "unit");
+    if (files.result)
+      clients_.WriteFile(name + "\\result.sah", "result");
+    if (files.tempResult)
+      clients_.WriteFile(name + "\\wtemp.sah", "partial");
+    return clients_.ProgramPath(name) + "\\";
+  }
+  std::string ClientPath(const std::string& name) const { return clients_.ProgramPath(name) + "\\"; }
+  void WriteClientFile(const std::string& relative, const std::string& contents) {
+    clients_.WriteFile(relative, contents);
+  }
+
+  // Stored locations as LoadSettings reads them.
+  void StoreLocations(const std::vector<std::pair<std::string, bool>>& rows) {
+    settings_.SetText("Locations", "Count", std::to_string(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      settings_.SetText("Locations", LocationKey(i), rows[i].first + (rows[i].second ? ",1" : ",0"));
+  }
+
+  TempFolder appFolder_;
+  TempFolder clients_;
+  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  MemorySettingsStore settings_;
+  RecordingShellOpener shell_;
+  win::AppWindow application_;
+  std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
+};
+
+// Readers of the controls.
+inline std::string ItemText(HWND listView, int row, int column) {
+  char buffer[512] = {};
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = sizeof(buffer);
+  ::SendMessageA(listView, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+inline std::vector<std::string> RowTexts(HWND listView, int row) {
+  std::vector<std::string> texts;
+  for (int column = 0; column < 6; ++column)
+    texts.push_back(ItemText(listView, row, column));
+  return texts;
+}
+
+inline int ItemImage(HWND listView, int row) {
+  LVITEMA item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  ::SendMessageA(listView, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  return item.iImage;
+}
+
+inline bool ItemChecked(HWND listView, int row) {
+  const auto state = static_cast<UINT>(::SendMessageA(listView, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+  return state == INDEXTOSTATEIMAGEMASK(2);
+}
+
+inline int ItemCount(HWND listView) {
+  return static_cast<int>(::SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+}
+
+inline void SelectRow(HWND listView, int row) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageA(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+inline void ClearSelection(HWND listView) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  ::SendMessageA(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+// What a user's click on a row's check box changes.
+inline void SetRowChecked(HWND listView, int row, bool checked) {
+  LVITEMA item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  ::SendMessageA(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+inline std::string StatusText(HWND statusBar, int part) {
+  char buffer[512] = {};
+  ::SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+inline bool MenuChecked(HMENU menu, UINT id) {
+  return (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// `child`'s rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND child) {
+  RECT rect{};
+  ::GetWindowRect(child, &rect);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Delivers whatever is waiting in the thread's queue.
+inline void PumpMessages() {
+  MSG message{};
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+}
+
+// Sets a file's last-write time to a local date and time (the tests run with TZ=UTC).
+inline void SetFileTimeTo(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+  SYSTEMTIME local{year, month, 0, day, hour, minute, 0, 0};
+  FILETIME localTime{};
+  FILETIME utcTime{};
+  ::SystemTimeToFileTime(&local, &localTime);
+  ::LocalFileTimeToFileTime(&localTime, &utcTime);
+  const win::FileHandle file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file) << path;
+  ASSERT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &utcTime)) << path;
+}
+
+}  // namespace velmora::testing

@@ -1,0 +1,765 @@
+// The monitor window created for real under Wine: start-up, layout, the location table with its
+// icons and check boxes, the refresh timer, the statistics panel and the View commands, each read
+// back from the controls.
+#include "monitor/win32/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "monitor/win32/main_commands.h"
+#include "tests/gui/main_window_fixture.h"
+
+namespace velmora::testing {
+namespace {
+
+std::string ExecutableFolder() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+HWND FindChildByText(HWND parent, const std::string& text) {
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (win::WindowText(child) == text)
+      return child;
+  }
+  return nullptr;
+}
+
+int RowOf(HWND listView, const std::string& caption) {
+  for (int row = 0; row < ItemCount(listView); ++row) {
+    if (ItemText(listView, row, 0) == caption)
+      return row;
+  }
+  return -1;
+}
+
+// --- Start-up -------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyRefreshed) {
+  TfrmMain& window = Open("");
+  HWND table = window.Controls().lvMain;
+
+  ASSERT_EQ(ItemCount(table), 1);
+  EXPECT_EQ(ItemText(table, 0, 0), ExecutableFolder());
+  EXPECT_TRUE(ItemChecked(table, 0));
+  // Refreshed at once: the file columns show what the folder holds instead of "?".
+  EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{ExecutableFolder(), "?", "-", "-", "-", "-"}));
+  EXPECT_EQ(ItemImage(table, 0), kIconNone);
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 0");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 0");
+  EXPECT_TRUE(window.TimerEnabled());
+  EXPECT_EQ(window.TimerInterval(), 15000u);
+  EXPECT_EQ(window.AppDir(), ExecutableFolder());
+}
+
+TEST_F(MainWindowTest, FirstStartUsesTheDefaultLayout) {
+  TfrmMain& window = Open();
+  RECT bounds{};
+  ::GetWindowRect(window.Hwnd(), &bounds);
+  EXPECT_EQ(bounds.left, 0);
+  EXPECT_EQ(bounds.top, 0);
+  EXPECT_EQ(bounds.right - bounds.left, 534);
+  EXPECT_EQ(bounds.bottom - bounds.top, 300);
+  const int expectedWidths[] = {248, 46, 33, 33, 35, 100};
+  for (int column = 0; column < 6; ++column) {
+    EXPECT_EQ(::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNWIDTH, column, 0), expectedWidths[column])
+        << column;
+  }
+  EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), "15");
+  for (Bar bar : {Bar::kToolbar, Bar::kStatsPanel, Bar::kStatusBar})
+    EXPECT_TRUE(window.BarVisible(bar));
+}
+
+TEST_F(MainWindowTest, AppDirGetsItsTrailingBackslash) {
+  TfrmMain& window = Open(appFolder_.ProgramPath());
+  EXPECT_EQ(window.AppDir(), appFolder_.ProgramPath() + "\\");
+  EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 0), appFolder_.ProgramPath() + "\\");
+}
+
+TEST_F(MainWindowTest, WindowIsAnAppWindowOwnedByTheApplicationWindow) {
+  TfrmMain& window = Open();
+  EXPECT_TRUE(::GetWindowLongPtrA(window.Hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_EQ(::GetWindow(window.Hwnd(), GW_OWNER), nullptr);  // the tests give no owner
+  EXPECT_EQ(::GetMenu(window.Hwnd()), window.Menu());
+}
+
+TEST_F(MainWindowTest, ActivationSetsTheTitleWithTheVersionText) {
+  TfrmMain& window = Open();
+  window.FormActivate();
+  // The test program carries no version resource.
+  EXPECT_EQ(win::WindowText(window.Hwnd()), "Velmora v.Unknown");
+}
+
+// --- Layout ---------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTable) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  RECT client{};
+  ::GetClientRect(window.Hwnd(), &client);
+  const RECT toolbar = RectInParent(c.tlbMain);
+  const RECT main = RectInParent(c.pnlMain);
+  const RECT bevel = RectInParent(c.bvlStats);
+  const RECT stats = RectInParent(c.pnlStats);
+  const RECT status = RectInParent(c.sttBar);
+
+  EXPECT_EQ(toolbar.top, 0);
+  EXPECT_EQ(main.top, toolbar.bottom);
+  EXPECT_EQ(main.bottom, bevel.top);
+  EXPECT_EQ(bevel.bottom - bevel.top, 2);
+  EXPECT_EQ(bevel.bottom, stats.top);
+  EXPECT_EQ(stats.bottom - stats.top, 80);
+  EXPECT_EQ(stats.bottom, status.top);
+  EXPECT_EQ(status.bottom, client.bottom);
+  for (const RECT& r : {main, stats, status})
+    EXPECT_EQ(r.right - r.left, client.right);
+
+  const RECT table = RectInParent(c.lvMain);
+  EXPECT_EQ(table.left, 5);
+  EXPECT_EQ(table.top, 2);
+  EXPECT_EQ(table.right, main.right - main.left - 5);
+  EXPECT_EQ(table.bottom, main.bottom - main.top - 5);
+}
+
+TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  window.acViewNoneExecute();
+  RECT client{};
+  ::GetClientRect(window.Hwnd(), &client);
+  const RECT main = RectInParent(c.pnlMain);
+  EXPECT_EQ(main.top, 0);
+  EXPECT_EQ(main.bottom, client.bottom);
+  for (HWND bar : {c.tlbMain, c.pnlStats, c.bvlStats, c.sttBar})
+    EXPECT_FALSE(::IsWindowVisible(bar));
+}
+
+struct PlacedControl {
+  const char* text;
+  int x, y, width, height;
+};
+
+TEST_F(MainWindowTest, StatisticsPanelControlsStandWhereTheDesignPutsThem) {
+  TfrmMain& window = Open();
+  const PlacedControl expected[] = {
+      {"Total units:", 20, 20, 96, 13},
+      {"Total CPU time:", 20, 36, 96, 13},
+      {"Average CPU time:", 20, 52, 96, 13},
+      {"Progress:", 280, 20, 100, 13},
+      {"Estimated total time:", 280, 36, 100, 13},
+      {"Time left:", 280, 52, 100, 13},
+  };
+  for (const PlacedControl& place : expected) {
+    HWND label = FindChildByText(window.Controls().pnlStats, place.text);
+    ASSERT_NE(label, nullptr) << place.text;
+    const RECT r = RectInParent(label);
+    EXPECT_EQ(r.left, place.x) << place.text;
+    EXPECT_EQ(r.top, place.y) << place.text;
+  }
+  const std::pair<HWND, POINT> values[] = {
+      {window.Controls().lblUserTotUnits, {120, 20}}, {window.Controls().lblUserTotCPU, {120, 36}},
+      {window.Controls().lblUserAvgCPU, {120, 52}},   {window.Controls().lblProgress, {384, 20}},
+      {window.Controls().lblTimeTotal, {384, 36}},    {window.Controls().lblTimeLeft, {384, 52}},
+  };
+  for (const auto& [label, at] : values) {
+    const RECT r = RectInParent(label);
+    EXPECT_EQ(r.left, at.x);
+    EXPECT_EQ(r.top, at.y);
+  }
+  const RECT user = RectInParent(window.Controls().frmUserStats);
+  const RECT unit = RectInParent(window.Controls().frmUnitStats);
+  EXPECT_EQ((std::array<LONG, 4>{user.left, user.top, user.right, user.bottom}),
+            (std::array<LONG, 4>{4, 4, 4 + 253, 4 + 68}));
+  EXPECT_EQ((std::array<LONG, 4>{unit.left, unit.top, unit.right, unit.bottom}),
+            (std::array<LONG, 4>{264, 4, 264 + 217, 4 + 68}));
+}
+
+TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  for (HWND control : {c.lblPollItv, c.fldPollItv, c.chkActive, c.lvMain, c.frmUserStats, c.lblUserTotUnits,
+                       c.frmUnitStats, c.lblTimeLeft, c.sttBar}) {
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTA face{};
+    ASSERT_NE(::GetObjectA(font, sizeof(face), &face), 0);
+    EXPECT_EQ(face.lfHeight, -11);
+    EXPECT_STREQ(face.lfFaceName, "MS Sans Serif");
+  }
+}
+
+TEST_F(MainWindowTest, SettingsPanelHoldsTheIntervalAndTheSpyingSwitch) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  EXPECT_EQ(win::WindowText(c.lblPollItv), "Refresh interval (sec): ");
+  EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
+  EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageA(c.spnPollItv, UDM_GETBUDDY, 0, 0)), c.fldPollItv);
+  int minimum = 0;
+  int maximum = 0;
+  ::SendMessageA(c.spnPollItv, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&minimum),
+                 reinterpret_cast<LPARAM>(&maximum));
+  EXPECT_EQ(minimum, 1);
+  EXPECT_EQ(maximum, 32767);
+  EXPECT_EQ(::SendMessageA(c.spnPollItv, UDM_GETPOS32, 0, 0), 15);
+  EXPECT_TRUE(::GetWindowLongPtrA(c.spnPollItv, GWL_STYLE) & UDS_SETBUDDYINT);
+  EXPECT_EQ(win::WindowText(c.chkActive), "Spying enabled");
+  EXPECT_TRUE(::GetWindowLongPtrA(c.chkActive, GWL_STYLE) & BS_LEFTTEXT);
+  EXPECT_EQ(::SendMessageA(c.chkActive, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(::GetParent(c.pnlSettings), c.tlbMain);
+}
+
+TEST_F(MainWindowTest, StatusBarHasFourPanelsWithHints) {
+  TfrmMain& window = Open();
+  HWND status = window.Controls().sttBar;
+  std::array<int, 4> edges{};
+  ASSERT_EQ(::SendMessageA(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges.data())), 4);
+  EXPECT_EQ(edges, (std::array<int, 4>{80, 160, 240, -1}));
+  EXPECT_TRUE(::GetWindowLongPtrA(status, GWL_STYLE) & SBARS_TOOLTIPS);
+  const char* hints[] = {"Total locations", "Units in work", "Processed, waiting for sending"};
+  for (int part = 0; part < 3; ++part) {
+    char tip[128] = {};
+    ::SendMessageA(status, SB_GETTIPTEXTA, MAKEWPARAM(part, sizeof(tip)), reinterpret_cast<LPARAM>(tip));
+    EXPECT_STREQ(tip, hints[part]);
+  }
+}
+
+struct ColumnRow {
+  const char* caption;
+  int format;
+};
+
+TEST_F(MainWindowTest, TableHasSixColumnsWithCaptionsAndAlignment) {
+  TfrmMain& window = Open();
+  const ColumnRow expected[] = {{"Location", LVCFMT_LEFT}, {"%", LVCFMT_RIGHT},  {"WU", LVCFMT_LEFT},
+                                {"Stt", LVCFMT_LEFT},      {"Res", LVCFMT_LEFT}, {"Last date", LVCFMT_LEFT}};
+  HWND header = reinterpret_cast<HWND>(::SendMessageA(window.Controls().lvMain, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
+  for (int column = 0; column < 6; ++column) {
+    char caption[64] = {};
+    LVCOLUMNA info{};
+    info.mask = LVCF_TEXT | LVCF_FMT;
+    info.pszText = caption;
+    info.cchTextMax = sizeof(caption);
+    ASSERT_TRUE(
+        ::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_STREQ(caption, expected[column].caption);
+    EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, expected[column].format) << expected[column].caption;
+  }
+}
+
+TEST_F(MainWindowTest, TableStylesAndStateImages) {
+  TfrmMain& window = Open();
+  HWND table = window.Controls().lvMain;
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(table, GWL_STYLE));
+  EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
+  EXPECT_TRUE(style & LVS_SINGLESEL);
+  EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+  const auto extended = static_cast<DWORD>(::SendMessageA(table, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  for (DWORD flag : {LVS_EX_CHECKBOXES, LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT, LVS_EX_ONECLICKACTIVATE}) {
+    EXPECT_TRUE(extended & flag) << flag;
+  }
+  auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(table, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(::ImageList_GetImageCount(images), 5);
+}
+
+// --- Menus, toolbar, shortcuts --------------------------------------------------------------
+
+std::vector<std::string> MenuTexts(HMENU menu) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
+  TfrmMain& window = Open();
+  const std::vector<std::vector<std::string>> expected = {
+      {"E&xit\tCtrl+X"},
+      {"&Toolbar", "&Statistics panel", "Status &bar", "", "Show &all\tF7", "&Hide all\tF8"},
+      // More info and the separator before it are not in the menu: F4 reaches it.
+      {"&Add a new location...\tIns", "&Remove this location\tShift+Del", "", "&Update all now\tF5"},
+      {"&Help...", "", "&About..."},
+  };
+  HMENU bar = window.Menu();
+  EXPECT_EQ(MenuTexts(bar), (std::vector<std::string>{"&File", "&View", "&Locations", "&Help"}));
+  ASSERT_EQ(::GetMenuItemCount(bar), 4);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(MenuTexts(::GetSubMenu(bar, i)), expected[static_cast<std::size_t>(i)]);
+}
+
+TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
+  TfrmMain& window = Open();
+  const int count = ::CopyAcceleratorTableA(window.Accelerators(), nullptr, 0);
+  std::vector<ACCEL> entries(static_cast<std::size_t>(count));
+  ::CopyAcceleratorTableA(window.Accelerators(), entries.data(), count);
+  struct Expected {
+    BYTE modifiers;
+    WORD key;
+    WORD command;
+  };
+  const Expected expected[] = {{FCONTROL, 'X', kCmdExit},
+                               {0, VK_F7, kCmdViewAll},
+                               {0, VK_F8, kCmdViewNone},
+                               {0, VK_INSERT, kCmdAddLocation},
+                               {FSHIFT, VK_DELETE, kCmdRemoveLocation},
+                               {0, VK_F5, kCmdRefresh},
+                               {0, VK_F4, kCmdMoreInfo}};
+  ASSERT_EQ(count, 7);
+  for (const Expected& e : expected) {
+    const bool found = std::any_of(entries.begin(), entries.end(), [&](const ACCEL& a) {
+      return a.key == e.key && a.cmd == e.command && (a.fVirt & (FCONTROL | FSHIFT | FALT)) == e.modifiers &&
+             (a.fVirt & FVIRTKEY);
+    });
+    EXPECT_TRUE(found) << e.command;
+  }
+}
+
+MSG KeyDown(HWND target, WORD key) {
+  MSG message{};
+  message.hwnd = target;
+  message.message = WM_KEYDOWN;
+  message.wParam = key;
+  message.lParam = 1;
+  return message;
+}
+
+TEST_F(MainWindowTest, ShortcutsReachTheirCommandsFromTheTable) {
+  TfrmMain& window = Open();
+  int moreInfoCalls = 0;
+  window.onMoreInfo = [&] { ++moreInfoCalls; };
+  MSG f8 = KeyDown(window.Controls().lvMain, VK_F8);
+  EXPECT_TRUE(window.PreTranslateMessage(f8));
+  EXPECT_FALSE(window.BarVisible(Bar::kToolbar));
+  MSG f7 = KeyDown(window.Controls().lvMain, VK_F7);
+  EXPECT_TRUE(window.PreTranslateMessage(f7));
+  EXPECT_TRUE(window.BarVisible(Bar::kStatusBar));
+  MSG f4 = KeyDown(window.Controls().lvMain, VK_F4);
+  EXPECT_TRUE(window.PreTranslateMessage(f4));
+  EXPECT_EQ(moreInfoCalls, 1);
+}
+
+TEST_F(MainWindowTest, TabWalksTheIntervalBoxTheSpyingSwitchAndTheTable) {
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNORMAL);
+  const MainControls& c = window.Controls();
+  EXPECT_EQ(::GetFocus(), c.lvMain);
+  for (HWND next : {c.fldPollItv, c.chkActive, c.lvMain}) {
+    MSG tab = KeyDown(::GetFocus(), VK_TAB);
+    EXPECT_TRUE(window.PreTranslateMessage(tab));
+    EXPECT_EQ(::GetFocus(), next);
+  }
+}
+
+struct ToolbarSlot {
+  bool separator;
+  int command;
+  int image;
+};
+
+TEST_F(MainWindowTest, ToolbarButtonsSeparatorsAndSettingsPanel) {
+  TfrmMain& window = Open();
+  HWND toolbar = window.Controls().tlbMain;
+  const ToolbarSlot expected[] = {{true, 0, 0}, {false, kCmdAddLocation, 1}, {false, kCmdRemoveLocation, 2},
+                                  {true, 0, 0}, {false, kCmdRefresh, 4},     {true, kToolbarSettingsPanel, 0},
+                                  {true, 0, 0}, {false, kCmdExit, 0}};
+  ASSERT_EQ(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 8);
+  for (int i = 0; i < 8; ++i) {
+    TBBUTTON button{};
+    ::SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+    EXPECT_EQ((button.fsStyle & BTNS_SEP) != 0, expected[i].separator) << i;
+    if (!expected[i].separator) {
+      EXPECT_EQ(button.idCommand, expected[i].command) << i;
+      EXPECT_EQ(button.iBitmap, expected[i].image) << i;
+    }
+  }
+  RECT slot{};
+  ::SendMessageA(toolbar, TB_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&slot));
+  const RECT panel = RectInParent(window.Controls().pnlSettings);
+  EXPECT_EQ(panel.left, slot.left);
+  EXPECT_EQ(panel.right - panel.left, 292);
+  RECT button{};
+  ::SendMessageA(toolbar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button));
+  EXPECT_EQ(button.bottom - button.top, 23);
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsHaveTooltips) {
+  TfrmMain& window = Open();
+  EXPECT_TRUE(::GetWindowLongPtrA(window.Controls().tlbMain, GWL_STYLE) & TBSTYLE_TOOLTIPS);
+  EXPECT_NE(::SendMessageA(window.Controls().tlbMain, TB_GETTOOLTIPS, 0, 0), 0);
+  const std::pair<WORD, const char*> expected[] = {{kCmdAddLocation, "Add a new location"},
+                                                   {kCmdRemoveLocation, "Remove this location"},
+                                                   {kCmdRefresh, "Update all now"},
+                                                   {kCmdExit, "Exit"}};
+  for (const auto& [command, hint] : expected) {
+    NMTTDISPINFOA info{};
+    info.hdr.hwndFrom =
+        reinterpret_cast<HWND>(::SendMessageA(window.Controls().tlbMain, TB_GETTOOLTIPS, 0, 0));
+    info.hdr.idFrom = command;
+    info.hdr.code = TTN_GETDISPINFOA;
+    ::SendMessageA(window.Hwnd(), WM_NOTIFY, command, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(info.lpszText, nullptr);
+    EXPECT_STREQ(info.lpszText, hint);
+  }
+}
+
+// --- The table and the refresh pass ---------------------------------------------------------
+
+struct IconCase {
+  const char* name;
+  ClientFiles files;
+  bool create;
+  bool enabled;
+  int icon;
+  std::vector<std::string> cells;  // "%", "WU", "Stt", "Res", "Last date"
+};
+
+TEST_F(MainWindowTest, EveryFolderStateShowsItsIconAndCells) {
+  const std::vector<IconCase> cases = {
+      {"empty", {}, true, true, kIconNone, {"?", "-", "-", "-", "-"}},
+      {"temp", {.tempResult = true}, true, true, kIconTempResult, {"?", "-", "-", "-", "-"}},
+      {"unit",
+       {.state = "prog=0.5\ncpu=10\n", .workUnit = true},
+       true,
+       true,
+       kIconWorkUnit,
+       {"50.00", "+", "+", "-", "2024.05.17  09:30"}},
+      {"unitTemp",
+       {.workUnit = true, .tempResult = true},
+       true,
+       true,
+       kIconWorkUnit,
+       {"?", "+", "-", "-", "-"}},
+      {"done", {.workUnit = true, .result = true}, true, true, kIconResult, {"?", "+", "-", "+", "-"}},
+      {"missing", {}, false, true, kIconNoFolder, {"?", "-", "-", "-", "-"}},
+      {"off", {.state = "prog=0.5\n", .workUnit = true}, true, false, kIconDisabled, {"?", "", "", "", ""}},
+  };
+  std::vector<std::pair<std::string, bool>> stored;
+  for (const IconCase& c : cases) {
+    const std::string path = c.create ? MakeClient(c.name, c.files) : ClientPath(c.name);
+    if (c.files.state)
+      SetFileTimeTo(path + "state.sah", 2024, 5, 17, 9, 30);
+    stored.emplace_back(path, c.enabled);
+  }
+  StoreLocations(stored);
+  TfrmMain& window = Open();
+  HWND table = window.Controls().lvMain;
+  ASSERT_EQ(ItemCount(table), static_cast<int>(cases.size()));
+  for (const IconCase& c : cases) {
+    const int row = RowOf(table, ClientPath(c.name));
+    ASSERT_GE(row, 0) << c.name;
+    std::vector<std::string> cells = RowTexts(table, row);
+    cells.erase(cells.begin());
+    EXPECT_EQ(cells, c.cells) << c.name;
+    EXPECT_EQ(ItemImage(table, row), c.icon) << c.name;
+    EXPECT_EQ(ItemChecked(table, row), c.enabled) << c.name;
+  }
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 7");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 1");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 1");
+}
+
+TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAwareComparison) {
+  const std::vector<std::string> names = {"Banana", "b", "co-op", "apple", "B", "coop"};
+  std::vector<std::pair<std::string, bool>> stored;
+  for (const std::string& name : names)
+    stored.emplace_back(ClientPath(name), true);
+  StoreLocations(stored);
+  TfrmMain& window = Open();
+  std::vector<std::string> shown;
+  for (int row = 0; row < ItemCount(window.Controls().lvMain); ++row)
+    shown.push_back(ItemText(window.Controls().lvMain, row, 0));
+  std::vector<std::string> expected;
+  for (const char* name : {"apple", "b", "B", "Banana", "coop", "co-op"})
+    expected.push_back(ClientPath(name));
+  EXPECT_EQ(shown, expected);
+}
+
+TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
+  const std::string path = MakeClient("busy", {.state = "prog=0.25\n", .workUnit = true});
+  StoreLocations({{path, true}});
+  TfrmMain& window = Open();
+  HWND table = window.Controls().lvMain;
+  ASSERT_EQ(ItemText(table, 0, 1), "25.00");
+
+  SetRowChecked(table, 0, false);
+  EXPECT_FALSE(window.Table().Row(0).enabled);
+  EXPECT_EQ(ItemImage(table, 0), kIconWorkUnit);  // nothing shown changes before the pass
+
+  window.RefreshLocations();
+  EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{path, "25.00", "", "", "", ""}));
+  EXPECT_EQ(ItemImage(table, 0), kIconDisabled);
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 0");
+
+  SetRowChecked(table, 0, true);
+  window.RefreshLocations();
+  EXPECT_EQ(ItemImage(table, 0), kIconWorkUnit);
+  EXPECT_EQ(ItemText(table, 0, 2), "+");
+}
+
+TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
+  const std::string path = MakeClient("client", {.workUnit = true});
+  StoreLocations({{path, true}});
+  TfrmMain& window = Open();
+  HWND table = window.Controls().lvMain;
+  HWND spying = window.Controls().chkActive;
+
+  // BM_SETCHECK alone does not notify, so the click's notification is sent as the button would.
+  ::SendMessageA(spying, BM_SETCHECK, BST_UNCHECKED, 0);
+  ::SendMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(spying), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(spying));
+  WriteClientFile("client\\result.sah", "done");
+  window.tmrMainTimer();
+  EXPECT_EQ(ItemText(table, 0, 4), "-");
+  EXPECT_EQ(ItemImage(table, 0), kIconWorkUnit);
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 0");
+
+  ::SendMessageA(spying, BM_SETCHECK, BST_CHECKED, 0);
+  ::SendMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(spying), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(spying));
+  window.tmrMainTimer();
+  EXPECT_EQ(ItemText(table, 0, 4), "+");
+  EXPECT_EQ(ItemImage(table, 0), kIconResult);
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 1");
+}
+
+TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
+  const std::string first = MakeClient("a", {.state = "prog=0.1\n", .workUnit = true});
+  const std::string second = MakeClient("b", {.workUnit = true});
+  const std::string third = MakeClient("c", {});
+  StoreLocations({{first, true}, {second, true}, {third, true}});
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNOACTIVATE);
+  HWND table = window.Controls().lvMain;
+  HWND status = window.Controls().sttBar;
+  ::UpdateWindow(table);
+  ::UpdateWindow(status);
+  ASSERT_FALSE(::GetUpdateRect(table, nullptr, FALSE));
+  PaintCounter tablePaints(table);
+  PaintCounter statusPaints(status);
+  const auto redrawsBefore = window.RowRedrawRequests();
+  const auto statusWritesBefore = window.StatusTextWrites();
+
+  window.RefreshLocations();
+  ::UpdateWindow(table);
+  ::UpdateWindow(status);
+  EXPECT_TRUE(window.LastRefresh().ran);
+  EXPECT_TRUE(window.LastRefresh().changedRows.empty());
+  EXPECT_FALSE(window.LastRefresh().countersChanged);
+  EXPECT_EQ(window.RowRedrawRequests(), redrawsBefore);
+  EXPECT_EQ(window.StatusTextWrites(), statusWritesBefore);
+  EXPECT_EQ(tablePaints.Paints(), 0);
+  EXPECT_EQ(statusPaints.Paints(), 0);
+
+  // One folder changes: only its row is invalidated, and one status panel is written.
+  WriteClientFile("b\\result.sah", "done");
+  window.RefreshLocations();
+  EXPECT_EQ(window.LastRefresh().changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(window.RowRedrawRequests(), redrawsBefore + 1);
+  RECT dirty{};
+  ASSERT_TRUE(::GetUpdateRect(table, &dirty, FALSE));
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ::SendMessageA(table, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  EXPECT_GE(dirty.top, row.top);
+  EXPECT_LE(dirty.bottom, row.bottom);
+  ::UpdateWindow(table);
+  ::UpdateWindow(status);
+  EXPECT_EQ(tablePaints.Paints(), 1);
+  EXPECT_GE(statusPaints.Paints(), 1);
+  EXPECT_EQ(window.StatusTextWrites(), statusWritesBefore + 1);
+  EXPECT_EQ(StatusText(status, 2), " Ready: 1");
+}
+
+// --- Timer ----------------------------------------------------------------------------------
+
+struct IntervalCase {
+  const char* typed;
+  UINT milliseconds;
+};
+
+class IntervalTest : public MainWindowTest, public ::testing::WithParamInterface<IntervalCase> {};
+
+TEST_P(IntervalTest, TimerIntervalFollowsTheEditBox) {
+  TfrmMain& window = Open();
+  ::SetWindowTextA(window.Controls().fldPollItv, GetParam().typed);
+  EXPECT_EQ(window.TimerInterval(), GetParam().milliseconds);
+  EXPECT_TRUE(window.TimerEnabled());
+  EXPECT_EQ(window.PollInterval() * 1000u, GetParam().milliseconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed,
+                         IntervalTest,
+                         ::testing::Values(IntervalCase{"60", 60000},
+                                           IntervalCase{"1", 1000},
+                                           IntervalCase{"32767", 32767000},
+                                           IntervalCase{"120", 120000}));
+
+TEST_F(MainWindowTest, UpArrowInTheIntervalBoxAddsOneSecond) {
+  TfrmMain& window = Open();
+  ::SendMessageA(window.Controls().fldPollItv, WM_KEYDOWN, VK_UP, 1);
+  EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), "16");
+  EXPECT_EQ(window.TimerInterval(), 16000u);
+}
+
+TEST_F(MainWindowTest, TheTimerIsRunningAfterStartUp) {
+  TfrmMain& window = Open();
+  EXPECT_TRUE(window.TimerEnabled());
+  // KillTimer succeeds only for a timer that exists.
+  EXPECT_TRUE(::KillTimer(window.Hwnd(), TfrmMain::kMainTimerId));
+}
+
+// --- Statistics panel -----------------------------------------------------------------------
+
+struct StatsCase {
+  const char* name;
+  const char* userInfo;
+  const char* state;
+  std::vector<std::string> shown;  // user caption, 3 values, unit caption, 3 values
+};
+
+class StatsTest : public MainWindowTest, public ::testing::WithParamInterface<StatsCase> {};
+
+std::vector<std::string> PanelTexts(const MainControls& c) {
+  std::vector<std::string> texts;
+  for (HWND control : {c.frmUserStats, c.lblUserTotUnits, c.lblUserTotCPU, c.lblUserAvgCPU, c.frmUnitStats,
+                       c.lblProgress, c.lblTimeTotal, c.lblTimeLeft}) {
+    texts.push_back(win::WindowText(control));
+  }
+  return texts;
+}
+
+TEST_P(StatsTest, SelectedRowFillsThePanel) {
+  const StatsCase& c = GetParam();
+  const std::string path = MakeClient("client", {.state = c.state, .userInfo = c.userInfo});
+  StoreLocations({{path, true}});
+  TfrmMain& window = Open();
+  SelectRow(window.Controls().lvMain, 0);
+  window.lvMainClick();
+  EXPECT_EQ(PanelTexts(window.Controls()), c.shown);
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 3), " " + path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Figures,
+    StatsTest,
+    ::testing::Values(
+        StatsCase{"quarter",
+                  "name=Ann\nnresults=3\ntotal_cpu=30000\n",
+                  "prog=0.25\ncpu=3600\n",
+                  {"User info (Ann)", "3", "0.001 years", " 2:46", "Working unit info", "25.00%", " 4: 0",
+                   " 3: 0"}},
+        StatsCase{"oneYear",
+                  "name=Bo\nnresults=1\ntotal_cpu=31536000\n",
+                  nullptr,
+                  {"User info (Bo)", "1", "1.000 years", "8760: 0", "No progress info found", "?", "?", "?"}},
+        StatsCase{"noUser",
+                  nullptr,
+                  "prog=0\ncpu=50\n",
+                  {"No user info found", "?", "?", "?", "Working unit info", "0.00%", "?", "?"}},
+        StatsCase{"sentinels",
+                  "name=Cy\n",
+                  "cpu=50\n",
+                  {"User info (Cy)", "?", "?", "?", "Working unit info", "?", "?", "?"}}),
+    [](const ::testing::TestParamInfo<StatsCase>& row) { return std::string(row.param.name); });
+
+TEST_F(MainWindowTest, WithoutASelectionBothGroupsSayNoLocationMarked) {
+  const std::string path = MakeClient("client", {.state = "prog=0.5\n", .userInfo = "name=Ann\n"});
+  StoreLocations({{path, true}});
+  TfrmMain& window = Open();
+  SelectRow(window.Controls().lvMain, 0);
+  window.ShowSelectedStats();
+  ClearSelection(window.Controls().lvMain);
+  window.ShowSelectedStats();
+  EXPECT_EQ(PanelTexts(window.Controls()), (std::vector<std::string>{"No location marked!", "?", "?", "?",
+                                                                     "No location marked!", "?", "?", "?"}));
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 3), "");
+}
+
+TEST_F(MainWindowTest, WithTheStatusBarHiddenThePanelKeepsItsContentsAcrossTicks) {
+  const std::string path = MakeClient("client", {.state = "prog=0.5\ncpu=100\n", .userInfo = "nresults=2\n"});
+  StoreLocations({{path, true}});
+  TfrmMain& window = Open();
+  SelectRow(window.Controls().lvMain, 0);
+  window.ShowSelectedStats();
+  ASSERT_EQ(win::WindowText(window.Controls().lblUserTotUnits), "2");
+
+  window.acViewSttBarExecute();
+  WriteClientFile("client\\user_info.sah", "nresults=7\n");
+  window.tmrMainTimer();
+  EXPECT_EQ(win::WindowText(window.Controls().lblUserTotUnits), "2");
+  window.lvMainClick();
+  EXPECT_EQ(win::WindowText(window.Controls().lblUserTotUnits), "2");
+
+  // Activation refreshes it whatever the bars show.
+  window.FormActivate();
+  EXPECT_EQ(win::WindowText(window.Controls().lblUserTotUnits), "7");
+
+  window.acViewSttBarExecute();
+  WriteClientFile("client\\user_info.sah", "nresults=9\n");
+  window.tmrMainTimer();
+  EXPECT_EQ(win::WindowText(window.Controls().lblUserTotUnits), "9");
+}
+
+// --- View commands --------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, HideAllThenShowAllLeavesTheThreeViewItemsChecked) {
+  TfrmMain& window = Open();
+  HMENU menu = window.Menu();
+  window.acViewNoneExecute();
+  for (UINT id : {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar})
+    EXPECT_FALSE(MenuChecked(menu, id)) << id;
+  window.acViewAllExecute();
+  for (UINT id : {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar})
+    EXPECT_TRUE(MenuChecked(menu, id)) << id;
+  for (HWND bar : {window.Controls().tlbMain, window.Controls().pnlStats, window.Controls().sttBar})
+    EXPECT_TRUE(::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE);
+}
+
+struct ToggleCase {
+  void (TfrmMain::*command)();
+  Bar bar;
+  UINT menuItem;
+};
+
+TEST_F(MainWindowTest, EachViewItemTogglesItsBar) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  const ToggleCase cases[] = {{&TfrmMain::acViewToolbarExecute, Bar::kToolbar, kCmdViewToolbar},
+                              {&TfrmMain::acViewStatsExecute, Bar::kStatsPanel, kCmdViewStats},
+                              {&TfrmMain::acViewSttBarExecute, Bar::kStatusBar, kCmdViewSttBar}};
+  const HWND bars[] = {c.tlbMain, c.pnlStats, c.sttBar};
+  for (const ToggleCase& toggle : cases) {
+    HWND bar = bars[static_cast<int>(toggle.bar)];
+    (window.*toggle.command)();
+    EXPECT_FALSE(window.BarVisible(toggle.bar));
+    EXPECT_FALSE(::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(MenuChecked(window.Menu(), toggle.menuItem));
+    (window.*toggle.command)();
+    EXPECT_TRUE(window.BarVisible(toggle.bar));
+    EXPECT_TRUE(MenuChecked(window.Menu(), toggle.menuItem));
+  }
+}
+
+TEST_F(MainWindowTest, ActivationSyncsTheViewMenuWithBarsSetElsewhere) {
+  TfrmMain& window = Open();
+  window.SyncViewMenu();
+  window.SetBarVisible(Bar::kStatsPanel, false);
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewStats));
+  window.FormActivate();
+  EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewStats));
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewToolbar));
+}
+
+}  // namespace
+}  // namespace velmora::testing

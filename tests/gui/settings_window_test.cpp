@@ -1,0 +1,655 @@
+// The monitor window's stored settings end to end: the real window over the program's own key
+// HKEY_CURRENT_USER\SOFTWARE\Tarnek\Velmora in the test prefix's registry, which every test
+// deletes first. Values are put into the registry and read back with the registry functions
+// themselves, so the store's own code is not trusted to check itself.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/file_system.h"
+#include "monitor/settings.h"
+#include "monitor/settings_store.h"
+#include "monitor/win32/main_window.h"
+#include "tests/support/temp_folder.h"
+#include "windows/handles.h"
+#include "windows/registry_store.h"
+#include "windows/shell_open.h"
+#include "windows/window_base.h"
+
+namespace velmora {
+namespace {
+
+using win::kUserSettingsKeyPath;
+
+class IgnoringShellOpener final : public win::ShellOpener {
+ public:
+  void Open(HWND, const std::string&) override {}
+};
+
+// --- The registry, read and written directly ---
+
+std::string SectionPath(const std::string& section) {
+  return std::string(kUserSettingsKeyPath) + "\\" + section;
+}
+
+void DeleteSettingsKey() {
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kUserSettingsKeyPath);
+}
+
+void PutValue(const std::string& section, const std::string& key, DWORD type, const void* data, DWORD size) {
+  HKEY raw = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &raw, nullptr),
+            ERROR_SUCCESS);
+  const win::KeyHandle sectionKey(raw);
+  ASSERT_EQ(::RegSetValueExA(raw, key.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+}
+
+void PutText(const std::string& section, const std::string& key, const std::string& text) {
+  PutValue(section, key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void PutDword(const std::string& section, const std::string& key, DWORD number) {
+  PutValue(section, key, REG_DWORD, &number, sizeof(number));
+}
+
+void PutLocations(const std::vector<std::string>& values) {
+  PutText("Locations", "Count", std::to_string(values.size()));
+  for (std::size_t i = 0; i < values.size(); ++i)
+    PutText("Locations", LocationKey(i), values[i]);
+}
+
+// The text of a REG_SZ value; nothing when it is absent or of another type.
+std::optional<std::string> StoredText(const std::string& section, const std::string& key) {
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+    return std::nullopt;
+  const win::KeyHandle sectionKey(raw);
+  DWORD type = 0;
+  DWORD size = 0;
+  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return std::nullopt;
+  std::string data(size, '\0');
+  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  data.resize(std::min<std::size_t>(size, data.size()));
+  if (!data.empty() && data.back() == '\0')
+    data.pop_back();
+  return data;
+}
+
+// --- The window, read through its controls ---
+
+std::string ExecutableFolder() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string file(path, length);
+  return file.substr(0, file.find_last_of('\\') + 1);
+}
+
+std::string CellText(HWND listView, int row, int column) {
+  char buffer[1024] = {};
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = sizeof(buffer);
+  ::SendMessageA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+struct ShownRow {
+  std::string path;
+  bool checked;
+  bool operator==(const ShownRow&) const = default;
+};
+
+void PrintTo(const ShownRow& row, std::ostream* os) {
+  *os << "{\"" << row.path << "\", " << (row.checked ? "checked" : "unchecked") << "}";
+}
+
+// The table's rows in display order.
+std::vector<ShownRow> ShownRows(HWND listView) {
+  std::vector<ShownRow> rows;
+  const int count = static_cast<int>(::SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    const auto state = static_cast<UINT>(
+        ::SendMessageA(listView, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    rows.push_back(ShownRow{CellText(listView, row, 0), state == INDEXTOSTATEIMAGEMASK(2)});
+  }
+  return rows;
+}
+
+std::vector<int> ColumnWidths(HWND listView) {
+  std::vector<int> widths;
+  for (int column = 0; column < 6; ++column)
+    widths.push_back(static_cast<int>(::SendMessageA(listView, LVM_GETCOLUMNWIDTH, column, 0)));
+  return widths;
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT NormalRect(HWND window) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  ::GetWindowPlacement(window, &placement);
+  return placement.rcNormalPosition;
+}
+
+// The control's own visibility flag, whatever its parents show.
+bool HasVisibleStyle(HWND control) {
+  return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+std::string StatusPanelText(HWND statusBar, int part) {
+  char buffer[512] = {};
+  ::SendMessageA(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+// Answers the message boxes of this thread from a timer, which runs inside the box's own modal
+// loop: notes caption and text, then presses OK.
+class MessageBoxAnswerer final : public win::BaseWindow {
+ public:
+  struct Seen {
+    std::string caption;
+    std::string text;
+    bool onlyOk;
+  };
+
+  MessageBoxAnswerer() {
+    const WNDCLASSEXA classTemplate{};
+    CreateBound("VelmoraSettingsTestBoxAnswerer", classTemplate, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
+    ::SetTimer(Hwnd(), 1, 30, nullptr);
+  }
+
+  std::vector<Seen> seen;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_TIMER)
+      return BaseWindow::HandleMessage(message, wParam, lParam);
+    std::vector<HWND> boxes;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+          char className[16] = {};
+          ::GetClassNameA(window, className, sizeof(className));
+          if (std::string_view(className) == "#32770" && ::IsWindowVisible(window))
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&boxes));
+    for (HWND box : boxes) {
+      if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
+        continue;
+      answered_.push_back(box);
+      seen.push_back(Read(box));
+      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return 0;
+  }
+
+ private:
+  static Seen Read(HWND box) {
+    Seen noted{win::WindowText(box), {}, true};
+    int buttons = 0;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      char className[16] = {};
+      ::GetClassNameA(child, className, sizeof(className));
+      const std::string text = win::WindowText(child);
+      if (::lstrcmpiA(className, "Static") == 0 && !text.empty())
+        noted.text = text;
+      if (::lstrcmpiA(className, "Button") == 0 && ::IsWindowVisible(child)) {
+        ++buttons;
+        if (::GetDlgCtrlID(child) != IDOK)
+          noted.onlyOk = false;
+      }
+    }
+    noted.onlyOk = noted.onlyOk && buttons == 1;
+    return noted;
+  }
+
+  std::vector<HWND> answered_;
+};
+
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  SettingsWindowTest() { DeleteSettingsKey(); }
+  ~SettingsWindowTest() override {
+    Close();
+    DeleteSettingsKey();
+  }
+
+  // Start-up as the program does it: the store opened first, then the window created and shown.
+  // An empty `appDir` means the folder of the running executable.
+  TfrmMain& Open(std::string appDir = std::string()) {
+    store_ = win::OpenUserSettingsStore();
+    window_ =
+        std::make_unique<TfrmMain>(MainWindowServices{*fs_, *store_, shell_, nullptr, std::move(appDir)});
+    EXPECT_TRUE(window_->Create());
+    window_->Show(SW_SHOWNORMAL);
+    return *window_;
+  }
+
+  // The end of the run: destroying the window saves the settings.
+  void Close() {
+    window_.reset();
+    store_.reset();
+  }
+
+  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  IgnoringShellOpener shell_;
+  MessageBoxAnswerer boxes_;
+  std::unique_ptr<SettingsStore> store_;
+  std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
+};
+
+const std::vector<int> kDefaultWidths = {248, 46, 33, 33, 35, 100};
+
+// --- First start ---
+
+TEST_F(SettingsWindowTest, FirstStartShowsTheDefaults) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+
+  const RECT bounds = WindowRect(window.Hwnd());
+  EXPECT_EQ(bounds.left, 0);
+  EXPECT_EQ(bounds.top, 0);
+  EXPECT_EQ(bounds.right - bounds.left, 534);
+  EXPECT_EQ(bounds.bottom - bounds.top, 300);
+  EXPECT_FALSE(::IsZoomed(window.Hwnd()));
+  EXPECT_EQ(ColumnWidths(c.lvMain), kDefaultWidths);
+  EXPECT_EQ(ShownRows(c.lvMain), (std::vector<ShownRow>{{ExecutableFolder(), true}}));
+  EXPECT_EQ(ExecutableFolder().back(), '\\');
+  EXPECT_TRUE(HasVisibleStyle(c.tlbMain));
+  EXPECT_TRUE(HasVisibleStyle(c.pnlStats));
+  EXPECT_TRUE(HasVisibleStyle(c.sttBar));
+  EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
+  EXPECT_TRUE(window.TimerEnabled());
+  EXPECT_EQ(window.TimerInterval(), 15000u);
+  EXPECT_TRUE(boxes_.seen.empty());
+}
+
+TEST_F(SettingsWindowTest, ExitInTheNormalStateWritesEveryEntry) {
+  Open();
+  Close();
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"WindowState", "1"}, {"FormWidth", "534"}, {"FormHeight", "300"}, {"FormTop", "0"},
+      {"FormLeft", "0"},    {"Col0", "248"},      {"Col1", "46"},        {"Col2", "33"},
+      {"Col3", "33"},       {"Col4", "35"},       {"Col5", "100"}};
+  for (const auto& [key, text] : expected)
+    EXPECT_EQ(StoredText("Layout", key), text) << key;
+  EXPECT_EQ(StoredText("Locations", "Count"), "1");
+  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(StoredText("Interface", "tlbMain"), "1");
+  EXPECT_EQ(StoredText("Interface", "pnlStats"), "1");
+  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  EXPECT_TRUE(boxes_.seen.empty());
+}
+
+// --- A full round trip ---
+
+// Paths with commas, a trailing backslash, blanks inside and ANSI letters above 127; one row
+// disabled. The table sorts its rows, so the order is taken from what it shows.
+TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
+  const std::vector<std::string> locations = {
+      "C:\\seti\\one,1",
+      "D:\\work, old,1\\,0",
+      "E:\\SETI client\\trailing\\,1",
+      "F:\\Gr\xFC\xDF"
+      "e \xE9t\xE9\\\xC0,1",
+  };
+  PutText("Layout", "FormWidth", "640");
+  PutText("Layout", "FormHeight", "480");
+  PutText("Layout", "FormTop", "60");
+  PutText("Layout", "FormLeft", "30");
+  PutText("Layout", "WindowState", "1");
+  const std::vector<int> widths = {300, 50, 30, 31, 40, 120};
+  for (int i = 0; i < 6; ++i)
+    PutText("Layout", "Col" + std::to_string(i), std::to_string(widths[static_cast<std::size_t>(i)]));
+  PutLocations(locations);
+  PutText("Interface", "tlbMain", "0");
+  PutText("Interface", "pnlStats", "1");
+  PutText("Interface", "sttBar", "0");
+  PutText("Defaults", "PollInterval", "60");
+
+  std::vector<ShownRow> firstRun;
+  {
+    TfrmMain& window = Open();
+    const MainControls& c = window.Controls();
+    const RECT bounds = WindowRect(window.Hwnd());
+    EXPECT_EQ(bounds.left, 30);
+    EXPECT_EQ(bounds.top, 60);
+    EXPECT_EQ(bounds.right - bounds.left, 640);
+    EXPECT_EQ(bounds.bottom - bounds.top, 480);
+    EXPECT_EQ(ColumnWidths(c.lvMain), widths);
+    firstRun = ShownRows(c.lvMain);
+    std::vector<ShownRow> sorted = firstRun;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const ShownRow& a, const ShownRow& b) { return a.path < b.path; });
+    EXPECT_EQ(sorted, (std::vector<ShownRow>{{"C:\\seti\\one", true},
+                                             {"D:\\work, old,1\\", false},
+                                             {"E:\\SETI client\\trailing\\", true},
+                                             {"F:\\Gr\xFC\xDF"
+                                              "e \xE9t\xE9\\\xC0",
+                                              true}}));
+    EXPECT_FALSE(HasVisibleStyle(c.tlbMain));
+    EXPECT_TRUE(HasVisibleStyle(c.pnlStats));
+    EXPECT_FALSE(HasVisibleStyle(c.sttBar));
+    EXPECT_EQ(win::WindowText(c.fldPollItv), "60");
+    EXPECT_EQ(window.TimerInterval(), 60000u);
+    Close();
+  }
+
+  EXPECT_EQ(StoredText("Locations", "Count"), "4");
+  for (std::size_t i = 0; i < firstRun.size(); ++i) {
+    EXPECT_EQ(StoredText("Locations", LocationKey(i)), firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
+        << "display row " << i;
+  }
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), "640");
+  EXPECT_EQ(StoredText("Layout", "FormLeft"), "30");
+  EXPECT_EQ(StoredText("Layout", "Col5"), "120");
+  EXPECT_EQ(StoredText("Interface", "tlbMain"), "0");
+  EXPECT_EQ(StoredText("Interface", "sttBar"), "0");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "60");
+
+  TfrmMain& again = Open();
+  EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
+  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(win::WindowText(again.Controls().fldPollItv), "60");
+}
+
+// --- Location counts ---
+
+struct CountCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> entries;  // "Locations" section
+  bool expectAppDir;
+  std::vector<ShownRow> rows;  // when not the program's folder
+};
+
+void PrintTo(const CountCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class SettingsCountTest : public SettingsWindowTest, public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(SettingsCountTest, StoredCountDecidesWhatTheTableShows) {
+  for (const auto& [key, text] : GetParam().entries)
+    PutText("Locations", key, text);
+  TfrmMain& window = Open();
+  const std::vector<ShownRow> expected =
+      GetParam().expectAppDir ? std::vector<ShownRow>{{ExecutableFolder(), true}} : GetParam().rows;
+  EXPECT_EQ(ShownRows(window.Controls().lvMain), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts,
+    SettingsCountTest,
+    ::testing::Values(
+        CountCase{"ZeroWithAnEntryPresent", {{"Count", "0"}, {"Location0000", "C:\\a,1"}}, true, {}},
+        CountCase{"Negative", {{"Count", "-1"}, {"Location0000", "C:\\a,1"}}, false, {}},
+        CountCase{"LargerThanTheEntries",
+                  {{"Count", "4"}, {"Location0000", "C:\\a,1"}, {"Location0002", "C:\\c,0"}},
+                  false,
+                  {{"C:\\a", true}, {"C:\\c", false}}},
+        CountCase{"AllEntriesMissing", {{"Count", "3"}}, false, {}}),
+    [](const ::testing::TestParamInfo<CountCase>& param) { return std::string(param.param.name); });
+
+TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
+  PutLocations({"C:\\run0,1", "C:\\run1,1", "C:\\run2,0", "C:\\run3,1", "C:\\run4,1"});
+  PutText("Locations", "Count", "2");  // the last run ended with two rows
+  Open();
+  Close();
+  EXPECT_EQ(StoredText("Locations", "Count"), "2");
+  EXPECT_EQ(StoredText("Locations", "Location0002"), "C:\\run2,0");
+  EXPECT_EQ(StoredText("Locations", "Location0004"), "C:\\run4,1");
+  TfrmMain& window = Open();
+  EXPECT_EQ(ShownRows(window.Controls().lvMain),
+            (std::vector<ShownRow>{{"C:\\run0", true}, {"C:\\run1", true}}));
+}
+
+// --- Window state ---
+
+struct StateCase {
+  const char* stored;
+  bool maximized;
+};
+
+void PrintTo(const StateCase& c, std::ostream* os) {
+  *os << '"' << c.stored << '"';
+}
+
+class SettingsWindowStateTest : public SettingsWindowTest, public ::testing::WithParamInterface<StateCase> {};
+
+// Restoring a maximized window gives back the stored normal bounds.
+TEST_P(SettingsWindowStateTest, OnlyTwoOpensMaximized) {
+  PutText("Layout", "FormWidth", "600");
+  PutText("Layout", "FormHeight", "400");
+  PutText("Layout", "FormTop", "20");
+  PutText("Layout", "FormLeft", "10");
+  PutText("Layout", "WindowState", GetParam().stored);
+  TfrmMain& window = Open();
+  EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, GetParam().maximized);
+  const RECT normal = NormalRect(window.Hwnd());
+  EXPECT_EQ(normal.right - normal.left, 600);
+  EXPECT_EQ(normal.bottom - normal.top, 400);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts,
+                         SettingsWindowStateTest,
+                         ::testing::Values(StateCase{"2", true},
+                                           StateCase{"1", false},
+                                           StateCase{"0", false},
+                                           StateCase{"3", false},
+                                           StateCase{"maximized", false}));
+
+// After start-up the test overwrites the stored layout; what the exit leaves shows what it wrote.
+TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
+  TfrmMain& window = Open();
+  ::ShowWindow(window.Hwnd(), SW_MAXIMIZE);
+  ASSERT_TRUE(::IsZoomed(window.Hwnd()));
+  PutText("Layout", "WindowState", "1");
+  PutText("Layout", "FormWidth", "777");
+  PutText("Layout", "FormLeft", "55");
+  Close();
+  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
+  EXPECT_EQ(StoredText("Layout", "FormLeft"), "55");
+  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+
+  TfrmMain& again = Open();
+  EXPECT_TRUE(::IsZoomed(again.Hwnd()));
+  const RECT normal = NormalRect(again.Hwnd());
+  EXPECT_EQ(normal.right - normal.left, 777);
+}
+
+TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
+  TfrmMain& window = Open();
+  ::ShowWindow(window.Hwnd(), SW_MINIMIZE);
+  ASSERT_TRUE(::IsIconic(window.Hwnd()));
+  PutText("Layout", "WindowState", "2");
+  PutText("Layout", "FormWidth", "777");
+  PutText("Layout", "FormTop", "66");
+  PutText("Defaults", "PollInterval", "999");
+  Close();
+  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
+  EXPECT_EQ(StoredText("Layout", "FormTop"), "66");
+  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
+  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+}
+
+// --- Poll interval ---
+
+struct IntervalCase {
+  const char* stored;
+  const char* shown;
+};
+
+void PrintTo(const IntervalCase& c, std::ostream* os) {
+  *os << '"' << c.stored << "\" -> " << c.shown;
+}
+
+class SettingsIntervalTest : public SettingsWindowTest, public ::testing::WithParamInterface<IntervalCase> {};
+
+// Cut to the up-down control's 16 bits, then kept within 1..32767 so the timer always runs.
+TEST_P(SettingsIntervalTest, StoredIntervalBecomesTheTimerPeriod) {
+  PutText("Defaults", "PollInterval", GetParam().stored);
+  TfrmMain& window = Open();
+  EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), GetParam().shown);
+  EXPECT_EQ(window.TimerInterval(), static_cast<UINT>(std::stoi(GetParam().shown)) * 1000u);
+  EXPECT_TRUE(window.TimerEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts,
+                         SettingsIntervalTest,
+                         ::testing::Values(IntervalCase{"60", "60"},
+                                           IntervalCase{"0", "1"},
+                                           IntervalCase{"-5", "1"},
+                                           IntervalCase{"70000", "4464"},
+                                           IntervalCase{"65551", "15"},
+                                           IntervalCase{"abc", "15"}));
+
+// --- Entries of the wrong type ---
+
+struct WrongTypeCase {
+  const char* name;
+  const char* section;
+  const char* key;
+  const char* message;
+  bool rowLoaded;     // whether the stored location was read before the failure
+  bool toolbarShown;  // the stored "0" not yet read: the toolbar keeps its built-in visibility
+};
+
+void PrintTo(const WrongTypeCase& c, std::ostream* os) {
+  *os << c.section << "/" << c.key;
+}
+
+class SettingsWrongTypeTest : public SettingsWindowTest,
+                              public ::testing::WithParamInterface<WrongTypeCase> {};
+
+// The message box names the entry; loading stops there, start-up runs no first pass and the
+// timer stays off, but "Update all now" still refreshes.
+TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
+  const std::string folder = ExecutableFolder();
+  PutLocations({folder + ",1"});
+  PutText("Defaults", "PollInterval", "60");
+  PutText("Interface", "tlbMain", "0");
+  PutDword(GetParam().section, GetParam().key, 300);
+
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  ASSERT_EQ(boxes_.seen.size(), 1u);
+  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
+  EXPECT_EQ(boxes_.seen[0].text, GetParam().message);
+  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+
+  // Not read: the interval keeps the built-in 15.
+  EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
+  EXPECT_EQ(HasVisibleStyle(c.tlbMain), GetParam().toolbarShown);
+  EXPECT_FALSE(window.TimerEnabled());
+  EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+
+  const std::vector<ShownRow> rows = ShownRows(c.lvMain);
+  if (GetParam().rowLoaded) {
+    ASSERT_EQ(rows, (std::vector<ShownRow>{{folder, true}}));
+    EXPECT_EQ(CellText(c.lvMain, 0, 2), "?");  // no pass has looked at the folder yet
+  } else {
+    EXPECT_TRUE(rows.empty());  // and the program's folder is not put in its place
+  }
+  EXPECT_EQ(StatusPanelText(c.sttBar, 0), "");
+
+  window.acRefreshExecute();
+  EXPECT_EQ(StatusPanelText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
+  if (GetParam().rowLoaded) {
+    EXPECT_EQ(CellText(c.lvMain, 0, 2), "-");
+  }
+  EXPECT_FALSE(window.TimerEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries,
+    SettingsWrongTypeTest,
+    ::testing::Values(
+        WrongTypeCase{"Integer", "Layout", "FormHeight", "Invalid data type for 'FormHeight'", false, true},
+        WrongTypeCase{"Boolean", "Interface", "sttBar", "Invalid data type for 'sttBar'", true, false},
+        WrongTypeCase{"Text", "Locations", "Location0000", "Invalid data type for 'Location0000'", false,
+                      true}),
+    [](const ::testing::TestParamInfo<WrongTypeCase>& param) { return std::string(param.param.name); });
+
+// A wrong-typed height stops loading before the height is applied: the window keeps its stored
+// width and its built-in height.
+TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
+  PutText("Layout", "FormWidth", "610");
+  PutDword("Layout", "FormHeight", 300);
+  TfrmMain& window = Open();
+  const RECT bounds = WindowRect(window.Hwnd());
+  EXPECT_EQ(bounds.right - bounds.left, 610);
+  EXPECT_EQ(bounds.bottom - bounds.top, 422);
+}
+
+// --- Saving fails ---
+
+// The key removed while the program runs: the first section cannot be created at exit. The
+// message ends in a letter and so gets its full stop; nothing is written.
+TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
+  Open();
+  DeleteSettingsKey();
+  Close();
+  ASSERT_EQ(boxes_.seen.size(), 1u);
+  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
+  EXPECT_EQ(boxes_.seen[0].text, "Failed to create key Layout.");
+  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+  EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
+}
+
+// --- The end of the Windows session ---
+
+// Logging off with the monitor still open counts as an exit: the settings are saved once.
+TEST_F(SettingsWindowTest, EndOfSessionSavesOnce) {
+  TfrmMain& window = Open();
+  PutText("Defaults", "PollInterval", "999");
+  EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
+  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+
+  PutText("Defaults", "PollInterval", "999");
+  Close();
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // not saved a second time
+  EXPECT_TRUE(boxes_.seen.empty());
+}
+
+TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
+  TfrmMain& window = Open();
+  PutText("Defaults", "PollInterval", "999");
+  ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
+  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");
+  Close();
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,443 @@
+// The program's pictures as Windows sees them: image lists drawn onto a known background and
+// read back, icons taken apart with GetIconInfo, and the generated .ico loaded from disk.
+#include "windows/artwork.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velmora::win {
+namespace {
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+inline void DeleteDcHandle(HDC dc) {
+  ::DeleteDC(dc);
+}
+using DcHandle = UniqueHandle<HDC, DeleteDcHandle>;
+
+struct Rgba {
+  int r, g, b, a;
+};
+
+Rgba Unpack(std::uint32_t argb) {
+  return {static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
+          static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
+}
+
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP header{};
+  if (::GetObjectA(bitmap, sizeof(header), &header) == 0)
+    return {0, 0};
+  return {header.bmWidth, header.bmHeight};
+}
+
+// The bitmap's pixels, top row first, as 0xAARRGGBB words.
+std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap) {
+  const SIZE size = BitmapSize(bitmap);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
+  BITMAPINFO info = TopDown32(size.cx, size.cy);
+  DcHandle dc(::CreateCompatibleDC(nullptr));
+  if (::GetDIBits(dc.Get(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy)
+    return {};
+  return pixels;
+}
+
+// One image of `list` drawn over `background` into a 16 by 16 canvas, as a list view or a
+// toolbar would draw it; 0x00RRGGBB per pixel.
+std::vector<std::uint32_t> DrawImage(HIMAGELIST list, int index, COLORREF background) {
+  BITMAPINFO info = TopDown32(16, 16);
+  void* bits = nullptr;
+  BitmapHandle canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  DcHandle dc(::CreateCompatibleDC(nullptr));
+  if (!canvas || !dc)
+    return {};
+  const HGDIOBJ previous = ::SelectObject(dc.Get(), canvas.Get());
+  BrushHandle brush(::CreateSolidBrush(background));
+  const RECT all{0, 0, 16, 16};
+  ::FillRect(dc.Get(), &all, brush.Get());
+  const BOOL drawn = ::ImageList_Draw(list, index, dc.Get(), 0, 0, ILD_NORMAL);
+  ::GdiFlush();
+  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                    static_cast<const std::uint32_t*>(bits) + 256);
+  ::SelectObject(dc.Get(), previous);
+  if (!drawn)
+    return {};
+  for (std::uint32_t& pixel : pixels)
+    pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+std::uint32_t Rgb(COLORREF colour) {
+  return static_cast<std::uint32_t>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+}
+
+// Mean colour of the 4 by 4 block in the middle of a 16 by 16 picture.
+Rgba CentreColour(const std::vector<std::uint32_t>& pixels) {
+  Rgba sum{0, 0, 0, 0};
+  for (int y = 6; y < 10; ++y) {
+    for (int x = 6; x < 10; ++x) {
+      const Rgba p = Unpack(pixels[static_cast<std::size_t>(y) * 16 + x]);
+      sum.r += p.r;
+      sum.g += p.g;
+      sum.b += p.b;
+    }
+  }
+  return {sum.r / 16, sum.g / 16, sum.b / 16, 255};
+}
+
+bool IsWhite(Rgba c) {
+  return c.r > 180 && c.g > 180 && c.b > 180;
+}
+bool IsBlack(Rgba c) {
+  return c.r < 90 && c.g < 90 && c.b < 90;
+}
+bool IsGreen(Rgba c) {
+  return c.g > 110 && c.g > c.r + 50 && c.g > c.b + 50;
+}
+bool IsBlue(Rgba c) {
+  return c.b > 150 && c.b > c.r + 60 && c.b > c.g + 30;
+}
+bool IsRed(Rgba c) {
+  return c.r > 150 && c.r > c.g + 80 && c.r > c.b + 80;
+}
+bool IsYellow(Rgba c) {
+  return c.r > 180 && c.g > 130 && c.b < c.g - 40;
+}
+bool IsPurple(Rgba c) {
+  return c.r > c.g + 20 && c.b > c.g + 20;
+}
+
+using ColourTest = bool (*)(Rgba);
+
+// --- image lists ------------------------------------------------------------------------------
+
+struct ListCase {
+  const char* name;
+  std::function<ImageListHandle()> make;
+  int count;
+};
+
+void PrintTo(const ListCase& testCase, std::ostream* out) {
+  *out << testCase.name;
+}
+
+class ImageListShape : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(ImageListShape, HoldsItsImagesAtSixteenPixels) {
+  const ImageListHandle list = GetParam().make();
+  ASSERT_TRUE(list);
+  EXPECT_EQ(::ImageList_GetImageCount(list.Get()), GetParam().count);
+  int width = 0;
+  int height = 0;
+  ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
+  EXPECT_EQ(width, 16);
+  EXPECT_EQ(height, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork,
+                         ImageListShape,
+                         ::testing::Values(ListCase{"StateBalls", MakeStateImageList, 5},
+                                           ListCase{"ButtonImages", MakeButtonImageList, 8}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// --- state balls ------------------------------------------------------------------------------
+
+struct BallCase {
+  const char* name;
+  int index;
+  ColourTest colour;
+};
+
+void PrintTo(const BallCase& testCase, std::ostream* out) {
+  *out << testCase.name;
+}
+
+class StateBall : public ::testing::TestWithParam<BallCase> {};
+
+TEST_P(StateBall, ShowsItsColourInTheCentreAndBackgroundAtTheCorners) {
+  const ImageListHandle list = MakeStateImageList();
+  ASSERT_TRUE(list);
+  const std::vector<std::uint32_t> pixels = DrawImage(list.Get(), GetParam().index, kMagenta);
+  ASSERT_EQ(pixels.size(), 256u);
+  for (const int corner : {0, 15, 240, 255})
+    EXPECT_EQ(pixels[corner], Rgb(kMagenta)) << "corner " << corner;
+  const Rgba centre = CentreColour(pixels);
+  EXPECT_TRUE(GetParam().colour(centre)) << "centre is " << centre.r << "," << centre.g << "," << centre.b;
+}
+
+TEST_P(StateBall, StoresRealAlpha) {
+  const ImageListHandle list = MakeStateImageList();
+  ASSERT_TRUE(list);
+  IMAGEINFO info{};
+  ASSERT_TRUE(::ImageList_GetImageInfo(list.Get(), GetParam().index, &info));
+  const std::vector<std::uint32_t> strip = ReadPixels(info.hbmImage);
+  const int stride = BitmapSize(info.hbmImage).cx;
+  ASSERT_FALSE(strip.empty());
+  const auto at = [&](int x, int y) {
+    return Unpack(strip[static_cast<std::size_t>(info.rcImage.top + y) * stride + info.rcImage.left + x]);
+  };
+  EXPECT_EQ(at(0, 0).a, 0);
+  EXPECT_EQ(at(15, 15).a, 0);
+  EXPECT_EQ(at(8, 8).a, 255);
+  // The anti-aliased edge: some pixels are neither fully clear nor fully opaque.
+  int partial = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x)
+      partial += at(x, y).a > 0 && at(x, y).a < 255;
+  }
+  EXPECT_GE(partial, 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork,
+                         StateBall,
+                         ::testing::Values(BallCase{"White", 0, IsWhite},
+                                           BallCase{"Black", 1, IsBlack},
+                                           BallCase{"Green", 2, IsGreen},
+                                           BallCase{"Blue", 3, IsBlue},
+                                           BallCase{"Red", 4, IsRed}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(StateBalls, ShareOneShapeAndDifferInColour) {
+  const ImageListHandle list = MakeStateImageList();
+  ASSERT_TRUE(list);
+  std::vector<std::vector<std::uint32_t>> drawn;
+  for (int i = 0; i < 5; ++i)
+    drawn.push_back(DrawImage(list.Get(), i, kMagenta));
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(drawn[i].size(), 256u);
+    for (int p = 0; p < 256; ++p) {
+      EXPECT_EQ(drawn[i][p] == Rgb(kMagenta), drawn[0][p] == Rgb(kMagenta)) << "ball " << i << " pixel " << p;
+    }
+    for (int j = i + 1; j < 5; ++j) {
+      const Rgba a = CentreColour(drawn[i]);
+      const Rgba b = CentreColour(drawn[j]);
+      EXPECT_GT(std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b), 90) << i << " vs " << j;
+    }
+  }
+}
+
+// --- button images ----------------------------------------------------------------------------
+
+struct ButtonCase {
+  const char* name;
+  int index;
+  std::vector<ColourTest> colours;  // each must colour a handful of pixels
+};
+
+void PrintTo(const ButtonCase& testCase, std::ostream* out) {
+  *out << testCase.name;
+}
+
+class ButtonImage : public ::testing::TestWithParam<ButtonCase> {};
+
+TEST_P(ButtonImage, IsDrawnInItsColours) {
+  const ImageListHandle list = MakeButtonImageList();
+  ASSERT_TRUE(list);
+  const std::vector<std::uint32_t> onWhite = DrawImage(list.Get(), GetParam().index, RGB(255, 255, 255));
+  const std::vector<std::uint32_t> onBlack = DrawImage(list.Get(), GetParam().index, RGB(0, 0, 0));
+  ASSERT_EQ(onWhite.size(), 256u);
+  ASSERT_EQ(onBlack.size(), 256u);
+  int covered = 0;
+  std::set<std::uint32_t> distinct;
+  for (int p = 0; p < 256; ++p) {
+    // A pixel the image covers looks the same on both backgrounds.
+    if (onWhite[p] == onBlack[p]) {
+      ++covered;
+      distinct.insert(onWhite[p]);
+    }
+  }
+  EXPECT_GE(covered, 30);
+  EXPECT_LT(covered, 256);
+  EXPECT_GE(distinct.size(), 4u);
+  for (std::size_t k = 0; k < GetParam().colours.size(); ++k) {
+    int matching = 0;
+    for (int p = 0; p < 256; ++p)
+      matching += onWhite[p] == onBlack[p] && GetParam().colours[k](Unpack(onWhite[p]));
+    EXPECT_GE(matching, 6) << "colour " << k;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork,
+                         ButtonImage,
+                         ::testing::Values(ButtonCase{"ExitDoor", 0, {IsGreen}},
+                                           ButtonCase{"AddFolder", 1, {IsYellow, IsGreen}},
+                                           ButtonCase{"RemoveFolder", 2, {IsYellow, IsRed}},
+                                           ButtonCase{"Info", 3, {IsBlue, IsWhite}},
+                                           ButtonCase{"Refresh", 4, {IsGreen}},
+                                           ButtonCase{"Envelope", 5, {IsYellow}},
+                                           ButtonCase{"Globe", 6, {IsBlue, IsGreen}},
+                                           ButtonCase{"TeeAboveCup", 7, {IsYellow}}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(ButtonImages, AreAllDifferent) {
+  const ImageListHandle list = MakeButtonImageList();
+  ASSERT_TRUE(list);
+  std::set<std::vector<std::uint32_t>> seen;
+  for (int i = 0; i < 8; ++i)
+    EXPECT_TRUE(seen.insert(DrawImage(list.Get(), i, kMagenta)).second) << i;
+}
+
+// --- the window icon --------------------------------------------------------------------------
+
+struct IconPixels {
+  SIZE size{0, 0};
+  std::vector<std::uint32_t> argb;
+};
+
+IconPixels ReadIcon(HICON icon) {
+  ICONINFO info{};
+  if (!::GetIconInfo(icon, &info))
+    return {};
+  // GetIconInfo hands us copies of both bitmaps.
+  const BitmapHandle colour(info.hbmColor);
+  const BitmapHandle mask(info.hbmMask);
+  if (!colour)
+    return {};
+  return {BitmapSize(colour.Get()), ReadPixels(colour.Get())};
+}
+
+class AppIcon : public ::testing::TestWithParam<int> {};
+
+TEST_P(AppIcon, IsAPurplePictureOfItsSizeWithATransparentBackground) {
+  const int size = GetParam();
+  const IconHandle icon = MakeAppIcon(size);
+  ASSERT_TRUE(icon);
+  const IconPixels pixels = ReadIcon(icon.Get());
+  EXPECT_EQ(pixels.size.cx, size);
+  EXPECT_EQ(pixels.size.cy, size);
+  ASSERT_EQ(pixels.argb.size(), static_cast<std::size_t>(size) * size);
+  for (const std::size_t corner :
+       {std::size_t{0}, std::size_t(size - 1), pixels.argb.size() - size, pixels.argb.size() - 1}) {
+    EXPECT_EQ(Unpack(pixels.argb[corner]).a, 0) << "corner " << corner;
+  }
+  int opaque = 0;
+  int purple = 0;
+  for (const std::uint32_t p : pixels.argb) {
+    const Rgba c = Unpack(p);
+    if (c.a < 128)
+      continue;
+    ++opaque;
+    purple += IsPurple(c);
+  }
+  const int area = size * size;
+  EXPECT_GT(opaque, area / 4);
+  EXPECT_LT(opaque, area * 3 / 4);
+  EXPECT_GT(purple, opaque * 9 / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork, AppIcon, ::testing::Values(16, 32, 20, 24, 48, 64));
+
+TEST(AppIconSize, NotPositiveGivesNoIcon) {
+  EXPECT_FALSE(MakeAppIcon(0));
+  EXPECT_FALSE(MakeAppIcon(-16));
+}
+
+#ifdef VELMORA_ICO_FROM_TESTS
+std::string TestProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string text(path, length);
+  return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+class IconFile : public ::testing::TestWithParam<int> {};
+
+// The icon resource of Velmora.exe is this file: it must show what the program draws.
+TEST_P(IconFile, HoldsTheImageTheProgramDraws) {
+  const int size = GetParam();
+  const std::string path = TestProgramFolder() + VELMORA_ICO_FROM_TESTS;
+  const IconHandle fromFile(
+      static_cast<HICON>(::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+  ASSERT_TRUE(fromFile) << path;
+  const IconHandle drawn = MakeAppIcon(size);
+  ASSERT_TRUE(drawn);
+  const IconPixels filePixels = ReadIcon(fromFile.Get());
+  const IconPixels drawnPixels = ReadIcon(drawn.Get());
+  EXPECT_EQ(filePixels.size.cx, size);
+  EXPECT_EQ(filePixels.size.cy, size);
+  ASSERT_EQ(filePixels.argb.size(), drawnPixels.argb.size());
+  int different = 0;
+  for (std::size_t i = 0; i < filePixels.argb.size(); ++i)
+    different += filePixels.argb[i] != drawnPixels.argb[i];
+  EXPECT_EQ(different, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Artwork, IconFile, ::testing::Values(16, 32));
+#endif
+
+// --- the about window's pictures --------------------------------------------------------------
+
+struct SmallPictureCase {
+  const char* name;
+  BitmapHandle (*make)(COLORREF);
+  SIZE size;
+  std::vector<ColourTest> colours;
+};
+
+void PrintTo(const SmallPictureCase& testCase, std::ostream* out) {
+  *out << testCase.name;
+}
+
+class SmallPicture : public ::testing::TestWithParam<SmallPictureCase> {};
+
+TEST_P(SmallPicture, IsOpaqueOverTheGivenBackground) {
+  for (const COLORREF background : {RGB(240, 240, 240), RGB(10, 20, 30)}) {
+    const BitmapHandle bitmap = GetParam().make(background);
+    ASSERT_TRUE(bitmap);
+    const SIZE size = BitmapSize(bitmap.Get());
+    EXPECT_EQ(size.cx, GetParam().size.cx);
+    EXPECT_EQ(size.cy, GetParam().size.cy);
+    const std::vector<std::uint32_t> pixels = ReadPixels(bitmap.Get());
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size.cx) * size.cy);
+    int picture = 0;
+    for (const std::uint32_t p : pixels) {
+      EXPECT_EQ(Unpack(p).a, 255);
+      picture += (p & 0xFFFFFF) != Rgb(background);
+    }
+    EXPECT_GT(picture, static_cast<int>(pixels.size()) / 2);
+    for (std::size_t k = 0; k < GetParam().colours.size(); ++k) {
+      int matching = 0;
+      for (const std::uint32_t p : pixels)
+        matching += GetParam().colours[k](Unpack(p));
+      EXPECT_GE(matching, 6) << "colour " << k;
+    }
+  }
+}
+
+TEST(SmallGlobe, CornersShowTheBackground) {
+  const COLORREF background = RGB(12, 200, 34);
+  const BitmapHandle bitmap = MakeGlobeBitmap(background);
+  ASSERT_TRUE(bitmap);
+  const std::vector<std::uint32_t> pixels = ReadPixels(bitmap.Get());
+  ASSERT_EQ(pixels.size(), 144u);
+  for (const int corner : {0, 11, 132, 143})
+    EXPECT_EQ(pixels[corner] & 0xFFFFFF, Rgb(background)) << corner;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Artwork,
+    SmallPicture,
+    ::testing::Values(SmallPictureCase{"Envelope", MakeEnvelopeBitmap, {12, 8}, {IsYellow}},
+                      SmallPictureCase{"Globe", MakeGlobeBitmap, {12, 12}, {IsBlue, IsGreen}}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+}  // namespace
+}  // namespace velmora::win

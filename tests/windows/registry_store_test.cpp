@@ -1,0 +1,271 @@
+// The registry layer of the settings store, against the registry of the test prefix. Every test
+// works below a key of its own that is deleted afterwards; values of the wrong type are written
+// by the test itself with RegSetValueExA.
+#include "windows/registry_store.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <random>
+#include <string>
+
+namespace velmora::win {
+namespace {
+
+class RegistryStoreTest : public ::testing::Test {
+ protected:
+  RegistryStoreTest() {
+    std::random_device seed;
+    path_ = "SOFTWARE\\Tarnek\\VelmoraTest" + std::to_string(::GetCurrentProcessId()) + "_" +
+            std::to_string(std::mt19937(seed())());
+  }
+  ~RegistryStoreTest() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+
+  const char* Path() const { return path_.c_str(); }
+
+  // Writes a value of any type straight into a section, as another program might.
+  void SetRawValue(const std::string& section,
+                   const std::string& key,
+                   DWORD type,
+                   const void* data,
+                   DWORD size) {
+    HKEY sectionKey = nullptr;
+    const std::string sectionPath = path_ + "\\" + section;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, sectionPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &sectionKey, nullptr),
+              ERROR_SUCCESS);
+    const KeyHandle owner(sectionKey);
+    ASSERT_EQ(::RegSetValueExA(sectionKey, key.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+  }
+
+  // The stored type and bytes of a value, as RegQueryValueExA gives them.
+  bool QueryRawValue(const std::string& section, const std::string& key, DWORD& type, std::string& data) {
+    const std::string sectionPath = path_ + "\\" + section;
+    HKEY sectionKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, sectionPath.c_str(), 0, KEY_READ, &sectionKey) != ERROR_SUCCESS)
+      return false;
+    const KeyHandle owner(sectionKey);
+    DWORD size = 0;
+    if (::RegQueryValueExA(sectionKey, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return false;
+    data.assign(size, '\0');
+    return ::RegQueryValueExA(sectionKey, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                              &size) == ERROR_SUCCESS;
+  }
+
+  bool KeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+      return false;
+    ::RegCloseKey(key);
+    return true;
+  }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(RegistryStoreTest, CreatesTheKeyWithItsMissingParents) {
+  ASSERT_FALSE(KeyExists(Path()));
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  EXPECT_TRUE(store.IsOpen());
+  EXPECT_TRUE(KeyExists(Path()));
+}
+
+TEST_F(RegistryStoreTest, PrimitivesRoundTrip) {
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  store.WriteInteger("Layout", "FormWidth", 534);
+  store.WriteInteger("Layout", "FormLeft", -1920);
+  store.WriteInteger("Defaults", "PollInterval", 2147483647);
+  store.WriteBool("Interface", "tlbMain", true);
+  store.WriteBool("Interface", "sttBar", false);
+  store.WriteText("Locations", "Location0000", "C:\\a, b\\,1");
+  store.WriteText("Locations", "Location0001", "");
+
+  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 0), 534);
+  EXPECT_EQ(store.ReadInteger("Layout", "FormLeft", 0), -1920);
+  EXPECT_EQ(store.ReadInteger("Defaults", "PollInterval", 0), 2147483647);
+  EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", false));
+  EXPECT_FALSE(store.ReadBool("Interface", "sttBar", true));
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", "x"), "C:\\a, b\\,1");
+  EXPECT_EQ(store.ReadText("Locations", "Location0001", "x"), "");
+}
+
+struct StoredFormCase {
+  const char* name;
+  std::string section;
+  std::string key;
+  std::string text;  // REG_SZ data without its terminating NUL
+};
+
+class StoredFormTest : public RegistryStoreTest, public ::testing::WithParamInterface<StoredFormCase> {};
+
+// Every entry is a REG_SZ value with its terminating NUL: integers in decimal, Booleans as 1 / 0.
+TEST_P(StoredFormTest, WrittenAsStringValue) {
+  {
+    RegistryStore store(HKEY_CURRENT_USER, Path());
+    const StoredFormCase& c = GetParam();
+    if (std::string(c.name) == "Integer")
+      store.WriteInteger(c.section, c.key, -17);
+    else if (std::string(c.name) == "True")
+      store.WriteBool(c.section, c.key, true);
+    else if (std::string(c.name) == "False")
+      store.WriteBool(c.section, c.key, false);
+    else
+      store.WriteText(c.section, c.key, c.text);
+  }
+  DWORD type = 0;
+  std::string data;
+  ASSERT_TRUE(QueryRawValue(GetParam().section, GetParam().key, type, data));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(data, GetParam().text + std::string(1, '\0'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds,
+                         StoredFormTest,
+                         ::testing::Values(StoredFormCase{"Integer", "Layout", "FormTop", "-17"},
+                                           StoredFormCase{"True", "Interface", "pnlStats", "1"},
+                                           StoredFormCase{"False", "Interface", "pnlStats", "0"},
+                                           StoredFormCase{"Text", "Locations", "Location0003", "D:\\x,0"}),
+                         [](const ::testing::TestParamInfo<StoredFormCase>& param) {
+                           return std::string(param.param.name);
+                         });
+
+TEST_F(RegistryStoreTest, AnsiCharactersAbove127RoundTrip) {
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  const std::string path =
+      "C:\\Gr\xFC\xDF"
+      "e\\\xE9t\xE9 \xC0\xFF\\,1";
+  store.WriteText("Locations", "Location0000", path);
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), path);
+}
+
+TEST_F(RegistryStoreTest, MissingSectionOrValueGivesTheDefault) {
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  store.WriteText("Locations", "Count", "1");
+  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
+  EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", true));
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", "none"), "none");
+  EXPECT_FALSE(KeyExists(std::string(Path()) + "\\Layout"));  // reading creates nothing
+}
+
+TEST_F(RegistryStoreTest, TextThatIsNoIntegerGivesTheDefault) {
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  store.WriteText("Defaults", "PollInterval", "fast");
+  store.WriteText("Layout", "FormWidth", "");
+  EXPECT_EQ(store.ReadInteger("Defaults", "PollInterval", 15), 15);
+  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
+}
+
+struct LongValueCase {
+  std::size_t length;
+};
+
+class LongValueTest : public RegistryStoreTest, public ::testing::WithParamInterface<LongValueCase> {};
+
+TEST_P(LongValueTest, ReadBackWhole) {
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  std::string text;
+  for (std::size_t i = 0; i < GetParam().length; ++i)
+    text += static_cast<char>('a' + i % 26);
+  store.WriteText("Locations", "Location0000", text);
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", "x"), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths,
+    LongValueTest,
+    ::testing::Values(LongValueCase{259}, LongValueCase{260}, LongValueCase{4096}, LongValueCase{100000}));
+
+TEST_F(RegistryStoreTest, StringStoredWithoutItsNulIsReadWhole) {
+  SetRawValue("Locations", "Location0000", REG_SZ, "C:\\seti,1", 9);
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\seti,1");
+}
+
+TEST_F(RegistryStoreTest, TextEndsAtTheFirstNul) {
+  SetRawValue("Locations", "Location0000", REG_SZ, "C:\\a,1\0\0junk", 13);
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\a,1");
+}
+
+TEST_F(RegistryStoreTest, ExpandableStringIsReadAsStored) {
+  const char text[] = "%SystemDrive%\\seti,0";
+  SetRawValue("Locations", "Location0000", REG_EXPAND_SZ, text, sizeof(text));
+  SetRawValue("Layout", "FormWidth", REG_EXPAND_SZ, "640", 4);
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "%SystemDrive%\\seti,0");
+  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 640);
+}
+
+struct WrongTypeCase {
+  const char* name;
+  const char* section;
+  const char* key;
+  DWORD type;
+};
+
+class WrongTypeTest : public RegistryStoreTest, public ::testing::WithParamInterface<WrongTypeCase> {};
+
+// An integer entry is read with ReadInteger, a Boolean with ReadBool, a location with ReadText;
+// each fails with the entry's name whatever the value holds.
+TEST_P(WrongTypeTest, ReadFailsWithTheEntryName) {
+  const WrongTypeCase& c = GetParam();
+  const DWORD number = 300;
+  SetRawValue(c.section, c.key, c.type, &number, sizeof(number));
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  const std::string expected = std::string("Invalid data type for '") + c.key + "'";
+  try {
+    if (std::string(c.section) == "Layout")
+      store.ReadInteger(c.section, c.key, 300);
+    else if (std::string(c.section) == "Interface")
+      store.ReadBool(c.section, c.key, true);
+    else
+      store.ReadText(c.section, c.key, "");
+    FAIL() << "no SettingsError";
+  } catch (const SettingsError& error) {
+    EXPECT_EQ(error.what(), expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries,
+    WrongTypeTest,
+    ::testing::Values(WrongTypeCase{"IntegerDword", "Layout", "FormHeight", REG_DWORD},
+                      WrongTypeCase{"BooleanDword", "Interface", "sttBar", REG_DWORD},
+                      WrongTypeCase{"TextDword", "Locations", "Location0000", REG_DWORD},
+                      WrongTypeCase{"IntegerBinary", "Layout", "Col0", REG_BINARY},
+                      WrongTypeCase{"TextMultiString", "Locations", "Location0001", REG_MULTI_SZ}),
+    [](const ::testing::TestParamInfo<WrongTypeCase>& param) { return std::string(param.param.name); });
+
+// A store whose key could not be opened reads defaults and fails every write.
+TEST_F(RegistryStoreTest, UnopenedStoreGivesDefaultsAndFailsWrites) {
+  RegistryStore store(nullptr, Path());
+  EXPECT_FALSE(store.IsOpen());
+  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
+  EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", true));
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", "d"), "d");
+  try {
+    store.WriteInteger("Layout", "WindowState", 1);
+    FAIL() << "no SettingsError";
+  } catch (const SettingsError& error) {
+    EXPECT_STREQ(error.what(), "Failed to create key Layout");
+  }
+}
+
+// The key removed behind the open store's back: creating a section under it fails.
+TEST_F(RegistryStoreTest, SectionThatCannotBeCreatedFailsTheWrite) {
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, Path()), ERROR_SUCCESS);
+  try {
+    store.WriteText("Locations", "Location0000", "C:\\a,1");
+    FAIL() << "no SettingsError";
+  } catch (const SettingsError& error) {
+    EXPECT_STREQ(error.what(), "Failed to create key Locations");
+  }
+}
+
+}  // namespace
+}  // namespace velmora::win

@@ -1,0 +1,84 @@
+// The simulated client's folder read by the real readers and refresh pass at each stage of a
+// unit's life.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "core/file_system.h"
+#include "monitor/figure_texts.h"
+#include "monitor/location_table.h"
+#include "tests/support/temp_folder.h"
+#include "tools/client_sim/simulated_client.h"
+
+namespace velmora {
+namespace {
+
+struct Expected {
+  const char* progress;
+  const char* workUnit;
+  const char* state;
+  const char* result;
+  int icon;
+  int work;
+  int ready;
+};
+
+class SimulatedClientTest : public ::testing::Test {
+ protected:
+  testing::TempFolder temp_;
+  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  LocationTable table_{&lstrcmpA};
+  sim::SimulatedClient client_{temp_.ProgramPath("seti"), 3, 1000};
+
+  void ExpectRow(const Expected& e) {
+    table_.RefreshLocations(*fs_);
+    const LocationRow& row = table_.Row(0);
+    EXPECT_EQ(row.CellText(Cell::kProgress), e.progress);
+    EXPECT_EQ(row.CellText(Cell::kWorkUnit), e.workUnit);
+    EXPECT_EQ(row.CellText(Cell::kState), e.state);
+    EXPECT_EQ(row.CellText(Cell::kResult), e.result);
+    EXPECT_EQ(row.icon, e.icon);
+    EXPECT_EQ(table_.Counters().work, e.work);
+    EXPECT_EQ(table_.Counters().ready, e.ready);
+    EXPECT_NE(row.CellText(Cell::kLastDate), "-");
+  }
+};
+
+TEST_F(SimulatedClientTest, EveryStageOfAUnitReadsAsExpected) {
+  table_.AddLocation(client_.Folder(), true);
+  client_.Begin(0.25);
+  ExpectRow({"25.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+
+  client_.Advance(250, 0);
+  ExpectRow({"50.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+
+  client_.Advance(600, 0);  // past the end of the unit: the result is being written
+  EXPECT_EQ(client_.CurrentStage(), sim::Stage::kWritingResult);
+  ExpectRow({"100.00", "-", "+", "-", kIconTempResult, 1, 0});
+
+  client_.ResultWritten();
+  ExpectRow({"100.00", "-", "+", "+", kIconResult, 1, 1});
+
+  const int resultsBefore = client_.Results();
+  client_.ResultSent();
+  ExpectRow({"0.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+  EXPECT_EQ(client_.Results(), resultsBefore + 1);
+  const SelectedFigures figures = ReadSelectedFigures(*fs_, client_.Folder());
+  EXPECT_TRUE(figures.userRead);
+  EXPECT_EQ(figures.totalUnits, std::to_string(resultsBefore + 1));
+}
+
+TEST_F(SimulatedClientTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
+  table_.AddLocation(client_.Folder(), true);
+  client_.Begin(0.4);
+  client_.BeginHold();
+  ExpectRow({"?", "+", "+", "-", kIconWorkUnit, 0, 0});
+  const SelectedFigures figures = ReadSelectedFigures(*fs_, client_.Folder());
+  EXPECT_FALSE(figures.stateRead);
+  client_.EndHold();
+  client_.Advance(100, 0);
+  ExpectRow({"50.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,269 @@
+// The version label against small programs built with known version resources (see
+// version_samples/), against this test program's own resource (test_program.rc: file version
+// 4.3.2.1, product name "Velmora tests") and against Velmora.exe.
+#include "windows/version_view.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace velmora::win {
+namespace {
+
+using C = TInfoCategory;
+
+constexpr std::array<TInfoCategory, 10> kAllCategories = {
+    C::icVersion,         C::icCompanyName,      C::icFileDescription, C::icInternalName, C::icLegalCopyright,
+    C::icLegalTrademarks, C::icOriginalFilename, C::icProductName,     C::icComments,     C::icShortVsn,
+};
+
+std::string TestProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string text(path, length);
+  return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+std::string SamplePath(const std::string& sample) {
+  return TestProgramFolder() + "version_sample_" + sample + ".exe";
+}
+
+std::string TextOf(const VersionBlock& block, TInfoCategory category, bool shortVsn = false) {
+  std::string last;
+  return block.Text(category, shortVsn, last);
+}
+
+struct SampleRow {
+  const char* sample;
+  TInfoCategory category;
+  bool shortVsn;
+  const char* expected;
+};
+
+void PrintTo(const SampleRow& row, std::ostream* out) {
+  *out << row.sample << " category " << static_cast<int>(row.category) << (row.shortVsn ? " short" : "");
+}
+
+class VersionBlockSample : public ::testing::TestWithParam<SampleRow> {};
+
+TEST_P(VersionBlockSample, ShowsTheFieldOfTheSample) {
+  const SampleRow& row = GetParam();
+  const VersionBlock block(SamplePath(row.sample));
+  ASSERT_TRUE(block.Loaded()) << SamplePath(row.sample);
+  std::string last = "before";
+  EXPECT_EQ(block.Text(row.category, row.shortVsn, last), row.expected);
+  EXPECT_EQ(last, row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples,
+    VersionBlockSample,
+    ::testing::Values(
+        // The file version, never the product version (9.8.7.6 in that sample).
+        SampleRow{"long_short", C::icVersion, false, "1.10.0.12"},
+        SampleRow{"long_short", C::icVersion, true, "1.10"},
+        SampleRow{"plain_parts", C::icVersion, false, "2.0.3.4"},
+        SampleRow{"plain_parts", C::icVersion, true, "2.0"},
+        SampleRow{"largest_parts", C::icVersion, false, "65535.65535.65535.65535"},
+        SampleRow{"largest_parts", C::icVersion, true, "65535.65535"},
+        // ShortVsn matters only for the version.
+        SampleRow{"long_short", C::icProductName, true, "Sample Product"},
+        SampleRow{"long_short", C::icCompanyName, false, "Sample Company"},
+        SampleRow{"long_short", C::icFileDescription, false, "Sample description"},
+        SampleRow{"long_short", C::icInternalName, false, "long_short"},
+        SampleRow{"long_short", C::icLegalCopyright, false, "Copyright sample"},
+        SampleRow{"long_short", C::icLegalTrademarks, false, "No marks"},
+        SampleRow{"long_short", C::icOriginalFilename, false, "version_sample_long_short.exe"},
+        SampleRow{"long_short", C::icProductName, false, "Sample Product"},
+        // One character: only the terminating zero is cut.
+        SampleRow{"long_short", C::icComments, false, "A"},
+        // A table named with letters among its hex digits (0C0A04B0).
+        SampleRow{"largest_parts", C::icProductName, false, "Largest"},
+        SampleRow{"largest_parts", C::icComments, false, ""},
+        SampleRow{"largest_parts", C::icCompanyName, false, "Unknown"},
+        // A translation but no string table at all.
+        SampleRow{"plain_parts", C::icProductName, false, "Unknown"},
+        // The first translation is 040904E4; the German table of the second is not used.
+        SampleRow{"other_language", C::icProductName, false, "Unknown"},
+        SampleRow{"other_language", C::icCompanyName, false, "Unknown"},
+        SampleRow{"other_language", C::icVersion, false, "3.1.0.0"},
+        // A block that a 16-bit size would cut: the value after the long one is still found.
+        SampleRow{"large_block", C::icProductName, false, "After the long one"},
+        SampleRow{"large_block", C::icVersion, false, "7.0.0.1"}));
+
+TEST(VersionBlock, LargeBlockIsHeldWhole) {
+  const VersionBlock block(SamplePath("large_block"));
+  ASSERT_TRUE(block.Loaded());
+  EXPECT_GT(block.Size(), 65535u);
+  std::string expected;
+  while (expected.size() < VELMORA_LONG_COMMENT_LENGTH)
+    expected += "0123456789";
+  EXPECT_EQ(TextOf(block, C::icComments), expected);
+}
+
+TEST(VersionBlock, ProgramWithoutResourceShowsUnknownInEveryCategory) {
+  const VersionBlock block(SamplePath("none"));
+  EXPECT_FALSE(block.Loaded());
+  for (TInfoCategory category : kAllCategories) {
+    if (category == C::icShortVsn)
+      continue;  // has no text of its own
+    for (bool shortVsn : {false, true}) {
+      std::string last = "before";
+      EXPECT_EQ(block.Text(category, shortVsn, last), "Unknown") << static_cast<int>(category);
+      EXPECT_EQ(last, "Unknown");
+    }
+  }
+}
+
+TEST(VersionBlock, MissingFileShowsUnknown) {
+  const VersionBlock block(TestProgramFolder() + "no_such_program.exe");
+  EXPECT_FALSE(block.Loaded());
+  EXPECT_EQ(TextOf(block, C::icVersion), "Unknown");
+  EXPECT_EQ(TextOf(block, C::icProductName), "Unknown");
+}
+
+TEST(VersionBlock, ShortVsnCategoryKeepsTheLastText) {
+  const VersionBlock block(SamplePath("long_short"));
+  ASSERT_TRUE(block.Loaded());
+  std::string last;
+  EXPECT_EQ(block.Text(C::icShortVsn, false, last), "");
+  EXPECT_EQ(block.Text(C::icProductName, false, last), "Sample Product");
+  EXPECT_EQ(block.Text(C::icShortVsn, true, last), "Sample Product");
+  EXPECT_EQ(last, "Sample Product");
+  EXPECT_EQ(block.Text(C::icVersion, true, last), "1.10");
+  EXPECT_EQ(block.Text(C::icShortVsn, false, last), "1.10");
+}
+
+TEST(VersionBlock, LookupsRepeatWithTheSameResult) {
+  // VerQueryValueA writes its ANSI copies into the block: asking twice must not disturb it.
+  const VersionBlock block(SamplePath("long_short"));
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(TextOf(block, C::icProductName), "Sample Product");
+    EXPECT_EQ(TextOf(block, C::icCompanyName), "Sample Company");
+    EXPECT_EQ(TextOf(block, C::icVersion), "1.10.0.12");
+  }
+}
+
+TEST(InfoCategory, KeepsTheOrderOfItsValues) {
+  EXPECT_EQ(static_cast<int>(C::icVersion), 0);
+  EXPECT_EQ(static_cast<int>(C::icCompanyName), 1);
+  EXPECT_EQ(static_cast<int>(C::icProductName), 7);
+  EXPECT_EQ(static_cast<int>(C::icComments), 8);
+  EXPECT_EQ(static_cast<int>(C::icShortVsn), 9);
+}
+
+#ifdef VELMORA_EXE_FROM_TESTS
+TEST(VersionBlock, VelmoraExecutableCarriesItsVersion) {
+  const VersionBlock block(TestProgramFolder() + VELMORA_EXE_FROM_TESTS);
+  ASSERT_TRUE(block.Loaded()) << "Velmora.exe has no version resource";
+  EXPECT_EQ(TextOf(block, C::icVersion), VELMORA_FILE_VERSION);
+  const std::string longText = VELMORA_FILE_VERSION;
+  const std::string shortText = longText.substr(0, longText.find('.', longText.find('.') + 1));
+  EXPECT_EQ(TextOf(block, C::icVersion, true), shortText);
+  EXPECT_EQ(TextOf(block, C::icCompanyName), "Tarnek");
+  EXPECT_EQ(TextOf(block, C::icProductName), "Velmora");
+  EXPECT_EQ(TextOf(block, C::icOriginalFilename), "Velmora.exe");
+  EXPECT_NE(TextOf(block, C::icFileDescription), "Unknown");
+  EXPECT_NE(TextOf(block, C::icLegalCopyright), "Unknown");
+  EXPECT_NE(TextOf(block, C::icInternalName), "Unknown");
+}
+#endif
+
+// The label itself, drawing from the process-wide block of this test program.
+class VersionViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LoadVersionBlock();
+    parent_.Reset(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(parent_);
+  }
+
+  // What a request for the control's text gives (WM_GETTEXT, as any reader of the label does).
+  static std::string ControlText(HWND control) {
+    char buffer[256] = {};
+    const int length = ::GetWindowTextA(control, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+  }
+
+  static bool RepaintPending(HWND control) { return ::GetUpdateRect(control, nullptr, FALSE) != FALSE; }
+
+  WindowHandle parent_;
+};
+
+TEST_F(VersionViewTest, ProcessBlockIsTheTestProgramsOwn) {
+  const VersionBlock& block = ProcessVersionBlock();
+  ASSERT_TRUE(block.Loaded());
+  EXPECT_EQ(TextOf(block, C::icVersion), "4.3.2.1");
+  EXPECT_EQ(TextOf(block, C::icProductName), "Velmora tests");
+}
+
+TEST_F(VersionViewTest, StartsAsLongFileVersion) {
+  TVersionView label;
+  EXPECT_EQ(label.InfoCategory, C::icVersion);
+  EXPECT_FALSE(label.ShortVsn);
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, true));
+  EXPECT_EQ(label.DisplayText(), "4.3.2.1");
+  EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
+  EXPECT_EQ(::GetWindowTextLengthA(label.Hwnd()), 7);
+}
+
+TEST_F(VersionViewTest, PropertyChangeTakesEffectAtTheNextRequestOnly) {
+  TVersionView label;
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, true));
+  ::UpdateWindow(label.Hwnd());
+  ASSERT_FALSE(RepaintPending(label.Hwnd()));
+
+  label.InfoCategory = C::icProductName;
+  EXPECT_FALSE(RepaintPending(label.Hwnd()));  // setting it invalidated nothing
+  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora tests");
+
+  label.InfoCategory = C::icVersion;
+  label.ShortVsn = true;
+  EXPECT_FALSE(RepaintPending(label.Hwnd()));
+  EXPECT_EQ(ControlText(label.Hwnd()), "4.3");
+
+  label.InfoCategory = C::icCompanyName;
+  EXPECT_EQ(label.DisplayText(), "Tarnek");
+}
+
+TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
+  TVersionView label;
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, false));
+  label.InfoCategory = C::icShortVsn;
+  EXPECT_EQ(label.DisplayText(), "");
+  label.InfoCategory = C::icFileDescription;
+  EXPECT_EQ(label.DisplayText(), "Velmora test program");
+  label.InfoCategory = C::icShortVsn;
+  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
+}
+
+TEST_F(VersionViewTest, MissingStringOfTheProgramShowsUnknown) {
+  TVersionView label;
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, false));
+  label.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
+  EXPECT_EQ(label.DisplayText(), "Unknown");
+}
+
+TEST_F(VersionViewTest, ShortBufferGetsAsMuchAsFits) {
+  TVersionView label;
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, false));
+  char buffer[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_EQ(std::string(buffer), "4.3");
+}
+
+TEST_F(VersionViewTest, PaintRecomputesTheText) {
+  TVersionView label;
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, true));
+  label.InfoCategory = C::icProductName;
+  ::InvalidateRect(label.Hwnd(), nullptr, TRUE);
+  ::UpdateWindow(label.Hwnd());
+  EXPECT_FALSE(RepaintPending(label.Hwnd()));
+  label.InfoCategory = C::icShortVsn;  // keeps what the paint computed
+  EXPECT_EQ(label.DisplayText(), "Velmora tests");
+}
+
+}  // namespace
+}  // namespace velmora::win

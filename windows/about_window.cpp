@@ -1,0 +1,444 @@
+#include "windows/about_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <array>
+#include <stdexcept>
+#include <vector>
+
+#include "windows/artwork.h"
+#include "windows/layout_table.h"
+#include "windows/ui_font.h"
+
+namespace velmora::win {
+
+namespace {
+
+constexpr const char* kClassName = "VelmoraAboutWindow";
+constexpr const char* kTitle = "About";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kNameColour = RGB(255, 0, 255);    // fuchsia
+constexpr COLORREF kShadowColour = RGB(128, 0, 128);  // purple
+constexpr int kNameHeight = 23;
+constexpr const char* kProductName = "Velmora";
+
+// Everything but the OK button stands on a bevelled panel; the design places those elements
+// relative to the panel, and the panel itself is only painted, so they are children of the
+// window at the panel's offset.
+constexpr int kPanelX = 8, kPanelY = 8, kPanelWidth = 309, kPanelHeight = 169;
+constexpr int OnPanelX(int x) {
+  return kPanelX + x;
+}
+constexpr int OnPanelY(int y) {
+  return kPanelY + y;
+}
+
+constexpr int kLabelHeight = 13;
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kLink = ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
+
+// Creation order is tab order: the three links, then the OK button. The Credits button is no
+// tab stop at all.
+constexpr std::array<ControlLayout, 11> kLayout = {{
+    {"STATIC", kAboutPromptVersion, "Version", kLabel, 0, OnPanelX(80), OnPanelY(48), 38, kLabelHeight},
+    {"STATIC", kAboutFreeware, "Freeware", kLabel, 0, OnPanelX(168), OnPanelY(48), 60, kLabelHeight},
+    {"STATIC", kAboutPromptEMail, "e-mail", kLabel, 0, OnPanelX(32), OnPanelY(76), 72, kLabelHeight},
+    {"STATIC", kAboutPromptEuro, "WWW Europe:", kLabel, 0, OnPanelX(32), OnPanelY(96), 72, kLabelHeight},
+    {"STATIC", kAboutPromptUSA, "WWW USA:", kLabel, 0, OnPanelX(32), OnPanelY(116), 72, kLabelHeight},
+    {"STATIC", kAboutNotice, kAboutNoticeText, kLabel, 0, OnPanelX(12), OnPanelY(148), 285, kLabelHeight},
+    {"EDIT", kAboutLblEMail, kAboutEMail, kLink, 0, OnPanelX(108), OnPanelY(76), 185, 17},
+    {"EDIT", kAboutLblHttpEuro, kAboutHttpEuro, kLink, 0, OnPanelX(108), OnPanelY(96), 189, 21},
+    {"EDIT", kAboutFldHttpUSA, kAboutHttpUSA, kLink, 0, OnPanelX(108), OnPanelY(116), 193, 17},
+    {"BUTTON", kAboutOKButton, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 123, 184, 75, 25},
+    {"BUTTON", kAboutBtnCredits, "&Credits", BS_PUSHBUTTON | BS_FLAT, 0, OnPanelX(252), OnPanelY(8), 45, 21},
+}};
+
+constexpr std::array<int, 3> kLinkIds = {kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA};
+
+// While the about window is modal every other enabled window of the thread (the monitor
+// window, an open details window, the hidden application window) is disabled; they are
+// enabled again before the about window hides, so that activation returns to them.
+class DisabledThreadWindows {
+ public:
+  DisabledThreadWindows(HWND modal, HWND owner) : modal_(modal), owner_(owner) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledThreadWindows::Visit,
+                        reinterpret_cast<LPARAM>(this));
+  }
+  ~DisabledThreadWindows() {
+    for (HWND window : disabled_)
+      ::EnableWindow(window, TRUE);
+  }
+  DisabledThreadWindows(const DisabledThreadWindows&) = delete;
+  DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
+
+ private:
+  static BOOL CALLBACK Visit(HWND window, LPARAM self) {
+    auto* windows = reinterpret_cast<DisabledThreadWindows*>(self);
+    if (window != windows->modal_ && ::IsWindowEnabled(window) &&
+        (::IsWindowVisible(window) || window == windows->owner_)) {
+      ::EnableWindow(window, FALSE);
+      windows->disabled_.push_back(window);
+    }
+    return TRUE;
+  }
+
+  HWND modal_;
+  HWND owner_;
+  std::vector<HWND> disabled_;
+};
+
+FontHandle MakeFont(int height, int weight, bool underline) {
+  return FontHandle(::CreateFontA(-height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+}
+
+bool IsLink(int id) {
+  for (int link : kLinkIds) {
+    if (link == id)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TfrmAbout::TfrmAbout(HWND owner, ShellOpener& shell) : shell_(shell), dpi_(ScreenDpi()) {
+  RECT frame{0, 0, Scale(kAboutClientWidth), Scale(kAboutClientHeight)};
+  ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  WNDCLASSEXA windowClass{};
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, 0, 0, frame.right - frame.left,
+                   frame.bottom - frame.top, owner, nullptr)) {
+    throw std::runtime_error("The about window could not be created.");
+  }
+  // Some window managers give a frame of another size than AdjustWindowRectEx expects.
+  RECT client;
+  ::GetClientRect(Hwnd(), &client);
+  const int missingWidth = Scale(kAboutClientWidth) - client.right;
+  const int missingHeight = Scale(kAboutClientHeight) - client.bottom;
+  if (missingWidth != 0 || missingHeight != 0) {
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left + missingWidth,
+                   frame.bottom - frame.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  font_ = MakeUiFont(dpi_);
+  linkFont_ = MakeFont(::MulDiv(8, dpi_, 72), FW_NORMAL, true);
+  nameFont_ = MakeFont(Scale(kNameHeight), FW_BOLD, false);
+  smallIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXSMICON));
+  largeIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXICON));
+  programIcon_ = MakeAppIcon(Scale(32));
+  envelope_ = MakeEnvelopeBitmap(::GetSysColor(COLOR_BTNFACE));
+  globe_ = MakeGlobeBitmap(::GetSysColor(COLOR_BTNFACE));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  CreateControls();
+}
+
+TfrmAbout::~TfrmAbout() {
+  // Before the fonts, icons and pictures it uses are released.
+  if (Hwnd())
+    ::DestroyWindow(Hwnd());
+}
+
+int TfrmAbout::Scale(int value) const {
+  return ScaleToDpi(value, dpi_);
+}
+
+void TfrmAbout::CreateControls() {
+  for (const ControlLayout& layout : kLayout) {
+    HWND control =
+        CreateLaidOutControl(Hwnd(), layout, IsLink(layout.id) ? linkFont_.Get() : font_.Get(), dpi_);
+    if (IsLink(layout.id)) {
+      ::SetWindowSubclass(control, &TfrmAbout::LinkProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    } else if (layout.id == kAboutBtnCredits) {
+      ::SetWindowSubclass(control, &TfrmAbout::NoFocusButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+  }
+  lblVersion_.InfoCategory = TInfoCategory::icVersion;
+  lblVersion_.ShortVsn = false;
+  lblVersion_.Create(Hwnd(), Scale(OnPanelX(120)), Scale(OnPanelY(48)), Scale(46), Scale(kLabelHeight), true,
+                     kAboutLblVersion);
+  ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+}
+
+void TfrmAbout::CentreOnScreen() {
+  RECT window;
+  ::GetWindowRect(Hwnd(), &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  ::SetWindowPos(Hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TfrmAbout::ShowModal() {
+  CentreOnScreen();
+  modalResult_ = 0;
+  modal_ = true;
+  {
+    DisabledThreadWindows disabled(Hwnd(), ::GetWindow(Hwnd(), GW_OWNER));
+    lastFocus_ = ::GetDlgItem(Hwnd(), kAboutOKButton);
+    ::ShowWindow(Hwnd(), SW_SHOW);
+    ::SetForegroundWindow(Hwnd());
+    ::SetFocus(lastFocus_);
+    MSG message;
+    while (modalResult_ == 0) {
+      const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+      if (got == 0) {
+        // The program is ending: leave the quit request for the outer loop.
+        ::PostQuitMessage(static_cast<int>(message.wParam));
+        modalResult_ = IDCANCEL;
+        break;
+      }
+      if (got == -1) {
+        modalResult_ = IDCANCEL;
+        break;
+      }
+      if (PreTranslateMessage(message))
+        continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+  }
+  modal_ = false;
+  ::ShowWindow(Hwnd(), SW_HIDE);
+  return modalResult_;
+}
+
+bool TfrmAbout::PreTranslateMessage(MSG& message) {
+  if (message.hwnd != Hwnd() && !::IsChild(Hwnd(), message.hwnd))
+    return false;
+  if (message.message == WM_KEYDOWN) {
+    if (message.wParam == VK_ESCAPE) {
+      FormKeyPress(VK_ESCAPE);
+      return true;
+    }
+    if (message.wParam == VK_RETURN) {
+      // The default button, whichever link field holds the focus.
+      EndModal(IDOK);
+      return true;
+    }
+  }
+  return ::IsDialogMessageA(Hwnd(), &message) != FALSE;
+}
+
+void TfrmAbout::EndModal(int result) {
+  if (modal_)
+    modalResult_ = result;
+}
+
+void TfrmAbout::FormKeyPress(char key) {
+  if (key == VK_ESCAPE)
+    EndModal(IDCANCEL);
+}
+
+void TfrmAbout::lblE_mailClick() {
+  shell_.Open(Hwnd(), std::string("mailto:") + kAboutEMail);
+}
+
+void TfrmAbout::lblHttpEuroClick() {
+  shell_.Open(Hwnd(), std::string(kAboutHttpEuro) + "index.html");
+}
+
+void TfrmAbout::fldHttpUSAClick() {
+  shell_.Open(Hwnd(), std::string(kAboutHttpUSA) + "index.html");
+}
+
+void TfrmAbout::btnCreditsClick() {
+  const std::string text =
+      std::string("Special thanks go to:\n\n") + kCreditsLine1 + "\n" + kCreditsLine2 + "\n" + kCreditsLine3;
+  ::MessageBoxA(Hwnd(), text.c_str(), "Velmora", MB_OK);
+}
+
+void TfrmAbout::LinkClick(int id) {
+  switch (id) {
+    case kAboutLblEMail:
+      lblE_mailClick();
+      break;
+    case kAboutLblHttpEuro:
+      lblHttpEuroClick();
+      break;
+    case kAboutFldHttpUSA:
+      fldHttpUSAClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfrmAbout::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(Hwnd(), &paint);
+
+  RECT panel{Scale(kPanelX), Scale(kPanelY), Scale(kPanelX + kPanelWidth), Scale(kPanelY + kPanelHeight)};
+  // Lowered outside, raised inside.
+  ::DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+
+  RECT iconFrame{Scale(OnPanelX(12)), Scale(OnPanelY(12)), Scale(OnPanelX(12 + 49)),
+                 Scale(OnPanelY(12 + 49))};
+  ::DrawEdge(dc, &iconFrame, BDR_SUNKENOUTER, BF_RECT);
+  ::DrawIconEx(dc, Scale(OnPanelX(20)), Scale(OnPanelY(20)), programIcon_.Get(), Scale(32), Scale(32), 0,
+               nullptr, DI_NORMAL);
+
+  // The purple copy first, then the fuchsia one 2 pixels up and left over it: a shadow.
+  HGDIOBJ oldFont = ::SelectObject(dc, nameFont_.Get());
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, kShadowColour);
+  ::TextOutA(dc, Scale(OnPanelX(78)), Scale(OnPanelY(14)), kProductName, 7);
+  ::SetTextColor(dc, kNameColour);
+  ::TextOutA(dc, Scale(OnPanelX(76)), Scale(OnPanelY(12)), kProductName, 7);
+  ::SelectObject(dc, oldFont);
+
+  HDC pictures = ::CreateCompatibleDC(dc);
+  if (pictures) {
+    auto drawPicture = [&](HBITMAP picture, int x, int y, int width, int height) {
+      HGDIOBJ old = ::SelectObject(pictures, picture);
+      ::StretchBlt(dc, Scale(OnPanelX(x)), Scale(OnPanelY(y)), Scale(width), Scale(height), pictures, 0, 0,
+                   width, height, SRCCOPY);
+      ::SelectObject(pictures, old);
+    };
+    drawPicture(envelope_.Get(), 12, 80, 12, 8);
+    drawPicture(globe_.Get(), 12, 98, 12, 12);
+    drawPicture(globe_.Get(), 12, 117, 12, 12);
+    ::DeleteDC(pictures);
+  }
+
+  RECT separator{Scale(OnPanelX(12)), Scale(OnPanelY(136)), Scale(OnPanelX(12 + 285)),
+                 Scale(OnPanelY(136)) + 2};
+  ::DrawEdge(dc, &separator, EDGE_ETCHED, BF_TOP);
+
+  ::EndPaint(Hwnd(), &paint);
+}
+
+LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ACTIVATE:
+      // A plain window does not remember its focused control as a dialog does: without this,
+      // closing the Credits message box would leave the focus on the window itself.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Hwnd(), focus))
+          lastFocus_ = focus;
+      } else {
+        ::SetFocus(lastFocus_ && ::IsChild(Hwnd(), lastFocus_) ? lastFocus_
+                                                               : ::GetDlgItem(Hwnd(), kAboutOKButton));
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      auto control = reinterpret_cast<HWND>(lParam);
+      if (!IsLink(::GetDlgCtrlID(control)))
+        break;
+      auto dc = reinterpret_cast<HDC>(wParam);
+      ::SetTextColor(dc, kLinkColour);
+      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case kAboutOKButton:
+          EndModal(IDOK);
+          return 0;
+        case IDCANCEL:
+          EndModal(IDCANCEL);
+          return 0;
+        case kAboutBtnCredits:
+          if (HIWORD(wParam) == BN_CLICKED)
+            btnCreditsClick();
+          return 0;
+        default:
+          break;
+      }
+      break;
+    case DM_GETDEFID:
+      return MAKELRESULT(kAboutOKButton, DC_HASDEFID);
+    case WM_CLOSE:  // the close box ends the modal showing; the window itself lives on
+      EndModal(IDCANCEL);
+      return 0;
+    default:
+      break;
+  }
+  return BaseWindow::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmAbout::ReportFailure(const char* what) {
+  ::MessageBoxA(Hwnd(), what, "Velmora", MB_OK | MB_ICONERROR);
+}
+
+LRESULT CALLBACK
+TfrmAbout::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  switch (message) {
+    case WM_SETCURSOR:
+      ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
+      return TRUE;
+    case WM_LBUTTONUP: {
+      const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+      reinterpret_cast<TfrmAbout*>(self)->LinkClick(::GetDlgCtrlID(hwnd));
+      return result;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hwnd, &TfrmAbout::LinkProc, 0);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// A push button that is pressed and released with the mouse like any other but never takes
+// the keyboard focus, so Enter keeps pressing the OK button after a click on Credits.
+LRESULT CALLBACK
+TfrmAbout::NoFocusButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  auto inside = [hwnd](LPARAM point) {
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    const POINT p{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    return ::PtInRect(&client, p) != FALSE;
+  };
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      ::SetCapture(hwnd);
+      ::SendMessageA(hwnd, BM_SETSTATE, TRUE, 0);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (::GetCapture() == hwnd)
+        ::SendMessageA(hwnd, BM_SETSTATE, inside(lParam), 0);
+      return 0;
+    case WM_LBUTTONUP:
+      if (::GetCapture() == hwnd) {
+        const bool clicked = inside(lParam);
+        ::ReleaseCapture();
+        if (clicked) {
+          ::SendMessageA(::GetParent(hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(hwnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(hwnd));
+        }
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      ::SendMessageA(hwnd, BM_SETSTATE, FALSE, 0);
+      return 0;
+    case WM_SETFOCUS: {
+      // Focus arriving by any other road goes straight back.
+      auto previous = reinterpret_cast<HWND>(wParam);
+      ::SetFocus(previous && ::IsWindow(previous) ? previous
+                                                  : ::GetDlgItem(::GetParent(hwnd), kAboutOKButton));
+      return 0;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hwnd, &TfrmAbout::NoFocusButtonProc, 0);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace velmora::win

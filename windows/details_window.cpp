@@ -1,0 +1,228 @@
+#include "windows/details_window.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <stdexcept>
+#include <utility>
+
+#include "monitor/figure_texts.h"
+#include "windows/artwork.h"
+#include "windows/layout_table.h"
+#include "windows/status_bar.h"
+#include "windows/ui_font.h"
+
+namespace velmora::win {
+
+namespace {
+
+constexpr const char* kClassName = "VelmoraDetailsWindow";
+constexpr const char* kTitle = "Location details";
+// No WS_CLIPCHILDREN: the group boxes paint only their frames, the window paints beneath them.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_TOPMOST;
+
+// Group boxes; the rows inside them are placed relative to these.
+constexpr int kUserBoxX = 12, kUserBoxY = 12;
+constexpr int kUnitBoxX = 12, kUnitBoxY = 128;
+constexpr int kUserPromptX = kUserBoxX + 20;
+constexpr int kUnitPromptX = kUnitBoxX + 16;
+constexpr int kValueX = kUserBoxX + 120;  // both boxes
+constexpr int kRowY = 20, kRowStep = 20;
+constexpr int kLabelHeight = 13;
+constexpr int kValueWidth = 125;
+
+constexpr int UserRow(int row) {
+  return kUserBoxY + kRowY + row * kRowStep;
+}
+constexpr int UnitRow(int row) {
+  return kUnitBoxY + kRowY + row * kRowStep;
+}
+
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+
+// Group boxes come before their labels so that the labels lie above them.
+constexpr std::array<ControlLayout, 17> kLayout = {{
+    {"BUTTON", kDetailsBtnClose, "&Close", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 276, 16, 67, 25},
+    {"BUTTON", kDetailsFrmUser, "User info", BS_GROUPBOX, 0, kUserBoxX, kUserBoxY, 253, 105},
+    {"STATIC", kDetailsPromptUser, "User:", kLabel, 0, kUserPromptX, UserRow(0), 100, kLabelHeight},
+    {"STATIC", kDetailsPromptTotUnits, "Total units:", kLabel, 0, kUserPromptX, UserRow(1), 100,
+     kLabelHeight},
+    {"STATIC", kDetailsPromptTotCPU, "Total CPU time:", kLabel, 0, kUserPromptX, UserRow(2), 100,
+     kLabelHeight},
+    // The label the monitor window shows for the same figure ("Average", not "Agerage").
+    {"STATIC", kDetailsPromptAvgCPU, "Average CPU time:", kLabel, 0, kUserPromptX, UserRow(3), 100,
+     kLabelHeight},
+    {"STATIC", kDetailsLblUser, "", kLabel, 0, kValueX, UserRow(0), kValueWidth, kLabelHeight},
+    {"STATIC", kDetailsLblUserTotUnits, "", kLabel, 0, kValueX, UserRow(1), kValueWidth, kLabelHeight},
+    {"STATIC", kDetailsLblUserTotCPU, "", kLabel, 0, kValueX, UserRow(2), kValueWidth, kLabelHeight},
+    {"STATIC", kDetailsLblUserAvgCPU, "", kLabel, 0, kValueX, UserRow(3), kValueWidth, kLabelHeight},
+    {"BUTTON", kDetailsFrmUnit, "Working unit info", BS_GROUPBOX, 0, kUnitBoxX, kUnitBoxY, 253, 85},
+    {"STATIC", kDetailsPromptProgress, "Progress:", kLabel, 0, kUnitPromptX, UnitRow(0), 104, kLabelHeight},
+    {"STATIC", kDetailsPromptTimeTotal, "Estimated total time:", kLabel, 0, kUnitPromptX, UnitRow(1), 104,
+     kLabelHeight},
+    {"STATIC", kDetailsPromptTimeLeft, "Time left:", kLabel, 0, kUnitPromptX, UnitRow(2), 104, kLabelHeight},
+    {"STATIC", kDetailsLblProgress, "", kLabel, 0, kValueX, UnitRow(0), kValueWidth, kLabelHeight},
+    {"STATIC", kDetailsLblTimeTotal, "", kLabel, 0, kValueX, UnitRow(1), kValueWidth, kLabelHeight},
+    {"STATIC", kDetailsLblTimeLeft, "", kLabel, 0, kValueX, UnitRow(2), kValueWidth, kLabelHeight},
+}};
+
+// A one-part bar of the design's height: CCS_NORESIZE keeps the height we give it instead of
+// the one the bar would derive from its font.
+constexpr ControlLayout kStatusLayout = {STATUSCLASSNAMEA,
+                                         kDetailsSttBar,
+                                         "",
+                                         CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                                         0,
+                                         0,
+                                         kDetailsClientHeight - kDetailsStatusHeight,
+                                         kDetailsClientWidth,
+                                         kDetailsStatusHeight};
+
+}  // namespace
+
+TfrmDetails::TfrmDetails(HWND owner, FileSystem& fs, SelectedPathSource selectedPath)
+    : fs_(fs), selectedPath_(std::move(selectedPath)), dpi_(ScreenDpi()) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  RECT frame{0, 0, ScaleToDpi(kDetailsClientWidth, dpi_), ScaleToDpi(kDetailsClientHeight, dpi_)};
+  ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  WNDCLASSEXA windowClass{};
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                   frame.right - frame.left, frame.bottom - frame.top, owner, nullptr)) {
+    throw std::runtime_error("The details window could not be created.");
+  }
+  // Some window managers give a frame of another size than AdjustWindowRectEx expects; the
+  // client area is what the layout needs.
+  RECT client;
+  ::GetClientRect(Hwnd(), &client);
+  const int missingWidth = ScaleToDpi(kDetailsClientWidth, dpi_) - client.right;
+  const int missingHeight = ScaleToDpi(kDetailsClientHeight, dpi_) - client.bottom;
+  if (missingWidth != 0 || missingHeight != 0) {
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left + missingWidth,
+                   frame.bottom - frame.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  font_ = MakeUiFont(dpi_);
+  smallIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXSMICON));
+  largeIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXICON));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  CreateControls();
+}
+
+TfrmDetails::~TfrmDetails() {
+  // Before the font and icons it uses are released.
+  if (Hwnd())
+    ::DestroyWindow(Hwnd());
+}
+
+void TfrmDetails::CreateControls() {
+  for (const ControlLayout& layout : kLayout)
+    CreateLaidOutControl(Hwnd(), layout, font_.Get(), dpi_);
+  StatusBar bar(CreateLaidOutControl(Hwnd(), kStatusLayout, font_.Get(), dpi_));
+  const int wholeWidth = -1;
+  bar.SetParts(1, &wholeWidth);
+}
+
+void TfrmDetails::ShowAndActivate() {
+  if (!::IsWindowVisible(Hwnd())) {
+    ::ShowWindow(Hwnd(), SW_SHOW);  // activates it, which fills it
+  } else {
+    ::BringWindowToTop(Hwnd());
+  }
+  ::SetForegroundWindow(Hwnd());
+  ::SetActiveWindow(Hwnd());
+}
+
+bool TfrmDetails::PreTranslateMessage(MSG& message) {
+  if (message.message != WM_KEYDOWN)
+    return false;
+  if (message.hwnd != Hwnd() && !::IsChild(Hwnd(), message.hwnd))
+    return false;
+  switch (message.wParam) {
+    case VK_ESCAPE:  // FormKeyPress
+    case VK_RETURN:  // the default button
+      btnCloseClick();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TfrmDetails::FormActivate() {
+  ShowDetails();
+}
+
+void TfrmDetails::ShowDetails() {
+  SetLabel(kDetailsLblUser, kNoUserInfo);
+  SetLabel(kDetailsLblUserTotUnits, kUnknownFigure);
+  SetLabel(kDetailsLblUserTotCPU, kUnknownFigure);
+  SetLabel(kDetailsLblUserAvgCPU, kUnknownFigure);
+  SetLabel(kDetailsLblProgress, kNoProgressInfo);
+  SetLabel(kDetailsLblTimeTotal, kUnknownFigure);
+  SetLabel(kDetailsLblTimeLeft, kUnknownFigure);
+
+  const SelectedFigures figures = ReadSelectedFigures(fs_, selectedPath_ ? selectedPath_() : std::nullopt);
+  if (!figures.rowSelected) {
+    SetStatusText(kNoLocationMarked);
+    return;
+  }
+  SetStatusText(figures.path);
+  if (figures.userRead) {
+    SetLabel(kDetailsLblUser, figures.userName);
+    SetLabel(kDetailsLblUserTotUnits, figures.totalUnits);
+    SetLabel(kDetailsLblUserTotCPU, figures.totalCpu);
+    SetLabel(kDetailsLblUserAvgCPU, figures.averageCpu);
+  }
+  if (figures.stateRead) {
+    SetLabel(kDetailsLblProgress, figures.progress);
+    SetLabel(kDetailsLblTimeTotal, figures.timeTotal);
+    SetLabel(kDetailsLblTimeLeft, figures.timeLeft);
+  }
+}
+
+void TfrmDetails::btnCloseClick() {
+  ::ShowWindow(Hwnd(), SW_HIDE);
+}
+
+void TfrmDetails::SetLabel(int id, const std::string& text) const {
+  ::SetDlgItemTextA(Hwnd(), id, text.c_str());
+}
+
+void TfrmDetails::SetStatusText(const std::string& text) const {
+  StatusBar(::GetDlgItem(Hwnd(), kDetailsSttBar)).SetText(0, text);
+}
+
+LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        FormActivate();
+        // The button takes the keys, so that Enter and Esc arrive from a child as from the form.
+        ::SetFocus(::GetDlgItem(Hwnd(), kDetailsBtnClose));
+        return 0;
+      }
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kDetailsBtnClose && HIWORD(wParam) == BN_CLICKED) {
+        btnCloseClick();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:  // the close box only hides: the window lives until the program ends
+      btnCloseClick();
+      return 0;
+    default:
+      break;
+  }
+  return BaseWindow::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmDetails::ReportFailure(const char* what) {
+  ::MessageBoxA(Hwnd(), what, "Velmora", MB_OK | MB_ICONERROR);
+}
+
+}  // namespace velmora::win

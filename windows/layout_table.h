@@ -1,0 +1,24 @@
+// Controls whose place the design gives in pixels, created from rows of a table rather than one
+// CreateWindowEx call each.
+#pragma once
+
+#include <windows.h>
+
+namespace velmora::win {
+
+struct ControlLayout {
+  const char* className;  // "STATIC", "BUTTON", "EDIT", an up-down...
+  int id;
+  const char* text;
+  DWORD style;  // besides WS_CHILD | WS_VISIBLE
+  DWORD exStyle;
+  int x, y, width, height;  // pixels at 96 dots per inch
+};
+
+// `value` pixels at 96 dpi in pixels at `dpi`.
+int ScaleToDpi(int value, int dpi);
+
+// Creates the control on `parent` (which owns it), scaled to `dpi`, in `font`.
+HWND CreateLaidOutControl(HWND parent, const ControlLayout& layout, HFONT font, int dpi);
+
+}  // namespace velmora::win

@@ -1,0 +1,55 @@
+#include "windows/panel.h"
+
+namespace velmora::win {
+
+namespace {
+
+constexpr char kPanelClass[] = "VelmoraPanel";
+
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE: {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+      break;
+    }
+    case WM_COMMAND:
+    case WM_NOTIFY: {
+      HWND target = reinterpret_cast<HWND>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+      if (target)
+        return ::SendMessageA(target, message, wParam, lParam);
+      break;
+    }
+    default:
+      break;
+  }
+  return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool RegisterPanelClass(HINSTANCE instance) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (::GetClassInfoExA(instance, kPanelClass, &existing))
+    return true;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &PanelProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kPanelClass;
+  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  return ::RegisterClassExA(&wc) != 0;
+}
+
+}  // namespace
+
+HWND CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width, int height, bool visible) {
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  if (!RegisterPanelClass(instance))
+    return nullptr;
+  const DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+  return ::CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "", style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, notifyTarget);
+}
+
+}  // namespace velmora::win

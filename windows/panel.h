@@ -1,0 +1,14 @@
+// A plain container child window painted in the dialog face colour. Controls placed on it send
+// their notifications (WM_COMMAND, WM_NOTIFY) to the panel, which passes them on to the window
+// that handles them, so a form can group its controls without losing their events.
+#pragma once
+
+#include <windows.h>
+
+namespace velmora::win {
+
+// Creates a panel (owned by `parent`, destroyed with it) whose children's notifications go to
+// `notifyTarget`.
+HWND CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width, int height, bool visible);
+
+}  // namespace velmora::win
