@@ -13,6 +13,14 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
       break;
     }
+    case WM_PRINTCLIENT: {
+      // Themed controls (group boxes) draw their parent's background through this message;
+      // without it their inside stays unpainted.
+      RECT client{};
+      ::GetClientRect(hwnd, &client);
+      ::FillRect(reinterpret_cast<HDC>(wParam), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+      return 0;
+    }
     case WM_COMMAND:
     case WM_NOTIFY: {
       HWND target = reinterpret_cast<HWND>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -47,7 +55,9 @@ HWND CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   if (!RegisterPanelClass(instance))
     return nullptr;
-  const DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+  // No WS_CLIPCHILDREN: a group box paints only its frame and caption and relies on its parent
+  // having painted the face colour beneath it.
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
   return ::CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "", style, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, notifyTarget);
 }

@@ -141,7 +141,9 @@ void TfrmMain::SetTimerInterval(UINT milliseconds) {
     StartTimer();
 }
 
-std::string TfrmMain::VersionText() { return lblVsn_.DisplayText(); }
+std::string TfrmMain::VersionText() {
+  return lblVsn_.DisplayText();
+}
 
 void TfrmMain::ReportFailure(const char* what) {
   ShowErrorBox(Hwnd(), what);
