@@ -132,7 +132,7 @@ std::string ValueAfter(std::string_view text, char separator) {
   return std::string(text.substr(at + 1));
 }
 
-int SafeStrToInt(std::string_view text) {
+bool TryStrToInt(std::string_view text, int& value) {
   const std::string trimmed = TrimText(text);
   std::string_view rest = trimmed;
   bool negative = false;
@@ -154,18 +154,25 @@ int SafeStrToInt(std::string_view text) {
   if (isHex) {
     std::uint32_t pattern = 0;
     if (!ParseHexPattern(hexDigits, pattern))
-      return 0;
+      return false;
     // Unsigned arithmetic wraps, so "-$80000000" comes out as INT32_MIN without overflow.
     if (negative)
       pattern = 0u - pattern;
-    return static_cast<std::int32_t>(pattern);
+    value = static_cast<std::int32_t>(pattern);
+    return true;
   }
 
   const std::uint32_t limit = negative ? 2147483648u : 2147483647u;
   std::uint32_t magnitude = 0;
   if (!ParseDecimalMagnitude(rest, limit, magnitude))
-    return 0;
-  return static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
+    return false;
+  value = static_cast<std::int32_t>(negative ? 0u - magnitude : magnitude);
+  return true;
+}
+
+int SafeStrToInt(std::string_view text) {
+  int value = 0;
+  return TryStrToInt(text, value) ? value : 0;
 }
 
 double SafeStrToFloat(std::string_view text) {

@@ -24,6 +24,9 @@ std::string ValueAfter(std::string_view text, char separator);
 // trimming; 0 for anything else. Never throws.
 int SafeStrToInt(std::string_view text);
 
+// The same grammar, telling a text outside it apart from "0": false, and `value` untouched.
+bool TryStrToInt(std::string_view text, int& value);
+
 // Parses [sign] mantissa [e [sign] digits] with "," read as ".", whatever the process locale,
 // into a long double (80-bit natively; MinGW's library parses it correctly rounded to double),
 // then returns it as a double. 0 for any other text and for values outside the range of a double.
