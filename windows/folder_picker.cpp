@@ -6,31 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "windows/handles.h"
+
 namespace velmora::win {
 
 namespace {
-
-// One reference to a shell object (the allocator, the desktop folder), released on every way out.
-template <typename I>
-class ComReference {
- public:
-  ComReference() = default;
-  ~ComReference() {
-    if (object_)
-      object_->Release();
-  }
-  ComReference(const ComReference&) = delete;
-  ComReference& operator=(const ComReference&) = delete;
-
-  I* Get() const { return object_; }
-  I* operator->() const { return object_; }
-  // For the functions that hand out a new reference; only called on an empty owner.
-  I** Put() { return &object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-
- private:
-  I* object_ = nullptr;
-};
 
 // Memory handed out by the shell allocator (the path buffer, item lists), given back to that
 // allocator on every way out of the call.
@@ -116,7 +96,7 @@ bool BrowseForFolder(HWND owner,
   BROWSEINFOA info;
   std::memset(&info, 0, sizeof(info));
 
-  ComReference<IMalloc> allocator;
+  ComPtr<IMalloc> allocator;
   if (FAILED(::SHGetMalloc(allocator.Put())) || !allocator)
     return false;
 
@@ -126,7 +106,7 @@ bool BrowseForFolder(HWND owner,
   std::memset(displayName.Get(), 0, MAX_PATH);
 
   // A root that does not parse leaves the list empty, and the tree then starts at the desktop.
-  ComReference<IShellFolder> desktop;
+  ComPtr<IShellFolder> desktop;
   ITEMIDLIST* parsedRoot = nullptr;
   if (SUCCEEDED(::SHGetDesktopFolder(desktop.Put())) && desktop) {
     std::wstring rootName = root;  // ParseDisplayName takes a writable string.
