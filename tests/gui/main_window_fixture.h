@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/gui/thread_dialogs.h"
 #include "core/file_system.h"
 #include "monitor/win32/main_window.h"
 #include "tests/support/memory_settings_store.h"
@@ -80,17 +81,7 @@ class DialogDriver final : public win::BaseWindow {
 
  private:
   void AnswerOpenDialogs() {
-    std::vector<HWND> dialogs;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-          char className[16] = {};
-          ::GetClassNameA(window, className, sizeof(className));
-          if (std::string_view(className) == "#32770" && ::IsWindowVisible(window))
-            reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
+    const std::vector<HWND> dialogs = VisibleThreadDialogs();
     for (HWND dialog : dialogs) {
       if (std::find(answered_.begin(), answered_.end(), dialog) != answered_.end())
         continue;

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/gui/thread_dialogs.h"
 #include "core/file_system.h"
 #include "monitor/settings.h"
 #include "monitor/settings_store.h"
@@ -183,17 +184,7 @@ class MessageBoxAnswerer final : public win::BaseWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message != WM_TIMER)
       return BaseWindow::HandleMessage(message, wParam, lParam);
-    std::vector<HWND> boxes;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-          char className[16] = {};
-          ::GetClassNameA(window, className, sizeof(className));
-          if (std::string_view(className) == "#32770" && ::IsWindowVisible(window))
-            reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&boxes));
+    const std::vector<HWND> boxes = testing::VisibleThreadDialogs();
     for (HWND box : boxes) {
       if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
         continue;
