@@ -2,6 +2,7 @@
 #include "core/tools.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace velmora {
@@ -57,6 +58,17 @@ std::int64_t TruncToInt64(double value) {
   if (value < -kTwoTo63)
     return std::numeric_limits<std::int64_t>::min();
   return static_cast<std::int64_t>(value);
+}
+
+int ScalePixels(int pixels, int dpi) {
+  const std::int64_t product = static_cast<std::int64_t>(pixels) * dpi;
+  const std::int64_t magnitude = (std::abs(product) + kDesignDpi / 2) / kDesignDpi;
+  const std::int64_t scaled = product < 0 ? -magnitude : magnitude;
+  if (scaled > std::numeric_limits<int>::max())
+    return std::numeric_limits<int>::max();
+  if (scaled < std::numeric_limits<int>::min())
+    return std::numeric_limits<int>::min();
+  return static_cast<int>(scaled);
 }
 
 }  // namespace velmora

@@ -68,15 +68,16 @@ std::string LocationKey(std::size_t index) {
 }
 
 void LoadSettings(SettingsStore& store, SettingsTarget& target) {
-  target.SetWidth(store.ReadInteger(kLayout, "FormWidth", kDefaultWidth));
-  target.SetHeight(store.ReadInteger(kLayout, "FormHeight", kDefaultHeight));
+  const int dpi = target.Dpi();
+  target.SetWidth(store.ReadInteger(kLayout, "FormWidth", ScalePixels(kDefaultWidth, dpi)));
+  target.SetHeight(store.ReadInteger(kLayout, "FormHeight", ScalePixels(kDefaultHeight, dpi)));
   target.SetTop(store.ReadInteger(kLayout, "FormTop", kDefaultTop));
   target.SetLeft(store.ReadInteger(kLayout, "FormLeft", kDefaultLeft));
   target.SetMaximized(store.ReadInteger(kLayout, "WindowState", kStoredNormal) == kStoredMaximized);
 
   for (int column = 0; column < static_cast<int>(std::size(kDefaultColumnWidths)); ++column)
-    target.SetColumnWidth(column,
-                          store.ReadInteger(kLayout, ColumnKey(column), kDefaultColumnWidths[column]));
+    target.SetColumnWidth(column, store.ReadInteger(kLayout, ColumnKey(column),
+                                                    ScalePixels(kDefaultColumnWidths[column], dpi)));
 
   // Only the last two characters are the flag, so a path may hold commas of its own.
   const int count = store.ReadInteger(kLocations, "Count", 0);

@@ -47,8 +47,13 @@ class SettingsTarget {
   virtual bool LocationEnabled(std::size_t index) const = 0;
   virtual bool BarVisible(Bar bar) const = 0;
   virtual int PollInterval() const = 0;
+
+  // Dots per inch the window is drawn at. Built-in sizes (given at 96) are scaled to it; stored
+  // sizes are pixels and are used as they are.
+  virtual int Dpi() const { return 96; }
 };
 
+// At 96 dots per inch.
 inline constexpr int kDefaultColumnWidths[6] = {248, 46, 33, 33, 35, 100};
 
 // "Location" + the index padded to four digits (never cut: Location10000).

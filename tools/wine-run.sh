@@ -21,6 +21,11 @@ mkdir -p "$(dirname "$prefix")"
     if [ "${VELMORA_UNMANAGED_WINDOWS:-0}" = 1 ]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
     fi
+    # A prefix for high-DPI tests: programs started in it see this many dots per inch.
+    if [ -n "${VELMORA_LOGPIXELS:-}" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VELMORA_LOGPIXELS" /f \
+        >/dev/null 2>&1 || true
+    fi
     wineserver -w || true
   fi
 ) 9>"$prefix.lock"

@@ -14,7 +14,6 @@ namespace {
 
 using art::PixelMap;
 
-constexpr int kListImageSize = 16;
 // Below this alpha a pixel counts as transparent where only the icon's AND mask is drawn.
 constexpr std::uint32_t kMaskAlpha = 0x80;
 
@@ -125,13 +124,18 @@ IconHandle MakeIcon(const Picture& picture) {
   return IconHandle(::CreateIconIndirect(&info));
 }
 
-ImageListHandle MakeImageList(std::span<const PixelMap> maps) {
-  ImageListHandle list(::ImageList_Create(kListImageSize, kListImageSize, ILC_COLOR32 | ILC_MASK,
-                                          static_cast<int>(maps.size()), 0));
+ImageListHandle MakeImageList(std::span<const PixelMap> maps, int size) {
+  if (size <= 0)
+    return {};
+  ImageListHandle list(
+      ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(maps.size()), 0));
   if (!list)
     return {};
   for (const PixelMap& map : maps) {
-    IconHandle icon = MakeIcon(FromMap(map));
+    Picture picture = FromMap(map);
+    if (size != picture.width || size != picture.height)
+      picture = Resample(picture, size, size);
+    IconHandle icon = MakeIcon(picture);
     if (!icon || ::ImageList_AddIcon(list.Get(), icon.Get()) < 0)
       return {};
   }
@@ -177,12 +181,12 @@ IconHandle MakeAppIcon(int size) {
   return MakeIcon(picture);
 }
 
-ImageListHandle MakeStateImageList() {
-  return MakeImageList(art::kStateBalls);
+ImageListHandle MakeStateImageList(int size) {
+  return MakeImageList(art::kStateBalls, size);
 }
 
-ImageListHandle MakeButtonImageList() {
-  return MakeImageList(art::kButtonImages);
+ImageListHandle MakeButtonImageList(int size) {
+  return MakeImageList(art::kButtonImages, size);
 }
 
 BitmapHandle MakeEnvelopeBitmap(COLORREF background) {

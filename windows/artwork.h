@@ -9,11 +9,13 @@ namespace velmora::win {
 
 // The window icon at `size` pixels (16, 32, 48...).
 IconHandle MakeAppIcon(int size);
-// Five 16 by 16 balls with transparent background: white, black, green, blue, red (indices 0..4).
-ImageListHandle MakeStateImageList();
-// Eight 16 by 16 toolbar images: 0 exit door, 1 add folder, 2 remove folder, 3 info, 4 refresh,
+// The list images are drawn at 16 by 16 pixels; `size` other than 16 resamples them, for
+// screens of more (or fewer) dots per inch.
+// Five balls with transparent background: white, black, green, blue, red (indices 0..4).
+ImageListHandle MakeStateImageList(int size);
+// Eight toolbar images: 0 exit door, 1 add folder, 2 remove folder, 3 info, 4 refresh,
 // 5 envelope, 6 globe, 7 T above a cup.
-ImageListHandle MakeButtonImageList();
+ImageListHandle MakeButtonImageList(int size);
 // The about window's small pictures: a 12 by 8 yellow envelope and a 12 by 12 globe.
 BitmapHandle MakeEnvelopeBitmap(COLORREF background);
 BitmapHandle MakeGlobeBitmap(COLORREF background);

@@ -79,6 +79,9 @@ inline void DestroyWindowHandle(HWND h) {
 inline void FreeItemList(PIDLIST_ABSOLUTE p) {
   ::CoTaskMemFree(p);
 }
+inline void FreeLibraryModule(HMODULE h) {
+  ::FreeLibrary(h);
+}
 }  // namespace detail
 
 using FileHandle = UniqueHandle<HANDLE, detail::CloseKernelHandle, -1>;
@@ -93,6 +96,7 @@ using MenuHandle = UniqueHandle<HMENU, detail::DestroyMenuHandle>;
 using AccelHandle = UniqueHandle<HACCEL, detail::DestroyAccel>;
 using WindowHandle = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using ItemListHandle = UniqueHandle<PIDLIST_ABSOLUTE, detail::FreeItemList>;
+using ModuleHandle = UniqueHandle<HMODULE, detail::FreeLibraryModule>;
 
 // COM interface pointer owner (IMalloc, IShellFolder).
 template <typename I>

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <span>
+
 namespace velmora::win {
 
 struct ControlLayout {
@@ -20,5 +22,9 @@ int ScaleToDpi(int value, int dpi);
 
 // Creates the control on `parent` (which owns it), scaled to `dpi`, in `font`.
 HWND CreateLaidOutControl(HWND parent, const ControlLayout& layout, HFONT font, int dpi);
+
+// Moves the controls of `parent` that these rows created to their places at `dpi` and gives
+// them `font`: what a window does when it moves to a screen of another dpi.
+void PlaceLaidOutControls(HWND parent, std::span<const ControlLayout> layouts, HFONT font, int dpi);
 
 }  // namespace velmora::win

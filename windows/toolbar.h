@@ -25,6 +25,7 @@ class Toolbar {
   bool AddButtons(int count, const TBBUTTON* buttons) const {
     return Send(TB_ADDBUTTONSA, count, reinterpret_cast<LPARAM>(buttons)) != 0;
   }
+  bool DeleteButton(int index) const { return Send(TB_DELETEBUTTON, index, 0) != 0; }
   int ButtonCount() const { return static_cast<int>(Send(TB_BUTTONCOUNT, 0, 0)); }
   bool GetButton(int index, TBBUTTON& button) const {
     return Send(TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) != 0;

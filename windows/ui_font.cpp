@@ -17,4 +17,9 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
+int WindowDpi(HWND window) {
+  const UINT dpi = window ? ::GetDpiForWindow(window) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : ScreenDpi();
+}
+
 }  // namespace velmora::win

@@ -12,4 +12,7 @@ namespace velmora::win {
 // Dots per inch of the screen the program starts on.
 int ScreenDpi();
 
+// Dots per inch `window` is drawn at: under per-monitor awareness, those of its screen.
+int WindowDpi(HWND window);
+
 }  // namespace velmora::win

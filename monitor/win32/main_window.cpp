@@ -76,8 +76,11 @@ void TfrmMain::FormCreate() {
     appDir_ += '\\';
   CreateColumns();
   try {
+    loadingSettings_ = true;
     LoadSettings(services_.settings, *this);
+    loadingSettings_ = false;
   } catch (const SettingsError& failure) {
+    loadingSettings_ = false;
     // What was not read keeps its built-in value; without a complete start the window never
     // refreshes on its own ("Update all now" still works).
     timerOffForRun_ = true;
@@ -157,6 +160,17 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       LayoutControls();
       return 0;
+    case WM_DPICHANGED: {
+      ApplyDpi(LOWORD(wParam));
+      // The system suggests the old bounds scaled to the new dpi. While the stored settings
+      // place the window, the stored pixels are kept as they are.
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested && !loadingSettings_) {
+        ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();

@@ -141,6 +141,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool LocationEnabled(std::size_t index) const override { return table_.Row(index).enabled; }
   bool BarVisible(Bar bar) const override;
   int PollInterval() const override;
+  int Dpi() const override { return dpi_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -149,10 +150,17 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
  private:
   // main_window_layout.cpp
   bool CreateControls();
+  void SetWindowIcons();
+  void SetStateImages();
   void CreateToolbar();
+  void FillToolbar();
   void CreateSettingsPanel();
   void CreateStatsPanel();
   void CreateStatusBar();
+  void SetStatusParts();
+  // Scales fonts, images and every laid-out control to `dpi` (the window moved to a screen of
+  // another dpi); column widths keep their proportion.
+  void ApplyDpi(int dpi);
   void LayoutControls();
   void PlaceSettingsPanel();
   // main_window_commands.cpp
@@ -207,7 +215,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool timerEnabled_ = false;
   bool timerOffForRun_ = false;  // the settings failed to load: no timer until exit
   bool settingsSaved_ = false;
-  bool syncingRows_ = false;  // the window itself is changing check boxes
+  bool loadingSettings_ = false;  // bounds come from the settings as stored, in pixels
+  bool syncingRows_ = false;      // the window itself is changing check boxes
 
   RefreshOutcome lastRefresh_;
   std::uint64_t rowRedrawRequests_ = 0;

@@ -2,6 +2,7 @@
 // positions, and placed again whenever the window's size or the visible bars change.
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "monitor/win32/main_commands.h"
@@ -44,6 +45,7 @@ enum ControlId : int {
 };
 
 constexpr int kButtonSize = 23;
+constexpr int kImageSize = 16;  // toolbar and table images
 constexpr int kSettingsPanelWidth = 292;
 constexpr int kStatsPanelHeight = 80;
 constexpr int kBevelHeight = 2;
@@ -109,11 +111,9 @@ int Height(HWND hwnd) {
 }  // namespace
 
 bool TfrmMain::CreateControls() {
+  dpi_ = win::WindowDpi(Hwnd());
   font_ = win::MakeUiFont(dpi_);
-  smallIcon_ = win::MakeAppIcon(::GetSystemMetrics(SM_CXSMICON));
-  largeIcon_ = win::MakeAppIcon(::GetSystemMetrics(SM_CXICON));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  SetWindowIcons();
   BuildMenu();
   BuildAccelerators();
   ::SetMenu(Hwnd(), menu_.Get());
@@ -132,8 +132,7 @@ bool TfrmMain::CreateControls() {
   constexpr DWORD kTableStyle = LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
                                 LVS_EX_ONECLICKACTIVATE | LVS_EX_DOUBLEBUFFER;
   lvMain_.SetExtendedStyle(kTableStyle, kTableStyle);
-  stateImages_ = win::MakeStateImageList();
-  lvMain_.SetSmallImageList(stateImages_.Get());
+  SetStateImages();
 
   ctl_.bvlStats =
       ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0, Hwnd(),
@@ -146,6 +145,20 @@ bool TfrmMain::CreateControls() {
   return ctl_.tlbMain && ctl_.pnlSettings && ctl_.lvMain && ctl_.pnlStats && ctl_.sttBar;
 }
 
+void TfrmMain::SetWindowIcons() {
+  smallIcon_ = win::MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
+  largeIcon_ = win::MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+}
+
+void TfrmMain::SetStateImages() {
+  // The list view shares the list (LVS_SHAREIMAGELISTS): the old one goes once the new is set.
+  win::ImageListHandle images = win::MakeStateImageList(win::ScaleToDpi(kImageSize, dpi_));
+  lvMain_.SetSmallImageList(images.Get());
+  stateImages_ = std::move(images);
+}
+
 void TfrmMain::CreateToolbar() {
   ctl_.tlbMain = ::CreateWindowExA(
       0, TOOLBARCLASSNAMEA, "",
@@ -153,9 +166,18 @@ void TfrmMain::CreateToolbar() {
       reinterpret_cast<HMENU>(kIdToolbar), ::GetModuleHandleA(nullptr), nullptr);
   toolbar_ = win::Toolbar(ctl_.tlbMain);
   toolbar_.SetButtonStructSize();
-  buttonImages_ = win::MakeButtonImageList();
-  toolbar_.SetImageList(buttonImages_.Get());
-  toolbar_.SetBitmapSize(16, 16);
+  FillToolbar();
+}
+
+void TfrmMain::FillToolbar() {
+  // Images, buttons and the settings panel's slot all follow the dpi; a toolbar takes new image
+  // and button sizes reliably only before its buttons are added, so they are added again.
+  win::ImageListHandle images = win::MakeButtonImageList(win::ScaleToDpi(kImageSize, dpi_));
+  toolbar_.SetImageList(images.Get());
+  buttonImages_ = std::move(images);
+  toolbar_.SetBitmapSize(win::ScaleToDpi(kImageSize, dpi_), win::ScaleToDpi(kImageSize, dpi_));
+  while (toolbar_.ButtonCount() > 0)
+    toolbar_.DeleteButton(0);
 
   std::vector<TBBUTTON> buttons;
   for (WORD entry : MainToolbarLayout()) {
@@ -231,11 +253,40 @@ void TfrmMain::CreateStatusBar() {
       reinterpret_cast<HMENU>(kIdStatusBar), ::GetModuleHandleA(nullptr), nullptr);
   sttBar_ = win::StatusBar(ctl_.sttBar);
   ::SendMessageA(ctl_.sttBar, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  SetStatusParts();
+  for (int part = 0; part < 3; ++part)
+    sttBar_.SetTipText(part, kStatusHints[part]);
+}
+
+void TfrmMain::SetStatusParts() {
   const int panel = win::ScaleToDpi(kStatusPanelWidth, dpi_);
   const int rightEdges[] = {panel, 2 * panel, 3 * panel, -1};
   sttBar_.SetParts(4, rightEdges);
-  for (int part = 0; part < 3; ++part)
-    sttBar_.SetTipText(part, kStatusHints[part]);
+}
+
+void TfrmMain::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_)
+    return;
+  const int oldDpi = dpi_;
+  dpi_ = dpi;
+  // Every control switches to the new font before the old one is deleted.
+  win::FontHandle font = win::MakeUiFont(dpi_);
+  for (HWND control : {ctl_.lblPollItv, ctl_.fldPollItv, ctl_.chkActive, ctl_.lvMain, ctl_.sttBar})
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  win::PlaceLaidOutControls(ctl_.pnlSettings, kSettingsLayout, font.Get(), dpi_);
+  win::PlaceLaidOutControls(ctl_.pnlStats, kStatsLayout, font.Get(), dpi_);
+  font_ = std::move(font);
+  // The up-down control takes its place from its buddy's new rectangle.
+  spnPollItv_.SetBuddy(ctl_.fldPollItv);
+
+  SetWindowIcons();
+  FillToolbar();
+  SetStatusParts();
+  SetStateImages();
+  // Column widths are the user's: they keep their size relative to the text.
+  for (int column = 0; column < ColumnCount(); ++column)
+    lvMain_.SetColumnWidth(column, ::MulDiv(lvMain_.ColumnWidth(column), dpi_, oldDpi));
+  LayoutControls();
 }
 
 void TfrmMain::PlaceSettingsPanel() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/tools.h"
 #include "monitor/figure_texts.h"
 #include "monitor/win32/main_window.h"
 
@@ -42,7 +43,7 @@ void TfrmMain::CreateColumns() {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = kColumns[i].format;
-    column.cx = kDefaultColumnWidths[i];
+    column.cx = ScalePixels(kDefaultColumnWidths[i], dpi_);
     column.pszText = const_cast<char*>(kColumns[i].caption);
     column.iSubItem = static_cast<int>(i);
     lvMain_.InsertColumn(static_cast<int>(i), column);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -190,6 +194,45 @@ TEST(TruncToInt64, TruncatesTowardZeroAndSaturates) {
   for (const auto& row : rows)
     EXPECT_EQ(TruncToInt64(row.value), row.expected) << row.value;
 }
+
+struct ScaleRow {
+  int pixels;
+  int dpi;
+  int expected;
+};
+
+TEST(ScalePixels, RoundsHalvesAwayFromZeroAndSaturates) {
+  const ScaleRow rows[] = {
+      {534, 96, 534},
+      {33, 96, 33},  // the design's own dpi changes nothing
+      {23, 144, 35},
+      {5, 144, 8},  // 34.5 and 7.5 round up
+      {33, 144, 50},
+      {35, 144, 53},  // 49.5, 52.5
+      {-5, 144, -8},
+      {-1, 144, -2},  // halves away from zero on both sides
+      {35, 120, 44},
+      {33, 120, 41},  // 43.75, 41.25
+      {80, 192, 160},
+      {2, 72, 2},  // 1.5 rounds to 2
+      {0, 144, 0},
+      {100, 0, 0},
+      {2147483647, 192, 2147483647},  // beyond the range: the nearest limit
+      {-2147483647 - 1, 192, -2147483647 - 1},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(ScalePixels(row.pixels, row.dpi), row.expected) << row.pixels << " at " << row.dpi;
+}
+
+#ifdef _WIN32
+// The layouts were first scaled with MulDiv; the portable helper must give the same pixels.
+TEST(ScalePixels, AgreesWithMulDivOverTheUsualRange) {
+  for (const int dpi : {72, 96, 120, 144, 168, 192, 240, 288}) {
+    for (int pixels = -600; pixels <= 2000; ++pixels)
+      ASSERT_EQ(ScalePixels(pixels, dpi), ::MulDiv(pixels, dpi, 96)) << pixels << " at " << dpi;
+  }
+}
+#endif
 
 struct DateRow {
   LocalDateTime time;

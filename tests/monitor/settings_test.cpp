@@ -61,7 +61,9 @@ class FakeWindow : public SettingsTarget {
   bool statsPanel = true;
   bool statusBar = true;
   int pollInterval = 15;
+  int dpi = 96;
 
+  int Dpi() const override { return dpi; }
   void SetWidth(int width) override {
     bounds.width = width;
     log.push_back("width=" + std::to_string(width));
@@ -174,6 +176,57 @@ TEST(LoadSettingsTest, FirstStartAppliesEveryDefaultInOrder) {
   EXPECT_EQ(window.log, expected);
   EXPECT_EQ(window.rows, (std::vector<Row>{{kAppDir, true}}));
 }
+
+// On a screen of more dots per inch the built-in sizes grow with it; what the user stored is
+// in pixels already and stays exactly as stored.
+struct DpiDefaultsCase {
+  const char* name;
+  int dpi;
+  bool stored;
+  std::vector<std::string> expectedLayout;
+};
+
+class DpiDefaultsTest : public ::testing::TestWithParam<DpiDefaultsCase> {};
+
+TEST_P(DpiDefaultsTest, BuiltInSizesScaleStoredPixelsDoNot) {
+  MemorySettingsStore store;
+  if (GetParam().stored) {
+    store.SetText("Layout", "FormWidth", "600");
+    store.SetText("Layout", "FormHeight", "333");
+    for (int i = 0; i < 6; ++i)
+      store.SetText("Layout", "Col" + std::to_string(i), std::to_string(40 + i));
+  }
+  FakeWindow window;
+  window.dpi = GetParam().dpi;
+  LoadSettings(store, window);
+  const std::vector<std::string> layout(window.log.begin(), window.log.begin() + 11);
+  EXPECT_EQ(layout, GetParam().expectedLayout);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens,
+    DpiDefaultsTest,
+    ::testing::Values(DpiDefaultsCase{"Defaults96",
+                                      96,
+                                      false,
+                                      {"width=534", "height=300", "top=0", "left=0", "normal", "col0=248",
+                                       "col1=46", "col2=33", "col3=33", "col4=35", "col5=100"}},
+                      DpiDefaultsCase{"Defaults144",
+                                      144,
+                                      false,
+                                      {"width=801", "height=450", "top=0", "left=0", "normal", "col0=372",
+                                       "col1=69", "col2=50", "col3=50", "col4=53", "col5=150"}},
+                      DpiDefaultsCase{"Defaults120",
+                                      120,
+                                      false,
+                                      {"width=668", "height=375", "top=0", "left=0", "normal", "col0=310",
+                                       "col1=58", "col2=41", "col3=41", "col4=44", "col5=125"}},
+                      DpiDefaultsCase{"Stored144",
+                                      144,
+                                      true,
+                                      {"width=600", "height=333", "top=0", "left=0", "normal", "col0=40",
+                                       "col1=41", "col2=42", "col3=43", "col4=44", "col5=45"}}),
+    CaseName<DpiDefaultsCase>);
 
 TEST(LoadSettingsTest, StoredEntriesAreAppliedInOrder) {
   MemorySettingsStore store;

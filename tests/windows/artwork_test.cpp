@@ -131,8 +131,9 @@ using ColourTest = bool (*)(Rgba);
 
 struct ListCase {
   const char* name;
-  std::function<ImageListHandle()> make;
+  std::function<ImageListHandle(int)> make;
   int count;
+  int size;  // 16 as drawn; 24 for a screen of 144 dots per inch
 };
 
 void PrintTo(const ListCase& testCase, std::ostream* out) {
@@ -141,21 +142,23 @@ void PrintTo(const ListCase& testCase, std::ostream* out) {
 
 class ImageListShape : public ::testing::TestWithParam<ListCase> {};
 
-TEST_P(ImageListShape, HoldsItsImagesAtSixteenPixels) {
-  const ImageListHandle list = GetParam().make();
+TEST_P(ImageListShape, HoldsItsImagesAtTheAskedSize) {
+  const ImageListHandle list = GetParam().make(GetParam().size);
   ASSERT_TRUE(list);
   EXPECT_EQ(::ImageList_GetImageCount(list.Get()), GetParam().count);
   int width = 0;
   int height = 0;
   ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
-  EXPECT_EQ(width, 16);
-  EXPECT_EQ(height, 16);
+  EXPECT_EQ(width, GetParam().size);
+  EXPECT_EQ(height, GetParam().size);
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork,
                          ImageListShape,
-                         ::testing::Values(ListCase{"StateBalls", MakeStateImageList, 5},
-                                           ListCase{"ButtonImages", MakeButtonImageList, 8}),
+                         ::testing::Values(ListCase{"StateBalls16", MakeStateImageList, 5, 16},
+                                           ListCase{"StateBalls24", MakeStateImageList, 5, 24},
+                                           ListCase{"ButtonImages16", MakeButtonImageList, 8, 16},
+                                           ListCase{"ButtonImages24", MakeButtonImageList, 8, 24}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // --- state balls ------------------------------------------------------------------------------
@@ -173,7 +176,7 @@ void PrintTo(const BallCase& testCase, std::ostream* out) {
 class StateBall : public ::testing::TestWithParam<BallCase> {};
 
 TEST_P(StateBall, ShowsItsColourInTheCentreAndBackgroundAtTheCorners) {
-  const ImageListHandle list = MakeStateImageList();
+  const ImageListHandle list = MakeStateImageList(16);
   ASSERT_TRUE(list);
   const std::vector<std::uint32_t> pixels = DrawImage(list.Get(), GetParam().index, kMagenta);
   ASSERT_EQ(pixels.size(), 256u);
@@ -184,7 +187,7 @@ TEST_P(StateBall, ShowsItsColourInTheCentreAndBackgroundAtTheCorners) {
 }
 
 TEST_P(StateBall, StoresRealAlpha) {
-  const ImageListHandle list = MakeStateImageList();
+  const ImageListHandle list = MakeStateImageList(16);
   ASSERT_TRUE(list);
   IMAGEINFO info{};
   ASSERT_TRUE(::ImageList_GetImageInfo(list.Get(), GetParam().index, &info));
@@ -216,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Artwork,
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(StateBalls, ShareOneShapeAndDifferInColour) {
-  const ImageListHandle list = MakeStateImageList();
+  const ImageListHandle list = MakeStateImageList(16);
   ASSERT_TRUE(list);
   std::vector<std::vector<std::uint32_t>> drawn;
   for (int i = 0; i < 5; ++i)
@@ -249,7 +252,7 @@ void PrintTo(const ButtonCase& testCase, std::ostream* out) {
 class ButtonImage : public ::testing::TestWithParam<ButtonCase> {};
 
 TEST_P(ButtonImage, IsDrawnInItsColours) {
-  const ImageListHandle list = MakeButtonImageList();
+  const ImageListHandle list = MakeButtonImageList(16);
   ASSERT_TRUE(list);
   const std::vector<std::uint32_t> onWhite = DrawImage(list.Get(), GetParam().index, RGB(255, 255, 255));
   const std::vector<std::uint32_t> onBlack = DrawImage(list.Get(), GetParam().index, RGB(0, 0, 0));
@@ -288,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(Artwork,
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ButtonImages, AreAllDifferent) {
-  const ImageListHandle list = MakeButtonImageList();
+  const ImageListHandle list = MakeButtonImageList(16);
   ASSERT_TRUE(list);
   std::set<std::vector<std::uint32_t>> seen;
   for (int i = 0; i < 8; ++i)

@@ -1,0 +1,316 @@
+// The monitor window on screens of more dots per inch: every size the layout gives at 96 dpi
+// grows with the window's dpi, at creation and when the window moves to a screen of another dpi
+// (WM_DPICHANGED), nothing overlaps, and stored pixels stay pixels. The Windows tree runs these
+// tests once more in a prefix set to 144 dpi (VELMORA_EXPECT_DPI says which dpi the run is for).
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "monitor/win32/main_commands.h"
+#include "tests/gui/main_window_fixture.h"
+#include "windows/layout_table.h"
+#include "windows/ui_font.h"
+
+namespace velmora::testing {
+namespace {
+
+// The dpi this run of the tests was started for; a run in the wrong prefix must fail.
+int ExpectedStartDpi() {
+  const char* text = std::getenv("VELMORA_EXPECT_DPI");
+  return text && *text ? std::atoi(text) : USER_DEFAULT_SCREEN_DPI;
+}
+
+using Geometry = std::map<std::string, std::vector<int>>;
+
+std::vector<int> Box(HWND control) {
+  const RECT r = RectInParent(control);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::vector<int> Union(HWND a, HWND b) {
+  RECT ra = RectInParent(a);
+  const RECT rb = RectInParent(b);
+  ::UnionRect(&ra, &ra, &rb);
+  return {ra.left, ra.top, ra.right - ra.left, ra.bottom - ra.top};
+}
+
+HWND ChildWithText(HWND parent, const char* text) {
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (win::WindowText(child) == text)
+      return child;
+  }
+  return nullptr;
+}
+
+std::vector<int> ImageSize(HIMAGELIST list) {
+  int width = 0;
+  int height = 0;
+  ::ImageList_GetIconSize(list, &width, &height);
+  return {width, height};
+}
+
+int FontHeight(HWND control) {
+  LOGFONTA face{};
+  ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(face), &face);
+  return face.lfHeight;
+}
+
+// The stats panel's labels, by the texts they start with or the names the window gives them.
+struct StatsLabel {
+  const char* name;
+  HWND MainControls::*control;  // null: found by its text, `name`
+  int x, y, width, height;      // at 96 dpi
+};
+
+constexpr StatsLabel kStatsLabels[] = {
+    {"User info", &MainControls::frmUserStats, 4, 4, 253, 68},
+    {"Working unit info", &MainControls::frmUnitStats, 264, 4, 217, 68},
+    {"Total units:", nullptr, 20, 20, 96, 13},
+    {"Total CPU time:", nullptr, 20, 36, 96, 13},
+    {"Average CPU time:", nullptr, 20, 52, 96, 13},
+    {"lblUserTotUnits", &MainControls::lblUserTotUnits, 120, 20, 129, 13},
+    {"lblUserTotCPU", &MainControls::lblUserTotCPU, 120, 36, 129, 13},
+    {"lblUserAvgCPU", &MainControls::lblUserAvgCPU, 120, 52, 129, 13},
+    {"Progress:", nullptr, 280, 20, 100, 13},
+    {"Estimated total time:", nullptr, 280, 36, 100, 13},
+    {"Time left:", nullptr, 280, 52, 100, 13},
+    {"lblProgress", &MainControls::lblProgress, 384, 20, 89, 13},
+    {"lblTimeTotal", &MainControls::lblTimeTotal, 384, 36, 89, 13},
+    {"lblTimeLeft", &MainControls::lblTimeLeft, 384, 52, 89, 13},
+};
+
+HWND StatsControl(const MainControls& c, const StatsLabel& label) {
+  return label.control ? c.*(label.control) : ChildWithText(c.pnlStats, label.name);
+}
+
+// What the window shows now, in pixels.
+Geometry Measure(const TfrmMain& window) {
+  const MainControls& c = window.Controls();
+  Geometry g;
+  g["lblPollItv"] = Box(c.lblPollItv);
+  // The up-down control takes its width out of the edit box's rectangle, at its right end; how
+  // much is the control's own affair (the overlap checks keep it inside its slot).
+  const std::vector<int> spin = Union(c.fldPollItv, c.spnPollItv);
+  g["fldPollItv with spnPollItv"] = {spin[0], spin[1], spin[3]};
+  g["chkActive"] = Box(c.chkActive);
+  g["pnlSettings width"] = {Box(c.pnlSettings)[2]};
+  for (const StatsLabel& label : kStatsLabels)
+    g[label.name] = Box(StatsControl(c, label));
+  g["pnlStats height"] = {Box(c.pnlStats)[3]};
+  const RECT main = RectInParent(c.pnlMain);
+  const RECT table = RectInParent(c.lvMain);
+  g["lvMain insets"] = {table.left, table.top, (main.right - main.left) - table.right,
+                        (main.bottom - main.top) - table.bottom};
+  int edges[4] = {};
+  ::SendMessageA(c.sttBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+  g["sttBar parts"] = {edges[0], edges[1], edges[2], edges[3]};
+  const auto buttonSize = static_cast<DWORD>(::SendMessageA(c.tlbMain, TB_GETBUTTONSIZE, 0, 0));
+  g["tlbMain button size"] = {LOWORD(buttonSize), HIWORD(buttonSize)};
+  g["tlbMain images"] =
+      ImageSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(c.tlbMain, TB_GETIMAGELIST, 0, 0)));
+  g["lvMain images"] =
+      ImageSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(c.lvMain, LVM_GETIMAGELIST, LVSIL_SMALL, 0)));
+  g["font height"] = {FontHeight(c.lblPollItv), FontHeight(c.lvMain), FontHeight(c.lblProgress),
+                      FontHeight(c.sttBar)};
+  return g;
+}
+
+// What the layout gives, scaled to `dpi`.
+Geometry Expected(int dpi) {
+  auto px = [dpi](std::vector<int> values) {
+    for (int& value : values) {
+      if (value >= 0)
+        value = win::ScaleToDpi(value, dpi);
+    }
+    return values;
+  };
+  Geometry g;
+  g["lblPollItv"] = px({4, 5, 114, 13});
+  g["fldPollItv with spnPollItv"] = px({118, 1, 21});
+  g["chkActive"] = px({186, 3, 100, 17});
+  g["pnlSettings width"] = px({292});
+  for (const StatsLabel& label : kStatsLabels)
+    g[label.name] = px({label.x, label.y, label.width, label.height});
+  g["pnlStats height"] = px({80});
+  g["lvMain insets"] = px({5, 2, 5, 5});
+  const int panel = win::ScaleToDpi(80, dpi);
+  g["sttBar parts"] = {panel, 2 * panel, 3 * panel, -1};
+  g["tlbMain button size"] = px({23, 23});
+  g["tlbMain images"] = px({16, 16});
+  g["lvMain images"] = px({16, 16});
+  const int font = -::MulDiv(8, dpi, 72);
+  g["font height"] = {font, font, font, font};
+  return g;
+}
+
+std::vector<int> ColumnWidths(const TfrmMain& window) {
+  std::vector<int> widths;
+  for (int column = 0; column < 6; ++column)
+    widths.push_back(
+        static_cast<int>(::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNWIDTH, column, 0)));
+  return widths;
+}
+
+std::vector<int> WindowSize(const TfrmMain& window) {
+  RECT bounds{};
+  ::GetWindowRect(window.Hwnd(), &bounds);
+  return {bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+// What the system sends when the window is dragged onto a screen of `dpi`: the bounds scaled.
+void MoveToScreenOf(TfrmMain& window, int dpi) {
+  const int oldDpi = window.Dpi();
+  RECT bounds{};
+  ::GetWindowRect(window.Hwnd(), &bounds);
+  RECT suggested{bounds.left, bounds.top, bounds.left + ::MulDiv(bounds.right - bounds.left, dpi, oldDpi),
+                 bounds.top + ::MulDiv(bounds.bottom - bounds.top, dpi, oldDpi)};
+  ::SendMessageA(window.Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT common{};
+  return ::IntersectRect(&common, &a, &b) != 0;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+int TextWidth(HWND control) {
+  const std::string text = win::WindowText(control);
+  HDC dc = ::GetDC(control);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return extent.cx;
+}
+
+// Nothing covers anything else, every label keeps to its group box and every caption fits.
+void ExpectNothingOverlaps(const TfrmMain& window) {
+  const MainControls& c = window.Controls();
+  // The up-down control overlaps its edit box's border by design; together they are one slot.
+  const std::vector<int> spin = Union(c.fldPollItv, c.spnPollItv);
+  const RECT settings[] = {RectInParent(c.lblPollItv),
+                           RECT{spin[0], spin[1], spin[0] + spin[2], spin[1] + spin[3]},
+                           RectInParent(c.chkActive)};
+  RECT panel{};
+  ::GetClientRect(c.pnlSettings, &panel);
+  for (std::size_t i = 0; i < std::size(settings); ++i) {
+    EXPECT_TRUE(Inside(settings[i], panel)) << "settings control " << i;
+    for (std::size_t j = i + 1; j < std::size(settings); ++j)
+      EXPECT_FALSE(Overlap(settings[i], settings[j])) << i << " and " << j;
+  }
+  EXPECT_LE(spin[0] + spin[2], RectInParent(c.chkActive).left);
+  EXPECT_LE(TextWidth(c.lblPollItv), Box(c.lblPollItv)[2]);
+  EXPECT_LE(TextWidth(c.chkActive) + ::GetSystemMetricsForDpi(SM_CXMENUCHECK, win::WindowDpi(window.Hwnd())),
+            Box(c.chkActive)[2]);
+
+  const RECT userBox = RectInParent(c.frmUserStats);
+  const RECT unitBox = RectInParent(c.frmUnitStats);
+  RECT statsPanel{};
+  ::GetClientRect(c.pnlStats, &statsPanel);
+  EXPECT_FALSE(Overlap(userBox, unitBox));
+  EXPECT_TRUE(Inside(userBox, statsPanel));
+  EXPECT_TRUE(Inside(unitBox, statsPanel));
+  std::vector<HWND> labels;
+  for (const StatsLabel& label : kStatsLabels) {
+    HWND control = StatsControl(c, label);
+    if (control == c.frmUserStats || control == c.frmUnitStats)
+      continue;
+    const RECT r = RectInParent(control);
+    EXPECT_TRUE(Inside(r, label.x < 264 ? userBox : unitBox)) << label.name;
+    if (label.control == nullptr) {
+      EXPECT_LE(TextWidth(control), r.right - r.left) << label.name;
+    }
+    for (HWND other : labels)
+      EXPECT_FALSE(Overlap(r, RectInParent(other))) << label.name << " and " << win::WindowText(other);
+    labels.push_back(control);
+  }
+
+  // The bars stack without covering each other.
+  const RECT bars[] = {RectInParent(c.tlbMain), RectInParent(c.pnlMain), RectInParent(c.bvlStats),
+                       RectInParent(c.pnlStats), RectInParent(c.sttBar)};
+  for (std::size_t i = 0; i + 1 < std::size(bars); ++i)
+    EXPECT_LE(bars[i].bottom, bars[i + 1].top) << "bar " << i;
+}
+
+class HighDpiTest : public MainWindowTest {};
+
+TEST_F(HighDpiTest, TheRunHasTheDpiItWasStartedFor) {
+  TfrmMain& window = Open();
+  EXPECT_EQ(win::WindowDpi(window.Hwnd()), ExpectedStartDpi());
+  EXPECT_EQ(window.Dpi(), ExpectedStartDpi());
+}
+
+TEST_F(HighDpiTest, LayoutAndFirstStartSizesFollowTheWindowDpi) {
+  TfrmMain& window = Open();
+  const int dpi = win::WindowDpi(window.Hwnd());
+  EXPECT_EQ(Measure(window), Expected(dpi));
+  EXPECT_EQ(WindowSize(window), (std::vector<int>{win::ScaleToDpi(534, dpi), win::ScaleToDpi(300, dpi)}));
+  std::vector<int> columns;
+  for (int width : {248, 46, 33, 33, 35, 100})
+    columns.push_back(win::ScaleToDpi(width, dpi));
+  EXPECT_EQ(ColumnWidths(window), columns);
+  ExpectNothingOverlaps(window);
+}
+
+TEST_F(HighDpiTest, StoredBoundsAndColumnWidthsStayPixels) {
+  settings_.SetText("Layout", "FormWidth", "640");
+  settings_.SetText("Layout", "FormHeight", "410");
+  for (int column = 0; column < 6; ++column)
+    settings_.SetText("Layout", "Col" + std::to_string(column), std::to_string(60 + column));
+  TfrmMain& window = Open();
+  EXPECT_EQ(WindowSize(window), (std::vector<int>{640, 410}));
+  EXPECT_EQ(ColumnWidths(window), (std::vector<int>{60, 61, 62, 63, 64, 65}));
+  Close();
+  EXPECT_EQ(settings_.Text("Layout", "FormWidth"), "640");
+  EXPECT_EQ(settings_.Text("Layout", "Col5"), "65");
+}
+
+class HighDpiMoveTest : public HighDpiTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HighDpiMoveTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNOACTIVATE);
+  const int startDpi = win::WindowDpi(window.Hwnd());
+  const Geometry before = Measure(window);
+  const std::vector<int> columnsBefore = ColumnWidths(window);
+  const std::vector<int> sizeBefore = WindowSize(window);
+  const int target = GetParam();
+
+  MoveToScreenOf(window, target);
+  EXPECT_EQ(window.Dpi(), target);
+  EXPECT_EQ(Measure(window), Expected(target));
+  std::vector<int> scaledColumns;
+  for (int width : columnsBefore)
+    scaledColumns.push_back(::MulDiv(width, target, startDpi));
+  EXPECT_EQ(ColumnWidths(window), scaledColumns);
+  EXPECT_EQ(WindowSize(window), (std::vector<int>{::MulDiv(sizeBefore[0], target, startDpi),
+                                                  ::MulDiv(sizeBefore[1], target, startDpi)}));
+  ExpectNothingOverlaps(window);
+
+  // The layout comes back exactly; sizes scaled twice through a ratio like 120/144 may each
+  // have been rounded once, as the system's own suggested bounds are.
+  MoveToScreenOf(window, startDpi);
+  EXPECT_EQ(Measure(window), before);
+  const std::vector<int> columnsAfter = ColumnWidths(window);
+  const std::vector<int> sizeAfter = WindowSize(window);
+  for (std::size_t i = 0; i < columnsBefore.size(); ++i)
+    EXPECT_NEAR(columnsAfter[i], columnsBefore[i], 1) << "column " << i;
+  for (std::size_t i = 0; i < sizeBefore.size(); ++i)
+    EXPECT_NEAR(sizeAfter[i], sizeBefore[i], 1) << "window size " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, HighDpiMoveTest, ::testing::Values(120, 144, 192));
+
+}  // namespace
+}  // namespace velmora::testing
