@@ -5,6 +5,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "windows/artwork.h"
@@ -38,6 +39,8 @@ constexpr int OnPanelY(int y) {
 }
 
 constexpr int kLabelHeight = 13;
+// The version label is a control of its own, not a row of the table.
+constexpr int kVersionX = 120, kVersionY = 48, kVersionWidth = 46;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kLink = ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
 
@@ -107,36 +110,49 @@ bool IsLink(int id) {
 
 }  // namespace
 
-TfrmAbout::TfrmAbout(HWND owner, ShellOpener& shell) : shell_(shell), dpi_(ScreenDpi()) {
-  RECT frame{0, 0, Scale(kAboutClientWidth), Scale(kAboutClientHeight)};
-  ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+TfrmAbout::TfrmAbout(HWND owner, ShellOpener& shell) : shell_(shell) {
   WNDCLASSEXA windowClass{};
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, 0, 0, frame.right - frame.left,
-                   frame.bottom - frame.top, owner, nullptr)) {
+  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, 0, 0, 0, 0, owner, nullptr)) {
     throw std::runtime_error("The about window could not be created.");
   }
-  // Some window managers give a frame of another size than AdjustWindowRectEx expects.
-  RECT client;
-  ::GetClientRect(Hwnd(), &client);
-  const int missingWidth = Scale(kAboutClientWidth) - client.right;
-  const int missingHeight = Scale(kAboutClientHeight) - client.bottom;
-  if (missingWidth != 0 || missingHeight != 0) {
-    ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left + missingWidth,
-                   frame.bottom - frame.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  dpi_ = WindowDpi(Hwnd());
+  FitClientArea(Hwnd(), kAboutClientWidth, kAboutClientHeight, dpi_);
+  MakeDpiResources();
+  envelope_ = MakeEnvelopeBitmap(::GetSysColor(COLOR_BTNFACE));
+  globe_ = MakeGlobeBitmap(::GetSysColor(COLOR_BTNFACE));
+  CreateControls();
+}
 
+void TfrmAbout::MakeDpiResources() {
   font_ = MakeUiFont(dpi_);
   linkFont_ = MakeFont(::MulDiv(8, dpi_, 72), FW_NORMAL, true);
   nameFont_ = MakeFont(Scale(kNameHeight), FW_BOLD, false);
-  smallIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXSMICON));
-  largeIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXICON));
+  smallIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
+  largeIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
   programIcon_ = MakeAppIcon(Scale(32));
-  envelope_ = MakeEnvelopeBitmap(::GetSysColor(COLOR_BTNFACE));
-  globe_ = MakeGlobeBitmap(::GetSysColor(COLOR_BTNFACE));
   ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
   ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
-  CreateControls();
+}
+
+void TfrmAbout::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_)
+    return;
+  dpi_ = dpi;
+  // The old fonts stay alive until every control has been given its new one.
+  FontHandle oldFont = std::move(font_);
+  FontHandle oldLinkFont = std::move(linkFont_);
+  MakeDpiResources();
+  PlaceLaidOutControls(Hwnd(), kLayout, nullptr, dpi_);
+  for (const ControlLayout& layout : kLayout) {
+    ::SendMessageA(::GetDlgItem(Hwnd(), layout.id), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(IsLink(layout.id) ? linkFont_.Get() : font_.Get()), TRUE);
+  }
+  ::SetWindowPos(lblVersion_.Hwnd(), nullptr, Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)),
+                 Scale(kVersionWidth), Scale(kLabelHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+  FitClientArea(Hwnd(), kAboutClientWidth, kAboutClientHeight, dpi_);
+  ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 TfrmAbout::~TfrmAbout() {
@@ -161,8 +177,8 @@ void TfrmAbout::CreateControls() {
   }
   lblVersion_.InfoCategory = TInfoCategory::icVersion;
   lblVersion_.ShortVsn = false;
-  lblVersion_.Create(Hwnd(), Scale(OnPanelX(120)), Scale(OnPanelY(48)), Scale(46), Scale(kLabelHeight), true,
-                     kAboutLblVersion);
+  lblVersion_.Create(Hwnd(), Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), Scale(kVersionWidth),
+                     Scale(kLabelHeight), true, kAboutLblVersion);
   ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 }
 
@@ -362,6 +378,16 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the close box ends the modal showing; the window itself lives on
       EndModal(IDCANCEL);
       return 0;
+    case WM_DPICHANGED: {
+      // A fixed-size window: the size follows from the layout, the place from the system.
+      ApplyDpi(LOWORD(wParam));
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested) {
+        ::SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    }
     default:
       break;
   }

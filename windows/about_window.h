@@ -73,6 +73,10 @@ class TfrmAbout final : public BaseWindow {
   static LRESULT CALLBACK
   NoFocusButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
   void CreateControls();
+  // Fonts and icons at dpi_.
+  void MakeDpiResources();
+  // Fonts, icons, controls and the window's size at `dpi` (it moved to a screen of another dpi).
+  void ApplyDpi(int dpi);
   void CentreOnScreen();
   // The modal loop's look at each message before it is dispatched: Esc and Enter whichever
   // control has the focus, then Tab between the links and the OK button.

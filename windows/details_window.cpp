@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -82,34 +83,20 @@ constexpr ControlLayout kStatusLayout = {STATUSCLASSNAMEA,
 }  // namespace
 
 TfrmDetails::TfrmDetails(HWND owner, FileSystem& fs, SelectedPathSource selectedPath)
-    : fs_(fs), selectedPath_(std::move(selectedPath)), dpi_(ScreenDpi()) {
+    : fs_(fs), selectedPath_(std::move(selectedPath)) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  RECT frame{0, 0, ScaleToDpi(kDetailsClientWidth, dpi_), ScaleToDpi(kDetailsClientHeight, dpi_)};
-  ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   WNDCLASSEXA windowClass{};
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                   frame.right - frame.left, frame.bottom - frame.top, owner, nullptr)) {
+  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                   owner, nullptr)) {
     throw std::runtime_error("The details window could not be created.");
   }
-  // Some window managers give a frame of another size than AdjustWindowRectEx expects; the
-  // client area is what the layout needs.
-  RECT client;
-  ::GetClientRect(Hwnd(), &client);
-  const int missingWidth = ScaleToDpi(kDetailsClientWidth, dpi_) - client.right;
-  const int missingHeight = ScaleToDpi(kDetailsClientHeight, dpi_) - client.bottom;
-  if (missingWidth != 0 || missingHeight != 0) {
-    ::SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right - frame.left + missingWidth,
-                   frame.bottom - frame.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-
+  dpi_ = WindowDpi(Hwnd());
+  FitClientArea(Hwnd(), kDetailsClientWidth, kDetailsClientHeight, dpi_);
   font_ = MakeUiFont(dpi_);
-  smallIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXSMICON));
-  largeIcon_ = MakeAppIcon(::GetSystemMetrics(SM_CXICON));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  SetIcons();
   CreateControls();
 }
 
@@ -125,6 +112,25 @@ void TfrmDetails::CreateControls() {
   StatusBar bar(CreateLaidOutControl(Hwnd(), kStatusLayout, font_.Get(), dpi_));
   const int wholeWidth = -1;
   bar.SetParts(1, &wholeWidth);
+}
+
+void TfrmDetails::SetIcons() {
+  smallIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
+  largeIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+}
+
+void TfrmDetails::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_)
+    return;
+  dpi_ = dpi;
+  FontHandle font = MakeUiFont(dpi_);
+  PlaceLaidOutControls(Hwnd(), kLayout, font.Get(), dpi_);
+  PlaceLaidOutControls(Hwnd(), std::span(&kStatusLayout, 1), font.Get(), dpi_);
+  font_ = std::move(font);
+  SetIcons();
+  FitClientArea(Hwnd(), kDetailsClientWidth, kDetailsClientHeight, dpi_);
 }
 
 void TfrmDetails::ShowAndActivate() {
@@ -215,6 +221,16 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the close box only hides: the window lives until the program ends
       btnCloseClick();
       return 0;
+    case WM_DPICHANGED: {
+      // A fixed-size window: the size follows from the layout, the place from the system.
+      ApplyDpi(LOWORD(wParam));
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested) {
+        ::SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    }
     default:
       break;
   }

@@ -76,6 +76,9 @@ class TfrmDetails final : public BaseWindow {
 
  private:
   void CreateControls();
+  void SetIcons();
+  // Fonts, icons, controls and the window's size at `dpi` (it moved to a screen of another dpi).
+  void ApplyDpi(int dpi);
   void SetLabel(int id, const std::string& text) const;
   void SetStatusText(const std::string& text) const;
 

@@ -32,4 +32,24 @@ void PlaceLaidOutControls(HWND parent, std::span<const ControlLayout> layouts, H
   }
 }
 
+void FitClientArea(HWND window, int width, int height, int dpi) {
+  const int wantedWidth = ScaleToDpi(width, dpi);
+  const int wantedHeight = ScaleToDpi(height, dpi);
+  RECT frame{0, 0, wantedWidth, wantedHeight};
+  ::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE)),
+                             static_cast<UINT>(dpi));
+  int frameWidth = frame.right - frame.left;
+  int frameHeight = frame.bottom - frame.top;
+  constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  ::SetWindowPos(window, nullptr, 0, 0, frameWidth, frameHeight, kSizeOnly);
+  RECT client{};
+  ::GetClientRect(window, &client);
+  if (client.right != wantedWidth || client.bottom != wantedHeight) {
+    frameWidth += wantedWidth - client.right;
+    frameHeight += wantedHeight - client.bottom;
+    ::SetWindowPos(window, nullptr, 0, 0, frameWidth, frameHeight, kSizeOnly);
+  }
+}
+
 }  // namespace velmora::win

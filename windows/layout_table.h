@@ -27,4 +27,9 @@ HWND CreateLaidOutControl(HWND parent, const ControlLayout& layout, HFONT font, 
 // them `font`: what a window does when it moves to a screen of another dpi.
 void PlaceLaidOutControls(HWND parent, std::span<const ControlLayout> layouts, HFONT font, int dpi);
 
+// Sizes `window` so that its client area is `width` by `height` (96-dpi pixels) at `dpi`, for
+// windows of a fixed size. The frame is measured, not only computed: some window managers
+// give a frame of another size than the system expects.
+void FitClientArea(HWND window, int width, int height, int dpi);
+
 }  // namespace velmora::win

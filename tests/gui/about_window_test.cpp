@@ -280,20 +280,41 @@ TEST_P(AboutControlPlace, StandsWhereTheLayoutSays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layout,
-                         AboutControlPlace,
-                         ::testing::Values(AboutPlaceRow{kAboutPromptVersion, "Version", 88, 56},
-                                           AboutPlaceRow{kAboutLblVersion, "Unknown", 128, 56},
-                                           AboutPlaceRow{kAboutFreeware, "Freeware", 176, 56},
-                                           AboutPlaceRow{kAboutPromptEMail, "e-mail", 40, 84},
-                                           AboutPlaceRow{kAboutLblEMail, nullptr, 116, 84},
-                                           AboutPlaceRow{kAboutPromptEuro, "WWW Europe:", 40, 104},
-                                           AboutPlaceRow{kAboutLblHttpEuro, nullptr, 116, 104},
-                                           AboutPlaceRow{kAboutPromptUSA, "WWW USA:", 40, 124},
-                                           AboutPlaceRow{kAboutFldHttpUSA, nullptr, 116, 124},
-                                           AboutPlaceRow{kAboutNotice, "Tarnek, 2026, Example Town", 20, 156},
-                                           AboutPlaceRow{kAboutBtnCredits, "&Credits", 260, 16},
-                                           AboutPlaceRow{kAboutOKButton, "OK", 123, 184}));
+constexpr AboutPlaceRow kAboutPlaces[] = {
+    {kAboutPromptVersion, "Version", 88, 56}, {kAboutLblVersion, "Unknown", 128, 56},
+    {kAboutFreeware, "Freeware", 176, 56},    {kAboutPromptEMail, "e-mail", 40, 84},
+    {kAboutLblEMail, nullptr, 116, 84},       {kAboutPromptEuro, "WWW Europe:", 40, 104},
+    {kAboutLblHttpEuro, nullptr, 116, 104},   {kAboutPromptUSA, "WWW USA:", 40, 124},
+    {kAboutFldHttpUSA, nullptr, 116, 124},    {kAboutNotice, "Tarnek, 2026, Example Town", 20, 156},
+    {kAboutBtnCredits, "&Credits", 260, 16},  {kAboutOKButton, "OK", 123, 184}};
+
+INSTANTIATE_TEST_SUITE_P(Layout, AboutControlPlace, ::testing::ValuesIn(kAboutPlaces));
+
+// Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is
+// as it was.
+TEST_F(AboutWindowTest, FollowsAMoveToAScreenOfAnotherDpi) {
+  HWND hwnd = about_->Hwnd();
+  const int startDpi = ScreenDpi();
+  for (const int dpi : {192, 120, startDpi}) {
+    RECT suggested{40, 30, 500, 400};
+    ::SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, ScaleToDpi(kAboutClientWidth, dpi)) << dpi;
+    EXPECT_EQ(client.bottom, ScaleToDpi(kAboutClientHeight, dpi)) << dpi;
+    for (const AboutPlaceRow& row : kAboutPlaces) {
+      HWND control = Control(row.id);
+      RECT place;
+      ::GetWindowRect(control, &place);
+      ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
+      EXPECT_EQ(place.left, ScaleToDpi(row.x, dpi)) << WindowText(control) << " at " << dpi;
+      EXPECT_EQ(place.top, ScaleToDpi(row.y, dpi)) << WindowText(control) << " at " << dpi;
+      LOGFONTA face{};
+      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(face), &face);
+      EXPECT_EQ(face.lfHeight, -::MulDiv(8, dpi, 72)) << WindowText(control) << " at " << dpi;
+    }
+  }
+}
 
 }  // namespace
 }  // namespace velmora::win

@@ -233,27 +233,58 @@ TEST_P(DetailsControlPlace, StandsWhereTheLayoutSays) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layout,
-                         DetailsControlPlace,
-                         ::testing::Values(PlaceRow{kDetailsBtnClose, "&Close", 276, 16, 67, 25},
-                                           PlaceRow{kDetailsFrmUser, "User info", 12, 12, 253, 105},
-                                           PlaceRow{kDetailsPromptUser, "User:", 32, 32, 0, 0},
-                                           PlaceRow{kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
-                                           PlaceRow{kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
-                                           PlaceRow{kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
-                                           PlaceRow{kDetailsLblUser, nullptr, 132, 32, 0, 0},
-                                           PlaceRow{kDetailsLblUserTotUnits, nullptr, 132, 52, 0, 0},
-                                           PlaceRow{kDetailsLblUserTotCPU, nullptr, 132, 72, 0, 0},
-                                           PlaceRow{kDetailsLblUserAvgCPU, nullptr, 132, 92, 0, 0},
-                                           PlaceRow{kDetailsFrmUnit, "Working unit info", 12, 128, 253, 85},
-                                           PlaceRow{kDetailsPromptProgress, "Progress:", 28, 148, 0, 0},
-                                           PlaceRow{kDetailsPromptTimeTotal, "Estimated total time:", 28, 168,
-                                                    0, 0},
-                                           PlaceRow{kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
-                                           PlaceRow{kDetailsLblProgress, nullptr, 132, 148, 0, 0},
-                                           PlaceRow{kDetailsLblTimeTotal, nullptr, 132, 168, 0, 0},
-                                           PlaceRow{kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
-                                           PlaceRow{kDetailsSttBar, nullptr, 0, 226, 352, 19}));
+constexpr PlaceRow kDetailsPlaces[] = {{kDetailsBtnClose, "&Close", 276, 16, 67, 25},
+                                       {kDetailsFrmUser, "User info", 12, 12, 253, 105},
+                                       {kDetailsPromptUser, "User:", 32, 32, 0, 0},
+                                       {kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
+                                       {kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
+                                       {kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
+                                       {kDetailsLblUser, nullptr, 132, 32, 0, 0},
+                                       {kDetailsLblUserTotUnits, nullptr, 132, 52, 0, 0},
+                                       {kDetailsLblUserTotCPU, nullptr, 132, 72, 0, 0},
+                                       {kDetailsLblUserAvgCPU, nullptr, 132, 92, 0, 0},
+                                       {kDetailsFrmUnit, "Working unit info", 12, 128, 253, 85},
+                                       {kDetailsPromptProgress, "Progress:", 28, 148, 0, 0},
+                                       {kDetailsPromptTimeTotal, "Estimated total time:", 28, 168, 0, 0},
+                                       {kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
+                                       {kDetailsLblProgress, nullptr, 132, 148, 0, 0},
+                                       {kDetailsLblTimeTotal, nullptr, 132, 168, 0, 0},
+                                       {kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
+                                       {kDetailsSttBar, nullptr, 0, 226, 352, 19}};
+
+INSTANTIATE_TEST_SUITE_P(Layout, DetailsControlPlace, ::testing::ValuesIn(kDetailsPlaces));
+
+// Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is
+// as it was.
+TEST_F(DetailsWindowTest, FollowsAMoveToAScreenOfAnotherDpi) {
+  HWND hwnd = details_->Hwnd();
+  for (const int dpi : {192, 120, ScreenDpi()}) {
+    RECT suggested{40, 30, 500, 400};
+    ::SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, ScaleToDpi(kDetailsClientWidth, dpi)) << dpi;
+    EXPECT_EQ(client.bottom, ScaleToDpi(kDetailsClientHeight, dpi)) << dpi;
+    RECT window;
+    ::GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.left, 40);
+    EXPECT_EQ(window.top, 30);
+    for (const PlaceRow& row : kDetailsPlaces) {
+      HWND control = ::GetDlgItem(hwnd, row.id);
+      RECT place;
+      ::GetWindowRect(control, &place);
+      ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
+      EXPECT_EQ(place.left, ScaleToDpi(row.x, dpi)) << row.id << " at " << dpi;
+      EXPECT_EQ(place.top, ScaleToDpi(row.y, dpi)) << row.id << " at " << dpi;
+      if (row.width) {
+        EXPECT_EQ(place.right - place.left, ScaleToDpi(row.width, dpi)) << row.id << " at " << dpi;
+      }
+      LOGFONTA face{};
+      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(face), &face);
+      EXPECT_EQ(face.lfHeight, -::MulDiv(8, dpi, 72)) << row.id << " at " << dpi;
+    }
+  }
+}
 
 TEST_F(DetailsWindowTest, CloseIsTheDefaultButton) {
   HWND button = ::GetDlgItem(details_->Hwnd(), kDetailsBtnClose);
