@@ -271,7 +271,7 @@ void TfrmMain::ApplyDpi(int dpi) {
   dpi_ = dpi;
   // Every control switches to the new font before the old one is deleted.
   win::FontHandle font = win::MakeUiFont(dpi_);
-  for (HWND control : {ctl_.lblPollItv, ctl_.fldPollItv, ctl_.chkActive, ctl_.lvMain, ctl_.sttBar})
+  for (HWND control : {ctl_.lvMain, ctl_.sttBar})
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   win::PlaceLaidOutControls(ctl_.pnlSettings, kSettingsLayout, font.Get(), dpi_);
   win::PlaceLaidOutControls(ctl_.pnlStats, kStatsLayout, font.Get(), dpi_);
