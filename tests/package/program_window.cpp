@@ -1,0 +1,77 @@
+#include "tests/package/program_window.h"
+
+#include <vector>
+
+namespace velmora::probe {
+namespace {
+
+std::string ClassOf(HWND hwnd) {
+  char name[256] = {};
+  const int length = ::GetClassNameA(hwnd, name, sizeof name);
+  return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+struct WindowSearch {
+  const std::string& className;
+  const std::string& exePath;
+  ProgramWindow found;
+};
+
+BOOL CALLBACK VisitTopLevel(HWND hwnd, LPARAM lParam) {
+  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+  if (ClassOf(hwnd) != search.className)
+    return TRUE;
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(hwnd, &processId);
+  // Another copy started from elsewhere has a window of the same class: only the path tells.
+  if (::lstrcmpiA(ProcessImagePath(processId).c_str(), search.exePath.c_str()) != 0)
+    return TRUE;
+  search.found = ProgramWindow{hwnd, processId};
+  return FALSE;
+}
+
+struct DescendantSearch {
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK VisitChild(HWND hwnd, LPARAM lParam) {
+  auto& search = *reinterpret_cast<DescendantSearch*>(lParam);
+  if (ClassOf(hwnd) != search.className)
+    return TRUE;
+  search.found = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+std::string ProcessImagePath(DWORD processId) {
+  const ProcessHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process)
+    return std::string();
+  std::vector<char> path(32768);
+  DWORD size = static_cast<DWORD>(path.size());
+  if (!::QueryFullProcessImageNameA(process.Get(), 0, path.data(), &size))
+    return std::string();
+  return std::string(path.data(), size);
+}
+
+ProgramWindow FindProgramWindow(const std::string& className, const std::string& exePath) {
+  WindowSearch search{className, exePath, {}};
+  ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string WindowTitle(HWND hwnd) {
+  std::vector<char> title(static_cast<std::size_t>(::GetWindowTextLengthA(hwnd)) + 1);
+  const int length = ::GetWindowTextA(hwnd, title.data(), static_cast<int>(title.size()));
+  return std::string(title.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+HWND FindDescendant(HWND parent, const char* className) {
+  DescendantSearch search{className, nullptr};
+  ::EnumChildWindows(parent, &VisitChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace velmora::probe

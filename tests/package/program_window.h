@@ -1,0 +1,33 @@
+// Finds the top-level window of a given class that belongs to a program started from a given
+// executable file, from outside that program (another process of the same Wine prefix).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "windows/handles.h"
+
+namespace velmora::probe {
+
+// OpenProcess reports failure with a null handle, not with INVALID_HANDLE_VALUE.
+using ProcessHandle = win::UniqueHandle<HANDLE, win::detail::CloseKernelHandle>;
+
+struct ProgramWindow {
+  HWND hwnd = nullptr;
+  DWORD processId = 0;
+};
+
+// The full path of the executable that process `processId` runs, empty when it cannot be read.
+std::string ProcessImagePath(DWORD processId);
+
+// The first top-level window of class `className` whose process runs `exePath` (compared as a
+// whole path, letter case ignored). hwnd is null when there is none.
+ProgramWindow FindProgramWindow(const std::string& className, const std::string& exePath);
+
+std::string WindowTitle(HWND hwnd);
+
+// The first descendant of `parent` of class `className`, or null.
+HWND FindDescendant(HWND parent, const char* className);
+
+}  // namespace velmora::probe
