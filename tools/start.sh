@@ -1,36 +1,96 @@
 #!/usr/bin/env bash
-# Builds Velmora.exe and starts it. On Linux it runs under Wine in a prefix of its own inside
-# the build folder (your ~/.wine is never touched; Velmora's settings live in that prefix's
-# registry from one start to the next). With no display, it runs on a virtual one (Xvfb) and
-# leaves a screenshot in the build folder.
+# Builds Velmora.exe and the client simulator and starts a live demo: Velmora runs from
+# build/demo/, and the simulator plays a SETI client in that same folder, which is the location
+# Velmora shows on a first start. A work unit passes in about three minutes, so within a few
+# refreshes (every 15 s) the progress moves, and at the end of the unit the icon and the
+# counters change as the result is written, waits and is sent.
+#
+# On Linux everything runs under Wine in a prefix of its own inside the build folder (your
+# ~/.wine is never touched). Velmora keeps its settings in that prefix's registry from one start
+# to the next; this script never writes them. With no display, the demo runs on a virtual one
+# (Xvfb) and leaves a screenshot in the build folder every 15 seconds.
 # Installs the Debian packages it needs when they are missing (run as root on a fresh machine).
+# VELMORA_BUILD_DIR moves the build folder, VELMORA_WINDOWS_TREE the Windows build tree
+# (default: build/windows), VELMORA_WINEPREFIX the Wine prefix (default: build/wine-home).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VELMORA_BUILD_DIR:-$root/build}
-
-bash "$root/tools/setup-debian.sh" start
-
-cmake -S "$root" -B "$build/windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-ninja -C "$build/windows" Velmora
-exe="$build/windows/app/Velmora.exe"
-echo "Built $exe"
-
+tree=${VELMORA_WINDOWS_TREE:-$build/windows}
+demo=$build/demo
 prefix=${VELMORA_WINEPREFIX:-$build/wine-home}
-run() { "$root/tools/wine-run.sh" "$prefix" "$exe"; }
+# One unit of 120 CPU seconds at 0.8 CPU seconds per second: about 150 s of work, then the
+# result is written (about 8 s) and waits to be sent (about 16 s, longer than one refresh).
+sim_speed=0.8
+sim_unit_cpu=120
+sim_seconds=3600
 
-if [ -n "${DISPLAY:-}" ]; then
-  echo "Starting Velmora on display $DISPLAY (Wine prefix $prefix)"
-  run >"$build/velmora.log" 2>&1
-else
-  shot="$build/velmora-screenshot.png"
-  echo "No display: starting Velmora on a virtual display (Wine prefix $prefix)."
-  echo "A screenshot is written to $shot every 15 seconds; press Ctrl+C to stop."
-  # shellcheck disable=SC2016
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    "$1" "$2" "$3" >"$4/velmora.log" 2>&1 &
-    app=$!
-    while kill -0 $app 2>/dev/null; do
-      sleep 15
-      import -window root "$5" 2>/dev/null && echo "screenshot: $5"
-    done' _ "$root/tools/wine-run.sh" "$prefix" "$exe" "$build" "$shot"
+if [ -z "${VELMORA_DEMO_ON_XVFB:-}" ]; then
+  bash "$root/tools/setup-debian.sh" start
+  cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+  ninja -C "$tree" Velmora velmora-client-sim
+  echo "Built $tree/app/Velmora.exe"
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "No display: running the demo on a virtual display."
+    VELMORA_DEMO_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "${BASH_SOURCE[0]}" "$@"
+  fi
 fi
+
+# The demo copy: the program, its help page and the simulated client's files, nothing else.
+mkdir -p "$demo"
+cp "$tree/app/Velmora.exe" "$tree/app/index.html" "$demo/"
+rm -f "$demo"/*.sah
+demo_win="Z:${demo//\//\\}"
+
+sim_pid=
+app_pid=
+cleanup() {
+  # The simulator runs in a session of its own: end its Wine process with it.
+  if [ -n "$sim_pid" ]; then
+    kill -- "-$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "$app_pid" ]; then
+    kill -- "-$app_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A Wine program inherits the standard output of whoever starts it, and so do Wine's helper
+# processes: every program writes into a log file of its own.
+setsid "$root/tools/wine-run.sh" "$prefix" "$tree/tools/velmora-client-sim.exe" --speed "$sim_speed" \
+  --seconds "$sim_seconds" --unit-cpu "$sim_unit_cpu" "$demo_win" >"$build/client-sim.log" 2>&1 &
+sim_pid=$!
+# The first start creates the prefix (half a minute at most); the folder is ready when the
+# simulator has written its state file.
+for _ in $(seq 1 120); do
+  [ -f "$demo/state.sah" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || { cat "$build/client-sim.log"; echo "The simulator did not start." >&2; exit 1; }
+  sleep 0.5
+done
+
+echo "Demo folder: $demo ($demo_win\\), where the simulated client plays."
+if grep -qi '^\[Software\\\\Tarnek\\\\Velmora' "$prefix/user.reg" 2>/dev/null; then
+  echo "Velmora starts with the locations stored in $prefix. If the demo folder is not among"
+  echo "them, add it with Locations > Add a new location... (the stored settings are left as they are)."
+else
+  echo "First start: Velmora shows its own folder, the demo folder, as its one location."
+fi
+
+if [ -z "${VELMORA_DEMO_ON_XVFB:-}" ]; then
+  echo "Starting Velmora on display $DISPLAY (Wine prefix $prefix); close it to end the demo."
+  "$root/tools/wine-run.sh" "$prefix" "$demo/Velmora.exe" >"$build/velmora.log" 2>&1 || true
+else
+  shot=$build/velmora-screenshot.png
+  echo "Starting Velmora on a virtual display (Wine prefix $prefix)."
+  echo "A screenshot is written to $shot every 15 seconds; press Ctrl+C to stop."
+  setsid "$root/tools/wine-run.sh" "$prefix" "$demo/Velmora.exe" >"$build/velmora.log" 2>&1 &
+  app_pid=$!
+  while kill -0 "$app_pid" 2>/dev/null; do
+    # Waiting on a background sleep lets Ctrl+C end the demo at once.
+    sleep 15 &
+    wait $!
+    import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
+  done
+  app_pid=
+fi
+echo "Velmora has ended; stopping the simulator."
