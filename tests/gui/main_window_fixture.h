@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "tests/gui/thread_dialogs.h"
 #include "core/file_system.h"
 #include "monitor/win32/main_window.h"
+#include "tests/gui/thread_dialogs.h"
 #include "tests/support/memory_settings_store.h"
 #include "tests/support/temp_folder.h"
 #include "windows/app_window.h"

@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "tests/gui/thread_dialogs.h"
 #include "core/file_system.h"
 #include "monitor/settings.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
+#include "tests/gui/thread_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "windows/handles.h"
 #include "windows/registry_store.h"
