@@ -68,6 +68,9 @@ class ListView {
   int NextItem(int start, UINT flags) const { return static_cast<int>(Send(LVM_GETNEXTITEM, start, flags)); }
   int SelectedIndex() const { return NextItem(-1, LVNI_SELECTED); }
   bool RedrawItems(int first, int last) const { return Send(LVM_REDRAWITEMS, first, last) != 0; }
+  int TopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX, 0, 0)); }
+  // Rows that fit wholly in the visible area.
+  int CountPerPage() const { return static_cast<int>(Send(LVM_GETCOUNTPERPAGE, 0, 0)); }
   bool EnsureVisible(int index) const { return Send(LVM_ENSUREVISIBLE, index, FALSE) != 0; }
 
  private:

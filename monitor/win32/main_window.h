@@ -116,7 +116,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // The refresh timer as the window last set it.
   UINT TimerInterval() const { return timerInterval_; }
   bool TimerEnabled() const { return timerEnabled_; }
-  // What the last refresh pass changed, and the list-view repaint requests sent so far.
+  // What the last refresh pass changed, and the list-view repaint requests sent so far (one per
+  // run of changed rows on screen).
   const RefreshOutcome& LastRefresh() const { return lastRefresh_; }
   std::uint64_t RowRedrawRequests() const { return rowRedrawRequests_; }
   std::uint64_t StatusTextWrites() const { return statusTextWrites_; }

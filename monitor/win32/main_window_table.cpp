@@ -1,11 +1,13 @@
 // lvMain bound to the LocationTable: the list view holds no texts of its own but asks the model
 // for them (LPSTR_TEXTCALLBACK), so a refresh pass repaints only the rows it changed. The
 // statistics panel and the status panels are written only when their text changes.
+#include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "core/tools.h"
 #include "monitor/figure_texts.h"
+#include "monitor/repaint_ranges.h"
 #include "monitor/win32/main_window.h"
 
 namespace velmora {
@@ -128,14 +130,15 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
 void TfrmMain::RefreshLocations() {
   lastRefresh_ = table_.RefreshLocations(services_.fs);
   const std::vector<std::size_t>& changed = lastRefresh_.changedRows;
-  // One repaint request per run of consecutive changed rows.
-  for (std::size_t i = 0; i < changed.size();) {
-    std::size_t last = i;
-    while (last + 1 < changed.size() && changed[last + 1] == changed[last] + 1)
-      ++last;
-    lvMain_.RedrawItems(static_cast<int>(changed[i]), static_cast<int>(changed[last]));
-    ++rowRedrawRequests_;
-    i = last + 1;
+  if (!changed.empty()) {
+    // One repaint request per run of consecutive changed rows on screen, the row cut off at
+    // the bottom included.
+    const auto top = static_cast<std::size_t>(std::max(0, lvMain_.TopIndex()));
+    const auto shown = static_cast<std::size_t>(std::max(0, lvMain_.CountPerPage()));
+    for (const RowRange& range : RowsToRepaint(changed, top, top + shown)) {
+      lvMain_.RedrawItems(static_cast<int>(range.first), static_cast<int>(range.last));
+      ++rowRedrawRequests_;
+    }
   }
   if (lastRefresh_.countersChanged) {
     const std::array<std::string, 3>& texts = table_.StatusTexts();

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "monitor/win32/main_commands.h"
@@ -579,6 +582,71 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_GE(statusPaints.Paints(), 1);
   EXPECT_EQ(window.StatusTextWrites(), statusWritesBefore + 1);
   EXPECT_EQ(StatusText(status, 2), " Ready: 1");
+}
+
+// Notes the row ranges of every LVM_REDRAWITEMS a list view receives, for as long as `this` lives.
+class RedrawRecorder {
+ public:
+  explicit RedrawRecorder(HWND listView) : listView_(listView) {
+    ::SetWindowSubclass(listView_, &RedrawRecorder::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~RedrawRecorder() { ::RemoveWindowSubclass(listView_, &RedrawRecorder::Proc, kSubclassId); }
+  RedrawRecorder(const RedrawRecorder&) = delete;
+  RedrawRecorder& operator=(const RedrawRecorder&) = delete;
+
+  std::vector<std::pair<int, int>> ranges;
+
+ private:
+  static constexpr UINT_PTR kSubclassId = 0x7e58;
+  static LRESULT CALLBACK
+  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    if (message == LVM_REDRAWITEMS)
+      reinterpret_cast<RedrawRecorder*>(self)->ranges.emplace_back(static_cast<int>(wParam),
+                                                                   static_cast<int>(lParam));
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+
+  HWND listView_;
+};
+
+TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
+  constexpr int kRows = 40;
+  std::vector<std::pair<std::string, bool>> rows;
+  for (int i = 0; i < kRows; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof(name), "c%02d", i);
+    rows.emplace_back(MakeClient(name, {.state = "prog=0.1\n", .workUnit = true}), true);
+  }
+  StoreLocations(rows);
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNOACTIVATE);
+  HWND table = window.Controls().lvMain;
+  const int shown = static_cast<int>(::SendMessageA(table, LVM_GETCOUNTPERPAGE, 0, 0));
+  ASSERT_GT(shown, 0);
+  ASSERT_LT(shown + 1, kRows);
+
+  const auto changeEveryFolder = [&](const char* progress) {
+    for (int i = 0; i < kRows; ++i) {
+      char name[24];
+      std::snprintf(name, sizeof(name), "c%02d\\state.sah", i);
+      WriteClientFile(name, std::string("prog=") + progress + "\n");
+    }
+  };
+  // At the top, then scrolled to the bottom: one request for the rows on screen, the row cut
+  // off at the bottom included; every row is still reported changed, and reads its new text.
+  for (const auto& [progress, scrollTo] : {std::pair{"0.2", 0}, std::pair{"0.3", kRows - 1}}) {
+    ::SendMessageA(table, LVM_ENSUREVISIBLE, scrollTo, FALSE);
+    const int top = static_cast<int>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
+    changeEveryFolder(progress);
+    RedrawRecorder recorder(table);
+    window.RefreshLocations();
+    EXPECT_EQ(window.LastRefresh().changedRows.size(), static_cast<std::size_t>(kRows));
+    EXPECT_EQ(recorder.ranges, (std::vector<std::pair<int, int>>{{top, std::min(top + shown, kRows - 1)}}))
+        << "top row " << top << ", " << shown << " rows shown";
+    const std::string expected = std::string(progress) == "0.2" ? "20.00" : "30.00";
+    EXPECT_EQ(ItemText(table, 0, 1), expected);
+    EXPECT_EQ(ItemText(table, kRows - 1, 1), expected);
+  }
 }
 
 // --- Timer ----------------------------------------------------------------------------------
