@@ -378,16 +378,10 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the close box ends the modal showing; the window itself lives on
       EndModal(IDCANCEL);
       return 0;
-    case WM_DPICHANGED: {
-      // A fixed-size window: the size follows from the layout, the place from the system.
+    case WM_DPICHANGED:
       ApplyDpi(LOWORD(wParam));
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      if (suggested) {
-        ::SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+      MoveToSuggestedPlace(Hwnd(), lParam);
       return 0;
-    }
     default:
       break;
   }

@@ -52,4 +52,12 @@ void FitClientArea(HWND window, int width, int height, int dpi) {
   }
 }
 
+void MoveToSuggestedPlace(HWND window, LPARAM suggestedRect) {
+  const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
+  if (suggested) {
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 }  // namespace velmora::win

@@ -32,4 +32,8 @@ void PlaceLaidOutControls(HWND parent, std::span<const ControlLayout> layouts, H
 // give a frame of another size than the system expects.
 void FitClientArea(HWND window, int width, int height, int dpi);
 
+// WM_DPICHANGED for a window of a fixed size: its size follows from its layout, its place from
+// the rectangle the system suggests (`suggestedRect`, the message's lParam).
+void MoveToSuggestedPlace(HWND window, LPARAM suggestedRect);
+
 }  // namespace velmora::win
