@@ -15,26 +15,14 @@
 #include "windows/about_window.h"
 #include "windows/app_window.h"
 #include "windows/details_window.h"
+#include "windows/ole_session.h"
 #include "windows/registry_store.h"
 #include "windows/shell_open.h"
 #include "windows/version_view.h"
 
 namespace {
 
-// Undoes OleInitialize at the end of the run.
-class OleSession {
- public:
-  OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (initialised_)
-      ::OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-
- private:
-  bool initialised_;
-};
+using velmora::win::OleSession;
 
 int RunEventLoop(velmora::TfrmMain& monitor, velmora::win::TfrmDetails& details) {
   MSG message{};

@@ -18,6 +18,7 @@
 
 #include "tests/support/temp_folder.h"
 #include "windows/app_window.h"
+#include "windows/ole_session.h"
 #include "windows/window_base.h"
 
 namespace velmora::win {
@@ -33,22 +34,6 @@ constexpr int kTreeId = 0x3741;
 constexpr UINT kTickMilliseconds = 50;
 // Ticks without the dialog before the driver gives up and cancels whatever dialog is open.
 constexpr int kTicksBeforeGivingUp = 400;
-
-// OLE for the test's thread, as the program entry sets it up for the whole run.
-class OleSession {
- public:
-  OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (initialised_)
-      ::OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-  bool Initialised() const { return initialised_; }
-
- private:
-  bool initialised_;
-};
 
 // A plain top-level window: the stand-in for the monitor window and for other program windows.
 class PlainWindow final : public BaseWindow {

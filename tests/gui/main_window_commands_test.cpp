@@ -14,9 +14,12 @@
 
 #include "monitor/win32/error_box.h"
 #include "tests/gui/main_window_fixture.h"
+#include "windows/ole_session.h"
 
 namespace velmora::testing {
 namespace {
+
+using velmora::win::OleSession;
 
 std::size_t WritesOf(const MemorySettingsStore& store, const std::string& section, const std::string& key) {
   return static_cast<std::size_t>(std::count_if(
@@ -143,20 +146,6 @@ TEST_F(MainWindowTest, SelectedPathFollowsTheSelection) {
 }
 
 // --- Add through the folder picker ----------------------------------------------------------
-
-class OleSession {
- public:
-  OleSession() : initialised_(SUCCEEDED(::OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (initialised_)
-      ::OleUninitialize();
-  }
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-
- private:
-  bool initialised_;
-};
 
 constexpr int kTicksBeforeGivingUp = 300;
 
