@@ -394,71 +394,86 @@ void TfrmAbout::ReportFailure(const char* what) {
 
 LRESULT CALLBACK
 TfrmAbout::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-  switch (message) {
-    case WM_SETCURSOR:
-      ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
-      return TRUE;
-    case WM_LBUTTONUP: {
-      const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-      reinterpret_cast<TfrmAbout*>(self)->LinkClick(::GetDlgCtrlID(hwnd));
-      return result;
-    }
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(hwnd, &TfrmAbout::LinkProc, 0);
-      break;
-    default:
-      break;
-  }
-  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+  auto* about = reinterpret_cast<TfrmAbout*>(self);
+  bool defaultDone = false;  // the edit control has had the message already
+  return about->StopExceptions(
+      [&]() -> LRESULT {
+        switch (message) {
+          case WM_SETCURSOR:
+            ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+          case WM_LBUTTONUP: {
+            const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+            defaultDone = true;
+            about->LinkClick(::GetDlgCtrlID(hwnd));
+            return result;
+          }
+          case WM_NCDESTROY:
+            ::RemoveWindowSubclass(hwnd, &TfrmAbout::LinkProc, 0);
+            break;
+          default:
+            break;
+        }
+        return ::DefSubclassProc(hwnd, message, wParam, lParam);
+      },
+      [&]() -> LRESULT { return defaultDone ? 0 : ::DefSubclassProc(hwnd, message, wParam, lParam); });
 }
 
 // A push button that is pressed and released with the mouse like any other but never takes
 // the keyboard focus, so Enter keeps pressing the OK button after a click on Credits.
-LRESULT CALLBACK
-TfrmAbout::NoFocusButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-  auto inside = [hwnd](LPARAM point) {
-    RECT client;
-    ::GetClientRect(hwnd, &client);
-    const POINT p{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    return ::PtInRect(&client, p) != FALSE;
-  };
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      ::SetCapture(hwnd);
-      ::SendMessageA(hwnd, BM_SETSTATE, TRUE, 0);
-      return 0;
-    case WM_MOUSEMOVE:
-      if (::GetCapture() == hwnd)
-        ::SendMessageA(hwnd, BM_SETSTATE, inside(lParam), 0);
-      return 0;
-    case WM_LBUTTONUP:
-      if (::GetCapture() == hwnd) {
-        const bool clicked = inside(lParam);
-        ::ReleaseCapture();
-        if (clicked) {
-          ::SendMessageA(::GetParent(hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(hwnd), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(hwnd));
+LRESULT CALLBACK TfrmAbout::NoFocusButtonProc(HWND hwnd,
+                                              UINT message,
+                                              WPARAM wParam,
+                                              LPARAM lParam,
+                                              UINT_PTR,
+                                              DWORD_PTR self) {
+  return reinterpret_cast<TfrmAbout*>(self)->StopExceptions(
+      [&]() -> LRESULT {
+        auto inside = [hwnd](LPARAM point) {
+          RECT client;
+          ::GetClientRect(hwnd, &client);
+          const POINT p{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+          return ::PtInRect(&client, p) != FALSE;
+        };
+        switch (message) {
+          case WM_LBUTTONDOWN:
+          case WM_LBUTTONDBLCLK:
+            ::SetCapture(hwnd);
+            ::SendMessageA(hwnd, BM_SETSTATE, TRUE, 0);
+            return 0;
+          case WM_MOUSEMOVE:
+            if (::GetCapture() == hwnd)
+              ::SendMessageA(hwnd, BM_SETSTATE, inside(lParam), 0);
+            return 0;
+          case WM_LBUTTONUP:
+            if (::GetCapture() == hwnd) {
+              const bool clicked = inside(lParam);
+              ::ReleaseCapture();
+              if (clicked) {
+                ::SendMessageA(::GetParent(hwnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(hwnd), BN_CLICKED),
+                               reinterpret_cast<LPARAM>(hwnd));
+              }
+            }
+            return 0;
+          case WM_CAPTURECHANGED:
+            ::SendMessageA(hwnd, BM_SETSTATE, FALSE, 0);
+            return 0;
+          case WM_SETFOCUS: {
+            // Focus arriving by any other road goes straight back.
+            auto previous = reinterpret_cast<HWND>(wParam);
+            ::SetFocus(previous && ::IsWindow(previous) ? previous
+                                                        : ::GetDlgItem(::GetParent(hwnd), kAboutOKButton));
+            return 0;
+          }
+          case WM_NCDESTROY:
+            ::RemoveWindowSubclass(hwnd, &TfrmAbout::NoFocusButtonProc, 0);
+            break;
+          default:
+            break;
         }
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      ::SendMessageA(hwnd, BM_SETSTATE, FALSE, 0);
-      return 0;
-    case WM_SETFOCUS: {
-      // Focus arriving by any other road goes straight back.
-      auto previous = reinterpret_cast<HWND>(wParam);
-      ::SetFocus(previous && ::IsWindow(previous) ? previous
-                                                  : ::GetDlgItem(::GetParent(hwnd), kAboutOKButton));
-      return 0;
-    }
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(hwnd, &TfrmAbout::NoFocusButtonProc, 0);
-      break;
-    default:
-      break;
-  }
-  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+        return ::DefSubclassProc(hwnd, message, wParam, lParam);
+      },
+      [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); });
 }
 
 }  // namespace velmora::win

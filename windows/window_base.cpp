@@ -1,6 +1,5 @@
 #include "windows/window_base.h"
 
-#include <exception>
 #include <vector>
 
 namespace velmora::win {
@@ -60,19 +59,24 @@ LRESULT CALLBACK BaseWindow::StaticProc(HWND hwnd, UINT message, WPARAM wParam, 
   }
   if (!self)
     return ::DefWindowProcA(hwnd, message, wParam, lParam);
-  try {
-    LRESULT result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-      ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      self->hwnd_ = nullptr;
-    }
-    return result;
-  } catch (const std::exception& e) {
-    self->ReportFailure(e.what());
-  } catch (...) {
-    self->ReportFailure("Unexpected failure");
+  const LRESULT result =
+      self->StopExceptions([&] { return self->HandleMessage(message, wParam, lParam); },
+                           [&] { return ::DefWindowProcA(hwnd, message, wParam, lParam); });
+  // Unbound whatever the handler did: the handle is dead from here on and may be given to
+  // another window, which the object's destructor must not destroy.
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
   }
-  return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  return result;
+}
+
+void BaseWindow::Report(const char* what) noexcept {
+  try {
+    ReportFailure(what);
+  } catch (...) {
+    // Nothing is left to tell the user with; the message is answered all the same.
+  }
 }
 
 std::string WindowText(HWND hwnd) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 namespace velmora::win {
@@ -36,8 +37,26 @@ class BaseWindow {
   // Called when a handler threw: shows nothing by default; windows override to report.
   virtual void ReportFailure(const char* what);
 
+  // The boundary of every window and subclass procedure of this window and its controls:
+  // runs `handle`, and when it throws, reports the failure and answers the message with
+  // `fallback` (the default procedure) instead. An exception that crossed into the system's
+  // message dispatch would end the program or unwind through frames that do not expect it.
+  template <typename Handle, typename Fallback>
+  LRESULT StopExceptions(Handle&& handle, Fallback&& fallback) noexcept {
+    try {
+      return handle();
+    } catch (const std::exception& failure) {
+      Report(failure.what());
+    } catch (...) {
+      Report("Unexpected failure");
+    }
+    return fallback();
+  }
+
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // ReportFailure, which must not throw out of the boundary either.
+  void Report(const char* what) noexcept;
   HWND hwnd_ = nullptr;
 };
 

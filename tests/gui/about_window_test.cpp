@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,13 @@ using velmora::testing::TimedSteps;
 
 class RecordingOpener final : public ShellOpener {
  public:
-  void Open(HWND owner, const std::string& target) override { opened.emplace_back(owner, target); }
+  void Open(HWND owner, const std::string& target) override {
+    if (!failure.empty())
+      throw std::runtime_error(failure);
+    opened.emplace_back(owner, target);
+  }
   std::vector<std::pair<HWND, std::string>> opened;
+  std::string failure;  // when set, Open throws it
 };
 
 class AboutWindowTest : public ::testing::Test {
@@ -160,6 +166,40 @@ TEST_F(AboutWindowTest, LinkClicksHandTheTargetsToTheShell) {
       {about_->Hwnd(), "http://us.tarnek.invalid/velmora/index.html"},
   };
   EXPECT_EQ(shell_.opened, expected);
+}
+
+// A link click whose handler throws: the failure stops at the link's subclass procedure, shows
+// in the window's error box, and the modal loop goes on.
+TEST_F(AboutWindowTest, FailingLinkClickShowsTheErrorAndTheWindowStays) {
+  shell_.failure = "No program opens this link";
+  std::string boxCaption;
+  std::vector<std::string> boxTexts;
+  bool stillModal = false;
+  steps_.Then([&] {
+    ::PostMessageA(Control(kAboutLblHttpEuro), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    ::PostMessageA(Control(kAboutLblHttpEuro), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  });
+  steps_.Then([&] {
+    HWND box = FindThreadWindow("#32770");
+    ASSERT_NE(box, nullptr) << "no error box";
+    boxCaption = WindowText(box);
+    for (const std::string& text : ChildTexts(box, "Static")) {
+      if (!text.empty())
+        boxTexts.push_back(text);
+    }
+    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  });
+  steps_.Then([&] {
+    stillModal = ::IsWindowVisible(about_->Hwnd()) && !::IsWindowEnabled(owner_.Get());
+    PressKey(VK_ESCAPE);
+  });
+  int result = 0;
+  EXPECT_NO_THROW(result = about_->ShowModal()) << "the failure reached the modal loop";
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(boxCaption, "Velmora");
+  EXPECT_EQ(boxTexts, std::vector<std::string>{"No program opens this link"});
+  EXPECT_TRUE(stillModal);
+  EXPECT_TRUE(shell_.opened.empty());
 }
 
 TEST_F(AboutWindowTest, CreditsMessageAndTheFocusStaysOnOK) {

@@ -1,9 +1,13 @@
-// The application's own hidden top-level window, the owner of the program's windows.
+// The application's own hidden top-level window, the owner of the program's windows, and the
+// window base that every window of the program stands on.
 #include "windows/app_window.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace velmora::win {
 namespace {
@@ -26,6 +30,79 @@ TEST(AppWindow, HasNoTaskbarButtonOfItsOwn) {
   const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(app.Hwnd(), GWL_EXSTYLE));
   EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0u);
 }
+
+// A window whose handler throws on one chosen message and records what it is told to report.
+class ThrowingWindow final : public BaseWindow {
+ public:
+  explicit ThrowingWindow(UINT throwOn) : throwOn_(throwOn) {
+    const WNDCLASSEXA classTemplate{};
+    CreateBound("VelmoraTestThrowingWindow", classTemplate, 0, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+  }
+  std::vector<std::string> reported;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == throwOn_)
+      throw std::runtime_error("Handler failed");
+    return BaseWindow::HandleMessage(message, wParam, lParam);
+  }
+  void ReportFailure(const char* what) override { reported.emplace_back(what); }
+
+ private:
+  UINT throwOn_;
+};
+
+// What the window's user data held once the window procedure had seen WM_NCDESTROY.
+LRESULT CALLBACK
+WatchNcDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR seen) {
+  const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    *reinterpret_cast<LONG_PTR*>(seen) = ::GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+    ::RemoveWindowSubclass(hwnd, &WatchNcDestroy, 0);
+  }
+  return result;
+}
+
+struct ThrowRow {
+  const char* name;
+  UINT message;
+};
+
+class HandlerThrows : public ::testing::TestWithParam<ThrowRow> {};
+
+// The failure stops at the window procedure and is reported; the window is unbound from its
+// object when it is destroyed, whichever message threw.
+TEST_P(HandlerThrows, ReportedAndStillUnboundOnDestroy) {
+  ThrowingWindow window(GetParam().message);
+  const HWND hwnd = window.Hwnd();
+  ASSERT_NE(hwnd, nullptr);
+  EXPECT_EQ(::GetWindowLongPtrA(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&window));
+  LONG_PTR userDataAtEnd = -1;
+  ASSERT_TRUE(::SetWindowSubclass(hwnd, &WatchNcDestroy, 0, reinterpret_cast<DWORD_PTR>(&userDataAtEnd)));
+  bool escaped = false;
+  try {
+    ::SendMessageA(hwnd, WM_APP, 0, 0);
+    ::PostMessageA(hwnd, WM_APP, 0, 0);
+    MSG message;
+    while (::PeekMessageA(&message, hwnd, 0, 0, PM_REMOVE))
+      ::DispatchMessageA(&message);
+    ::DestroyWindow(hwnd);
+  } catch (...) {
+    escaped = true;
+  }
+  EXPECT_FALSE(escaped) << "an exception left the window procedure";
+  const std::size_t throws = GetParam().message == WM_APP ? 2 : 1;  // sent once, posted once
+  EXPECT_EQ(window.reported, std::vector<std::string>(throws, "Handler failed"));
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(window.Hwnd(), nullptr);
+  EXPECT_EQ(userDataAtEnd, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages,
+                         HandlerThrows,
+                         ::testing::Values(ThrowRow{"SentAndPosted", WM_APP},
+                                           ThrowRow{"NcDestroy", WM_NCDESTROY}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velmora::win
