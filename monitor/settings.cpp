@@ -3,6 +3,7 @@
 // rest at the window's built-in values, which is what the user is told about.
 #include "monitor/settings.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -95,6 +96,20 @@ void LoadSettings(SettingsStore& store, SettingsTarget& target) {
 
   target.SetPollInterval(
       PollIntervalFromStored(store.ReadInteger(kDefaults, "PollInterval", kDefaultPollInterval)));
+
+  // Entries that earlier versions did not write come last: their store loads as it always did,
+  // and a failure among these leaves every older entry applied.
+  const AlertOptions defaults;
+  AlertOptions alerts = target.CurrentAlertOptions();
+  alerts.trayIcon = store.ReadBool(kInterface, "TrayIcon", defaults.trayIcon);
+  target.SetAlertOptions(alerts);
+  alerts.alertStalls = store.ReadBool(kInterface, "AlertStalls", defaults.alertStalls);
+  target.SetAlertOptions(alerts);
+  alerts.alertResults = store.ReadBool(kInterface, "AlertResults", defaults.alertResults);
+  target.SetAlertOptions(alerts);
+  alerts.stallMinutes = std::clamp(store.ReadInteger(kDefaults, "StallMinutes", defaults.stallMinutes),
+                                   kMinStallMinutes, kMaxStallMinutes);
+  target.SetAlertOptions(alerts);
 }
 
 void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
@@ -135,6 +150,12 @@ void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
     store.WriteBool(kInterface, BarKey(bar), target.BarVisible(bar));
 
   store.WriteInteger(kDefaults, "PollInterval", target.PollInterval());
+
+  const AlertOptions alerts = target.CurrentAlertOptions();
+  store.WriteBool(kInterface, "TrayIcon", alerts.trayIcon);
+  store.WriteBool(kInterface, "AlertStalls", alerts.alertStalls);
+  store.WriteBool(kInterface, "AlertResults", alerts.alertResults);
+  store.WriteInteger(kDefaults, "StallMinutes", alerts.stallMinutes);
 }
 
 }  // namespace velmora

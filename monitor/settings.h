@@ -13,6 +13,18 @@ class SettingsStore;
 enum class Bar { kToolbar, kStatsPanel, kStatusBar };
 enum class ShowState { kNormal, kMaximized, kMinimized };
 
+// The notification-area icon and what it tells the user about.
+struct AlertOptions {
+  bool trayIcon = true;
+  bool alertStalls = true;
+  bool alertResults = false;
+  int stallMinutes = 20;  // kMinStallMinutes..kMaxStallMinutes
+  bool operator==(const AlertOptions&) const = default;
+};
+
+inline constexpr int kMinStallMinutes = 1;
+inline constexpr int kMaxStallMinutes = 1440;
+
 struct WindowBounds {
   int width = 0;
   int height = 0;
@@ -36,6 +48,8 @@ class SettingsTarget {
   virtual std::string AppDir() const = 0;
   virtual void SetBarVisible(Bar bar, bool visible) = 0;
   virtual void SetPollInterval(int seconds) = 0;  // already within 1..32767
+  // Once for each of its stored entries, the entry just read applied to CurrentAlertOptions().
+  virtual void SetAlertOptions(const AlertOptions& options) = 0;
 
   // Saving.
   virtual ShowState CurrentShowState() const = 0;
@@ -47,6 +61,7 @@ class SettingsTarget {
   virtual bool LocationEnabled(std::size_t index) const = 0;
   virtual bool BarVisible(Bar bar) const = 0;
   virtual int PollInterval() const = 0;
+  virtual AlertOptions CurrentAlertOptions() const = 0;
 
   // Dots per inch the window is drawn at. Built-in sizes (given at 96) are scaled to it; stored
   // sizes are pixels and are used as they are.

@@ -142,6 +142,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool LocationEnabled(std::size_t index) const override { return table_.Row(index).enabled; }
   bool BarVisible(Bar bar) const override;
   int PollInterval() const override;
+  void SetAlertOptions(const AlertOptions& options) override { alertOptions_ = options; }
+  AlertOptions CurrentAlertOptions() const override { return alertOptions_; }
   int Dpi() const override { return dpi_; }
 
  protected:
@@ -223,6 +225,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   std::uint64_t rowRedrawRequests_ = 0;
   std::uint64_t statusTextWrites_ = 0;
   std::array<std::string, 4> statusTexts_;
+  AlertOptions alertOptions_;
 };
 
 }  // namespace velmora

@@ -23,6 +23,8 @@ using testing::MemorySettingsStore;
 using WriteFailure = MemorySettingsStore::WriteFailure;
 
 constexpr char kAppDir[] = "C:\\Program Files\\Velmora\\";
+// What the window holds after reading an absent alert entry, as FakeWindow logs it.
+constexpr char kDefaultAlerts[] = "tray=1 stalls=1 results=0 minutes=20";
 
 struct Row {
   std::string path;
@@ -61,6 +63,7 @@ class FakeWindow : public SettingsTarget {
   bool statsPanel = true;
   bool statusBar = true;
   int pollInterval = 15;
+  AlertOptions alerts;
   int dpi = 96;
 
   int Dpi() const override { return dpi; }
@@ -102,6 +105,10 @@ class FakeWindow : public SettingsTarget {
     pollInterval = seconds;
     log.push_back("poll=" + std::to_string(seconds));
   }
+  void SetAlertOptions(const AlertOptions& options) override {
+    alerts = options;
+    log.push_back(AlertsText(options));
+  }
 
   ShowState CurrentShowState() const override { return showState; }
   WindowBounds CurrentBounds() const override { return bounds; }
@@ -122,6 +129,12 @@ class FakeWindow : public SettingsTarget {
     return statusBar;
   }
   int PollInterval() const override { return pollInterval; }
+  AlertOptions CurrentAlertOptions() const override { return alerts; }
+
+  static std::string AlertsText(const AlertOptions& a) {
+    return std::string("tray=") + (a.trayIcon ? "1" : "0") + " stalls=" + (a.alertStalls ? "1" : "0") +
+           " results=" + (a.alertResults ? "1" : "0") + " minutes=" + std::to_string(a.stallMinutes);
+  }
 
  private:
   bool& BarField(Bar bar) {
@@ -147,6 +160,7 @@ FakeWindow UsedWindow() {
   window.statsPanel = true;
   window.statusBar = false;
   window.pollInterval = 60;
+  window.alerts = AlertOptions{false, true, true, 45};
   return window;
 }
 
@@ -170,9 +184,11 @@ TEST(LoadSettingsTest, FirstStartAppliesEveryDefaultInOrder) {
   FakeWindow window;
   LoadSettings(store, window);
   const std::vector<std::string> expected = {
-      "width=534", "height=300", "top=0",    "left=0",  "normal",   "col0=248",
-      "col1=46",   "col2=33",    "col3=33",  "col4=35", "col5=100", "add C:\\Program Files\\Velmora\\ [x]",
-      "tlbMain=1", "pnlStats=1", "sttBar=1", "poll=15"};
+      "width=534",    "height=300",   "top=0",        "left=0",
+      "normal",       "col0=248",     "col1=46",      "col2=33",
+      "col3=33",      "col4=35",      "col5=100",     "add C:\\Program Files\\Velmora\\ [x]",
+      "tlbMain=1",    "pnlStats=1",   "sttBar=1",     "poll=15",
+      kDefaultAlerts, kDefaultAlerts, kDefaultAlerts, kDefaultAlerts};
   EXPECT_EQ(window.log, expected);
   EXPECT_EQ(window.rows, (std::vector<Row>{{kAppDir, true}}));
 }
@@ -228,6 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
                                        "col1=41", "col2=42", "col3=43", "col4=44", "col5=45"}}),
     CaseName<DpiDefaultsCase>);
 
+// A store as Velmora wrote it before it had alerts: everything in it applies as it always did,
+// and the alert entries it lacks take their defaults, last.
 TEST(LoadSettingsTest, StoredEntriesAreAppliedInOrder) {
   MemorySettingsStore store;
   store.SetText("Layout", "FormWidth", "700");
@@ -247,11 +265,83 @@ TEST(LoadSettingsTest, StoredEntriesAreAppliedInOrder) {
   FakeWindow window;
   LoadSettings(store, window);
   const std::vector<std::string> expected = {
-      "width=700",     "height=500", "top=-4",     "left=1930", "maximized", "col0=10",
-      "col1=11",       "col2=12",    "col3=13",    "col4=14",   "col5=15",   "add C:\\a [ ]",
-      "add C:\\b [x]", "tlbMain=0",  "pnlStats=1", "sttBar=0",  "poll=45"};
+      "width=700",     "height=500",   "top=-4",      "left=1930", "maximized", "col0=10",
+      "col1=11",       "col2=12",      "col3=13",     "col4=14",   "col5=15",   "add C:\\a [ ]",
+      "add C:\\b [x]", "tlbMain=0",    "pnlStats=1",  "sttBar=0",  "poll=45",   kDefaultAlerts,
+      kDefaultAlerts,  kDefaultAlerts, kDefaultAlerts};
   EXPECT_EQ(window.log, expected);
 }
+
+// Each alert entry is applied as it is read, after every other entry.
+TEST(LoadSettingsTest, AlertEntriesAreAppliedLastOneByOne) {
+  MemorySettingsStore store;
+  store.SetText("Interface", "TrayIcon", "0");
+  store.SetText("Interface", "AlertStalls", "0");
+  store.SetText("Interface", "AlertResults", "1");
+  store.SetText("Defaults", "StallMinutes", "5");
+  store.SetText("Defaults", "PollInterval", "45");
+  FakeWindow window;
+  LoadSettings(store, window);
+  const std::vector<std::string> tail(window.log.end() - 5, window.log.end());
+  const std::vector<std::string> expected = {
+      "poll=45", "tray=0 stalls=1 results=0 minutes=20", "tray=0 stalls=0 results=0 minutes=20",
+      "tray=0 stalls=0 results=1 minutes=20", "tray=0 stalls=0 results=1 minutes=5"};
+  EXPECT_EQ(tail, expected);
+}
+
+struct AlertEntryCase {
+  const char* name;
+  const char* section;
+  const char* key;
+  const char* stored;  // nullptr: absent
+  AlertOptions expected;
+};
+
+void PrintTo(const AlertEntryCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class AlertEntryTest : public ::testing::TestWithParam<AlertEntryCase> {};
+
+// Booleans read as integers (any number but 0 is true, what is not a number is the default);
+// the stall time is brought into 1..1440 minutes.
+TEST_P(AlertEntryTest, ReadAsStored) {
+  MemorySettingsStore store;
+  if (GetParam().stored != nullptr)
+    store.SetText(GetParam().section, GetParam().key, GetParam().stored);
+  FakeWindow window;
+  LoadSettings(store, window);
+  EXPECT_EQ(FakeWindow::AlertsText(window.alerts), FakeWindow::AlertsText(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries,
+    AlertEntryTest,
+    ::testing::Values(
+        AlertEntryCase{"TrayIconAbsent", "Interface", "TrayIcon", nullptr, {true, true, false, 20}},
+        AlertEntryCase{"TrayIconOff", "Interface", "TrayIcon", "0", {false, true, false, 20}},
+        AlertEntryCase{"TrayIconTwo", "Interface", "TrayIcon", "2", {true, true, false, 20}},
+        AlertEntryCase{"TrayIconText", "Interface", "TrayIcon", "no", {true, true, false, 20}},
+        AlertEntryCase{"StallsOff", "Interface", "AlertStalls", "0", {true, false, false, 20}},
+        AlertEntryCase{"StallsEmpty", "Interface", "AlertStalls", "", {true, true, false, 20}},
+        AlertEntryCase{"ResultsOn", "Interface", "AlertResults", "1", {true, true, true, 20}},
+        AlertEntryCase{"ResultsNegative", "Interface", "AlertResults", "-1", {true, true, true, 20}},
+        AlertEntryCase{"ResultsText", "Interface", "AlertResults", "yes", {true, true, false, 20}},
+        AlertEntryCase{"MinutesAbsent", "Defaults", "StallMinutes", nullptr, {true, true, false, 20}},
+        AlertEntryCase{"Minutes5", "Defaults", "StallMinutes", "5", {true, true, false, 5}},
+        AlertEntryCase{"Minutes1", "Defaults", "StallMinutes", "1", {true, true, false, 1}},
+        AlertEntryCase{"Minutes0", "Defaults", "StallMinutes", "0", {true, true, false, 1}},
+        AlertEntryCase{"MinutesNegative", "Defaults", "StallMinutes", "-30", {true, true, false, 1}},
+        AlertEntryCase{"Minutes1440", "Defaults", "StallMinutes", "1440", {true, true, false, 1440}},
+        AlertEntryCase{"Minutes1441", "Defaults", "StallMinutes", "1441", {true, true, false, 1440}},
+        AlertEntryCase{"MinutesHuge", "Defaults", "StallMinutes", "2147483647", {true, true, false, 1440}},
+        AlertEntryCase{"MinutesText", "Defaults", "StallMinutes", "soon", {true, true, false, 20}},
+        AlertEntryCase{"MinutesInSectionOfOthers",
+                       "Interface",
+                       "StallMinutes",
+                       "5",
+                       {true, true, false, 20}}),
+    CaseName<AlertEntryCase>);
 
 struct WindowStateCase {
   const char* stored;
@@ -516,7 +606,26 @@ INSTANTIATE_TEST_SUITE_P(
                     "Invalid data type for 'PollInterval'",
                     {"width=534", "height=300", "top=0", "left=0", "normal", "col0=248", "col1=46", "col2=33",
                      "col3=33", "col4=35", "col5=100", "add C:\\a [x]", "add C:\\b [ ]", "tlbMain=1",
-                     "pnlStats=1", "sttBar=1"}}));
+                     "pnlStats=1", "sttBar=1"}},
+        NonTextCase{"Interface",
+                    "TrayIcon",
+                    "Invalid data type for 'TrayIcon'",
+                    {"width=534", "height=300", "top=0", "left=0", "normal", "col0=248", "col1=46", "col2=33",
+                     "col3=33", "col4=35", "col5=100", "add C:\\a [x]", "add C:\\b [ ]", "tlbMain=1",
+                     "pnlStats=1", "sttBar=1", "poll=15"}},
+        NonTextCase{"Interface",
+                    "AlertResults",
+                    "Invalid data type for 'AlertResults'",
+                    {"width=534", "height=300", "top=0", "left=0", "normal", "col0=248", "col1=46", "col2=33",
+                     "col3=33", "col4=35", "col5=100", "add C:\\a [x]", "add C:\\b [ ]", "tlbMain=1",
+                     "pnlStats=1", "sttBar=1", "poll=15", kDefaultAlerts, kDefaultAlerts}},
+        NonTextCase{"Defaults",
+                    "StallMinutes",
+                    "Invalid data type for 'StallMinutes'",
+                    {"width=534", "height=300",    "top=0",         "left=0",       "normal",
+                     "col0=248",  "col1=46",       "col2=33",       "col3=33",      "col4=35",
+                     "col5=100",  "add C:\\a [x]", "add C:\\b [ ]", "tlbMain=1",    "pnlStats=1",
+                     "sttBar=1",  "poll=15",       kDefaultAlerts,  kDefaultAlerts, kDefaultAlerts}}));
 
 // An entry above the count is never read, so its type does not matter.
 TEST(NonTextEntryTest, EntryAboveTheCountIsNotRead) {
@@ -553,6 +662,10 @@ TEST(SaveSettingsTest, NormalStateWritesEveryEntryInOrder) {
       "Interface/pnlStats=1",
       "Interface/sttBar=0",
       "Defaults/PollInterval=60",
+      "Interface/TrayIcon=0",
+      "Interface/AlertStalls=1",
+      "Interface/AlertResults=1",
+      "Defaults/StallMinutes=45",
   };
   EXPECT_EQ(WriteKeys(store), expected);
 }
@@ -585,9 +698,9 @@ TEST_P(SaveShowStateTest, LayoutWrittenByState) {
   std::vector<std::string> writes = WriteKeys(store);
   const std::vector<std::string> layout(writes.begin(), writes.begin() + GetParam().layoutWrites.size());
   EXPECT_EQ(layout, GetParam().layoutWrites);
-  ASSERT_EQ(writes.size(), GetParam().layoutWrites.size() + 13);
+  ASSERT_EQ(writes.size(), GetParam().layoutWrites.size() + 17);
   EXPECT_EQ(writes[GetParam().layoutWrites.size()], "Layout/Col0=300");
-  EXPECT_EQ(writes.back(), "Defaults/PollInterval=60");
+  EXPECT_EQ(writes.back(), "Defaults/StallMinutes=45");
   EXPECT_EQ(store.Text("Layout", "WindowState"), GetParam().storedState);
   EXPECT_EQ(store.Text("Layout", "FormWidth"), GetParam().storedWidth);
   EXPECT_EQ(store.Text("Layout", "FormHeight"), GetParam().state == ShowState::kNormal ? "480" : "700");
@@ -723,6 +836,22 @@ TEST(SettingsRoundTripTest, EverythingSavedComesBack) {
   EXPECT_EQ(loaded.statsPanel, saved.statsPanel);
   EXPECT_EQ(loaded.statusBar, saved.statusBar);
   EXPECT_EQ(loaded.pollInterval, saved.pollInterval);
+  EXPECT_EQ(loaded.alerts, saved.alerts);
+}
+
+// Every combination of the switches, and stall times at the ends of their range.
+TEST(SettingsRoundTripTest, AlertOptionsComeBack) {
+  for (int bits = 0; bits < 8; ++bits) {
+    for (int minutes : {1, 20, 1440}) {
+      FakeWindow saved = UsedWindow();
+      saved.alerts = AlertOptions{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, minutes};
+      MemorySettingsStore store;
+      SaveSettings(store, saved);
+      FakeWindow loaded;
+      LoadSettings(store, loaded);
+      EXPECT_EQ(FakeWindow::AlertsText(loaded.alerts), FakeWindow::AlertsText(saved.alerts));
+    }
+  }
 }
 
 // A failing write ends the save there; what was written before stays written.
@@ -783,7 +912,11 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteFailureCase{"InterfaceNotCreated", "Interface", "tlbMain",
                                        WriteFailure::kCreateKey, "Failed to create key Interface"},
                       WriteFailureCase{"IntervalNotSet", "Defaults", "PollInterval", WriteFailure::kSetData,
-                                       "Failed to set data for 'PollInterval'"}),
+                                       "Failed to set data for 'PollInterval'"},
+                      WriteFailureCase{"AlertStallsNotSet", "Interface", "AlertStalls",
+                                       WriteFailure::kSetData, "Failed to set data for 'AlertStalls'"},
+                      WriteFailureCase{"StallMinutesNotSet", "Defaults", "StallMinutes",
+                                       WriteFailure::kSetData, "Failed to set data for 'StallMinutes'"}),
     CaseName<WriteFailureCase>);
 
 // --- Property: any list of locations survives a save and a load ---
