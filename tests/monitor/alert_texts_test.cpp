@@ -1,0 +1,250 @@
+// The texts of the notification-area icon: the balloon gathered from one batch of transitions,
+// the tip with the counters and the stalled row's info tip, each within its Windows buffer.
+#include "monitor/alert_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+using Ids = std::vector<std::uint64_t>;
+
+// 259 characters, the longest path Windows' ANSI functions take.
+const std::string kLongPath = "\\\\server\\share\\" + std::string(230, 'x') + "\\machine-07";
+
+const std::map<std::uint64_t, std::string> kCaptions = {{1, "C:\\seti\\alpha"},
+                                                        {2, "D:\\seti\\beta"},
+                                                        {3, "\\\\lab\\seti\\gamma"},
+                                                        {9, kLongPath}};
+
+std::string CaptionOf(std::uint64_t id) {
+  return kCaptions.at(id);
+}
+
+const AlertOptions kDefaults;
+const AlertOptions kAll{true, true, true, 20};
+
+struct GatherCase {
+  const char* name;
+  Ids stallAlerts;
+  Ids resultAlerts;
+  AlertOptions options;
+  std::optional<std::string> text;  // the balloon's text; nothing: no balloon
+};
+
+void PrintTo(const GatherCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class GatherAlertsTest : public ::testing::TestWithParam<GatherCase> {};
+
+TEST_P(GatherAlertsTest, OneBalloonPerBatch) {
+  StallTransitions transitions;
+  transitions.stallAlerts = GetParam().stallAlerts;
+  transitions.resultAlerts = GetParam().resultAlerts;
+  // What a view repaints is no news by itself.
+  transitions.stalled = {1, 2};
+  transitions.unstalled = {3};
+  const std::optional<Balloon> balloon = GatherAlerts(transitions, CaptionOf, GetParam().options);
+  ASSERT_EQ(balloon.has_value(), GetParam().text.has_value());
+  if (balloon) {
+    EXPECT_EQ(balloon->title, "Velmora");
+    EXPECT_EQ(balloon->text, *GetParam().text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batches,
+    GatherAlertsTest,
+    ::testing::Values(
+        GatherCase{"Nothing", {}, {}, kAll, std::nullopt},
+        GatherCase{"OneStall", {1}, {}, kDefaults, "C:\\seti\\alpha: no progress for 20 minutes"},
+        GatherCase{"OneStallOneMinute",
+                   {2},
+                   {},
+                   {true, true, false, 1},
+                   "D:\\seti\\beta: no progress for 1 minute"},
+        GatherCase{"OneStallLongTime",
+                   {2},
+                   {},
+                   {true, true, false, 1440},
+                   "D:\\seti\\beta: no progress for 1440 minutes"},
+        GatherCase{"ThreeStalls", {1, 2, 3}, {}, kDefaults, "3 locations stalled"},
+        GatherCase{"TwoStalls", {3, 1}, {}, kDefaults, "2 locations stalled"},
+        GatherCase{"ResultsOffByDefault", {}, {1}, kDefaults, std::nullopt},
+        GatherCase{"OneResult", {}, {3}, kAll, "\\\\lab\\seti\\gamma: result waiting to be sent"},
+        GatherCase{"TwoResults", {}, {1, 2}, kAll, "2 results waiting to be sent"},
+        GatherCase{"BothKindsStallsFirst",
+                   {1},
+                   {2},
+                   kAll,
+                   "C:\\seti\\alpha: no progress for 20 minutes\nD:\\seti\\beta: result waiting to be sent"},
+        GatherCase{"BothKindsSeveral",
+                   {1, 2, 3},
+                   {1, 2},
+                   kAll,
+                   "3 locations stalled\n2 results waiting to be sent"},
+        GatherCase{"StallsSwitchedOff",
+                   {1},
+                   {2},
+                   {true, false, true, 20},
+                   "D:\\seti\\beta: result waiting to be sent"},
+        GatherCase{"BothSwitchedOff", {1}, {2}, {true, false, false, 20}, std::nullopt},
+        GatherCase{"NoIconNoBalloon", {1}, {2}, {false, true, true, 20}, std::nullopt}),
+    [](const ::testing::TestParamInfo<GatherCase>& param) { return std::string(param.param.name); });
+
+// A path as long as Windows allows still leaves the line's end and the path's own end in view.
+struct LongPathCase {
+  const char* name;
+  Ids stallAlerts;
+  Ids resultAlerts;
+  std::vector<std::string> lineEnds;
+};
+
+void PrintTo(const LongPathCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class LongPathTest : public ::testing::TestWithParam<LongPathCase> {};
+
+TEST_P(LongPathTest, ShortenedInTheMiddleToFit) {
+  StallTransitions transitions;
+  transitions.stallAlerts = GetParam().stallAlerts;
+  transitions.resultAlerts = GetParam().resultAlerts;
+  const std::optional<Balloon> balloon = GatherAlerts(transitions, CaptionOf, kAll);
+  ASSERT_TRUE(balloon.has_value());
+  EXPECT_LE(balloon->text.size(), kBalloonTextChars);
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = balloon->text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(balloon->text.substr(start, end - start));
+  lines.push_back(balloon->text.substr(start));
+  ASSERT_EQ(lines.size(), GetParam().lineEnds.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(lines[i]);
+    const std::string& end = GetParam().lineEnds[i];
+    ASSERT_GE(lines[i].size(), end.size());
+    EXPECT_EQ(lines[i].substr(lines[i].size() - end.size()), end);
+    if (end.find("machine-07") != std::string::npos) {
+      EXPECT_NE(lines[i].find("..."), std::string::npos);
+      EXPECT_EQ(lines[i].substr(0, 16), kLongPath.substr(0, 16));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines,
+    LongPathTest,
+    ::testing::Values(LongPathCase{"LongStall", {9}, {}, {"\\machine-07: no progress for 20 minutes"}},
+                      LongPathCase{"LongResult", {}, {9}, {"\\machine-07: result waiting to be sent"}},
+                      LongPathCase{"BothLong",
+                                   {9},
+                                   {9},
+                                   {"\\machine-07: no progress for 20 minutes",
+                                    "\\machine-07: result waiting to be sent"}},
+                      LongPathCase{"LongAndShort",
+                                   {9},
+                                   {1},
+                                   {"\\machine-07: no progress for 20 minutes",
+                                    "C:\\seti\\alpha: result waiting to be sent"}}),
+    [](const ::testing::TestParamInfo<LongPathCase>& param) { return std::string(param.param.name); });
+
+TEST(LongPathTest, LongestPathFillsTheBalloonExactly) {
+  StallTransitions transitions;
+  transitions.stallAlerts = {9};
+  const std::string text = GatherAlerts(transitions, CaptionOf, kDefaults)->text;
+  ASSERT_GT(kLongPath.size() + 30, kBalloonTextChars);
+  EXPECT_EQ(text.size(), kBalloonTextChars);
+  EXPECT_NE(text.find("..."), std::string::npos);
+}
+
+struct ShortenCase {
+  const char* path;
+  std::size_t maxChars;
+  const char* expected;
+};
+
+void PrintTo(const ShortenCase& c, std::ostream* os) {
+  *os << '"' << c.path << "\" in " << c.maxChars;
+}
+
+class ShortenPathTest : public ::testing::TestWithParam<ShortenCase> {};
+
+TEST_P(ShortenPathTest, KeepsMoreOfTheEnd) {
+  const std::string shortened = ShortenPath(GetParam().path, GetParam().maxChars);
+  EXPECT_EQ(shortened, GetParam().expected);
+  EXPECT_LE(shortened.size(), GetParam().maxChars);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths,
+                         ShortenPathTest,
+                         ::testing::Values(ShortenCase{"C:\\seti", 20, "C:\\seti"},
+                                           ShortenCase{"C:\\seti", 7, "C:\\seti"},
+                                           ShortenCase{"C:\\seti\\machine", 12, "C:\\...achine"},
+                                           ShortenCase{"C:\\seti\\machine", 6, "C...ne"},
+                                           ShortenCase{"C:\\seti\\machine", 4, "...e"},
+                                           ShortenCase{"C:\\seti\\machine", 3, "C:\\"},
+                                           ShortenCase{"C:\\seti\\machine", 0, ""},
+                                           ShortenCase{"", 0, ""}));
+
+struct TipCase {
+  int work;
+  int ready;
+  int stalled;
+  const char* expected;
+};
+
+void PrintTo(const TipCase& c, std::ostream* os) {
+  *os << c.expected;
+}
+
+class TrayTipTest : public ::testing::TestWithParam<TipCase> {};
+
+TEST_P(TrayTipTest, CountersWithinTheTip) {
+  const std::string tip = TrayTip(GetParam().work, GetParam().ready, GetParam().stalled);
+  EXPECT_EQ(tip, GetParam().expected);
+  EXPECT_LE(tip.size(), kTrayTipChars);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counters,
+                         TrayTipTest,
+                         ::testing::Values(TipCase{4, 1, 1, "Velmora: Work 4, Ready 1, Stalled 1"},
+                                           TipCase{0, 0, 0, "Velmora: Work 0, Ready 0, Stalled 0"},
+                                           TipCase{10000, 250, 37,
+                                                   "Velmora: Work 10000, Ready 250, Stalled 37"},
+                                           TipCase{INT_MAX, INT_MIN, INT_MAX,
+                                                   "Velmora: Work 2147483647, Ready -2147483648, Stalled "
+                                                   "2147483647"}));
+
+struct ClockCase {
+  LocalDateTime since;
+  const char* expected;
+};
+
+void PrintTo(const ClockCase& c, std::ostream* os) {
+  *os << c.expected;
+}
+
+class NoProgressTipTest : public ::testing::TestWithParam<ClockCase> {};
+
+TEST_P(NoProgressTipTest, LocalHoursAndMinutes) {
+  EXPECT_EQ(NoProgressTip(GetParam().since), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Times,
+                         NoProgressTipTest,
+                         ::testing::Values(ClockCase{{2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
+                                           ClockCase{{2024, 5, 17, 0, 0, 0}, "No progress since 00:00"},
+                                           ClockCase{{2024, 12, 31, 23, 59, 1}, "No progress since 23:59"},
+                                           ClockCase{{2024, 5, 17, 13, 30, 0}, "No progress since 13:30"}));
+
+}  // namespace
+}  // namespace velmora
