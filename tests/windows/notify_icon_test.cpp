@@ -1,0 +1,297 @@
+// The notification-area icon: what it asks of the shell, recorded through the TrayShell seam,
+// and once against Wine's own shell.
+#include "windows/notify_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace velmora::win {
+namespace {
+
+constexpr UINT kId = 3;
+constexpr UINT kCallback = WM_APP + 12;
+
+struct Call {
+  DWORD message;
+  NOTIFYICONDATAA data;
+};
+
+class RecordingTray : public TrayShell {
+ public:
+  std::vector<Call> calls;
+  bool refuseAdd = false;
+  bool refuseModify = false;
+
+  bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
+    calls.push_back(Call{message, data});
+    if (message == NIM_ADD)
+      return !refuseAdd;
+    if (message == NIM_MODIFY)
+      return !refuseModify;
+    return true;
+  }
+  std::vector<DWORD> Messages() const {
+    std::vector<DWORD> messages;
+    for (const Call& call : calls)
+      messages.push_back(call.message);
+    return messages;
+  }
+};
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!::GetIconInfo(icon, &info))
+    return 0;
+  BitmapHandle color(info.hbmColor);
+  BitmapHandle mask(info.hbmMask);
+  BITMAP bitmap{};
+  ::GetObjectA(color.Get(), sizeof(bitmap), &bitmap);
+  return bitmap.bmWidth;
+}
+
+class NotifyIconTest : public ::testing::Test {
+ protected:
+  WindowHandle owner_{::CreateWindowExA(0,
+                                        "STATIC",
+                                        "tray owner",
+                                        WS_POPUP,
+                                        0,
+                                        0,
+                                        10,
+                                        10,
+                                        nullptr,
+                                        nullptr,
+                                        ::GetModuleHandleA(nullptr),
+                                        nullptr)};
+  RecordingTray tray_;
+
+  void ExpectAddedWithVersion4(std::size_t at, const char* tip) {
+    ASSERT_GE(tray_.calls.size(), at + 2);
+    const NOTIFYICONDATAA& add = tray_.calls[at].data;
+    EXPECT_EQ(tray_.calls[at].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(add.cbSize, sizeof(NOTIFYICONDATAA));
+    EXPECT_EQ(add.hWnd, owner_.Get());
+    EXPECT_EQ(add.uID, kId);
+    EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
+    EXPECT_EQ(add.uCallbackMessage, kCallback);
+    EXPECT_NE(add.hIcon, nullptr);
+    EXPECT_STREQ(add.szTip, tip);
+    const NOTIFYICONDATAA& version = tray_.calls[at + 1].data;
+    EXPECT_EQ(tray_.calls[at + 1].message, static_cast<DWORD>(NIM_SETVERSION));
+    EXPECT_EQ(version.hWnd, owner_.Get());
+    EXPECT_EQ(version.uID, kId);
+    EXPECT_EQ(version.uVersion, static_cast<UINT>(NOTIFYICON_VERSION_4));
+  }
+};
+
+TEST_F(NotifyIconTest, NothingIsAskedBeforeShow) {
+  {
+    NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+    EXPECT_FALSE(icon.SetTip("Velmora: Work 1, Ready 0, Stalled 0"));
+    EXPECT_FALSE(icon.ShowBalloon("Velmora", "C:\\seti: no progress for 20 minutes"));
+  }
+  EXPECT_TRUE(tray_.calls.empty());
+}
+
+TEST_F(NotifyIconTest, ShowAddsWithTheTipSetBeforeAndVersion4) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  icon.SetTip("Velmora: Work 4, Ready 1, Stalled 1");
+  ASSERT_TRUE(icon.Show());
+  ExpectAddedWithVersion4(0, "Velmora: Work 4, Ready 1, Stalled 1");
+  EXPECT_EQ(tray_.calls[0].data.hIcon, icon.SmallIcon());
+  EXPECT_EQ(tray_.calls.size(), 2u);
+  // Shown already: nothing more to ask.
+  EXPECT_TRUE(icon.Show());
+  EXPECT_EQ(tray_.calls.size(), 2u);
+}
+
+TEST_F(NotifyIconTest, TipIsModifiedAndCutToItsBuffer) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  ASSERT_TRUE(icon.Show());
+  const std::string longTip(200, 'w');
+  EXPECT_TRUE(icon.SetTip(longTip));
+  ASSERT_EQ(tray_.calls.size(), 3u);
+  const Call& modify = tray_.calls[2];
+  EXPECT_EQ(modify.message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(modify.data.uID, kId);
+  EXPECT_EQ(modify.data.uFlags, static_cast<UINT>(NIF_TIP | NIF_SHOWTIP));
+  EXPECT_EQ(std::string(modify.data.szTip), longTip.substr(0, 127));
+}
+
+TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  ASSERT_TRUE(icon.Show());
+  EXPECT_TRUE(icon.ShowBalloon("Velmora",
+                               "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent"));
+  ASSERT_EQ(tray_.calls.size(), 3u);
+  const Call& balloon = tray_.calls[2];
+  EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(balloon.data.hWnd, owner_.Get());
+  EXPECT_EQ(balloon.data.uID, kId);
+  EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_INFO));
+  EXPECT_STREQ(balloon.data.szInfoTitle, "Velmora");
+  EXPECT_STREQ(balloon.data.szInfo,
+               "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent");
+  EXPECT_EQ(balloon.data.dwInfoFlags, static_cast<DWORD>(NIIF_USER | NIIF_LARGE_ICON));
+  EXPECT_EQ(balloon.data.hBalloonIcon, icon.LargeIcon());
+
+  EXPECT_TRUE(icon.ShowBalloon(std::string(100, 't'), std::string(400, 'b')));
+  EXPECT_EQ(std::string(tray_.calls[3].data.szInfoTitle), std::string(63, 't'));
+  EXPECT_EQ(std::string(tray_.calls[3].data.szInfo), std::string(255, 'b'));
+}
+
+TEST_F(NotifyIconTest, DestructionAndHideDeleteOnce) {
+  {
+    NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+    ASSERT_TRUE(icon.Show());
+  }
+  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
+  EXPECT_EQ(tray_.calls[2].data.hWnd, owner_.Get());
+  EXPECT_EQ(tray_.calls[2].data.uID, kId);
+
+  tray_.calls.clear();
+  {
+    NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+    ASSERT_TRUE(icon.Show());
+    icon.Hide();
+    EXPECT_FALSE(icon.ShowBalloon("Velmora", "late news"));
+    EXPECT_FALSE(icon.Readd());
+  }
+  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
+}
+
+TEST_F(NotifyIconTest, ReaddAfterTheTaskbarCameBackKeepsTheTip) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  ASSERT_TRUE(icon.Show());
+  icon.SetTip("Velmora: Work 2, Ready 0, Stalled 1");
+  tray_.calls.clear();
+  EXPECT_TRUE(icon.Readd());
+  ExpectAddedWithVersion4(0, "Velmora: Work 2, Ready 0, Stalled 1");
+  EXPECT_EQ(tray_.calls.size(), 2u);
+}
+
+// The shell still holds the icon (a TaskbarCreated for a dpi change): its NIM_ADD fails, and the
+// icon is brought up to date instead.
+TEST_F(NotifyIconTest, ReaddOfAnIconTheShellStillHoldsModifiesIt) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  ASSERT_TRUE(icon.Show());
+  tray_.calls.clear();
+  tray_.refuseAdd = true;
+  EXPECT_TRUE(icon.Readd());
+  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}));
+  EXPECT_EQ(tray_.calls[1].data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
+  EXPECT_TRUE(icon.Added());
+}
+
+// No taskbar yet when the icon was first shown: it stays wanted, and comes with the taskbar.
+TEST_F(NotifyIconTest, RefusedShowIsAddedWhenTheTaskbarComes) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  tray_.refuseAdd = true;
+  tray_.refuseModify = true;
+  EXPECT_FALSE(icon.Show());
+  EXPECT_TRUE(icon.Wanted());
+  EXPECT_FALSE(icon.Added());
+  EXPECT_FALSE(icon.ShowBalloon("Velmora", "nobody sees this"));
+  tray_.calls.clear();
+  tray_.refuseAdd = false;
+  EXPECT_TRUE(icon.Readd());
+  ExpectAddedWithVersion4(0, "");
+  EXPECT_TRUE(icon.Added());
+}
+
+struct DpiCase {
+  int dpi;
+  int small;
+  int large;
+};
+
+void PrintTo(const DpiCase& c, std::ostream* os) {
+  *os << c.dpi << " dpi";
+}
+
+class NotifyIconDpiTest : public NotifyIconTest, public ::testing::WithParamInterface<DpiCase> {};
+
+TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  ASSERT_TRUE(icon.Show());
+  EXPECT_TRUE(icon.SetDpi(GetParam().dpi));
+  ASSERT_EQ(tray_.calls.size(), 3u);
+  EXPECT_EQ(tray_.calls[2].message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON));
+  EXPECT_EQ(tray_.calls[2].data.hIcon, icon.SmallIcon());
+  EXPECT_EQ(IconWidth(icon.SmallIcon()), GetParam().small);
+  EXPECT_EQ(IconWidth(icon.LargeIcon()), GetParam().large);
+
+  NotifyIcon fresh(tray_, owner_.Get(), kId + 1, kCallback, GetParam().dpi);
+  EXPECT_EQ(IconWidth(fresh.SmallIcon()), GetParam().small);
+  EXPECT_EQ(IconWidth(fresh.LargeIcon()), GetParam().large);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens,
+    NotifyIconDpiTest,
+    ::testing::Values(DpiCase{96, 16, 32}, DpiCase{120, 20, 40}, DpiCase{144, 24, 48}, DpiCase{192, 32, 64}));
+
+struct CutCase {
+  const char* text;
+  std::size_t bufferSize;
+  UINT codePage;
+  const char* expected;
+};
+
+void PrintTo(const CutCase& c, std::ostream* os) {
+  *os << c.bufferSize << " bytes, code page " << c.codePage;
+}
+
+class CutForBufferTest : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(CutForBufferTest, FitsWithItsNulAndKeepsCharactersWhole) {
+  EXPECT_EQ(CutForBuffer(GetParam().text, GetParam().bufferSize, GetParam().codePage), GetParam().expected);
+}
+
+// "\x82\xa0\x82\xa2" is two hiragana letters in code page 932 and four letters in 1252.
+INSTANTIATE_TEST_SUITE_P(Texts,
+                         CutForBufferTest,
+                         ::testing::Values(CutCase{"abc", 4, 1252, "abc"},
+                                           CutCase{"abcd", 4, 1252, "abc"},
+                                           CutCase{"abc", 1, 1252, ""},
+                                           CutCase{"abc", 0, 1252, ""},
+                                           CutCase{"\x82\xa0\x82\xa2", 4, 1252, "\x82\xa0\x82"},
+                                           CutCase{"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
+                                           CutCase{"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
+                                           CutCase{"a\x82\xa0", 3, 932, "a"},
+                                           CutCase{"ab\x82\xa0", 4, 932, "ab"}));
+
+// Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
+// after (the same modify fails).
+TEST(NotifyIconShellTest, WineHoldsTheIconWhileItLives) {
+  WindowHandle owner(::CreateWindowExA(0, "STATIC", "tray owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       ::GetModuleHandleA(nullptr), nullptr));
+  ASSERT_TRUE(owner);
+  auto modify = [&owner] {
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = owner.Get();
+    data.uID = kId;
+    data.uFlags = NIF_TIP | NIF_SHOWTIP;
+    lstrcpynA(data.szTip, "probe", sizeof(data.szTip));
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+  };
+  {
+    NotifyIcon icon(SystemTrayShell(), owner.Get(), kId, kCallback, 96);
+    if (!icon.Show())
+      GTEST_SKIP() << "the shell refused NIM_ADD: no notification area here";
+    EXPECT_TRUE(icon.SetTip("Velmora: Work 1, Ready 0, Stalled 0"));
+    EXPECT_TRUE(icon.ShowBalloon("Velmora", "C:\\seti: no progress for 20 minutes"));
+    EXPECT_TRUE(icon.Readd());
+    EXPECT_TRUE(icon.SetDpi(144));
+    EXPECT_TRUE(modify());
+  }
+  EXPECT_FALSE(modify());
+}
+
+}  // namespace
+}  // namespace velmora::win
