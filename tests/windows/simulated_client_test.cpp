@@ -23,6 +23,19 @@ struct Expected {
   int ready;
 };
 
+std::string WholeFile(const std::string& path) {
+  std::string contents;
+  EXPECT_EQ(MakePlatformFileSystem()->ReadShared(path, 1 << 20, contents), ReadOutcome::kRead) << path;
+  return contents;
+}
+
+// To the 100 ns of the file system, where LastWriteTime keeps two seconds.
+FILETIME LastWrite(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  EXPECT_TRUE(::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
+  return data.ftLastWriteTime;
+}
+
 class SimulatedClientTest : public ::testing::Test {
  protected:
   testing::TempFolder temp_;
@@ -78,6 +91,43 @@ TEST_F(SimulatedClientTest, StateFileHeldOpenForWritingShowsPresentWithoutValues
   client_.EndHold();
   client_.Advance(100, 0);
   ExpectRow({"50.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+}
+
+// A hung client leaves its unit in work and its state file exactly as it was, to the byte and
+// to its time stamp, however long it runs; resumed, it goes on from where it stopped.
+TEST_F(SimulatedClientTest, HungClientStopsWritingTheStateFileAndKeepsItsUnit) {
+  table_.AddLocation(client_.Folder(), true);
+  client_.Begin(0.3);
+  const std::string statePath = client_.Folder() + "\\state.sah";
+  const std::string textBefore = WholeFile(statePath);
+  const FILETIME timeBefore = LastWrite(statePath);
+  client_.Hang();
+  for (int step = 0; step < 5; ++step)
+    client_.Advance(250, 0);
+  EXPECT_EQ(client_.CurrentStage(), sim::Stage::kProcessing);
+  ExpectRow({"30.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+  EXPECT_EQ(WholeFile(statePath), textBefore);
+  const FILETIME timeAfter = LastWrite(statePath);
+  EXPECT_EQ(::CompareFileTime(&timeBefore, &timeAfter), 0);
+
+  client_.Resume();
+  client_.Advance(100, 0);
+  ExpectRow({"40.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+}
+
+// Hung while its result waits: the result is still sent, and the client hangs on the next unit.
+TEST_F(SimulatedClientTest, ClientBetweenUnitsHangsOnItsNextUnit) {
+  table_.AddLocation(client_.Folder(), true);
+  client_.Begin(1.0);
+  client_.StartWritingResult();
+  client_.ResultWritten();
+  client_.Hang();
+  client_.Advance(20, 0);
+  ExpectRow({"0.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+  const std::string textBefore = WholeFile(client_.Folder() + "\\state.sah");
+  client_.Advance(300, 0);
+  ExpectRow({"0.00", "+", "+", "-", kIconWorkUnit, 1, 0});
+  EXPECT_EQ(WholeFile(client_.Folder() + "\\state.sah"), textBefore);
 }
 
 }  // namespace

@@ -114,6 +114,8 @@ void SimulatedClient::WriteWorkUnit() {
 void SimulatedClient::Advance(double cpuSeconds, int holdMilliseconds) {
   switch (stage_) {
     case Stage::kProcessing:
+      if (hung_)
+        return;
       cpu_ += cpuSeconds;
       progress_ = cpu_ / unitCpu_;
       if (progress_ >= 1) {

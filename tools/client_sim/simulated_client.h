@@ -39,6 +39,14 @@ class SimulatedClient {
   void BeginHold();
   void EndHold();
 
+  // The client hangs on its unit, as a crashed or frozen client does: from its next processing
+  // step on it writes nothing, and work_unit.sah and state.sah stay as they are, so the folder
+  // shows a unit in work that makes no progress. A client between units hangs once its next
+  // unit has arrived. Resume lets it go on from where it stopped.
+  void Hang() { hung_ = true; }
+  void Resume() { hung_ = false; }
+  bool Hung() const { return hung_; }
+
   Stage CurrentStage() const { return stage_; }
   double Progress() const { return progress_; }
   double CpuTime() const { return cpu_; }
@@ -63,6 +71,7 @@ class SimulatedClient {
   int unit_ = 0;
   int results_ = 0;
   double totalCpu_ = 0;
+  bool hung_ = false;
   win::FileHandle heldState_;
 };
 
