@@ -40,7 +40,10 @@ constexpr int OnPanelY(int y) {
 
 constexpr int kLabelHeight = 13;
 // The version label is a control of its own, not a row of the table.
-constexpr int kVersionX = 120, kVersionY = 48, kVersionWidth = 46;
+// It takes the width of its text, and the "Freeware" note after it moves right when a long
+// version (65535.65535.65535.65535) would reach into it.
+constexpr int kVersionX = 120, kVersionY = 48;
+constexpr int kFreewareX = 168, kVersionGap = 4;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kLink = ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
 
@@ -48,7 +51,7 @@ constexpr DWORD kLink = ES_LEFT | ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
 // tab stop at all.
 constexpr std::array<ControlLayout, 11> kLayout = {{
     {"STATIC", kAboutPromptVersion, "Version", kLabel, 0, OnPanelX(80), OnPanelY(48), 38, kLabelHeight},
-    {"STATIC", kAboutFreeware, "Freeware", kLabel, 0, OnPanelX(168), OnPanelY(48), 60, kLabelHeight},
+    {"STATIC", kAboutFreeware, "Freeware", kLabel, 0, OnPanelX(kFreewareX), OnPanelY(48), 60, kLabelHeight},
     {"STATIC", kAboutPromptEMail, "e-mail", kLabel, 0, OnPanelX(32), OnPanelY(76), 72, kLabelHeight},
     {"STATIC", kAboutPromptEuro, "WWW Europe:", kLabel, 0, OnPanelX(32), OnPanelY(96), 72, kLabelHeight},
     {"STATIC", kAboutPromptUSA, "WWW USA:", kLabel, 0, OnPanelX(32), OnPanelY(116), 72, kLabelHeight},
@@ -100,6 +103,20 @@ FontHandle MakeFont(int height, int weight, bool underline) {
                                   DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
 }
 
+// The note keeps its place unless the version label, sized to its text, would reach into it.
+void PlaceFreewareAfter(HWND window, HWND version, int dpi) {
+  HWND freeware = ::GetDlgItem(window, kAboutFreeware);
+  RECT label{};
+  ::GetWindowRect(version, &label);
+  ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&label), 2);
+  const int place = ScaleToDpi(OnPanelX(kFreewareX), dpi);
+  const int x = label.right > place ? static_cast<int>(label.right) + ScaleToDpi(kVersionGap, dpi) : place;
+  RECT note{};
+  ::GetWindowRect(freeware, &note);
+  ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&note), 2);
+  ::SetWindowPos(freeware, nullptr, x, note.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool IsLink(int id) {
   for (int link : kLinkIds) {
     if (link == id)
@@ -148,9 +165,10 @@ void TfrmAbout::ApplyDpi(int dpi) {
     ::SendMessageA(::GetDlgItem(Hwnd(), layout.id), WM_SETFONT,
                    reinterpret_cast<WPARAM>(IsLink(layout.id) ? linkFont_.Get() : font_.Get()), TRUE);
   }
-  ::SetWindowPos(lblVersion_.Hwnd(), nullptr, Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)),
-                 Scale(kVersionWidth), Scale(kLabelHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(lblVersion_.Hwnd(), nullptr, Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+  PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
   FitClientArea(Hwnd(), kAboutClientWidth, kAboutClientHeight, dpi_);
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
@@ -177,9 +195,9 @@ void TfrmAbout::CreateControls() {
   }
   lblVersion_.InfoCategory = TInfoCategory::icVersion;
   lblVersion_.ShortVsn = false;
-  lblVersion_.Create(Hwnd(), Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), Scale(kVersionWidth),
-                     Scale(kLabelHeight), true, kAboutLblVersion);
+  lblVersion_.Create(Hwnd(), Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), true, kAboutLblVersion);
   ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
 }
 
 void TfrmAbout::CentreOnScreen() {

@@ -29,6 +29,30 @@ std::string ModulePath() {
   }
 }
 
+// The label's texts are ANSI, in the program's code page, as VerQueryValueA returns them.
+std::wstring WideText(const std::string& text) {
+  if (text.empty())
+    return {};
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+  if (length > 0)
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// WM_GETTEXT's answer: as much as fits in `capacity` characters with the terminating zero, and
+// the number of characters copied.
+template <typename Char>
+LRESULT CopyText(const std::basic_string<Char>& text, WPARAM capacity, LPARAM buffer) {
+  auto* target = reinterpret_cast<Char*>(buffer);
+  if (capacity == 0 || !target)
+    return 0;
+  const std::size_t copied = std::min<std::size_t>(text.size(), capacity - 1);
+  std::copy_n(text.data(), copied, target);
+  target[copied] = Char{};
+  return static_cast<LRESULT>(copied);
+}
+
 VersionBlock& ProcessBlock() {
   // The one unit-wide value of the program: read once at start, then only looked up.
   static VersionBlock block;
@@ -116,7 +140,11 @@ std::string VersionBlock::StringText(const char* key) const {
 }
 
 void LoadVersionBlock() {
-  ProcessBlock() = VersionBlock(ModulePath());
+  LoadVersionBlockOf(ModulePath());
+}
+
+void LoadVersionBlockOf(const std::string& path) {
+  ProcessBlock() = VersionBlock(path);
 }
 
 const VersionBlock& ProcessVersionBlock() {
@@ -128,23 +156,58 @@ TVersionView::~TVersionView() {
     ::RemoveWindowSubclass(window_.Get(), &TVersionView::LabelProc, 0);
 }
 
-bool TVersionView::Create(HWND parent, int x, int y, int w, int h, bool visible, int controlId) {
+bool TVersionView::Create(HWND parent, int x, int y, bool visible, int controlId) {
   const DWORD style = WS_CHILD | SS_LEFT | SS_NOPREFIX | (visible ? WS_VISIBLE : 0);
-  window_.Reset(::CreateWindowExA(0, "STATIC", "", style, x, y, w, h, parent,
+  window_.Reset(::CreateWindowExA(0, "STATIC", "", style, x, y, 0, 0, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                   ::GetModuleHandleA(nullptr), nullptr));
   if (!window_)
     return false;
-  return ::SetWindowSubclass(window_.Get(), &TVersionView::LabelProc, 0, reinterpret_cast<DWORD_PTR>(this)) !=
-         FALSE;
+  if (!::SetWindowSubclass(window_.Get(), &TVersionView::LabelProc, 0, reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  FitToText(PeekText());
+  return true;
 }
 
 std::string TVersionView::DisplayText() {
-  return ProcessVersionBlock().Text(InfoCategory, ShortVsn, lastText_);
+  std::string text = ProcessVersionBlock().Text(InfoCategory, ShortVsn, lastText_);
+  FitToText(text);
+  return text;
+}
+
+std::string TVersionView::PeekText() const {
+  std::string last = lastText_;
+  return ProcessVersionBlock().Text(InfoCategory, ShortVsn, last);
+}
+
+void TVersionView::FitToText(const std::string& text) {
+  HWND hwnd = window_.Get();
+  if (!hwnd)
+    return;
+  HDC dc = ::GetDC(hwnd);
+  if (!dc)
+    return;
+  auto font = reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
+  HGDIOBJ oldFont = ::SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT));
+  // DT_CALCRECT measures exactly what Paint draws; an empty text still has a line's height.
+  RECT extent{0, 0, 0, 0};
+  ::DrawTextA(dc, text.empty() ? " " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
+              &extent, DT_CALCRECT | DT_LEFT | DT_TOP | DT_NOPREFIX | DT_SINGLELINE);
+  ::SelectObject(dc, oldFont);
+  ::ReleaseDC(hwnd, dc);
+  const int width = text.empty() ? 0 : extent.right;
+  RECT current{};
+  ::GetClientRect(hwnd, &current);
+  if (current.right == width && current.bottom == extent.bottom)
+    return;
+  ::SetWindowPos(hwnd, nullptr, 0, 0, width, extent.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TVersionView::Paint() {
   HWND hwnd = window_.Get();
+  // Computed (and the label sized to it) before BeginPaint, so that a label that grew paints
+  // its new area in this same pass.
+  const std::string text = DisplayText();
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(hwnd, &paint);
   RECT client;
@@ -156,7 +219,6 @@ void TVersionView::Paint() {
   auto font = reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0));
   HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
   ::SetBkMode(dc, TRANSPARENT);
-  const std::string text = DisplayText();
   ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,
               DT_LEFT | DT_TOP | DT_NOPREFIX | DT_SINGLELINE);
   if (oldFont)
@@ -164,32 +226,57 @@ void TVersionView::Paint() {
   ::EndPaint(hwnd, &paint);
 }
 
+// A subclass procedure gets its messages in the form the subclassed window takes them:
+// IsWindowUnicode says which. A static control of the visual-style common controls (comctl32
+// version 6, the program's own) is a Unicode window even when created with CreateWindowExA,
+// so WM_GETTEXT brings a count of WCHARs and a WCHAR buffer; a classic one takes ANSI. The
+// system converts the answer for whoever asked in the other form, in this process or another
+// (a screen reader).
 LRESULT CALLBACK
 TVersionView::LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
   auto* view = reinterpret_cast<TVersionView*>(self);
-  switch (message) {
-    case WM_PAINT:
-      view->Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;  // Paint fills the whole label
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(view->DisplayText().size());
-    case WM_GETTEXT: {
-      if (wParam == 0 || lParam == 0)
+  try {
+    switch (message) {
+      case WM_PAINT:
+        view->Paint();
         return 0;
-      const std::string text = view->DisplayText();
-      const std::size_t copied = std::min<std::size_t>(text.size(), wParam - 1);
-      auto* buffer = reinterpret_cast<char*>(lParam);
-      std::memcpy(buffer, text.data(), copied);
-      buffer[copied] = '\0';
-      return static_cast<LRESULT>(copied);
+      case WM_ERASEBKGND:
+        return 1;  // Paint fills the whole label
+      case WM_GETTEXTLENGTH: {
+        const std::string text = view->DisplayText();
+        return static_cast<LRESULT>(::IsWindowUnicode(hwnd) ? WideText(text).size() : text.size());
+      }
+      case WM_GETTEXT: {
+        const std::string text = view->DisplayText();
+        return ::IsWindowUnicode(hwnd) ? CopyText(WideText(text), wParam, lParam)
+                                       : CopyText(text, wParam, lParam);
+      }
+      case WM_SETFONT: {
+        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        view->FitToText(view->PeekText());
+        return result;
+      }
+      case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hwnd, &TVersionView::LabelProc, 0);
+        break;
+      default:
+        break;
     }
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(hwnd, &TVersionView::LabelProc, 0);
-      break;
-    default:
-      break;
+  } catch (...) {
+    // Nothing leaves a window procedure: a label whose text cannot be built shows none.
+    switch (message) {
+      case WM_PAINT:
+        ::ValidateRect(hwnd, nullptr);
+        return 0;
+      case WM_GETTEXT:
+        return ::IsWindowUnicode(hwnd) ? CopyText(std::wstring(), wParam, lParam)
+                                       : CopyText(std::string(), wParam, lParam);
+      case WM_GETTEXTLENGTH:
+      case WM_SETFONT:
+        return 0;
+      default:
+        break;
+    }
   }
   return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }

@@ -58,10 +58,14 @@ class VersionBlock {
 // Reads the running executable's block into the process-wide copy. Called once at program
 // start, before any window is created; a later call reads the file again.
 void LoadVersionBlock();
+// The same with the block of the executable at `path`: the labels then show that program's
+// fields (the tests' way to show a sample program's version in a window).
+void LoadVersionBlockOf(const std::string& path);
 // The process-wide copy (not loaded until LoadVersionBlock has run).
 const VersionBlock& ProcessVersionBlock();
 
-// A plain left-aligned label control that draws DisplayText() instead of its caption.
+// A plain left-aligned label control that draws DisplayText() instead of its caption and takes
+// the size of that text, like an auto-sized label.
 class TVersionView {
  public:
   TVersionView() = default;
@@ -74,10 +78,11 @@ class TVersionView {
   TInfoCategory InfoCategory = TInfoCategory::icVersion;
   bool ShortVsn = false;
 
-  // Creates the label as a child of `parent`; the parent's WM_CTLCOLORSTATIC colours it and
-  // WM_SETFONT sets its font, as for any static control.
-  bool Create(HWND parent, int x, int y, int w, int h, bool visible, int controlId = 0);
-  // Recomputes the text from the process-wide block and keeps it as the last text.
+  // Creates the label as a child of `parent` with its top-left corner at (x, y); the parent's
+  // WM_CTLCOLORSTATIC colours it and WM_SETFONT sets its font, as for any static control.
+  bool Create(HWND parent, int x, int y, bool visible, int controlId = 0);
+  // Recomputes the text from the process-wide block, keeps it as the last text and sizes the
+  // label to it in the label's font.
   std::string DisplayText();
   HWND Hwnd() const { return window_.Get(); }
 
@@ -85,6 +90,10 @@ class TVersionView {
   static LRESULT CALLBACK
   LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
   void Paint();
+  // The text DisplayText would give, without keeping it as the last text: sizing the label at
+  // creation or for a new font is no request for its text.
+  std::string PeekText() const;
+  void FitToText(const std::string& text);
 
   WindowHandle window_;
   std::string lastText_;

@@ -141,7 +141,7 @@ bool TfrmMain::CreateControls() {
   CreateStatusBar();
   lblVsn_.InfoCategory = win::TInfoCategory::icVersion;
   lblVsn_.ShortVsn = false;
-  lblVsn_.Create(Hwnd(), 0, 0, 0, 0, false);
+  lblVsn_.Create(Hwnd(), 0, 0, false);
   return ctl_.tlbMain && ctl_.pnlSettings && ctl_.lvMain && ctl_.pnlStats && ctl_.sttBar;
 }
 

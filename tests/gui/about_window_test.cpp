@@ -330,6 +330,58 @@ constexpr AboutPlaceRow kAboutPlaces[] = {
 
 INSTANTIATE_TEST_SUITE_P(Layout, AboutControlPlace, ::testing::ValuesIn(kAboutPlaces));
 
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string text(path, length);
+  return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+int TextWidth(HWND control, const std::string& text) {
+  HDC dc = ::GetDC(control);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return extent.cx;
+}
+
+RECT PlaceIn(HWND window, HWND control) {
+  RECT place{};
+  ::GetWindowRect(control, &place);
+  ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+// The longest version a resource can hold, from a sample program built with it: the label
+// holds all of it, "Freeware" stands after it, and both stay on the panel, at every dpi.
+TEST_F(AboutWindowTest, LongestVersionIsShownWhole) {
+  LoadVersionBlockOf(ProgramFolder() + "version_sample_largest_parts.exe");
+  about_ = std::make_unique<TfrmAbout>(owner_.Get(), shell_);
+  HWND hwnd = about_->Hwnd();
+  const std::string longest = "65535.65535.65535.65535";
+  auto expectWhole = [&](int dpi) {
+    HWND version = Control(kAboutLblVersion);
+    ASSERT_EQ(WindowText(version), longest);
+    const RECT label = PlaceIn(hwnd, version);
+    EXPECT_EQ(label.left, ScaleToDpi(128, dpi));
+    EXPECT_GE(label.right - label.left, TextWidth(version, longest)) << dpi;
+    const RECT freeware = PlaceIn(hwnd, Control(kAboutFreeware));
+    EXPECT_LE(label.right, freeware.left) << dpi;
+    EXPECT_EQ(freeware.top, ScaleToDpi(56, dpi)) << dpi;
+    // Inside the panel's bevel.
+    EXPECT_LE(freeware.left + TextWidth(Control(kAboutFreeware), "Freeware"), ScaleToDpi(8 + 309, dpi) - 2)
+        << dpi;
+  };
+  expectWhole(ScreenDpi());
+  for (const int dpi : {192, 120, ScreenDpi()}) {
+    RECT suggested{40, 30, 500, 400};
+    ::SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    expectWhole(dpi);
+  }
+}
+
 // Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is
 // as it was.
 TEST_F(AboutWindowTest, FollowsAMoveToAScreenOfAnotherDpi) {

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 namespace velmora::win {
 namespace {
@@ -189,8 +192,75 @@ class VersionViewTest : public ::testing::Test {
 
   static bool RepaintPending(HWND control) { return ::GetUpdateRect(control, nullptr, FALSE) != FALSE; }
 
+  static SIZE ClientSize(HWND control) {
+    RECT client{};
+    ::GetClientRect(control, &client);
+    return SIZE{client.right, client.bottom};
+  }
+
+  // The extent of `text` in `font`, measured here and not by the label.
+  static SIZE TextExtent(HFONT font, const std::string& text) {
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    return extent;
+  }
+
   WindowHandle parent_;
 };
+
+// What velmora_text_reader.exe, another process, read from a window: length and text asked for
+// with SendMessageW, then with SendMessageA.
+struct OutsideReading {
+  std::string wideLength;
+  std::string wideText;
+  std::string ansiLength;
+  std::string ansiText;
+};
+
+// Runs the reader on `window` and keeps delivering the messages it sends meanwhile: they reach
+// the window only while this thread looks at its queue.
+OutsideReading ReadFromAnotherProcess(HWND window) {
+  OutsideReading reading;
+  const velmora::testing::TempFolder folder;
+  const std::string output = folder.ProgramPath("reading.txt");
+  std::string commandLine = "\"" + TestProgramFolder() + "velmora_text_reader.exe\" " +
+                            std::to_string(reinterpret_cast<INT_PTR>(window)) + " \"" + output + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    ADD_FAILURE() << "cannot start " << commandLine;
+    return reading;
+  }
+  const FileHandle processHandle(process.hProcess);
+  const FileHandle threadHandle(process.hThread);
+  // A safety net for a reader that hangs, not a measure of speed.
+  const ULONGLONG deadline = ::GetTickCount64() + 60000;
+  while (::MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      ::DispatchMessageA(&message);
+    if (::GetTickCount64() > deadline) {
+      ::TerminateProcess(process.hProcess, 1);
+      ADD_FAILURE() << "the reader did not end";
+      return reading;
+    }
+  }
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u) << "the window did not answer the reader";
+  std::ifstream in(folder.Path() / "reading.txt", std::ios::binary);
+  std::getline(in, reading.wideLength);
+  std::getline(in, reading.wideText);
+  std::getline(in, reading.ansiLength);
+  std::getline(in, reading.ansiText);
+  return reading;
+}
 
 TEST_F(VersionViewTest, ProcessBlockIsTheTestProgramsOwn) {
   const VersionBlock& block = ProcessVersionBlock();
@@ -203,7 +273,7 @@ TEST_F(VersionViewTest, StartsAsLongFileVersion) {
   TVersionView label;
   EXPECT_EQ(label.InfoCategory, C::icVersion);
   EXPECT_FALSE(label.ShortVsn);
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, true));
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
   EXPECT_EQ(label.DisplayText(), "4.3.2.1");
   EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
   EXPECT_EQ(::GetWindowTextLengthA(label.Hwnd()), 7);
@@ -211,13 +281,14 @@ TEST_F(VersionViewTest, StartsAsLongFileVersion) {
 
 TEST_F(VersionViewTest, PropertyChangeTakesEffectAtTheNextRequestOnly) {
   TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, true));
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
   ::UpdateWindow(label.Hwnd());
   ASSERT_FALSE(RepaintPending(label.Hwnd()));
 
   label.InfoCategory = C::icProductName;
   EXPECT_FALSE(RepaintPending(label.Hwnd()));  // setting it invalidated nothing
   EXPECT_EQ(ControlText(label.Hwnd()), "Velmora tests");
+  ::UpdateWindow(label.Hwnd());  // the request resized the label to the longer text
 
   label.InfoCategory = C::icVersion;
   label.ShortVsn = true;
@@ -230,7 +301,7 @@ TEST_F(VersionViewTest, PropertyChangeTakesEffectAtTheNextRequestOnly) {
 
 TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
   TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, false));
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, false));
   label.InfoCategory = C::icShortVsn;
   EXPECT_EQ(label.DisplayText(), "");
   label.InfoCategory = C::icFileDescription;
@@ -241,22 +312,135 @@ TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
 
 TEST_F(VersionViewTest, MissingStringOfTheProgramShowsUnknown) {
   TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, false));
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, false));
   label.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
   EXPECT_EQ(label.DisplayText(), "Unknown");
 }
 
-TEST_F(VersionViewTest, ShortBufferGetsAsMuchAsFits) {
+// The two kinds of static control a label can be: the classic one of user32, an ANSI window
+// in this ANSI program, and the visual-style one of comctl32 version 6 that Velmora.exe gets
+// from its manifest, a Unicode window. The test program has no such manifest, so the second is
+// created inside an activation context that asks for those common controls.
+enum class StaticKind { kClassic, kVisualStyle };
+
+class VisualStyleContext {
+ public:
+  explicit VisualStyleContext(const velmora::testing::TempFolder& folder) {
+    folder.WriteFile("controls.manifest",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                     "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+                     "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+                     "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+                     "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+                     "</dependentAssembly></dependency></assembly>\n");
+    const std::string path = folder.ProgramPath("controls.manifest");
+    ACTCTXA request{};
+    request.cbSize = sizeof(request);
+    request.lpSource = path.c_str();
+    context_ = ::CreateActCtxA(&request);
+    active_ = context_ != INVALID_HANDLE_VALUE && ::ActivateActCtx(context_, &cookie_);
+  }
+  ~VisualStyleContext() {
+    if (active_)
+      ::DeactivateActCtx(0, cookie_);
+    if (context_ != INVALID_HANDLE_VALUE)
+      ::ReleaseActCtx(context_);
+  }
+  VisualStyleContext(const VisualStyleContext&) = delete;
+  VisualStyleContext& operator=(const VisualStyleContext&) = delete;
+
+  bool Active() const { return active_; }
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+  bool active_ = false;
+};
+
+class VersionViewFormTest : public VersionViewTest, public ::testing::WithParamInterface<StaticKind> {
+ protected:
+  // Creates `label` as the kind of static control of this run and checks that it is one.
+  void CreateLabel(TVersionView& label) {
+    const velmora::testing::TempFolder folder;
+    if (GetParam() == StaticKind::kVisualStyle) {
+      const VisualStyleContext context(folder);
+      ASSERT_TRUE(context.Active());
+      ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
+    } else {
+      ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
+    }
+    ASSERT_EQ(::IsWindowUnicode(label.Hwnd()) != FALSE, GetParam() == StaticKind::kVisualStyle);
+  }
+};
+
+// A screen reader asks from its own process, in either form; the answer must be the label's
+// text both times, not its bytes taken as WCHARs or its WCHARs taken as bytes.
+TEST_P(VersionViewFormTest, AnotherProcessReadsTheTextInBothForms) {
   TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, false));
+  CreateLabel(label);
+  const OutsideReading reading = ReadFromAnotherProcess(label.Hwnd());
+  EXPECT_EQ(reading.wideLength, "7");
+  EXPECT_EQ(reading.wideText, "4.3.2.1");
+  EXPECT_EQ(reading.ansiLength, "7");
+  EXPECT_EQ(reading.ansiText, "4.3.2.1");
+}
+
+TEST_P(VersionViewFormTest, ShortBufferGetsAsMuchAsFitsInEitherForm) {
+  TVersionView label;
+  CreateLabel(label);
+  EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
   char buffer[4] = {'x', 'x', 'x', 'x'};
   EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 3);
   EXPECT_EQ(std::string(buffer), "4.3");
+  wchar_t wide[4] = {L'x', L'x', L'x', L'x'};
+  EXPECT_EQ(::SendMessageW(label.Hwnd(), WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide)), 3);
+  EXPECT_EQ(std::wstring(wide), L"4.3");
+  EXPECT_EQ(::SendMessageW(label.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
+  EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(Statics,
+                         VersionViewFormTest,
+                         ::testing::Values(StaticKind::kClassic, StaticKind::kVisualStyle),
+                         [](const auto& row) {
+                           return std::string(row.param == StaticKind::kClassic ? "Classic" : "VisualStyle");
+                         });
+
+// Sized by the text it computes, in its own font, as an auto-sized label: a longer text or a
+// larger font makes it larger at the next request for its text.
+TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
+  const FontHandle small(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+  const FontHandle large(::CreateFontA(-22, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+  TVersionView label;
+  ASSERT_TRUE(label.Create(parent_.Get(), 3, 5, true));
+  ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
+  const SIZE version = TextExtent(small.Get(), "4.3.2.1");
+  EXPECT_EQ(ClientSize(label.Hwnd()).cx, version.cx);
+  EXPECT_EQ(ClientSize(label.Hwnd()).cy, version.cy);
+
+  label.InfoCategory = C::icFileDescription;
+  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
+  EXPECT_EQ(ClientSize(label.Hwnd()).cx, TextExtent(small.Get(), "Velmora test program").cx);
+
+  ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
+  const SIZE larger = TextExtent(large.Get(), "Velmora test program");
+  EXPECT_EQ(ClientSize(label.Hwnd()).cx, larger.cx);
+  EXPECT_EQ(ClientSize(label.Hwnd()).cy, larger.cy);
+
+  RECT place{};
+  ::GetWindowRect(label.Hwnd(), &place);
+  ::MapWindowPoints(HWND_DESKTOP, parent_.Get(), reinterpret_cast<POINT*>(&place), 2);
+  EXPECT_EQ(place.left, 3);  // it grows to the right and down only
+  EXPECT_EQ(place.top, 5);
 }
 
 TEST_F(VersionViewTest, PaintRecomputesTheText) {
   TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, 100, 16, true));
+  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
   label.InfoCategory = C::icProductName;
   ::InvalidateRect(label.Hwnd(), nullptr, TRUE);
   ::UpdateWindow(label.Hwnd());
