@@ -31,12 +31,6 @@ class StatusBar {
   int GetText(int part, char* buffer) const {
     return LOWORD(Send(SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer)));
   }
-  void SetTipText(int part, const char* text) const {
-    Send(SB_SETTIPTEXTA, part, reinterpret_cast<LPARAM>(text));
-  }
-  void GetTipText(int part, char* buffer, int size) const {
-    Send(SB_GETTIPTEXTA, MAKEWPARAM(part, size), reinterpret_cast<LPARAM>(buffer));
-  }
   // Lets the bar place itself at the bottom of its parent.
   void Reposition() const { Send(WM_SIZE, 0, 0); }
 

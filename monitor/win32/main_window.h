@@ -17,6 +17,7 @@
 #include "windows/check_box.h"
 #include "windows/handles.h"
 #include "windows/list_view.h"
+#include "windows/panel_hints.h"
 #include "windows/shell_open.h"
 #include "windows/status_bar.h"
 #include "windows/toolbar.h"
@@ -207,6 +208,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   win::CheckBox chkActive_;
   win::ListView lvMain_;
   win::StatusBar sttBar_;
+  win::PanelHints sttBarHints_;
   win::TVersionView lblVsn_;  // hidden: the title's version text
 
   std::array<bool, 3> barVisible_{true, true, true};

@@ -100,7 +100,8 @@ constexpr std::array<win::ControlLayout, 14> kStatsLayout{{
     {"STATIC", kIdTimeLeft, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow3, 89, kLabelHeight},
 }};
 
-constexpr const char* kStatusHints[] = {"Total locations", "Units in work", "Processed, waiting for sending"};
+constexpr const char* const kStatusHints[] = {"Total locations", "Units in work",
+                                              "Processed, waiting for sending"};
 
 int Height(HWND hwnd) {
   RECT rect{};
@@ -248,20 +249,20 @@ void TfrmMain::CreateStatsPanel() {
 }
 
 void TfrmMain::CreateStatusBar() {
-  ctl_.sttBar = ::CreateWindowExA(
-      0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0, 0, 0, Hwnd(),
-      reinterpret_cast<HMENU>(kIdStatusBar), ::GetModuleHandleA(nullptr), nullptr);
+  ctl_.sttBar =
+      ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
+                        reinterpret_cast<HMENU>(kIdStatusBar), ::GetModuleHandleA(nullptr), nullptr);
   sttBar_ = win::StatusBar(ctl_.sttBar);
   ::SendMessageA(ctl_.sttBar, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   SetStatusParts();
-  for (int part = 0; part < 3; ++part)
-    sttBar_.SetTipText(part, kStatusHints[part]);
+  sttBarHints_.Create(ctl_.sttBar, kStatusHints);
 }
 
 void TfrmMain::SetStatusParts() {
   const int panel = win::ScaleToDpi(kStatusPanelWidth, dpi_);
   const int rightEdges[] = {panel, 2 * panel, 3 * panel, -1};
   sttBar_.SetParts(4, rightEdges);
+  sttBarHints_.Follow();
 }
 
 void TfrmMain::ApplyDpi(int dpi) {
@@ -312,6 +313,7 @@ void TfrmMain::LayoutControls() {
   }
   if (barVisible_[static_cast<std::size_t>(Bar::kStatusBar)]) {
     sttBar_.Reposition();
+    sttBarHints_.Follow();
     bottom -= Height(ctl_.sttBar);
   }
   if (barVisible_[static_cast<std::size_t>(Bar::kStatsPanel)]) {

@@ -243,7 +243,88 @@ void ExpectNothingOverlaps(const TfrmMain& window) {
     EXPECT_LE(bars[i].bottom, bars[i + 1].top) << "bar " << i;
 }
 
+// A tool of a tooltip control of this thread whose tool lies on `owner`: its text and rectangle.
+struct ToolOn {
+  UINT_PTR id;
+  std::string text;
+  std::vector<int> rect;  // left, top, right, bottom in the owner's client area
+  bool operator==(const ToolOn&) const = default;
+};
+
+void PrintTo(const ToolOn& tool, std::ostream* os) {
+  *os << tool.id << " \"" << tool.text << "\" at " << ::testing::PrintToString(tool.rect);
+}
+
+std::vector<ToolOn> ToolsOn(HWND owner) {
+  struct Search {
+    HWND owner;
+    std::vector<ToolOn> tools;
+  } search{owner, {}};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& found = *reinterpret_cast<Search*>(param);
+        char className[64] = {};
+        ::GetClassNameA(window, className, sizeof(className));
+        if (::lstrcmpiA(className, TOOLTIPS_CLASSA) != 0)
+          return TRUE;
+        const auto count = static_cast<int>(::SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+          TTTOOLINFOA tool{};
+          tool.cbSize = sizeof(tool);
+          if (!::SendMessageA(window, TTM_ENUMTOOLSA, static_cast<WPARAM>(index),
+                              reinterpret_cast<LPARAM>(&tool)) ||
+              tool.hwnd != found.owner) {
+            continue;
+          }
+          char text[256] = {};
+          tool.lpszText = text;
+          ::SendMessageA(window, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+          found.tools.push_back(
+              {tool.uId, text, {tool.rect.left, tool.rect.top, tool.rect.right, tool.rect.bottom}});
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.tools;
+}
+
+// What the status bar's hinted panels should carry now: each hint on its panel's rectangle.
+std::vector<ToolOn> ExpectedHints(HWND statusBar) {
+  const char* hints[] = {"Total locations", "Units in work", "Processed, waiting for sending"};
+  std::vector<ToolOn> tools;
+  for (int part = 0; part < 3; ++part) {
+    RECT rect{};
+    ::SendMessageA(statusBar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&rect));
+    tools.push_back(
+        {static_cast<UINT_PTR>(part), hints[part], {rect.left, rect.top, rect.right, rect.bottom}});
+  }
+  return tools;
+}
+
 class HighDpiTest : public MainWindowTest {};
+
+// A tooltip of the window's own holds the three hints, one tool per panel, and keeps the tools
+// on their panels when the window is resized, the bar comes back or the dpi changes.
+TEST_F(HighDpiTest, StatusBarHintsStayOnTheirPanels) {
+  TfrmMain& window = Open();
+  window.Show(SW_SHOWNOACTIVATE);
+  HWND bar = window.Controls().sttBar;
+  EXPECT_EQ(ToolsOn(bar), ExpectedHints(bar));
+
+  ::SetWindowPos(window.Hwnd(), nullptr, 0, 0, 700, 520, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(ToolsOn(bar), ExpectedHints(bar));
+  window.acViewSttBarExecute();
+  window.acViewSttBarExecute();
+  EXPECT_EQ(ToolsOn(bar), ExpectedHints(bar));
+
+  const std::vector<ToolOn> before = ToolsOn(bar);
+  MoveToScreenOf(window, window.Dpi() == 192 ? 96 : 192);
+  const std::vector<ToolOn> moved = ToolsOn(bar);
+  EXPECT_EQ(moved, ExpectedHints(bar));
+  ASSERT_EQ(moved.size(), 3u);
+  EXPECT_NE(moved[2].rect, before[2].rect);  // the panels did move
+}
 
 TEST_F(HighDpiTest, TheRunHasTheDpiItWasStartedFor) {
   TfrmMain& window = Open();
