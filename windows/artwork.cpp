@@ -124,6 +124,14 @@ IconHandle MakeIcon(const Picture& picture) {
   return IconHandle(::CreateIconIndirect(&info));
 }
 
+// A square list image at `size` pixels.
+Picture ListPicture(const PixelMap& map, int size) {
+  Picture picture = FromMap(map);
+  if (size != picture.width || size != picture.height)
+    picture = Resample(picture, size, size);
+  return picture;
+}
+
 ImageListHandle MakeImageList(std::span<const PixelMap> maps, int size) {
   if (size <= 0)
     return {};
@@ -132,10 +140,7 @@ ImageListHandle MakeImageList(std::span<const PixelMap> maps, int size) {
   if (!list)
     return {};
   for (const PixelMap& map : maps) {
-    Picture picture = FromMap(map);
-    if (size != picture.width || size != picture.height)
-      picture = Resample(picture, size, size);
-    IconHandle icon = MakeIcon(picture);
+    IconHandle icon = MakeIcon(ListPicture(map, size));
     if (!icon || ::ImageList_AddIcon(list.Get(), icon.Get()) < 0)
       return {};
   }
@@ -187,6 +192,25 @@ ImageListHandle MakeStateImageList(int size) {
 
 ImageListHandle MakeButtonImageList(int size) {
   return MakeImageList(art::kButtonImages, size);
+}
+
+BitmapHandle MakeButtonBitmap(int index, int size) {
+  if (index < 0 || static_cast<std::size_t>(index) >= std::size(art::kButtonImages) || size <= 0)
+    return {};
+  const Picture picture = ListPicture(art::kButtonImages[static_cast<std::size_t>(index)], size);
+  Dib dib = MakeDib(size, size);
+  if (!dib.pixels)
+    return {};
+  for (std::size_t i = 0; i < picture.argb.size(); ++i) {
+    const std::uint32_t pixel = picture.argb[i];
+    const std::uint32_t alpha = Channel(pixel, 24);
+    std::uint32_t premultiplied = alpha;
+    for (int shift : {16, 8, 0})
+      premultiplied = premultiplied << 8 | (Channel(pixel, shift) * alpha + 127) / 255;
+    dib.pixels[i] = premultiplied;
+  }
+  ::GdiFlush();
+  return std::move(dib.bitmap);
 }
 
 BitmapHandle MakeEnvelopeBitmap(COLORREF background) {

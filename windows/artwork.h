@@ -16,6 +16,10 @@ ImageListHandle MakeStateImageList(int size);
 // Eight toolbar images: 0 exit door, 1 add folder, 2 remove folder, 3 info, 4 refresh,
 // 5 envelope, 6 globe, 7 T above a cup.
 ImageListHandle MakeButtonImageList(int size);
+// Toolbar image `index` at `size` pixels for a menu item (MIIM_BITMAP): a 32-bit top-down DIB
+// section with premultiplied alpha, which menus draw blended over their background. Null for
+// an index outside 0..7.
+BitmapHandle MakeButtonBitmap(int index, int size);
 // The about window's small pictures: a 12 by 8 yellow envelope and a 12 by 12 globe.
 BitmapHandle MakeEnvelopeBitmap(COLORREF background);
 BitmapHandle MakeGlobeBitmap(COLORREF background);

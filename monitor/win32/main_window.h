@@ -169,6 +169,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void PlaceSettingsPanel();
   // main_window_commands.cpp
   void BuildMenu();
+  // The items' pictures at dpi_ (again after a dpi change).
+  void SetMenuImages();
   void BuildAccelerators();
   bool ExecuteCommand(UINT id);
   bool HandleTabKey(const MSG& message);
@@ -199,6 +201,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   win::IconHandle largeIcon_;
   win::ImageListHandle stateImages_;
   win::ImageListHandle buttonImages_;
+  std::vector<win::BitmapHandle> menuImages_;  // shown by menu_'s items: declared first, freed last
   win::MenuHandle menu_;
   win::AccelHandle accelerators_;
 

@@ -7,7 +7,9 @@
 #include "monitor/win32/error_box.h"
 #include "monitor/win32/main_commands.h"
 #include "monitor/win32/main_window.h"
+#include "windows/artwork.h"
 #include "windows/folder_picker.h"
+#include "windows/layout_table.h"
 
 namespace velmora {
 
@@ -17,6 +19,8 @@ constexpr char kHelpFileName[] = "index.html";
 // The help page on the web, for an installation without its local copy.
 constexpr char kHomePage[] = "http://www.velmora.invalid/index.html";
 constexpr char kPickerTitle[] = "Select the SETI working folder";
+// The toolbar's image size: a menu item shows its command's toolbar picture.
+constexpr int kMenuImageSize = 16;
 
 }  // namespace
 
@@ -41,6 +45,25 @@ void TfrmMain::BuildMenu() {
     // The menu bar owns its pop-ups from here on and destroys them with itself.
     ::AppendMenuA(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), title.title);
   }
+  SetMenuImages();
+}
+
+void TfrmMain::SetMenuImages() {
+  // The items take the new pictures before the old ones are deleted.
+  std::vector<win::BitmapHandle> images;
+  const int size = win::ScaleToDpi(kMenuImageSize, dpi_);
+  for (const MainCommand& command : MainCommands()) {
+    if (!command.inMenu || command.image == kNoImage)
+      continue;
+    win::BitmapHandle image = win::MakeButtonBitmap(command.image, size);
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = image.Get();
+    ::SetMenuItemInfoA(menu_.Get(), command.id, FALSE, &item);
+    images.push_back(std::move(image));
+  }
+  menuImages_ = std::move(images);
 }
 
 void TfrmMain::BuildAccelerators() {

@@ -281,6 +281,7 @@ void TfrmMain::ApplyDpi(int dpi) {
   spnPollItv_.SetBuddy(ctl_.fldPollItv);
 
   SetWindowIcons();
+  SetMenuImages();
   FillToolbar();
   SetStatusParts();
   SetStateImages();

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -302,7 +304,105 @@ std::vector<ToolOn> ExpectedHints(HWND statusBar) {
   return tools;
 }
 
+// `draw` on a `size` square filled with `background`, read back as 0x00RRGGBB words.
+template <typename Draw>
+std::vector<std::uint32_t> Rendered(int size, COLORREF background, Draw draw) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const win::BitmapHandle canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  std::vector<std::uint32_t> pixels;
+  if (!canvas)
+    return pixels;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, canvas.Get());
+  const win::BrushHandle brush(::CreateSolidBrush(background));
+  const RECT all{0, 0, size, size};
+  ::FillRect(dc, &all, brush.Get());
+  draw(dc);
+  ::GdiFlush();
+  const auto* words = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < size * size; ++i)
+    pixels.push_back(words[i] & 0xFFFFFF);
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  return pixels;
+}
+
+// The largest difference of one colour channel between two renderings.
+int LargestDifference(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+  int largest = a.size() == b.size() ? 0 : 256;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    for (int shift : {0, 8, 16}) {
+      const int difference =
+          std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF));
+      largest = std::max(largest, difference);
+    }
+  }
+  return largest;
+}
+
+// Each menu item with a picture shows its command's toolbar image: the same pixels, blended with
+// their alpha over any background, at the size of the toolbar's images; the others show none.
+void ExpectMenuImagesMatchTheToolbar(const TfrmMain& window) {
+  const std::map<WORD, int> images = {
+      {kCmdExit, 0}, {kCmdAddLocation, 1}, {kCmdRemoveLocation, 2}, {kCmdRefresh, 4}, {kCmdHelp, 6}};
+  const int size = win::ScaleToDpi(16, window.Dpi());
+  const auto toolbarImages =
+      reinterpret_cast<HIMAGELIST>(::SendMessageA(window.Controls().tlbMain, TB_GETIMAGELIST, 0, 0));
+  for (const MainCommand& command : MainCommands()) {
+    if (!command.inMenu)
+      continue;
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_BITMAP;
+    ASSERT_TRUE(::GetMenuItemInfoA(window.Menu(), command.id, FALSE, &item)) << command.action;
+    const auto image = images.find(command.id);
+    if (image == images.end()) {
+      EXPECT_EQ(item.hbmpItem, nullptr) << command.action;
+      continue;
+    }
+    ASSERT_NE(item.hbmpItem, nullptr) << command.action;
+    BITMAP bitmap{};
+    ASSERT_EQ(::GetObjectA(item.hbmpItem, sizeof(bitmap), &bitmap), static_cast<int>(sizeof(bitmap)));
+    EXPECT_EQ(bitmap.bmWidth, size) << command.action;
+    EXPECT_EQ(bitmap.bmHeight, size) << command.action;
+    EXPECT_EQ(bitmap.bmBitsPixel, 32) << command.action;
+    // Over white and over black: a picture whose alpha was not premultiplied, or that has none,
+    // looks wrong on at least one of them.
+    for (COLORREF background : {RGB(255, 255, 255), RGB(0, 0, 0)}) {
+      const auto menu = Rendered(size, background, [&](HDC dc) {
+        HDC source = ::CreateCompatibleDC(dc);
+        HGDIOBJ old = ::SelectObject(source, item.hbmpItem);
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ::GdiAlphaBlend(dc, 0, 0, size, size, source, 0, 0, size, size, blend);
+        ::SelectObject(source, old);
+        ::DeleteDC(source);
+      });
+      const auto toolbar = Rendered(size, background, [&](HDC dc) {
+        ::ImageList_Draw(toolbarImages, image->second, dc, 0, 0, ILD_NORMAL);
+      });
+      EXPECT_LE(LargestDifference(menu, toolbar), 2) << command.action << " over " << std::hex << background;
+    }
+  }
+}
+
 class HighDpiTest : public MainWindowTest {};
+
+TEST_F(HighDpiTest, MenuItemsShowTheirToolbarImagesAtEveryDpi) {
+  TfrmMain& window = Open();
+  ExpectMenuImagesMatchTheToolbar(window);
+  for (const int dpi : {192, 120, ExpectedStartDpi()}) {
+    MoveToScreenOf(window, dpi);
+    ASSERT_EQ(window.Dpi(), dpi);
+    ExpectMenuImagesMatchTheToolbar(window);
+  }
+}
 
 // A tooltip of the window's own holds the three hints, one tool per panel, and keeps the tools
 // on their panels when the window is resized, the bar comes back or the dpi changes.
