@@ -1,5 +1,5 @@
-// The monitor window as the stored settings see it. Bounds go through the window placement, so
-// that a maximized window keeps the normal bounds it returns to when restored.
+// The monitor window as the stored settings see it. Bounds are applied through the window
+// placement, so that a maximized window keeps the normal bounds it returns to when restored.
 #include <algorithm>
 
 #include "monitor/win32/main_window.h"
@@ -96,7 +96,14 @@ ShowState TfrmMain::CurrentShowState() const {
 }
 
 WindowBounds TfrmMain::CurrentBounds() const {
-  return NormalBounds(Hwnd());
+  HWND hwnd = Hwnd();
+  if (::IsIconic(hwnd) || ::IsZoomed(hwnd))
+    return NormalBounds(hwnd);
+  // In the normal state, the window as it stands: a window snapped to half the screen (Win+Left)
+  // is in the normal state too, but its placement still holds the place it had before the snap.
+  RECT outer{};
+  ::GetWindowRect(hwnd, &outer);
+  return WindowBounds{outer.right - outer.left, outer.bottom - outer.top, outer.top, outer.left};
 }
 
 void TfrmMain::SetPollInterval(int seconds) {

@@ -472,6 +472,54 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
   EXPECT_EQ(normal.right - normal.left, 777);
 }
 
+// Win+Left snaps the window to the left half of the screen. It stays in the normal state, but
+// its placement keeps the place it had before, where restoring it would take it; the exit saves
+// the rectangle the window stands in. Wine keeps every normal window's placement in step with
+// its rectangle and has no snapping, so the test is skipped there.
+TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
+  PutText("Layout", "FormWidth", "600");
+  PutText("Layout", "FormHeight", "400");
+  PutText("Layout", "FormTop", "70");
+  PutText("Layout", "FormLeft", "90");
+  TfrmMain& window = Open();
+  HWND hwnd = window.Hwnd();
+  ::SetForegroundWindow(hwnd);
+  INPUT keys[4] = {};
+  for (INPUT& key : keys)
+    key.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_LWIN;
+  keys[1].ki.wVk = VK_LEFT;
+  keys[2].ki.wVk = VK_LEFT;
+  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  keys[3].ki.wVk = VK_LWIN;
+  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, keys, sizeof(INPUT));
+  auto placementDiffers = [hwnd] {
+    const RECT real = WindowRect(hwnd);
+    const RECT placed = NormalRect(hwnd);
+    return ::EqualRect(&real, &placed) == FALSE;
+  };
+  // The shell moves the window in its own time: wait for that, within a bound.
+  const ULONGLONG giveUp = ::GetTickCount64() + 1500;
+  while (!placementDiffers() && ::GetTickCount64() < giveUp) {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      ::DispatchMessageA(&message);
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  if (!placementDiffers())
+    GTEST_SKIP() << "no snapped window here: its placement is its rectangle";
+  const RECT snapped = WindowRect(hwnd);
+  ASSERT_FALSE(::IsZoomed(hwnd));
+  ASSERT_FALSE(::IsIconic(hwnd));
+  Close();
+  EXPECT_EQ(StoredText("Layout", "WindowState"), "1");
+  EXPECT_EQ(StoredText("Layout", "FormLeft"), std::to_string(snapped.left));
+  EXPECT_EQ(StoredText("Layout", "FormTop"), std::to_string(snapped.top));
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), std::to_string(snapped.right - snapped.left));
+  EXPECT_EQ(StoredText("Layout", "FormHeight"), std::to_string(snapped.bottom - snapped.top));
+}
+
 TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MINIMIZE);
