@@ -8,6 +8,7 @@
 #include <string>
 
 #include "windows/handles.h"
+#include "windows/home_page.h"
 #include "windows/shell_open.h"
 #include "windows/version_view.h"
 #include "windows/window_base.h"
@@ -37,8 +38,8 @@ inline constexpr int kAboutClientHeight = 213;
 
 // What the window shows; invented, non-personal addresses in the reserved .invalid domain.
 inline constexpr const char* kAboutEMail = "velmora@tarnek.invalid";
-inline constexpr const char* kAboutHttpEuro = "http://eu.tarnek.invalid/velmora/";
-inline constexpr const char* kAboutHttpUSA = "http://us.tarnek.invalid/velmora/";
+inline constexpr const char* kAboutHttpEuro = kHomePageEurope;
+inline constexpr const char* kAboutHttpUSA = kHomePageUSA;
 inline constexpr const char* kAboutNoticeText = "Tarnek, 2026, Example Town";
 inline constexpr const char* kCreditsLine1 = "  The SETI client's makers, for the work units,";
 inline constexpr const char* kCreditsLine2 = "  The testers of the early versions, for their reports,";

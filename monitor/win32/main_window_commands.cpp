@@ -9,15 +9,13 @@
 #include "monitor/win32/main_window.h"
 #include "windows/artwork.h"
 #include "windows/folder_picker.h"
+#include "windows/home_page.h"
 #include "windows/layout_table.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr char kHelpFileName[] = "index.html";
-// The help page on the web, for an installation without its local copy.
-constexpr char kHomePage[] = "http://www.velmora.invalid/index.html";
 constexpr char kPickerTitle[] = "Select the SETI working folder";
 // The toolbar's image size: a menu item shows its command's toolbar picture.
 constexpr int kMenuImageSize = 16;
@@ -220,8 +218,11 @@ void TfrmMain::acMoreInfoExecute() {
 }
 
 void TfrmMain::acHelpExecute() {
-  const std::string localPage = JoinPath(appDir_, kHelpFileName);
-  services_.shell.Open(Hwnd(), services_.fs.FileExists(localPage) ? localPage : std::string(kHomePage));
+  const std::string localPage = JoinPath(appDir_, win::kHomePageFile);
+  // Without a page of its own the program opens the one the about window names for Europe.
+  services_.shell.Open(Hwnd(), services_.fs.FileExists(localPage)
+                                   ? localPage
+                                   : std::string(win::kHomePageEurope) + win::kHomePageFile);
 }
 
 void TfrmMain::acAboutExecute() {

@@ -14,6 +14,7 @@
 
 #include "monitor/win32/error_box.h"
 #include "tests/gui/main_window_fixture.h"
+#include "windows/about_window.h"
 #include "windows/ole_session.h"
 
 namespace velmora::testing {
@@ -111,13 +112,20 @@ TEST_F(MainWindowTest, HelpOpensTheLocalPageWhenItExists) {
   EXPECT_EQ(shell_.calls[0].owner, window.Hwnd());
 }
 
-TEST_F(MainWindowTest, HelpOpensTheWebPageWithoutTheLocalOne) {
+// Without it, the home page that the about window names for Europe: the address its link shows,
+// with "index.html", as that link opens it.
+TEST_F(MainWindowTest, HelpOpensTheAboutWindowsEuropeanPageWithoutTheLocalOne) {
   TfrmMain& window = Open();
   window.acHelpExecute();
   ASSERT_EQ(shell_.calls.size(), 1u);
   const std::string& target = shell_.calls[0].target;
-  EXPECT_EQ(target.rfind("http://", 0), 0u) << target;
-  EXPECT_TRUE(target.ends_with("/index.html")) << target;
+
+  RecordingShellOpener aboutShell;
+  win::TfrmAbout about(window.Hwnd(), aboutShell);
+  EXPECT_EQ(target, win::WindowText(::GetDlgItem(about.Hwnd(), win::kAboutLblHttpEuro)) + "index.html");
+  about.lblHttpEuroClick();
+  ASSERT_EQ(aboutShell.calls.size(), 1u);
+  EXPECT_EQ(target, aboutShell.calls[0].target);
 }
 
 // --- More info and About --------------------------------------------------------------------
