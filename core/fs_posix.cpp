@@ -24,18 +24,13 @@ std::string ToNativePath(const std::string& path) {
   return native;
 }
 
+// As the Win32 layer reports it: two-second resolution, unset outside the years 1980 to 2107.
 LocalDateTime ToLocalDateTime(time_t stamp) {
   struct tm local {};
   if (!localtime_r(&stamp, &local))
     return {};
-  LocalDateTime time;
-  time.year = local.tm_year + 1900;
-  time.month = local.tm_mon + 1;
-  time.day = local.tm_mday;
-  time.hour = local.tm_hour;
-  time.minute = local.tm_min;
-  time.second = local.tm_sec & ~1;  // two-second resolution, as on the client's own platform
-  return time;
+  return ToTwoSecondTime(
+      {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec});
 }
 
 class PosixFileSystem final : public FileSystem {

@@ -13,22 +13,16 @@ bool IsFolderAttributes(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Local time at two-second resolution: the time stamp a DOS date-time can hold.
+// Local time at two-second resolution, unset outside the years a DOS date-time holds. The range
+// is checked by ToTwoSecondTime, not left to FileTimeToDosDateTime: Windows refuses a year after
+// 2107 there, but Wine wraps it (2110 comes back as 1982).
 LocalDateTime ToLocalDateTime(const FILETIME& utc) {
   FILETIME local{};
-  WORD dosDate = 0;
-  WORD dosTime = 0;
-  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
+  SYSTEMTIME fields{};
+  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &fields))
     return {};
-  }
-  LocalDateTime time;
-  time.year = 1980 + (dosDate >> 9);
-  time.month = (dosDate >> 5) & 0x0F;
-  time.day = dosDate & 0x1F;
-  time.hour = dosTime >> 11;
-  time.minute = (dosTime >> 5) & 0x3F;
-  time.second = (dosTime & 0x1F) * 2;
-  return time;
+  return ToTwoSecondTime(
+      {fields.wYear, fields.wMonth, fields.wDay, fields.wHour, fields.wMinute, fields.wSecond});
 }
 
 class Win32FileSystem final : public FileSystem {

@@ -18,7 +18,14 @@ struct LocalDateTime {
   auto operator<=>(const LocalDateTime&) const = default;
 };
 
-// "yyyy.mm.dd  hh:nn" (two blanks), the table's "Last date" form.
+// A file's local time as the readers report it: to two seconds (the seconds rounded down to
+// even), in the date form of FAT and DOS, which holds the years 1980 to 2107 only. A time
+// outside those years cannot be told in that form and is taken as missing: it comes back
+// unset, on every platform alike.
+LocalDateTime ToTwoSecondTime(LocalDateTime time);
+
+// "yyyy.mm.dd  hh:nn" (two blanks), the table's "Last date" form; empty for a time that is
+// not set.
 std::string FormatTableDate(const LocalDateTime& time);
 
 }  // namespace velmora

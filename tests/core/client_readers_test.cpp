@@ -1,6 +1,8 @@
 // The folder readers over real files in a temporary folder, on both platforms.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -319,32 +321,93 @@ TEST_F(ReadersTest, ReadersNeverChangeTheFolder) {
   EXPECT_EQ(std::filesystem::last_write_time(temp_.Path() / "state.sah"), before);
 }
 
-// The state file's time in local time (the tests run with TZ=UTC), seconds cut to even.
-TEST_F(ReadersTest, StateTimeIsLocalAtTwoSecondResolution) {
-  temp_.WriteFile("state.sah", "prog=0.5\n");
-  const std::string path = (temp_.Path() / "state.sah").string();
-#ifdef _WIN32
-  SYSTEMTIME utc{};
-  utc.wYear = 2024;
-  utc.wMonth = 2;
-  utc.wDay = 29;
-  utc.wHour = 23;
-  utc.wMinute = 59;
-  utc.wSecond = 57;
-  FILETIME stamp{};
-  ASSERT_TRUE(SystemTimeToFileTime(&utc, &stamp));
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
-  CloseHandle(file);
-#else
-  struct timespec times[2] = {{1709251197, 0}, {1709251197, 0}};  // 2024-02-29 23:59:57 UTC
-  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-#endif
-  const TState state = LoadState(temp_.ProgramPath());
-  EXPECT_EQ(state.StateTime, (LocalDateTime{2024, 2, 29, 23, 59, 56}));
+// The zone the test runs in, named by TZ, and its offset from UTC in minutes. Neither zone has
+// summer time, so the offset holds for every stamp below.
+int ZoneOffsetMinutes() {
+  const char* tz = std::getenv("TZ");
+  const std::string zone = tz ? tz : "";
+  if (zone == "UTC")
+    return 0;
+  if (zone == "Asia/Kolkata")
+    return 5 * 60 + 30;
+  ADD_FAILURE() << "no known offset for TZ=" << zone;
+  return 0;
 }
+
+struct StampRow {
+  const char* name;
+  int year, month, day, hour, minute, second;  // UTC
+};
+
+class StateTimeTest : public ReadersTest, public ::testing::WithParamInterface<StampRow> {
+ protected:
+  std::chrono::sys_seconds Stamp() const {
+    const StampRow& r = GetParam();
+    using namespace std::chrono;
+    return sys_days{year{r.year} / r.month / r.day} + hours{r.hour} + minutes{r.minute} + seconds{r.second};
+  }
+
+  void SetLastWriteTime(const std::string& path) const {
+#ifdef _WIN32
+    const StampRow& r = GetParam();
+    SYSTEMTIME utc{};
+    utc.wYear = static_cast<WORD>(r.year);
+    utc.wMonth = static_cast<WORD>(r.month);
+    utc.wDay = static_cast<WORD>(r.day);
+    utc.wHour = static_cast<WORD>(r.hour);
+    utc.wMinute = static_cast<WORD>(r.minute);
+    utc.wSecond = static_cast<WORD>(r.second);
+    FILETIME stamp{};
+    ASSERT_TRUE(SystemTimeToFileTime(&utc, &stamp));
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
+    CloseHandle(file);
+#else
+    const time_t seconds = static_cast<time_t>(Stamp().time_since_epoch().count());
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+#endif
+  }
+};
+
+// The state file's time in the zone's local time, seconds cut to even; a local time that the
+// two-second date form cannot hold (before 1980, after 2107) is taken as missing, on both
+// platforms alike. Runs at TZ=UTC with the other tests and once more at TZ=Asia/Kolkata.
+TEST_P(StateTimeTest, IsLocalAtTwoSecondResolution) {
+  temp_.WriteFile("state.sah", "prog=0.5\n");
+  SetLastWriteTime((temp_.Path() / "state.sah").string());
+  const TState state = LoadState(temp_.ProgramPath());
+  EXPECT_TRUE(state.HasState);
+
+  using namespace std::chrono;
+  const sys_seconds local = Stamp() + minutes{ZoneOffsetMinutes()};
+  const sys_days day = floor<days>(local);
+  const year_month_day date{day};
+  const long long sinceMidnight = (local - day).count();
+  const LocalDateTime expected{static_cast<int>(date.year()),
+                               static_cast<int>(static_cast<unsigned>(date.month())),
+                               static_cast<int>(static_cast<unsigned>(date.day())),
+                               static_cast<int>(sinceMidnight / 3600),
+                               static_cast<int>(sinceMidnight / 60 % 60),
+                               static_cast<int>(sinceMidnight % 60 / 2 * 2)};
+  if (expected.year >= 1980 && expected.year <= 2107) {
+    EXPECT_EQ(state.StateTime, expected);
+  } else {
+    EXPECT_FALSE(state.StateTime.IsSet()) << "year " << state.StateTime.year;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stamps,
+                         StateTimeTest,
+                         ::testing::Values(StampRow{"LeapDayBeforeMidnight", 2024, 2, 29, 23, 59, 57},
+                                           StampRow{"Year1970", 1970, 1, 1, 0, 0, 0},
+                                           StampRow{"Year2110", 2110, 6, 15, 12, 0, 0},
+                                           // 1979 in UTC, the first minutes of 1980 east of it.
+                                           StampRow{"LastEveningOf1979", 1979, 12, 31, 18, 30, 1},
+                                           StampRow{"Year2107", 2107, 12, 31, 12, 0, 0}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ReadersTest, LoadLinesEmptiesTheListOnEveryFailure) {
   temp_.WriteFile("empty.sah", "");

@@ -245,6 +245,7 @@ TEST(FormatTableDate, WritesZeroPaddedFieldsWithTwoBlanks) {
       {{1999, 12, 31, 23, 59, 0}, "1999.12.31  23:59"},
       {{2024, 1, 1, 0, 0, 0}, "2024.01.01  00:00"},
       {{812, 10, 11, 12, 13, 14}, "0812.10.11  12:13"},
+      {{}, ""},  // no time: an empty cell, never "0000.00.00  00:00"
   };
   for (const auto& row : rows)
     EXPECT_EQ(FormatTableDate(row.time), row.expected);

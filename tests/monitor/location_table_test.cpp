@@ -242,12 +242,17 @@ TEST(LocationTableTest, LastDateIsToTheMinute) {
   MemoryFileSystem fs;
   fs.AddFile("C:\\seti\\state.sah", "prog=0.1", {1999, 12, 31, 23, 59, 59});
   fs.AddFile("C:\\early\\state.sah", "prog=0.1", {2005, 1, 2, 3, 4, 0});
+  // A time the two-second date form cannot hold is no time: the file is there, the date empty.
+  fs.AddFile("C:\\unix-epoch\\state.sah", "prog=0.1", {1970, 1, 1, 0, 0, 0});
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
   table.AddLocation("C:\\early", true);
+  table.AddLocation("C:\\unix-epoch", true);
   table.RefreshLocations(fs);
   EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
   EXPECT_EQ(table.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
+  EXPECT_EQ(table.Row(2).CellText(Cell::kState), "+");
+  EXPECT_EQ(table.Row(2).CellText(Cell::kLastDate), "");
 }
 
 // Three rows: one at work, one finished, one unreadable; the counters and their texts.

@@ -6,10 +6,9 @@ namespace velmora::testing {
 
 namespace {
 
-// The real file systems report times to two seconds (FAT and DOS date-times).
+// As the real file systems report times: to two seconds, unset outside the DOS date-time years.
 LocalDateTime CutToTwoSeconds(LocalDateTime time) {
-  time.second -= time.second % 2;
-  return time;
+  return ToTwoSecondTime(time);
 }
 
 std::string ChildKey(const std::string& parentKey, std::string_view name) {
