@@ -2,9 +2,10 @@
 // with other writers shut out for the moment of the read, and nothing is ever written.
 #include <windows.h>
 
-#include <memory>
+#include "core/fs_win32.h"
 
-#include "core/file_system.h"
+#include <memory>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -27,6 +28,8 @@ LocalDateTime ToLocalDateTime(const FILETIME& utc) {
 
 class Win32FileSystem final : public FileSystem {
  public:
+  explicit Win32FileSystem(WhileReading whileReading) : whileReading_(std::move(whileReading)) {}
+
   bool FileExists(const std::string& path) override {
     CountCall();
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -61,6 +64,8 @@ class Win32FileSystem final : public FileSystem {
       return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::kMissing
                                                                             : ReadOutcome::kUnreadable;
     }
+    if (whileReading_)
+      whileReading_(path);
     const ReadOutcome outcome = ReadOpenFile(file, limit, contents);
     CountCall();
     ::CloseHandle(file);
@@ -107,6 +112,8 @@ class Win32FileSystem final : public FileSystem {
   }
 
  private:
+  WhileReading whileReading_;
+
   ReadOutcome ReadOpenFile(HANDLE file, std::size_t limit, std::string& contents) {
     constexpr DWORD kChunk = 64 * 1024;
     for (;;) {
@@ -128,8 +135,12 @@ class Win32FileSystem final : public FileSystem {
 
 }  // namespace
 
+std::unique_ptr<FileSystem> MakeWin32FileSystem(WhileReading whileReading) {
+  return std::make_unique<Win32FileSystem>(std::move(whileReading));
+}
+
 std::unique_ptr<FileSystem> MakePlatformFileSystem() {
-  return std::make_unique<Win32FileSystem>();
+  return MakeWin32FileSystem({});
 }
 
 }  // namespace velmora

@@ -18,6 +18,9 @@
 
 #include "core/client_readers.h"
 #include "core/file_system.h"
+#ifdef _WIN32
+#include "core/fs_win32.h"
+#endif
 #include "core/text.h"
 #include "tests/support/straight_readers.h"
 #include "tests/support/temp_folder.h"
@@ -447,21 +450,35 @@ TEST_F(ReadersTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
   EXPECT_DOUBLE_EQ(after.Progress, 50);
 }
 
-// While the program reads, no writer can open the file.
+// While the program holds the file open for its read, a writer cannot open it (a client that
+// writes the file then fails instead of changing it under the read) and another reader can.
 TEST_F(ReadersTest, ReadSharesTheFileWithReadersOnly) {
   temp_.WriteFile("state.sah", "prog=0.5\n");
   const std::string path = (temp_.Path() / "state.sah").string();
-  HANDLE reader =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  auto tryOpen = [&path](DWORD access, DWORD share) {
+    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (file != INVALID_HANDLE_VALUE)
+      CloseHandle(file);
+    return error;
+  };
+  int looks = 0;
+  DWORD writer = ERROR_SUCCESS;
+  DWORD reader = ERROR_GEN_FAILURE;
+  const auto fs = MakeWin32FileSystem([&](const std::string& readPath) {
+    ++looks;
+    EXPECT_EQ(readPath, temp_.ProgramPath("state.sah"));
+    writer = tryOpen(GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    reader = tryOpen(GENERIC_READ, FILE_SHARE_READ);
+  });
   std::string contents;
-  EXPECT_EQ(fs_->ReadShared(temp_.ProgramPath("state.sah"), 1024, contents), ReadOutcome::kRead);
-  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "a writer got in while the file was open for reading";
-  if (writer != INVALID_HANDLE_VALUE)
-    CloseHandle(writer);
-  CloseHandle(reader);
+  EXPECT_EQ(fs->ReadShared(temp_.ProgramPath("state.sah"), 1024, contents), ReadOutcome::kRead);
+  EXPECT_EQ(contents, "prog=0.5\n");
+  ASSERT_EQ(looks, 1);
+  EXPECT_EQ(writer, static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "a writer got in during the read";
+  EXPECT_EQ(reader, static_cast<DWORD>(ERROR_SUCCESS)) << "another reader was shut out during the read";
+  // Once the read is over, the writer gets in.
+  EXPECT_EQ(tryOpen(GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE), static_cast<DWORD>(ERROR_SUCCESS));
 }
 #endif
 
