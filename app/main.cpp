@@ -10,11 +10,11 @@
 
 #include "core/decimal_rule.h"
 #include "core/file_system.h"
+#include "monitor/win32/details_window.h"
 #include "monitor/win32/error_box.h"
 #include "monitor/win32/main_window.h"
 #include "windows/about_window.h"
 #include "windows/app_window.h"
-#include "windows/details_window.h"
 #include "windows/ole_session.h"
 #include "windows/registry_store.h"
 #include "windows/shell_open.h"
@@ -24,7 +24,7 @@ namespace {
 
 using velmora::win::OleSession;
 
-int RunEventLoop(velmora::TfrmMain& monitor, velmora::win::TfrmDetails& details) {
+int RunEventLoop(velmora::TfrmMain& monitor, velmora::TfrmDetails& details) {
   MSG message{};
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (details.PreTranslateMessage(message))
@@ -52,15 +52,17 @@ int Run(int showCommand) {
     return 1;
 
   const std::unique_ptr<velmora::SettingsStore> settings = velmora::win::OpenUserSettingsStore();
-  const std::unique_ptr<velmora::FileSystem> fs = velmora::MakePlatformFileSystem();
+  // The reading threads share it: one blocked on a folder at exit keeps it until the process ends.
+  const std::shared_ptr<velmora::FileSystem> fs = velmora::MakePlatformFileSystem();
   velmora::win::Win32ShellOpener shell;
 
-  velmora::TfrmMain monitor(velmora::MainWindowServices{*fs, *settings, shell, application.Hwnd(), {}});
+  velmora::TfrmMain monitor(velmora::MainWindowServices{fs, *settings, shell, application.Hwnd(), {}});
   monitor.onDestroyed = [] { ::PostQuitMessage(0); };
   if (!monitor.Create())
     return 1;
   velmora::win::TfrmAbout about(application.Hwnd(), shell);
-  velmora::win::TfrmDetails details(application.Hwnd(), *fs, [&monitor] { return monitor.SelectedPath(); });
+  velmora::TfrmDetails details(application.Hwnd(), [&monitor] { monitor.RequestDetailsFigures(); });
+  monitor.onDetailsFigures = [&details](const velmora::SelectedFigures& figures) { details.ShowFigures(figures); };
   monitor.onAbout = [&about] { about.ShowModal(); };
   monitor.onMoreInfo = [&details] { details.ShowAndActivate(); };
 

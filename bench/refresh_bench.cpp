@@ -18,6 +18,8 @@
 #include "core/client_readers.h"
 #include "core/file_system.h"
 #include "monitor/location_table.h"
+#include "tests/support/inline_pass.h"
+#include "tests/support/probe_file_system.h"
 #include "tests/support/straight_readers.h"
 #include "tests/support/temp_folder.h"
 
@@ -103,13 +105,13 @@ int main(int argc, char** argv) {
   }
   const double enabled = static_cast<double>(enabledFolders.size());
 
-  auto fs = velmora::MakePlatformFileSystem();
+  auto fs = std::make_unique<velmora::testing::ProbeFileSystem>(velmora::MakePlatformFileSystem());
   std::vector<double> programTimes, straightTimes;
   std::uint64_t programCalls = 0, straightCalls = 0;
   for (int pass = 0; pass < passes; ++pass) {
     const std::uint64_t before = fs->CallCount();
     const auto start = std::chrono::steady_clock::now();
-    table.RefreshLocations(*fs);
+    velmora::testing::RefreshNow(table, *fs);
     const auto middle = std::chrono::steady_clock::now();
     programCalls = fs->CallCount() - before;
     for (const std::string& folder : enabledFolders) {

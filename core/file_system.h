@@ -2,8 +2,8 @@
 // writes, renames or deletes. Paths use "\" as separator whatever the platform; the POSIX
 // implementation maps it to "/".
 //
-// Each implementation counts the system calls it makes, so the refresh pass's cost per
-// location can be measured (each call is a round trip when a location is a network share).
+// The readers call it from several threads at once (every folder is read off the window's
+// thread): implementations keep no state between calls, or guard what they keep.
 #pragma once
 
 #include <array>
@@ -69,15 +69,6 @@ class FileSystem {
   // files in it, in as few calls as the platform allows. Must agree with FileExists,
   // FolderExists and LastWriteTime.
   virtual FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) = 0;
-
-  // System calls made so far.
-  std::uint64_t CallCount() const { return calls_; }
-
- protected:
-  void CountCall(std::uint64_t n = 1) { calls_ += n; }
-
- private:
-  std::uint64_t calls_ = 0;
 };
 
 // The implementation for the platform the program was built for.

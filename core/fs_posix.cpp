@@ -54,7 +54,6 @@ class PosixFileSystem final : public FileSystem {
 
   ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) override {
     contents.clear();
-    CountCall();
     const int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
       return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::kMissing : ReadOutcome::kUnreadable;
@@ -63,7 +62,6 @@ class PosixFileSystem final : public FileSystem {
     for (;;) {
       const std::size_t before = contents.size();
       contents.resize(before + kChunk);
-      CountCall();
       const ssize_t got = ::read(fd, contents.data() + before, kChunk);
       if (got < 0) {
         if (errno == EINTR) {
@@ -81,7 +79,6 @@ class PosixFileSystem final : public FileSystem {
       if (got == 0)
         break;
     }
-    CountCall();
     ::close(fd);
     if (outcome != ReadOutcome::kRead)
       contents.clear();
@@ -108,7 +105,6 @@ class PosixFileSystem final : public FileSystem {
 
  private:
   bool StatPath(const std::string& path, struct stat& info) {
-    CountCall();
     return ::stat(ToNativePath(path).c_str(), &info) == 0;
   }
 };

@@ -31,23 +31,19 @@ class Win32FileSystem final : public FileSystem {
   explicit Win32FileSystem(WhileReading whileReading) : whileReading_(std::move(whileReading)) {}
 
   bool FileExists(const std::string& path) override {
-    CountCall();
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
   bool FolderExists(const std::string& path) override {
-    CountCall();
     return IsFolderAttributes(::GetFileAttributesA(path.c_str()));
   }
 
   LocalDateTime LastWriteTime(const std::string& path) override {
     WIN32_FIND_DATAA found{};
-    CountCall();
     HANDLE find = ::FindFirstFileA(path.c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
       return {};
-    CountCall();
     ::FindClose(find);
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
       return {};
@@ -56,7 +52,6 @@ class Win32FileSystem final : public FileSystem {
 
   ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) override {
     contents.clear();
-    CountCall();
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -67,7 +62,6 @@ class Win32FileSystem final : public FileSystem {
     if (whileReading_)
       whileReading_(path);
     const ReadOutcome outcome = ReadOpenFile(file, limit, contents);
-    CountCall();
     ::CloseHandle(file);
     if (outcome != ReadOutcome::kRead)
       contents.clear();
@@ -86,7 +80,6 @@ class Win32FileSystem final : public FileSystem {
         continue;
       const std::string path = folder + ClientFileName(file);
       WIN32_FILE_ATTRIBUTE_DATA data{};
-      CountCall();
       if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
         folderKnown = snapshot.folderExists = true;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -120,7 +113,6 @@ class Win32FileSystem final : public FileSystem {
       const std::size_t before = contents.size();
       contents.resize(before + kChunk);
       DWORD got = 0;
-      CountCall();
       if (!::ReadFile(file, contents.data() + before, kChunk, &got, nullptr))
         return ReadOutcome::kUnreadable;
       contents.resize(before + got);

@@ -1,75 +1,20 @@
 #include "monitor/location_table.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
-#include "core/client_readers.h"
-#include "core/decimal_rule.h"
-#include "core/local_time.h"
 #include "core/text.h"
-#include "core/tools.h"
 
 namespace velmora {
 
-namespace {
-
-struct RowView {
-  std::array<std::string, kCellCount> cells;
-  int icon = kIconNone;
-};
-
-std::size_t CellIndex(Cell cell) {
-  return static_cast<std::size_t>(cell);
+std::string FormatClockTime(const LocalDateTime& time) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", time.hour, time.minute);
+  return text;
 }
-
-// What the pass shows for an enabled row, from one fresh reading of its folder.
-RowView ReadEnabledRow(FileSystem& fs, const LocationRow& row, LocationCounters& counters) {
-  const std::string present = "+";
-  const std::string absent = "-";
-
-  TState state;
-  // A folder without a readable state.sah still has its flags and icon to show.
-  static_cast<void>(state.Load(fs, row.caption));
-
-  RowView view;
-  if (state.Progress >= 0) {
-    ++counters.work;
-    view.cells[CellIndex(Cell::kProgress)] = FormatFixed(RoundToDigits(state.Progress, 2), 2);
-  } else {
-    view.cells[CellIndex(Cell::kProgress)] = "?";
-  }
-  view.cells[CellIndex(Cell::kWorkUnit)] = IfThenStr(state.HasWorkUnit, present, absent);
-  view.cells[CellIndex(Cell::kState)] = IfThenStr(state.HasState, present, absent);
-  view.cells[CellIndex(Cell::kResult)] = IfThenStr(state.HasResult, present, absent);
-  if (state.HasResult)
-    ++counters.ready;
-
-  // Later conditions override earlier ones: result over work unit over temporary result over
-  // missing folder.
-  view.icon = kIconNone;
-  if (!state.FolderExists)
-    view.icon = kIconNoFolder;
-  if (state.HasTempResult)
-    view.icon = kIconTempResult;
-  if (state.HasWorkUnit)
-    view.icon = kIconWorkUnit;
-  if (state.HasResult)
-    view.icon = kIconResult;
-
-  view.cells[CellIndex(Cell::kLastDate)] = state.HasState ? FormatTableDate(state.StateTime) : "-";
-  return view;
-}
-
-// A disabled row keeps its last progress text, so the user still sees where it stood.
-RowView DisabledRow(const LocationRow& row) {
-  RowView view;
-  view.cells[CellIndex(Cell::kProgress)] = row.CellText(Cell::kProgress);
-  view.icon = kIconDisabled;
-  return view;
-}
-
-}  // namespace
 
 LocationTable::LocationTable(CaptionOrder order) : order_(order) {}
 
@@ -82,6 +27,7 @@ std::optional<std::size_t> LocationTable::AddLocation(std::string_view path, boo
                                         return order_(key.c_str(), row.caption.c_str()) < 0;
                                       });
   LocationRow row;
+  row.id = nextRowId_++;
   row.caption = std::move(caption);
   row.enabled = enabled;
   const auto inserted = rows_.insert(place, std::move(row));
@@ -91,38 +37,182 @@ std::optional<std::size_t> LocationTable::AddLocation(std::string_view path, boo
 void LocationTable::RemoveAt(std::size_t index) {
   if (index >= rows_.size())
     throw std::out_of_range("no location row at that index");
+  // Its read, if one is out, stays counted until it returns; its answer is then dropped.
+  outstanding_.erase(rows_[index].id);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void LocationTable::Clear() {
+  outstanding_.clear();
   rows_.clear();
 }
 
-RefreshOutcome LocationTable::RefreshLocations(FileSystem& fs) {
-  RefreshOutcome outcome;
-  if (!spyingEnabled_)
-    return outcome;
-  outcome.ran = true;
+LocationRow* LocationTable::FindRow(std::uint64_t id) {
+  // Ids grow with every row added, but the rows are in caption order: a plain search.
+  const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const LocationRow& row) { return row.id == id; });
+  return found == rows_.end() ? nullptr : &*found;
+}
 
-  LocationCounters counters;
-  for (std::size_t index = 0; index < rows_.size(); ++index) {
-    LocationRow& row = rows_[index];
-    ++counters.total;
-    RowView view = row.enabled ? ReadEnabledRow(fs, row, counters) : DisabledRow(row);
-    if (view.cells != row.cells || view.icon != row.icon) {
-      row.cells = std::move(view.cells);
-      row.icon = view.icon;
-      outcome.changedRows.push_back(index);
+PassStart LocationTable::BeginPass(const PassClock& clock, std::chrono::milliseconds lateAfter) {
+  PassStart start;
+  if (!spyingEnabled_)
+    return start;
+  start.ran = true;
+  if (passOpen_)
+    Commit();
+
+  ++pass_;
+  passOpen_ = true;
+  passAwaiting_ = 0;
+  passStart_ = clock.now;
+  lateAfter_ = lateAfter;
+  for (const LocationRow& row : rows_) {
+    if (!row.enabled) {
+      staged_[row.id] = Staged{true, {}};
+      continue;
+    }
+    if (outstanding_.contains(row.id))
+      continue;  // still out: one read per location at most
+    const std::uint64_t ticket = nextTicket_++;
+    outstanding_[row.id] = OutstandingRead{ticket, clock.now, clock.wall};
+    tickets_[ticket] = Ticket{row.id, pass_};
+    ++passAwaiting_;
+    start.reads.push_back(ReadRequest{ticket, ReadKind::kRow, row.caption});
+  }
+  if (passAwaiting_ == 0)
+    Commit();
+  return start;
+}
+
+void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
+  const auto ticket = tickets_.find(answer.ticket);
+  if (ticket == tickets_.end())
+    return;
+  const Ticket issued = ticket->second;
+  tickets_.erase(ticket);
+
+  LocationRow* row = FindRow(issued.rowId);
+  if (const auto out = outstanding_.find(issued.rowId); out != outstanding_.end() && out->second.ticket == answer.ticket)
+    outstanding_.erase(out);
+  const bool usable = row != nullptr && row->enabled && !answer.failed;
+
+  if (passOpen_ && issued.pass == pass_) {
+    if (usable)
+      staged_[issued.rowId] = Staged{false, answer.row};
+    if (--passAwaiting_ == 0)
+      Commit();
+    return;
+  }
+  // Its pass was shown without it: it follows on its own.
+  if (row == nullptr)
+    return;
+  if (usable)
+    ShowReading(*row, answer.row);
+  UpdateLate(*row, passStart_);
+  Recount();
+  shown_ = true;
+}
+
+void LocationTable::Settle() {
+  if (passOpen_)
+    Commit();
+}
+
+void LocationTable::Commit() {
+  for (const auto& [id, staged] : staged_) {
+    LocationRow* row = FindRow(id);
+    // The user may have ticked or unticked the row since the pass began.
+    if (row == nullptr || row->enabled == staged.disabled)
+      continue;
+    if (staged.disabled) {
+      ShowDisabled(*row);
+    } else {
+      ShowReading(*row, staged.reading);
     }
   }
+  staged_.clear();
+  for (LocationRow& row : rows_)
+    UpdateLate(row, passStart_);
+  Recount();
+  passOpen_ = false;
+  shown_ = true;
+}
 
+void LocationTable::ShowReading(LocationRow& row, const RowReading& reading) {
+  if (row.cells != reading.cells || row.icon != reading.icon) {
+    row.cells = reading.cells;
+    row.icon = reading.icon;
+    changed_.insert(row.id);
+  }
+  row.countsAsWork = reading.countsAsWork;
+  row.countsAsReady = reading.countsAsReady;
+}
+
+// A disabled row keeps its last progress text, so the user still sees where it stood.
+void LocationTable::ShowDisabled(LocationRow& row) {
+  RowCells cells;
+  cells.fill(std::string());
+  cells[static_cast<std::size_t>(Cell::kProgress)] = row.CellText(Cell::kProgress);
+  if (row.cells != cells || row.icon != kIconDisabled) {
+    row.cells = std::move(cells);
+    row.icon = kIconDisabled;
+    changed_.insert(row.id);
+  }
+  row.countsAsWork = false;
+  row.countsAsReady = false;
+}
+
+void LocationTable::UpdateLate(LocationRow& row, SteadyTime now) {
+  const auto out = outstanding_.find(row.id);
+  const bool late = row.enabled && out != outstanding_.end() && now - out->second.since > lateAfter_;
+  if (late != row.late) {
+    row.late = late;
+    changed_.insert(row.id);
+  }
+}
+
+void LocationTable::Recount() {
+  LocationCounters counters;
+  for (const LocationRow& row : rows_) {
+    ++counters.total;
+    counters.work += row.countsAsWork ? 1 : 0;
+    counters.ready += row.countsAsReady ? 1 : 0;
+  }
   std::array<std::string, 3> texts{" Total: " + std::to_string(counters.total),
                                    " Work: " + std::to_string(counters.work),
                                    " Ready: " + std::to_string(counters.ready)};
-  outcome.countersChanged = texts != statusTexts_;
-  statusTexts_ = std::move(texts);
+  if (texts != statusTexts_) {
+    statusTexts_ = std::move(texts);
+    countersChanged_ = true;
+  }
   counters_ = counters;
+}
+
+RefreshOutcome LocationTable::TakeChanges() {
+  RefreshOutcome outcome;
+  outcome.ran = std::exchange(shown_, false);
+  outcome.countersChanged = std::exchange(countersChanged_, false);
+  if (!changed_.empty()) {
+    std::unordered_map<std::uint64_t, std::size_t> indexOf;
+    indexOf.reserve(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+      indexOf.emplace(rows_[i].id, i);
+    for (const std::uint64_t id : changed_) {
+      if (const auto found = indexOf.find(id); found != indexOf.end())
+        outcome.changedRows.push_back(found->second);
+    }
+    std::sort(outcome.changedRows.begin(), outcome.changedRows.end());
+    changed_.clear();
+  }
   return outcome;
+}
+
+std::string LocationTable::RowTip(std::size_t index) const {
+  const LocationRow& row = rows_.at(index);
+  const auto out = outstanding_.find(row.id);
+  if (!row.late || out == outstanding_.end())
+    return {};
+  return "No answer since " + FormatClockTime(out->second.sinceWall);
 }
 
 }  // namespace velmora

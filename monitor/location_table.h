@@ -1,41 +1,49 @@
-// The location table without a window: rows kept in caption order, the refresh pass that
-// rereads every enabled row's folder, and the three counters of the status bar. The monitor
-// window only mirrors this model into its list view.
+// The location table without a window: rows kept in caption order, the refresh pass and the
+// three counters of the status bar. The pass is split so that no folder is read on the window's
+// thread: BeginPass hands out one read per enabled row, the answers come back from the reading
+// threads, and the pass shows them together once all have answered or its time to wait is over.
+// A row whose read has not returned is skipped by later passes, and once that read has been out
+// longer than one interval the row is late: it keeps its last values until its folder answers.
+// The monitor window only mirrors this model into its list view.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/local_time.h"
+#include "monitor/folder_reader.h"
+#include "monitor/location_reading.h"
+
 namespace velmora {
 
-class FileSystem;
+using SteadyTime = std::chrono::steady_clock::time_point;
 
-// Cells after the caption, in column order.
-enum class Cell { kProgress, kWorkUnit, kState, kResult, kLastDate };
-inline constexpr std::size_t kCellCount = 5;
-
-// Indices into the small image list.
-enum RowIcon : int {
-  kIconNone = -1,
-  kIconTempResult = 0,  // white ball
-  kIconDisabled = 1,    // black ball
-  kIconResult = 2,      // green ball
-  kIconWorkUnit = 3,    // blue ball
-  kIconNoFolder = 4,    // red ball
+// When something happens: the steady clock for durations, the local wall time for what the user
+// reads.
+struct PassClock {
+  SteadyTime now;
+  LocalDateTime wall;
 };
 
 struct LocationRow {
-  std::string caption;  // the folder path, trimmed, never empty
+  std::uint64_t id = 0;  // stable while the row lives; never reused
+  std::string caption;   // the folder path, trimmed, never empty
   bool enabled = true;
-  std::array<std::string, kCellCount> cells{"?", "?", "?", "?", "?"};
+  RowCells cells{"?", "?", "?", "?", "?"};
   int icon = kIconNone;
+  bool countsAsWork = false;
+  bool countsAsReady = false;
+  bool late = false;  // its read has been out longer than an interval
 
   const std::string& CellText(Cell cell) const { return cells[static_cast<std::size_t>(cell)]; }
-  bool operator==(const LocationRow&) const = default;
 };
 
 struct LocationCounters {
@@ -45,11 +53,16 @@ struct LocationCounters {
   bool operator==(const LocationCounters&) const = default;
 };
 
-// What one refresh pass changed, so that a view repaints only that.
+// What changed since the view last asked, so that it repaints only that.
 struct RefreshOutcome {
-  bool ran = false;                      // false when spying is off
-  std::vector<std::size_t> changedRows;  // rows whose cells or icon changed, ascending
+  bool ran = false;                      // a pass (or a late answer) was shown
+  std::vector<std::size_t> changedRows;  // rows whose cells, icon or lateness changed, ascending
   bool countersChanged = false;
+};
+
+struct PassStart {
+  bool ran = false;  // false when spying is off: nothing is read, nothing changes
+  std::vector<ReadRequest> reads;
 };
 
 // strcmp-like caption order; the Windows build passes lstrcmpA.
@@ -73,9 +86,24 @@ class LocationTable {
   bool SpyingEnabled() const { return spyingEnabled_; }
   void SetSpyingEnabled(bool on) { spyingEnabled_ = on; }
 
-  // The refresh pass: does nothing while spying is off; otherwise reads every enabled row's
-  // folder, rewrites cells and icons, and recounts.
-  RefreshOutcome RefreshLocations(FileSystem& fs);
+  // Starts a pass: one read for every enabled row that has none out. A pass still waiting is
+  // shown first. A row read more than `lateAfter` ago without an answer turns late when this
+  // pass is shown.
+  PassStart BeginPass(const PassClock& clock, std::chrono::milliseconds lateAfter);
+  // An answer of a row read. Answers for removed or disabled rows are dropped; the open pass
+  // keeps its answers until it is shown; an answer that comes after its pass was shown is
+  // shown at once.
+  void ApplyAnswer(const ReadAnswer& answer);
+  // The pass's time to wait is over: what has answered is shown, the rest follows as it comes.
+  void Settle();
+  bool PassOpen() const { return passOpen_; }
+  // Row reads handed out and not yet answered, those of removed rows included.
+  std::size_t ReadsOutstanding() const { return tickets_.size(); }
+  // What changed since the last call.
+  RefreshOutcome TakeChanges();
+
+  // "No answer since hh:nn" for a late row (when its read was handed out); empty otherwise.
+  std::string RowTip(std::size_t index) const;
 
   const LocationCounters& Counters() const { return counters_; }
   // " Total: n", " Work: n", " Ready: n" for the first three status panels; empty before the
@@ -83,11 +111,52 @@ class LocationTable {
   const std::array<std::string, 3>& StatusTexts() const { return statusTexts_; }
 
  private:
+  struct OutstandingRead {
+    std::uint64_t ticket = 0;
+    SteadyTime since;
+    LocalDateTime sinceWall;
+  };
+  struct Ticket {
+    std::uint64_t rowId = 0;
+    std::uint64_t pass = 0;
+  };
+  // What the open pass will show for a row.
+  struct Staged {
+    bool disabled = false;
+    RowReading reading;
+  };
+
+  LocationRow* FindRow(std::uint64_t id);
+  void Commit();
+  void ShowReading(LocationRow& row, const RowReading& reading);
+  void ShowDisabled(LocationRow& row);
+  void UpdateLate(LocationRow& row, SteadyTime now);
+  void Recount();
+
   CaptionOrder order_;
   std::vector<LocationRow> rows_;
+  std::map<std::uint64_t, OutstandingRead> outstanding_;  // by row id
+  std::map<std::uint64_t, Ticket> tickets_;               // reads handed out, by ticket
+  std::uint64_t nextRowId_ = 1;
+  std::uint64_t nextTicket_ = 1;
   bool spyingEnabled_ = true;
+
+  std::uint64_t pass_ = 0;
+  bool passOpen_ = false;
+  std::size_t passAwaiting_ = 0;
+  SteadyTime passStart_{};
+  std::chrono::milliseconds lateAfter_{0};
+  std::map<std::uint64_t, Staged> staged_;  // by row id
+
+  std::set<std::uint64_t> changed_;  // row ids
+  bool countersChanged_ = false;
+  bool shown_ = false;
+
   LocationCounters counters_;
   std::array<std::string, 3> statusTexts_;
 };
+
+// "hh:nn" of a local time.
+std::string FormatClockTime(const LocalDateTime& time);
 
 }  // namespace velmora

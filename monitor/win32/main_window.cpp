@@ -54,6 +54,8 @@ bool TfrmMain::Create() {
                    services_.owner, nullptr)) {
     return false;
   }
+  HWND hwnd = Hwnd();
+  reader_ = std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
   FormCreate();
   return true;
 }
@@ -114,10 +116,14 @@ void TfrmMain::SaveSettingsOnce() {
 
 void TfrmMain::tmrMainTimer() {
   StopTimer();
+  // However the pass ends, the window keeps polling.
+  struct Restart {
+    TfrmMain& window;
+    ~Restart() { window.StartTimer(); }
+  } restart{*this};
   RefreshLocations();
   if (BarVisible(Bar::kStatusBar))
     ShowSelectedStats();
-  StartTimer();
 }
 
 void TfrmMain::fldPollItvChange() {
@@ -135,6 +141,10 @@ void TfrmMain::StartTimer() {
 void TfrmMain::StopTimer() {
   ::KillTimer(Hwnd(), kMainTimerId);
   timerEnabled_ = false;
+}
+
+void TfrmMain::ArmSettleTimer() {
+  ::SetTimer(Hwnd(), kSettleTimerId, kSettleMilliseconds, nullptr);
 }
 
 void TfrmMain::SetTimerInterval(UINT milliseconds) {
@@ -191,7 +201,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         tmrMainTimer();
         return 0;
       }
+      if (wParam == kSettleTimerId) {
+        SettleReads();
+        return 0;
+      }
       break;
+    case kAnswersWaiting:
+      TakeAnswers();
+      return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);
       const WORD code = HIWORD(wParam);
@@ -227,6 +244,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       StopTimer();
+      ::KillTimer(hwnd, kSettleTimerId);
+      // Nothing waits for a read that hangs: its thread ends on its own, its answer unseen.
+      reader_.reset();
       FormDestroy();
       // The menu handle is ours: detach it so DestroyWindow does not free it as well.
       ::SetMenu(hwnd, nullptr);

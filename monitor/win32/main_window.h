@@ -8,10 +8,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "monitor/figure_requests.h"
+#include "monitor/folder_reader.h"
 #include "monitor/location_table.h"
 #include "monitor/settings.h"
 #include "windows/check_box.h"
@@ -31,14 +34,15 @@ class FileSystem;
 class SettingsStore;
 
 struct MainWindowServices {
-  FileSystem& fs;
+  // Shared with the reading threads: a thread blocked on a folder may outlive the window.
+  std::shared_ptr<FileSystem> fs;
   SettingsStore& settings;
   win::ShellOpener& shell;
   HWND owner = nullptr;  // the application's hidden window; null in tests
   std::string appDir;    // empty: the folder of the running executable
 };
 
-// The controls of the window, by their design names. Children are owned by their parent
+// The controls of the window, by their names in the program. Children are owned by their parent
 // windows and destroyed with them.
 struct MainControls {
   HWND tlbMain = nullptr;
@@ -65,6 +69,11 @@ struct MainControls {
 class TfrmMain final : public win::BaseWindow, public SettingsTarget {
  public:
   static constexpr UINT_PTR kMainTimerId = 1;
+  // A pass (or a figures request) has waited for its folders long enough: show what answered.
+  static constexpr UINT_PTR kSettleTimerId = 2;
+  static constexpr UINT kSettleMilliseconds = 300;
+  // Posted by a reading thread: answers are waiting.
+  static constexpr UINT kAnswersWaiting = WM_APP + 1;
 
   explicit TfrmMain(MainWindowServices services);
   ~TfrmMain() override;
@@ -80,6 +89,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   std::function<void()> onMoreInfo;
   std::function<void()> onAbout;
   std::function<void()> onDestroyed;  // the window is gone: end the event loop
+  // The details window's figures for the row selected when it asked (RequestDetailsFigures).
+  std::function<void(const SelectedFigures&)> onDetailsFigures;
 
   // Event handlers.
   void FormCreate();
@@ -92,6 +103,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void SyncViewMenu();
   void ShowSelectedStats();
   void RefreshLocations();
+  // The details window was activated: its figures follow through onDetailsFigures.
+  void RequestDetailsFigures();
 
   // Commands.
   void acExitExecute();
@@ -109,6 +122,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
 
   // The caption of the selected row, if any.
   std::optional<std::string> SelectedPath() const;
+  // Every read handed out has answered and no pass waits to be shown.
+  bool ReadsSettled() const;
+  std::size_t ReadingThreads() const;
   const LocationTable& Table() const { return table_; }
   const MainControls& Controls() const { return ctl_; }
   HMENU Menu() const { return menu_.Get(); }
@@ -117,11 +133,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // The refresh timer as the window last set it.
   UINT TimerInterval() const { return timerInterval_; }
   bool TimerEnabled() const { return timerEnabled_; }
-  // What the last refresh pass changed, and the list-view repaint requests sent so far (one per
-  // run of changed rows on screen).
+  // What the last update of the table changed.
   const RefreshOutcome& LastRefresh() const { return lastRefresh_; }
-  std::uint64_t RowRedrawRequests() const { return rowRedrawRequests_; }
-  std::uint64_t StatusTextWrites() const { return statusTextWrites_; }
 
   // SettingsTarget.
   void SetWidth(int width) override;
@@ -180,6 +193,15 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   std::optional<std::size_t> InsertLocation(const std::string& path, bool enabled);
   void DeleteLocation(std::size_t index);
   LRESULT HandleTableNotify(NMHDR* header);
+  LRESULT DrawTableRow(NMLVCUSTOMDRAW* draw) const;
+  void FillInfoTip(NMLVGETINFOTIPA* tip) const;
+  std::optional<SelectedRow> SelectedLocation() const;
+  void RequestFigures(FigureSlot slot);
+  void ShowFigures(FigureSlot slot, const SelectedFigures& figures);
+  void ShowStatsFigures(const SelectedFigures& figures);
+  void TakeAnswers();
+  void SettleReads();
+  void ShowTableChanges();
   void WriteStatusPanel(int part, const std::string& text);
   // main_window_settings.cpp
   template <typename Change>
@@ -187,6 +209,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // main_window.cpp
   void StartTimer();
   void StopTimer();
+  void ArmSettleTimer();
   void SetTimerInterval(UINT milliseconds);
   void SaveSettingsOnce();
   std::string VersionText();
@@ -227,10 +250,11 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool syncingRows_ = false;      // the window itself is changing check boxes
 
   RefreshOutcome lastRefresh_;
-  std::uint64_t rowRedrawRequests_ = 0;
-  std::uint64_t statusTextWrites_ = 0;
   std::array<std::string, 4> statusTexts_;
   AlertOptions alertOptions_;
+  FigureRequests figureRequests_;
+  // Last: destroyed first, so that no answer arrives for a half-destroyed window.
+  std::unique_ptr<FolderReader> reader_;
 };
 
 }  // namespace velmora

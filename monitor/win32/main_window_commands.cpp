@@ -218,9 +218,10 @@ void TfrmMain::acMoreInfoExecute() {
 }
 
 void TfrmMain::acHelpExecute() {
+  // The program's own folder, not a client's: asked here, on the window's thread.
   const std::string localPage = JoinPath(appDir_, win::kHomePageFile);
   // Without a page of its own the program opens the one the about window names for Europe.
-  services_.shell.Open(Hwnd(), services_.fs.FileExists(localPage)
+  services_.shell.Open(Hwnd(), services_.fs->FileExists(localPage)
                                    ? localPage
                                    : std::string(win::kHomePageEurope) + win::kHomePageFile);
 }

@@ -1,5 +1,5 @@
-// The monitor window's controls: created from layout tables where the design gives pixel
-// positions, and placed again whenever the window's size or the visible bars change.
+// The monitor window's controls: created from layout tables where their places are fixed in
+// pixels, and placed again whenever the window's size or the visible bars change.
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -130,8 +130,9 @@ bool TfrmMain::CreateControls() {
                                   ::GetModuleHandleA(nullptr), nullptr);
   lvMain_ = win::ListView(ctl_.lvMain);
   ::SendMessageA(ctl_.lvMain, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  // Info tips: a late row says since when its folder has not answered.
   constexpr DWORD kTableStyle = LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
-                                LVS_EX_ONECLICKACTIVATE | LVS_EX_DOUBLEBUFFER;
+                                LVS_EX_ONECLICKACTIVATE | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
   lvMain_.SetExtendedStyle(kTableStyle, kTableStyle);
   SetStateImages();
 

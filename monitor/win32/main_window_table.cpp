@@ -1,9 +1,13 @@
 // lvMain bound to the LocationTable: the list view holds no texts of its own but asks the model
-// for them (LPSTR_TEXTCALLBACK), so a refresh pass repaints only the rows it changed. The
-// statistics panel and the status panels are written only when their text changes.
+// for them (LPSTR_TEXTCALLBACK), so a refresh pass repaints only the rows it changed. Folders are
+// read by the reading threads: a pass hands out its reads, and their answers arrive as one
+// posted message. The statistics panel and the status panels are written only when their text
+// changes.
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <utility>
 
 #include "core/tools.h"
 #include "monitor/figure_texts.h"
@@ -36,6 +40,13 @@ bool IsCheckedState(UINT state) {
 void SetTextIfChanged(HWND control, const std::string& text) {
   if (win::WindowText(control) != text)
     ::SetWindowTextA(control, text.c_str());
+}
+
+PassClock ClockNow() {
+  SYSTEMTIME local{};
+  ::GetLocalTime(&local);
+  return PassClock{std::chrono::steady_clock::now(),
+                   LocalDateTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond}};
 }
 
 }  // namespace
@@ -80,10 +91,26 @@ void TfrmMain::DeleteLocation(std::size_t index) {
 }
 
 std::optional<std::string> TfrmMain::SelectedPath() const {
+  const std::optional<SelectedRow> selected = SelectedLocation();
+  if (!selected)
+    return std::nullopt;
+  return selected->folder;
+}
+
+std::optional<SelectedRow> TfrmMain::SelectedLocation() const {
   const int selected = lvMain_.SelectedIndex();
   if (selected < 0 || static_cast<std::size_t>(selected) >= table_.Count())
     return std::nullopt;
-  return table_.Row(static_cast<std::size_t>(selected)).caption;
+  const LocationRow& row = table_.Row(static_cast<std::size_t>(selected));
+  return SelectedRow{row.id, row.caption};
+}
+
+bool TfrmMain::ReadsSettled() const {
+  return !table_.PassOpen() && table_.ReadsOutstanding() == 0 && figureRequests_.ReadsOutstanding() == 0;
+}
+
+std::size_t TfrmMain::ReadingThreads() const {
+  return reader_ ? reader_->ThreadCount() : 0;
 }
 
 LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
@@ -122,23 +149,94 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
     case NM_CLICK:
       lvMainClick();
       return 0;
+    case NM_CUSTOMDRAW:
+      return DrawTableRow(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case LVN_GETINFOTIPA:
+      FillInfoTip(reinterpret_cast<NMLVGETINFOTIPA*>(header));
+      return 0;
     default:
       return 0;
   }
 }
 
+// A late row's texts are grey: it shows what its folder said last.
+LRESULT TfrmMain::DrawTableRow(NMLVCUSTOMDRAW* draw) const {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      const auto row = static_cast<std::size_t>(draw->nmcd.dwItemSpec);
+      if (row < table_.Count() && table_.Row(row).late) {
+        draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_NEWFONT;
+      }
+      return CDRF_DODEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+void TfrmMain::FillInfoTip(NMLVGETINFOTIPA* tip) const {
+  if (tip->iItem < 0 || static_cast<std::size_t>(tip->iItem) >= table_.Count() || !tip->pszText ||
+      tip->cchTextMax <= 0) {
+    return;
+  }
+  const std::string text = table_.RowTip(static_cast<std::size_t>(tip->iItem));
+  if (text.empty())
+    return;
+  std::strncpy(tip->pszText, text.c_str(), static_cast<std::size_t>(tip->cchTextMax - 1));
+  tip->pszText[tip->cchTextMax - 1] = '\0';
+}
+
 void TfrmMain::RefreshLocations() {
-  lastRefresh_ = table_.RefreshLocations(services_.fs);
+  if (!reader_)
+    return;
+  PassStart start = table_.BeginPass(ClockNow(), std::chrono::milliseconds(timerInterval_));
+  reader_->Submit(std::move(start.reads));
+  if (table_.PassOpen())
+    ArmSettleTimer();
+  ShowTableChanges();
+}
+
+void TfrmMain::TakeAnswers() {
+  // A notice posted before the window began to close may arrive after the reader is gone.
+  if (!reader_)
+    return;
+  for (const ReadAnswer& answer : reader_->TakeAnswers()) {
+    if (answer.kind == ReadKind::kRow) {
+      table_.ApplyAnswer(answer);
+    } else if (const std::optional<ShownFigures> shown = figureRequests_.Accept(answer)) {
+      ShowFigures(shown->slot, shown->figures);
+    }
+  }
+  ShowTableChanges();
+}
+
+void TfrmMain::SettleReads() {
+  ::KillTimer(Hwnd(), kSettleTimerId);
+  table_.Settle();
+  const auto now = std::chrono::steady_clock::now();
+  for (const ShownFigures& shown : figureRequests_.Overdue(now, std::chrono::milliseconds(kSettleMilliseconds)))
+    ShowFigures(shown.slot, shown.figures);
+  if (figureRequests_.AwaitingOtherRow())
+    ArmSettleTimer();
+  ShowTableChanges();
+}
+
+void TfrmMain::ShowTableChanges() {
+  RefreshOutcome outcome = table_.TakeChanges();
+  if (!outcome.ran && outcome.changedRows.empty() && !outcome.countersChanged)
+    return;
+  lastRefresh_ = std::move(outcome);
   const std::vector<std::size_t>& changed = lastRefresh_.changedRows;
   if (!changed.empty()) {
     // One repaint request per run of consecutive changed rows on screen, the row cut off at
     // the bottom included.
     const auto top = static_cast<std::size_t>(std::max(0, lvMain_.TopIndex()));
     const auto shown = static_cast<std::size_t>(std::max(0, lvMain_.CountPerPage()));
-    for (const RowRange& range : RowsToRepaint(changed, top, top + shown)) {
+    for (const RowRange& range : RowsToRepaint(changed, top, top + shown))
       lvMain_.RedrawItems(static_cast<int>(range.first), static_cast<int>(range.last));
-      ++rowRedrawRequests_;
-    }
   }
   if (lastRefresh_.countersChanged) {
     const std::array<std::string, 3>& texts = table_.StatusTexts();
@@ -153,11 +251,40 @@ void TfrmMain::WriteStatusPanel(int part, const std::string& text) {
     return;
   shown = text;
   sttBar_.SetText(part, text);
-  ++statusTextWrites_;
 }
 
 void TfrmMain::ShowSelectedStats() {
-  const SelectedFigures figures = ReadSelectedFigures(services_.fs, SelectedPath());
+  RequestFigures(FigureSlot::kStatsPanel);
+}
+
+void TfrmMain::RequestDetailsFigures() {
+  RequestFigures(FigureSlot::kDetails);
+}
+
+void TfrmMain::RequestFigures(FigureSlot slot) {
+  if (!reader_)
+    return;
+  const std::optional<SelectedRow> selected = SelectedLocation();
+  if (slot == FigureSlot::kStatsPanel)
+    WriteStatusPanel(3, selected ? " " + selected->folder : std::string());
+  FigureStep step = figureRequests_.Request(slot, selected, std::chrono::steady_clock::now());
+  if (step.showNow)
+    ShowFigures(slot, *step.showNow);
+  if (step.read) {
+    reader_->Submit({std::move(*step.read)});
+    ArmSettleTimer();
+  }
+}
+
+void TfrmMain::ShowFigures(FigureSlot slot, const SelectedFigures& figures) {
+  if (slot == FigureSlot::kStatsPanel) {
+    ShowStatsFigures(figures);
+  } else if (onDetailsFigures) {
+    onDetailsFigures(figures);
+  }
+}
+
+void TfrmMain::ShowStatsFigures(const SelectedFigures& figures) {
   SetTextIfChanged(ctl_.frmUserStats, UserGroupCaption(figures));
   SetTextIfChanged(ctl_.lblUserTotUnits, figures.totalUnits);
   SetTextIfChanged(ctl_.lblUserTotCPU, figures.totalCpu);
@@ -166,7 +293,6 @@ void TfrmMain::ShowSelectedStats() {
   SetTextIfChanged(ctl_.lblProgress, figures.progress);
   SetTextIfChanged(ctl_.lblTimeTotal, figures.timeTotal);
   SetTextIfChanged(ctl_.lblTimeLeft, figures.timeLeft);
-  WriteStatusPanel(3, figures.rowSelected ? " " + figures.path : std::string());
 }
 
 void TfrmMain::lvMainClick() {

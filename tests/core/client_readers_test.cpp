@@ -22,6 +22,7 @@
 #include "core/fs_win32.h"
 #endif
 #include "core/text.h"
+#include "tests/support/probe_file_system.h"
 #include "tests/support/straight_readers.h"
 #include "tests/support/temp_folder.h"
 
@@ -297,13 +298,13 @@ TEST_F(ReadersTest, AgreesWithStraightProbesOnRandomFolders) {
 TEST_F(ReadersTest, NeedsFewerFileSystemCallsThanTheStraightProbes) {
   temp_.WriteFile("work_unit.sah", "w\n");
   temp_.WriteFile("state.sah", "prog=0.5\ncpu=2\n");
-  const std::uint64_t start = fs_->CallCount();
+  testing::ProbeFileSystem counted(MakePlatformFileSystem());
   TState state;
-  state.Load(*fs_, temp_.ProgramPath());
-  const std::uint64_t programCalls = fs_->CallCount() - start;
+  state.Load(counted, temp_.ProgramPath());
+  const std::uint64_t programCalls = counted.CallCount();
   TState straight;
-  testing::StraightLoadState(*fs_, temp_.ProgramPath(), straight);
-  const std::uint64_t straightCalls = fs_->CallCount() - start - programCalls;
+  testing::StraightLoadState(counted, temp_.ProgramPath(), straight);
+  const std::uint64_t straightCalls = counted.CallCount() - programCalls;
   EXPECT_LT(programCalls, straightCalls);
 }
 

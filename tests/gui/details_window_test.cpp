@@ -1,7 +1,8 @@
 // The location details window in-process under Wine: its figures for no selection, for a
 // folder with both client files and after another row was selected and the window activated
-// again; Esc and Enter close it; its layout.
-#include "windows/details_window.h"
+// again; Esc, Enter and Alt+C close it; its layout. The test stands in for the monitor window and
+// answers the window's figure requests at once.
+#include "monitor/win32/details_window.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "core/file_system.h"
+#include "monitor/figure_texts.h"
 #include "tests/support/temp_folder.h"
 #include "windows/handles.h"
 #include "windows/layout_table.h"
@@ -27,7 +29,8 @@ class DetailsWindowTest : public ::testing::Test {
     owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
                                    nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
     ASSERT_TRUE(owner_);
-    details_ = std::make_unique<TfrmDetails>(owner_.Get(), *fs_, [this] { return selected_; });
+    details_ = std::make_unique<TfrmDetails>(owner_.Get(),
+                                             [this] { details_->ShowFigures(ReadSelectedFigures(*fs_, selected_)); });
   }
 
   std::string Label(int id) const { return WindowText(::GetDlgItem(details_->Hwnd(), id)); }
@@ -52,7 +55,7 @@ class DetailsWindowTest : public ::testing::Test {
     }
   }
 
-  // Pixels on this screen for a design position.
+  // Pixels on this screen for a position the layout gives at 96 dpi.
   static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
 
   static void WriteBothFiles(const TempFolder& folder) {
@@ -142,6 +145,7 @@ TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
 
 struct CloseKeyRow {
   const char* name;
+  UINT message;
   WPARAM key;
   bool focusOnWindow;  // else on the Close button, where activation puts it
 };
@@ -155,7 +159,9 @@ TEST_P(DetailsCloseKey, HidesTheWindow) {
   EXPECT_EQ(::GetFocus(), button);
   if (GetParam().focusOnWindow)
     ::SetFocus(details_->Hwnd());
-  ::PostMessageA(::GetFocus(), WM_KEYDOWN, GetParam().key, 1);
+  // Alt held: bit 29 of a WM_SYSCHAR's flags.
+  const LPARAM flags = GetParam().message == WM_SYSCHAR ? (1 | (1 << 29)) : 1;
+  ::PostMessageA(::GetFocus(), GetParam().message, GetParam().key, flags);
   PumpMessages();
   EXPECT_FALSE(Visible());
   EXPECT_TRUE(::IsWindow(details_->Hwnd()));
@@ -163,16 +169,20 @@ TEST_P(DetailsCloseKey, HidesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(Keys,
                          DetailsCloseKey,
-                         ::testing::Values(CloseKeyRow{"EscOnButton", VK_ESCAPE, false},
-                                           CloseKeyRow{"EnterOnButton", VK_RETURN, false},
-                                           CloseKeyRow{"EscOnWindow", VK_ESCAPE, true},
-                                           CloseKeyRow{"EnterOnWindow", VK_RETURN, true}),
+                         ::testing::Values(CloseKeyRow{"EscOnButton", WM_KEYDOWN, VK_ESCAPE, false},
+                                           CloseKeyRow{"EnterOnButton", WM_KEYDOWN, VK_RETURN, false},
+                                           CloseKeyRow{"EscOnWindow", WM_KEYDOWN, VK_ESCAPE, true},
+                                           CloseKeyRow{"EnterOnWindow", WM_KEYDOWN, VK_RETURN, true},
+                                           CloseKeyRow{"AltCOnButton", WM_SYSCHAR, 'c', false},
+                                           CloseKeyRow{"AltCOnWindow", WM_SYSCHAR, 'c', true}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(DetailsWindowTest, OtherKeysAreLeftToTheControls) {
+TEST_F(DetailsWindowTest, OtherKeysLeaveItOpenAndOtherWindowsAlone) {
   details_->ShowAndActivate();
-  MSG message{::GetFocus(), WM_KEYDOWN, 'A', 1, 0, {}};
-  EXPECT_FALSE(details_->PreTranslateMessage(message));
+  ::PostMessageA(::GetFocus(), WM_KEYDOWN, 'A', 1);
+  ::PostMessageA(::GetFocus(), WM_SYSCHAR, 'x', 1 | (1 << 29));
+  PumpMessages();
+  EXPECT_TRUE(Visible());
   MSG elsewhere{owner_.Get(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
   EXPECT_FALSE(details_->PreTranslateMessage(elsewhere));
   EXPECT_TRUE(Visible());

@@ -57,6 +57,7 @@ TEST_F(RemoveTest, WithTheFocusInTheTableTheSelectedRowGoesAtOnce) {
   // The counters catch up at the next tick only.
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 3");
   window.tmrMainTimer();
+  ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 2");
 }
 
@@ -346,10 +347,13 @@ TEST_F(MainWindowTest, ALoadFailureIsShownAndTheStartStopsThere) {
   EXPECT_FALSE(::KillTimer(window.Hwnd(), TfrmMain::kMainTimerId));
 
   window.tmrMainTimer();
+
+  ASSERT_TRUE(WaitForReads(window));
   EXPECT_FALSE(window.TimerEnabled());
   ::SetWindowTextA(window.Controls().fldPollItv, "30");
   EXPECT_FALSE(window.TimerEnabled());
   window.acRefreshExecute();
+  ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(ItemText(table, 0, 2), "+");
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
 }

@@ -1,6 +1,9 @@
 // What the monitor window's GUI tests share: the window created in-process over real temporary
 // client folders, a settings store in memory and a shell that only records; readers for what
 // the controls show; and a driver that answers message boxes from a timer of the test's thread.
+// The folders are read through a probe that can hold a chosen folder, as a share that does not
+// answer would; the helpers below wait for the reading threads' answers as the event loop would
+// deliver them.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +22,9 @@
 #include "core/file_system.h"
 #include "monitor/win32/main_window.h"
 #include "tests/gui/thread_dialogs.h"
+#include "tests/gui/wait_for_reads.h"
 #include "tests/support/memory_settings_store.h"
+#include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
 #include "windows/app_window.h"
 #include "windows/handles.h"
@@ -100,29 +105,41 @@ class DialogDriver final : public win::BaseWindow {
   std::vector<HWND> answered_;
 };
 
-// Counts the WM_PAINT messages a control receives, for as long as `this` lives.
-class PaintCounter {
+// Counts the messages of one kind a control receives, for as long as `this` lives.
+class MessageCounter {
  public:
-  explicit PaintCounter(HWND control) : control_(control) {
-    ::SetWindowSubclass(control_, &PaintCounter::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  MessageCounter(HWND control, UINT counted) : control_(control), counted_(counted) {
+    ::SetWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this),
+                        reinterpret_cast<DWORD_PTR>(this));
   }
-  ~PaintCounter() { ::RemoveWindowSubclass(control_, &PaintCounter::Proc, kSubclassId); }
-  PaintCounter(const PaintCounter&) = delete;
-  PaintCounter& operator=(const PaintCounter&) = delete;
+  ~MessageCounter() { ::RemoveWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this)); }
+  MessageCounter(const MessageCounter&) = delete;
+  MessageCounter& operator=(const MessageCounter&) = delete;
 
-  int Paints() const { return paints_; }
+  int Count() const { return count_; }
 
  private:
-  static constexpr UINT_PTR kSubclassId = 0x7e57;
   static LRESULT CALLBACK
   Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    if (message == WM_PAINT)
-      ++reinterpret_cast<PaintCounter*>(self)->paints_;
+    auto* counter = reinterpret_cast<MessageCounter*>(self);
+    if (message == counter->counted_)
+      ++counter->count_;
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
   }
 
   HWND control_;
-  int paints_ = 0;
+  UINT counted_;
+  int count_ = 0;
+};
+
+// The WM_PAINT messages a control receives.
+class PaintCounter {
+ public:
+  explicit PaintCounter(HWND control) : counter_(control, WM_PAINT) {}
+  int Paints() const { return counter_.Count(); }
+
+ private:
+  MessageCounter counter_;
 };
 
 // A client working folder written by the test.
@@ -136,10 +153,20 @@ struct ClientFiles {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  // Creates the window (hidden) and runs its start-up.
+  ~MainWindowTest() override {
+    // The window first; then a thread still held by the probe may finish.
+    window_.reset();
+    probe_->ReleaseAll();
+  }
+
+  // Creates the window (hidden), runs its start-up and waits for the first pass's answers.
   TfrmMain& Open(std::string appDir, HWND owner = nullptr) {
-    window_ =
-        std::make_unique<TfrmMain>(MainWindowServices{*fs_, settings_, shell_, owner, std::move(appDir)});
+    TfrmMain& window = OpenWithoutWaiting(std::move(appDir), owner);
+    EXPECT_TRUE(WaitForReads(window));
+    return window;
+  }
+  TfrmMain& OpenWithoutWaiting(std::string appDir, HWND owner = nullptr) {
+    window_ = std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, owner, std::move(appDir)});
     EXPECT_TRUE(window_->Create());
     return *window_;
   }
@@ -180,7 +207,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempFolder appFolder_;
   TempFolder clients_;
-  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  std::shared_ptr<ProbeFileSystem> probe_ = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   MemorySettingsStore settings_;
   RecordingShellOpener shell_;
   win::AppWindow application_;

@@ -20,6 +20,7 @@
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
 #include "tests/gui/thread_dialogs.h"
+#include "tests/gui/wait_for_reads.h"
 #include "tests/support/temp_folder.h"
 #include "windows/handles.h"
 #include "windows/registry_store.h"
@@ -231,7 +232,7 @@ class SettingsWindowTest : public ::testing::Test {
   TfrmMain& Open(std::string appDir = std::string()) {
     store_ = win::OpenUserSettingsStore();
     window_ =
-        std::make_unique<TfrmMain>(MainWindowServices{*fs_, *store_, shell_, nullptr, std::move(appDir)});
+        std::make_unique<TfrmMain>(MainWindowServices{fs_, *store_, shell_, nullptr, std::move(appDir)});
     EXPECT_TRUE(window_->Create());
     window_->Show(SW_SHOWNORMAL);
     return *window_;
@@ -243,7 +244,7 @@ class SettingsWindowTest : public ::testing::Test {
     store_.reset();
   }
 
-  std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
+  std::shared_ptr<FileSystem> fs_ = MakePlatformFileSystem();
   IgnoringShellOpener shell_;
   MessageBoxAnswerer boxes_;
   std::unique_ptr<SettingsStore> store_;
@@ -619,6 +620,7 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   EXPECT_EQ(StatusPanelText(c.sttBar, 0), "");
 
   window.acRefreshExecute();
+  ASSERT_TRUE(testing::WaitForReads(window));
   EXPECT_EQ(StatusPanelText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
   if (GetParam().rowLoaded) {
     EXPECT_EQ(CellText(c.lvMain, 0, 2), "-");

@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/inline_pass.h"
 #include "tests/support/memory_file_system.h"
 
 namespace velmora {
 namespace {
 
 using testing::MemoryFileSystem;
+using testing::RefreshNow;
 using Cells = std::array<std::string, kCellCount>;
 
 int ByteOrder(const char* a, const char* b) {
@@ -181,7 +183,7 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
       MakeClientFolder(fs, "C:\\seti", c.files);
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\seti", true);
-    table.RefreshLocations(fs);
+    RefreshNow(table, fs);
     EXPECT_EQ(table.Row(0).icon, c.icon) << c.name;
     EXPECT_EQ(table.Row(0).cells, c.cells) << c.name;
   }
@@ -193,7 +195,7 @@ TEST(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
   fs.AddFolder("C:\\seti\\work_unit.sah");
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   EXPECT_EQ(table.Row(0).icon, kIconNone);
   EXPECT_EQ(table.Row(0).cells, (Cells{"?", "-", "-", "-", "-"}));
   EXPECT_EQ(table.StatusTexts()[2], " Ready: 0");
@@ -229,7 +231,7 @@ TEST(LocationTableTest, ProgressCellAndWorkCount) {
       fs.SetHeldForWriting("C:\\seti\\state.sah", true);
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\seti", true);
-    table.RefreshLocations(fs);
+    RefreshNow(table, fs);
     EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), c.cell) << c.name;
     EXPECT_EQ(table.Counters().work, c.work) << c.name;
     EXPECT_EQ(table.StatusTexts()[1], " Work: " + std::to_string(c.work)) << c.name;
@@ -248,7 +250,7 @@ TEST(LocationTableTest, LastDateIsToTheMinute) {
   table.AddLocation("C:\\seti", true);
   table.AddLocation("C:\\early", true);
   table.AddLocation("C:\\unix-epoch", true);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
   EXPECT_EQ(table.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
   EXPECT_EQ(table.Row(2).CellText(Cell::kState), "+");
@@ -264,7 +266,7 @@ TEST(LocationTableTest, CountersCoverEveryRow) {
   table.AddLocation("C:\\a", true);
   table.AddLocation("C:\\b", true);
   table.AddLocation("C:\\missing", true);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   EXPECT_EQ(table.Counters(), (LocationCounters{3, 2, 1}));
   EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 3", " Work: 2", " Ready: 1"}));
 }
@@ -275,12 +277,12 @@ TEST(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
   table.AddLocation("D:\\never", false);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   ASSERT_EQ(table.Row(0).cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
 
   table.SetEnabled(0, false);
   const std::uint64_t callsBefore = fs.CallCount();
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   // Disabled rows are not read at all.
   EXPECT_EQ(fs.CallCount(), callsBefore);
   EXPECT_EQ(table.Row(0).cells, (Cells{"50.00", "", "", "", ""}));
@@ -295,7 +297,7 @@ TEST(LocationTableTest, SpyingOffChangesNothing) {
   MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   const std::vector<LocationRow> rowsBefore = table.Rows();
   const std::array<std::string, 3> textsBefore = table.StatusTexts();
 
@@ -304,7 +306,7 @@ TEST(LocationTableTest, SpyingOffChangesNothing) {
   table.AddLocation("D:\\new", true);
   table.SetEnabled(0, false);
   const std::uint64_t callsBefore = fs.CallCount();
-  const RefreshOutcome outcome = table.RefreshLocations(fs);
+  const RefreshOutcome outcome = RefreshNow(table, fs);
 
   EXPECT_FALSE(outcome.ran);
   EXPECT_TRUE(outcome.changedRows.empty());
@@ -321,10 +323,10 @@ TEST(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
   table.SetSpyingEnabled(false);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{}));
   table.SetSpyingEnabled(true);
-  EXPECT_TRUE(table.RefreshLocations(fs).countersChanged);
+  EXPECT_TRUE(RefreshNow(table, fs).countersChanged);
   EXPECT_EQ(table.StatusTexts()[0], " Total: 1");
 }
 
@@ -334,12 +336,12 @@ TEST(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
   MakeClientFolder(fs, "C:\\b", {.state = "prog=0.7"});
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\b", true);
-  table.RefreshLocations(fs);
+  RefreshNow(table, fs);
   ASSERT_EQ(table.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
   EXPECT_EQ(table.Row(0).cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table.Row(0).icon, kIconNone);
   EXPECT_EQ(table.Row(1).CellText(Cell::kProgress), "70.00");
-  const RefreshOutcome outcome = table.RefreshLocations(fs);
+  const RefreshOutcome outcome = RefreshNow(table, fs);
   EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), "50.00");
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
 }
@@ -405,14 +407,14 @@ TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
     table.AddLocation("C:\\a", true);
     table.AddLocation("C:\\b", true);
     table.AddLocation("C:\\c", true);
-    const RefreshOutcome first = table.RefreshLocations(fs);
+    const RefreshOutcome first = RefreshNow(table, fs);
     ASSERT_EQ(first.changedRows, (std::vector<std::size_t>{0, 1, 2})) << c.name;
     ASSERT_TRUE(first.countersChanged) << c.name;
     ASSERT_TRUE(first.ran) << c.name;
 
     const std::vector<LocationRow> before = table.Rows();
     c.change(fs, table);
-    const RefreshOutcome second = table.RefreshLocations(fs);
+    const RefreshOutcome second = RefreshNow(table, fs);
     EXPECT_TRUE(second.ran) << c.name;
     EXPECT_EQ(second.changedRows, c.changedRows) << c.name;
     EXPECT_EQ(second.countersChanged, c.countersChanged) << c.name;
@@ -430,9 +432,9 @@ TEST(LocationTableTest, DisabledRowIsNotReportedAgain) {
   MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", false);
-  EXPECT_EQ(table.RefreshLocations(fs).changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(RefreshNow(table, fs).changedRows, (std::vector<std::size_t>{0}));
   MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .result = true});
-  const RefreshOutcome outcome = table.RefreshLocations(fs);
+  const RefreshOutcome outcome = RefreshNow(table, fs);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
 }

@@ -69,12 +69,14 @@ void MemoryFileSystem::AddFolderKey(const std::string& key) {
 }
 
 void MemoryFileSystem::AddFolder(std::string_view path) {
+  const std::lock_guard lock(mutex_);
   const std::string key = Key(path);
   if (!key.empty())
     AddFolderKey(key);
 }
 
 void MemoryFileSystem::AddFile(std::string_view path, std::string_view contents, LocalDateTime lastWrite) {
+  const std::lock_guard lock(mutex_);
   const std::string key = Key(path);
   if (key.empty() || NamesFolderOnly(path) || !lastWrite.IsSet()) {
     throw std::logic_error("not a file path or time: " + std::string(path));
@@ -90,6 +92,7 @@ void MemoryFileSystem::AddFile(std::string_view path, std::string_view contents,
 }
 
 void MemoryFileSystem::SetHeldForWriting(std::string_view path, bool held) {
+  const std::lock_guard lock(mutex_);
   const auto found = entries_.find(Key(path));
   if (found == entries_.end() || found->second.isFolder) {
     throw std::logic_error("no file to hold: " + std::string(path));
@@ -98,6 +101,7 @@ void MemoryFileSystem::SetHeldForWriting(std::string_view path, bool held) {
 }
 
 void MemoryFileSystem::Remove(std::string_view path) {
+  const std::lock_guard lock(mutex_);
   const std::string key = Key(path);
   if (key.empty()) {
     entries_.clear();
@@ -113,24 +117,29 @@ void MemoryFileSystem::Remove(std::string_view path) {
   entries_.erase(first, last);
 }
 
+std::unique_lock<std::mutex> MemoryFileSystem::Call() const {
+  ++calls_;
+  return std::unique_lock(mutex_);
+}
+
 bool MemoryFileSystem::FileExists(const std::string& path) {
-  CountCall();
+  const auto lock = Call();
   return FindFile(path) != nullptr;
 }
 
 bool MemoryFileSystem::FolderExists(const std::string& path) {
-  CountCall();
+  const auto lock = Call();
   return HasFolder(path);
 }
 
 LocalDateTime MemoryFileSystem::LastWriteTime(const std::string& path) {
-  CountCall();
+  const auto lock = Call();
   const Entry* file = FindFile(path);
   return file != nullptr ? CutToTwoSeconds(file->lastWrite) : LocalDateTime{};
 }
 
 ReadOutcome MemoryFileSystem::ReadShared(const std::string& path, std::size_t limit, std::string& contents) {
-  CountCall();
+  const auto lock = Call();
   contents.clear();
   const Entry* file = FindFile(path);
   if (file == nullptr)
@@ -144,7 +153,7 @@ ReadOutcome MemoryFileSystem::ReadShared(const std::string& path, std::size_t li
 }
 
 FolderSnapshot MemoryFileSystem::Snapshot(const std::string& folder, ClientFileSet wanted) {
-  CountCall();
+  const auto lock = Call();
   FolderSnapshot snapshot;
   snapshot.folderExists = HasFolder(folder);
   if (!snapshot.folderExists)

@@ -1,6 +1,7 @@
 // An in-memory file system for the model tests and the benchmarks: folders and files with
 // contents and a last-write time, and files that a client holds open for writing. Each
-// operation counts as one call, so a test can see how many round trips a pass makes.
+// operation counts as one call, so a test can see how many round trips a pass makes. Safe to
+// use from several threads: the readers call it from their own while a test changes it.
 //
 // Paths are "\"-separated. A folder may be named with or without a trailing "\"; "" and "\"
 // name the root, which always exists. Empty components are ignored ("C:\\a" is "C:\a"), and
@@ -8,7 +9,10 @@
 #pragma once
 
 #include <cstddef>
+#include <atomic>
+#include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +44,9 @@ class MemoryFileSystem : public FileSystem {
   ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) override;
   FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) override;
 
+  // Queries answered so far.
+  std::uint64_t CallCount() const { return calls_.load(); }
+
  private:
   struct Entry {
     bool isFolder = false;
@@ -54,7 +61,11 @@ class MemoryFileSystem : public FileSystem {
   const Entry* FindFile(std::string_view path) const;
   bool HasFolder(std::string_view path) const;
   void AddFolderKey(const std::string& key);
+  // Counts one query and holds the lock while it is answered.
+  std::unique_lock<std::mutex> Call() const;
 
+  mutable std::mutex mutex_;
+  mutable std::atomic<std::uint64_t> calls_{0};
   std::map<std::string, Entry, std::less<>> entries_;
 };
 

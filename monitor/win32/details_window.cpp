@@ -1,4 +1,4 @@
-#include "windows/details_window.h"
+#include "monitor/win32/details_window.h"
 
 #include <commctrl.h>
 
@@ -7,13 +7,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "monitor/figure_texts.h"
 #include "windows/artwork.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
 #include "windows/ui_font.h"
 
-namespace velmora::win {
+namespace velmora {
+
+// The window helpers, controls and artwork it is built from.
+using namespace win;
 
 namespace {
 
@@ -51,7 +53,7 @@ constexpr std::array<ControlLayout, 17> kLayout = {{
      kLabelHeight},
     {"STATIC", kDetailsPromptTotCPU, "Total CPU time:", kLabel, 0, kUserPromptX, UserRow(2), 100,
      kLabelHeight},
-    // The label the monitor window shows for the same figure ("Average", not "Agerage").
+    // Worded as the monitor window words the same figure.
     {"STATIC", kDetailsPromptAvgCPU, "Average CPU time:", kLabel, 0, kUserPromptX, UserRow(3), 100,
      kLabelHeight},
     {"STATIC", kDetailsLblUser, "", kLabel, 0, kValueX, UserRow(0), kValueWidth, kLabelHeight},
@@ -68,7 +70,7 @@ constexpr std::array<ControlLayout, 17> kLayout = {{
     {"STATIC", kDetailsLblTimeLeft, "", kLabel, 0, kValueX, UnitRow(2), kValueWidth, kLabelHeight},
 }};
 
-// A one-part bar of the design's height: CCS_NORESIZE keeps the height we give it instead of
+// A one-part bar 19 pixels high: CCS_NORESIZE keeps the height we give it instead of
 // the one the bar would derive from its font.
 constexpr ControlLayout kStatusLayout = {STATUSCLASSNAMEA,
                                          kDetailsSttBar,
@@ -82,8 +84,7 @@ constexpr ControlLayout kStatusLayout = {STATUSCLASSNAMEA,
 
 }  // namespace
 
-TfrmDetails::TfrmDetails(HWND owner, FileSystem& fs, SelectedPathSource selectedPath)
-    : fs_(fs), selectedPath_(std::move(selectedPath)) {
+TfrmDetails::TfrmDetails(HWND owner, FiguresRequest requestFigures) : requestFigures_(std::move(requestFigures)) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
@@ -144,18 +145,11 @@ void TfrmDetails::ShowAndActivate() {
 }
 
 bool TfrmDetails::PreTranslateMessage(MSG& message) {
-  if (message.message != WM_KEYDOWN)
-    return false;
   if (message.hwnd != Hwnd() && !::IsChild(Hwnd(), message.hwnd))
     return false;
-  switch (message.wParam) {
-    case VK_ESCAPE:  // FormKeyPress
-    case VK_RETURN:  // the default button
-      btnCloseClick();
-      return true;
-    default:
-      return false;
-  }
+  // Esc arrives as IDCANCEL, Enter as the default button's click (DM_GETDEFID), Alt+C as the
+  // Close button's click.
+  return ::IsDialogMessageA(Hwnd(), &message) != FALSE;
 }
 
 void TfrmDetails::FormActivate() {
@@ -163,6 +157,11 @@ void TfrmDetails::FormActivate() {
 }
 
 void TfrmDetails::ShowDetails() {
+  if (requestFigures_)
+    requestFigures_();
+}
+
+void TfrmDetails::ShowFigures(const SelectedFigures& figures) {
   SetLabel(kDetailsLblUser, kNoUserInfo);
   SetLabel(kDetailsLblUserTotUnits, kUnknownFigure);
   SetLabel(kDetailsLblUserTotCPU, kUnknownFigure);
@@ -171,7 +170,6 @@ void TfrmDetails::ShowDetails() {
   SetLabel(kDetailsLblTimeTotal, kUnknownFigure);
   SetLabel(kDetailsLblTimeLeft, kUnknownFigure);
 
-  const SelectedFigures figures = ReadSelectedFigures(fs_, selectedPath_ ? selectedPath_() : std::nullopt);
   if (!figures.rowSelected) {
     SetStatusText(kNoLocationMarked);
     return;
@@ -213,11 +211,13 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_COMMAND:
-      if (LOWORD(wParam) == kDetailsBtnClose && HIWORD(wParam) == BN_CLICKED) {
+      if ((LOWORD(wParam) == kDetailsBtnClose && HIWORD(wParam) == BN_CLICKED) || LOWORD(wParam) == IDCANCEL) {
         btnCloseClick();
         return 0;
       }
       break;
+    case DM_GETDEFID:
+      return MAKELRESULT(kDetailsBtnClose, DC_HASDEFID);
     case WM_CLOSE:  // the close box only hides: the window lives until the program ends
       btnCloseClick();
       return 0;
@@ -235,4 +235,4 @@ void TfrmDetails::ReportFailure(const char* what) {
   ::MessageBoxA(Hwnd(), what, "Velmora", MB_OK | MB_ICONERROR);
 }
 
-}  // namespace velmora::win
+}  // namespace velmora

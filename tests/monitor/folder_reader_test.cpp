@@ -1,0 +1,218 @@
+// The reading threads: every request answered once, a folder that does not answer holds only the
+// thread it blocks, the thread count stays within its limit, and nothing waits for a blocked read
+// when the reader goes. Also run under ThreadSanitizer.
+#include "monitor/folder_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/memory_file_system.h"
+#include "tests/support/probe_file_system.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::MemoryFileSystem;
+using testing::ProbeFileSystem;
+
+// A guard against a hang, never a measure: the tests wait for conditions, not for time.
+constexpr auto kPatience = 20s;
+
+// Collects the answers as the window would: told that some wait, it takes them.
+class AnswerSink {
+ public:
+  std::function<void()> Notifier() {
+    return [this] {
+      std::lock_guard lock(mutex_);
+      ++notices_;
+      changed_.notify_all();
+    };
+  }
+
+  // Takes what waits until `done` holds for the answers so far. False on running out of patience.
+  bool TakeUntil(FolderReader& reader, const std::function<bool(const std::map<std::uint64_t, ReadAnswer>&)>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    for (;;) {
+      for (ReadAnswer& answer : reader.TakeAnswers()) {
+        ++answerCount_[answer.ticket];
+        answers_[answer.ticket] = std::move(answer);
+      }
+      if (done(answers_))
+        return true;
+      std::unique_lock lock(mutex_);
+      if (changed_.wait_until(lock, deadline, [&] { return notices_ > seenNotices_; }))
+        seenNotices_ = notices_;
+      else if (std::chrono::steady_clock::now() >= deadline)
+        return false;
+    }
+  }
+
+  const std::map<std::uint64_t, ReadAnswer>& Answers() const { return answers_; }
+  const std::map<std::uint64_t, int>& Counts() const { return answerCount_; }
+  int Notices() {
+    std::lock_guard lock(mutex_);
+    return notices_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int notices_ = 0;
+  int seenNotices_ = 0;
+  std::map<std::uint64_t, ReadAnswer> answers_;
+  std::map<std::uint64_t, int> answerCount_;
+};
+
+std::function<bool(const std::map<std::uint64_t, ReadAnswer>&)> Has(std::set<std::uint64_t> tickets) {
+  return [tickets](const std::map<std::uint64_t, ReadAnswer>& answers) {
+    for (const std::uint64_t ticket : tickets) {
+      if (!answers.contains(ticket))
+        return false;
+    }
+    return true;
+  };
+}
+
+class FolderReaderTest : public ::testing::Test {
+ protected:
+  FolderReaderTest() {
+    for (int i = 0; i < 8; ++i) {
+      const std::string folder = Folder(i);
+      memory_->AddFile(folder + "\\state.sah", "prog=0." + std::to_string(i + 1) + "\ncpu=60\n");
+      memory_->AddFile(folder + "\\user_info.sah", "name=crew " + std::to_string(i) + "\nnresults=3\ntotal_cpu=90\n");
+      memory_->AddFile(folder + "\\work_unit.sah", "");
+    }
+  }
+  ~FolderReaderTest() override { probe_->ReleaseAll(); }
+
+  static std::string Folder(int i) { return "C:\\seti" + std::to_string(i); }
+
+  std::shared_ptr<MemoryFileSystem> memory_ = std::make_shared<MemoryFileSystem>();
+  std::shared_ptr<ProbeFileSystem> probe_ = std::make_shared<ProbeFileSystem>(memory_);
+  AnswerSink sink_;
+};
+
+TEST_F(FolderReaderTest, AnswersEveryRequestOnceWithWhatTheFolderHolds) {
+  FolderReader reader(probe_, sink_.Notifier());
+  std::vector<ReadRequest> requests;
+  std::set<std::uint64_t> tickets;
+  for (std::uint64_t ticket = 1; ticket <= 40; ++ticket) {
+    const ReadKind kind = ticket % 3 == 0 ? ReadKind::kFigures : ReadKind::kRow;
+    requests.push_back({ticket, kind, Folder(static_cast<int>(ticket % 8))});
+    tickets.insert(ticket);
+  }
+  const std::vector<ReadRequest> asked = requests;
+  reader.Submit(std::move(requests));
+  ASSERT_TRUE(sink_.TakeUntil(reader, Has(tickets)));
+
+  EXPECT_EQ(sink_.Answers().size(), asked.size());
+  for (const ReadRequest& request : asked) {
+    EXPECT_EQ(sink_.Counts().at(request.ticket), 1) << request.ticket;
+    const ReadAnswer& answer = sink_.Answers().at(request.ticket);
+    const ReadAnswer expected = AnswerRequest(*memory_, request);
+    EXPECT_EQ(answer.kind, request.kind);
+    EXPECT_FALSE(answer.failed);
+    EXPECT_EQ(answer.row, expected.row) << request.ticket;
+    EXPECT_EQ(answer.figures.userName, expected.figures.userName) << request.ticket;
+    EXPECT_EQ(answer.figures.progress, expected.figures.progress) << request.ticket;
+  }
+  EXPECT_LE(reader.ThreadCount(), ReaderLimits{}.readers);
+}
+
+struct HangCase {
+  const char* name;
+  ReaderLimits limits;
+  int blocked;              // folders 0.. that do not answer
+  bool othersAnswer;        // the rest answer while those hang
+  std::size_t threadsWhileHung;
+};
+
+class FolderReaderHangTest : public FolderReaderTest, public ::testing::WithParamInterface<HangCase> {};
+
+TEST_P(FolderReaderHangTest, AFolderThatDoesNotAnswerHoldsOnlyItsThread) {
+  const HangCase& c = GetParam();
+  for (int i = 0; i < c.blocked; ++i)
+    probe_->Block(Folder(i));
+  FolderReader reader(probe_, sink_.Notifier(), c.limits);
+  std::vector<ReadRequest> requests;
+  std::set<std::uint64_t> hung, free;
+  for (int i = 0; i < 8; ++i) {
+    const auto ticket = static_cast<std::uint64_t>(i + 1);
+    requests.push_back({ticket, ReadKind::kRow, Folder(i)});
+    (i < c.blocked ? hung : free).insert(ticket);
+  }
+  reader.Submit(std::move(requests));
+
+  const int stuck = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(c.blocked), c.limits.maxThreads));
+  ASSERT_TRUE(probe_->WaitUntilWaiting(stuck, kPatience));
+  if (c.othersAnswer) {
+    ASSERT_TRUE(sink_.TakeUntil(reader, Has(free)));
+  }
+  for (const std::uint64_t ticket : hung)
+    EXPECT_FALSE(sink_.Answers().contains(ticket)) << ticket;
+  EXPECT_EQ(probe_->Waiting(), stuck);
+  EXPECT_LE(reader.ThreadCount(), c.limits.maxThreads);
+  if (!c.othersAnswer) {
+    // Every thread is blocked: the other reads wait their turn.
+    EXPECT_EQ(reader.ThreadCount(), c.threadsWhileHung);
+    EXPECT_TRUE(sink_.Answers().empty());
+  }
+
+  probe_->ReleaseAll();
+  std::set<std::uint64_t> all = hung;
+  all.insert(free.begin(), free.end());
+  ASSERT_TRUE(sink_.TakeUntil(reader, Has(all)));
+  for (const auto& [ticket, count] : sink_.Counts())
+    EXPECT_EQ(count, 1) << ticket;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits,
+    FolderReaderHangTest,
+    ::testing::Values(HangCase{"OneHungBesideOneReader", {1, 8, 10ms, 10s}, 1, true, 0},
+                      HangCase{"ThreeHungBesideTwoReaders", {2, 8, 10ms, 10s}, 3, true, 0},
+                      HangCase{"AsManyHungAsThreadsAllowed", {2, 3, 10ms, 10s}, 5, false, 3}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(FolderReaderTest, GoingAwayNeverWaitsForABlockedRead) {
+  probe_->Block(Folder(0));
+  int noticesBefore = 0;
+  {
+    FolderReader reader(probe_, sink_.Notifier());
+    reader.Submit({{1, ReadKind::kRow, Folder(0)}});
+    ASSERT_TRUE(probe_->WaitUntilWaiting(1, kPatience));
+    noticesBefore = sink_.Notices();
+  }  // a join here would wait for ever
+  EXPECT_EQ(probe_->Waiting(), 1);
+  probe_->ReleaseAll();
+  // The thread comes back to a reader that is gone: its answer is dropped, nobody is told.
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (probe_->Waiting() != 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::yield();
+  EXPECT_EQ(sink_.Notices(), noticesBefore);
+}
+
+TEST_F(FolderReaderTest, IdleThreadsEnd) {
+  FolderReader reader(probe_, sink_.Notifier(), {4, 8, 250ms, 1ms});
+  reader.Submit({{1, ReadKind::kRow, Folder(1)}, {2, ReadKind::kRow, Folder(2)}});
+  ASSERT_TRUE(sink_.TakeUntil(reader, Has({1, 2})));
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (reader.ThreadCount() != 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(reader.ThreadCount(), 0u);
+  // And new work starts new ones.
+  reader.Submit({{3, ReadKind::kRow, Folder(3)}});
+  ASSERT_TRUE(sink_.TakeUntil(reader, Has({3})));
+}
+
+}  // namespace
+}  // namespace velmora

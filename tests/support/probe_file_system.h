@@ -1,0 +1,56 @@
+// A file system for tests and benchmarks that passes every call on to another one, counts the
+// calls, and can hold or slow the calls under chosen folders: a share that does not answer
+// until the test lets it, or one that answers each call late.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "core/file_system.h"
+
+namespace velmora::testing {
+
+class ProbeFileSystem final : public FileSystem {
+ public:
+  explicit ProbeFileSystem(std::shared_ptr<FileSystem> inner);
+
+  // Calls on paths that start with `folder` (compared letter for letter) wait until Release.
+  void Block(const std::string& folder);
+  void Release(const std::string& folder);
+  void ReleaseAll();
+  // Calls on paths that start with `folder` take `delay` longer.
+  void Delay(const std::string& folder, std::chrono::milliseconds delay);
+  // How many calls are waiting in Block right now, and waits (up to `limit`) until at least
+  // `count` are. True when they are.
+  int Waiting() const;
+  bool WaitUntilWaiting(int count, std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
+
+  // Calls passed on so far.
+  std::uint64_t CallCount() const { return calls_.load(); }
+
+  bool FileExists(const std::string& path) override;
+  bool FolderExists(const std::string& path) override;
+  LocalDateTime LastWriteTime(const std::string& path) override;
+  ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) override;
+  FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) override;
+
+ private:
+  // Waits while `path` is blocked, sleeps its delay, and counts the call.
+  void Enter(const std::string& path);
+
+  std::shared_ptr<FileSystem> inner_;
+  std::atomic<std::uint64_t> calls_{0};
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  std::map<std::string, bool> blocked_;
+  std::map<std::string, std::chrono::milliseconds> delays_;
+  int waiting_ = 0;
+};
+
+}  // namespace velmora::testing
