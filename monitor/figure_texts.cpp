@@ -11,7 +11,6 @@ namespace velmora {
 
 namespace {
 
-constexpr double kSecondsPerYear = 60.0 * 60.0 * 24.0 * 365.0;
 // 2^63: the first magnitude that no signed 64-bit number of seconds holds.
 constexpr double kBeyondInt64 = 9223372036854775808.0;
 
@@ -21,7 +20,9 @@ std::string TotalCpuText(double totalCpuSeconds) {
   // -1 is the reader's "not found"; formatted, it would pass for a total of (minus) zero.
   if (!(totalCpuSeconds >= 0))
     return kUnknownFigure;
-  return FormatFixed(totalCpuSeconds / kSecondsPerYear, 3) + " years";
+  // Step by step, as the figure is defined: each division rounds, and one division by the
+  // product rounds differently at half-thousandths (204984 s is 0.007 years, not 0.006).
+  return FormatFixed(totalCpuSeconds / 60 / 60 / 24 / 365, 3) + " years";
 }
 
 std::string AverageCpuText(double totalCpuSeconds, std::int32_t resultCount) {

@@ -35,6 +35,9 @@ TEST(FigureTextsTest, TotalCpuText) {
       {kSecondsPerYear / 2, "0.500 years"},
       {1e6, "0.032 years"},
       {1e12, "31709.792 years"},
+      // Divided step by step (/ 60 / 60 / 24 / 365) this lands just above the half-thousandth;
+      // one division by 31,536,000 lands just below it.
+      {204984, "0.007 years"},
       {0, "0.000 years"},
       {-0.0, "0.000 years"},
       {-1, "?"},  // the reader's "not found"
