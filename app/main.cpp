@@ -62,7 +62,9 @@ int Run(int showCommand) {
     return 1;
   velmora::win::TfrmAbout about(application.Hwnd(), shell);
   velmora::TfrmDetails details(application.Hwnd(), [&monitor] { monitor.RequestDetailsFigures(); });
-  monitor.onDetailsFigures = [&details](const velmora::SelectedFigures& figures) { details.ShowFigures(figures); };
+  monitor.onDetailsFigures = [&details](const velmora::SelectedFigures& figures) {
+    details.ShowFigures(figures);
+  };
   monitor.onAbout = [&about] { about.ShowModal(); };
   monitor.onMoreInfo = [&details] { details.ShowAndActivate(); };
 

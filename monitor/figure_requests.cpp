@@ -9,7 +9,8 @@ SelectedFigures UnreadFigures(const std::string& folder) {
   return figures;
 }
 
-FigureStep FigureRequests::Request(FigureSlot slot, const std::optional<SelectedRow>& selected,
+FigureStep FigureRequests::Request(FigureSlot slot,
+                                   const std::optional<SelectedRow>& selected,
                                    Clock::time_point now) {
   Slot& state = SlotOf(slot);
   FigureStep step;

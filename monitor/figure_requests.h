@@ -29,8 +29,8 @@ struct SelectedRow {
 };
 
 struct FigureStep {
-  std::optional<ReadRequest> read;            // hand this out
-  std::optional<SelectedFigures> showNow;     // no row is selected: show this at once
+  std::optional<ReadRequest> read;         // hand this out
+  std::optional<SelectedFigures> showNow;  // no row is selected: show this at once
 };
 
 struct ShownFigures {

@@ -128,7 +128,8 @@ void FolderReader::Shared::StarterMain() {
   }
 }
 
-FolderReader::FolderReader(std::shared_ptr<FileSystem> fs, std::function<void()> answersWaiting,
+FolderReader::FolderReader(std::shared_ptr<FileSystem> fs,
+                           std::function<void()> answersWaiting,
                            ReaderLimits limits)
     : shared_(std::make_shared<Shared>(std::move(fs), std::move(answersWaiting), limits)) {
   // The starter only counts and starts threads; it never touches a folder, so it never blocks.

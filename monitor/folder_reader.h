@@ -54,7 +54,9 @@ class FolderReader {
  public:
   // `answersWaiting` is called on a reading thread when answers wait where none did before; it
   // must only signal (post a message), never block. Not called again until TakeAnswers.
-  FolderReader(std::shared_ptr<FileSystem> fs, std::function<void()> answersWaiting, ReaderLimits limits = {});
+  FolderReader(std::shared_ptr<FileSystem> fs,
+               std::function<void()> answersWaiting,
+               ReaderLimits limits = {});
   ~FolderReader();
   FolderReader(const FolderReader&) = delete;
   FolderReader& operator=(const FolderReader&) = delete;

@@ -49,7 +49,8 @@ void LocationTable::Clear() {
 
 LocationRow* LocationTable::FindRow(std::uint64_t id) {
   // Ids grow with every row added, but the rows are in caption order: a plain search.
-  const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const LocationRow& row) { return row.id == id; });
+  const auto found =
+      std::find_if(rows_.begin(), rows_.end(), [id](const LocationRow& row) { return row.id == id; });
   return found == rows_.end() ? nullptr : &*found;
 }
 
@@ -92,7 +93,8 @@ void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
   tickets_.erase(ticket);
 
   LocationRow* row = FindRow(issued.rowId);
-  if (const auto out = outstanding_.find(issued.rowId); out != outstanding_.end() && out->second.ticket == answer.ticket)
+  if (const auto out = outstanding_.find(issued.rowId);
+      out != outstanding_.end() && out->second.ticket == answer.ticket)
     outstanding_.erase(out);
   const bool usable = row != nullptr && row->enabled && !answer.failed;
 

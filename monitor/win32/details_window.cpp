@@ -84,7 +84,8 @@ constexpr ControlLayout kStatusLayout = {STATUSCLASSNAMEA,
 
 }  // namespace
 
-TfrmDetails::TfrmDetails(HWND owner, FiguresRequest requestFigures) : requestFigures_(std::move(requestFigures)) {
+TfrmDetails::TfrmDetails(HWND owner, FiguresRequest requestFigures)
+    : requestFigures_(std::move(requestFigures)) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
@@ -211,7 +212,8 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_COMMAND:
-      if ((LOWORD(wParam) == kDetailsBtnClose && HIWORD(wParam) == BN_CLICKED) || LOWORD(wParam) == IDCANCEL) {
+      if ((LOWORD(wParam) == kDetailsBtnClose && HIWORD(wParam) == BN_CLICKED) ||
+          LOWORD(wParam) == IDCANCEL) {
         btnCloseClick();
         return 0;
       }

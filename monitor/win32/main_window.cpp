@@ -55,7 +55,8 @@ bool TfrmMain::Create() {
     return false;
   }
   HWND hwnd = Hwnd();
-  reader_ = std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
+  reader_ =
+      std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
   FormCreate();
   return true;
 }

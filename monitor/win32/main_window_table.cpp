@@ -45,8 +45,9 @@ void SetTextIfChanged(HWND control, const std::string& text) {
 PassClock ClockNow() {
   SYSTEMTIME local{};
   ::GetLocalTime(&local);
-  return PassClock{std::chrono::steady_clock::now(),
-                   LocalDateTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond}};
+  return PassClock{
+      std::chrono::steady_clock::now(),
+      LocalDateTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond}};
 }
 
 }  // namespace
@@ -217,7 +218,8 @@ void TfrmMain::SettleReads() {
   ::KillTimer(Hwnd(), kSettleTimerId);
   table_.Settle();
   const auto now = std::chrono::steady_clock::now();
-  for (const ShownFigures& shown : figureRequests_.Overdue(now, std::chrono::milliseconds(kSettleMilliseconds)))
+  for (const ShownFigures& shown :
+       figureRequests_.Overdue(now, std::chrono::milliseconds(kSettleMilliseconds)))
     ShowFigures(shown.slot, shown.figures);
   if (figureRequests_.AwaitingOtherRow())
     ArmSettleTimer();

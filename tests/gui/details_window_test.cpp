@@ -29,8 +29,8 @@ class DetailsWindowTest : public ::testing::Test {
     owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
                                    nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
     ASSERT_TRUE(owner_);
-    details_ = std::make_unique<TfrmDetails>(owner_.Get(),
-                                             [this] { details_->ShowFigures(ReadSelectedFigures(*fs_, selected_)); });
+    details_ = std::make_unique<TfrmDetails>(
+        owner_.Get(), [this] { details_->ShowFigures(ReadSelectedFigures(*fs_, selected_)); });
   }
 
   std::string Label(int id) const { return WindowText(::GetDlgItem(details_->Hwnd(), id)); }

@@ -112,7 +112,9 @@ class MessageCounter {
     ::SetWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this),
                         reinterpret_cast<DWORD_PTR>(this));
   }
-  ~MessageCounter() { ::RemoveWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this)); }
+  ~MessageCounter() {
+    ::RemoveWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this));
+  }
   MessageCounter(const MessageCounter&) = delete;
   MessageCounter& operator=(const MessageCounter&) = delete;
 
@@ -166,7 +168,8 @@ class MainWindowTest : public ::testing::Test {
     return window;
   }
   TfrmMain& OpenWithoutWaiting(std::string appDir, HWND owner = nullptr) {
-    window_ = std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, owner, std::move(appDir)});
+    window_ =
+        std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, owner, std::move(appDir)});
     EXPECT_TRUE(window_->Create());
     return *window_;
   }

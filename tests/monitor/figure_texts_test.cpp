@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "core/tools.h"
+#include "monitor/figure_requests.h"
 #include "tests/support/memory_file_system.h"
 
 namespace velmora {
@@ -245,6 +248,80 @@ TEST(FigureTextsTest, NoSelectionReadsNothing) {
   EXPECT_EQ(UserGroupCaption(figures), "No location marked!");
   EXPECT_EQ(UnitGroupCaption(figures), "No location marked!");
   EXPECT_EQ(figures.progress, "?");
+}
+
+// --- Which answers the statistics panel and the details window show ---------------------------
+
+using namespace std::chrono_literals;
+
+ReadAnswer FiguresAnswer(const ReadRequest& request, const std::string& userName) {
+  ReadAnswer answer;
+  answer.ticket = request.ticket;
+  answer.kind = ReadKind::kFigures;
+  answer.figures.rowSelected = true;
+  answer.figures.userRead = true;
+  answer.figures.path = request.folder;
+  answer.figures.userName = userName;
+  return answer;
+}
+
+TEST(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
+  FigureRequests requests;
+  const auto t0 = FigureRequests::Clock::time_point{};
+  const FigureStep first = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
+  ASSERT_TRUE(first.read.has_value());
+  EXPECT_EQ(first.read->folder, "C:\\a");
+  EXPECT_FALSE(first.showNow.has_value());
+  // Asked again for the same row while its read is out: nothing new is handed out.
+  EXPECT_FALSE(requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0).read.has_value());
+
+  const FigureStep second = requests.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0);
+  ASSERT_TRUE(second.read.has_value());
+  EXPECT_FALSE(requests.Accept(FiguresAnswer(*first.read, "Ann")).has_value());
+  const std::optional<ShownFigures> shown = requests.Accept(FiguresAnswer(*second.read, "Bo"));
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->slot, FigureSlot::kStatsPanel);
+  EXPECT_EQ(shown->figures.userName, "Bo");
+  EXPECT_EQ(requests.ReadsOutstanding(), 0u);
+
+  // The selection cleared: shown at once, and a late answer for the old row is dropped.
+  const FigureStep third = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
+  const FigureStep none = requests.Request(FigureSlot::kStatsPanel, std::nullopt, t0);
+  ASSERT_TRUE(none.showNow.has_value());
+  EXPECT_FALSE(none.showNow->rowSelected);
+  EXPECT_FALSE(requests.Accept(FiguresAnswer(*third.read, "Ann")).has_value());
+}
+
+TEST(FigureRequestsTest, EachWindowWaitsForItsOwnAnswer) {
+  FigureRequests requests;
+  const auto t0 = FigureRequests::Clock::time_point{};
+  const FigureStep panel = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
+  const FigureStep details = requests.Request(FigureSlot::kDetails, SelectedRow{1, "C:\\a"}, t0);
+  ASSERT_TRUE(panel.read && details.read);
+  EXPECT_NE(panel.read->ticket, details.read->ticket);
+  EXPECT_EQ(requests.Accept(FiguresAnswer(*details.read, "Ann"))->slot, FigureSlot::kDetails);
+  EXPECT_EQ(requests.Accept(FiguresAnswer(*panel.read, "Ann"))->slot, FigureSlot::kStatsPanel);
+}
+
+TEST(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
+  FigureRequests requests;
+  const auto t0 = FigureRequests::Clock::time_point{};
+  const FigureStep first = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
+  ASSERT_TRUE(requests.Accept(FiguresAnswer(*first.read, "Ann")).has_value());
+
+  const FigureStep hung = requests.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0 + 1s);
+  EXPECT_TRUE(requests.AwaitingOtherRow());
+  EXPECT_TRUE(requests.Overdue(t0 + 1s + 299ms, 300ms).empty());
+  const std::vector<ShownFigures> overdue = requests.Overdue(t0 + 1s + 300ms, 300ms);
+  ASSERT_EQ(overdue.size(), 1u);
+  EXPECT_TRUE(overdue[0].figures.rowSelected);
+  EXPECT_EQ(overdue[0].figures.path, "C:\\b");
+  EXPECT_FALSE(overdue[0].figures.userRead);
+  EXPECT_EQ(UserGroupCaption(overdue[0].figures), "No user info found");
+  EXPECT_FALSE(requests.AwaitingOtherRow());
+  EXPECT_TRUE(requests.Overdue(t0 + 5s, 300ms).empty());  // once
+  // The answer still counts when it comes.
+  EXPECT_EQ(requests.Accept(FiguresAnswer(*hung.read, "Bo"))->figures.userName, "Bo");
 }
 
 }  // namespace

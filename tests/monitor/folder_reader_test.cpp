@@ -39,7 +39,8 @@ class AnswerSink {
   }
 
   // Takes what waits until `done` holds for the answers so far. False on running out of patience.
-  bool TakeUntil(FolderReader& reader, const std::function<bool(const std::map<std::uint64_t, ReadAnswer>&)>& done) {
+  bool TakeUntil(FolderReader& reader,
+                 const std::function<bool(const std::map<std::uint64_t, ReadAnswer>&)>& done) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (;;) {
       for (ReadAnswer& answer : reader.TakeAnswers()) {
@@ -88,7 +89,8 @@ class FolderReaderTest : public ::testing::Test {
     for (int i = 0; i < 8; ++i) {
       const std::string folder = Folder(i);
       memory_->AddFile(folder + "\\state.sah", "prog=0." + std::to_string(i + 1) + "\ncpu=60\n");
-      memory_->AddFile(folder + "\\user_info.sah", "name=crew " + std::to_string(i) + "\nnresults=3\ntotal_cpu=90\n");
+      memory_->AddFile(folder + "\\user_info.sah",
+                       "name=crew " + std::to_string(i) + "\nnresults=3\ntotal_cpu=90\n");
       memory_->AddFile(folder + "\\work_unit.sah", "");
     }
   }
@@ -131,8 +133,8 @@ TEST_F(FolderReaderTest, AnswersEveryRequestOnceWithWhatTheFolderHolds) {
 struct HangCase {
   const char* name;
   ReaderLimits limits;
-  int blocked;              // folders 0.. that do not answer
-  bool othersAnswer;        // the rest answer while those hang
+  int blocked;        // folders 0.. that do not answer
+  bool othersAnswer;  // the rest answer while those hang
   std::size_t threadsWhileHung;
 };
 
@@ -152,7 +154,8 @@ TEST_P(FolderReaderHangTest, AFolderThatDoesNotAnswerHoldsOnlyItsThread) {
   }
   reader.Submit(std::move(requests));
 
-  const int stuck = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(c.blocked), c.limits.maxThreads));
+  const int stuck =
+      static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(c.blocked), c.limits.maxThreads));
   ASSERT_TRUE(probe_->WaitUntilWaiting(stuck, kPatience));
   if (c.othersAnswer) {
     ASSERT_TRUE(sink_.TakeUntil(reader, Has(free)));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -437,6 +438,155 @@ TEST(LocationTableTest, DisabledRowIsNotReportedAgain) {
   const RefreshOutcome outcome = RefreshNow(table, fs);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
+}
+
+// --- Passes whose folders answer late, on a clock of the test's own ---------------------------
+
+using namespace std::chrono_literals;
+
+constexpr LocalDateTime kWallAtStart{2024, 5, 17, 9, 41, 7};
+
+PassClock At(std::chrono::milliseconds since) {
+  return PassClock{SteadyTime{} + since, kWallAtStart};
+}
+
+ReadAnswer Answer(MemoryFileSystem& fs, const ReadRequest& request) {
+  return AnswerRequest(fs, request);
+}
+
+const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
+  for (const ReadRequest& request : start.reads) {
+    if (request.folder == folder)
+      return &request;
+  }
+  return nullptr;
+}
+
+class LateAnswerTest : public ::testing::Test {
+ protected:
+  LateAnswerTest() {
+    MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = true});
+    MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7", .workUnit = true, .result = true});
+    table_.AddLocation("C:\\a", true);
+    table_.AddLocation("C:\\b", true);
+  }
+  MemoryFileSystem fs_;
+  LocationTable table_{ByteOrder};
+};
+
+TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
+  const PassStart start = table_.BeginPass(At(0ms), 15s);
+  ASSERT_EQ(start.reads.size(), 2u);
+  table_.ApplyAnswer(Answer(fs_, start.reads[0]));
+  RefreshOutcome outcome = table_.TakeChanges();
+  EXPECT_FALSE(outcome.ran);
+  EXPECT_TRUE(outcome.changedRows.empty());
+  EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "?");  // held back until the pass is whole
+  table_.ApplyAnswer(Answer(fs_, start.reads[1]));
+  outcome = table_.TakeChanges();
+  EXPECT_TRUE(outcome.ran);
+  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0, 1}));
+  EXPECT_TRUE(outcome.countersChanged);
+  EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");
+  EXPECT_FALSE(table_.PassOpen());
+  EXPECT_EQ(table_.ReadsOutstanding(), 0u);
+}
+
+TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
+  // Pass 1: b does not answer; once the pass has waited long enough, a is shown.
+  const PassStart first = table_.BeginPass(At(0ms), 15s);
+  const ReadRequest outForB = *ReadOf(first, "C:\\b");
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
+  table_.Settle();
+  RefreshOutcome outcome = table_.TakeChanges();
+  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 1", " Ready: 0"}));
+
+  // Pass 2, within one interval: b is skipped, not asked again, and not yet late.
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.3", .workUnit = true});
+  const PassStart second = table_.BeginPass(At(10s), 15s);
+  ASSERT_EQ(second.reads.size(), 1u);
+  EXPECT_EQ(second.reads[0].folder, "C:\\a");
+  table_.ApplyAnswer(Answer(fs_, second.reads[0]));
+  EXPECT_EQ(table_.TakeChanges().changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_FALSE(table_.Row(1).late);
+  EXPECT_EQ(table_.RowTip(1), "");
+
+  // Pass 3, more than an interval after b was asked: b is late, with the "?" of a row that
+  // never answered, and its tip says since when.
+  const PassStart third = table_.BeginPass(At(15001ms), 15s);
+  ASSERT_EQ(third.reads.size(), 1u);
+  table_.ApplyAnswer(Answer(fs_, third.reads[0]));
+  outcome = table_.TakeChanges();
+  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_TRUE(table_.Row(1).late);
+  EXPECT_EQ(table_.Row(1).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.RowTip(1), "No answer since 09:41");
+  EXPECT_EQ(table_.RowTip(0), "");
+
+  // b answers at last: shown at once, no longer late, and counted.
+  table_.ApplyAnswer(Answer(fs_, outForB));
+  outcome = table_.TakeChanges();
+  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_FALSE(table_.Row(1).late);
+  EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 2", " Ready: 1"}));
+  EXPECT_EQ(table_.ReadsOutstanding(), 0u);
+}
+
+TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
+  RefreshNow(table_, fs_, At(0ms));
+  const Cells shown = table_.Row(0).cells;
+  const PassStart hangs = table_.BeginPass(At(1s), 15s);
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = true});
+  RefreshNow(table_, fs_, At(17s));
+  EXPECT_TRUE(table_.Row(0).late);
+  EXPECT_EQ(table_.Row(0).cells, shown);
+  EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");  // counted by what it shows
+}
+
+struct DroppedCase {
+  const char* name;
+  bool remove;  // else untick the row
+};
+
+TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
+  for (const DroppedCase& c : {DroppedCase{"removed", true}, DroppedCase{"disabled", false}}) {
+    LocationTable table(ByteOrder);
+    table.AddLocation("C:\\a", true);
+    table.AddLocation("C:\\b", true);
+    const PassStart start = table.BeginPass(At(0ms), 15s);
+    const ReadRequest forA = *ReadOf(start, "C:\\a");
+    if (c.remove) {
+      table.RemoveAt(0);
+    } else {
+      table.SetEnabled(0, false);
+    }
+    table.ApplyAnswer(Answer(fs_, forA));
+    table.ApplyAnswer(Answer(fs_, *ReadOf(start, "C:\\b")));
+    const RefreshOutcome outcome = table.TakeChanges();
+    EXPECT_EQ(table.ReadsOutstanding(), 0u) << c.name;
+    EXPECT_FALSE(table.PassOpen()) << c.name;
+    if (c.remove) {
+      ASSERT_EQ(table.Count(), 1u);
+      EXPECT_EQ(table.Row(0).caption, "C:\\b");
+      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0})) << c.name;
+    } else {
+      EXPECT_EQ(table.Row(0).cells, (Cells{"?", "?", "?", "?", "?"})) << c.name;
+      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1})) << c.name;
+    }
+    EXPECT_EQ(table.StatusTexts()[1], " Work: 1") << c.name;
+  }
+}
+
+TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
+  table_.SetSpyingEnabled(false);
+  const PassStart start = table_.BeginPass(At(0ms), 15s);
+  EXPECT_FALSE(start.ran);
+  EXPECT_TRUE(start.reads.empty());
+  EXPECT_FALSE(table_.PassOpen());
+  EXPECT_FALSE(table_.TakeChanges().ran);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 // names are compared letter for letter. A path with a trailing "\" names a folder only.
 #pragma once
 
-#include <cstddef>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <mutex>
