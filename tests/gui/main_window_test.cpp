@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -840,6 +841,330 @@ TEST_F(MainWindowTest, ActivationSyncsTheViewMenuWithBarsSetElsewhere) {
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewStats));
   EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewToolbar));
+}
+
+// --- A folder that does not answer --------------------------------------------------------------
+
+// What the list view asks its parent before it draws a row, and for a row's info tip.
+COLORREF RowTextColour(TfrmMain& window, int row) {
+  NMLVCUSTOMDRAW draw{};
+  draw.nmcd.hdr.hwndFrom = window.Controls().lvMain;
+  draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain));
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+  draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+  draw.clrText = CLR_DEFAULT;
+  ::SendMessageA(window.Hwnd(), WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+  return draw.clrText;
+}
+
+std::string RowInfoTip(TfrmMain& window, int row) {
+  char text[INFOTIPSIZE] = {};
+  NMLVGETINFOTIPA tip{};
+  tip.hdr.hwndFrom = window.Controls().lvMain;
+  tip.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain));
+  tip.hdr.code = LVN_GETINFOTIPA;
+  tip.dwFlags = LVGIT_UNFOLDED;
+  tip.pszText = text;
+  tip.cchTextMax = sizeof(text);
+  tip.iItem = row;
+  ::SendMessageA(window.Hwnd(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+  return text;
+}
+
+class HungFolderTest : public MainWindowTest {
+ protected:
+  // Two clients, "a" behind a share that does not answer until released, and "b"; one-second
+  // passes.
+  TfrmMain& OpenWithAHungFolder() {
+    hung_ = MakeClient("a", {.state = "prog=0.5\n", .userInfo = "name=Ann\nnresults=2\n", .workUnit = true});
+    fine_ = MakeClient("b", {.state = "prog=0.25\n", .userInfo = "name=Bo\nnresults=3\n", .workUnit = true});
+    StoreLocations({{hung_, true}, {fine_, true}});
+    settings_.SetText("Defaults", "PollInterval", "1");
+    probe_->Block(hung_);
+    TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
+    EXPECT_TRUE(probe_->WaitUntilWaiting(1));
+    return window;
+  }
+  std::string hung_, fine_;
+};
+
+TEST_F(HungFolderTest, HoldsUpOnlyItsOwnRowWhichTurnsGreyAndSaysSinceWhen) {
+  TfrmMain& window = OpenWithAHungFolder();
+  HWND table = window.Controls().lvMain;
+  // The window goes on: the other row is shown at once, the hung one keeps the "?" of a new row.
+  ASSERT_TRUE(PumpUntil([&] { return ItemText(table, 1, 1) == "25.00"; }));
+  EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{hung_, "?", "?", "?", "?", "?"}));
+  EXPECT_FALSE(window.Table().Row(0).late);
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 1");
+
+  // Passes go on every second; once the read has been out longer than that, the row is late.
+  ASSERT_TRUE(PumpUntil([&] { return window.Table().Row(0).late; }));
+  EXPECT_EQ(RowTextColour(window, 0), ::GetSysColor(COLOR_GRAYTEXT));
+  EXPECT_EQ(RowTextColour(window, 1), static_cast<COLORREF>(CLR_DEFAULT));
+  const std::string tip = RowInfoTip(window, 0);
+  ASSERT_EQ(tip.size(), std::string("No answer since hh:nn").size()) << tip;
+  EXPECT_EQ(tip.substr(0, 16), "No answer since ");
+  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(tip[16])) && tip[18] == ':') << tip;
+  EXPECT_EQ(RowInfoTip(window, 1), "");
+
+  // The other row keeps refreshing, and the hung folder was asked once, not once a pass.
+  WriteClientFile("b\\state.sah", "prog=0.75\n");
+  ASSERT_TRUE(PumpUntil([&] { return ItemText(table, 1, 1) == "75.00"; }));
+  EXPECT_EQ(probe_->Waiting(), 1);
+
+  // It answers: the row is as any other again.
+  probe_->Release(hung_);
+  ASSERT_TRUE(PumpUntil([&] { return ItemText(table, 0, 1) == "50.00" && !window.Table().Row(0).late; }));
+  EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
+  EXPECT_EQ(RowInfoTip(window, 0), "");
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 2");
+}
+
+TEST_F(HungFolderTest, ARemovedRowsLateAnswerIsDropped) {
+  TfrmMain& window = OpenWithAHungFolder();
+  HWND table = window.Controls().lvMain;
+  ::SetFocus(table);
+  SelectRow(table, 0);
+  DialogDriver driver;
+  window.acRemoveLocationExecute();
+  ASSERT_EQ(ItemCount(table), 1);
+  probe_->Release(hung_);
+  ASSERT_TRUE(WaitForReads(window));
+  ASSERT_EQ(ItemCount(table), 1);
+  EXPECT_EQ(ItemText(table, 0, 0), fine_);
+  EXPECT_EQ(window.Table().Count(), 1u);
+  EXPECT_TRUE(driver.seen.empty());
+}
+
+TEST_F(HungFolderTest, TheStatisticsShowOnlyTheRowSelectedNow) {
+  TfrmMain& window = OpenWithAHungFolder();
+  const MainControls& c = window.Controls();
+  SelectRow(c.lvMain, 0);
+  window.ShowSelectedStats();
+  EXPECT_EQ(StatusText(c.sttBar, 3), " " + hung_);
+  // No answer: once the wait is over, the panel shows nothing read rather than older figures.
+  ASSERT_TRUE(PumpUntil([&] { return win::WindowText(c.frmUserStats) == "No user info found"; }));
+
+  SelectRow(c.lvMain, 1);
+  window.ShowSelectedStats();
+  ASSERT_TRUE(PumpUntil([&] { return win::WindowText(c.frmUserStats) == "User info (Bo)"; }));
+  // The first row's figures come in late: they belong to a row no longer selected.
+  probe_->Release(hung_);
+  ASSERT_TRUE(WaitForReads(window));
+  EXPECT_EQ(win::WindowText(c.frmUserStats), "User info (Bo)");
+  EXPECT_EQ(win::WindowText(c.lblUserTotUnits), "3");
+  EXPECT_EQ(StatusText(c.sttBar, 3), " " + fine_);
+}
+
+TEST_F(HungFolderTest, ExitSavesAndReturnsWhileAReadHangs) {
+  OpenWithAHungFolder();
+  Close();  // destroying the window must not wait for the hung read
+  EXPECT_EQ(probe_->Waiting(), 1);
+  EXPECT_EQ(settings_.Text("Locations", "Count"), "2");
+  EXPECT_EQ(settings_.Text("Locations", "Location0000"), hung_ + ",1");
+}
+
+// --- A real share that answers slowly, or not at all --------------------------------------------
+// tests/e2e/slow_share_test.sh mounts a file system that delays every call and names its client
+// folder in VELMORA_SLOW_SHARE; VELMORA_SLOW_SHARE_DEAD=1 when a call takes longer than these
+// cases run, as on a machine that is switched off. Without the share they are skipped.
+
+using KernelHandle = win::UniqueHandle<HANDLE, win::detail::CloseKernelHandle>;
+
+std::string EnvironmentText(const char* name) {
+  char value[MAX_PATH + 1] = {};
+  const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
+  return length < sizeof(value) ? std::string(value, length) : std::string();
+}
+
+std::string SlowShareFolder() {
+  std::string folder = EnvironmentText("VELMORA_SLOW_SHARE");
+  if (!folder.empty() && folder.back() != '\\')
+    folder += '\\';
+  return folder;
+}
+
+bool SlowShareIsDead() {
+  return EnvironmentText("VELMORA_SLOW_SHARE_DEAD") == "1";
+}
+
+// Sends the window WM_NULL from a thread of its own every 10 ms, as the system does to tell a
+// hung window, and notes the longest answer.
+class WindowPinger {
+ public:
+  explicit WindowPinger(HWND window) : window_(window), stop_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    thread_.Reset(::CreateThread(nullptr, 0, &WindowPinger::Main, this, 0, nullptr));
+  }
+  ~WindowPinger() { Stop(); }
+  WindowPinger(const WindowPinger&) = delete;
+  WindowPinger& operator=(const WindowPinger&) = delete;
+
+  // Ends the pings: the figures below are final.
+  void Stop() {
+    if (!thread_)
+      return;
+    ::SetEvent(stop_.Get());
+    ::WaitForSingleObject(thread_.Get(), INFINITE);
+    thread_.Reset();
+  }
+  bool Running() const { return static_cast<bool>(thread_); }
+  int Pings() const { return pings_; }
+  int Unanswered() const { return unanswered_; }  // not within a second, or the window was hung
+  double LongestMs() const { return longestMs_; }
+  std::string Figures() const {
+    char text[128] = {};
+    std::snprintf(text, sizeof(text), "%d pings, longest answer %.1f ms, %d unanswered within 1 s", pings_,
+                  longestMs_, unanswered_);
+    return text;
+  }
+
+ private:
+  static DWORD WINAPI Main(void* self) {
+    static_cast<WindowPinger*>(self)->Run();
+    return 0;
+  }
+  void Run() {
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    do {
+      LARGE_INTEGER before{};
+      LARGE_INTEGER after{};
+      DWORD_PTR result = 0;
+      ::QueryPerformanceCounter(&before);
+      const LRESULT answered = ::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+      ::QueryPerformanceCounter(&after);
+      ++pings_;
+      if (!answered)
+        ++unanswered_;
+      const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                        static_cast<double>(frequency.QuadPart);
+      longestMs_ = std::max(longestMs_, ms);
+    } while (::WaitForSingleObject(stop_.Get(), 10) == WAIT_TIMEOUT);
+  }
+
+  HWND window_;
+  // Written by the pinging thread only, read once it has ended.
+  int pings_ = 0;
+  int unanswered_ = 0;
+  double longestMs_ = 0;
+  KernelHandle stop_;
+  KernelHandle thread_;  // last: starts once the rest is there
+};
+
+// The local clients beside the share: each shows 50.00 % of a work unit once read.
+const char* const kLocalClients[] = {"local0", "local1", "local2", "local3"};
+constexpr DWORD kWatchMilliseconds = 6000;
+
+bool RowShowsUnitAt(HWND table, const std::string& path, const std::string& progress) {
+  const int row = RowOf(table, path);
+  return row >= 0 && ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
+}
+
+// Delivers the thread's messages for `milliseconds`.
+void PumpFor(DWORD milliseconds) {
+  PumpUntil([] { return false; }, milliseconds);
+}
+
+std::string LocalClockText() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  char text[8] = {};
+  std::snprintf(text, sizeof(text), "%02u:%02u", static_cast<unsigned>(now.wHour) % 100u,
+                static_cast<unsigned>(now.wMinute) % 100u);
+  return text;
+}
+
+TEST_F(MainWindowTest, SlowShareRowFillsInWhileTheWindowKeepsAnsweringAndLocalRowsRefresh) {
+  const std::string share = SlowShareFolder();
+  if (share.empty() || SlowShareIsDead())
+    GTEST_SKIP() << "needs a slow share in VELMORA_SLOW_SHARE (tests/e2e/slow_share_test.sh)";
+  std::vector<std::pair<std::string, bool>> stored{{share, true}};
+  for (const char* name : kLocalClients)
+    stored.emplace_back(MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .workUnit = true}), true);
+  StoreLocations(stored);
+  settings_.SetText("Defaults", "PollInterval", "1");
+  TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
+  window.Show(SW_SHOWNORMAL);
+  HWND table = window.Controls().lvMain;
+  const ULONGLONG shown = ::GetTickCount64();
+  WindowPinger pinger(window.Hwnd());
+  ASSERT_TRUE(pinger.Running());
+
+  const auto localsShow = [&](const std::string& progress) {
+    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients),
+                       [&](const char* name) { return RowShowsUnitAt(table, ClientPath(name), progress); });
+  };
+  EXPECT_TRUE(PumpUntil([&] { return localsShow("50.00"); }, 5000));
+  // Every call of the share waits, yet its row fills in when its read comes back.
+  EXPECT_TRUE(PumpUntil([&] { return RowShowsUnitAt(table, share, "50.00"); }, 30000))
+      << RowTexts(table, RowOf(table, share))[1];
+  WriteClientFile("local2\\state.sah", "prog=0.25\ncpu=60\n");
+  EXPECT_TRUE(PumpUntil([&] { return RowShowsUnitAt(table, ClientPath("local2"), "25.00"); }, 5000));
+  const ULONGLONG watched = ::GetTickCount64() - shown;
+  if (watched < kWatchMilliseconds)
+    PumpFor(static_cast<DWORD>(kWatchMilliseconds - watched));
+
+  pinger.Stop();
+  std::printf("[ pings    ] %s\n", pinger.Figures().c_str());
+  EXPECT_GT(pinger.Pings(), 0);
+  EXPECT_EQ(pinger.Unanswered(), 0) << pinger.Figures();
+  EXPECT_LT(pinger.LongestMs(), 1000.0) << pinger.Figures();
+}
+
+TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNotWaitForIt) {
+  const std::string share = SlowShareFolder();
+  if (share.empty() || !SlowShareIsDead())
+    GTEST_SKIP() << "needs a share that does not answer in VELMORA_SLOW_SHARE and VELMORA_SLOW_SHARE_DEAD=1"
+                    " (tests/e2e/slow_share_test.sh)";
+  std::vector<std::pair<std::string, bool>> stored{{share, true}};
+  for (const char* name : kLocalClients)
+    stored.emplace_back(MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .workUnit = true}), true);
+  StoreLocations(stored);
+  settings_.SetText("Defaults", "PollInterval", "1");
+  const std::string handedOut = LocalClockText();
+  TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
+  window.Show(SW_SHOWNORMAL);
+  HWND hwnd = window.Hwnd();
+  HWND table = window.Controls().lvMain;
+  const ULONGLONG shown = ::GetTickCount64();
+  WindowPinger pinger(hwnd);
+  ASSERT_TRUE(pinger.Running());
+
+  const auto localsShow = [&](const std::string& progress) {
+    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients),
+                       [&](const char* name) { return RowShowsUnitAt(table, ClientPath(name), progress); });
+  };
+  EXPECT_TRUE(PumpUntil([&] { return localsShow("50.00"); }, 5000));
+  const int row = RowOf(table, share);
+  ASSERT_GE(row, 0);
+  ASSERT_EQ(window.Table().Row(static_cast<std::size_t>(row)).caption, share);
+  // Once its read has been out longer than an interval, the row says since when.
+  EXPECT_TRUE(PumpUntil([&] { return window.Table().Row(static_cast<std::size_t>(row)).late; }, 5000));
+  const std::string tip = RowInfoTip(window, row);
+  const std::string checked = LocalClockText();
+  EXPECT_TRUE(tip == "No answer since " + handedOut || tip == "No answer since " + checked) << tip;
+  // The local rows go on being read at every interval.
+  WriteClientFile("local2\\state.sah", "prog=0.25\ncpu=60\n");
+  EXPECT_TRUE(PumpUntil([&] { return RowShowsUnitAt(table, ClientPath("local2"), "25.00"); }, 5000));
+  const ULONGLONG watched = ::GetTickCount64() - shown;
+  if (watched < kWatchMilliseconds)
+    PumpFor(static_cast<DWORD>(kWatchMilliseconds - watched));
+  EXPECT_TRUE(window.Table().Row(static_cast<std::size_t>(row)).late);
+
+  pinger.Stop();
+  std::printf("[ pings    ] %s\n", pinger.Figures().c_str());
+  EXPECT_GT(pinger.Pings(), 0);
+  EXPECT_EQ(pinger.Unanswered(), 0) << pinger.Figures();
+  EXPECT_LT(pinger.LongestMs(), 1000.0) << pinger.Figures();
+
+  // The share's read still hangs: closing returns all the same, and the process goes on.
+  ASSERT_FALSE(window.ReadsSettled());
+  const ULONGLONG closing = ::GetTickCount64();
+  Close();
+  std::printf("[ closed   ] in %llu ms while the share's read hung\n",
+              static_cast<unsigned long long>(::GetTickCount64() - closing));
+  EXPECT_FALSE(::IsWindow(hwnd));
 }
 
 }  // namespace
