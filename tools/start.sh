@@ -24,6 +24,12 @@ sim_speed=0.8
 sim_unit_cpu=120
 sim_seconds=3600
 
+# Ends every Wine process of the demo prefix: Velmora, the simulator and Wine's helpers (the
+# prefix's server would otherwise stay, and the simulator would play on).
+end_wine() {
+  bash "$root/tools/wine-end.sh" "$prefix" "$prefix" || true
+}
+
 if [ -z "${VELMORA_DEMO_ON_XVFB:-}" ]; then
   bash "$root/tools/setup-debian.sh" start
   cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
@@ -31,7 +37,17 @@ if [ -z "${VELMORA_DEMO_ON_XVFB:-}" ]; then
   echo "Built $tree/app/Velmora.exe"
   if [ -z "${DISPLAY:-}" ]; then
     echo "No display: running the demo on a virtual display."
-    VELMORA_DEMO_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "${BASH_SOURCE[0]}" "$@"
+    # Not exec'd: this shell stays, to end the demo's Wine processes however the demo ends (the
+    # demo inside does so too; a Ctrl+C reaches only this shell, since the demo runs in the
+    # background, where a script ignores it).
+    VELMORA_DEMO_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "${BASH_SOURCE[0]}" "$@" &
+    xvfb_pid=$!
+    trap 'end_wine; wait "$xvfb_pid" 2>/dev/null' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM HUP
+    status=0
+    wait "$xvfb_pid" || status=$?
+    exit "$status"
   fi
 fi
 
@@ -43,17 +59,23 @@ demo_win="Z:${demo//\//\\}"
 
 sim_pid=
 app_pid=
+sleeper=
 cleanup() {
-  # The simulator runs in a session of its own: end its Wine process with it.
+  if [ -n "$sleeper" ]; then
+    kill "$sleeper" 2>/dev/null || true
+  fi
+  # The simulator and Velmora run in sessions of their own: end their Wine processes with them.
   if [ -n "$sim_pid" ]; then
     kill -- "-$sim_pid" 2>/dev/null || true
   fi
   if [ -n "$app_pid" ]; then
     kill -- "-$app_pid" 2>/dev/null || true
   fi
+  end_wine
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 
 # A Wine program inherits the standard output of whoever starts it, and so do Wine's helper
 # processes: every program writes into a log file of its own.
@@ -78,19 +100,28 @@ fi
 
 if [ -z "${VELMORA_DEMO_ON_XVFB:-}" ]; then
   echo "Starting Velmora on display $DISPLAY (Wine prefix $prefix); close it to end the demo."
-  "$root/tools/wine-run.sh" "$prefix" "$demo/Velmora.exe" >"$build/velmora.log" 2>&1 || true
 else
   shot=$build/velmora-screenshot.png
   echo "Starting Velmora on a virtual display (Wine prefix $prefix)."
   echo "A screenshot is written to $shot every 15 seconds; press Ctrl+C to stop."
-  setsid "$root/tools/wine-run.sh" "$prefix" "$demo/Velmora.exe" >"$build/velmora.log" 2>&1 &
-  app_pid=$!
-  while kill -0 "$app_pid" 2>/dev/null; do
-    # Waiting on a background sleep lets Ctrl+C end the demo at once.
-    sleep 15 &
-    wait $!
-    import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
-  done
-  app_pid=
 fi
+# In the background, so that Ctrl+C or a kill of this script ends the demo at once (a trap waits
+# for a command in the foreground to end).
+setsid "$root/tools/wine-run.sh" "$prefix" "$demo/Velmora.exe" >"$build/velmora.log" 2>&1 &
+app_pid=$!
+# Whoever ends Velmora, even a kill -9 of this script, the simulator and the prefix's helpers end
+# with it: a watcher in a session of its own.
+setsid bash -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; kill -- "-$2" 2>/dev/null; bash "$3" "$4" "$4"' \
+  watch "$app_pid" "$sim_pid" "$root/tools/wine-end.sh" "$prefix" >/dev/null 2>&1 </dev/null &
+while kill -0 "$app_pid" 2>/dev/null; do
+  sleep 15 &
+  sleeper=$!
+  # Back when Velmora ends or the 15 s are over; a trapped Ctrl+C or kill ends the wait at once.
+  wait -n "$app_pid" "$sleeper" 2>/dev/null || true
+  kill "$sleeper" 2>/dev/null || true
+  if [ -n "${VELMORA_DEMO_ON_XVFB:-}" ] && kill -0 "$app_pid" 2>/dev/null; then
+    import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
+  fi
+done
+app_pid=
 echo "Velmora has ended; stopping the simulator."

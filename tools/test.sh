@@ -96,8 +96,19 @@ stage "Windows build and tests under Wine"
 if build_tree windows "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"; then
   # One virtual display for the GUI tests; they run one at a time so that focus and
   # activation belong to the test that expects them.
+  # Its last entry, wine_processes_ended, ends the tree's Wine servers.
   run_ctest windows xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build/windows" --output-on-failure
-  WINEPREFIX="$build/windows/wineprefix" wineserver -k >/dev/null 2>&1 || true
+fi
+
+stage "Nothing left running"
+# Every Wine server and helper that the tests started has ended (the demo's prefix, beside the
+# trees, is not the tests' business).
+if bash "$root/tools/wine-end.sh" "$build/windows"; then
+  echo "No Wine process of $build/windows is running."
+  passed_total=$((passed_total + 1))
+else
+  failed_stages+=("Wine processes left running")
+  failed_total=$((failed_total + 1))
 fi
 
 echo

@@ -29,8 +29,11 @@ mkdir -p "$(dirname "$prefix")"
     wineserver -w || true
   fi
 ) 9>"$prefix.lock"
-# One persistent server for the many short test processes.
-wineserver -p >/dev/null 2>&1 || true
+# One server for the many short test processes. It ends by itself, and with it Wine's helper
+# processes of the prefix, this many seconds after the last program of the prefix has ended, so
+# nothing stays behind when nobody ends it (a server made persistent without a limit never
+# ends). The first call in a prefix sets the limit; later ones find the server running.
+wineserver -p"${VELMORA_WINESERVER_LINGER:-20}" >/dev/null 2>&1 || true
 # Wine's helper processes (explorer for the desktop window, services) outlive the program and
 # inherit its standard output; ctest would wait for the end of that pipe until its timeout. The
 # program therefore writes into a file of its own, which is copied out once it has ended.

@@ -43,11 +43,14 @@ cleanup() {
   if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
     kill "$app_pid" 2>/dev/null || true
   fi
-  # Ends every Wine process of this test's own prefix, and nothing else.
+  # Ends every Wine process of this test's own prefix, and nothing else, and waits until they
+  # are gone; one that stays fails the test.
+  local status=0
   if [ -d "$prefix" ]; then
-    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    bash "$root/tools/wine-end.sh" "$prefix" "$prefix" || status=1
   fi
   rm -rf "$work"
+  [ "$status" -eq 0 ] || exit 1
 }
 trap cleanup EXIT
 
