@@ -1167,5 +1167,26 @@ TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNot
   EXPECT_FALSE(::IsWindow(hwnd));
 }
 
+// A read that throws on its thread ends as an answer with nothing learnt: the row keeps what it
+// showed, the others refresh, and the window keeps polling.
+TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
+  hung_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
+  fine_ = MakeClient("b", {.state = "prog=0.25\n", .workUnit = true});
+  StoreLocations({{hung_, true}, {fine_, true}});
+  settings_.SetText("Defaults", "PollInterval", "1");
+  probe_->Fail(hung_);
+  DialogDriver driver;
+  TfrmMain& window = Open();
+  HWND table = window.Controls().lvMain;
+  EXPECT_EQ(ItemText(table, 0, 1), "?");
+  EXPECT_EQ(ItemText(table, 1, 1), "25.00");
+  EXPECT_TRUE(window.TimerEnabled());
+  WriteClientFile("b\\state.sah", "prog=0.75\n");
+  ASSERT_TRUE(PumpUntil([&] { return ItemText(table, 1, 1) == "75.00"; }));
+  EXPECT_TRUE(window.TimerEnabled());
+  EXPECT_FALSE(window.Table().Row(0).late);
+  EXPECT_TRUE(driver.seen.empty());
+}
+
 }  // namespace
 }  // namespace velmora::testing

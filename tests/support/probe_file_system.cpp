@@ -1,5 +1,6 @@
 #include "tests/support/probe_file_system.h"
 
+#include <stdexcept>
 #include <thread>
 #include <utility>
 
@@ -46,6 +47,11 @@ void ProbeFileSystem::Delay(const std::string& folder, std::chrono::milliseconds
   delays_[folder] = delay;
 }
 
+void ProbeFileSystem::Fail(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  failing_[folder] = true;
+}
+
 int ProbeFileSystem::Waiting() const {
   std::lock_guard lock(mutex_);
   return waiting_;
@@ -69,6 +75,8 @@ void ProbeFileSystem::Enter(const std::string& path) {
     }
     if (const auto found = FindPrefixOf(delays_, path); found != delays_.end())
       delay = found->second;
+    if (FindPrefixOf(failing_, path) != failing_.end())
+      throw std::runtime_error("the probe fails this folder: " + path);
   }
   if (delay.count() > 0)
     std::this_thread::sleep_for(delay);

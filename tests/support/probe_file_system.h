@@ -26,6 +26,8 @@ class ProbeFileSystem final : public FileSystem {
   void ReleaseAll();
   // Calls on paths that start with `folder` take `delay` longer.
   void Delay(const std::string& folder, std::chrono::milliseconds delay);
+  // Calls on paths that start with `folder` throw, as a read that runs out of memory would.
+  void Fail(const std::string& folder);
   // How many calls are waiting in Block right now, and waits (up to `limit`) until at least
   // `count` are. True when they are.
   int Waiting() const;
@@ -50,6 +52,7 @@ class ProbeFileSystem final : public FileSystem {
   mutable std::condition_variable changed_;
   std::map<std::string, bool> blocked_;
   std::map<std::string, std::chrono::milliseconds> delays_;
+  std::map<std::string, bool> failing_;
   int waiting_ = 0;
 };
 
