@@ -1,0 +1,164 @@
+// What the GUI benchmarks see of one refresh pass of the monitor window, now that its folder
+// reads run on reading threads: the time the window's own thread spends on the pass (handing out
+// the reads in RefreshLocations, then taking the answers in kAnswersWaiting and showing what is
+// late in the settle timer), the time from the hand-out until every read has answered and been
+// shown, and what all the pass's updates of the table changed together.
+//
+// A pass may reach the table in more than one update (what answered within the settle time, then
+// each late answer), and LastRefresh() holds only the latest: the watch gathers every update. Two
+// updates in a row may be equal (two passes that changed the same rows), so an update is also
+// recognised by the list view's LVM_GETTOPINDEX that each update with changed rows sends to
+// place its repaint requests.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "monitor/location_table.h"
+#include "monitor/win32/main_window.h"
+#include "tests/gui/wait_for_reads.h"
+
+namespace velmora::bench {
+
+// QueryPerformanceCounter in milliseconds.
+inline double NowMs() {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now{};
+  ::QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+struct PassFigures {
+  double handOutMs = 0;       // RefreshLocations on the window's thread
+  double answersMs = 0;       // handling kAnswersWaiting and the settle timer on the window's thread
+  int answerMessages = 0;     // kAnswersWaiting and settle-timer messages handled
+  double toLastResultMs = 0;  // RefreshLocations called .. ReadsSettled()
+  bool settled = false;
+  std::vector<std::size_t> changedRows;  // every update of the pass together, ascending
+  bool countersChanged = false;
+  int updates = 0;  // updates of the table that changed LastRefresh()
+  // Row repaint requests the updates must have sent: for each, one per run of consecutive
+  // changed rows on screen (the row cut off at the bottom included).
+  std::uint64_t expectedRedraws = 0;
+
+  double WindowThreadMs() const { return handOutMs + answersMs; }
+};
+
+// Subclasses the window (comctl32's SetWindowSubclass) while `this` lives.
+class PassWatch {
+ public:
+  explicit PassWatch(TfrmMain& window) : window_(window) {
+    attached_ = ::SetWindowSubclass(window_.Hwnd(), &PassWatch::Proc, kSubclassId,
+                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE &&
+                ::SetWindowSubclass(window_.Controls().lvMain, &PassWatch::TableProc, kSubclassId,
+                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  }
+  ~PassWatch() {
+    ::RemoveWindowSubclass(window_.Hwnd(), &PassWatch::Proc, kSubclassId);
+    ::RemoveWindowSubclass(window_.Controls().lvMain, &PassWatch::TableProc, kSubclassId);
+  }
+  PassWatch(const PassWatch&) = delete;
+  PassWatch& operator=(const PassWatch&) = delete;
+
+  bool Attached() const { return attached_; }
+
+  // One pass as "Update all now" starts it, with the thread's messages delivered (paints left
+  // pending) until every read has answered and been shown.
+  PassFigures Run(DWORD limit = 60000) {
+    figures_ = PassFigures{};
+    changed_.clear();
+    const double start = NowMs();
+    settledAt_ = 0;
+    Observe([this] { window_.RefreshLocations(); }, figures_.handOutMs);
+    if (window_.ReadsSettled())
+      settledAt_ = NowMs();
+    figures_.settled = testing::PumpUntil([this] { return window_.ReadsSettled(); }, limit);
+    figures_.toLastResultMs = (settledAt_ > 0 ? settledAt_ : NowMs()) - start;
+    figures_.changedRows.assign(changed_.begin(), changed_.end());
+    return figures_;
+  }
+
+ private:
+  static constexpr UINT_PTR kSubclassId = 0xbe7d;
+
+  static LRESULT CALLBACK
+  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    auto* watch = reinterpret_cast<PassWatch*>(self);
+    const bool answers =
+        message == TfrmMain::kAnswersWaiting || (message == WM_TIMER && wParam == TfrmMain::kSettleTimerId);
+    if (!answers)
+      return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    LRESULT result = 0;
+    watch->Observe([&] { result = ::DefSubclassProc(hwnd, message, wParam, lParam); },
+                   watch->figures_.answersMs);
+    ++watch->figures_.answerMessages;
+    if (watch->settledAt_ == 0 && watch->window_.ReadsSettled())
+      watch->settledAt_ = NowMs();
+    return result;
+  }
+
+  static LRESULT CALLBACK
+  TableProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    if (message == LVM_GETTOPINDEX)
+      ++reinterpret_cast<PassWatch*>(self)->topIndexQueries_;
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+
+  // Runs `step` on the window's thread, adds its time to `spent`, and gathers the update of the
+  // table it made, if any.
+  template <typename Step>
+  void Observe(Step step, double& spent) {
+    const RefreshOutcome before = window_.LastRefresh();
+    const int queriesBefore = topIndexQueries_;
+    const double start = NowMs();
+    step();
+    spent += NowMs() - start;
+    const RefreshOutcome& after = window_.LastRefresh();
+    const bool rowsShown = topIndexQueries_ != queriesBefore;
+    if (!rowsShown && after.ran == before.ran && after.changedRows == before.changedRows &&
+        after.countersChanged == before.countersChanged) {
+      return;  // nothing shown, or an update without changed rows equal to the last
+    }
+    ++figures_.updates;
+    changed_.insert(after.changedRows.begin(), after.changedRows.end());
+    figures_.countersChanged = figures_.countersChanged || after.countersChanged;
+    figures_.expectedRedraws += RepaintRuns(after.changedRows);
+  }
+
+  std::uint64_t RepaintRuns(const std::vector<std::size_t>& rows) const {
+    HWND table = window_.Controls().lvMain;
+    const auto top = static_cast<std::size_t>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
+    const auto last = top + static_cast<std::size_t>(::SendMessageA(table, LVM_GETCOUNTPERPAGE, 0, 0));
+    std::uint64_t runs = 0;
+    std::size_t previous = 0;
+    bool any = false;
+    for (std::size_t row : rows) {
+      if (row < top || row > last)
+        continue;
+      if (!any || row != previous + 1)
+        ++runs;
+      any = true;
+      previous = row;
+    }
+    return runs;
+  }
+
+  TfrmMain& window_;
+  bool attached_ = false;
+  PassFigures figures_;
+  std::set<std::size_t> changed_;
+  double settledAt_ = 0;
+  int topIndexQueries_ = 0;
+};
+
+}  // namespace velmora::bench
