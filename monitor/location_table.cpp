@@ -39,10 +39,13 @@ void LocationTable::RemoveAt(std::size_t index) {
     throw std::out_of_range("no location row at that index");
   // Its read, if one is out, stays counted until it returns; its answer is then dropped.
   outstanding_.erase(rows_[index].id);
+  stallWatch_.Forget(rows_[index].id);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void LocationTable::Clear() {
+  for (const LocationRow& row : rows_)
+    stallWatch_.Forget(row.id);
   outstanding_.clear();
   rows_.clear();
 }
@@ -66,6 +69,7 @@ PassStart LocationTable::BeginPass(const PassClock& clock, std::chrono::millisec
   passOpen_ = true;
   passAwaiting_ = 0;
   passStart_ = clock.now;
+  passWall_ = clock.wall;
   lateAfter_ = lateAfter;
   for (const LocationRow& row : rows_) {
     if (!row.enabled) {
@@ -111,6 +115,7 @@ void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
   if (usable)
     ShowReading(*row, answer.row);
   UpdateLate(*row, passStart_);
+  WatchStalls();
   Recount();
   shown_ = true;
 }
@@ -135,6 +140,7 @@ void LocationTable::Commit() {
   staged_.clear();
   for (LocationRow& row : rows_)
     UpdateLate(row, passStart_);
+  WatchStalls();
   Recount();
   passOpen_ = false;
   shown_ = true;
@@ -148,6 +154,9 @@ void LocationTable::ShowReading(LocationRow& row, const RowReading& reading) {
   }
   row.countsAsWork = reading.countsAsWork;
   row.countsAsReady = reading.countsAsReady;
+  row.inWork = reading.hasWorkUnit && reading.hasState && !reading.countsAsReady;
+  row.answered = true;
+  row.stateTime = reading.stateTime;
 }
 
 // A disabled row keeps its last progress text, so the user still sees where it stood.
@@ -162,6 +171,44 @@ void LocationTable::ShowDisabled(LocationRow& row) {
   }
   row.countsAsWork = false;
   row.countsAsReady = false;
+  row.inWork = false;
+  row.stateTime = {};
+}
+
+void LocationTable::WatchStalls() {
+  std::vector<StallObservation> observed;
+  observed.reserve(rows_.size());
+  for (const LocationRow& row : rows_) {
+    // A row never read yet has nothing to watch.
+    if (row.enabled && !row.answered && !row.late)
+      continue;
+    observed.push_back(
+        StallObservation{row.id, row.enabled, row.inWork, row.stateTime, row.late, row.countsAsReady});
+  }
+  StallTransitions found =
+      stallWatch_.Observe(observed, passStart_, passWall_, StallTimes{stallTime_, lateAfter_});
+  for (LocationRow& row : rows_) {
+    const bool stalled = stallWatch_.IsStalled(row.id);
+    if (stalled != row.stalled) {
+      row.stalled = stalled;
+      changed_.insert(row.id);
+    }
+  }
+  alerts_.stallAlerts.insert(alerts_.stallAlerts.end(), found.stallAlerts.begin(), found.stallAlerts.end());
+  alerts_.resultAlerts.insert(alerts_.resultAlerts.end(), found.resultAlerts.begin(),
+                              found.resultAlerts.end());
+}
+
+StallTransitions LocationTable::TakeAlerts() {
+  return std::exchange(alerts_, {});
+}
+
+std::string LocationTable::CaptionOf(std::uint64_t id) const {
+  for (const LocationRow& row : rows_) {
+    if (row.id == id)
+      return row.caption;
+  }
+  return {};
 }
 
 void LocationTable::UpdateLate(LocationRow& row, SteadyTime now) {
@@ -212,9 +259,13 @@ RefreshOutcome LocationTable::TakeChanges() {
 std::string LocationTable::RowTip(std::size_t index) const {
   const LocationRow& row = rows_.at(index);
   const auto out = outstanding_.find(row.id);
-  if (!row.late || out == outstanding_.end())
-    return {};
-  return "No answer since " + FormatClockTime(out->second.sinceWall);
+  if (row.late && out != outstanding_.end())
+    return "No answer since " + FormatClockTime(out->second.sinceWall);
+  if (row.stalled) {
+    if (const std::optional<LocalDateTime> since = stallWatch_.NoProgressSince(row.id))
+      return "No progress since " + FormatClockTime(*since);
+  }
+  return {};
 }
 
 }  // namespace velmora

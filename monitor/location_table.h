@@ -21,6 +21,7 @@
 #include "core/local_time.h"
 #include "monitor/folder_reader.h"
 #include "monitor/location_reading.h"
+#include "monitor/stall_watch.h"
 
 namespace velmora {
 
@@ -41,7 +42,11 @@ struct LocationRow {
   int icon = kIconNone;
   bool countsAsWork = false;
   bool countsAsReady = false;
-  bool late = false;  // its read has been out longer than an interval
+  bool late = false;      // its read has been out longer than an interval
+  bool answered = false;  // its folder has been read at least once
+  bool inWork = false;    // as last read: work unit and state file, no result
+  LocalDateTime stateTime;
+  bool stalled = false;  // in work, and its state file has not changed for the stall time
 
   const std::string& CellText(Cell cell) const { return cells[static_cast<std::size_t>(cell)]; }
 };
@@ -102,8 +107,17 @@ class LocationTable {
   // What changed since the last call.
   RefreshOutcome TakeChanges();
 
-  // "No answer since hh:nn" for a late row (when its read was handed out); empty otherwise.
+  // "No answer since hh:nn" for a late row (when its read was handed out), "No progress since
+  // hh:nn" for a stalled one; empty otherwise.
   std::string RowTip(std::size_t index) const;
+
+  // How long an unchanged state file makes a row in work stalled.
+  void SetStallTime(std::chrono::minutes stallTime) { stallTime_ = stallTime; }
+  // What deserves a notice since the last call: rows newly stalled, rows whose result is new.
+  StallTransitions TakeAlerts();
+  std::size_t StalledCount() const { return stallWatch_.StalledCount(); }
+  // The caption of a row by its id; empty when it is gone.
+  std::string CaptionOf(std::uint64_t id) const;
 
   const LocationCounters& Counters() const { return counters_; }
   // " Total: n", " Work: n", " Ready: n" for the first three status panels; empty before the
@@ -132,6 +146,8 @@ class LocationTable {
   void ShowDisabled(LocationRow& row);
   void UpdateLate(LocationRow& row, SteadyTime now);
   void Recount();
+  // Every row shown so far goes to the stall watch, at the time and wall time of the last pass.
+  void WatchStalls();
 
   CaptionOrder order_;
   std::vector<LocationRow> rows_;
@@ -147,6 +163,11 @@ class LocationTable {
   SteadyTime passStart_{};
   std::chrono::milliseconds lateAfter_{0};
   std::map<std::uint64_t, Staged> staged_;  // by row id
+
+  StallWatch stallWatch_;
+  std::chrono::minutes stallTime_{20};
+  LocalDateTime passWall_;
+  StallTransitions alerts_;
 
   std::set<std::uint64_t> changed_;  // row ids
   bool countersChanged_ = false;

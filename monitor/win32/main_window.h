@@ -40,6 +40,8 @@ struct MainWindowServices {
   win::ShellOpener& shell;
   HWND owner = nullptr;  // the application's hidden window; null in tests
   std::string appDir;    // empty: the folder of the running executable
+  // When a pass begins; empty: the system's clocks. Tests give a clock of their own.
+  std::function<PassClock()> clock = {};
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -156,7 +158,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool LocationEnabled(std::size_t index) const override { return table_.Row(index).enabled; }
   bool BarVisible(Bar bar) const override;
   int PollInterval() const override;
-  void SetAlertOptions(const AlertOptions& options) override { alertOptions_ = options; }
+  void SetAlertOptions(const AlertOptions& options) override;
   AlertOptions CurrentAlertOptions() const override { return alertOptions_; }
   int Dpi() const override { return dpi_; }
 

@@ -160,15 +160,27 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
   }
 }
 
-// A late row's texts are grey: it shows what its folder said last.
+// A late row's texts are grey: it shows what its folder said last. A stalled row's are red, or
+// in a high-contrast theme the theme's link colour, which stands out there as red cannot.
 LRESULT TfrmMain::DrawTableRow(NMLVCUSTOMDRAW* draw) const {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       const auto row = static_cast<std::size_t>(draw->nmcd.dwItemSpec);
-      if (row < table_.Count() && table_.Row(row).late) {
+      if (row >= table_.Count())
+        return CDRF_DODEFAULT;
+      if (table_.Row(row).late) {
         draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_NEWFONT;
+      }
+      if (table_.Row(row).stalled) {
+        HIGHCONTRASTA contrast{};
+        contrast.cbSize = sizeof(contrast);
+        const bool highContrast =
+            ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+        draw->clrText = highContrast ? ::GetSysColor(COLOR_HOTLIGHT) : RGB(192, 0, 0);
         return CDRF_NEWFONT;
       }
       return CDRF_DODEFAULT;
@@ -193,7 +205,8 @@ void TfrmMain::FillInfoTip(NMLVGETINFOTIPA* tip) const {
 void TfrmMain::RefreshLocations() {
   if (!reader_)
     return;
-  PassStart start = table_.BeginPass(ClockNow(), std::chrono::milliseconds(timerInterval_));
+  PassStart start = table_.BeginPass(services_.clock ? services_.clock() : ClockNow(),
+                                     std::chrono::milliseconds(timerInterval_));
   reader_->Submit(std::move(start.reads));
   if (table_.PassOpen())
     ArmSettleTimer();
@@ -304,6 +317,11 @@ void TfrmMain::lvMainClick() {
 
 void TfrmMain::chkActiveClick() {
   table_.SetSpyingEnabled(chkActive_.Checked());
+}
+
+void TfrmMain::SetAlertOptions(const AlertOptions& options) {
+  alertOptions_ = options;
+  table_.SetStallTime(std::chrono::minutes(options.stallMinutes));
 }
 
 void TfrmMain::SetColumnWidth(int column, int width) {

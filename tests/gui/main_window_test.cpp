@@ -1011,11 +1011,13 @@ class WindowPinger {
   bool Running() const { return static_cast<bool>(thread_); }
   int Pings() const { return pings_; }
   int Unanswered() const { return unanswered_; }  // not within a second, or the window was hung
+  int Slow() const { return slow_; }              // answered, but after more than 100 ms
   double LongestMs() const { return longestMs_; }
   std::string Figures() const {
     char text[128] = {};
-    std::snprintf(text, sizeof(text), "%d pings, longest answer %.1f ms, %d unanswered within 1 s", pings_,
-                  longestMs_, unanswered_);
+    std::snprintf(text, sizeof(text),
+                  "%d pings, longest answer %.1f ms, %d over 100 ms, %d unanswered within 1 s", pings_,
+                  longestMs_, slow_, unanswered_);
     return text;
   }
 
@@ -1035,10 +1037,12 @@ class WindowPinger {
       const LRESULT answered = ::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
       ::QueryPerformanceCounter(&after);
       ++pings_;
-      if (!answered)
-        ++unanswered_;
       const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
                         static_cast<double>(frequency.QuadPart);
+      if (!answered)
+        ++unanswered_;
+      else if (ms > 100.0)
+        ++slow_;
       longestMs_ = std::max(longestMs_, ms);
     } while (::WaitForSingleObject(stop_.Get(), 10) == WAIT_TIMEOUT);
   }
@@ -1047,6 +1051,7 @@ class WindowPinger {
   // Written by the pinging thread only, read once it has ended.
   int pings_ = 0;
   int unanswered_ = 0;
+  int slow_ = 0;
   double longestMs_ = 0;
   KernelHandle stop_;
   KernelHandle thread_;  // last: starts once the rest is there
@@ -1186,6 +1191,37 @@ TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
   EXPECT_TRUE(window.TimerEnabled());
   EXPECT_FALSE(window.Table().Row(0).late);
   EXPECT_TRUE(driver.seen.empty());
+}
+
+// A client that stops writing its state file while it keeps its unit: after the stall time its
+// row is drawn red and says since when it has made no progress.
+TEST_F(MainWindowTest, AStalledRowIsRedAndSaysSinceWhen) {
+  const std::string folder = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
+  StoreLocations({{folder, true}});
+  settings_.SetText("Defaults", "StallMinutes", "1");
+  PassClock now{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
+  window_ = std::make_unique<TfrmMain>(MainWindowServices{
+      probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", [&now] { return now; }});
+  ASSERT_TRUE(window_->Create());
+  TfrmMain& window = *window_;
+  ASSERT_TRUE(WaitForReads(window));
+  EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
+
+  now.now += std::chrono::seconds(61);
+  now.wall.minute = 42;
+  window.RefreshLocations();
+  ASSERT_TRUE(WaitForReads(window));
+  EXPECT_TRUE(window.Table().Row(0).stalled);
+  EXPECT_EQ(RowTextColour(window, 0), RGB(192, 0, 0));
+  EXPECT_EQ(RowInfoTip(window, 0), "No progress since 09:41");
+  EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 1), "50.00");  // the cells stay as they were
+
+  WriteClientFile("a\\state.sah", "prog=0.6\n");
+  SetFileTimeTo(folder + "state.sah", 2024, 5, 17, 9, 42);
+  window.RefreshLocations();
+  ASSERT_TRUE(WaitForReads(window));
+  EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
+  EXPECT_EQ(RowInfoTip(window, 0), "");
 }
 
 }  // namespace

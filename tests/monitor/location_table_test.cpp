@@ -589,5 +589,32 @@ TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
   EXPECT_FALSE(table_.TakeChanges().ran);
 }
 
+TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
+  table_.SetStallTime(20min);
+  RefreshNow(table_, fs_, At(0ms));  // a is in work; b holds a result, so it is not
+  EXPECT_TRUE(table_.TakeAlerts().Empty());
+  RefreshNow(table_, fs_, At(20min));
+  EXPECT_FALSE(table_.Row(0).stalled);  // not longer than the stall time yet
+  const RefreshOutcome outcome = RefreshNow(table_, fs_, At(20min + 1s));
+  EXPECT_TRUE(table_.Row(0).stalled);
+  EXPECT_FALSE(table_.Row(1).stalled);
+  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(table_.RowTip(0), "No progress since 09:41");
+  EXPECT_EQ(table_.StalledCount(), 1u);
+  const StallTransitions alerts = table_.TakeAlerts();
+  EXPECT_EQ(alerts.stallAlerts, (std::vector<std::uint64_t>{table_.Row(0).id}));
+  EXPECT_EQ(table_.CaptionOf(alerts.stallAlerts[0]), "C:\\a");
+  RefreshNow(table_, fs_, At(30min));
+  EXPECT_TRUE(table_.TakeAlerts().Empty());  // once, not at every pass
+
+  // The client writes its state file again: the row is back to normal at that pass.
+  fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
+  EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_FALSE(table_.Row(0).stalled);
+  EXPECT_EQ(table_.RowTip(0), "");
+  table_.RemoveAt(0);
+  EXPECT_EQ(table_.StalledCount(), 0u);
+}
+
 }  // namespace
 }  // namespace velmora
