@@ -86,8 +86,14 @@ class DisabledThreadWindows {
     auto* windows = reinterpret_cast<DisabledThreadWindows*>(self);
     if (window != windows->modal_ && ::IsWindowEnabled(window) &&
         (::IsWindowVisible(window) || window == windows->owner_)) {
+      // Recorded before it is disabled, so that it is enabled again; no exception may cross the
+      // system's enumeration: out of memory, the rest stay usable.
+      try {
+        windows->disabled_.push_back(window);
+      } catch (...) {
+        return FALSE;
+      }
       ::EnableWindow(window, FALSE);
-      windows->disabled_.push_back(window);
     }
     return TRUE;
   }
