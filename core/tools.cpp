@@ -62,7 +62,7 @@ std::int64_t TruncToInt64(double value) {
 
 int ScalePixels(int pixels, int dpi) {
   const std::int64_t product = static_cast<std::int64_t>(pixels) * dpi;
-  const std::int64_t magnitude = (std::abs(product) + kDesignDpi / 2) / kDesignDpi;
+  const std::int64_t magnitude = (std::abs(product) + kLayoutDpi / 2) / kLayoutDpi;
   const std::int64_t scaled = product < 0 ? -magnitude : magnitude;
   if (scaled > std::numeric_limits<int>::max())
     return std::numeric_limits<int>::max();

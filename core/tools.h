@@ -26,7 +26,7 @@ std::int32_t TruncToInt32(double value);
 std::int64_t TruncToInt64(double value);
 
 // The dots per inch every layout of the program is given in.
-inline constexpr int kDesignDpi = 96;
+inline constexpr int kLayoutDpi = 96;
 
 // `pixels` of a layout given at 96 dots per inch, in pixels at `dpi`: rounded to nearest with
 // halves away from zero (as Win32's MulDiv rounds), saturated to the int range. 96 gives

@@ -27,9 +27,9 @@ constexpr COLORREF kShadowColour = RGB(128, 0, 128);  // purple
 constexpr int kNameHeight = 23;
 constexpr const char* kProductName = "Velmora";
 
-// Everything but the OK button stands on a bevelled panel; the design places those elements
-// relative to the panel, and the panel itself is only painted, so they are children of the
-// window at the panel's offset.
+// Everything but the OK button stands on a bevelled panel, and their places are given relative
+// to it; the panel itself is only painted, so they are children of the window at the panel's
+// offset.
 constexpr int kPanelX = 8, kPanelY = 8, kPanelWidth = 309, kPanelHeight = 169;
 constexpr int OnPanelX(int x) {
   return kPanelX + x;

@@ -1,4 +1,4 @@
-// Controls whose place the design gives in pixels, created from rows of a table rather than one
+// Controls whose place is fixed in pixels, created from rows of a table rather than one
 // CreateWindowEx call each.
 #pragma once
 

@@ -32,7 +32,7 @@ enum CommandId : WORD {
 inline constexpr int kNoImage = -1;
 
 struct MainCommand {
-  const char* action;  // the design's name, "acExit"
+  const char* action;  // the action's name, "acExit"
   WORD id;
   CommandCategory category;
   const char* caption;

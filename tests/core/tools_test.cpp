@@ -204,7 +204,7 @@ struct ScaleRow {
 TEST(ScalePixels, RoundsHalvesAwayFromZeroAndSaturates) {
   const ScaleRow rows[] = {
       {534, 96, 534},
-      {33, 96, 33},  // the design's own dpi changes nothing
+      {33, 96, 33},  // the layouts' own 96 dpi changes nothing
       {23, 144, 35},
       {5, 144, 8},  // 34.5 and 7.5 round up
       {33, 144, 50},

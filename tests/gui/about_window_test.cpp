@@ -283,7 +283,7 @@ TEST_F(AboutWindowTest, PlainLabelsKeepTheDefaultColours) {
   ::ReleaseDC(label, dc);
 }
 
-TEST_F(AboutWindowTest, DialogFrameOfTheDesignSize) {
+TEST_F(AboutWindowTest, FixedDialogFrameAroundItsLaidOutClientSize) {
   HWND hwnd = about_->Hwnd();
   EXPECT_FALSE(::IsWindowVisible(hwnd));
   EXPECT_EQ(WindowText(hwnd), "About");

@@ -199,7 +199,7 @@ int TextWidth(HWND control) {
 // Nothing covers anything else, every label keeps to its group box and every caption fits.
 void ExpectNothingOverlaps(const TfrmMain& window) {
   const MainControls& c = window.Controls();
-  // The up-down control overlaps its edit box's border by design; together they are one slot.
+  // The up-down control overlaps its edit box's border on purpose; together they are one slot.
   const std::vector<int> spin = Union(c.fldPollItv, c.spnPollItv);
   const RECT settings[] = {RectInParent(c.lblPollItv),
                            RECT{spin[0], spin[1], spin[0] + spin[2], spin[1] + spin[3]},
