@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every tree of Velmora and runs every test:
-#   native (host g++), native under AddressSanitizer + UndefinedBehaviorSanitizer,
+#   native (host g++), native under AddressSanitizer + UndefinedBehaviorSanitizer, the reading
+#   threads' tests under ThreadSanitizer,
 #   the libFuzzer targets (clang) for a short bounded time each,
 #   the Windows build (MinGW-w64) with its tests under Wine on a virtual display.
 # Installs the Debian packages it needs when they are missing (run as root on a fresh machine).
@@ -67,6 +68,19 @@ stage "Native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 if build_tree asan "$build/asan" -DVELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_ctest asan ctest --test-dir "$build/asan" -j "$jobs" --output-on-failure
+fi
+
+stage "The reading threads' tests under ThreadSanitizer"
+# The work queue, the hand-over of answers and the tables they feed: the model tests, built with
+# TSan (they also drive the probe that holds a folder from the test's own thread).
+tsan="$build/tsan"
+if cmake -S "$root" -B "$tsan" -G Ninja -DVELMORA_TSAN=ON -DCMAKE_BUILD_TYPE=Debug >"$tsan.configure.log" 2>&1 &&
+    ninja -C "$tsan" monitor_model_tests; then
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    run_ctest tsan ctest --test-dir "$tsan" -j "$jobs" --output-on-failure -R 'FolderReader|LateAnswer|FigureRequests|LocationTable'
+else
+  [ -f "$tsan.configure.log" ] && tail -n 30 "$tsan.configure.log"
+  failed_stages+=("tsan (build)")
 fi
 
 stage "Fuzz targets, ${fuzz_seconds} s each"
