@@ -1,4 +1,4 @@
-// The file-system layer the readers work through. Read-only by design: nothing here creates,
+// The file-system layer the readers work through. Read-only: nothing here creates,
 // writes, renames or deletes. Paths use "\" as separator whatever the platform; the POSIX
 // implementation maps it to "/".
 //

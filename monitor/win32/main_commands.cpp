@@ -12,7 +12,7 @@ namespace {
 using C = CommandCategory;
 constexpr win::Shortcut kNone{};
 
-constexpr std::array<MainCommand, 12> kCommands{{
+constexpr std::array<MainCommand, 15> kCommands{{
     {"acExit", kCmdExit, C::kFile, "E&xit", {FCONTROL, 'X'}, 0, false, true, &TfrmMain::acExitExecute},
     {"acViewToolbar", kCmdViewToolbar, C::kView, "&Toolbar", kNone, kNoImage, false, true,
      &TfrmMain::acViewToolbarExecute},
@@ -38,6 +38,13 @@ constexpr std::array<MainCommand, 12> kCommands{{
      false,
      true,
      &TfrmMain::acViewNoneExecute},
+    // The notification-area icon and its notices, switched from the View menu and the icon's own.
+    {"acViewTrayIcon", kCmdViewTrayIcon, C::kView, "Notification-area &icon", kNone, kNoImage, true, true,
+     &TfrmMain::acViewTrayIconExecute},
+    {"acAlertStalls", kCmdAlertStalls, C::kView, "Alert when a client s&talls", kNone, kNoImage, false, true,
+     &TfrmMain::acAlertStallsExecute},
+    {"acAlertResults", kCmdAlertResults, C::kView, "Alert when a &result waits", kNone, kNoImage, false, true,
+     &TfrmMain::acAlertResultsExecute},
     {"acAddLocation",
      kCmdAddLocation,
      C::kLocation,

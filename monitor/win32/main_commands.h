@@ -27,6 +27,9 @@ enum CommandId : WORD {
   kCmdMoreInfo,
   kCmdHelp,
   kCmdAbout,
+  kCmdViewTrayIcon,
+  kCmdAlertStalls,
+  kCmdAlertResults,
 };
 
 inline constexpr int kNoImage = -1;

@@ -55,6 +55,7 @@ bool TfrmMain::Create() {
     return false;
   }
   HWND hwnd = Hwnd();
+  taskbarCreated_ = win::TaskbarCreatedMessage();
   reader_ =
       std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
   FormCreate();
@@ -88,8 +89,10 @@ void TfrmMain::FormCreate() {
     // refreshes on its own ("Update all now" still works).
     timerOffForRun_ = true;
     ShowErrorBox(Hwnd(), failure.what());
+    SyncTrayIcon();
     return;
   }
+  SyncTrayIcon();
   SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
   tmrMainTimer();
 }
@@ -173,6 +176,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DPICHANGED: {
       ApplyDpi(LOWORD(wParam));
+      if (trayIcon_)
+        trayIcon_->SetDpi(LOWORD(wParam));
       // The system suggests the old bounds scaled to the new dpi. While the stored settings
       // place the window, the stored pixels are kept as they are.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -209,6 +214,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kAnswersWaiting:
       TakeAnswers();
+      return 0;
+    case kTrayCallback:
+      HandleTrayEvent(wParam, lParam);
       return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);
@@ -248,6 +256,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::KillTimer(hwnd, kSettleTimerId);
       // Nothing waits for a read that hangs: its thread ends on its own, its answer unseen.
       reader_.reset();
+      trayIcon_.reset();
       FormDestroy();
       // The menu handle is ours: detach it so DestroyWindow does not free it as well.
       ::SetMenu(hwnd, nullptr);
@@ -255,6 +264,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onDestroyed();
       return 0;
     default:
+      // Explorer started again: the icons it held are gone.
+      if (message == taskbarCreated_ && taskbarCreated_ != 0 && trayIcon_) {
+        trayIcon_->Readd();
+        return 0;
+      }
       break;
   }
   return BaseWindow::HandleMessage(message, wParam, lParam);

@@ -20,6 +20,7 @@
 #include "windows/check_box.h"
 #include "windows/handles.h"
 #include "windows/list_view.h"
+#include "windows/notify_icon.h"
 #include "windows/panel_hints.h"
 #include "windows/shell_open.h"
 #include "windows/status_bar.h"
@@ -42,6 +43,8 @@ struct MainWindowServices {
   std::string appDir;    // empty: the folder of the running executable
   // When a pass begins; empty: the system's clocks. Tests give a clock of their own.
   std::function<PassClock()> clock = {};
+  // The notification area; null: the shell's.
+  win::TrayShell* tray = nullptr;
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -76,6 +79,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   static constexpr UINT kSettleMilliseconds = 300;
   // Posted by a reading thread: answers are waiting.
   static constexpr UINT kAnswersWaiting = WM_APP + 1;
+  // The notification-area icon's messages.
+  static constexpr UINT kTrayCallback = WM_APP + 2;
+  static constexpr UINT kTrayIconId = 1;
 
   explicit TfrmMain(MainWindowServices services);
   ~TfrmMain() override;
@@ -121,6 +127,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void acMoreInfoExecute();
   void acHelpExecute();
   void acAboutExecute();
+  void acViewTrayIconExecute();
+  void acAlertStallsExecute();
+  void acAlertResultsExecute();
 
   // The caption of the selected row, if any.
   std::optional<std::string> SelectedPath() const;
@@ -208,6 +217,12 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // main_window_settings.cpp
   template <typename Change>
   void ChangeNormalBounds(Change change);
+  // main_window_tray.cpp
+  void SyncTrayIcon();
+  void UpdateTray();
+  void HandleTrayEvent(WPARAM wParam, LPARAM lParam);
+  void ShowFromTray();
+  void OpenTrayMenu(POINT at);
   // main_window.cpp
   void StartTimer();
   void StopTimer();
@@ -254,6 +269,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   RefreshOutcome lastRefresh_;
   std::array<std::string, 4> statusTexts_;
   AlertOptions alertOptions_;
+  std::unique_ptr<win::NotifyIcon> trayIcon_;
+  std::string trayTip_;
+  UINT taskbarCreated_ = 0;
   FigureRequests figureRequests_;
   // Last: destroyed first, so that no answer arrives for a half-destroyed window.
   std::unique_ptr<FolderReader> reader_;

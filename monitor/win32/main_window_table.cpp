@@ -258,6 +258,7 @@ void TfrmMain::ShowTableChanges() {
     for (int part = 0; part < 3; ++part)
       WriteStatusPanel(part, texts[static_cast<std::size_t>(part)]);
   }
+  UpdateTray();
 }
 
 void TfrmMain::WriteStatusPanel(int part, const std::string& text) {

@@ -43,6 +43,49 @@ class RecordingShellOpener final : public win::ShellOpener {
   std::vector<Call> calls;
 };
 
+// The notification area as the window speaks to it (Wine's tray cannot be read back).
+class RecordingTrayShell final : public win::TrayShell {
+ public:
+  struct Call {
+    DWORD message;
+    UINT flags;
+    std::string tip;
+    std::string info;
+  };
+  bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
+    calls.push_back({message, data.uFlags, data.szTip, data.szInfo});
+    return true;
+  }
+  // The icon is there: added, and not deleted since.
+  bool Shown() const {
+    bool shown = false;
+    for (const Call& call : calls) {
+      if (call.message == NIM_ADD)
+        shown = true;
+      if (call.message == NIM_DELETE)
+        shown = false;
+    }
+    return shown;
+  }
+  std::string Tip() const {
+    std::string tip;
+    for (const Call& call : calls) {
+      if ((call.message == NIM_ADD || call.message == NIM_MODIFY) && (call.flags & NIF_TIP))
+        tip = call.tip;
+    }
+    return tip;
+  }
+  std::vector<std::string> Balloons() const {
+    std::vector<std::string> texts;
+    for (const Call& call : calls) {
+      if (call.message == NIM_MODIFY && (call.flags & NIF_INFO))
+        texts.push_back(call.info);
+    }
+    return texts;
+  }
+  std::vector<Call> calls;
+};
+
 // Texts of what a message box showed.
 struct SeenBox {
   std::string caption;
@@ -168,8 +211,8 @@ class MainWindowTest : public ::testing::Test {
     return window;
   }
   TfrmMain& OpenWithoutWaiting(std::string appDir, HWND owner = nullptr) {
-    window_ =
-        std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, owner, std::move(appDir)});
+    window_ = std::make_unique<TfrmMain>(
+        MainWindowServices{probe_, settings_, shell_, owner, std::move(appDir), {}, &tray_});
     EXPECT_TRUE(window_->Create());
     return *window_;
   }
@@ -213,6 +256,7 @@ class MainWindowTest : public ::testing::Test {
   std::shared_ptr<ProbeFileSystem> probe_ = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   MemorySettingsStore settings_;
   RecordingShellOpener shell_;
+  RecordingTrayShell tray_;
   win::AppWindow application_;
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };

@@ -284,7 +284,8 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
   TfrmMain& window = Open();
   const std::vector<std::vector<std::string>> expected = {
       {"E&xit\tCtrl+X"},
-      {"&Toolbar", "&Statistics panel", "Status &bar", "", "Show &all\tF7", "&Hide all\tF8"},
+      {"&Toolbar", "&Statistics panel", "Status &bar", "", "Show &all\tF7", "&Hide all\tF8", "",
+       "Notification-area &icon", "Alert when a client s&talls", "Alert when a &result waits"},
       // More info and the separator before it are not in the menu: F4 reaches it.
       {"&Add a new location...\tIns", "&Remove this location\tShift+Del", "", "&Update all now\tF5"},
       {"&Help...", "", "&About..."},
@@ -1201,7 +1202,7 @@ TEST_F(MainWindowTest, AStalledRowIsRedAndSaysSinceWhen) {
   settings_.SetText("Defaults", "StallMinutes", "1");
   PassClock now{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
   window_ = std::make_unique<TfrmMain>(MainWindowServices{
-      probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", [&now] { return now; }});
+      probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", [&now] { return now; }, &tray_});
   ASSERT_TRUE(window_->Create());
   TfrmMain& window = *window_;
   ASSERT_TRUE(WaitForReads(window));
@@ -1222,6 +1223,65 @@ TEST_F(MainWindowTest, AStalledRowIsRedAndSaysSinceWhen) {
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
   EXPECT_EQ(RowInfoTip(window, 0), "");
+}
+
+TEST_F(MainWindowTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
+  const std::string folder = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
+  StoreLocations({{folder, true}});
+  settings_.SetText("Defaults", "StallMinutes", "1");
+  settings_.SetText("Interface", "AlertResults", "1");
+  PassClock now{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
+  window_ = std::make_unique<TfrmMain>(MainWindowServices{
+      probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", [&now] { return now; }, &tray_});
+  ASSERT_TRUE(window_->Create());
+  TfrmMain& window = *window_;
+  ASSERT_TRUE(WaitForReads(window));
+  EXPECT_TRUE(tray_.Shown());
+  EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 0, Stalled 0");
+  EXPECT_TRUE(tray_.Balloons().empty());
+
+  const auto pass = [&](int seconds) {
+    now.now += std::chrono::seconds(seconds);
+    window.RefreshLocations();
+    ASSERT_TRUE(WaitForReads(window));
+  };
+  pass(61);
+  EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 0, Stalled 1");
+  EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder + ": no progress for 1 minute"}));
+  pass(30);
+  EXPECT_EQ(tray_.Balloons().size(), 1u);  // once, not at every pass
+
+  WriteClientFile("a\\result.sah", "done");
+  pass(1);
+  EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 1, Stalled 0");
+  ASSERT_EQ(tray_.Balloons().size(), 2u);
+  EXPECT_EQ(tray_.Balloons()[1], folder + ": result waiting to be sent");
+
+  // The View menu switches the icon and its notices; the switches are saved at exit.
+  window.SyncViewMenu();
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewTrayIcon));
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdAlertStalls));
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdAlertResults));
+  window.acViewTrayIconExecute();
+  EXPECT_FALSE(tray_.Shown());
+  EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewTrayIcon));
+  window.acViewTrayIconExecute();
+  EXPECT_TRUE(tray_.Shown());
+  window.acAlertStallsExecute();
+  EXPECT_FALSE(MenuChecked(window.Menu(), kCmdAlertStalls));
+
+  // A left click on the icon brings a minimized window back.
+  ::ShowWindow(window.Hwnd(), SW_SHOWMINNOACTIVE);
+  ASSERT_TRUE(::IsIconic(window.Hwnd()));
+  ::SendMessageA(window.Hwnd(), TfrmMain::kTrayCallback, 0, MAKELPARAM(NIN_SELECT, TfrmMain::kTrayIconId));
+  EXPECT_FALSE(::IsIconic(window.Hwnd()));
+  EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+  Close();
+  EXPECT_FALSE(tray_.Shown());  // removed at exit
+  EXPECT_EQ(settings_.Text("Interface", "TrayIcon"), "1");
+  EXPECT_EQ(settings_.Text("Interface", "AlertStalls"), "0");
+  EXPECT_EQ(settings_.Text("Interface", "AlertResults"), "1");
+  EXPECT_EQ(settings_.Text("Defaults", "StallMinutes"), "1");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
 #include "monitor/location_table.h"
+#include "tests/support/inline_pass.h"
 #include "tests/support/temp_folder.h"
 #include "tools/client_sim/simulated_client.h"
 
@@ -44,7 +45,7 @@ class SimulatedClientTest : public ::testing::Test {
   sim::SimulatedClient client_{temp_.ProgramPath("seti"), 3, 1000};
 
   void ExpectRow(const Expected& e) {
-    table_.RefreshLocations(*fs_);
+    testing::RefreshNow(table_, *fs_);
     const LocationRow& row = table_.Row(0);
     EXPECT_EQ(row.CellText(Cell::kProgress), e.progress);
     EXPECT_EQ(row.CellText(Cell::kWorkUnit), e.workUnit);
