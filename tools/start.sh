@@ -79,8 +79,14 @@ trap 'exit 143' TERM HUP
 
 # A Wine program inherits the standard output of whoever starts it, and so do Wine's helper
 # processes: every program writes into a log file of its own.
+# VELMORA_DEMO_STALL_AFTER=N: the client hangs on its unit after N seconds, so that its row turns
+# red once the stall time has passed (20 minutes unless Defaults\StallMinutes says otherwise).
+stall_args=()
+if [ -n "${VELMORA_DEMO_STALL_AFTER:-}" ]; then
+  stall_args=(--stall-after "$VELMORA_DEMO_STALL_AFTER")
+fi
 setsid "$root/tools/wine-run.sh" "$prefix" "$tree/tools/velmora-client-sim.exe" --speed "$sim_speed" \
-  --seconds "$sim_seconds" --unit-cpu "$sim_unit_cpu" "$demo_win" >"$build/client-sim.log" 2>&1 &
+  --seconds "$sim_seconds" --unit-cpu "$sim_unit_cpu" "${stall_args[@]}" "$demo_win" >"$build/client-sim.log" 2>&1 &
 sim_pid=$!
 # The first start creates the prefix (half a minute at most); the folder is ready when the
 # simulator has written its state file.
