@@ -1194,22 +1194,32 @@ TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
   EXPECT_TRUE(driver.seen.empty());
 }
 
+class StallTest : public MainWindowTest {
+ protected:
+  // One client "a" in work; a one-minute stall time; passes at the test's clock `now_`.
+  TfrmMain& OpenAtTestClock() {
+    folder_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
+    StoreLocations({{folder_, true}});
+    settings_.SetText("Defaults", "StallMinutes", "1");
+    window_ = std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, nullptr,
+                                                            appFolder_.ProgramPath() + "\\",
+                                                            [this] { return now_; }, &tray_});
+    EXPECT_TRUE(window_->Create());
+    EXPECT_TRUE(WaitForReads(*window_));
+    return *window_;
+  }
+  PassClock now_{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
+  std::string folder_;
+};
+
 // A client that stops writing its state file while it keeps its unit: after the stall time its
 // row is drawn red and says since when it has made no progress.
-TEST_F(MainWindowTest, AStalledRowIsRedAndSaysSinceWhen) {
-  const std::string folder = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
-  StoreLocations({{folder, true}});
-  settings_.SetText("Defaults", "StallMinutes", "1");
-  PassClock now{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
-  window_ = std::make_unique<TfrmMain>(MainWindowServices{
-      probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", [&now] { return now; }, &tray_});
-  ASSERT_TRUE(window_->Create());
-  TfrmMain& window = *window_;
-  ASSERT_TRUE(WaitForReads(window));
+TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
+  TfrmMain& window = OpenAtTestClock();
   EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
 
-  now.now += std::chrono::seconds(61);
-  now.wall.minute = 42;
+  now_.now += std::chrono::seconds(61);
+  now_.wall.minute = 42;
   window.RefreshLocations();
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_TRUE(window.Table().Row(0).stalled);
@@ -1218,36 +1228,28 @@ TEST_F(MainWindowTest, AStalledRowIsRedAndSaysSinceWhen) {
   EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 1), "50.00");  // the cells stay as they were
 
   WriteClientFile("a\\state.sah", "prog=0.6\n");
-  SetFileTimeTo(folder + "state.sah", 2024, 5, 17, 9, 42);
+  SetFileTimeTo(folder_ + "state.sah", 2024, 5, 17, 9, 42);
   window.RefreshLocations();
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
   EXPECT_EQ(RowInfoTip(window, 0), "");
 }
 
-TEST_F(MainWindowTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
-  const std::string folder = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
-  StoreLocations({{folder, true}});
-  settings_.SetText("Defaults", "StallMinutes", "1");
+TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   settings_.SetText("Interface", "AlertResults", "1");
-  PassClock now{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
-  window_ = std::make_unique<TfrmMain>(MainWindowServices{
-      probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", [&now] { return now; }, &tray_});
-  ASSERT_TRUE(window_->Create());
-  TfrmMain& window = *window_;
-  ASSERT_TRUE(WaitForReads(window));
+  TfrmMain& window = OpenAtTestClock();
   EXPECT_TRUE(tray_.Shown());
   EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 0, Stalled 0");
   EXPECT_TRUE(tray_.Balloons().empty());
 
   const auto pass = [&](int seconds) {
-    now.now += std::chrono::seconds(seconds);
+    now_.now += std::chrono::seconds(seconds);
     window.RefreshLocations();
     ASSERT_TRUE(WaitForReads(window));
   };
   pass(61);
   EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 0, Stalled 1");
-  EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder + ": no progress for 1 minute"}));
+  EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder_ + ": no progress for 1 minute"}));
   pass(30);
   EXPECT_EQ(tray_.Balloons().size(), 1u);  // once, not at every pass
 
@@ -1255,7 +1257,7 @@ TEST_F(MainWindowTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   pass(1);
   EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 1, Stalled 0");
   ASSERT_EQ(tray_.Balloons().size(), 2u);
-  EXPECT_EQ(tray_.Balloons()[1], folder + ": result waiting to be sent");
+  EXPECT_EQ(tray_.Balloons()[1], folder_ + ": result waiting to be sent");
 
   // The View menu switches the icon and its notices; the switches are saved at exit.
   window.SyncViewMenu();
