@@ -140,6 +140,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   const MainControls& Controls() const { return ctl_; }
   HMENU Menu() const { return menu_.Get(); }
   HACCEL Accelerators() const { return accelerators_.Get(); }
+  // The notification-area icon's menu as it opens now.
+  win::MenuHandle TrayMenu() const;
 
   // The refresh timer as the window last set it.
   UINT TimerInterval() const { return timerInterval_; }

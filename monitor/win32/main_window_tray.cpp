@@ -72,10 +72,10 @@ void TfrmMain::ShowFromTray() {
   ::SetForegroundWindow(Hwnd());
 }
 
-void TfrmMain::OpenTrayMenu(POINT at) {
+win::MenuHandle TfrmMain::TrayMenu() const {
   win::MenuHandle menu(::CreatePopupMenu());
   if (!menu)
-    return;
+    return menu;
   const auto item = [&](WORD id, bool checked) {
     const MainCommand* command = FindMainCommand(id);
     ::AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id, command->caption);
@@ -86,6 +86,13 @@ void TfrmMain::OpenTrayMenu(POINT at) {
   item(kCmdAlertResults, alertOptions_.alertResults);
   ::AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
   item(kCmdExit, false);
+  return menu;
+}
+
+void TfrmMain::OpenTrayMenu(POINT at) {
+  const win::MenuHandle menu = TrayMenu();
+  if (!menu)
+    return;
   // Without the window in front the menu would not close when the user clicks elsewhere.
   ::SetForegroundWindow(Hwnd());
   const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(

@@ -1271,6 +1271,13 @@ TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   EXPECT_TRUE(tray_.Shown());
   window.acAlertStallsExecute();
   EXPECT_FALSE(MenuChecked(window.Menu(), kCmdAlertStalls));
+  // The icon's own menu: the same switches, with the window's refresh and exit.
+  const win::MenuHandle trayMenu = window.TrayMenu();
+  EXPECT_EQ(MenuTexts(trayMenu.Get()),
+            (std::vector<std::string>{"&Update all now", "", "Alert when a client s&talls",
+                                      "Alert when a &result waits", "", "E&xit"}));
+  EXPECT_FALSE(MenuChecked(trayMenu.Get(), kCmdAlertStalls));
+  EXPECT_TRUE(MenuChecked(trayMenu.Get(), kCmdAlertResults));
 
   // A left click on the icon brings a minimized window back.
   ::ShowWindow(window.Hwnd(), SW_SHOWMINNOACTIVE);
