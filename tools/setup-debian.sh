@@ -5,7 +5,7 @@ set -euo pipefail
 want=(cmake ninja-build g++ git make g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth
       imagemagick)
 if [ "${1:-test}" = test ]; then
-  want+=(googletest libgtest-dev clang libclang-rt-14-dev locales-all zip unzip)
+  want+=(googletest libgtest-dev clang libclang-rt-14-dev locales-all zip unzip fuse3 python3-fusepy)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The monitor window over a client folder on a share that answers slowly, or not at all: a FUSE
+# file system (tools/slow_share.py) delays every call, and gui_tests' SlowShare cases run under
+# Wine with one location behind it beside local ones.
+# Usage: slow_share_test.sh WORK_DIR SOURCE_DIR PREFIX GUI_TESTS_EXE DELAY_SECONDS [dead]
+# "dead": the share takes longer to answer than the test runs. Exits 77 (skipped) where FUSE
+# cannot mount; whatever it mounted and started is gone when it ends, on every path.
+set -uo pipefail
+work=$(realpath -m "$1")
+source_dir=$2
+prefix=$3
+exe=$4
+delay=$5
+mode=${6:-slow}
+python=/usr/bin/python3  # Debian's fusepy is installed for this interpreter only
+share_fs=$source_dir/tools/slow_share.py
+
+skip() {
+  echo "SKIPPED: FUSE cannot mount here: $*"
+  exit 77
+}
+
+fs_pids=()
+mounts=()
+end_shares() {
+  local mount pid i
+  for mount in "${mounts[@]}"; do
+    grep -qs " $mount fuse" /proc/mounts && fusermount3 -u -z "$mount" 2>/dev/null
+  done
+  for pid in "${fs_pids[@]}"; do
+    kill -TERM "$pid" 2>/dev/null || continue
+    for ((i = 0; i < 50; i++)); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  fs_pids=()
+  mounts=()
+}
+trap end_shares EXIT
+trap 'exit 130' INT TERM HUP
+
+# Mounts SOURCE at MOUNT with every call delayed; false (with the reason in $mount_error) when
+# the mount does not appear.
+mount_share() {
+  local source=$1 mount=$2 seconds=$3 log=$work/$(basename "$2").log i
+  mkdir -p "$mount"
+  "$python" "$share_fs" "$source" "$mount" "$seconds" >"$log" 2>&1 &
+  fs_pids+=($!)
+  mounts+=("$mount")
+  for ((i = 0; i < 100; i++)); do
+    grep -qs " $mount fuse" /proc/mounts && return 0
+    if ! kill -0 "${fs_pids[-1]}" 2>/dev/null; then
+      mount_error="slow_share.py ended: $(tail -n 3 "$log" | tr '\n' ' ')"
+      return 1
+    fi
+    sleep 0.1
+  done
+  mount_error="no mount at $mount after 10 s"
+  return 1
+}
+
+[ -c /dev/fuse ] || skip "there is no /dev/fuse"
+command -v fusermount3 >/dev/null || skip "fusermount3 is missing (Debian package fuse3)"
+"$python" -c 'import fusepy' 2>/dev/null ||
+  skip "$python cannot import fusepy (Debian package python3-fusepy; tools/setup-debian.sh test installs it)"
+
+rm -rf "$work"
+mkdir -p "$work/probe-source" "$work/source/slow"
+echo probe >"$work/probe-source/probe"
+if ! mount_share "$work/probe-source" "$work/probe" 0; then
+  skip "$mount_error"
+fi
+[ "$(cat "$work/probe/probe" 2>/dev/null)" = probe ] || skip "a file on a test mount cannot be read"
+end_shares
+
+printf 'prog=0.5\ncpu=60\n' >"$work/source/slow/state.sah"
+echo unit >"$work/source/slow/work_unit.sah"
+mount_share "$work/source" "$work/share" "$delay" || {
+  echo "FAILED: the share did not mount although a test mount did: $mount_error"
+  exit 1
+}
+
+# Wine shows the Unix root as drive Z:.
+windows_path="Z:$(tr / '\\' <<<"$work/share/slow")\\"
+dead=0
+[ "$mode" = dead ] && dead=1
+echo "Share: $windows_path, every call delayed ${delay} s ($mode)"
+out=$work/gui_tests.out
+started=$(date +%s.%N)
+status=0
+env VELMORA_UNMANAGED_WINDOWS=1 TZ=UTC VELMORA_SLOW_SHARE="$windows_path" VELMORA_SLOW_SHARE_DEAD=$dead \
+  bash "$source_dir/tools/wine-run.sh" "$prefix" "$exe" --gtest_filter='MainWindowTest.SlowShare*' >"$out" 2>&1 ||
+  status=$?
+ended=$(date +%s.%N)
+cat "$out"
+awk -v a="$started" -v b="$ended" -v s="$status" 'BEGIN { printf "gui_tests ran %.1f s and ended with status %d\n", b - a, s }'
+[ "$status" -eq 0 ] || exit 1
+# The case for this share must have run, not been skipped.
+if ! grep -q '^\[       OK \] MainWindowTest.SlowShare' "$out"; then
+  echo "FAILED: no SlowShare case ran for this share"
+  exit 1
+fi
+exit 0
