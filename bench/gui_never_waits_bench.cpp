@@ -1,0 +1,729 @@
+// Whether the monitor window keeps answering while its folders are read, now that the reads run
+// on reading threads, beside the same figures with the reads on the window's thread as the window
+// did them before (a LocationTable driven by RefreshNow from a timer of a plain window).
+//
+// (a) 100 local client folders and one "share" whose every file-system call answers 0.15 s late
+//     (ProbeFileSystem::Delay), a 2 s interval, 30 s driven by the window's own timer while this
+//     thread delivers messages as the program's loop does. A second thread sends WM_NULL with
+//     SendMessageTimeout every 10 ms and notes how long each answer took. A third rewrites every
+//     local state.sah (a new prog=) a second after each pass began; at each timer tick, before
+//     its pass, every local row must show what was written before the previous pass.
+// (b) 1,000 local folders: the window thread's own time per pass (the hand-out in
+//     RefreshLocations plus the handling of kAnswersWaiting and the settle timer) and the time
+//     from the hand-out until every answer is shown, beside the whole pass on one thread
+//     (RefreshNow) over the same folders; medians of several passes.
+//
+// Prints figures only; no time is asserted. The exit code is 1 when a window or table showed
+// wrong results.
+//
+// Usage: gui_never_waits_bench [seconds=30] [passes=9]   (0 skips that part)
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/window_pass_watch.h"
+#include "core/decimal_rule.h"
+#include "core/file_system.h"
+#include "monitor/location_table.h"
+#include "monitor/settings.h"
+#include "monitor/win32/main_window.h"
+#include "tests/gui/main_window_fixture.h"
+#include "tests/gui/wait_for_reads.h"
+#include "tests/support/inline_pass.h"
+#include "tests/support/memory_settings_store.h"
+#include "tests/support/probe_file_system.h"
+#include "tests/support/temp_folder.h"
+#include "windows/handles.h"
+#include "windows/shell_open.h"
+
+namespace {
+
+using velmora::LocationTable;
+using velmora::MainWindowServices;
+using velmora::TfrmMain;
+using velmora::bench::NowMs;
+using velmora::bench::PassFigures;
+using velmora::bench::PassWatch;
+using velmora::testing::ItemText;
+using velmora::testing::MemorySettingsStore;
+using velmora::testing::ProbeFileSystem;
+using velmora::testing::TempFolder;
+
+constexpr int kShareDelayMs = 150;
+constexpr double kAnswerLimitMs = 100.0;
+
+class NoShell final : public velmora::win::ShellOpener {
+ public:
+  void Open(HWND, const std::string&) override {}
+};
+
+class Checks {
+ public:
+  void Expect(bool ok, const std::string& what) {
+    if (ok)
+      return;
+    ++failures_;
+    if (failures_ <= 20)
+      std::printf("WRONG: %s\n", what.c_str());
+  }
+  int Failures() const { return failures_; }
+
+ private:
+  int failures_ = 0;
+};
+
+double Median(std::vector<double> values) {
+  if (values.empty())
+    return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+int CompareCaptions(const char* a, const char* b) {
+  return ::lstrcmpA(a, b);
+}
+
+// The "%" cell a state file with prog=0.<progress, four digits> gives.
+std::string ProgressText(int progress) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%02d", progress / 100, progress % 100);
+  return text;
+}
+
+std::string StateText(int progress) {
+  std::string text = "active_wu=1\nncfft=131072\ncr=1.2345e-01\n";
+  for (int i = 0; i < 140; ++i)
+    text += "key" + std::to_string(i) + "=" + std::to_string(i * 0.37) + "\n";
+  char prog[32];
+  std::snprintf(prog, sizeof prog, "prog=0.%04d\n", progress);
+  text += prog;
+  text += "cpu=1000.125\n";
+  return text;
+}
+
+// Client folders in a temporary folder: "loc0000".. and, when asked, "share".
+class Folders {
+ public:
+  Folders(int locals, bool share) {
+    for (int i = 0; i < locals; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "loc%04d", i);
+      MakeClient(name, Progress(0, i));
+      locals_.push_back(temp_.ProgramPath(name));
+    }
+    if (share) {
+      MakeClient("share", kShareProgress);
+      share_ = temp_.ProgramPath("share");
+    }
+  }
+
+  static constexpr int kShareProgress = 4321;
+  static int Progress(int generation, int local) { return (generation * 37 + local * 101) % 10000; }
+
+  const std::vector<std::string>& Locals() const { return locals_; }
+  const std::string& Share() const { return share_; }
+  std::vector<std::string> All() const {
+    std::vector<std::string> all = locals_;
+    if (!share_.empty())
+      all.push_back(share_);
+    return all;
+  }
+
+  // Every local state.sah written again for `generation`. A file a reader holds is tried again.
+  void RewriteLocals(int generation) {
+    for (std::size_t i = 0; i < locals_.size(); ++i) {
+      const std::string text = StateText(Progress(generation, static_cast<int>(i)));
+      const std::string path = locals_[i] + "\\state.sah";
+      for (int attempt = 0; attempt < 50; ++attempt) {
+        velmora::win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+          DWORD written = 0;
+          ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+          break;
+        }
+        ::Sleep(2);
+      }
+    }
+  }
+
+ private:
+  void MakeClient(const std::string& name, int progress) {
+    temp_.WriteFile(name + "\\state.sah", StateText(progress));
+    temp_.WriteFile(name + "\\user_info.sah", "name=bench\nnresults=12\ntotal_cpu=36000\n");
+    temp_.WriteFile(name + "\\version.sah", "major_version=3\nminor_version=8\n");
+    temp_.WriteFile(name + "\\work_unit.sah", std::string(2048, 'w'));
+  }
+
+  TempFolder temp_;
+  std::vector<std::string> locals_;
+  std::string share_;
+};
+
+// Sends WM_NULL to `target` every 10 ms from its own thread and notes each answer's time.
+class Pinger {
+ public:
+  explicit Pinger(HWND target) : thread_([this, target] { Run(target); }) {}
+  ~Pinger() { Stop(); }
+  Pinger(const Pinger&) = delete;
+  Pinger& operator=(const Pinger&) = delete;
+
+  std::vector<double> Stop() {
+    stop_ = true;
+    if (thread_.joinable())
+      thread_.join();
+    return latencies_;
+  }
+
+ private:
+  void Run(HWND target) {
+    while (!stop_) {
+      const double start = NowMs();
+      DWORD_PTR result = 0;
+      ::SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+      latencies_.push_back(NowMs() - start);
+      ::Sleep(10);
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::vector<double> latencies_;
+  std::thread thread_;
+};
+
+// Rewrites the local state files a second after each pass began (Signal), on its own thread.
+class Writer {
+ public:
+  explicit Writer(Folders& folders) : folders_(folders), thread_([this] { Run(); }) {}
+  ~Writer() { Stop(); }
+  // Ends the rewriting; a rewrite under way is finished first.
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable())
+      thread_.join();
+  }
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+
+  // The generation every local state file holds now.
+  int Written() const { return written_.load(); }
+  void Signal() {
+    {
+      std::lock_guard lock(mutex_);
+      ++signals_;
+    }
+    wake_.notify_all();
+  }
+
+ private:
+  void Run() {
+    std::unique_lock lock(mutex_);
+    int handled = 0;
+    for (;;) {
+      wake_.wait(lock, [&] { return stop_ || signals_ > handled; });
+      if (stop_)
+        return;
+      handled = signals_;
+      if (wake_.wait_for(lock, std::chrono::milliseconds(1000), [&] { return stop_; }))
+        return;
+      lock.unlock();
+      const int next = written_.load() + 1;
+      folders_.RewriteLocals(next);
+      written_ = next;
+      lock.lock();
+    }
+  }
+
+  Folders& folders_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  int signals_ = 0;
+  std::atomic<int> written_{0};
+  std::thread thread_;
+};
+
+// At each timer tick, before its pass: did the previous pass show every local row as the files
+// were when it began?
+class RefreshCheck {
+ public:
+  RefreshCheck(const Folders& folders, Writer& writer) : writer_(writer) {
+    for (std::size_t i = 0; i < folders.Locals().size(); ++i)
+      localIndex_[folders.Locals()[i]] = static_cast<int>(i);
+  }
+
+  void OnTick(const LocationTable& table) {
+    if (previousGeneration_ >= 0) {
+      ++checkedPasses_;
+      int fresh = 0;
+      for (const velmora::LocationRow& row : table.Rows()) {
+        const auto found = localIndex_.find(row.caption);
+        if (found != localIndex_.end() &&
+            row.cells[0] == ProgressText(Folders::Progress(previousGeneration_, found->second)))
+          ++fresh;
+      }
+      if (fresh == static_cast<int>(localIndex_.size()))
+        ++freshPasses_;
+      fewestFresh_ = std::min(fewestFresh_, fresh);
+    }
+    previousGeneration_ = writer_.Written();
+    ++ticks_;
+    writer_.Signal();
+  }
+
+  int Ticks() const { return ticks_; }
+  int CheckedPasses() const { return checkedPasses_; }
+  int FreshPasses() const { return freshPasses_; }
+  int FewestFresh() const { return checkedPasses_ > 0 ? fewestFresh_ : -1; }
+
+ private:
+  Writer& writer_;
+  std::map<std::string, int> localIndex_;
+  int previousGeneration_ = -1;
+  int ticks_ = 0;
+  int checkedPasses_ = 0;
+  int freshPasses_ = 0;
+  int fewestFresh_ = 1 << 30;
+};
+
+// Calls `onTick` on the window's thread just before a WM_TIMER of `timerId` is handled.
+class TickHook {
+ public:
+  TickHook(HWND window, UINT_PTR timerId, std::function<void()> onTick)
+      : window_(window), timerId_(timerId), onTick_(std::move(onTick)) {
+    ::SetWindowSubclass(window_, &TickHook::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~TickHook() { ::RemoveWindowSubclass(window_, &TickHook::Proc, kSubclassId); }
+  TickHook(const TickHook&) = delete;
+  TickHook& operator=(const TickHook&) = delete;
+
+ private:
+  static constexpr UINT_PTR kSubclassId = 0xbe7e;
+  static LRESULT CALLBACK
+  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    auto* hook = reinterpret_cast<TickHook*>(self);
+    if (message == WM_TIMER && wParam == hook->timerId_)
+      hook->onTick_();
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+
+  HWND window_;
+  UINT_PTR timerId_;
+  std::function<void()> onTick_;
+};
+
+// Delivers this thread's messages for `ms`, as the program's loop does.
+void RunLoop(double ms, TfrmMain* window) {
+  const double end = NowMs() + ms;
+  for (;;) {
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (window && window->PreTranslateMessage(message))
+        continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+    const double left = end - NowMs();
+    if (left <= 0)
+      return;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
+  }
+}
+
+struct Responsiveness {
+  int pings = 0;
+  double longestMs = 0;
+  double medianMs = 0;
+  double lateShare = 0;      // of pings answered later than 100 ms
+  double lateTimeShare = 0;  // of the run's time spent waiting on those pings
+  int ticks = 0;
+  int checkedPasses = 0;
+  int freshPasses = 0;
+  int fewestFresh = -1;
+  std::uint64_t fsCalls = 0;
+  std::size_t threadsAtEnd = 0;
+};
+
+Responsiveness Summarise(const std::vector<double>& latencies, double runMs, const RefreshCheck& check) {
+  Responsiveness r;
+  r.pings = static_cast<int>(latencies.size());
+  double lateMs = 0;
+  int late = 0;
+  for (double ms : latencies) {
+    r.longestMs = std::max(r.longestMs, ms);
+    if (ms > kAnswerLimitMs) {
+      ++late;
+      lateMs += ms;
+    }
+  }
+  r.medianMs = Median(latencies);
+  r.lateShare = r.pings > 0 ? 100.0 * late / r.pings : 0;
+  r.lateTimeShare = runMs > 0 ? 100.0 * lateMs / runMs : 0;
+  r.ticks = check.Ticks();
+  r.checkedPasses = check.CheckedPasses();
+  r.freshPasses = check.FreshPasses();
+  r.fewestFresh = check.FewestFresh();
+  return r;
+}
+
+// Which local rows of `rows` show `generation`, and whether the share shows its own progress.
+void CheckRows(const std::vector<velmora::LocationRow>& rows,
+               const Folders& folders,
+               int generation,
+               const std::function<std::string(std::size_t)>& shownProgress,
+               Checks& checks,
+               const std::string& what) {
+  std::map<std::string, int> localIndex;
+  for (std::size_t i = 0; i < folders.Locals().size(); ++i)
+    localIndex[folders.Locals()[i]] = static_cast<int>(i);
+  int wrong = 0;
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const auto found = localIndex.find(rows[row].caption);
+    const std::string expected = found != localIndex.end()
+                                     ? ProgressText(Folders::Progress(generation, found->second))
+                                     : ProgressText(Folders::kShareProgress);
+    const std::string shown = shownProgress(row);
+    if (shown != expected && ++wrong <= 3)
+      checks.Expect(
+          false, what + ": row " + rows[row].caption + " shows '" + shown + "', expected '" + expected + "'");
+  }
+  checks.Expect(rows.size() == folders.All().size(), what + ": " + std::to_string(rows.size()) + " rows");
+  checks.Expect(wrong == 0, what + ": " + std::to_string(wrong) + " rows show a wrong progress");
+}
+
+// (a), the reads on reading threads: the real window, its own 2 s timer.
+Responsiveness WindowWithReaders(double runMs, Checks& checks) {
+  Folders folders(100, true);
+  auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
+  MemorySettingsStore settings;
+  const std::vector<std::string> all = folders.All();
+  settings.SetText("Locations", "Count", std::to_string(all.size()));
+  for (std::size_t i = 0; i < all.size(); ++i)
+    settings.SetText("Locations", velmora::LocationKey(i), all[i] + ",1");
+  settings.SetText("Defaults", "PollInterval", "2");
+  NoShell shell;
+  Responsiveness figures;
+  {
+    Writer writer(folders);
+    RefreshCheck check(folders, writer);
+    std::unique_ptr<TfrmMain> window =
+        std::make_unique<TfrmMain>(MainWindowServices{probe, settings, shell, nullptr, "C:\\"});
+    checks.Expect(window->Create(), "(a) the window was not created");
+    checks.Expect(window->TimerInterval() == 2000,
+                  "(a) the window's interval is " + std::to_string(window->TimerInterval()) + " ms");
+    {
+      TickHook hook(window->Hwnd(), TfrmMain::kMainTimerId, [&] { check.OnTick(window->Table()); });
+      window->Show(SW_SHOWNORMAL);
+      Pinger pinger(window->Hwnd());
+      const double start = NowMs();
+      RunLoop(runMs, window.get());
+      const double ran = NowMs() - start;
+      figures = Summarise(pinger.Stop(), ran, check);
+    }
+    figures.threadsAtEnd = window->ReadingThreads();
+    // One more pass once the writer is still, with every answer shown: the rows as the folders are.
+    writer.Stop();
+    const int generation = writer.Written();
+    window->RefreshLocations();
+    checks.Expect(velmora::testing::WaitForReads(*window), "(a) the last pass's reads did not all answer");
+    HWND table = window->Controls().lvMain;
+    CheckRows(
+        window->Table().Rows(), folders, generation,
+        [&](std::size_t row) { return ItemText(table, static_cast<int>(row), 1); }, checks,
+        "(a) reading threads, the list view at the end");
+    window.reset();
+  }
+  figures.fsCalls = probe->CallCount();
+  return figures;
+}
+
+// A plain window whose timer runs a pass of a LocationTable with its reads on the window's
+// thread, as the monitor window did before its reads moved to reading threads.
+class InlineWindow {
+ public:
+  InlineWindow(velmora::FileSystem& fs, const std::vector<std::string>& folders, UINT interval)
+      : fs_(fs), table_(&CompareCaptions), interval_(interval) {
+    for (const std::string& folder : folders)
+      table_.AddLocation(folder, true);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &InlineWindow::Proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VelmoraBenchInlineWindow";
+    ::RegisterClassA(&wc);
+    hwnd_ = ::CreateWindowExA(0, wc.lpszClassName, "inline", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~InlineWindow() {
+    if (hwnd_)
+      ::DestroyWindow(hwnd_);
+  }
+  InlineWindow(const InlineWindow&) = delete;
+  InlineWindow& operator=(const InlineWindow&) = delete;
+
+  HWND Hwnd() const { return hwnd_; }
+  LocationTable& Table() { return table_; }
+  // The first pass at once, then one every interval, as the window's start-up ran them.
+  void Start() { Pass(); }
+  void Pass() {
+    ::KillTimer(hwnd_, kTimerId);
+    const velmora::PassClock clock{std::chrono::steady_clock::now(), velmora::LocalDateTime{}};
+    velmora::testing::RefreshNow(table_, fs_, clock);
+    ::SetTimer(hwnd_, kTimerId, interval_, nullptr);
+  }
+  static constexpr UINT_PTR kTimerId = 1;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<InlineWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && message == WM_TIMER && wParam == kTimerId) {
+      self->Pass();
+      return 0;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+
+  velmora::FileSystem& fs_;
+  LocationTable table_;
+  UINT interval_;
+  HWND hwnd_ = nullptr;
+};
+
+// (a), the reads on the window's thread, as before.
+Responsiveness WindowThreadReads(double runMs, Checks& checks) {
+  Folders folders(100, true);
+  auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
+  Responsiveness figures;
+  {
+    Writer writer(folders);
+    RefreshCheck check(folders, writer);
+    InlineWindow window(*probe, folders.All(), 2000);
+    checks.Expect(window.Hwnd() != nullptr, "(a) the inline window was not created");
+    {
+      TickHook hook(window.Hwnd(), InlineWindow::kTimerId, [&] { check.OnTick(window.Table()); });
+      ::ShowWindow(window.Hwnd(), SW_SHOWNORMAL);
+      Pinger pinger(window.Hwnd());
+      const double start = NowMs();
+      check.OnTick(window.Table());  // the start-up pass, like the window's
+      window.Start();
+      RunLoop(runMs - (NowMs() - start), nullptr);
+      const double ran = NowMs() - start;
+      figures = Summarise(pinger.Stop(), ran, check);
+    }
+    writer.Stop();
+    const int generation = writer.Written();
+    window.Pass();
+    const std::vector<velmora::LocationRow>& rows = window.Table().Rows();
+    CheckRows(
+        rows, folders, generation, [&](std::size_t row) { return rows[row].cells[0]; }, checks,
+        "(a) window-thread reads, the table at the end");
+  }
+  figures.fsCalls = probe->CallCount();
+  return figures;
+}
+
+struct PassSeries {
+  std::vector<double> windowThread, handOut, answers, toLastResult, inline_;
+  std::vector<double> answerMessages;
+};
+
+// (b) 1,000 local folders: the window's pass against the whole pass on one thread.
+void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& checks) {
+  constexpr int kFolders = 1000;
+  Folders folders(kFolders, false);
+  auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  MemorySettingsStore settings;
+  const std::vector<std::string> all = folders.All();
+  settings.SetText("Locations", "Count", std::to_string(all.size()));
+  for (std::size_t i = 0; i < all.size(); ++i)
+    settings.SetText("Locations", velmora::LocationKey(i), all[i] + ",1");
+  settings.SetText("Defaults", "PollInterval", "32767");  // only the bench starts passes
+  NoShell shell;
+  LocationTable inlineTable(&CompareCaptions);
+  for (const std::string& folder : all)
+    inlineTable.AddLocation(folder, true);
+  velmora::testing::RefreshNow(inlineTable, *probe);
+
+  auto window = std::make_unique<TfrmMain>(MainWindowServices{probe, settings, shell, nullptr, "C:\\"});
+  checks.Expect(window->Create(), "(b) the window was not created");
+  window->Show(SW_SHOWNORMAL);
+  checks.Expect(velmora::testing::WaitForReads(*window), "(b) the first pass did not answer");
+  velmora::testing::PumpMessages();
+  int generation = 0;
+  {
+    PassWatch watch(*window);
+    checks.Expect(watch.Attached(), "(b) the pass watch could not be attached");
+    std::vector<std::size_t> everyRow(kFolders);
+    for (std::size_t i = 0; i < everyRow.size(); ++i)
+      everyRow[i] = i;
+    const auto windowPass = [&](bool isChanged, PassSeries& series, const std::string& what) {
+      const PassFigures pass = watch.Run();
+      ::RedrawWindow(window->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      series.windowThread.push_back(pass.WindowThreadMs());
+      series.handOut.push_back(pass.handOutMs);
+      series.answers.push_back(pass.answersMs);
+      series.toLastResult.push_back(pass.toLastResultMs);
+      series.answerMessages.push_back(pass.answerMessages);
+      checks.Expect(pass.settled, what + ": the reads did not all answer");
+      checks.Expect(pass.changedRows == (isChanged ? everyRow : std::vector<std::size_t>{}),
+                    what + ": " + std::to_string(pass.changedRows.size()) + " rows changed");
+    };
+    const auto inlinePass = [&](bool isChanged, PassSeries& series, const std::string& what) {
+      const double start = NowMs();
+      const velmora::RefreshOutcome outcome = velmora::testing::RefreshNow(inlineTable, *probe);
+      series.inline_.push_back(NowMs() - start);
+      checks.Expect(outcome.changedRows.size() == (isChanged ? everyRow.size() : 0u),
+                    what + ": " + std::to_string(outcome.changedRows.size()) + " rows changed in RefreshNow");
+    };
+    // The two take turns at going first, so that neither gains from the other's warm file cache.
+    for (int i = 0; i < passes; ++i) {
+      const std::string what = "(b) unchanged pass " + std::to_string(i + 1);
+      if (i % 2 == 0)
+        inlinePass(false, unchanged, what);
+      windowPass(false, unchanged, what);
+      if (i % 2 != 0)
+        inlinePass(false, unchanged, what);
+    }
+    for (int i = 0; i < passes; ++i) {
+      const std::string what = "(b) changed pass " + std::to_string(i + 1);
+      // Each pass finds every state file changed since it last looked.
+      folders.RewriteLocals(++generation);
+      if (i % 2 == 0)
+        inlinePass(true, changed, what);
+      folders.RewriteLocals(++generation);
+      windowPass(true, changed, what);
+      if (i % 2 != 0)
+        inlinePass(true, changed, what);
+    }
+  }
+  // Both show what the folders hold now.
+  velmora::testing::RefreshNow(inlineTable, *probe);
+  const std::vector<velmora::LocationRow>& windowRows = window->Table().Rows();
+  const std::vector<velmora::LocationRow>& inlineRows = inlineTable.Rows();
+  HWND table = window->Controls().lvMain;
+  CheckRows(
+      windowRows, folders, generation,
+      [&](std::size_t row) { return ItemText(table, static_cast<int>(row), 1); }, checks,
+      "(b) the window's list view");
+  int differing = 0;
+  for (std::size_t i = 0; i < std::min(windowRows.size(), inlineRows.size()); ++i) {
+    if (windowRows[i].caption != inlineRows[i].caption || windowRows[i].cells != inlineRows[i].cells ||
+        windowRows[i].icon != inlineRows[i].icon)
+      ++differing;
+  }
+  checks.Expect(differing == 0 && windowRows.size() == inlineRows.size(),
+                "(b) " + std::to_string(differing) + " rows of the window differ from the one-thread pass's");
+  std::printf("(b) reading threads alive after the passes: %zu; file-system calls in all: %llu\n",
+              window->ReadingThreads(), static_cast<unsigned long long>(probe->CallCount()));
+  window.reset();
+}
+
+int ArgOr(int argc, char** argv, int index, int fallback) {
+  return argc > index ? std::max(0, std::atoi(argv[index])) : fallback;
+}
+
+void Row(const char* figure, const std::string& readers, const std::string& before, const char* target) {
+  std::printf("  %-52s | %-22s | %-22s | %s\n", figure, readers.c_str(), before.c_str(), target);
+}
+
+std::string Fixed(double value, const char* unit = "") {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.1f%s", value, unit);
+  return text;
+}
+
+std::string Fixed3(double value) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = ArgOr(argc, argv, 1, 30);
+  const int passes = ArgOr(argc, argv, 2, 9);
+  velmora::ApplyDecimalRule();
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
+  ::InitCommonControlsEx(&controls);
+  Checks checks;
+  std::printf(
+      "Velmora: the window never waits for a folder; usage: gui_never_waits_bench [seconds=30] [passes=9]\n");
+  std::fflush(stdout);
+
+  Responsiveness readers, before;
+  if (seconds > 0) {
+    std::printf("(a) 100 local folders + 1 share (%d ms per call), 2 s interval, %d s each way...\n",
+                kShareDelayMs, seconds);
+    std::fflush(stdout);
+    readers = WindowWithReaders(seconds * 1000.0, checks);
+    before = WindowThreadReads(seconds * 1000.0, checks);
+  }
+  PassSeries unchanged, changed;
+  if (passes > 0) {
+    std::printf("(b) 1,000 local folders, %d passes of each kind each way...\n", passes);
+    std::fflush(stdout);
+    Passes(passes, unchanged, changed, checks);
+  }
+
+  std::printf("\n  %-52s | %-22s | %-22s | %s\n", "figure", "reads on reading thr.", "reads on window thread",
+              "target");
+  std::printf("  %s\n", std::string(130, '-').c_str());
+  if (seconds > 0) {
+    Row("(a) WM_NULL pings sent", std::to_string(readers.pings), std::to_string(before.pings), "");
+    Row("(a) longest answer, ms", Fixed(readers.longestMs), Fixed(before.longestMs), "<= 50");
+    Row("(a) median answer, ms", Fixed3(readers.medianMs), Fixed3(before.medianMs), "");
+    Row("(a) pings not answered within 100 ms, %", Fixed(readers.lateShare, " %"),
+        Fixed(before.lateShare, " %"), "0 %");
+    Row("(a) run time spent in those pings, %", Fixed(readers.lateTimeShare, " %"),
+        Fixed(before.lateTimeShare, " %"), "0 %");
+    Row("(a) timer passes", std::to_string(readers.ticks), std::to_string(before.ticks), "");
+    Row("(a) passes with all 100 local rows refreshed",
+        std::to_string(readers.freshPasses) + " of " + std::to_string(readers.checkedPasses),
+        std::to_string(before.freshPasses) + " of " + std::to_string(before.checkedPasses), "every pass");
+    Row("(a) fewest local rows refreshed in one pass", std::to_string(readers.fewestFresh),
+        std::to_string(before.fewestFresh), "100");
+    Row("(a) file-system calls", std::to_string(readers.fsCalls), std::to_string(before.fsCalls), "");
+    Row("(a) reading threads alive at the end", std::to_string(readers.threadsAtEnd), "-", "");
+  }
+  if (passes > 0) {
+    const auto kind = [&](const char* label, const PassSeries& s) {
+      std::printf("  (b) %s passes, medians of %d, ms:\n", label, passes);
+      Row("    window thread: hand-out + answers", Fixed3(Median(s.windowThread)), "= whole pass", "<= 10");
+      Row("    ... of which hand-out (RefreshLocations)", Fixed3(Median(s.handOut)), "", "");
+      Row("    ... of which kAnswersWaiting + settle timer", Fixed3(Median(s.answers)), "", "");
+      Row("    answer messages handled per pass", Fixed(Median(s.answerMessages)), "", "");
+      Row("    start to last result", Fixed3(Median(s.toLastResult)), Fixed3(Median(s.inline_)),
+          "<= 110 % of before");
+      const double ratio = Median(s.inline_) > 0 ? 100.0 * Median(s.toLastResult) / Median(s.inline_) : 0;
+      Row("    start to last result against before", Fixed(ratio, " %"), "100 %", "<= 110 %");
+    };
+    kind("unchanged", unchanged);
+    kind("changed (every state.sah rewritten)", changed);
+  }
+  std::printf("\nchecks: %s (%d failed)\n", checks.Failures() == 0 ? "all passed" : "FAILED",
+              checks.Failures());
+  return checks.Failures() == 0 ? 0 : 1;
+}
