@@ -29,6 +29,7 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   std::deque<ReadRequest> queue;
   std::vector<ReadAnswer> answers;
   bool notified = false;
+  std::optional<Clock::time_point> waitingSince;  // answers wait, not yet told
   bool stopping = false;
   std::size_t threads = 0;
   std::uint64_t nextRun = 0;
@@ -36,6 +37,8 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
 
   void ReaderMain();
   void StarterMain();
+  // Under the lock: tells the window that answers wait.
+  void Notify();
   // Under the lock: whether one more reading thread is wanted now, and when to look again.
   bool WantsAnotherThread(Clock::time_point now, std::optional<Clock::time_point>& lookAgain) const;
 };
@@ -81,9 +84,12 @@ void FolderReader::Shared::ReaderMain() {
     running.erase(run);
     if (!stopping) {
       answers.push_back(std::move(answer));
-      if (!notified && answersWaiting) {
-        notified = true;
-        answersWaiting();
+      if (!notified) {
+        if (queue.empty() && running.empty()) {
+          Notify();  // the last of what was handed out: no reason to wait
+        } else if (!waitingSince) {
+          waitingSince = Clock::now();  // the starter tells once the batch has gathered
+        }
       }
     }
     poolChanged.notify_one();
@@ -107,10 +113,26 @@ bool FolderReader::Shared::WantsAnotherThread(Clock::time_point now,
   return queue.size() > idle && fresh + idle < limits.readers && threads < limits.maxThreads;
 }
 
+void FolderReader::Shared::Notify() {
+  waitingSince.reset();
+  if (notified || !answersWaiting)
+    return;
+  notified = true;
+  answersWaiting();
+}
+
 void FolderReader::Shared::StarterMain() {
   std::unique_lock lock(mutex);
   while (!stopping) {
     std::optional<Clock::time_point> lookAgain;
+    if (waitingSince && !notified) {
+      const Clock::time_point tellAt = *waitingSince + limits.gatherFor;
+      if (Clock::now() >= tellAt) {
+        Notify();
+      } else {
+        lookAgain = tellAt;
+      }
+    }
     if (WantsAnotherThread(Clock::now(), lookAgain)) {
       try {
         std::thread([self = shared_from_this()] { self->ReaderMain(); }).detach();
@@ -163,6 +185,7 @@ void FolderReader::Submit(std::vector<ReadRequest> requests) {
 std::vector<ReadAnswer> FolderReader::TakeAnswers() {
   std::lock_guard lock(shared_->mutex);
   shared_->notified = false;
+  shared_->waitingSince.reset();
   return std::exchange(shared_->answers, {});
 }
 

@@ -48,11 +48,15 @@ struct ReaderLimits {
   std::size_t maxThreads = 64;
   std::chrono::milliseconds stuckAfter{250};
   std::chrono::milliseconds idleExit{10000};
+  // Answers are handed over in batches: at once when every read handed out has answered,
+  // otherwise once the first of them has waited this long. Each hand-over costs the window a
+  // message; one per answer would cost it more than the reads themselves.
+  std::chrono::milliseconds gatherFor{20};
 };
 
 class FolderReader {
  public:
-  // `answersWaiting` is called on a reading thread when answers wait where none did before; it
+  // `answersWaiting` is called on a reading thread when answers are waiting (see gatherFor); it
   // must only signal (post a message), never block. Not called again until TakeAnswers.
   FolderReader(std::shared_ptr<FileSystem> fs,
                std::function<void()> answersWaiting,
