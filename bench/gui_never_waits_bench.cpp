@@ -35,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_checks.h"
 #include "bench/window_pass_watch.h"
 #include "core/decimal_rule.h"
 #include "core/file_system.h"
@@ -71,27 +72,9 @@ class NoShell final : public velmora::win::ShellOpener {
   void Open(HWND, const std::string&) override {}
 };
 
-class Checks {
- public:
-  void Expect(bool ok, const std::string& what) {
-    if (ok)
-      return;
-    ++failures_;
-    if (failures_ <= 20)
-      std::printf("WRONG: %s\n", what.c_str());
-  }
-  int Failures() const { return failures_; }
+using velmora::bench::Checks;
 
- private:
-  int failures_ = 0;
-};
-
-double Median(std::vector<double> values) {
-  if (values.empty())
-    return 0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using velmora::bench::Median;
 
 int CompareCaptions(const char* a, const char* b) {
   return ::lstrcmpA(a, b);

@@ -37,6 +37,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/bench_checks.h"
 #include "bench/window_pass_watch.h"
 #include "core/decimal_rule.h"
 #include "core/file_system.h"
@@ -74,21 +75,7 @@ class NoShell final : public velmora::win::ShellOpener {
   int calls = 0;
 };
 
-// Collects failed checks; any of them makes the run's figures untrustworthy.
-class Checks {
- public:
-  void Expect(bool ok, const std::string& what) {
-    if (ok)
-      return;
-    ++failures_;
-    if (failures_ <= 20)
-      std::printf("WRONG: %s\n", what.c_str());
-  }
-  int Failures() const { return failures_; }
-
- private:
-  int failures_ = 0;
-};
+using velmora::bench::Checks;
 
 class Stopwatch {
  public:

@@ -15,6 +15,7 @@
 #include <windows.h>
 #endif
 
+#include "bench/bench_checks.h"
 #include "core/client_readers.h"
 #include "core/file_system.h"
 #include "monitor/location_table.h"
@@ -71,10 +72,7 @@ Kind KindOf(int i) {
   }
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
+using velmora::bench::Median;
 
 }  // namespace
 
