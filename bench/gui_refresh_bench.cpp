@@ -57,6 +57,7 @@ namespace {
 using velmora::LocalDateTime;
 using velmora::MainWindowServices;
 using velmora::TfrmMain;
+using velmora::bench::ExpectedRepaints;
 using velmora::bench::PassFigures;
 using velmora::bench::PassWatch;
 using velmora::testing::ItemImage;
@@ -696,26 +697,6 @@ void CheckShown(BenchWindow& bench, ClientSet& clients, Checks& checks, const st
 struct ExpectedChange {
   std::vector<std::size_t> rows;
 };
-
-// The repaint requests a pass over `rows` must send: one per run of consecutive changed rows
-// among those the table shows (the row cut off at the bottom included).
-std::uint64_t ExpectedRepaints(const TfrmMain& window, const std::vector<std::size_t>& rows) {
-  HWND table = window.Controls().lvMain;
-  const auto top = static_cast<std::size_t>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
-  const auto last = top + static_cast<std::size_t>(::SendMessageA(table, LVM_GETCOUNTPERPAGE, 0, 0));
-  std::uint64_t runs = 0;
-  std::size_t previous = 0;
-  bool any = false;
-  for (std::size_t row : rows) {
-    if (row < top || row > last)
-      continue;
-    if (!any || row != previous + 1)
-      ++runs;
-    any = true;
-    previous = row;
-  }
-  return runs;
-}
 
 ExpectedChange RowsWhere(const std::vector<const Client*>& order,
                          const std::function<bool(const Client&)>& pick) {

@@ -26,6 +26,26 @@
 
 namespace velmora::bench {
 
+// The repaint requests a pass over `rows` must send: one per run of consecutive changed rows
+// among those the table shows (the row cut off at the bottom included).
+inline std::uint64_t ExpectedRepaints(const TfrmMain& window, const std::vector<std::size_t>& rows) {
+  HWND table = window.Controls().lvMain;
+  const auto top = static_cast<std::size_t>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
+  const auto last = top + static_cast<std::size_t>(::SendMessageA(table, LVM_GETCOUNTPERPAGE, 0, 0));
+  std::uint64_t runs = 0;
+  std::size_t previous = 0;
+  bool any = false;
+  for (std::size_t row : rows) {
+    if (row < top || row > last)
+      continue;
+    if (!any || row != previous + 1)
+      ++runs;
+    any = true;
+    previous = row;
+  }
+  return runs;
+}
+
 // QueryPerformanceCounter in milliseconds.
 inline double NowMs() {
   static const double ticksPerMs = [] {
@@ -136,21 +156,7 @@ class PassWatch {
   }
 
   std::uint64_t RepaintRuns(const std::vector<std::size_t>& rows) const {
-    HWND table = window_.Controls().lvMain;
-    const auto top = static_cast<std::size_t>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
-    const auto last = top + static_cast<std::size_t>(::SendMessageA(table, LVM_GETCOUNTPERPAGE, 0, 0));
-    std::uint64_t runs = 0;
-    std::size_t previous = 0;
-    bool any = false;
-    for (std::size_t row : rows) {
-      if (row < top || row > last)
-        continue;
-      if (!any || row != previous + 1)
-        ++runs;
-      any = true;
-      previous = row;
-    }
-    return runs;
+    return ExpectedRepaints(window_, rows);
   }
 
   TfrmMain& window_;
