@@ -22,27 +22,35 @@ FigureStep FigureRequests::Request(FigureSlot slot,
   }
   if (state.ticket != 0 && state.wanted.rowId == selected->rowId && state.wanted.folder == selected->folder)
     return step;  // that read is still out
-  const std::uint64_t ticket = nextTicket_++;
-  state.ticket = ticket;
   state.wanted = *selected;
   state.askedAt = now;
-  tickets_[ticket] = slot;
+  for (const auto& [ticket, row] : tickets_) {
+    if (row.rowId == selected->rowId && row.folder == selected->folder) {
+      state.ticket = ticket;  // the other window's read, or one asked for earlier, serves
+      return step;
+    }
+  }
+  const std::uint64_t ticket = nextTicket_++;
+  state.ticket = ticket;
+  tickets_[ticket] = *selected;
   step.read = ReadRequest{ticket, ReadKind::kFigures, selected->folder};
   return step;
 }
 
-std::optional<ShownFigures> FigureRequests::Accept(const ReadAnswer& answer) {
-  const auto found = tickets_.find(answer.ticket);
-  if (found == tickets_.end())
-    return std::nullopt;
-  const FigureSlot slot = found->second;
-  tickets_.erase(found);
-  Slot& state = SlotOf(slot);
-  if (state.ticket != answer.ticket)
-    return std::nullopt;
-  state.ticket = 0;
-  state.shownRow = state.wanted.rowId;
-  return ShownFigures{slot, answer.failed ? UnreadFigures(state.wanted.folder) : answer.figures};
+std::vector<ShownFigures> FigureRequests::Accept(const ReadAnswer& answer) {
+  std::vector<ShownFigures> shown;
+  if (tickets_.erase(answer.ticket) == 0)
+    return shown;
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    Slot& state = slots_[i];
+    if (state.ticket != answer.ticket)
+      continue;
+    state.ticket = 0;
+    state.shownRow = state.wanted.rowId;
+    shown.push_back(ShownFigures{static_cast<FigureSlot>(i),
+                                 answer.failed ? UnreadFigures(state.wanted.folder) : answer.figures});
+  }
+  return shown;
 }
 
 std::vector<ShownFigures> FigureRequests::Overdue(Clock::time_point now, std::chrono::milliseconds settle) {

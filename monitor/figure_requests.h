@@ -1,7 +1,9 @@
 // The statistics panel and the details window ask for the figures of the row selected now; the
 // folder is read on a reading thread. Each of them shows only the answer to its latest request:
-// an answer for a row selected earlier is dropped. While the same row's read is still out, asking
-// again hands out nothing new. A request that has waited past the settle time while its window
+// an answer for a row selected earlier is dropped. While a figures read of the same row is still
+// out, for either window or for a row selected earlier, asking again hands out nothing new: the
+// request waits for that read, so clicking back and forth onto a folder that hangs never piles
+// up reads of it. A request that has waited past the settle time while its window
 // still shows another row's figures gives way to that row's empty figures, so a folder that does
 // not answer never leaves another row's figures on screen.
 #pragma once
@@ -43,8 +45,8 @@ class FigureRequests {
   using Clock = std::chrono::steady_clock;
 
   FigureStep Request(FigureSlot slot, const std::optional<SelectedRow>& selected, Clock::time_point now);
-  // The figures to show for an answer to a slot's latest request; nothing for any other answer.
-  std::optional<ShownFigures> Accept(const ReadAnswer& answer);
+  // The figures to show for an answer: one for each slot whose latest request it answers.
+  std::vector<ShownFigures> Accept(const ReadAnswer& answer);
   // Requests that have waited longer than `settle` while their slot shows another row.
   std::vector<ShownFigures> Overdue(Clock::time_point now, std::chrono::milliseconds settle);
   // A request is waiting for its answer while its slot shows another row's figures: Overdue
@@ -63,7 +65,7 @@ class FigureRequests {
   Slot& SlotOf(FigureSlot slot) { return slots_[static_cast<std::size_t>(slot)]; }
 
   std::array<Slot, kFigureSlotCount> slots_{};
-  std::map<std::uint64_t, FigureSlot> tickets_;
+  std::map<std::uint64_t, SelectedRow> tickets_;  // reads out, by ticket: which row they read
   std::uint64_t nextTicket_ = 1;
 };
 

@@ -100,6 +100,9 @@ void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
   if (const auto out = outstanding_.find(issued.rowId);
       out != outstanding_.end() && out->second.ticket == answer.ticket)
     outstanding_.erase(out);
+  // With spying off nothing changes; the folder is read afresh once it is back on.
+  if (!spyingEnabled_)
+    return;
   const bool usable = row != nullptr && row->enabled && !answer.failed;
 
   if (passOpen_ && issued.pass == pass_) {
@@ -115,9 +118,20 @@ void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
   if (usable)
     ShowReading(*row, answer.row);
   UpdateLate(*row, passStart_);
-  WatchStalls();
+  // Only this row: the others are judged on their newest readings when their pass is shown.
+  WatchStalls(row->id);
   Recount();
   shown_ = true;
+}
+
+void LocationTable::SetSpyingEnabled(bool on) {
+  spyingEnabled_ = on;
+  if (!on && passOpen_) {
+    // The open pass is dropped: what it read arrived while spying was being switched off.
+    staged_.clear();
+    passOpen_ = false;
+    passAwaiting_ = 0;
+  }
 }
 
 void LocationTable::Settle() {
@@ -175,10 +189,12 @@ void LocationTable::ShowDisabled(LocationRow& row) {
   row.stateTime = {};
 }
 
-void LocationTable::WatchStalls() {
+void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
   std::vector<StallObservation> observed;
-  observed.reserve(rows_.size());
+  observed.reserve(onlyRow ? 1 : rows_.size());
   for (const LocationRow& row : rows_) {
+    if (onlyRow && row.id != *onlyRow)
+      continue;
     // A row never read yet has nothing to watch.
     if (row.enabled && !row.answered && !row.late)
       continue;

@@ -89,7 +89,8 @@ class LocationTable {
   void SetEnabled(std::size_t index, bool enabled) { rows_.at(index).enabled = enabled; }
 
   bool SpyingEnabled() const { return spyingEnabled_; }
-  void SetSpyingEnabled(bool on) { spyingEnabled_ = on; }
+  // Switched off, answers that arrive change nothing, and a pass still waiting is dropped.
+  void SetSpyingEnabled(bool on);
 
   // Starts a pass: one read for every enabled row that has none out. A pass still waiting is
   // shown first. A row read more than `lateAfter` ago without an answer turns late when this
@@ -146,8 +147,9 @@ class LocationTable {
   void ShowDisabled(LocationRow& row);
   void UpdateLate(LocationRow& row, SteadyTime now);
   void Recount();
-  // Every row shown so far goes to the stall watch, at the time and wall time of the last pass.
-  void WatchStalls();
+  // Every row shown so far (or only `onlyRow`) goes to the stall watch, at the time and wall
+  // time of the last pass.
+  void WatchStalls(std::optional<std::uint64_t> onlyRow = std::nullopt);
 
   CaptionOrder order_;
   std::vector<LocationRow> rows_;

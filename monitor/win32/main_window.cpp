@@ -56,8 +56,9 @@ bool TfrmMain::Create() {
   }
   HWND hwnd = Hwnd();
   taskbarCreated_ = win::TaskbarCreatedMessage();
-  reader_ =
-      std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
+  reads_ = std::make_unique<ReadRouter>(
+      table_, services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); },
+      [this](const ShownFigures& shown) { ShowFigures(shown.slot, shown.figures); });
   FormCreate();
   return true;
 }
@@ -255,7 +256,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       StopTimer();
       ::KillTimer(hwnd, kSettleTimerId);
       // Nothing waits for a read that hangs: its thread ends on its own, its answer unseen.
-      reader_.reset();
+      reads_.reset();
       trayIcon_.reset();
       FormDestroy();
       // The menu handle is ours: detach it so DestroyWindow does not free it as well.

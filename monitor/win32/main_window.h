@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "monitor/figure_requests.h"
-#include "monitor/folder_reader.h"
 #include "monitor/location_table.h"
+#include "monitor/read_router.h"
 #include "monitor/settings.h"
 #include "windows/check_box.h"
 #include "windows/handles.h"
@@ -274,9 +274,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   std::unique_ptr<win::NotifyIcon> trayIcon_;
   std::string trayTip_;
   UINT taskbarCreated_ = 0;
-  FigureRequests figureRequests_;
   // Last: destroyed first, so that no answer arrives for a half-destroyed window.
-  std::unique_ptr<FolderReader> reader_;
+  std::unique_ptr<ReadRouter> reads_;
 };
 
 }  // namespace velmora

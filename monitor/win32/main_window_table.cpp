@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <utility>
 
 #include "core/tools.h"
@@ -107,11 +108,11 @@ std::optional<SelectedRow> TfrmMain::SelectedLocation() const {
 }
 
 bool TfrmMain::ReadsSettled() const {
-  return !table_.PassOpen() && table_.ReadsOutstanding() == 0 && figureRequests_.ReadsOutstanding() == 0;
+  return reads_ && reads_->Settled();
 }
 
 std::size_t TfrmMain::ReadingThreads() const {
-  return reader_ ? reader_->ThreadCount() : 0;
+  return reads_ ? reads_->ThreadCount() : 0;
 }
 
 LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
@@ -203,38 +204,36 @@ void TfrmMain::FillInfoTip(NMLVGETINFOTIPA* tip) const {
 }
 
 void TfrmMain::RefreshLocations() {
-  if (!reader_)
+  if (!reads_)
     return;
-  PassStart start = table_.BeginPass(services_.clock ? services_.clock() : ClockNow(),
-                                     std::chrono::milliseconds(timerInterval_));
-  reader_->Submit(std::move(start.reads));
+  // Whatever showing the waiting answers throws, the changes the models took are drawn.
+  std::exception_ptr failure;
+  try {
+    reads_->BeginPass(services_.clock ? services_.clock() : ClockNow(), std::chrono::milliseconds(timerInterval_));
+  } catch (...) {
+    failure = std::current_exception();
+  }
   if (table_.PassOpen())
     ArmSettleTimer();
   ShowTableChanges();
+  if (failure)
+    std::rethrow_exception(failure);
 }
 
 void TfrmMain::TakeAnswers() {
   // A notice posted before the window began to close may arrive after the reader is gone.
-  if (!reader_)
+  if (!reads_)
     return;
-  for (const ReadAnswer& answer : reader_->TakeAnswers()) {
-    if (answer.kind == ReadKind::kRow) {
-      table_.ApplyAnswer(answer);
-    } else if (const std::optional<ShownFigures> shown = figureRequests_.Accept(answer)) {
-      ShowFigures(shown->slot, shown->figures);
-    }
-  }
+  reads_->TakeAnswers();
   ShowTableChanges();
 }
 
 void TfrmMain::SettleReads() {
   ::KillTimer(Hwnd(), kSettleTimerId);
-  table_.Settle();
-  const auto now = std::chrono::steady_clock::now();
-  for (const ShownFigures& shown :
-       figureRequests_.Overdue(now, std::chrono::milliseconds(kSettleMilliseconds)))
-    ShowFigures(shown.slot, shown.figures);
-  if (figureRequests_.AwaitingOtherRow())
+  if (!reads_)
+    return;
+  reads_->Settle(std::chrono::steady_clock::now(), std::chrono::milliseconds(kSettleMilliseconds));
+  if (reads_->AwaitingOtherRow())
     ArmSettleTimer();
   ShowTableChanges();
 }
@@ -278,18 +277,13 @@ void TfrmMain::RequestDetailsFigures() {
 }
 
 void TfrmMain::RequestFigures(FigureSlot slot) {
-  if (!reader_)
+  if (!reads_)
     return;
   const std::optional<SelectedRow> selected = SelectedLocation();
   if (slot == FigureSlot::kStatsPanel)
     WriteStatusPanel(3, selected ? " " + selected->folder : std::string());
-  FigureStep step = figureRequests_.Request(slot, selected, std::chrono::steady_clock::now());
-  if (step.showNow)
-    ShowFigures(slot, *step.showNow);
-  if (step.read) {
-    reader_->Submit({std::move(*step.read)});
+  if (reads_->RequestFigures(slot, selected, std::chrono::steady_clock::now()) || reads_->AwaitingOtherRow())
     ArmSettleTimer();
-  }
 }
 
 void TfrmMain::ShowFigures(FigureSlot slot, const SelectedFigures& figures) {

@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "core/file_system.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/probe_file_system.h"
+#include "tests/support/temp_folder.h"
 
 namespace velmora {
 namespace {
@@ -23,6 +25,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::MemoryFileSystem;
 using testing::ProbeFileSystem;
+using testing::TempFolder;
 
 // A guard against a hang, never a measure: the tests wait for conditions, not for time.
 constexpr auto kPatience = 20s;
@@ -185,6 +188,56 @@ INSTANTIATE_TEST_SUITE_P(
                       HangCase{"ThreeHungBesideTwoReaders", {2, 8, 10ms, 10s}, 3, true, 0},
                       HangCase{"AsManyHungAsThreadsAllowed", {2, 3, 10ms, 10s}, 5, false, 3}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The platform's own file system, read from every thread at once (the in-memory and probe file
+// systems order their calls under a lock, which would hide a race).
+TEST_F(FolderReaderTest, ReadsRealFoldersOnDiskFromManyThreads) {
+  TempFolder disk;
+  std::vector<ReadRequest> requests;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "farm" + std::to_string(i % 4) + "\\m" + std::to_string(i);
+    disk.WriteFile(name + "\\state.sah", "prog=0." + std::to_string(i + 10) + "\ncpu=" + std::to_string(i) + "\n");
+    disk.WriteFile(name + "\\user_info.sah", "name=m" + std::to_string(i) + "\nnresults=4\n");
+    if (i % 3 == 0)
+      disk.WriteFile(name + "\\result.sah", "");
+    for (const ReadKind kind : {ReadKind::kRow, ReadKind::kFigures})
+      requests.push_back({requests.size() + 1, kind, disk.ProgramPath(name)});
+  }
+  const std::shared_ptr<FileSystem> fs = MakePlatformFileSystem();
+  FolderReader reader(fs, sink_.Notifier(), {4, 8, 1ms, 10s});
+  const std::vector<ReadRequest> asked = requests;
+  std::set<std::uint64_t> tickets;
+  for (const ReadRequest& request : asked)
+    tickets.insert(request.ticket);
+  reader.Submit(std::move(requests));
+  ASSERT_TRUE(sink_.TakeUntil(reader, Has(tickets)));
+  for (const ReadRequest& request : asked) {
+    const ReadAnswer expected = AnswerRequest(*fs, request);
+    const ReadAnswer& answer = sink_.Answers().at(request.ticket);
+    EXPECT_EQ(answer.row, expected.row) << request.folder;
+    EXPECT_EQ(answer.figures.userName, expected.figures.userName) << request.folder;
+    EXPECT_EQ(answer.figures.totalUnits, expected.figures.totalUnits) << request.folder;
+  }
+}
+
+struct ShareCase {
+  const char* folder;
+  const char* share;
+};
+
+TEST(ShareOfTest, ReadsOfOneShareMeet) {
+  for (const ShareCase& c : {ShareCase{"\\\\Nas\\Farm\\m01", "\\\\nas\\farm"},
+                             ShareCase{"\\\\nas\\farm\\deep\\m01\\", "\\\\nas\\farm"},
+                             ShareCase{"//nas/farm/m01", "\\\\nas\\farm"},
+                             ShareCase{"\\\\nas\\farm", "\\\\nas\\farm"},
+                             ShareCase{"Z:\\tmp\\dead\\m01", "z:\\tmp\\dead"},
+                             ShareCase{"C:\\seti\\", "c:"},
+                             ShareCase{"/srv/farm/m01", "\\srv\\farm"},
+                             ShareCase{"\\m01", "\\"},
+                             ShareCase{"seti", ""}}) {
+    EXPECT_EQ(ShareOf(c.folder), c.share) << c.folder;
+  }
+}
 
 TEST_F(FolderReaderTest, GoingAwayNeverWaitsForABlockedRead) {
   probe_->Block(Folder(0));

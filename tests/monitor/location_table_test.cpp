@@ -589,6 +589,52 @@ TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
   EXPECT_FALSE(table_.TakeChanges().ran);
 }
 
+TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
+  const PassStart first = table_.BeginPass(At(0ms), 15s);
+  const ReadRequest outForB = *ReadOf(first, "C:\\b");
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
+  table_.Settle();
+  table_.TakeChanges();
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = true});
+  const PassStart second = table_.BeginPass(At(1s), 15s);
+  const Cells shownForA = table_.Row(0).cells;
+
+  table_.SetSpyingEnabled(false);
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
+  table_.ApplyAnswer(Answer(fs_, outForB));                    // late, of a pass shown
+  table_.Settle();
+  EXPECT_FALSE(table_.TakeChanges().ran);
+  EXPECT_EQ(table_.Row(0).cells, shownForA);
+  EXPECT_EQ(table_.Row(1).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.ReadsOutstanding(), 0u);  // both read again once spying is back
+
+  table_.SetSpyingEnabled(true);
+  EXPECT_EQ(table_.BeginPass(At(2s), 15s).reads.size(), 2u);
+}
+
+TEST_F(LateAnswerTest, ALateAnswerJudgesNoOtherRowOnOlderValues) {
+  table_.SetStallTime(20min);
+  table_.AddLocation("C:\\c", true);  // a third row keeps the later pass open
+  RefreshNow(table_, fs_, At(0ms));
+  const PassStart hangs = table_.BeginPass(At(10min), 15s);
+  const ReadRequest outForB = *ReadOf(hangs, "C:\\b");
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\a")));
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\c")));
+  table_.Settle();
+
+  // The client moves on, and the pass past the stall time reads it; b's old read answers while
+  // that pass still waits for c.
+  fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
+  const PassStart crossing = table_.BeginPass(At(20min + 1s), 15s);
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\a")));
+  table_.ApplyAnswer(Answer(fs_, outForB));
+  EXPECT_FALSE(table_.Row(0).stalled);
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\c")));
+  EXPECT_FALSE(table_.Row(0).stalled);
+  EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "30.00");
+  EXPECT_TRUE(table_.TakeAlerts().stallAlerts.empty());
+}
+
 TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   table_.SetStallTime(20min);
   RefreshNow(table_, fs_, At(0ms));  // a is in work; b holds a result, so it is not

@@ -1,0 +1,238 @@
+// The reads of a whole window, driven as the window drives them, over reading threads: folders
+// that answer keep refreshing beside folders that hang, nothing is lost when a notice, a thread
+// or the showing of a batch fails. Also run under ThreadSanitizer.
+#include "monitor/read_router.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/memory_file_system.h"
+#include "tests/support/probe_file_system.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::MemoryFileSystem;
+using testing::ProbeFileSystem;
+
+constexpr auto kPatience = 20s;  // a guard against a hang, never a measure
+
+int ByteOrder(const char* a, const char* b) {
+  return std::string_view(a).compare(b);
+}
+
+PassClock At(std::chrono::milliseconds since) {
+  return PassClock{SteadyTime{} + since, LocalDateTime{2024, 5, 17, 9, 41, 7}};
+}
+
+class ReadRouterTest : public ::testing::Test {
+ protected:
+  ~ReadRouterTest() override { probe_->ReleaseAll(); }
+
+  void WriteFolder(const std::string& folder, int percent) {
+    memory_->AddFile(folder + "\\state.sah", "prog=0." + std::to_string(percent) + "\n");
+    memory_->AddFile(folder + "\\work_unit.sah", "");
+    memory_->AddFile(folder + "\\user_info.sah", "name=" + folder + "\n");
+  }
+  void AddRow(const std::string& folder, int percent) {
+    WriteFolder(folder, percent);
+    table_.AddLocation(folder, true);
+  }
+  std::string Shown(const std::string& folder) const {
+    for (const LocationRow& row : table_.Rows()) {
+      if (row.caption == folder)
+        return row.CellText(Cell::kProgress);
+    }
+    return "no row";
+  }
+  // Takes answers and settles, as the window's notices and settle timer do, until `done`.
+  template <typename Done>
+  bool DriveUntil(ReadRouter& router, Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline)
+        return false;
+      router.TakeAnswers();
+      router.Settle(std::chrono::steady_clock::now(), 300ms);
+      std::this_thread::sleep_for(1ms);
+    }
+    return true;
+  }
+
+  std::shared_ptr<MemoryFileSystem> memory_ = std::make_shared<MemoryFileSystem>();
+  std::shared_ptr<ProbeFileSystem> probe_ = std::make_shared<ProbeFileSystem>(memory_);
+  LocationTable table_{ByteOrder};
+  std::vector<ShownFigures> figures_;
+  ReadRouter::ShowFigures show_ = [this](const ShownFigures& shown) { figures_.push_back(shown); };
+};
+
+struct DeadFarmCase {
+  const char* name;
+  const char* deadPattern;  // printf pattern of a dead folder: share number, folder number
+  int shares;
+  const char* livePrefix;
+};
+
+class DeadFarmTest : public ReadRouterTest, public ::testing::WithParamInterface<DeadFarmCase> {};
+
+TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
+  const DeadFarmCase& c = GetParam();
+  std::vector<std::string> dead, live;
+  for (int i = 0; i < 100; ++i) {
+    char folder[64];
+    std::snprintf(folder, sizeof folder, c.deadPattern, i % c.shares, i);
+    dead.push_back(folder);
+    AddRow(folder, 10);
+  }
+  for (int i = 0; i < 5; ++i) {
+    live.push_back(c.livePrefix + std::to_string(i));
+    AddRow(live.back(), 10);
+  }
+  for (int i = 0; i < c.shares; ++i) {
+    char share[64];
+    std::snprintf(share, sizeof share, c.deadPattern, i, 0);
+    probe_->Block(std::string(share).substr(0, std::string(share).rfind('\\')));
+  }
+  ReadRouter router(
+      table_, probe_, [] {}, show_);
+  const ReaderLimits limits;
+  const std::size_t stuckBound =
+      std::min(limits.stuckPerShare * c.shares, limits.maxThreads - limits.readers);
+
+  for (int pass = 1; pass <= 3; ++pass) {
+    for (const std::string& folder : live)
+      WriteFolder(folder, 10 + pass);
+    router.BeginPass(At(pass * 2s), 2s);
+    const std::string news = std::to_string(10 + pass) + ".00";
+    ASSERT_TRUE(DriveUntil(router,
+                           [&] {
+                             for (const std::string& folder : live) {
+                               if (Shown(folder) != news)
+                                 return false;
+                             }
+                             return true;
+                           }))
+        << "pass " << pass;
+    EXPECT_LE(static_cast<std::size_t>(probe_->Waiting()), stuckBound) << "pass " << pass;
+    EXPECT_LE(router.ThreadCount(), stuckBound + limits.readers) << "pass " << pass;
+  }
+  // Clicking between a dead row and a live one: the live row's figures come, the dead folder
+  // takes no further thread.
+  const int hungBefore = probe_->Waiting();
+  for (int click = 0; click < 70; ++click) {
+    const std::string& folder = click % 2 == 0 ? dead[0] : live[0];
+    const std::uint64_t id =
+        table_
+            .Row(std::find_if(table_.Rows().begin(), table_.Rows().end(),
+                              [&](const LocationRow& row) { return row.caption == folder; }) -
+                 table_.Rows().begin())
+            .id;
+    router.RequestFigures(FigureSlot::kStatsPanel, SelectedRow{id, folder}, std::chrono::steady_clock::now());
+    router.TakeAnswers();
+  }
+  ASSERT_TRUE(
+      DriveUntil(router, [&] { return !figures_.empty() && figures_.back().figures.userName == live[0]; }));
+  EXPECT_EQ(probe_->Waiting(), hungBefore);
+
+  // The server comes back: every row shows fresh values, none stays late.
+  for (const std::string& folder : dead)
+    WriteFolder(folder, 50);
+  probe_->ReleaseAll();
+  ASSERT_TRUE(DriveUntil(router, [&] { return router.Settled(); }));
+  for (const LocationRow& row : table_.Rows()) {
+    EXPECT_FALSE(row.late) << row.caption;
+    EXPECT_NE(row.CellText(Cell::kProgress), "?") << row.caption;
+  }
+  EXPECT_EQ(Shown(dead[99]), "50.00");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Farms,
+    DeadFarmTest,
+    ::testing::Values(DeadFarmCase{"OneDeadServer", "\\\\nas\\farm%d\\m%03d", 1, "C:\\live\\"},
+                      DeadFarmCase{"TenDeadServers", "\\\\nas%d\\farm\\m%03d", 10, "\\\\up\\farm\\m"},
+                      DeadFarmCase{"SameDriveAsTheLiveOnes", "Z:\\mnt\\dead%d\\m%03d", 1, "Z:\\tmp\\live\\"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct LossCase {
+  const char* name;
+  int droppedNotices;      // the window never hears of this many notices
+  int failedThreadStarts;  // starting a thread throws this many times
+  bool showingThrows;      // showing figures throws
+};
+
+class NothingLostTest : public ReadRouterTest, public ::testing::WithParamInterface<LossCase> {};
+
+TEST_P(NothingLostTest, TheNextPassShowsEveryFolder) {
+  const LossCase& c = GetParam();
+  AddRow("C:\\a", 20);
+  AddRow("C:\\b", 30);
+  std::atomic<int> notices{0};
+  std::atomic<int> startsRefused{0};
+  ReaderLimits limits;
+  limits.retryStart = 5ms;
+  limits.startThread = [&](std::function<void()> body) {
+    if (startsRefused < c.failedThreadStarts) {
+      ++startsRefused;
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+    std::thread(std::move(body)).detach();
+  };
+  ReadRouter router(
+      table_, probe_, [&] { ++notices; },
+      [&](const ShownFigures& shown) {
+        if (c.showingThrows)
+          throw std::runtime_error("cannot show");
+        figures_.push_back(shown);
+      },
+      limits);
+
+  router.RequestFigures(FigureSlot::kStatsPanel, SelectedRow{table_.Row(0).id, "C:\\a"}, {});
+  router.BeginPass(At(0s), 15s);
+  // The window hears nothing of the dropped notices; it only takes answers when told.
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  int thrown = 0;
+  while (notices == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
+  ASSERT_EQ(notices, 1);
+  if (c.droppedNotices == 0) {
+    try {
+      router.TakeAnswers();
+    } catch (const std::runtime_error&) {
+      ++thrown;
+    }
+  }
+  // The next tick: whatever was lost before, the waiting answers are taken and the pass goes on.
+  try {
+    router.BeginPass(At(15s), 15s);
+  } catch (const std::runtime_error&) {
+    ++thrown;
+  }
+  router.Settle({}, 300ms);
+  EXPECT_EQ(thrown > 0, c.showingThrows);
+  EXPECT_EQ(Shown("C:\\a"), "20.00");
+  EXPECT_EQ(Shown("C:\\b"), "30.00");
+  EXPECT_EQ(startsRefused, c.failedThreadStarts);
+  EXPECT_EQ(table_.ReadsOutstanding(), 2u);  // both handed out again by the second pass
+  if (!c.showingThrows) {
+    ASSERT_EQ(figures_.size(), 1u);
+    EXPECT_EQ(figures_[0].figures.userName, "C:\\a");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures,
+                         NothingLostTest,
+                         ::testing::Values(LossCase{"ANoticeThatIsNotPosted", 1, 0, false},
+                                           LossCase{"AThreadThatCannotBeStarted", 0, 3, false},
+                                           LossCase{"ShowingABatchThrows", 0, 0, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace
+}  // namespace velmora
