@@ -2,8 +2,9 @@
 # The monitor window over a client folder on a share that answers slowly, or not at all: a FUSE
 # file system (tools/slow_share.py) delays every call, and gui_tests' SlowShare cases run under
 # Wine with one location behind it beside local ones.
-# Usage: slow_share_test.sh WORK_DIR SOURCE_DIR PREFIX GUI_TESTS_EXE DELAY_SECONDS [dead]
-# "dead": the share takes longer to answer than the test runs. Exits 77 (skipped) where FUSE
+# Usage: slow_share_test.sh WORK_DIR SOURCE_DIR PREFIX GUI_TESTS_EXE DELAY_SECONDS [slow|dead|farm]
+# "dead": the share takes longer to answer than the test runs; "farm": so does a share with 100
+# client folders on it. Exits 77 (skipped) where FUSE
 # cannot mount; whatever it mounted and started is gone when it ends, on every path.
 set -uo pipefail
 work=$(realpath -m "$1")
@@ -78,6 +79,13 @@ end_shares
 
 printf 'prog=0.5\ncpu=60\n' >"$work/source/slow/state.sah"
 echo unit >"$work/source/slow/work_unit.sah"
+if [ "$mode" = farm ]; then
+  for i in $(seq -f '%03g' 0 99); do
+    mkdir -p "$work/source/farm/m$i"
+    printf 'prog=0.5\ncpu=60\n' >"$work/source/farm/m$i/state.sah"
+    echo unit >"$work/source/farm/m$i/work_unit.sah"
+  done
+fi
 mount_share "$work/source" "$work/share" "$delay" || {
   echo "FAILED: the share did not mount although a test mount did: $mount_error"
   exit 1
@@ -87,11 +95,22 @@ mount_share "$work/source" "$work/share" "$delay" || {
 windows_path="Z:$(tr / '\\' <<<"$work/share/slow")\\"
 dead=0
 [ "$mode" = dead ] && dead=1
+share_env=(VELMORA_SLOW_SHARE="$windows_path" VELMORA_SLOW_SHARE_DEAD=$dead)
+if [ "$mode" = farm ]; then
+  # The farm's folders by the drive path and by a UNC path, which Wine resolves through a link
+  # in the prefix's dosdevices/unc.
+  unc_link=$prefix/dosdevices/unc/deadnas/farm
+  mkdir -p "$(dirname "$unc_link")"
+  ln -sfn "$work/share/farm" "$unc_link"
+  trap 'rm -f "$unc_link"; end_shares' EXIT
+  share_env=(VELMORA_DEAD_FARM="Z:$(tr / '\\' <<<"$work/share/farm")" 'VELMORA_DEAD_FARM_UNC=\\deadnas\farm')
+  windows_path="100 folders below Z:$(tr / '\\' <<<"$work/share/farm") and \\\\deadnas\\farm"
+fi
 echo "Share: $windows_path, every call delayed ${delay} s ($mode)"
 out=$work/gui_tests.out
 started=$(date +%s.%N)
 status=0
-env VELMORA_UNMANAGED_WINDOWS=1 TZ=UTC VELMORA_SLOW_SHARE="$windows_path" VELMORA_SLOW_SHARE_DEAD=$dead \
+env VELMORA_UNMANAGED_WINDOWS=1 TZ=UTC "${share_env[@]}" \
   bash "$source_dir/tools/wine-run.sh" "$prefix" "$exe" --gtest_filter='MainWindowTest.SlowShare*' >"$out" 2>&1 ||
   status=$?
 ended=$(date +%s.%N)

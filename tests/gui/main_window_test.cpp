@@ -1173,6 +1173,62 @@ TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNot
   EXPECT_FALSE(::IsWindow(hwnd));
 }
 
+// A farm whose file server died: 100 client folders on one share that never answers, half
+// named through the drive Wine maps the share to and half through a UNC path, beside local
+// clients. Every local row refreshes at every pass, and clicking between a dead row and a live
+// one brings the live row's figures.
+TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
+  const std::string drivePath = EnvironmentText("VELMORA_DEAD_FARM");
+  const std::string uncPath = EnvironmentText("VELMORA_DEAD_FARM_UNC");
+  if (drivePath.empty() || uncPath.empty())
+    GTEST_SKIP() << "needs a dead share in VELMORA_DEAD_FARM and VELMORA_DEAD_FARM_UNC (tests/e2e/slow_share_test.sh)";
+  std::vector<std::pair<std::string, bool>> stored;
+  for (int i = 0; i < 100; ++i) {
+    char name[8] = {};
+    std::snprintf(name, sizeof(name), "m%03d", i);
+    stored.emplace_back((i < 50 ? drivePath : uncPath) + "\\" + name + "\\", true);
+  }
+  for (const char* name : kLocalClients)
+    stored.emplace_back(
+        MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}), true);
+  StoreLocations(stored);
+  settings_.SetText("Defaults", "PollInterval", "1");
+  TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
+  window.Show(SW_SHOWNORMAL);
+  HWND table = window.Controls().lvMain;
+  WindowPinger pinger(window.Hwnd());
+  ASSERT_TRUE(pinger.Running());
+  const auto localsShow = [&](const std::string& progress) {
+    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients),
+                       [&](const char* name) { return RowShowsUnitAt(table, ClientPath(name), progress); });
+  };
+  EXPECT_TRUE(PumpUntil([&] { return localsShow("50.00"); }, 5000));
+  for (const char* progress : {"25", "75"}) {
+    for (const char* name : kLocalClients)
+      WriteClientFile(std::string(name) + "\\state.sah", std::string("prog=0.") + progress + "\ncpu=60\n");
+    EXPECT_TRUE(PumpUntil([&] { return localsShow(std::string(progress) + ".00"); }, 3000)) << progress;
+  }
+
+  const int deadRow = RowOf(table, stored[0].first);
+  const int liveRow = RowOf(table, ClientPath(kLocalClients[0]));
+  ASSERT_GE(deadRow, 0);
+  ASSERT_GE(liveRow, 0);
+  for (int click = 0; click < 70; ++click) {
+    SelectRow(table, click % 2 == 0 ? deadRow : liveRow);
+    window.lvMainClick();
+    PumpFor(5);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return win::WindowText(window.Controls().lblUserTotUnits) == "7"; }, 3000));
+  // Two shares (the drive path and the UNC path) hold a few threads each; the rest wait.
+  EXPECT_LE(window.ReadingThreads(), 12u);
+  std::printf("[ threads  ] %zu reading threads\n", window.ReadingThreads());
+
+  pinger.Stop();
+  std::printf("[ pings    ] %s\n", pinger.Figures().c_str());
+  EXPECT_EQ(pinger.Unanswered(), 0) << pinger.Figures();
+  EXPECT_LT(pinger.LongestMs(), 1000.0) << pinger.Figures();
+}
+
 // A read that throws on its thread ends as an answer with nothing learnt: the row keeps what it
 // showed, the others refresh, and the window keeps polling.
 TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
