@@ -110,7 +110,8 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   // The next read that may start now; with `take`, it is taken and counted as running.
   std::optional<Picked> Pick(bool take);
   void MarkStuck(Clock::time_point now, std::optional<Clock::time_point>& lookAgain);
-  void Finish(std::uint64_t run);
+  // True when the end of this read may let waiting reads start that were held back.
+  bool Finish(std::uint64_t run);
   void Notify();
   void ForgetIfIdle(const std::string& share);
 };
@@ -174,11 +175,12 @@ void FolderReader::Shared::ForgetIfIdle(const std::string& share) {
   }
 }
 
-void FolderReader::Shared::Finish(std::uint64_t run) {
+bool FolderReader::Shared::Finish(std::uint64_t run) {
   auto node = running.extract(run);
   const Run& done = node.mapped();
   busyFolders.erase(done.folder);
   Line& line = lines[done.share];
+  const bool freesOthers = done.stuck;
   if (done.stuck) {
     --line.stuck;
     --stuckCount;
@@ -191,6 +193,7 @@ void FolderReader::Shared::Finish(std::uint64_t run) {
     turn.push_back(done.share);
   }
   ForgetIfIdle(done.share);
+  return freesOthers;
 }
 
 void FolderReader::Shared::ReaderMain() {
@@ -203,8 +206,11 @@ void FolderReader::Shared::ReaderMain() {
     }
     if (stopping)
       break;
-    // The starter times when this read counts as stuck.
-    poolChanged.notify_one();
+    // The starter times when a read counts as stuck (a read begun after another fresh one turns
+    // stuck after it, so only the first needs telling), and starts a thread for more work.
+    const bool moreWork = threads == running.size() && waitingCount > 0 && freshCount < limits.readers;
+    if (freshCount == 1 || moreWork)
+      poolChanged.notify_one();
     lock.unlock();
 
     ReadAnswer answer;
@@ -220,18 +226,19 @@ void FolderReader::Shared::ReaderMain() {
     lock.lock();
     if (stopping)
       break;
-    Finish(picked->run);
+    // A share that hangs somewhere may start another read now that this one is done, and
+    // another thread may serve it; otherwise this thread takes the next read itself.
+    if (Finish(picked->run))
+      workArrived.notify_all();
     answers.push_back(std::move(answer));
     if (!notified) {
       if (waitingCount == 0 && running.empty()) {
         Notify();  // the last of what was handed out: no reason to wait
       } else if (!waitingSince) {
-        waitingSince = Clock::now();  // the starter tells once the batch has gathered
+        waitingSince = Clock::now();
+        poolChanged.notify_one();  // the starter tells once the batch has gathered
       }
     }
-    // The share may take its next read now, and another thread may serve it.
-    workArrived.notify_all();
-    poolChanged.notify_one();
   }
   --threads;
   poolChanged.notify_one();
