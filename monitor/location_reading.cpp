@@ -24,6 +24,7 @@ RowReading ReadLocation(FileSystem& fs, const std::string& folder) {
 
   RowReading reading;
   reading.countsAsWork = state.Progress >= 0;
+  reading.progress = state.Progress;
   CellOf(reading, Cell::kProgress) =
       reading.countsAsWork ? FormatFixed(RoundToDigits(state.Progress, 2), 2) : std::string("?");
   CellOf(reading, Cell::kWorkUnit) = IfThenStr(state.HasWorkUnit, present, absent);

@@ -36,6 +36,7 @@ struct RowReading {
   bool hasWorkUnit = false;
   bool hasState = false;
   LocalDateTime stateTime;  // set only when hasState
+  double progress = -1;     // percent, as read; -1 when state.sah gave none
 
   bool operator==(const RowReading&) const = default;
 };

@@ -171,6 +171,22 @@ void LocationTable::ShowReading(LocationRow& row, const RowReading& reading) {
   row.inWork = reading.hasWorkUnit && reading.hasState && !reading.countsAsReady;
   row.answered = true;
   row.stateTime = reading.stateTime;
+  EstimateFinish(row, reading);
+}
+
+void LocationTable::EstimateFinish(LocationRow& row, const RowReading& reading) {
+  // A unit that is gone, or gave no progress to read, starts the history afresh.
+  const double progress = reading.hasState && reading.progress >= 0 ? reading.progress / 100.0 : -1.0;
+  if (!row.finish.Observe(passStart_, progress))
+    return;
+  std::string text;
+  if (const std::optional<std::chrono::seconds> left = row.finish.RemainingAfterLatest();
+      left && passWall_.IsSet())
+    text = FormatFinish(AddSeconds(passWall_, left->count()), passWall_);
+  if (text != row.finishText) {
+    row.finishText = std::move(text);
+    changed_.insert(row.id);
+  }
 }
 
 // A disabled row keeps its last progress text, so the user still sees where it stood.
@@ -187,6 +203,8 @@ void LocationTable::ShowDisabled(LocationRow& row) {
   row.countsAsReady = false;
   row.inWork = false;
   row.stateTime = {};
+  row.finish.Reset();
+  row.finishText.clear();
 }
 
 void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
@@ -272,16 +290,53 @@ RefreshOutcome LocationTable::TakeChanges() {
   return outcome;
 }
 
+std::optional<LocalDateTime> LocationTable::LateSince(const LocationRow& row) const {
+  const auto out = outstanding_.find(row.id);
+  if (!row.late || out == outstanding_.end())
+    return std::nullopt;
+  return out->second.sinceWall;
+}
+
+std::optional<LocalDateTime> LocationTable::StalledSince(const LocationRow& row) const {
+  return row.stalled ? stallWatch_.NoProgressSince(row.id) : std::nullopt;
+}
+
 std::string LocationTable::RowTip(std::size_t index) const {
   const LocationRow& row = rows_.at(index);
-  const auto out = outstanding_.find(row.id);
-  if (row.late && out != outstanding_.end())
-    return "No answer since " + FormatClockTime(out->second.sinceWall);
-  if (row.stalled) {
-    if (const std::optional<LocalDateTime> since = stallWatch_.NoProgressSince(row.id))
-      return "No progress since " + FormatClockTime(*since);
-  }
+  if (const std::optional<LocalDateTime> since = LateSince(row))
+    return "No answer since " + FormatClockTime(*since);
+  if (const std::optional<LocalDateTime> since = StalledSince(row))
+    return "No progress since " + FormatClockTime(*since);
   return {};
+}
+
+std::string LocationTable::StateText(std::size_t index) const {
+  const LocationRow& row = rows_.at(index);
+  if (!row.enabled)
+    return "Off";
+  if (const std::optional<LocalDateTime> since = LateSince(row))
+    return "No answer since " + FormatClockTime(*since);
+  if (!row.answered)
+    return "Not read yet";
+  switch (row.icon) {
+    case kIconNoFolder:
+      return "No folder";
+    case kIconTempResult:
+      return "Writing result";
+    case kIconResult:
+      return "Result waiting";
+    default:
+      break;
+  }
+  if (const std::optional<LocalDateTime> since = StalledSince(row))
+    return "Stalled since " + FormatClockTime(*since);
+  return row.icon == kIconWorkUnit ? "In work" : "";
+}
+
+std::string LocationTable::FinishText(std::size_t index) const {
+  const LocationRow& row = rows_.at(index);
+  const bool honest = row.enabled && row.inWork && !row.late && !row.stalled;
+  return honest ? row.finishText : std::string();
 }
 
 }  // namespace velmora

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/local_time.h"
+#include "monitor/finish_estimate.h"
 #include "monitor/folder_reader.h"
 #include "monitor/location_reading.h"
 #include "monitor/stall_watch.h"
@@ -46,7 +47,9 @@ struct LocationRow {
   bool answered = false;  // its folder has been read at least once
   bool inWork = false;    // as last read: work unit and state file, no result
   LocalDateTime stateTime;
-  bool stalled = false;  // in work, and its state file has not changed for the stall time
+  bool stalled = false;    // in work, and its state file has not changed for the stall time
+  FinishEstimate finish;   // of the unit in work
+  std::string finishText;  // when it will reach 100 %, as last estimated; may be empty
 
   const std::string& CellText(Cell cell) const { return cells[static_cast<std::size_t>(cell)]; }
 };
@@ -111,6 +114,11 @@ class LocationTable {
   // "No answer since hh:nn" for a late row (when its read was handed out), "No progress since
   // hh:nn" for a stalled one; empty otherwise.
   std::string RowTip(std::size_t index) const;
+  // The row's state in words, from the same facts as its icon and its late and stalled marks.
+  std::string StateText(std::size_t index) const;
+  // When the unit in work will reach 100 %; empty when the row is not in work, late, stalled or
+  // off, or when nothing honest can be said.
+  std::string FinishText(std::size_t index) const;
 
   // How long an unchanged state file makes a row in work stalled.
   void SetStallTime(std::chrono::minutes stallTime) { stallTime_ = stallTime; }
@@ -142,6 +150,10 @@ class LocationTable {
   };
 
   LocationRow* FindRow(std::uint64_t id);
+  // Since when a late row's read is out, and since when a stalled row made no progress.
+  std::optional<LocalDateTime> LateSince(const LocationRow& row) const;
+  std::optional<LocalDateTime> StalledSince(const LocationRow& row) const;
+  void EstimateFinish(LocationRow& row, const RowReading& reading);
   void Commit();
   void ShowReading(LocationRow& row, const RowReading& reading);
   void ShowDisabled(LocationRow& row);

@@ -1,0 +1,56 @@
+// When a unit in work will reach 100 %, from the rate at which its progress has moved on this
+// computer's clock. The client may run on a machine whose clock differs, and its CPU time says
+// nothing of how busy that machine is, so only what Velmora itself saw counts.
+//
+// A reading is kept when the progress moves (the time is when Velmora first saw that value), so a
+// pass that finds nothing new changes nothing. The rate is the progress made over the last third
+// of the time watched: long enough to smooth a speed that varies from minute to minute, short
+// enough to follow a machine that slows down for good. Nothing honest can be said, and no time is
+// given, with fewer than two readings or under a minute watched since the unit started. A new unit
+// (progress going down, or no progress to read) starts afresh.
+//
+// At most kMaxReadings readings are kept: when full, every other one is dropped (the first
+// stays), so the kept ones thin out evenly over the time watched.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/local_time.h"
+
+namespace velmora {
+
+class FinishEstimate {
+ public:
+  using SteadyTime = std::chrono::steady_clock::time_point;
+  static constexpr std::size_t kMaxReadings = 32;
+
+  // `progress` in 0..1; below 0 when the state file gave none. True when the estimate changed.
+  bool Observe(SteadyTime now, double progress);
+  void Reset() { readings_.clear(); }
+
+  // Time still to go after the latest reading; none when nothing honest can be said.
+  std::optional<std::chrono::seconds> RemainingAfterLatest() const;
+  SteadyTime LatestTime() const { return readings_.empty() ? SteadyTime{} : readings_.back().time; }
+  std::size_t ReadingCount() const { return readings_.size(); }
+
+ private:
+  struct Reading {
+    SteadyTime time;
+    double progress;
+  };
+  // Progress at `time`, between the readings around it.
+  double ProgressAt(SteadyTime time) const;
+
+  std::vector<Reading> readings_;
+};
+
+// "hh:nn" when `finish` falls on the day of `today`, "mm.dd hh:nn" when later.
+std::string FormatFinish(const LocalDateTime& finish, const LocalDateTime& today);
+// `time` moved on by `seconds` (0 or more), across days, months and years.
+LocalDateTime AddSeconds(const LocalDateTime& time, long long seconds);
+
+}  // namespace velmora
