@@ -110,6 +110,16 @@ void LoadSettings(SettingsStore& store, SettingsTarget& target) {
   alerts.stallMinutes = std::clamp(store.ReadInteger(kDefaults, "StallMinutes", defaults.stallMinutes),
                                    kMinStallMinutes, kMaxStallMinutes);
   target.SetAlertOptions(alerts);
+
+  OptionalColumns columns = target.CurrentOptionalColumns();
+  columns.state = store.ReadBool(kInterface, "StateColumn", false);
+  target.SetOptionalColumns(columns);
+  columns.finish = store.ReadBool(kInterface, "FinishColumn", false);
+  target.SetOptionalColumns(columns);
+  for (const int slot : {kStateColumnSlot, kFinishColumnSlot}) {
+    const int builtIn = ScalePixels(kDefaultOptionalWidths[slot - kStateColumnSlot], dpi);
+    target.SetColumnWidth(slot, store.ReadInteger(kLayout, ColumnKey(slot), builtIn));
+  }
 }
 
 void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
@@ -156,6 +166,12 @@ void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
   store.WriteBool(kInterface, "AlertStalls", alerts.alertStalls);
   store.WriteBool(kInterface, "AlertResults", alerts.alertResults);
   store.WriteInteger(kDefaults, "StallMinutes", alerts.stallMinutes);
+
+  const OptionalColumns columns = target.CurrentOptionalColumns();
+  store.WriteBool(kInterface, "StateColumn", columns.state);
+  store.WriteBool(kInterface, "FinishColumn", columns.finish);
+  for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
+    store.WriteInteger(kLayout, ColumnKey(slot), target.ColumnWidth(slot));
 }
 
 }  // namespace velmora

@@ -25,6 +25,13 @@ struct AlertOptions {
 inline constexpr int kMinStallMinutes = 1;
 inline constexpr int kMaxStallMinutes = 1440;
 
+// The two columns the user may add after "Last date".
+struct OptionalColumns {
+  bool state = false;
+  bool finish = false;
+  bool operator==(const OptionalColumns&) const = default;
+};
+
 struct WindowBounds {
   int width = 0;
   int height = 0;
@@ -50,11 +57,14 @@ class SettingsTarget {
   virtual void SetPollInterval(int seconds) = 0;  // already within 1..32767
   // Once for each of its stored entries, the entry just read applied to CurrentAlertOptions().
   virtual void SetAlertOptions(const AlertOptions& options) = 0;
+  // Likewise, to CurrentOptionalColumns(). Their widths come through SetColumnWidth as columns
+  // kStateColumnSlot and kFinishColumnSlot, whether they are shown or not.
+  virtual void SetOptionalColumns(const OptionalColumns& columns) = 0;
 
   // Saving.
   virtual ShowState CurrentShowState() const = 0;
   virtual WindowBounds CurrentBounds() const = 0;  // outer bounds in the normal state
-  virtual int ColumnCount() const = 0;
+  virtual int ColumnCount() const = 0;             // the six that are always shown
   virtual int ColumnWidth(int column) const = 0;
   virtual std::size_t LocationCount() const = 0;
   virtual std::string LocationPath(std::size_t index) const = 0;  // display order
@@ -62,6 +72,7 @@ class SettingsTarget {
   virtual bool BarVisible(Bar bar) const = 0;
   virtual int PollInterval() const = 0;
   virtual AlertOptions CurrentAlertOptions() const = 0;
+  virtual OptionalColumns CurrentOptionalColumns() const = 0;
 
   // Dots per inch the window is drawn at. Built-in sizes (given at 96) are scaled to it; stored
   // sizes are pixels and are used as they are.
@@ -70,6 +81,10 @@ class SettingsTarget {
 
 // At 96 dots per inch.
 inline constexpr int kDefaultColumnWidths[6] = {248, 46, 33, 33, 35, 100};
+// The width slots of "State" and "Finishes", after the six, and their widths at 96 dots per inch.
+inline constexpr int kStateColumnSlot = 6;
+inline constexpr int kFinishColumnSlot = 7;
+inline constexpr int kDefaultOptionalWidths[2] = {130, 110};
 
 // "Location" + the index padded to four digits (never cut: Location10000).
 std::string LocationKey(std::size_t index);

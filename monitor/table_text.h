@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "monitor/location_table.h"
+#include "monitor/settings.h"
 
 namespace velmora {
 
@@ -19,13 +20,6 @@ enum class TableColumn {
   kLastDate,
   kStateWords,
   kFinishes
-};
-
-// The two columns the user may add after "Last date".
-struct OptionalColumns {
-  bool state = false;
-  bool finish = false;
-  bool operator==(const OptionalColumns&) const = default;
 };
 
 // The list view's columns from left to right: the six, then "State" and "Finishes" when shown.

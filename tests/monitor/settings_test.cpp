@@ -57,7 +57,8 @@ class FakeWindow : public SettingsTarget {
   WindowBounds bounds{505, 422, 0, 0};  // built-in values before loading
   bool maximized = false;
   ShowState showState = ShowState::kNormal;
-  std::vector<int> columns = std::vector<int>(6, 50);
+  std::vector<int> columns = std::vector<int>(8, 50);  // the six, then State and Finishes
+  OptionalColumns optional;
   std::vector<Row> rows;
   bool toolbar = true;
   bool statsPanel = true;
@@ -109,10 +110,16 @@ class FakeWindow : public SettingsTarget {
     alerts = options;
     log.push_back(AlertsText(options));
   }
+  void SetOptionalColumns(const OptionalColumns& shown) override {
+    optional = shown;
+    log.push_back(std::string("state=") + (shown.state ? "1" : "0") +
+                  " finish=" + (shown.finish ? "1" : "0"));
+  }
+  OptionalColumns CurrentOptionalColumns() const override { return optional; }
 
   ShowState CurrentShowState() const override { return showState; }
   WindowBounds CurrentBounds() const override { return bounds; }
-  int ColumnCount() const override { return static_cast<int>(columns.size()); }
+  int ColumnCount() const override { return 6; }
   int ColumnWidth(int column) const override { return columns.at(static_cast<std::size_t>(column)); }
   std::size_t LocationCount() const override { return rows.size(); }
   std::string LocationPath(std::size_t index) const override { return rows.at(index).path; }
@@ -154,7 +161,8 @@ class FakeWindow : public SettingsTarget {
 FakeWindow UsedWindow() {
   FakeWindow window;
   window.bounds = WindowBounds{640, 480, 120, -8};
-  window.columns = {300, 50, 30, 31, 40, 120};
+  window.columns = {300, 50, 30, 31, 40, 120, 150, 90};
+  window.optional = OptionalColumns{true, false};
   window.rows = {{"C:\\seti\\one", true}, {"D:\\work, old\\", false}};
   window.toolbar = false;
   window.statsPanel = true;
@@ -184,11 +192,12 @@ TEST(LoadSettingsTest, FirstStartAppliesEveryDefaultInOrder) {
   FakeWindow window;
   LoadSettings(store, window);
   const std::vector<std::string> expected = {
-      "width=534",    "height=300",   "top=0",        "left=0",
-      "normal",       "col0=248",     "col1=46",      "col2=33",
-      "col3=33",      "col4=35",      "col5=100",     "add C:\\Program Files\\Velmora\\ [x]",
-      "tlbMain=1",    "pnlStats=1",   "sttBar=1",     "poll=15",
-      kDefaultAlerts, kDefaultAlerts, kDefaultAlerts, kDefaultAlerts};
+      "width=534",        "height=300",       "top=0",        "left=0",
+      "normal",           "col0=248",         "col1=46",      "col2=33",
+      "col3=33",          "col4=35",          "col5=100",     "add C:\\Program Files\\Velmora\\ [x]",
+      "tlbMain=1",        "pnlStats=1",       "sttBar=1",     "poll=15",
+      kDefaultAlerts,     kDefaultAlerts,     kDefaultAlerts, kDefaultAlerts,
+      "state=0 finish=0", "state=0 finish=0", "col6=130",     "col7=110"};
   EXPECT_EQ(window.log, expected);
   EXPECT_EQ(window.rows, (std::vector<Row>{{kAppDir, true}}));
 }
@@ -265,10 +274,11 @@ TEST(LoadSettingsTest, StoredEntriesAreAppliedInOrder) {
   FakeWindow window;
   LoadSettings(store, window);
   const std::vector<std::string> expected = {
-      "width=700",     "height=500",   "top=-4",      "left=1930", "maximized", "col0=10",
-      "col1=11",       "col2=12",      "col3=13",     "col4=14",   "col5=15",   "add C:\\a [ ]",
-      "add C:\\b [x]", "tlbMain=0",    "pnlStats=1",  "sttBar=0",  "poll=45",   kDefaultAlerts,
-      kDefaultAlerts,  kDefaultAlerts, kDefaultAlerts};
+      "width=700",    "height=500",       "top=-4",           "left=1930",    "maximized",
+      "col0=10",      "col1=11",          "col2=12",          "col3=13",      "col4=14",
+      "col5=15",      "add C:\\a [ ]",    "add C:\\b [x]",    "tlbMain=0",    "pnlStats=1",
+      "sttBar=0",     "poll=45",          kDefaultAlerts,     kDefaultAlerts, kDefaultAlerts,
+      kDefaultAlerts, "state=0 finish=0", "state=0 finish=0", "col6=130",     "col7=110"};
   EXPECT_EQ(window.log, expected);
 }
 
@@ -282,11 +292,32 @@ TEST(LoadSettingsTest, AlertEntriesAreAppliedLastOneByOne) {
   store.SetText("Defaults", "PollInterval", "45");
   FakeWindow window;
   LoadSettings(store, window);
-  const std::vector<std::string> tail(window.log.end() - 5, window.log.end());
+  const std::vector<std::string> tail(window.log.end() - 9, window.log.end() - 4);
   const std::vector<std::string> expected = {
       "poll=45", "tray=0 stalls=1 results=0 minutes=20", "tray=0 stalls=0 results=0 minutes=20",
       "tray=0 stalls=0 results=1 minutes=20", "tray=0 stalls=0 results=1 minutes=5"};
   EXPECT_EQ(tail, expected);
+}
+
+// The State and Finishes columns come after the alerts, each entry applied as it is read; their
+// widths are kept whether they are shown or not.
+TEST(LoadSettingsTest, OptionalColumnEntriesAreAppliedLast) {
+  MemorySettingsStore store;
+  store.SetText("Interface", "StateColumn", "0");
+  store.SetText("Interface", "FinishColumn", "1");
+  store.SetText("Layout", "Col6", "140");
+  store.SetText("Layout", "Col7", "95");
+  FakeWindow window;
+  window.dpi = 144;
+  LoadSettings(store, window);
+  const std::vector<std::string> tail(window.log.end() - 5, window.log.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{kDefaultAlerts, "state=0 finish=0", "state=0 finish=1",
+                                            "col6=140", "col7=95"}));
+  MemorySettingsStore empty;
+  FakeWindow fresh;
+  fresh.dpi = 144;
+  LoadSettings(empty, fresh);
+  EXPECT_EQ(std::vector<int>(fresh.columns.begin() + 6, fresh.columns.end()), (std::vector<int>{195, 165}));
 }
 
 struct AlertEntryCase {
@@ -625,7 +656,26 @@ INSTANTIATE_TEST_SUITE_P(
                     {"width=534", "height=300",    "top=0",         "left=0",       "normal",
                      "col0=248",  "col1=46",       "col2=33",       "col3=33",      "col4=35",
                      "col5=100",  "add C:\\a [x]", "add C:\\b [ ]", "tlbMain=1",    "pnlStats=1",
-                     "sttBar=1",  "poll=15",       kDefaultAlerts,  kDefaultAlerts, kDefaultAlerts}}));
+                     "sttBar=1",  "poll=15",       kDefaultAlerts,  kDefaultAlerts, kDefaultAlerts}},
+        NonTextCase{
+            "Interface",
+            "FinishColumn",
+            "Invalid data type for 'FinishColumn'",
+            {"width=534",     "height=300",   "top=0",        "left=0",          "normal",   "col0=248",
+             "col1=46",       "col2=33",      "col3=33",      "col4=35",         "col5=100", "add C:\\a [x]",
+             "add C:\\b [ ]", "tlbMain=1",    "pnlStats=1",   "sttBar=1",        "poll=15",  kDefaultAlerts,
+             kDefaultAlerts,  kDefaultAlerts, kDefaultAlerts, "state=0 finish=0"}},
+        NonTextCase{"Layout",
+                    "Col7",
+                    "Invalid data type for 'Col7'",
+                    {"width=534",        "height=300",       "top=0",
+                     "left=0",           "normal",           "col0=248",
+                     "col1=46",          "col2=33",          "col3=33",
+                     "col4=35",          "col5=100",         "add C:\\a [x]",
+                     "add C:\\b [ ]",    "tlbMain=1",        "pnlStats=1",
+                     "sttBar=1",         "poll=15",          kDefaultAlerts,
+                     kDefaultAlerts,     kDefaultAlerts,     kDefaultAlerts,
+                     "state=0 finish=0", "state=0 finish=0", "col6=130"}}));
 
 // An entry above the count is never read, so its type does not matter.
 TEST(NonTextEntryTest, EntryAboveTheCountIsNotRead) {
@@ -666,6 +716,10 @@ TEST(SaveSettingsTest, NormalStateWritesEveryEntryInOrder) {
       "Interface/AlertStalls=1",
       "Interface/AlertResults=1",
       "Defaults/StallMinutes=45",
+      "Interface/StateColumn=1",
+      "Interface/FinishColumn=0",
+      "Layout/Col6=150",
+      "Layout/Col7=90",
   };
   EXPECT_EQ(WriteKeys(store), expected);
 }
@@ -698,9 +752,9 @@ TEST_P(SaveShowStateTest, LayoutWrittenByState) {
   std::vector<std::string> writes = WriteKeys(store);
   const std::vector<std::string> layout(writes.begin(), writes.begin() + GetParam().layoutWrites.size());
   EXPECT_EQ(layout, GetParam().layoutWrites);
-  ASSERT_EQ(writes.size(), GetParam().layoutWrites.size() + 17);
+  ASSERT_EQ(writes.size(), GetParam().layoutWrites.size() + 21);
   EXPECT_EQ(writes[GetParam().layoutWrites.size()], "Layout/Col0=300");
-  EXPECT_EQ(writes.back(), "Defaults/StallMinutes=45");
+  EXPECT_EQ(writes.back(), "Layout/Col7=90");
   EXPECT_EQ(store.Text("Layout", "WindowState"), GetParam().storedState);
   EXPECT_EQ(store.Text("Layout", "FormWidth"), GetParam().storedWidth);
   EXPECT_EQ(store.Text("Layout", "FormHeight"), GetParam().state == ShowState::kNormal ? "480" : "700");
