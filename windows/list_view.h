@@ -35,6 +35,7 @@ class ListView {
     return Send(LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0)) != 0;
   }
   int ColumnWidth(int index) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, index, 0)); }
+  bool DeleteColumn(int index) const { return Send(LVM_DELETECOLUMN, index, 0) != 0; }
   HWND Header() const { return reinterpret_cast<HWND>(Send(LVM_GETHEADER, 0, 0)); }
 
   int InsertItem(const LVITEMA& item) const {

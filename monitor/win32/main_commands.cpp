@@ -12,7 +12,7 @@ namespace {
 using C = CommandCategory;
 constexpr win::Shortcut kNone{};
 
-constexpr std::array<MainCommand, 15> kCommands{{
+constexpr std::array<MainCommand, 18> kCommands{{
     {"acExit", kCmdExit, C::kFile, "E&xit", {FCONTROL, 'X'}, 0, false, true, &TfrmMain::acExitExecute},
     {"acViewToolbar", kCmdViewToolbar, C::kView, "&Toolbar", kNone, kNoImage, false, true,
      &TfrmMain::acViewToolbarExecute},
@@ -45,6 +45,11 @@ constexpr std::array<MainCommand, 15> kCommands{{
      &TfrmMain::acAlertStallsExecute},
     {"acAlertResults", kCmdAlertResults, C::kView, "Alert when a &result waits", kNone, kNoImage, false, true,
      &TfrmMain::acAlertResultsExecute},
+    // Two columns after "Last date": each row's state in words, and when its unit will finish.
+    {"acViewStateColumn", kCmdViewStateColumn, C::kView, "Stat&e column", kNone, kNoImage, true, true,
+     &TfrmMain::acViewStateColumnExecute},
+    {"acViewFinishColumn", kCmdViewFinishColumn, C::kView, "&Finish column", kNone, kNoImage, false, true,
+     &TfrmMain::acViewFinishColumnExecute},
     {"acAddLocation",
      kCmdAddLocation,
      C::kLocation,
@@ -72,6 +77,10 @@ constexpr std::array<MainCommand, 15> kCommands{{
      true,
      true,
      &TfrmMain::acRefreshExecute},
+    // Ctrl+C copies the table only while the table has the keyboard (an accelerator would take
+    // the key from the interval box too): no shortcut here.
+    {"acCopyTable", kCmdCopyTable, C::kLocation, "&Copy table", kNone, kNoImage, true, true,
+     &TfrmMain::acCopyTableExecute},
     // Hidden in the menu together with the separator before it: reached through F4 only.
     {"acMoreInfo",
      kCmdMoreInfo,

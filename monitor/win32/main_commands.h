@@ -30,6 +30,9 @@ enum CommandId : WORD {
   kCmdViewTrayIcon,
   kCmdAlertStalls,
   kCmdAlertResults,
+  kCmdViewStateColumn,
+  kCmdViewFinishColumn,
+  kCmdCopyTable,
 };
 
 inline constexpr int kNoImage = -1;

@@ -17,6 +17,7 @@
 #include "monitor/location_table.h"
 #include "monitor/read_router.h"
 #include "monitor/settings.h"
+#include "monitor/table_text.h"
 #include "windows/check_box.h"
 #include "windows/handles.h"
 #include "windows/list_view.h"
@@ -130,6 +131,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void acViewTrayIconExecute();
   void acAlertStallsExecute();
   void acAlertResultsExecute();
+  void acViewStateColumnExecute();
+  void acViewFinishColumnExecute();
+  void acCopyTableExecute();
 
   // The caption of the selected row, if any.
   std::optional<std::string> SelectedPath() const;
@@ -171,6 +175,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   int PollInterval() const override;
   void SetAlertOptions(const AlertOptions& options) override;
   AlertOptions CurrentAlertOptions() const override { return alertOptions_; }
+  void SetOptionalColumns(const OptionalColumns& columns) override;
+  OptionalColumns CurrentOptionalColumns() const override { return optionalColumns_; }
   int Dpi() const override { return dpi_; }
 
  protected:
@@ -203,6 +209,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool FillToolTip(NMHDR* header);
   // main_window_table.cpp
   void CreateColumns();
+  void InsertColumn(int index, TableColumn column, int width);
+  // The list view's index of an optional column's width slot; -1 while it is hidden.
+  int ShownIndexOfSlot(int slot) const;
   std::optional<std::size_t> InsertLocation(const std::string& path, bool enabled);
   void DeleteLocation(std::size_t index);
   LRESULT HandleTableNotify(NMHDR* header);
@@ -267,6 +276,12 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool settingsSaved_ = false;
   bool loadingSettings_ = false;  // bounds come from the settings as stored, in pixels
   bool syncingRows_ = false;      // the window itself is changing check boxes
+
+  // The list view's columns from left to right, and the widths of the two optional ones, in
+  // pixels, kept while they are hidden.
+  OptionalColumns optionalColumns_;
+  std::vector<TableColumn> shownColumns_;
+  std::array<int, 2> optionalWidths_{};
 
   RefreshOutcome lastRefresh_;
   std::array<std::string, 4> statusTexts_;

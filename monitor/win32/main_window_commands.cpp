@@ -4,10 +4,12 @@
 #include "core/file_system.h"
 #include "core/text.h"
 #include "monitor/figure_texts.h"
+#include "monitor/table_text.h"
 #include "monitor/win32/error_box.h"
 #include "monitor/win32/main_commands.h"
 #include "monitor/win32/main_window.h"
 #include "windows/artwork.h"
+#include "windows/clipboard.h"
 #include "windows/folder_picker.h"
 #include "windows/home_page.h"
 #include "windows/layout_table.h"
@@ -188,9 +190,31 @@ void TfrmMain::SyncViewMenu() {
   }
   const std::pair<WORD, bool> switches[] = {{kCmdViewTrayIcon, alertOptions_.trayIcon},
                                             {kCmdAlertStalls, alertOptions_.alertStalls},
-                                            {kCmdAlertResults, alertOptions_.alertResults}};
+                                            {kCmdAlertResults, alertOptions_.alertResults},
+                                            {kCmdViewStateColumn, optionalColumns_.state},
+                                            {kCmdViewFinishColumn, optionalColumns_.finish}};
   for (const auto& [id, on] : switches)
     ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TfrmMain::acViewStateColumnExecute() {
+  OptionalColumns columns = optionalColumns_;
+  columns.state = !columns.state;
+  SetOptionalColumns(columns);
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewFinishColumnExecute() {
+  OptionalColumns columns = optionalColumns_;
+  columns.finish = !columns.finish;
+  SetOptionalColumns(columns);
+  SyncViewMenu();
+}
+
+void TfrmMain::acCopyTableExecute() {
+  // Nothing to tell when another program holds the clipboard: the user sees nothing pasted and
+  // copies again.
+  static_cast<void>(win::CopyTextToClipboard(Hwnd(), TableText(table_, optionalColumns_)));
 }
 
 void TfrmMain::acAddLocationExecute() {

@@ -289,6 +289,8 @@ void TfrmMain::ApplyDpi(int dpi) {
   // Column widths are the user's: they keep their size relative to the text.
   for (int column = 0; column < ColumnCount(); ++column)
     lvMain_.SetColumnWidth(column, ::MulDiv(lvMain_.ColumnWidth(column), dpi_, oldDpi));
+  for (int slot : {kStateColumnSlot, kFinishColumnSlot})
+    SetColumnWidth(slot, ::MulDiv(ColumnWidth(slot), dpi_, oldDpi));
   LayoutControls();
 }
 

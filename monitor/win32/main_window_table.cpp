@@ -19,19 +19,7 @@ namespace velmora {
 
 namespace {
 
-struct ColumnSpec {
-  const char* caption;
-  int format;
-};
-
-constexpr std::array<ColumnSpec, 6> kColumns{{
-    {"Location", LVCFMT_LEFT},
-    {"%", LVCFMT_RIGHT},
-    {"WU", LVCFMT_LEFT},
-    {"Stt", LVCFMT_LEFT},
-    {"Res", LVCFMT_LEFT},
-    {"Last date", LVCFMT_LEFT},
-}};
+constexpr int kBaseColumnCount = 6;
 
 // The state image of a check box: 1 unchecked, 2 checked.
 bool IsCheckedState(UINT state) {
@@ -54,14 +42,46 @@ PassClock ClockNow() {
 }  // namespace
 
 void TfrmMain::CreateColumns() {
-  for (std::size_t i = 0; i < kColumns.size(); ++i) {
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.fmt = kColumns[i].format;
-    column.cx = ScalePixels(kDefaultColumnWidths[i], dpi_);
-    column.pszText = const_cast<char*>(kColumns[i].caption);
-    column.iSubItem = static_cast<int>(i);
-    lvMain_.InsertColumn(static_cast<int>(i), column);
+  shownColumns_ = ShownColumns(optionalColumns_);
+  for (int i = 0; i < kBaseColumnCount; ++i)
+    InsertColumn(i, shownColumns_[static_cast<std::size_t>(i)], ScalePixels(kDefaultColumnWidths[i], dpi_));
+  for (std::size_t i = 0; i < optionalWidths_.size(); ++i)
+    optionalWidths_[i] = ScalePixels(kDefaultOptionalWidths[i], dpi_);
+}
+
+void TfrmMain::InsertColumn(int index, TableColumn shown, int width) {
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.fmt = shown == TableColumn::kProgress ? LVCFMT_RIGHT : LVCFMT_LEFT;
+  column.cx = width;
+  column.pszText = const_cast<char*>(ColumnCaption(shown));
+  column.iSubItem = index;
+  lvMain_.InsertColumn(index, column);
+}
+
+int TfrmMain::ShownIndexOfSlot(int slot) const {
+  const TableColumn wanted = slot == kStateColumnSlot ? TableColumn::kStateWords : TableColumn::kFinishes;
+  const auto found = std::find(shownColumns_.begin(), shownColumns_.end(), wanted);
+  return found == shownColumns_.end() ? -1 : static_cast<int>(found - shownColumns_.begin());
+}
+
+void TfrmMain::SetOptionalColumns(const OptionalColumns& columns) {
+  if (columns == optionalColumns_)
+    return;
+  // The optional columns go, keeping their widths, and come back as now asked: the list view's
+  // sub-items then stay in the order of shownColumns_.
+  for (int slot : {kFinishColumnSlot, kStateColumnSlot}) {
+    if (const int index = ShownIndexOfSlot(slot); index >= 0) {
+      optionalWidths_[static_cast<std::size_t>(slot - kStateColumnSlot)] = lvMain_.ColumnWidth(index);
+      lvMain_.DeleteColumn(index);
+    }
+  }
+  optionalColumns_ = columns;
+  shownColumns_ = ShownColumns(optionalColumns_);
+  for (std::size_t index = kBaseColumnCount; index < shownColumns_.size(); ++index) {
+    const int slot = shownColumns_[index] == TableColumn::kStateWords ? kStateColumnSlot : kFinishColumnSlot;
+    InsertColumn(static_cast<int>(index), shownColumns_[index],
+                 optionalWidths_[static_cast<std::size_t>(slot - kStateColumnSlot)]);
   }
 }
 
@@ -124,9 +144,9 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
         return 0;
       const LocationRow& location = table_.Row(row);
       if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-        const int column = info->item.iSubItem;
-        const std::string& text =
-            column == 0 ? location.caption : location.cells.at(static_cast<std::size_t>(column - 1));
+        const auto column = static_cast<std::size_t>(info->item.iSubItem);
+        const std::string text =
+            column < shownColumns_.size() ? CellText(table_, row, shownColumns_[column]) : "";
         std::strncpy(info->item.pszText, text.c_str(), static_cast<std::size_t>(info->item.cchTextMax - 1));
         info->item.pszText[info->item.cchTextMax - 1] = '\0';
       }
@@ -144,8 +164,18 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
       if ((change->uNewState & LVIS_STATEIMAGEMASK) == 0)
         return 0;
       const auto row = static_cast<std::size_t>(change->iItem);
-      if (row < table_.Count())
+      if (row < table_.Count()) {
         table_.SetEnabled(row, IsCheckedState(change->uNewState));
+        if (optionalColumns_.state || optionalColumns_.finish)
+          lvMain_.RedrawItems(change->iItem, change->iItem);  // "Off", or its state again
+      }
+      return 0;
+    }
+    case LVN_KEYDOWN: {
+      const auto* key = reinterpret_cast<NMLVKEYDOWN*>(header);
+      if (key->wVKey == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+          (::GetKeyState(VK_MENU) & 0x8000) == 0)
+        acCopyTableExecute();
       return 0;
     }
     case NM_CLICK:
@@ -209,7 +239,8 @@ void TfrmMain::RefreshLocations() {
   // Whatever showing the waiting answers throws, the changes the models took are drawn.
   std::exception_ptr failure;
   try {
-    reads_->BeginPass(services_.clock ? services_.clock() : ClockNow(), std::chrono::milliseconds(timerInterval_));
+    reads_->BeginPass(services_.clock ? services_.clock() : ClockNow(),
+                      std::chrono::milliseconds(timerInterval_));
   } catch (...) {
     failure = std::current_exception();
   }
@@ -320,15 +351,25 @@ void TfrmMain::SetAlertOptions(const AlertOptions& options) {
 }
 
 void TfrmMain::SetColumnWidth(int column, int width) {
-  lvMain_.SetColumnWidth(column, width);
+  if (column < kBaseColumnCount) {
+    lvMain_.SetColumnWidth(column, width);
+    return;
+  }
+  optionalWidths_.at(static_cast<std::size_t>(column - kStateColumnSlot)) = width;
+  if (const int index = ShownIndexOfSlot(column); index >= 0)
+    lvMain_.SetColumnWidth(index, width);
 }
 
 int TfrmMain::ColumnCount() const {
-  return static_cast<int>(kColumns.size());
+  return kBaseColumnCount;
 }
 
 int TfrmMain::ColumnWidth(int column) const {
-  return lvMain_.ColumnWidth(column);
+  if (column < kBaseColumnCount)
+    return lvMain_.ColumnWidth(column);
+  const int index = ShownIndexOfSlot(column);
+  return index >= 0 ? lvMain_.ColumnWidth(index)
+                    : optionalWidths_.at(static_cast<std::size_t>(column - kStateColumnSlot));
 }
 
 }  // namespace velmora
