@@ -185,6 +185,31 @@ TEST_F(MainWindowTest, StatisticsPanelControlsStandAtTheirLaidOutPlaces) {
             (std::array<LONG, 4>{264, 4, 264 + 217, 4 + 68}));
 }
 
+// Screen readers walk the controls in z-order: each group box, then every prompt with its value.
+TEST_F(MainWindowTest, StatisticsPanelReadsEachValueAfterItsPrompt) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  const auto prompt = [&](const char* text) { return FindChildByText(c.pnlStats, text); };
+  const std::vector<HWND> expected = {c.frmUserStats,
+                                      prompt("Total units:"),
+                                      c.lblUserTotUnits,
+                                      prompt("Total CPU time:"),
+                                      c.lblUserTotCPU,
+                                      prompt("Average CPU time:"),
+                                      c.lblUserAvgCPU,
+                                      c.frmUnitStats,
+                                      prompt("Progress:"),
+                                      c.lblProgress,
+                                      prompt("Estimated total time:"),
+                                      c.lblTimeTotal,
+                                      prompt("Time left:"),
+                                      c.lblTimeLeft};
+  std::vector<HWND> walked;
+  for (HWND child = ::GetWindow(c.pnlStats, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    walked.push_back(child);
+  EXPECT_EQ(walked, expected);
+}
+
 TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
