@@ -884,13 +884,19 @@ COLORREF RowTextColour(TfrmMain& window, int row) {
   return draw.clrText;
 }
 
-std::string RowInfoTip(TfrmMain& window, int row) {
+// The tip the list view asks for: with LVGIT_UNFOLDED when the row's text shows whole, with 0 and
+// that text (`shown`) in the buffer when it is cut off on screen.
+std::string RowInfoTip(TfrmMain& window,
+                       int row,
+                       DWORD flags = LVGIT_UNFOLDED,
+                       const std::string& shown = "") {
   char text[INFOTIPSIZE] = {};
+  shown.copy(text, sizeof(text) - 1);
   NMLVGETINFOTIPA tip{};
   tip.hdr.hwndFrom = window.Controls().lvMain;
   tip.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain));
   tip.hdr.code = LVN_GETINFOTIPA;
-  tip.dwFlags = LVGIT_UNFOLDED;
+  tip.dwFlags = flags;
   tip.pszText = text;
   tip.cchTextMax = sizeof(text);
   tip.iItem = row;
@@ -1250,6 +1256,8 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   EXPECT_TRUE(window.Table().Row(0).stalled);
   EXPECT_EQ(RowTextColour(window, 0), RGB(192, 0, 0));
   EXPECT_EQ(RowInfoTip(window, 0), "No progress since 09:41");
+  // Cut off on screen, the path keeps its place in the tip and the news follows below it.
+  EXPECT_EQ(RowInfoTip(window, 0, 0, folder_), folder_ + "\r\nNo progress since 09:41");
   EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 1), "50.00");  // the cells stay as they were
 
   WriteClientFile("a\\state.sah", "prog=0.6\n");
@@ -1258,6 +1266,7 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
   EXPECT_EQ(RowInfoTip(window, 0), "");
+  EXPECT_EQ(RowInfoTip(window, 0, 0, folder_), folder_);
 }
 
 TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
