@@ -162,19 +162,24 @@ class MessageCounter {
   MessageCounter& operator=(const MessageCounter&) = delete;
 
   int Count() const { return count_; }
+  // The wParam of the last one counted.
+  WPARAM LastWParam() const { return lastWParam_; }
 
  private:
   static LRESULT CALLBACK
   Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
     auto* counter = reinterpret_cast<MessageCounter*>(self);
-    if (message == counter->counted_)
+    if (message == counter->counted_) {
       ++counter->count_;
+      counter->lastWParam_ = wParam;
+    }
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
   }
 
   HWND control_;
   UINT counted_;
   int count_ = 0;
+  WPARAM lastWParam_ = 0;
 };
 
 // The WM_PAINT messages a control receives.

@@ -378,10 +378,15 @@ TEST_F(MainWindowTest, TabWalksTheIntervalBoxTheSpyingSwitchAndTheTable) {
   window.Show(SW_SHOWNORMAL);
   const MainControls& c = window.Controls();
   EXPECT_EQ(::GetFocus(), c.lvMain);
+  // Wine keeps no UI state: what shows the focus rectangle is the request to the window's tree.
+  MessageCounter uiState(window.Hwnd(), WM_CHANGEUISTATE);
   for (HWND next : {c.fldPollItv, c.chkActive, c.lvMain}) {
+    const int requests = uiState.Count();
     MSG tab = KeyDown(::GetFocus(), VK_TAB);
     EXPECT_TRUE(window.PreTranslateMessage(tab));
     EXPECT_EQ(::GetFocus(), next);
+    EXPECT_GT(uiState.Count(), requests);
+    EXPECT_EQ(uiState.LastWParam(), MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
   }
 }
 
