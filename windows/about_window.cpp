@@ -22,6 +22,16 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+
+// Blue, except in a high-contrast theme: there the theme's own link colour, which the user can
+// tell from the background as a fixed blue may not be.
+COLORREF LinkColour() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof(contrast);
+  const bool highContrast = ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+                            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  return highContrast ? ::GetSysColor(COLOR_HOTLIGHT) : kLinkColour;
+}
 constexpr COLORREF kNameColour = RGB(255, 0, 255);    // fuchsia
 constexpr COLORREF kShadowColour = RGB(128, 0, 128);  // purple
 constexpr int kNameHeight = 23;
@@ -377,7 +387,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!IsLink(::GetDlgCtrlID(control)))
         break;
       auto dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, kLinkColour);
+      ::SetTextColor(dc, LinkColour());
       ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }

@@ -218,6 +218,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTrayCallback:
       HandleTrayEvent(wParam, lParam);
       return 0;
+    case WM_SYSCOLORCHANGE:
+      // Only top-level windows receive it; common controls take the new colours when told.
+      for (HWND control : {ctl_.tlbMain, ctl_.lvMain, ctl_.sttBar})
+        ::SendMessageA(control, WM_SYSCOLORCHANGE, wParam, lParam);
+      return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);
       const WORD code = HIWORD(wParam);

@@ -210,6 +210,19 @@ TEST_F(MainWindowTest, StatisticsPanelReadsEachValueAfterItsPrompt) {
   EXPECT_EQ(walked, expected);
 }
 
+// Only top-level windows hear of new system colours: the window passes the news on to its
+// common controls (Wine's keep their colours either way, so the message itself is watched).
+TEST_F(MainWindowTest, NewSystemColoursReachTheToolbarTableAndStatusBar) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  const MessageCounter toolbar(c.tlbMain, WM_SYSCOLORCHANGE);
+  const MessageCounter table(c.lvMain, WM_SYSCOLORCHANGE);
+  const MessageCounter statusBar(c.sttBar, WM_SYSCOLORCHANGE);
+  ::SendMessageA(window.Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ((std::array<int, 3>{toolbar.Count(), table.Count(), statusBar.Count()}),
+            (std::array<int, 3>{1, 1, 1}));
+}
+
 TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
