@@ -82,6 +82,9 @@ inline void FreeItemList(PIDLIST_ABSOLUTE p) {
 inline void FreeLibraryModule(HMODULE h) {
   ::FreeLibrary(h);
 }
+inline void UnhookHook(HHOOK h) {
+  ::UnhookWindowsHookEx(h);
+}
 }  // namespace detail
 
 using FileHandle = UniqueHandle<HANDLE, detail::CloseKernelHandle, -1>;
@@ -97,6 +100,7 @@ using AccelHandle = UniqueHandle<HACCEL, detail::DestroyAccel>;
 using WindowHandle = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using ItemListHandle = UniqueHandle<PIDLIST_ABSOLUTE, detail::FreeItemList>;
 using ModuleHandle = UniqueHandle<HMODULE, detail::FreeLibraryModule>;
+using HookHandle = UniqueHandle<HHOOK, detail::UnhookHook>;
 
 // COM interface pointer owner (IMalloc, IShellFolder).
 template <typename I>

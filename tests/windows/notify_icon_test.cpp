@@ -123,6 +123,7 @@ TEST_F(NotifyIconTest, TipIsModifiedAndCutToItsBuffer) {
 
 TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
   NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  icon.SetTip("Velmora: Work 0, Ready 0, Stalled 0");
   ASSERT_TRUE(icon.Show());
   EXPECT_TRUE(icon.ShowBalloon("Velmora",
                                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent"));
@@ -131,7 +132,8 @@ TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
   EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
   EXPECT_EQ(balloon.data.hWnd, owner_.Get());
   EXPECT_EQ(balloon.data.uID, kId);
-  EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_INFO | NIF_TIP | NIF_SHOWTIP));
+  EXPECT_STREQ(balloon.data.szTip, "Velmora: Work 0, Ready 0, Stalled 0");
   EXPECT_STREQ(balloon.data.szInfoTitle, "Velmora");
   EXPECT_STREQ(balloon.data.szInfo,
                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent");
@@ -220,7 +222,7 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
   EXPECT_TRUE(icon.SetDpi(GetParam().dpi));
   ASSERT_EQ(tray_.calls.size(), 3u);
   EXPECT_EQ(tray_.calls[2].message, static_cast<DWORD>(NIM_MODIFY));
-  EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON));
+  EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_SHOWTIP));
   EXPECT_EQ(tray_.calls[2].data.hIcon, icon.SmallIcon());
   EXPECT_EQ(IconWidth(icon.SmallIcon()), GetParam().small);
   EXPECT_EQ(IconWidth(icon.LargeIcon()), GetParam().large);
@@ -228,6 +230,26 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
   NotifyIcon fresh(tray_, owner_.Get(), kId + 1, kCallback, GetParam().dpi);
   EXPECT_EQ(IconWidth(fresh.SmallIcon()), GetParam().small);
   EXPECT_EQ(IconWidth(fresh.LargeIcon()), GetParam().large);
+
+  // A TaskbarCreated that announces the dpi: the icon is added anew at that size.
+  NotifyIcon readded(tray_, owner_.Get(), kId + 2, kCallback, 96);
+  ASSERT_TRUE(readded.Show());
+  tray_.calls.clear();
+  EXPECT_TRUE(readded.Readd(GetParam().dpi));
+  ASSERT_FALSE(tray_.calls.empty());
+  EXPECT_EQ(tray_.calls[0].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(IconWidth(tray_.calls[0].data.hIcon), GetParam().small);
+}
+
+// The icon's menu was cancelled with Esc: the focus goes back to the notification area.
+TEST_F(NotifyIconTest, ReturnFocusAsksTheShellOnlyForAnIconThatIsThere) {
+  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  EXPECT_FALSE(icon.ReturnFocus());
+  ASSERT_TRUE(icon.Show());
+  EXPECT_TRUE(icon.ReturnFocus());
+  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_SETFOCUS}));
+  EXPECT_EQ(tray_.calls[2].data.hWnd, owner_.Get());
+  EXPECT_EQ(tray_.calls[2].data.uID, kId);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -263,7 +285,12 @@ INSTANTIATE_TEST_SUITE_P(Texts,
                                            CutCase{"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
                                            CutCase{"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
                                            CutCase{"a\x82\xa0", 3, 932, "a"},
-                                           CutCase{"ab\x82\xa0", 4, 932, "ab"}));
+                                           CutCase{"ab\x82\xa0", 4, 932, "ab"},
+                                           CutCase{"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
+                                           CutCase{"a\xe6\x97\xa5", 4, 65001, "a"},
+                                           CutCase{"\xd6\xd0\xce\xc4", 4, 936, "\xd6\xd0"},
+                                           CutCase{"\xc7\xd1\xb1\xdb", 4, 949, "\xc7\xd1"},
+                                           CutCase{"\xa4\xa4\xa4\xe5", 4, 950, "\xa4\xa4"}));
 
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).
