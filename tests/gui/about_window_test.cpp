@@ -274,37 +274,6 @@ INSTANTIATE_TEST_SUITE_P(Links,
                          AboutLinkLook,
                          ::testing::Values(kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA));
 
-// In a high-contrast theme the links take the theme's link colour; back in another, blue again.
-TEST_F(AboutWindowTest, LinksTakeTheSystemLinkColourInHighContrast) {
-  HIGHCONTRASTA before{};
-  before.cbSize = sizeof(before);
-  ASSERT_TRUE(::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(before), &before, 0));
-  const COLORREF hotLight = ::GetSysColor(COLOR_HOTLIGHT);
-  const int element = COLOR_HOTLIGHT;
-  const COLORREF themeLink = RGB(255, 255, 0);  // not the blue of the other themes
-  ASSERT_TRUE(::SetSysColors(1, &element, &themeLink));
-  HIGHCONTRASTA on = before;
-  on.dwFlags |= HCF_HIGHCONTRASTON;
-  const bool switched = ::SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof(on), &on, 0) != FALSE;
-  const auto linkColour = [this] {
-    HWND field = Control(kAboutLblHttpEuro);
-    HDC dc = ::GetDC(field);
-    ::SendMessageA(about_->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(field));
-    const COLORREF colour = ::GetTextColor(dc);
-    ::ReleaseDC(field, dc);
-    return colour;
-  };
-  const COLORREF inHighContrast = linkColour();
-  ::SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof(before), &before, 0);
-  const COLORREF afterwards = linkColour();
-  ::SetSysColors(1, &element, &hotLight);
-  if (!switched)
-    GTEST_SKIP() << "this system does not switch to high contrast";
-  EXPECT_EQ(inHighContrast, themeLink);
-  EXPECT_EQ(afterwards, RGB(0, 0, 255));
-}
-
 TEST_F(AboutWindowTest, PlainLabelsKeepTheDefaultColours) {
   HWND label = Control(kAboutPromptEMail);
   HDC dc = ::GetDC(label);

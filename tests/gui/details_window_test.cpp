@@ -267,16 +267,15 @@ INSTANTIATE_TEST_SUITE_P(Layout, DetailsControlPlace, ::testing::ValuesIn(kDetai
 
 // Screen readers walk the controls in z-order: each group box, then every prompt with its value.
 TEST_F(DetailsWindowTest, ReadsEachValueAfterItsPrompt) {
-  const std::vector<int> expected = {kDetailsBtnClose,       kDetailsFrmUser,         kDetailsPromptUser,
-                                     kDetailsLblUser,        kDetailsPromptTotUnits,  kDetailsLblUserTotUnits,
-                                     kDetailsPromptTotCPU,   kDetailsLblUserTotCPU,   kDetailsPromptAvgCPU,
-                                     kDetailsLblUserAvgCPU,  kDetailsFrmUnit,         kDetailsPromptProgress,
-                                     kDetailsLblProgress,    kDetailsPromptTimeTotal, kDetailsLblTimeTotal,
-                                     kDetailsPromptTimeLeft, kDetailsLblTimeLeft,     kDetailsSttBar};
   std::vector<int> walked;
   for (HWND child = ::GetWindow(details_->Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
     walked.push_back(::GetDlgCtrlID(child));
-  EXPECT_EQ(walked, expected);
+  EXPECT_EQ(walked, (std::vector<int>{kDetailsBtnClose, kDetailsFrmUser, kDetailsPromptUser, kDetailsLblUser,
+                                      kDetailsPromptTotUnits, kDetailsLblUserTotUnits, kDetailsPromptTotCPU,
+                                      kDetailsLblUserTotCPU, kDetailsPromptAvgCPU, kDetailsLblUserAvgCPU,
+                                      kDetailsFrmUnit, kDetailsPromptProgress, kDetailsLblProgress,
+                                      kDetailsPromptTimeTotal, kDetailsLblTimeTotal, kDetailsPromptTimeLeft,
+                                      kDetailsLblTimeLeft, kDetailsSttBar}));
 }
 
 // Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is

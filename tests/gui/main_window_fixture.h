@@ -43,8 +43,7 @@ class RecordingShellOpener final : public win::ShellOpener {
   std::vector<Call> calls;
 };
 
-// The notification area as the window speaks to it (Wine's tray cannot be read back). While
-// `refuse` is set it answers as a shell with no taskbar yet: every call fails.
+// The notification area as the window speaks to it (Wine's tray cannot be read back).
 class RecordingTrayShell final : public win::TrayShell {
  public:
   struct Call {
@@ -52,21 +51,21 @@ class RecordingTrayShell final : public win::TrayShell {
     UINT flags;
     std::string tip;
     std::string info;
-    bool accepted;
-    int iconWidth;  // of the icon it carried, 0 for none
   };
   bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
-    calls.push_back({message, data.uFlags, data.szTip, data.szInfo, !refuse,
-                     (data.uFlags & NIF_ICON) ? IconWidth(data.hIcon) : 0});
-    return !refuse;
+    if (refuse)  // no taskbar yet, as at logon
+      return false;
+    calls.push_back({message, data.uFlags, data.szTip, data.szInfo});
+    return true;
   }
+  bool refuse = false;
   // The icon is there: added, and not deleted since.
   bool Shown() const {
     bool shown = false;
     for (const Call& call : calls) {
-      if (call.accepted && call.message == NIM_ADD)
+      if (call.message == NIM_ADD)
         shown = true;
-      if (call.accepted && call.message == NIM_DELETE)
+      if (call.message == NIM_DELETE)
         shown = false;
     }
     return shown;
@@ -74,7 +73,7 @@ class RecordingTrayShell final : public win::TrayShell {
   std::string Tip() const {
     std::string tip;
     for (const Call& call : calls) {
-      if (call.accepted && (call.message == NIM_ADD || call.message == NIM_MODIFY) && (call.flags & NIF_TIP))
+      if ((call.message == NIM_ADD || call.message == NIM_MODIFY) && (call.flags & NIF_TIP))
         tip = call.tip;
     }
     return tip;
@@ -82,38 +81,12 @@ class RecordingTrayShell final : public win::TrayShell {
   std::vector<std::string> Balloons() const {
     std::vector<std::string> texts;
     for (const Call& call : calls) {
-      if (call.accepted && call.message == NIM_MODIFY && (call.flags & NIF_INFO))
+      if (call.message == NIM_MODIFY && (call.flags & NIF_INFO))
         texts.push_back(call.info);
     }
     return texts;
   }
-  // The width of the icon last accepted.
-  int IconShownWidth() const {
-    int width = 0;
-    for (const Call& call : calls) {
-      if (call.accepted && call.iconWidth > 0)
-        width = call.iconWidth;
-    }
-    return width;
-  }
-  int Count(DWORD message) const {
-    return static_cast<int>(std::count_if(calls.begin(), calls.end(),
-                                          [message](const Call& call) { return call.message == message; }));
-  }
   std::vector<Call> calls;
-  bool refuse = false;
-
- private:
-  static int IconWidth(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !::GetIconInfo(icon, &info))
-      return 0;
-    const win::BitmapHandle colour(info.hbmColor);
-    const win::BitmapHandle mask(info.hbmMask);
-    BITMAP bitmap{};
-    ::GetObjectA(colour ? colour.Get() : mask.Get(), sizeof(bitmap), &bitmap);
-    return bitmap.bmWidth;
-  }
 };
 
 // Texts of what a message box showed.
@@ -192,7 +165,6 @@ class MessageCounter {
   MessageCounter& operator=(const MessageCounter&) = delete;
 
   int Count() const { return count_; }
-  // The wParam of the last one counted.
   WPARAM LastWParam() const { return lastWParam_; }
 
  private:

