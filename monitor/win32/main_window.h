@@ -45,8 +45,6 @@ struct MainWindowServices {
   std::function<PassClock()> clock = {};
   // The notification area; null: the shell's.
   win::TrayShell* tray = nullptr;
-  // The dpi the notification area draws at; empty: the primary screen's.
-  std::function<int()> trayDpi = {};
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -232,7 +230,6 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void OpenTrayMenu(POINT at);
   // Adds the wanted icon anew at the notification area's dpi, or arms the retry timer.
   void AddTrayIcon();
-  int TrayDpi() const;
   // The notices that waited for the icon, gathered into one.
   void ShowWaitingAlerts();
   // A click on the notice: the window, with the row the notice named selected.

@@ -18,7 +18,7 @@ namespace {
 
 constexpr char kBalloonTitle[] = "Velmora";
 
-// Set while the icon's menu is open when Esc closes it; the menu's loop runs on the window's thread.
+// Whether Esc closed the icon's menu: set by the filter of the menu's loop, on the window's thread.
 thread_local bool menuCancelledByEscape = false;
 
 LRESULT CALLBACK MenuKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
@@ -50,7 +50,8 @@ void TfrmMain::SyncTrayIcon() {
   }
   if (!trayIcon_) {
     win::TrayShell& shell = services_.tray ? *services_.tray : win::SystemTrayShell();
-    trayIcon_ = std::make_unique<win::NotifyIcon>(shell, Hwnd(), kTrayIconId, kTrayCallback, TrayDpi());
+    trayIcon_ = std::make_unique<win::NotifyIcon>(shell, Hwnd(), kTrayIconId, kTrayCallback,
+                                                  win::NotificationAreaDpi());
     trayTip_.clear();
     UpdateTray();
     if (trayIcon_->Show())
@@ -65,16 +66,12 @@ void TfrmMain::AddTrayIcon() {
     ::KillTimer(Hwnd(), kTrayRetryTimerId);
     return;
   }
-  if (!trayIcon_->Readd(TrayDpi())) {
+  if (!trayIcon_->Readd(win::NotificationAreaDpi())) {
     ::SetTimer(Hwnd(), kTrayRetryTimerId, kTrayRetryMilliseconds, nullptr);
     return;
   }
   ::KillTimer(Hwnd(), kTrayRetryTimerId);
   ShowWaitingAlerts();
-}
-
-int TfrmMain::TrayDpi() const {
-  return services_.trayDpi ? services_.trayDpi() : win::NotificationAreaDpi();
 }
 
 // After every change the table showed: the tip follows the counters, and what became news is
