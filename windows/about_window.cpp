@@ -22,6 +22,10 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kNameColour = RGB(255, 0, 255);    // fuchsia
+constexpr COLORREF kShadowColour = RGB(128, 0, 128);  // purple
+constexpr int kNameHeight = 23;
+constexpr const char* kProductName = "Velmora";
 
 // Blue, except in a high-contrast theme: there the theme's own link colour, which the user can
 // tell from the background as a fixed blue may not be.
@@ -32,10 +36,6 @@ COLORREF LinkColour() {
                             (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
   return highContrast ? ::GetSysColor(COLOR_HOTLIGHT) : kLinkColour;
 }
-constexpr COLORREF kNameColour = RGB(255, 0, 255);    // fuchsia
-constexpr COLORREF kShadowColour = RGB(128, 0, 128);  // purple
-constexpr int kNameHeight = 23;
-constexpr const char* kProductName = "Velmora";
 
 // Everything but the OK button stands on a bevelled panel, and their places are given relative
 // to it; the panel itself is only painted, so they are children of the window at the panel's
