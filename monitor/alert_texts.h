@@ -1,11 +1,12 @@
 // The texts of the notification-area icon: its tip with the counters, the info tip of a stalled
 // row, and the one balloon that gathers what a batch of answers has to tell. Windows keeps them
 // in fixed buffers (NOTIFYICONDATA's szTip, szInfoTitle and szInfo), so every text made here
-// already fits its buffer, terminating NUL included. Strings are single-byte ANSI text, as
-// everywhere in the program; the icon's own copy into those buffers also keeps a double-byte
-// character whole.
+// already fits its buffer, terminating NUL included. Strings are ANSI text, as everywhere in the
+// program: on Japanese, Chinese and Korean Windows a character may take two bytes, under the
+// UTF-8 code page up to four, and no cut made here splits one.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,23 @@ namespace velmora {
 inline constexpr std::size_t kTrayTipChars = 127;      // szTip[128]
 inline constexpr std::size_t kBalloonTitleChars = 63;  // szInfoTitle[64]
 inline constexpr std::size_t kBalloonTextChars = 255;  // szInfo[256]
+
+// How many bytes a character of the ANSI code page takes, told by its first byte. Windows gives
+// the rule (IsDBCSLeadByteEx for the code page of GetACP); tests give byte tables.
+class CharSizes {
+ public:
+  // One byte each: the code pages of Western and most other Windows.
+  static CharSizes SingleByte();
+  // Two bytes from every byte `isLeadByte` names on: code pages 932, 936, 949 and 950.
+  static CharSizes DoubleByte(const std::function<bool(unsigned char)>& isLeadByte);
+  // UTF-8 (code page 65001): two to four bytes from a lead byte on.
+  static CharSizes Utf8();
+
+  std::size_t Of(unsigned char first) const { return sizes_[first]; }
+
+ private:
+  std::array<unsigned char, 256> sizes_{};
+};
 
 struct Balloon {
   std::string title;
@@ -48,12 +66,17 @@ using CaptionOf = std::function<std::string(std::uint64_t id)>;
 // the line keeps its end and the text fits.
 std::optional<Balloon> GatherAlerts(const StallTransitions& transitions,
                                     const CaptionOf& captionOf,
-                                    const AlertOptions& options);
+                                    const AlertOptions& options,
+                                    const CharSizes& sizes = CharSizes::SingleByte());
 
-// At most `maxChars` characters of `text`: the beginning.
-std::string FitText(std::string_view text, std::size_t maxChars);
-// At most `maxChars` characters of `path`: its beginning, "..." and its end, the end longer,
-// since the folder's own name is what tells one location from another.
-std::string ShortenPath(std::string_view path, std::size_t maxChars);
+// At most `maxChars` bytes of `text`: the beginning, up to the last whole character that fits.
+std::string FitText(std::string_view text,
+                    std::size_t maxChars,
+                    const CharSizes& sizes = CharSizes::SingleByte());
+// At most `maxChars` bytes of `path`: its beginning, "..." and its end, the end longer, since the
+// folder's own name is what tells one location from another. Both parts hold whole characters.
+std::string ShortenPath(std::string_view path,
+                        std::size_t maxChars,
+                        const CharSizes& sizes = CharSizes::SingleByte());
 
 }  // namespace velmora

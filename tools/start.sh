@@ -7,8 +7,9 @@
 #
 # On Linux everything runs under Wine in a prefix of its own inside the build folder (your
 # ~/.wine is never touched). Velmora keeps its settings in that prefix's registry from one start
-# to the next; this script never writes them. With no display, the demo runs on a virtual one
-# (Xvfb) and leaves a screenshot in the build folder every 15 seconds.
+# to the next; this script writes none of them, but for the stall demo's short stall time in
+# its own prefix (below). With no display, the demo runs on a virtual one (Xvfb) and leaves a
+# screenshot in the build folder every 15 seconds.
 # Installs the Debian packages it needs when they are missing (run as root on a fresh machine).
 # VELMORA_BUILD_DIR moves the build folder, VELMORA_WINDOWS_TREE the Windows build tree
 # (default: build/windows), VELMORA_WINEPREFIX the Wine prefix (default: build/wine-home).
@@ -80,7 +81,7 @@ trap 'exit 143' TERM HUP
 # A Wine program inherits the standard output of whoever starts it, and so do Wine's helper
 # processes: every program writes into a log file of its own.
 # VELMORA_DEMO_STALL_AFTER=N: the client hangs on its unit after N seconds, so that its row turns
-# red once the stall time has passed (20 minutes unless Defaults\StallMinutes says otherwise).
+# red once the stall time has passed (one minute in the demo's own prefix, see below).
 stall_args=()
 if [ -n "${VELMORA_DEMO_STALL_AFTER:-}" ]; then
   stall_args=(--stall-after "$VELMORA_DEMO_STALL_AFTER")
@@ -96,8 +97,25 @@ for _ in $(seq 1 120); do
   sleep 0.5
 done
 
+# The stall demo shows its red row within about two minutes: in the demo's own prefix (never in
+# one named by VELMORA_WINEPREFIX, which may be the user's) the stall time is set to one minute,
+# and put back to the default by the next demo without a stall. Velmora reads it at its start.
+stall_mark=$prefix/velmora-demo-stall-time
+stall_key='HKCU\Software\Tarnek\Velmora\Defaults'
+if [ -z "${VELMORA_WINEPREFIX:-}" ]; then
+  if [ -n "${VELMORA_DEMO_STALL_AFTER:-}" ]; then
+    "$root/tools/wine-run.sh" "$prefix" reg add "$stall_key" /v StallMinutes /t REG_SZ /d 1 /f >/dev/null 2>&1 &&
+      touch "$stall_mark" && echo "Stall time in the demo prefix: 1 minute."
+  elif [ -f "$stall_mark" ]; then
+    "$root/tools/wine-run.sh" "$prefix" reg delete "$stall_key" /v StallMinutes /f >/dev/null 2>&1 || true
+    rm -f "$stall_mark"
+  fi
+elif [ -n "${VELMORA_DEMO_STALL_AFTER:-}" ]; then
+  echo "The row turns red after the stall time stored in $prefix (20 minutes unless Defaults\\StallMinutes says otherwise)."
+fi
+
 echo "Demo folder: $demo ($demo_win\\), where the simulated client plays."
-if grep -qi '^\[Software\\\\Tarnek\\\\Velmora' "$prefix/user.reg" 2>/dev/null; then
+if grep -qi '^\[Software\\\\Tarnek\\\\Velmora\\\\Locations\]' "$prefix/user.reg" 2>/dev/null; then
   echo "Velmora starts with the locations stored in $prefix. If the demo folder is not among"
   echo "them, add it with Locations > Add a new location... (the stored settings are left as they are)."
 else

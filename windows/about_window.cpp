@@ -27,6 +27,16 @@ constexpr COLORREF kShadowColour = RGB(128, 0, 128);  // purple
 constexpr int kNameHeight = 23;
 constexpr const char* kProductName = "Velmora";
 
+// Blue, except in a high-contrast theme: there the theme's own link colour, which the user can
+// tell from the background as a fixed blue may not be.
+COLORREF LinkColour() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof(contrast);
+  const bool highContrast = ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+                            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  return highContrast ? ::GetSysColor(COLOR_HOTLIGHT) : kLinkColour;
+}
+
 // Everything but the OK button stands on a bevelled panel, and their places are given relative
 // to it; the panel itself is only painted, so they are children of the window at the panel's
 // offset.
@@ -377,7 +387,7 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!IsLink(::GetDlgCtrlID(control)))
         break;
       auto dc = reinterpret_cast<HDC>(wParam);
-      ::SetTextColor(dc, kLinkColour);
+      ::SetTextColor(dc, LinkColour());
       ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }

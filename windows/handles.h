@@ -85,6 +85,9 @@ inline void FreeLibraryModule(HMODULE h) {
 inline void FreeGlobal(HGLOBAL h) {
   ::GlobalFree(h);
 }
+inline void UnhookHook(HHOOK h) {
+  ::UnhookWindowsHookEx(h);
+}
 }  // namespace detail
 
 using FileHandle = UniqueHandle<HANDLE, detail::CloseKernelHandle, -1>;
@@ -101,6 +104,7 @@ using WindowHandle = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using ItemListHandle = UniqueHandle<PIDLIST_ABSOLUTE, detail::FreeItemList>;
 using ModuleHandle = UniqueHandle<HMODULE, detail::FreeLibraryModule>;
 using GlobalHandle = UniqueHandle<HGLOBAL, detail::FreeGlobal>;
+using HookHandle = UniqueHandle<HHOOK, detail::UnhookHook>;
 
 // COM interface pointer owner (IMalloc, IShellFolder).
 template <typename I>

@@ -1,6 +1,5 @@
 #include "windows/notify_icon.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "windows/artwork.h"
@@ -37,18 +36,28 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
+CharSizes CodePageCharSizes(UINT codePage) {
+  if (codePage == CP_ACP)
+    codePage = ::GetACP();
+  // IsDBCSLeadByteEx knows no lead bytes of UTF-8.
+  if (codePage == CP_UTF8)
+    return CharSizes::Utf8();
+  return CharSizes::DoubleByte(
+      [codePage](unsigned char byte) { return ::IsDBCSLeadByteEx(codePage, byte) != FALSE; });
+}
+
 std::string CutForBuffer(std::string_view text, std::size_t bufferSize, UINT codePage) {
   if (bufferSize == 0)
     return std::string();
-  const std::size_t limit = std::min(text.size(), bufferSize - 1);
-  std::size_t end = 0;
-  while (end < limit) {
-    const std::size_t step = ::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(text[end])) ? 2 : 1;
-    if (end + step > limit)
-      break;
-    end += step;
-  }
-  return std::string(text.substr(0, end));
+  return FitText(text, bufferSize - 1, CodePageCharSizes(codePage));
+}
+
+int NotificationAreaDpi() {
+  // The taskbar stands on the primary screen and follows its dpi, also after a change of it that
+  // the system dpi of a running program does not see.
+  HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+  const UINT dpi = taskbar ? ::GetDpiForWindow(taskbar) : 0;
+  return static_cast<int>(dpi > 0 ? dpi : ::GetDpiForSystem());
 }
 
 NotifyIcon::NotifyIcon(TrayShell& shell, HWND owner, UINT id, UINT callbackMessage, int dpi)
@@ -61,6 +70,7 @@ NotifyIcon::~NotifyIcon() {
 }
 
 void NotifyIcon::MakeIcons(int dpi) {
+  dpi_ = dpi;
   const UINT at = static_cast<UINT>(dpi);
   smallIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, at));
   largeIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, at));
@@ -72,6 +82,8 @@ NOTIFYICONDATAA NotifyIcon::Data(UINT flags) const {
   data.hWnd = owner_;
   data.uID = id_;
   data.uFlags = flags;
+  if (flags & NIF_TIP)
+    CopyCut(data.szTip, tip_);
   return data;
 }
 
@@ -79,7 +91,6 @@ bool NotifyIcon::Add() {
   NOTIFYICONDATAA data = Data(NIF_MESSAGE | NIF_ICON | kTipFlags);
   data.uCallbackMessage = callbackMessage_;
   data.hIcon = smallIcon_.Get();
-  CopyCut(data.szTip, tip_);
   if (!shell_.Notify(NIM_ADD, data)) {
     // The shell may still hold the icon (a TaskbarCreated sent for a dpi change, not a restart):
     // bring it up to date instead.
@@ -114,19 +125,24 @@ bool NotifyIcon::Readd() {
   return Add();
 }
 
+bool NotifyIcon::Readd(int dpi) {
+  if (dpi != dpi_)
+    MakeIcons(dpi);
+  return Readd();
+}
+
 bool NotifyIcon::SetTip(const std::string& tip) {
   tip_ = CutForBuffer(tip, sizeof(NOTIFYICONDATAA::szTip));
   if (!added_)
     return false;
   NOTIFYICONDATAA data = Data(kTipFlags);
-  CopyCut(data.szTip, tip_);
   return shell_.Notify(NIM_MODIFY, data);
 }
 
 bool NotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {
   if (!added_)
     return false;
-  NOTIFYICONDATAA data = Data(NIF_INFO);
+  NOTIFYICONDATAA data = Data(NIF_INFO | kTipFlags);
   CopyCut(data.szInfoTitle, title);
   CopyCut(data.szInfo, text);
   data.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
@@ -138,9 +154,16 @@ bool NotifyIcon::SetDpi(int dpi) {
   MakeIcons(dpi);
   if (!added_)
     return false;
-  NOTIFYICONDATAA data = Data(NIF_ICON);
+  NOTIFYICONDATAA data = Data(NIF_ICON | kTipFlags);
   data.hIcon = smallIcon_.Get();
   return shell_.Notify(NIM_MODIFY, data);
+}
+
+bool NotifyIcon::ReturnFocus() {
+  if (!added_)
+    return false;
+  NOTIFYICONDATAA data = Data(0);
+  return shell_.Notify(NIM_SETFOCUS, data);
 }
 
 }  // namespace velmora::win

@@ -10,8 +10,12 @@
 // Call Readd when the owner receives TaskbarCreatedMessage(): Explorer restarted (or the
 // screen's dpi changed) and the icons it held are gone. Remove the icon (Hide or destruction)
 // before the owner window is destroyed.
+//
+// Every NIM_MODIFY carries the tip with NIF_TIP | NIF_SHOWTIP: a version 4 icon modified without
+// NIF_SHOWTIP loses its standard tip.
 #pragma once
 
+#include "monitor/alert_texts.h"
 #include "windows/handles.h"
 
 #include <shellapi.h>
@@ -35,9 +39,17 @@ TrayShell& SystemTrayShell();
 // The "TaskbarCreated" message Explorer broadcasts to every top-level window.
 UINT TaskbarCreatedMessage();
 
-// At most `bufferSize` - 1 bytes of `text`, never ending inside a double-byte character of
-// `codePage`: what fits in a char buffer of that size with its NUL.
+// How many bytes a character of `codePage` (CP_ACP: the system's ANSI code page) takes: two from
+// a lead byte of the double-byte code pages on, up to four under UTF-8 (65001), else one.
+CharSizes CodePageCharSizes(UINT codePage = CP_ACP);
+
+// At most `bufferSize` - 1 bytes of `text`, never ending inside a character of `codePage`: what
+// fits in a char buffer of that size with its NUL.
 std::string CutForBuffer(std::string_view text, std::size_t bufferSize, UINT codePage = CP_ACP);
+
+// The dpi the notification area draws its icons at: the primary screen's, whatever screen the
+// owner window is on.
+int NotificationAreaDpi();
 
 class NotifyIcon {
  public:
@@ -60,10 +72,14 @@ class NotifyIcon {
   // large size. False, and nothing kept, when the icon is not there.
   bool ShowBalloon(const std::string& title, const std::string& text);
   // The taskbar was created again: adds the wanted icon anew (or updates it, if the shell still
-  // holds it).
+  // holds it), drawn at `dpi` when given (the notification area's may have changed).
   bool Readd();
-  // The owner moved to a screen of another dpi: the icon is drawn again at its size there.
+  bool Readd(int dpi);
+  // The notification area's dpi changed: the icon is drawn again at its size there.
   bool SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
+  // Gives the keyboard focus back to the notification area (after its menu was cancelled).
+  bool ReturnFocus();
 
   HICON SmallIcon() const { return smallIcon_.Get(); }
   HICON LargeIcon() const { return largeIcon_.Get(); }
@@ -80,6 +96,7 @@ class NotifyIcon {
   IconHandle smallIcon_;
   IconHandle largeIcon_;
   std::string tip_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   bool wanted_ = false;
   bool added_ = false;
 };

@@ -44,29 +44,30 @@ constexpr int UnitRow(int row) {
 
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 
-// Group boxes come before their labels so that the labels lie above them.
+// In the order screen readers walk them (the z-order): each group box, then each prompt directly
+// followed by its value, so that every value is read with its caption.
 constexpr std::array<ControlLayout, 17> kLayout = {{
     {"BUTTON", kDetailsBtnClose, "&Close", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 276, 16, 67, 25},
     {"BUTTON", kDetailsFrmUser, "User info", BS_GROUPBOX, 0, kUserBoxX, kUserBoxY, 253, 105},
     {"STATIC", kDetailsPromptUser, "User:", kLabel, 0, kUserPromptX, UserRow(0), 100, kLabelHeight},
+    {"STATIC", kDetailsLblUser, "", kLabel, 0, kValueX, UserRow(0), kValueWidth, kLabelHeight},
     {"STATIC", kDetailsPromptTotUnits, "Total units:", kLabel, 0, kUserPromptX, UserRow(1), 100,
      kLabelHeight},
+    {"STATIC", kDetailsLblUserTotUnits, "", kLabel, 0, kValueX, UserRow(1), kValueWidth, kLabelHeight},
     {"STATIC", kDetailsPromptTotCPU, "Total CPU time:", kLabel, 0, kUserPromptX, UserRow(2), 100,
      kLabelHeight},
+    {"STATIC", kDetailsLblUserTotCPU, "", kLabel, 0, kValueX, UserRow(2), kValueWidth, kLabelHeight},
     // Worded as the monitor window words the same figure.
     {"STATIC", kDetailsPromptAvgCPU, "Average CPU time:", kLabel, 0, kUserPromptX, UserRow(3), 100,
      kLabelHeight},
-    {"STATIC", kDetailsLblUser, "", kLabel, 0, kValueX, UserRow(0), kValueWidth, kLabelHeight},
-    {"STATIC", kDetailsLblUserTotUnits, "", kLabel, 0, kValueX, UserRow(1), kValueWidth, kLabelHeight},
-    {"STATIC", kDetailsLblUserTotCPU, "", kLabel, 0, kValueX, UserRow(2), kValueWidth, kLabelHeight},
     {"STATIC", kDetailsLblUserAvgCPU, "", kLabel, 0, kValueX, UserRow(3), kValueWidth, kLabelHeight},
     {"BUTTON", kDetailsFrmUnit, "Working unit info", BS_GROUPBOX, 0, kUnitBoxX, kUnitBoxY, 253, 85},
     {"STATIC", kDetailsPromptProgress, "Progress:", kLabel, 0, kUnitPromptX, UnitRow(0), 104, kLabelHeight},
+    {"STATIC", kDetailsLblProgress, "", kLabel, 0, kValueX, UnitRow(0), kValueWidth, kLabelHeight},
     {"STATIC", kDetailsPromptTimeTotal, "Estimated total time:", kLabel, 0, kUnitPromptX, UnitRow(1), 104,
      kLabelHeight},
-    {"STATIC", kDetailsPromptTimeLeft, "Time left:", kLabel, 0, kUnitPromptX, UnitRow(2), 104, kLabelHeight},
-    {"STATIC", kDetailsLblProgress, "", kLabel, 0, kValueX, UnitRow(0), kValueWidth, kLabelHeight},
     {"STATIC", kDetailsLblTimeTotal, "", kLabel, 0, kValueX, UnitRow(1), kValueWidth, kLabelHeight},
+    {"STATIC", kDetailsPromptTimeLeft, "Time left:", kLabel, 0, kUnitPromptX, UnitRow(2), 104, kLabelHeight},
     {"STATIC", kDetailsLblTimeLeft, "", kLabel, 0, kValueX, UnitRow(2), kValueWidth, kLabelHeight},
 }};
 

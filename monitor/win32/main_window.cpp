@@ -176,9 +176,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       LayoutControls();
       return 0;
     case WM_DPICHANGED: {
+      // The notification area keeps its own dpi, the primary screen's.
       ApplyDpi(LOWORD(wParam));
-      if (trayIcon_)
-        trayIcon_->SetDpi(LOWORD(wParam));
       // The system suggests the old bounds scaled to the new dpi. While the stored settings
       // place the window, the stored pixels are kept as they are.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -212,12 +211,21 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SettleReads();
         return 0;
       }
+      if (wParam == kTrayRetryTimerId) {
+        AddTrayIcon();
+        return 0;
+      }
       break;
     case kAnswersWaiting:
       TakeAnswers();
       return 0;
     case kTrayCallback:
       HandleTrayEvent(wParam, lParam);
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      // Only top-level windows receive it; common controls take the new colours when told.
+      for (HWND control : {ctl_.tlbMain, ctl_.lvMain, ctl_.sttBar})
+        ::SendMessageA(control, WM_SYSCOLORCHANGE, wParam, lParam);
       return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);
@@ -255,6 +263,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       StopTimer();
       ::KillTimer(hwnd, kSettleTimerId);
+      ::KillTimer(hwnd, kTrayRetryTimerId);
       // Nothing waits for a read that hangs: its thread ends on its own, its answer unseen.
       reads_.reset();
       trayIcon_.reset();
@@ -265,9 +274,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onDestroyed();
       return 0;
     default:
-      // Explorer started again: the icons it held are gone.
+      // Explorer started again (the icons it held are gone), or the screen's dpi changed.
       if (message == taskbarCreated_ && taskbarCreated_ != 0 && trayIcon_) {
-        trayIcon_->Readd();
+        AddTrayIcon();
         return 0;
       }
       break;

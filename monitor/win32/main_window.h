@@ -83,6 +83,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // The notification-area icon's messages.
   static constexpr UINT kTrayCallback = WM_APP + 2;
   static constexpr UINT kTrayIconId = 1;
+  // An icon the shell refused (no taskbar yet, at logon) is tried again this often until it is there.
+  static constexpr UINT_PTR kTrayRetryTimerId = 3;
+  static constexpr UINT kTrayRetryMilliseconds = 2000;
 
   explicit TfrmMain(MainWindowServices services);
   ~TfrmMain() override;
@@ -234,6 +237,12 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void HandleTrayEvent(WPARAM wParam, LPARAM lParam);
   void ShowFromTray();
   void OpenTrayMenu(POINT at);
+  // Adds the wanted icon anew at the notification area's dpi, or arms the retry timer.
+  void AddTrayIcon();
+  // The notices that waited for the icon, gathered into one.
+  void ShowWaitingAlerts();
+  // A click on the notice: the window, with the row the notice named selected.
+  void ShowNoticeRow();
   // main_window.cpp
   void StartTimer();
   void StopTimer();
@@ -289,6 +298,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   std::unique_ptr<win::NotifyIcon> trayIcon_;
   std::string trayTip_;
   UINT taskbarCreated_ = 0;
+  StallTransitions trayAlertsWaiting_;      // news for a notice while the icon is not there
+  std::optional<std::uint64_t> noticeRow_;  // the row the last notice named
+  bool trayMenuOpen_ = false;
   // Last: destroyed first, so that no answer arrives for a half-destroyed window.
   std::unique_ptr<ReadRouter> reads_;
 };

@@ -122,6 +122,9 @@ bool TfrmMain::HandleTabKey(const MSG& message) {
   ::SetFocus(order[next]);
   if (order[next] == ctl_.fldPollItv)
     ::SendMessageA(ctl_.fldPollItv, EM_SETSEL, 0, -1);
+  // As in a dialog: once the keyboard moves the focus, the focused control shows its focus
+  // rectangle (the window's whole tree takes the new state from DefWindowProc).
+  ::SendMessageA(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   return true;
 }
 

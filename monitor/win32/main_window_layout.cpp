@@ -66,7 +66,8 @@ constexpr std::array<win::ControlLayout, 3> kSettingsLayout{{
     {"BUTTON", kIdActive, "Spying enabled", BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP, 0, 186, 3, 100, 17},
 }};
 
-// Inside pnlStats. Group boxes first, so that the labels lie above them.
+// Inside pnlStats. Created in the order screen readers walk them (the z-order): a group box,
+// then each prompt directly followed by its value, so that every value is read with its caption.
 constexpr int kUserX = 4;
 constexpr int kUnitX = 264;
 constexpr int kBoxY = 4;
@@ -81,22 +82,22 @@ constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
 
 constexpr std::array<win::ControlLayout, 14> kStatsLayout{{
     {"BUTTON", kIdUserStats, "User info", BS_GROUPBOX, 0, kUserX, kBoxY, 253, 68},
-    {"BUTTON", kIdUnitStats, "Working unit info", BS_GROUPBOX, 0, kUnitX, kBoxY, 217, 68},
     {"STATIC", kIdUserTotUnitsPrompt, "Total units:", kLabelStyle, 0, kUserX + kPromptX, kRow1, 96,
      kLabelHeight},
+    {"STATIC", kIdUserTotUnits, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow1, 129, kLabelHeight},
     {"STATIC", kIdUserTotCpuPrompt, "Total CPU time:", kLabelStyle, 0, kUserX + kPromptX, kRow2, 96,
      kLabelHeight},
+    {"STATIC", kIdUserTotCpu, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow2, 129, kLabelHeight},
     {"STATIC", kIdUserAvgCpuPrompt, "Average CPU time:", kLabelStyle, 0, kUserX + kPromptX, kRow3, 96,
      kLabelHeight},
-    {"STATIC", kIdUserTotUnits, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow1, 129, kLabelHeight},
-    {"STATIC", kIdUserTotCpu, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow2, 129, kLabelHeight},
     {"STATIC", kIdUserAvgCpu, "?", kLabelStyle, 0, kUserX + kUserValueX, kRow3, 129, kLabelHeight},
+    {"BUTTON", kIdUnitStats, "Working unit info", BS_GROUPBOX, 0, kUnitX, kBoxY, 217, 68},
     {"STATIC", kIdProgressPrompt, "Progress:", kLabelStyle, 0, kUnitX + kPromptX, kRow1, 100, kLabelHeight},
+    {"STATIC", kIdProgress, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow1, 89, kLabelHeight},
     {"STATIC", kIdTimeTotalPrompt, "Estimated total time:", kLabelStyle, 0, kUnitX + kPromptX, kRow2, 100,
      kLabelHeight},
-    {"STATIC", kIdTimeLeftPrompt, "Time left:", kLabelStyle, 0, kUnitX + kPromptX, kRow3, 100, kLabelHeight},
-    {"STATIC", kIdProgress, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow1, 89, kLabelHeight},
     {"STATIC", kIdTimeTotal, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow2, 89, kLabelHeight},
+    {"STATIC", kIdTimeLeftPrompt, "Time left:", kLabelStyle, 0, kUnitX + kPromptX, kRow3, 100, kLabelHeight},
     {"STATIC", kIdTimeLeft, "?", kLabelStyle, 0, kUnitX + kUnitValueX, kRow3, 89, kLabelHeight},
 }};
 

@@ -229,8 +229,14 @@ void TfrmMain::FillInfoTip(NMLVGETINFOTIPA* tip) const {
   const std::string text = table_.RowTip(static_cast<std::size_t>(tip->iItem));
   if (text.empty())
     return;
-  std::strncpy(tip->pszText, text.c_str(), static_cast<std::size_t>(tip->cchTextMax - 1));
-  tip->pszText[tip->cchTextMax - 1] = '\0';
+  // Without LVGIT_UNFOLDED the cell's text is cut off on screen and the list view has put it
+  // whole into the buffer: the tip adds to it on a line of its own, so the path stays readable.
+  const auto size = static_cast<std::size_t>(tip->cchTextMax);
+  std::string shown;
+  if ((tip->dwFlags & LVGIT_UNFOLDED) == 0)
+    shown = std::string(tip->pszText, ::strnlen(tip->pszText, size - 1)) + "\r\n";
+  const std::string whole = win::CutForBuffer(shown + text, size);
+  std::memcpy(tip->pszText, whole.c_str(), whole.size() + 1);
 }
 
 void TfrmMain::RefreshLocations() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
@@ -263,6 +264,19 @@ constexpr PlaceRow kDetailsPlaces[] = {{kDetailsBtnClose, "&Close", 276, 16, 67,
                                        {kDetailsSttBar, nullptr, 0, 226, 352, 19}};
 
 INSTANTIATE_TEST_SUITE_P(Layout, DetailsControlPlace, ::testing::ValuesIn(kDetailsPlaces));
+
+// Screen readers walk the controls in z-order: each group box, then every prompt with its value.
+TEST_F(DetailsWindowTest, ReadsEachValueAfterItsPrompt) {
+  std::vector<int> walked;
+  for (HWND child = ::GetWindow(details_->Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    walked.push_back(::GetDlgCtrlID(child));
+  EXPECT_EQ(walked, (std::vector<int>{kDetailsBtnClose, kDetailsFrmUser, kDetailsPromptUser, kDetailsLblUser,
+                                      kDetailsPromptTotUnits, kDetailsLblUserTotUnits, kDetailsPromptTotCPU,
+                                      kDetailsLblUserTotCPU, kDetailsPromptAvgCPU, kDetailsLblUserAvgCPU,
+                                      kDetailsFrmUnit, kDetailsPromptProgress, kDetailsLblProgress,
+                                      kDetailsPromptTimeTotal, kDetailsLblTimeTotal, kDetailsPromptTimeLeft,
+                                      kDetailsLblTimeLeft, kDetailsSttBar}));
+}
 
 // Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is
 // as it was.

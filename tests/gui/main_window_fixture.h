@@ -53,9 +53,12 @@ class RecordingTrayShell final : public win::TrayShell {
     std::string info;
   };
   bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
+    if (refuse)  // no taskbar yet, as at logon
+      return false;
     calls.push_back({message, data.uFlags, data.szTip, data.szInfo});
     return true;
   }
+  bool refuse = false;
   // The icon is there: added, and not deleted since.
   bool Shown() const {
     bool shown = false;
@@ -162,19 +165,23 @@ class MessageCounter {
   MessageCounter& operator=(const MessageCounter&) = delete;
 
   int Count() const { return count_; }
+  WPARAM LastWParam() const { return lastWParam_; }
 
  private:
   static LRESULT CALLBACK
   Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
     auto* counter = reinterpret_cast<MessageCounter*>(self);
-    if (message == counter->counted_)
+    if (message == counter->counted_) {
       ++counter->count_;
+      counter->lastWParam_ = wParam;
+    }
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
   }
 
   HWND control_;
   UINT counted_;
   int count_ = 0;
+  WPARAM lastWParam_ = 0;
 };
 
 // The WM_PAINT messages a control receives.

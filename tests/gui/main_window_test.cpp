@@ -185,6 +185,31 @@ TEST_F(MainWindowTest, StatisticsPanelControlsStandAtTheirLaidOutPlaces) {
             (std::array<LONG, 4>{264, 4, 264 + 217, 4 + 68}));
 }
 
+// Screen readers walk the controls in z-order: each group box, then every prompt with its value.
+TEST_F(MainWindowTest, StatisticsPanelReadsEachValueAfterItsPrompt) {
+  const MainControls& c = Open().Controls();
+  const auto prompt = [&](const char* text) { return FindChildByText(c.pnlStats, text); };
+  std::vector<HWND> walked;
+  for (HWND child = ::GetWindow(c.pnlStats, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    walked.push_back(child);
+  EXPECT_EQ(walked, (std::vector<HWND>{c.frmUserStats, prompt("Total units:"), c.lblUserTotUnits,
+                                       prompt("Total CPU time:"), c.lblUserTotCPU,
+                                       prompt("Average CPU time:"), c.lblUserAvgCPU, c.frmUnitStats,
+                                       prompt("Progress:"), c.lblProgress, prompt("Estimated total time:"),
+                                       c.lblTimeTotal, prompt("Time left:"), c.lblTimeLeft}));
+}
+
+// Only top-level windows hear of new system colours: the window passes them on to its common
+// controls (Wine's keep their colours either way, so the message itself is watched).
+TEST_F(MainWindowTest, NewSystemColoursReachTheToolbarTableAndStatusBar) {
+  TfrmMain& window = Open();
+  const MainControls& c = window.Controls();
+  const MessageCounter bar(c.tlbMain, WM_SYSCOLORCHANGE), table(c.lvMain, WM_SYSCOLORCHANGE),
+      status(c.sttBar, WM_SYSCOLORCHANGE);
+  ::SendMessageA(window.Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ((std::array<int, 3>{bar.Count(), table.Count(), status.Count()}), (std::array<int, 3>{1, 1, 1}));
+}
+
 TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
@@ -353,10 +378,15 @@ TEST_F(MainWindowTest, TabWalksTheIntervalBoxTheSpyingSwitchAndTheTable) {
   window.Show(SW_SHOWNORMAL);
   const MainControls& c = window.Controls();
   EXPECT_EQ(::GetFocus(), c.lvMain);
+  // Wine keeps no UI state: what shows the focus rectangle is the request to the window's tree.
+  MessageCounter uiState(window.Hwnd(), WM_CHANGEUISTATE);
   for (HWND next : {c.fldPollItv, c.chkActive, c.lvMain}) {
+    const int requests = uiState.Count();
     MSG tab = KeyDown(::GetFocus(), VK_TAB);
     EXPECT_TRUE(window.PreTranslateMessage(tab));
     EXPECT_EQ(::GetFocus(), next);
+    EXPECT_GT(uiState.Count(), requests);
+    EXPECT_EQ(uiState.LastWParam(), MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
   }
 }
 
@@ -859,13 +889,15 @@ COLORREF RowTextColour(TfrmMain& window, int row) {
   return draw.clrText;
 }
 
-std::string RowInfoTip(TfrmMain& window, int row) {
+// As the list view asks: with flags 0 and the row's text (`shown`) in the buffer when it is cut off.
+std::string RowInfoTip(TfrmMain& window, int row, DWORD flags = LVGIT_UNFOLDED, const char* shown = "") {
   char text[INFOTIPSIZE] = {};
+  ::lstrcpynA(text, shown, sizeof(text));
   NMLVGETINFOTIPA tip{};
   tip.hdr.hwndFrom = window.Controls().lvMain;
   tip.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain));
   tip.hdr.code = LVN_GETINFOTIPA;
-  tip.dwFlags = LVGIT_UNFOLDED;
+  tip.dwFlags = flags;
   tip.pszText = text;
   tip.cchTextMax = sizeof(text);
   tip.iItem = row;
@@ -1281,6 +1313,7 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   EXPECT_TRUE(window.Table().Row(0).stalled);
   EXPECT_EQ(RowTextColour(window, 0), RGB(192, 0, 0));
   EXPECT_EQ(RowInfoTip(window, 0), "No progress since 09:41");
+  EXPECT_EQ(RowInfoTip(window, 0, 0, folder_.c_str()), folder_ + "\r\nNo progress since 09:41");
   EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 1), "50.00");  // the cells stay as they were
 
   WriteClientFile("a\\state.sah", "prog=0.6\n");
@@ -1289,6 +1322,7 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
   EXPECT_EQ(RowInfoTip(window, 0), "");
+  EXPECT_EQ(RowInfoTip(window, 0, 0, folder_.c_str()), folder_);
 }
 
 TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
@@ -1347,6 +1381,53 @@ TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   EXPECT_EQ(settings_.Text("Interface", "AlertStalls"), "0");
   EXPECT_EQ(settings_.Text("Interface", "AlertResults"), "1");
   EXPECT_EQ(settings_.Text("Defaults", "StallMinutes"), "1");
+}
+
+// At logon the shell refuses the icon and sends no TaskbarCreated: the icon is tried again on a
+// timer, and the notices raised meanwhile come gathered once it is there. A click on the notice
+// shows the row it named; the menu opens from the keyboard, and Esc gives the focus back.
+TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt) {
+  settings_.SetText("Interface", "AlertResults", "1");
+  tray_.refuse = true;
+  TfrmMain& window = OpenAtTestClock();
+  const auto pass = [&](int seconds) {
+    now_.now += std::chrono::seconds(seconds);
+    window.RefreshLocations();
+    ASSERT_TRUE(WaitForReads(window));
+  };
+  pass(61);
+  WriteClientFile("a\\result.sah", "done");
+  pass(1);
+  tray_.refuse = false;
+  ASSERT_TRUE(PumpUntil([&] { return tray_.Shown(); }, 3 * TfrmMain::kTrayRetryMilliseconds));
+  EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder_ + ": no progress for 1 minute\n" + folder_ +
+                                                        ": result waiting to be sent"}));
+  for (const RecordingTrayShell::Call& call : tray_.calls) {
+    if (call.message == NIM_MODIFY) {
+      EXPECT_EQ(call.flags & (NIF_TIP | NIF_SHOWTIP), static_cast<UINT>(NIF_TIP | NIF_SHOWTIP)) << call.info;
+      EXPECT_EQ(call.tip, "Velmora: Work 1, Ready 1, Stalled 0") << call.info;
+    }
+  }
+
+  ::SendMessageA(window.Hwnd(), TfrmMain::kTrayCallback, 0,
+                 MAKELPARAM(NIN_BALLOONUSERCLICK, TfrmMain::kTrayIconId));
+  EXPECT_EQ(::GetActiveWindow(), window.Hwnd());
+  EXPECT_EQ(window.SelectedPath(), folder_);
+
+  static int escapes = 0;  // Esc pressed in an open menu of this thread, from a timer
+  const UINT_PTR escaper = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    escapes += menu && ::IsWindowVisible(menu) && ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  for (const WORD event : {WORD{NIN_KEYSELECT}, WORD{WM_CONTEXTMENU}}) {
+    const int escaped = escapes;
+    const std::size_t calls = tray_.calls.size();
+    ::SendMessageA(window.Hwnd(), TfrmMain::kTrayCallback, 0, MAKELPARAM(event, TfrmMain::kTrayIconId));
+    EXPECT_GT(escapes, escaped) << event;
+    ASSERT_EQ(tray_.calls.size(), calls + 1) << event;
+    EXPECT_EQ(tray_.calls.back().message, static_cast<DWORD>(NIM_SETFOCUS)) << event;
+  }
+  ::KillTimer(nullptr, escaper);
 }
 
 }  // namespace

@@ -195,6 +195,47 @@ INSTANTIATE_TEST_SUITE_P(Paths,
                                            ShortenCase{"C:\\seti\\machine", 0, ""},
                                            ShortenCase{"", 0, ""}));
 
+// The ANSI code pages as byte tables: the lead bytes of 932, and those of 936, 949 and 950.
+const CharSizes kJapanese = CharSizes::DoubleByte(
+    [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); });
+const CharSizes kChineseKorean =
+    CharSizes::DoubleByte([](unsigned char b) { return b >= 0x81 && b <= 0xFE; });
+const CharSizes kUtf8 = CharSizes::Utf8(), kWestern = CharSizes::SingleByte();
+
+struct CodePageCut {
+  const char* name;
+  const CharSizes& sizes;
+  const char* text;
+  std::size_t maxChars;
+  const char* shortened;  // by ShortenPath
+  const char* fitted;     // by FitText
+};
+
+class CodePageCutTest : public ::testing::TestWithParam<CodePageCut> {};
+
+TEST_P(CodePageCutTest, NeverSplitsACharacter) {
+  EXPECT_EQ(ShortenPath(GetParam().text, GetParam().maxChars, GetParam().sizes), GetParam().shortened);
+  EXPECT_EQ(FitText(GetParam().text, GetParam().maxChars, GetParam().sizes), GetParam().fitted);
+}
+
+// 0x83 0x5C is a katakana letter in code page 932: its trail byte is the path separator's.
+INSTANTIATE_TEST_SUITE_P(
+    CodePages,
+    CodePageCutTest,
+    ::testing::Values(CodePageCut{"Japanese", kJapanese, "ab\x83\x5c\x83\x5c\x83\x5c", 7, "a...\x83\x5c",
+                                  "ab\x83\x5c\x83\x5c"},
+                      CodePageCut{"JapaneseHead", kJapanese, "\x82\xa0\x82\xa0\x82\xa0xyz", 8,
+                                  "...\x82\xa0xyz", "\x82\xa0\x82\xa0\x82\xa0xy"},
+                      CodePageCut{"WesternCutsBytes", kWestern, "ab\x83\x5c\x83\x5c\x83\x5c", 7,
+                                  "a...\x5c\x83\x5c", "ab\x83\x5c\x83\x5c\x83"},
+                      CodePageCut{"Chinese936Korean949Chinese950", kChineseKorean, "C:\\\xd6\xd0\xce\xc4x", 6,
+                                  "C...x", "C:\\\xd6\xd0"},
+                      CodePageCut{"Utf8", kUtf8, "C:\\\xe6\x97\xa5\xe6\x9c\xac", 8, "C...\xe6\x9c\xac",
+                                  "C:\\\xe6\x97\xa5"},
+                      CodePageCut{"Utf8FourBytes", kUtf8, "ab\xf0\x9f\x98\x80\xf0\x9f\x98\x80", 7, "a...",
+                                  "ab\xf0\x9f\x98\x80"}),
+    [](const ::testing::TestParamInfo<CodePageCut>& param) { return std::string(param.param.name); });
+
 struct TipCase {
   int work;
   int ready;

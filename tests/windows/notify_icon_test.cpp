@@ -123,6 +123,7 @@ TEST_F(NotifyIconTest, TipIsModifiedAndCutToItsBuffer) {
 
 TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
   NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+  icon.SetTip("Velmora: Work 0, Ready 0, Stalled 0");
   ASSERT_TRUE(icon.Show());
   EXPECT_TRUE(icon.ShowBalloon("Velmora",
                                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent"));
@@ -131,7 +132,8 @@ TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
   EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
   EXPECT_EQ(balloon.data.hWnd, owner_.Get());
   EXPECT_EQ(balloon.data.uID, kId);
-  EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_INFO | NIF_TIP | NIF_SHOWTIP));
+  EXPECT_STREQ(balloon.data.szTip, "Velmora: Work 0, Ready 0, Stalled 0");
   EXPECT_STREQ(balloon.data.szInfoTitle, "Velmora");
   EXPECT_STREQ(balloon.data.szInfo,
                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent");
@@ -220,7 +222,7 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
   EXPECT_TRUE(icon.SetDpi(GetParam().dpi));
   ASSERT_EQ(tray_.calls.size(), 3u);
   EXPECT_EQ(tray_.calls[2].message, static_cast<DWORD>(NIM_MODIFY));
-  EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON));
+  EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_SHOWTIP));
   EXPECT_EQ(tray_.calls[2].data.hIcon, icon.SmallIcon());
   EXPECT_EQ(IconWidth(icon.SmallIcon()), GetParam().small);
   EXPECT_EQ(IconWidth(icon.LargeIcon()), GetParam().large);
@@ -228,6 +230,9 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
   NotifyIcon fresh(tray_, owner_.Get(), kId + 1, kCallback, GetParam().dpi);
   EXPECT_EQ(IconWidth(fresh.SmallIcon()), GetParam().small);
   EXPECT_EQ(IconWidth(fresh.LargeIcon()), GetParam().large);
+  NotifyIcon readded(tray_, owner_.Get(), kId + 2, kCallback, 96);
+  EXPECT_TRUE(readded.Show() && readded.Readd(GetParam().dpi));  // a TaskbarCreated that announces a dpi
+  EXPECT_EQ(IconWidth(tray_.calls[tray_.calls.size() - 2].data.hIcon), GetParam().small);  // its NIM_ADD
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -263,7 +268,9 @@ INSTANTIATE_TEST_SUITE_P(Texts,
                                            CutCase{"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
                                            CutCase{"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
                                            CutCase{"a\x82\xa0", 3, 932, "a"},
-                                           CutCase{"ab\x82\xa0", 4, 932, "ab"}));
+                                           CutCase{"ab\x82\xa0", 4, 932, "ab"},
+                                           CutCase{"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
+                                           CutCase{"a\xe6\x97\xa5", 4, 65001, "a"}));
 
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).
