@@ -44,10 +44,14 @@ bool FinishEstimate::Observe(SteadyTime now, double progress) {
   if (!readings_.empty() && progress == readings_.back().progress)
     return false;
   if (readings_.size() == kMaxReadings) {
-    std::size_t kept = 1;
-    for (std::size_t i = 2; i < readings_.size(); i += 2)
-      readings_[kept++] = readings_[i];
-    readings_.resize(kept);
+    // The reading whose neighbours stand closest together goes, so that the kept ones stay
+    // about evenly spread over the time watched (the first and the latest always stay).
+    std::size_t drop = 1;
+    for (std::size_t i = 2; i + 1 < readings_.size(); ++i) {
+      if (readings_[i + 1].time - readings_[i - 1].time < readings_[drop + 1].time - readings_[drop - 1].time)
+        drop = i;
+    }
+    readings_.erase(readings_.begin() + static_cast<std::ptrdiff_t>(drop));
   }
   readings_.push_back({now, progress});
   return true;
@@ -73,7 +77,7 @@ std::optional<std::chrono::seconds> FinishEstimate::RemainingAfterLatest() const
   const auto watched = latest.time - readings_.front().time;
   if (watched < kLeastWatched)
     return std::nullopt;
-  const auto window = std::max<std::chrono::steady_clock::duration>(watched / 3, kLeastWatched);
+  const auto window = std::max<std::chrono::steady_clock::duration>(watched * 2 / 5, kLeastWatched);
   const double moved = latest.progress - ProgressAt(latest.time - window);
   if (moved <= 0)
     return std::nullopt;

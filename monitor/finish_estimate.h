@@ -3,14 +3,15 @@
 // nothing of how busy that machine is, so only what Velmora itself saw counts.
 //
 // A reading is kept when the progress moves (the time is when Velmora first saw that value), so a
-// pass that finds nothing new changes nothing. The rate is the progress made over the last third
-// of the time watched: long enough to smooth a speed that varies from minute to minute, short
-// enough to follow a machine that slows down for good. Nothing honest can be said, and no time is
-// given, with fewer than two readings or under a minute watched since the unit started. A new unit
+// pass that finds nothing new changes nothing. The rate is the progress made over the last two
+// fifths of the time watched: long enough to smooth a speed that varies from minute to minute,
+// short enough to follow a machine that slows down for good (a slow-down is all the rate sees
+// once the unit has run half as long again). Nothing honest can be said, and no time is given,
+// with fewer than two readings or under a minute watched since the unit started. A new unit
 // (progress going down, or no progress to read) starts afresh.
 //
-// At most kMaxReadings readings are kept: when full, every other one is dropped (the first
-// stays), so the kept ones thin out evenly over the time watched.
+// At most kMaxReadings readings are kept: when full, the one whose neighbours stand closest
+// together goes, so the kept ones stay about evenly spread over the time watched.
 #pragma once
 
 #include <chrono>

@@ -310,9 +310,11 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
   const std::vector<std::vector<std::string>> expected = {
       {"E&xit\tCtrl+X"},
       {"&Toolbar", "&Statistics panel", "Status &bar", "", "Show &all\tF7", "&Hide all\tF8", "",
-       "Notification-area &icon", "Alert when a client s&talls", "Alert when a &result waits"},
+       "Notification-area &icon", "Alert when a client s&talls", "Alert when a &result waits", "",
+       "Stat&e column", "&Finish column"},
       // More info and the separator before it are not in the menu: F4 reaches it.
-      {"&Add a new location...\tIns", "&Remove this location\tShift+Del", "", "&Update all now\tF5"},
+      {"&Add a new location...\tIns", "&Remove this location\tShift+Del", "", "&Update all now\tF5", "",
+       "&Copy table"},
       {"&Help...", "", "&About..."},
   };
   HMENU bar = window.Menu();
@@ -320,6 +322,87 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
   ASSERT_EQ(::GetMenuItemCount(bar), 4);
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(MenuTexts(::GetSubMenu(bar, i)), expected[static_cast<std::size_t>(i)]);
+}
+
+std::vector<std::string> ColumnCaptions(HWND listView) {
+  std::vector<std::string> captions;
+  const int count = static_cast<int>(::SendMessageA(ListView_GetHeader(listView), HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[64] = {};
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = text;
+    column.cchTextMax = sizeof(text);
+    ::SendMessageA(listView, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    captions.push_back(text);
+  }
+  return captions;
+}
+
+// Ctrl+C delivered to `target` as the program's message loop delivers a key.
+void PressCtrlC(TfrmMain& window, HWND target) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  MSG message{target, WM_KEYDOWN, 'C', 0x002E0001, 0, {}};
+  if (!window.PreTranslateMessage(message)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  PumpMessages();
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!::OpenClipboard(nullptr))
+    return "(clipboard not opened)";
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
+      text = bytes;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
+  const std::string path = MakeClient("busy", {.state = "prog=0.5\n", .workUnit = true});
+  StoreLocations({{path, true}});
+  TfrmMain& window = Open();
+  HWND table = window.Controls().lvMain;
+  const std::vector<std::string> six = {"Location", "%", "WU", "Stt", "Res", "Last date"};
+  EXPECT_EQ(ColumnCaptions(table), six);
+
+  window.acViewStateColumnExecute();
+  std::vector<std::string> captions = six;
+  captions.push_back("State");
+  EXPECT_EQ(ColumnCaptions(table), captions);
+  EXPECT_EQ(ItemText(table, 0, 6), "In work");
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewStateColumn));
+  window.acViewFinishColumnExecute();
+  captions.push_back("Finishes");
+  EXPECT_EQ(ColumnCaptions(table), captions);
+  EXPECT_EQ(ItemText(table, 0, 7), "");  // one reading: nothing to say yet
+  window.acViewStateColumnExecute();
+  captions.erase(captions.begin() + 6);
+  EXPECT_EQ(ColumnCaptions(table), captions);
+  EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewStateColumn));
+  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewFinishColumn));
+
+  ::SetFocus(table);
+  PressCtrlC(window, table);
+  EXPECT_EQ(ClipboardText(), "On\tLocation\t%\tWU\tStt\tRes\tLast date\tFinishes\r\n1\t" + path +
+                                 "\t50.00\t+\t+\t-\t" + ItemText(table, 0, 5) + "\t\r\n");
+  // In the interval box, Ctrl+C copies the box's own text.
+  HWND interval = window.Controls().fldPollItv;
+  ::SetFocus(interval);
+  ::SendMessageA(interval, EM_SETSEL, 0, -1);
+  PressCtrlC(window, interval);
+  EXPECT_EQ(ClipboardText(), "15");
 }
 
 TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
@@ -940,6 +1023,9 @@ TEST_F(HungFolderTest, HoldsUpOnlyItsOwnRowWhichTurnsGreyAndSaysSinceWhen) {
   EXPECT_EQ(tip.substr(0, 16), "No answer since ");
   EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(tip[16])) && tip[18] == ':') << tip;
   EXPECT_EQ(RowInfoTip(window, 1), "");
+  window.acViewStateColumnExecute();
+  EXPECT_EQ(ItemText(table, 0, 6), tip);  // the same words as its tip
+  EXPECT_EQ(ItemText(table, 1, 6), "In work");
 
   // The other row keeps refreshing, and the hung folder was asked once, not once a pass.
   WriteClientFile("b\\state.sah", "prog=0.75\n");
@@ -1213,7 +1299,8 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
   const std::string drivePath = EnvironmentText("VELMORA_DEAD_FARM");
   const std::string uncPath = EnvironmentText("VELMORA_DEAD_FARM_UNC");
   if (drivePath.empty() || uncPath.empty())
-    GTEST_SKIP() << "needs a dead share in VELMORA_DEAD_FARM and VELMORA_DEAD_FARM_UNC (tests/e2e/slow_share_test.sh)";
+    GTEST_SKIP()
+        << "needs a dead share in VELMORA_DEAD_FARM and VELMORA_DEAD_FARM_UNC (tests/e2e/slow_share_test.sh)";
   std::vector<std::pair<std::string, bool>> stored;
   for (int i = 0; i < 100; ++i) {
     char name[8] = {};
@@ -1222,7 +1309,8 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
   }
   for (const char* name : kLocalClients)
     stored.emplace_back(
-        MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}), true);
+        MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}),
+        true);
   StoreLocations(stored);
   settings_.SetText("Defaults", "PollInterval", "1");
   TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
@@ -1315,6 +1403,9 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   EXPECT_EQ(RowInfoTip(window, 0), "No progress since 09:41");
   EXPECT_EQ(RowInfoTip(window, 0, 0, folder_.c_str()), folder_ + "\r\nNo progress since 09:41");
   EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 1), "50.00");  // the cells stay as they were
+  window.acViewStateColumnExecute();
+  EXPECT_EQ(ItemText(window.Controls().lvMain, 0, 6), "Stalled since 09:41");
+  EXPECT_EQ(RowTextColour(window, 0), RGB(192, 0, 0));
 
   WriteClientFile("a\\state.sah", "prog=0.6\n");
   SetFileTimeTo(folder_ + "state.sah", 2024, 5, 17, 9, 42);

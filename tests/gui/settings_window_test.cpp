@@ -134,7 +134,8 @@ std::vector<ShownRow> ShownRows(HWND listView) {
 
 std::vector<int> ColumnWidths(HWND listView) {
   std::vector<int> widths;
-  for (int column = 0; column < 6; ++column)
+  const int count = static_cast<int>(::SendMessageA(ListView_GetHeader(listView), HDM_GETITEMCOUNT, 0, 0));
+  for (int column = 0; column < count; ++column)
     widths.push_back(static_cast<int>(::SendMessageA(listView, LVM_GETCOLUMNWIDTH, column, 0)));
   return widths;
 }
@@ -281,11 +282,13 @@ TEST_F(SettingsWindowTest, ExitInTheNormalStateWritesEveryEntry) {
   Open();
   Close();
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"WindowState", "1"}, {"FormWidth", "534"}, {"FormHeight", "300"}, {"FormTop", "0"},
-      {"FormLeft", "0"},    {"Col0", "248"},      {"Col1", "46"},        {"Col2", "33"},
-      {"Col3", "33"},       {"Col4", "35"},       {"Col5", "100"}};
+      {"WindowState", "1"}, {"FormWidth", "534"}, {"FormHeight", "300"}, {"FormTop", "0"}, {"FormLeft", "0"},
+      {"Col0", "248"},      {"Col1", "46"},       {"Col2", "33"},        {"Col3", "33"},   {"Col4", "35"},
+      {"Col5", "100"},      {"Col6", "130"},      {"Col7", "110"}};
   for (const auto& [key, text] : expected)
     EXPECT_EQ(StoredText("Layout", key), text) << key;
+  EXPECT_EQ(StoredText("Interface", "StateColumn"), "0");
+  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
   EXPECT_EQ(StoredText("Locations", "Count"), "1");
   EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
   EXPECT_EQ(StoredText("Interface", "tlbMain"), "1");
@@ -365,6 +368,36 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
   EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
   EXPECT_EQ(win::WindowText(again.Controls().fldPollItv), "60");
+}
+
+// The State and Finishes columns: switched from the View menu, their widths kept while hidden.
+TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
+  PutText("Interface", "FinishColumn", "1");
+  PutText("Layout", "Col6", "140");
+  PutText("Layout", "Col7", "95");
+  std::vector<int> widths = kDefaultWidths;
+  {
+    TfrmMain& window = Open();
+    HWND table = window.Controls().lvMain;
+    widths.push_back(95);
+    EXPECT_EQ(ColumnWidths(table), widths);
+    window.acViewStateColumnExecute();
+    widths.insert(widths.begin() + 6, 140);
+    EXPECT_EQ(ColumnWidths(table), widths);
+    window.acViewFinishColumnExecute();
+    widths.pop_back();
+    EXPECT_EQ(ColumnWidths(table), widths);
+    Close();
+  }
+  EXPECT_EQ(StoredText("Interface", "StateColumn"), "1");
+  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
+  EXPECT_EQ(StoredText("Layout", "Col6"), "140");
+  EXPECT_EQ(StoredText("Layout", "Col7"), "95");
+  TfrmMain& again = Open();
+  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  again.acViewFinishColumnExecute();
+  widths.push_back(95);
+  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
 }
 
 // --- Location counts ---

@@ -32,8 +32,10 @@ TEST(FinishEstimateTest, RemainingTimeFollowsTheRateWatched) {
       {"OneReading", {{0, 40}}, std::nullopt},
       {"UnderAMinuteWatched", {{0, 10}, {0.9, 11}}, std::nullopt},
       {"ProgressThatNeverMoved", {{0, 10}, {5, 10}, {10, 10}}, std::nullopt},
-      // A third of the time watched is in the slower half: the new speed alone counts.
-      {"SpeedHalves", {{0, 0}, {10, 10}, {20, 20}, {30, 30}, {35, 32.5}, {40, 35}, {45, 37.5}}, 125},
+      // Two fifths of the time watched are at the new speed: it alone counts.
+      {"SpeedHalves",
+       {{0, 0}, {10, 10}, {20, 20}, {30, 30}, {35, 32.5}, {40, 35}, {45, 37.5}, {50, 40}},
+       120},
       {"NewUnitStartsAfresh", {{0, 80}, {10, 90}, {11, 1}, {11.5, 2}}, std::nullopt},
       {"NewUnitAfterAMinute", {{0, 80}, {10, 90}, {11, 1}, {12, 2}}, 98},
       {"StateFileGone", {{0, 10}, {10, 20}, {11, -1}, {11.5, 21}}, std::nullopt},
