@@ -80,13 +80,20 @@ void LoadSettings(SettingsStore& store, SettingsTarget& target) {
     target.SetColumnWidth(column, store.ReadInteger(kLayout, ColumnKey(column),
                                                     ScalePixels(kDefaultColumnWidths[column], dpi)));
 
-  // Only the last two characters are the flag, so a path may hold commas of its own.
+  // Only the last two characters are the flag, so a path may hold commas of its own. The rows
+  // go to the window in one batch; when an entry cannot be read, those read before it still do.
   const int count = store.ReadInteger(kLocations, "Count", 0);
-  for (int index = 0; index < count; ++index) {
-    const std::string value = store.ReadText(kLocations, LocationKey(static_cast<std::size_t>(index)), "");
-    const bool enabled = RightChars(value, 1) == "1";
-    target.AddLocation(DropRightChars(value, 2), enabled);
+  std::vector<StoredLocation> locations;
+  try {
+    for (int index = 0; index < count; ++index) {
+      const std::string value = store.ReadText(kLocations, LocationKey(static_cast<std::size_t>(index)), "");
+      locations.push_back(StoredLocation{DropRightChars(value, 2), RightChars(value, 1) == "1"});
+    }
+  } catch (const SettingsError&) {
+    target.AddLocations(locations);
+    throw;
   }
+  target.AddLocations(locations);
   // The stored count decides, not the rows added: a count of 3 with nothing behind it stays empty.
   if (count == 0)
     target.AddLocation(target.AppDir(), true);

@@ -157,6 +157,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void SetMaximized(bool maximized) override;
   void SetColumnWidth(int column, int width) override;
   void AddLocation(const std::string& path, bool enabled) override;
+  void AddLocations(const std::vector<StoredLocation>& locations) override;
   std::string AppDir() const override { return appDir_; }
   void SetBarVisible(Bar bar, bool visible) override;
   void SetPollInterval(int seconds) override;
@@ -204,6 +205,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // main_window_table.cpp
   void CreateColumns();
   std::optional<std::size_t> InsertLocation(const std::string& path, bool enabled);
+  // The list view gets every row of the table anew.
+  void ShowAllRows();
   void DeleteLocation(std::size_t index);
   LRESULT HandleTableNotify(NMHDR* header);
   LRESULT DrawTableRow(NMLVCUSTOMDRAW* draw) const;
