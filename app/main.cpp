@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "core/decimal_rule.h"
 #include "core/file_system.h"
@@ -56,7 +57,9 @@ int Run(int showCommand) {
   const std::shared_ptr<velmora::FileSystem> fs = velmora::MakePlatformFileSystem();
   velmora::win::Win32ShellOpener shell;
 
-  velmora::TfrmMain monitor(velmora::MainWindowServices{fs, *settings, shell, application.Hwnd(), {}});
+  velmora::MainWindowServices services{fs, *settings, shell, application.Hwnd(), {}};
+  services.readsAfterShow = true;
+  velmora::TfrmMain monitor(std::move(services));
   monitor.onDestroyed = [] { ::PostQuitMessage(0); };
   if (!monitor.Create())
     return 1;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <utility>
 
 #include "monitor/settings_store.h"
@@ -75,7 +76,10 @@ bool TfrmMain::Create() {
   taskbarCreated_ = win::TaskbarCreatedMessage();
   reader_ =
       std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
+  readsHeld_ = services_.readsAfterShow;
   FormCreate();
+  if (readsHeld_)
+    ::PostMessageA(hwnd, kStartReads, 0, 0);
   return true;
 }
 
@@ -87,6 +91,7 @@ void TfrmMain::Show(int showCommand) {
   everShown_ = true;
   ::ShowWindow(Hwnd(), showCommand);
   ::UpdateWindow(Hwnd());
+  StartHeldReads();
   ::SetFocus(ctl_.lvMain);
 }
 
@@ -165,7 +170,31 @@ void TfrmMain::StopTimer() {
 }
 
 void TfrmMain::ArmSettleTimer() {
+  // A pass waits from when its reads go out.
+  if (readsHeld_) {
+    settleHeld_ = true;
+    return;
+  }
   ::SetTimer(Hwnd(), kSettleTimerId, kSettleMilliseconds, nullptr);
+}
+
+void TfrmMain::SubmitReads(std::vector<ReadRequest> reads) {
+  if (!readsHeld_) {
+    reader_->Submit(std::move(reads));
+    return;
+  }
+  heldReads_.insert(heldReads_.end(), std::make_move_iterator(reads.begin()),
+                    std::make_move_iterator(reads.end()));
+}
+
+void TfrmMain::StartHeldReads() {
+  if (!readsHeld_)
+    return;
+  readsHeld_ = false;
+  if (reader_)
+    reader_->Submit(std::exchange(heldReads_, {}));
+  if (std::exchange(settleHeld_, false))
+    ArmSettleTimer();
 }
 
 void TfrmMain::SetTimerInterval(UINT milliseconds) {
@@ -231,6 +260,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kAnswersWaiting:
       TakeAnswers();
+      return 0;
+    case kStartReads:
+      StartHeldReads();
       return 0;
     case kTrayCallback:
       HandleTrayEvent(wParam, lParam);

@@ -45,6 +45,10 @@ struct MainWindowServices {
   std::function<PassClock()> clock = {};
   // The notification area; null: the shell's.
   win::TrayShell* tray = nullptr;
+  // The program's start: the reads of start-up go out once the window has first painted (or
+  // its messages first run), not while it is being built: thousands of them would compete with
+  // it for the processor. Tests that look at the reads right after Create leave this off.
+  bool readsAfterShow = false;
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -81,6 +85,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   static constexpr UINT kAnswersWaiting = WM_APP + 1;
   // The notification-area icon's messages.
   static constexpr UINT kTrayCallback = WM_APP + 2;
+  // Posted by Create: the reads of start-up go out, if showing the window has not sent them.
+  static constexpr UINT kStartReads = WM_APP + 3;
   static constexpr UINT kTrayIconId = 1;
 
   explicit TfrmMain(MainWindowServices services);
@@ -232,6 +238,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void StartTimer();
   void StopTimer();
   void ArmSettleTimer();
+  // Hands reads to the reading threads, or keeps them while start-up holds them.
+  void SubmitReads(std::vector<ReadRequest> reads);
+  void StartHeldReads();
   void SetTimerInterval(UINT milliseconds);
   void SaveSettingsOnce();
   std::string VersionText();
@@ -270,6 +279,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool settingsSaved_ = false;
   bool loadingSettings_ = false;  // bounds come from the settings as stored, in pixels
   bool syncingRows_ = false;      // the window itself is changing check boxes
+  bool readsHeld_ = false;        // see MainWindowServices::readsAfterShow
+  bool settleHeld_ = false;
+  std::vector<ReadRequest> heldReads_;
 
   RefreshOutcome lastRefresh_;
   std::array<std::string, 4> statusTexts_;

@@ -241,7 +241,7 @@ void TfrmMain::RefreshLocations() {
     return;
   PassStart start = table_.BeginPass(services_.clock ? services_.clock() : ClockNow(),
                                      std::chrono::milliseconds(timerInterval_));
-  reader_->Submit(std::move(start.reads));
+  SubmitReads(std::move(start.reads));
   if (table_.PassOpen())
     ArmSettleTimer();
   ShowTableChanges();
@@ -321,7 +321,7 @@ void TfrmMain::RequestFigures(FigureSlot slot) {
   if (step.showNow)
     ShowFigures(slot, *step.showNow);
   if (step.read) {
-    reader_->Submit({std::move(*step.read)});
+    SubmitReads({std::move(*step.read)});
     ArmSettleTimer();
   }
 }
