@@ -58,7 +58,7 @@ int Run(int showCommand) {
   velmora::win::Win32ShellOpener shell;
 
   velmora::MainWindowServices services{fs, *settings, shell, application.Hwnd(), {}};
-  services.readsAfterShow = true;
+  services.deferUntilShown = true;
   velmora::TfrmMain monitor(std::move(services));
   monitor.onDestroyed = [] { ::PostQuitMessage(0); };
   if (!monitor.Create())

@@ -76,10 +76,11 @@ bool TfrmMain::Create() {
   taskbarCreated_ = win::TaskbarCreatedMessage();
   reader_ =
       std::make_unique<FolderReader>(services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); });
-  readsHeld_ = services_.readsAfterShow;
+  readsHeld_ = services_.deferUntilShown;
+  trayHeld_ = services_.deferUntilShown;
   FormCreate();
-  if (readsHeld_)
-    ::PostMessageA(hwnd, kStartReads, 0, 0);
+  if (services_.deferUntilShown)
+    ::PostMessageA(hwnd, kStartDeferred, 0, 0);
   return true;
 }
 
@@ -111,10 +112,12 @@ void TfrmMain::FormCreate() {
     // refreshes on its own ("Update all now" still works).
     timerOffForRun_ = true;
     ShowErrorBox(Hwnd(), failure.what());
-    SyncTrayIcon();
+    if (!trayHeld_)
+      SyncTrayIcon();
     return;
   }
-  SyncTrayIcon();
+  if (!trayHeld_)
+    SyncTrayIcon();
   SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
   tmrMainTimer();
 }
@@ -261,8 +264,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kAnswersWaiting:
       TakeAnswers();
       return 0;
-    case kStartReads:
+    case kStartDeferred:
       StartHeldReads();
+      if (std::exchange(trayHeld_, false))
+        SyncTrayIcon();
       return 0;
     case kTrayCallback:
       HandleTrayEvent(wParam, lParam);

@@ -45,10 +45,12 @@ struct MainWindowServices {
   std::function<PassClock()> clock = {};
   // The notification area; null: the shell's.
   win::TrayShell* tray = nullptr;
-  // The program's start: the reads of start-up go out once the window has first painted (or
-  // its messages first run), not while it is being built: thousands of them would compete with
-  // it for the processor. Tests that look at the reads right after Create leave this off.
-  bool readsAfterShow = false;
+  // The program's start: what the window does not need in order to show waits. The reads of
+  // start-up go out once it has first painted (or its messages first run), not while it is
+  // being built: thousands of them would compete with it for the processor. The notification
+  // area's icon, a call into another process, comes once its messages run. Tests that look at
+  // the reads or the icon right after Create leave this off.
+  bool deferUntilShown = false;
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -85,8 +87,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   static constexpr UINT kAnswersWaiting = WM_APP + 1;
   // The notification-area icon's messages.
   static constexpr UINT kTrayCallback = WM_APP + 2;
-  // Posted by Create: the reads of start-up go out, if showing the window has not sent them.
-  static constexpr UINT kStartReads = WM_APP + 3;
+  // Posted by Create: what start-up deferred follows (see MainWindowServices::deferUntilShown).
+  static constexpr UINT kStartDeferred = WM_APP + 3;
   static constexpr UINT kTrayIconId = 1;
 
   explicit TfrmMain(MainWindowServices services);
@@ -279,7 +281,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool settingsSaved_ = false;
   bool loadingSettings_ = false;  // bounds come from the settings as stored, in pixels
   bool syncingRows_ = false;      // the window itself is changing check boxes
-  bool readsHeld_ = false;        // see MainWindowServices::readsAfterShow
+  // See MainWindowServices::deferUntilShown.
+  bool readsHeld_ = false;
+  bool trayHeld_ = false;
   bool settleHeld_ = false;
   std::vector<ReadRequest> heldReads_;
 

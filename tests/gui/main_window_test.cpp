@@ -64,19 +64,21 @@ TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyR
 }
 
 // The program's own start: no folder is read while the window is built. Showing it sends the
-// reads out at once; without that, its messages running do. The first pass then shows as ever.
-TEST_F(MainWindowTest, ReadsAfterShowWaitForTheWindow) {
+// reads out at once; without that, its messages running do. The first pass then shows as ever,
+// and the notification-area icon comes once the messages run.
+TEST_F(MainWindowTest, DeferredStartWaitsForTheWindow) {
   for (const bool show : {true, false}) {
     StoreLocations(
         {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = true}), true}});
     MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\",
                                 {},     &tray_};
-    services.readsAfterShow = true;
+    services.deferUntilShown = true;
     window_ = std::make_unique<TfrmMain>(std::move(services));
     const std::uint64_t calls = probe_->CallCount();
     ASSERT_TRUE(window_->Create());
     ::Sleep(100);
     EXPECT_EQ(probe_->CallCount(), calls) << show;
+    EXPECT_FALSE(tray_.Shown()) << show;
     if (show) {
       window_->Show(SW_SHOWNOACTIVATE);
       for (int wait = 0; wait < 1000 && probe_->CallCount() == calls; ++wait)
@@ -85,6 +87,7 @@ TEST_F(MainWindowTest, ReadsAfterShowWaitForTheWindow) {
     }
     ASSERT_TRUE(WaitForReads(*window_)) << show;
     EXPECT_EQ(ItemText(window_->Controls().lvMain, 0, 1), "50.00") << show;
+    EXPECT_TRUE(tray_.Shown()) << show;
     window_.reset();
   }
 }
