@@ -132,19 +132,11 @@ TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
   }
 }
 
-std::string SameKey(const char* caption) {
-  return caption;
-}
-
 std::string LowerKey(const char* caption) {
   std::string key = caption;
   for (char& c : key)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return key;
-}
-
-std::string NoKey(const char*) {
-  return {};
 }
 
 using ShownRows = std::vector<std::pair<std::string, bool>>;
@@ -172,13 +164,13 @@ TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
                                              {"c:\\X", false}, {"\tC:\\a ", false}, {"A:\\z", true}};
   const std::vector<BatchCase> cases = {
       {"no key", ByteOrder, nullptr, {}, mixed},
-      {"a key that agrees", ByteOrder, &SameKey, {}, mixed},
+      {"a key that agrees", ByteOrder, +[](const char* c) { return std::string(c); }, {}, mixed},
       {"equal captions keep their order", CaseBlindOrder, &LowerKey, {}, mixed},
-      {"a key that disagrees", ReverseOrder, &SameKey, {}, mixed},
-      {"a key that ties everything", CaseBlindOrder, &NoKey, {}, mixed},
+      {"a key that disagrees", ReverseOrder, &LowerKey, {}, mixed},
+      {"a key that ties everything", CaseBlindOrder, +[](const char*) { return std::string(); }, {}, mixed},
       {"already in order", ByteOrder, nullptr, {}, {{"A", true}, {"B", false}, {"B", true}, {"C", true}}},
       {"rows already there go first", CaseBlindOrder, &LowerKey, {{"C:\\x", false}, {"b", true}}, mixed},
-      {"nothing but blanks", ByteOrder, &SameKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}},
+      {"nothing but blanks", ByteOrder, &LowerKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}},
   };
   for (const BatchCase& c : cases) {
     LocationTable oneByOne(c.order);
