@@ -6,7 +6,10 @@
 #include <ole2.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "core/decimal_rule.h"
 #include "core/file_system.h"
@@ -24,10 +27,26 @@ namespace {
 
 using velmora::win::OleSession;
 
-int RunEventLoop(velmora::TfrmMain& monitor, velmora::TfrmDetails& details) {
+// A message to the thread itself: the monitor window shows; the hidden windows follow.
+constexpr UINT kCreateHiddenWindows = WM_APP + 1;
+
+// The about and details windows, hidden until asked for. They are made once the event loop
+// runs: the monitor window does not need them in order to show.
+struct HiddenWindows {
+  std::optional<velmora::win::TfrmAbout> about;
+  std::optional<velmora::TfrmDetails> details;
+};
+
+int RunEventLoop(velmora::TfrmMain& monitor,
+                 HiddenWindows& hidden,
+                 const std::function<void()>& createHidden) {
   MSG message{};
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (details.PreTranslateMessage(message))
+    if (message.hwnd == nullptr && message.message == kCreateHiddenWindows) {
+      createHidden();
+      continue;
+    }
+    if (hidden.details && hidden.details->PreTranslateMessage(message))
       continue;
     if (monitor.PreTranslateMessage(message))
       continue;
@@ -56,20 +75,35 @@ int Run(int showCommand) {
   const std::shared_ptr<velmora::FileSystem> fs = velmora::MakePlatformFileSystem();
   velmora::win::Win32ShellOpener shell;
 
-  velmora::TfrmMain monitor(velmora::MainWindowServices{fs, *settings, shell, application.Hwnd(), {}});
+  velmora::MainWindowServices services{fs, *settings, shell, application.Hwnd(), {}};
+  services.deferUntilShown = true;
+  velmora::TfrmMain monitor(std::move(services));
   monitor.onDestroyed = [] { ::PostQuitMessage(0); };
   if (!monitor.Create())
     return 1;
-  velmora::win::TfrmAbout about(application.Hwnd(), shell);
-  velmora::TfrmDetails details(application.Hwnd(), [&monitor] { monitor.RequestDetailsFigures(); });
-  monitor.onDetailsFigures = [&details](const velmora::SelectedFigures& figures) {
-    details.ShowFigures(figures);
+  HiddenWindows hidden;
+  const auto createHidden = [&] {
+    if (hidden.details)
+      return;
+    hidden.about.emplace(application.Hwnd(), shell);
+    hidden.details.emplace(application.Hwnd(), [&monitor] { monitor.RequestDetailsFigures(); });
   };
-  monitor.onAbout = [&about] { about.ShowModal(); };
-  monitor.onMoreInfo = [&details] { details.ShowAndActivate(); };
+  monitor.onDetailsFigures = [&hidden](const velmora::SelectedFigures& figures) {
+    if (hidden.details)
+      hidden.details->ShowFigures(figures);
+  };
+  monitor.onAbout = [&] {
+    createHidden();
+    hidden.about->ShowModal();
+  };
+  monitor.onMoreInfo = [&] {
+    createHidden();
+    hidden.details->ShowAndActivate();
+  };
 
   monitor.Show(showCommand);
-  return RunEventLoop(monitor, details);
+  ::PostThreadMessageA(::GetCurrentThreadId(), kCreateHiddenWindows, 0, 0);
+  return RunEventLoop(monitor, hidden, createHidden);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -16,7 +17,7 @@ std::string FormatClockTime(const LocalDateTime& time) {
   return text;
 }
 
-LocationTable::LocationTable(CaptionOrder order) : order_(order) {}
+LocationTable::LocationTable(CaptionOrder order, CaptionKey key) : order_(order), key_(key) {}
 
 std::optional<std::size_t> LocationTable::AddLocation(std::string_view path, bool enabled) {
   std::string caption = TrimText(path);
@@ -32,6 +33,64 @@ std::optional<std::size_t> LocationTable::AddLocation(std::string_view path, boo
   row.enabled = enabled;
   const auto inserted = rows_.insert(place, std::move(row));
   return static_cast<std::size_t>(inserted - rows_.begin());
+}
+
+void LocationTable::AddLocations(const std::vector<StoredLocation>& locations) {
+  std::vector<LocationRow> added;
+  added.reserve(locations.size());
+  for (const StoredLocation& location : locations) {
+    std::string caption = TrimText(location.path);
+    if (caption.empty())
+      continue;
+    LocationRow row;
+    row.id = nextRowId_++;
+    row.caption = std::move(caption);
+    row.enabled = location.enabled;
+    added.push_back(std::move(row));
+  }
+  SortNewRows(added);
+  // Rows already there go first among equal captions: each row lands where adding it last
+  // would have put it.
+  const auto before = [this](const LocationRow& a, const LocationRow& b) {
+    return order_(a.caption.c_str(), b.caption.c_str()) < 0;
+  };
+  std::vector<LocationRow> merged;
+  merged.reserve(rows_.size() + added.size());
+  std::merge(std::make_move_iterator(rows_.begin()), std::make_move_iterator(rows_.end()),
+             std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+             std::back_inserter(merged), before);
+  rows_ = std::move(merged);
+}
+
+// The caption order may be costly (lstrcmpA takes microseconds under Wine), so it is asked as
+// little as possible: the rows are put in sort-key order, cheap to compare, and one pass of the
+// caption order confirms the result, which is then the only one possible. A list stored in
+// caption order passes without a key. Only when the check fails are the rows sorted by the
+// caption order itself.
+void LocationTable::SortNewRows(std::vector<LocationRow>& rows) const {
+  if (key_ != nullptr && rows.size() > 1) {
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      keys.emplace_back(key_(rows[i].caption.c_str()), i);
+    std::sort(keys.begin(), keys.end());
+    std::vector<LocationRow> sorted;
+    sorted.reserve(rows.size());
+    for (const auto& [key, index] : keys)
+      sorted.push_back(std::move(rows[index]));
+    rows = std::move(sorted);
+  }
+  bool inOrder = true;
+  for (std::size_t i = 1; i < rows.size() && inOrder; ++i) {
+    const int order = order_(rows[i - 1].caption.c_str(), rows[i].caption.c_str());
+    inOrder = order < 0 || (order == 0 && rows[i - 1].id < rows[i].id);
+  }
+  if (inOrder)
+    return;
+  std::sort(rows.begin(), rows.end(), [this](const LocationRow& a, const LocationRow& b) {
+    const int order = order_(a.caption.c_str(), b.caption.c_str());
+    return order < 0 || (order == 0 && a.id < b.id);
+  });
 }
 
 void LocationTable::RemoveAt(std::size_t index) {

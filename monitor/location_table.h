@@ -22,6 +22,7 @@
 #include "monitor/finish_estimate.h"
 #include "monitor/folder_reader.h"
 #include "monitor/location_reading.h"
+#include "monitor/settings.h"
 #include "monitor/stall_watch.h"
 
 namespace velmora {
@@ -75,14 +76,21 @@ struct PassStart {
 
 // strcmp-like caption order; the Windows build passes lstrcmpA.
 using CaptionOrder = int (*)(const char*, const char*);
+// A caption's sort key: bytes that, compared as unsigned chars, should order captions as
+// CaptionOrder does (the Windows build passes the locale's sort key). Only a guide: a batch
+// sorted by it is checked against CaptionOrder.
+using CaptionKey = std::string (*)(const char*);
 
 class LocationTable {
  public:
-  explicit LocationTable(CaptionOrder order);
+  explicit LocationTable(CaptionOrder order, CaptionKey key = nullptr);
 
   // Trims `path`; adds nothing for an empty result. The row takes its sorted place (after equal
   // captions) with "?" cells and no icon. Returns that place.
   std::optional<std::size_t> AddLocation(std::string_view path, bool enabled);
+  // The same rows as AddLocation for each location in turn, sorted once instead of a search and
+  // a shift per row: by sort key when there is one, then checked with one comparison a row.
+  void AddLocations(const std::vector<StoredLocation>& locations);
   void RemoveAt(std::size_t index);
   void Clear();
 
@@ -154,6 +162,8 @@ class LocationTable {
   std::optional<LocalDateTime> LateSince(const LocationRow& row) const;
   std::optional<LocalDateTime> StalledSince(const LocationRow& row) const;
   void EstimateFinish(LocationRow& row, const RowReading& reading);
+  // Caption order; equal captions keep the order of their ids.
+  void SortNewRows(std::vector<LocationRow>& rows) const;
   void Commit();
   void ShowReading(LocationRow& row, const RowReading& reading);
   void ShowDisabled(LocationRow& row);
@@ -164,6 +174,7 @@ class LocationTable {
   void WatchStalls(std::optional<std::uint64_t> onlyRow = std::nullopt);
 
   CaptionOrder order_;
+  CaptionKey key_;
   std::vector<LocationRow> rows_;
   std::map<std::uint64_t, OutstandingRead> outstanding_;  // by row id
   std::map<std::uint64_t, Ticket> tickets_;               // reads handed out, by ticket

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iterator>
 #include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -25,7 +26,7 @@ void ReadRouter::BeginPass(const PassClock& clock, std::chrono::milliseconds int
   } catch (...) {
     failure = std::current_exception();  // the pass still runs
   }
-  reader_.Submit(table_.BeginPass(clock, interval).reads);
+  Send(table_.BeginPass(clock, interval).reads);
   if (failure)
     std::rethrow_exception(failure);
 }
@@ -38,8 +39,21 @@ bool ReadRouter::RequestFigures(FigureSlot slot,
     Show({ShownFigures{slot, *step.showNow}});
   if (!step.read)
     return false;
-  reader_.Submit({std::move(*step.read)});
+  Send({std::move(*step.read)});
   return true;
+}
+
+void ReadRouter::Send(std::vector<ReadRequest> reads) {
+  if (!held_) {
+    reader_.Submit(std::move(reads));
+    return;
+  }
+  heldReads_.insert(heldReads_.end(), std::make_move_iterator(reads.begin()), std::make_move_iterator(reads.end()));
+}
+
+void ReadRouter::Release() {
+  held_ = false;
+  reader_.Submit(std::exchange(heldReads_, {}));
 }
 
 void ReadRouter::TakeAnswers() {

@@ -41,16 +41,25 @@ class ReadRouter {
   void Settle(Clock::time_point now, std::chrono::milliseconds settle);
   bool AwaitingOtherRow() const { return figures_.AwaitingOtherRow(); }
 
+  // While held, reads handed out wait here, unsent: a program that is starting shows its
+  // window before thousands of reads compete with it for the processor.
+  void Hold() { held_ = true; }
+  void Release();
+  bool Held() const { return held_; }
+
   // Every read handed out has answered and no pass waits to be shown.
   bool Settled() const;
   std::size_t ThreadCount() const { return reader_.ThreadCount(); }
 
  private:
   void Show(const std::vector<ShownFigures>& shown) const;
+  void Send(std::vector<ReadRequest> reads);
 
   LocationTable& table_;
   FigureRequests figures_;
   ShowFigures showFigures_;
+  bool held_ = false;
+  std::vector<ReadRequest> heldReads_;
   // Last: destroyed first, so that no answer arrives for half-destroyed models.
   FolderReader reader_;
 };

@@ -80,13 +80,35 @@ void LoadSettings(SettingsStore& store, SettingsTarget& target) {
     target.SetColumnWidth(column, store.ReadInteger(kLayout, ColumnKey(column),
                                                     ScalePixels(kDefaultColumnWidths[column], dpi)));
 
-  // Only the last two characters are the flag, so a path may hold commas of its own.
+  // Only the last two characters are the flag, so a path may hold commas of its own. The rows
+  // go to the window in one batch; when an entry cannot be read, those read before it still do.
+  // They are read a chunk at a time, so that a count stored wrong cannot ask for more memory than
+  // a chunk holds.
   const int count = store.ReadInteger(kLocations, "Count", 0);
-  for (int index = 0; index < count; ++index) {
-    const std::string value = store.ReadText(kLocations, LocationKey(static_cast<std::size_t>(index)), "");
-    const bool enabled = RightChars(value, 1) == "1";
-    target.AddLocation(DropRightChars(value, 2), enabled);
+  const std::size_t total = count > 0 ? static_cast<std::size_t>(count) : 0;
+  constexpr std::size_t kChunk = 1024;
+  std::vector<StoredLocation> locations;
+  std::vector<std::string> keys;
+  std::vector<std::string> values;
+  const auto take = [&locations, &values] {
+    for (const std::string& value : values)
+      locations.push_back(StoredLocation{DropRightChars(value, 2), RightChars(value, 1) == "1"});
+    values.clear();
+  };
+  try {
+    for (std::size_t first = 0; first < total; first += kChunk) {
+      keys.clear();
+      for (std::size_t index = first; index < total && index < first + kChunk; ++index)
+        keys.push_back(LocationKey(index));
+      store.ReadTexts(kLocations, keys, "", values);
+      take();
+    }
+  } catch (const SettingsError&) {
+    take();
+    target.AddLocations(locations);
+    throw;
   }
+  target.AddLocations(locations);
   // The stored count decides, not the rows added: a count of 3 with nothing behind it stays empty.
   if (count == 0)
     target.AddLocation(target.AppDir(), true);

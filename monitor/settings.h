@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -32,6 +33,12 @@ struct OptionalColumns {
   bool operator==(const OptionalColumns&) const = default;
 };
 
+// One stored location as read: the path not yet trimmed.
+struct StoredLocation {
+  std::string path;
+  bool enabled = true;
+};
+
 struct WindowBounds {
   int width = 0;
   int height = 0;
@@ -52,6 +59,12 @@ class SettingsTarget {
   virtual void SetMaximized(bool maximized) = 0;
   virtual void SetColumnWidth(int column, int width) = 0;
   virtual void AddLocation(const std::string& path, bool enabled) = 0;
+  // The stored locations in their stored order, all at once: the rows they give must be those
+  // of AddLocation called for each in turn. A window that sorts its rows sorts them once.
+  virtual void AddLocations(const std::vector<StoredLocation>& locations) {
+    for (const StoredLocation& location : locations)
+      AddLocation(location.path, location.enabled);
+  }
   virtual std::string AppDir() const = 0;
   virtual void SetBarVisible(Bar bar, bool visible) = 0;
   virtual void SetPollInterval(int seconds) = 0;  // already within 1..32767

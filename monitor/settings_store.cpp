@@ -28,6 +28,14 @@ std::string SettingsStore::ReadText(const std::string& section,
   return ReadRaw(section, key, text) ? text : defaultValue;
 }
 
+void SettingsStore::ReadTexts(const std::string& section,
+                              const std::vector<std::string>& keys,
+                              const std::string& defaultValue,
+                              std::vector<std::string>& values) {
+  for (const std::string& key : keys)
+    values.push_back(ReadText(section, key, defaultValue));
+}
+
 void SettingsStore::WriteInteger(const std::string& section, const std::string& key, int value) {
   WriteRaw(section, key, std::to_string(value));
 }

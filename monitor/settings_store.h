@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -28,6 +29,13 @@ class SettingsStore {
   int ReadInteger(const std::string& section, const std::string& key, int defaultValue);
   bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
   std::string ReadText(const std::string& section, const std::string& key, const std::string& defaultValue);
+  // ReadText for each of `keys` of one section, in order, each text appended to `values`. Throws
+  // as ReadText does; the texts read before the failing key stay appended. A store may read them
+  // more cheaply than one by one.
+  virtual void ReadTexts(const std::string& section,
+                         const std::vector<std::string>& keys,
+                         const std::string& defaultValue,
+                         std::vector<std::string>& values);
   void WriteInteger(const std::string& section, const std::string& key, int value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
   void WriteText(const std::string& section, const std::string& key, const std::string& value);

@@ -43,6 +43,10 @@ class ListView {
   }
   bool DeleteItem(int index) const { return Send(LVM_DELETEITEM, index, 0) != 0; }
   bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS, 0, 0) != 0; }
+  // Room for `count` items before inserting them.
+  void ReserveItems(int count) const { Send(LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL); }
+  // While off, the control neither repaints nor recomputes its scroll bars.
+  void SetRedraw(bool on) const { Send(WM_SETREDRAW, on ? TRUE : FALSE, 0); }
   int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT, 0, 0)); }
   bool GetItem(LVITEMA& item) const { return Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0; }
   int GetItemText(int index, int subItem, char* buffer, int size) const {

@@ -27,6 +27,32 @@ KeyHandle CreateSection(HKEY parent, const std::string& section) {
   return KeyHandle(key);
 }
 
+// The text of `key` in `section`, read through `buffer`, which grows as needed and serves the
+// next read too. False when the value is absent; throws when it is not text.
+bool QueryText(HKEY section, const std::string& key, std::vector<char>& buffer, std::string& value) {
+  if (buffer.empty())
+    buffer.assign(256, '\0');
+  for (;;) {
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(buffer.size());
+    const LONG status = ::RegQueryValueExA(section, key.c_str(), nullptr, &type,
+                                           reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
+      return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+      throw SettingsError("Invalid data type for '" + key + "'");
+    if (status == ERROR_SUCCESS) {
+      // The text ends at its first NUL, or after the bytes returned when it was stored without one.
+      const std::size_t stored = std::min<std::size_t>(size, buffer.size());
+      value.assign(buffer.data(), ::strnlen(buffer.data(), stored));
+      return true;
+    }
+    // Too long for the buffer, and it may change between two reads: ask again until it fits. A
+    // spare byte leaves room for the NUL that a value stored without one lacks.
+    buffer.assign(static_cast<std::size_t>(size) + 1, '\0');
+  }
+}
+
 }  // namespace
 
 RegistryStore::RegistryStore(HKEY root, const char* path) : key_(CreateSection(root, path)) {}
@@ -37,33 +63,26 @@ bool RegistryStore::ReadRaw(const std::string& section, const std::string& key, 
   const KeyHandle sectionKey = OpenSection(key_.Get(), section);
   if (!sectionKey)
     return false;
-
-  DWORD type = 0;
-  DWORD size = 0;
-  if (::RegQueryValueExA(sectionKey.Get(), key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-    return false;
-  if (type != REG_SZ && type != REG_EXPAND_SZ)
-    throw SettingsError("Invalid data type for '" + key + "'");
-
-  // The value may change between asking its size and reading it; ask again until it fits. A
-  // spare byte leaves room for the NUL that a value stored without one lacks.
   std::vector<char> buffer;
-  LONG status = ERROR_MORE_DATA;
-  while (status == ERROR_MORE_DATA) {
-    buffer.assign(static_cast<std::size_t>(size) + 1, '\0');
-    size = static_cast<DWORD>(buffer.size());
-    status = ::RegQueryValueExA(sectionKey.Get(), key.c_str(), nullptr, &type,
-                                reinterpret_cast<BYTE*>(buffer.data()), &size);
-  }
-  if (status != ERROR_SUCCESS)
-    return false;
-  if (type != REG_SZ && type != REG_EXPAND_SZ)
-    throw SettingsError("Invalid data type for '" + key + "'");
+  return QueryText(sectionKey.Get(), key, buffer, value);
+}
 
-  // The text ends at its first NUL, or after the bytes returned when it was stored without one.
-  const std::size_t stored = std::min<std::size_t>(size, buffer.size());
-  value.assign(buffer.data(), ::strnlen(buffer.data(), stored));
-  return true;
+// The section is opened once for all the keys: thousands of stored locations cost one registry
+// call each, not four.
+void RegistryStore::ReadTexts(const std::string& section,
+                              const std::vector<std::string>& keys,
+                              const std::string& defaultValue,
+                              std::vector<std::string>& values) {
+  const KeyHandle sectionKey = key_ ? OpenSection(key_.Get(), section) : KeyHandle();
+  std::vector<char> buffer;
+  std::string value;
+  for (const std::string& key : keys) {
+    if (sectionKey && QueryText(sectionKey.Get(), key, buffer, value)) {
+      values.push_back(value);
+    } else {
+      values.push_back(defaultValue);
+    }
+  }
 }
 
 void RegistryStore::WriteRaw(const std::string& section, const std::string& key, const std::string& value) {

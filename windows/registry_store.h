@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "monitor/settings_store.h"
 #include "windows/handles.h"
@@ -27,6 +28,10 @@ class RegistryStore final : public SettingsStore {
   // Values of type REG_SZ or REG_EXPAND_SZ (read as stored, not expanded); any other type throws
   // "Invalid data type for '<key>'".
   bool ReadRaw(const std::string& section, const std::string& key, std::string& value) override;
+  void ReadTexts(const std::string& section,
+                 const std::vector<std::string>& keys,
+                 const std::string& defaultValue,
+                 std::vector<std::string>& values) override;
   // Sets a REG_SZ value; throws "Failed to create key <section>" or "Failed to set data for '<key>'".
   void WriteRaw(const std::string& section, const std::string& key, const std::string& value) override;
 

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <utility>
 
 #include "monitor/settings_store.h"
@@ -24,6 +25,22 @@ int CompareCaptions(const char* a, const char* b) {
   return ::lstrcmpA(a, b);
 }
 
+// What lstrcmpA compares: the sort key in the thread's locale. A batch of thousands of stored
+// locations is sorted by these, with one lstrcmpA a row to confirm.
+std::string CaptionSortKey(const char* caption) {
+  const LCID locale = ::GetThreadLocale();
+  char key[512];
+  const int size = ::LCMapStringA(locale, LCMAP_SORTKEY, caption, -1, key, sizeof key);
+  if (size > 0)
+    return std::string(key, static_cast<std::size_t>(size));
+  const int needed = ::LCMapStringA(locale, LCMAP_SORTKEY, caption, -1, nullptr, 0);
+  if (needed <= 0)
+    return std::string();
+  std::string longKey(static_cast<std::size_t>(needed), '\0');
+  ::LCMapStringA(locale, LCMAP_SORTKEY, caption, -1, longKey.data(), needed);
+  return longKey;
+}
+
 std::string ExecutableFolder() {
   char path[MAX_PATH + 1] = {};
   const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -34,7 +51,8 @@ std::string ExecutableFolder() {
 
 }  // namespace
 
-TfrmMain::TfrmMain(MainWindowServices services) : services_(std::move(services)), table_(&CompareCaptions) {}
+TfrmMain::TfrmMain(MainWindowServices services)
+    : services_(std::move(services)), table_(&CompareCaptions, &CaptionSortKey) {}
 
 TfrmMain::~TfrmMain() {
   // Destroy the window while this object is still whole: WM_DESTROY saves the settings and
@@ -59,7 +77,12 @@ bool TfrmMain::Create() {
   reads_ = std::make_unique<ReadRouter>(
       table_, services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); },
       [this](const ShownFigures& shown) { ShowFigures(shown.slot, shown.figures); });
+  if (services_.deferUntilShown)
+    reads_->Hold();
+  trayHeld_ = services_.deferUntilShown;
   FormCreate();
+  if (services_.deferUntilShown)
+    ::PostMessageA(hwnd, kStartDeferred, 0, 0);
   return true;
 }
 
@@ -71,6 +94,7 @@ void TfrmMain::Show(int showCommand) {
   everShown_ = true;
   ::ShowWindow(Hwnd(), showCommand);
   ::UpdateWindow(Hwnd());
+  StartHeldReads();
   ::SetFocus(ctl_.lvMain);
 }
 
@@ -90,10 +114,12 @@ void TfrmMain::FormCreate() {
     // refreshes on its own ("Update all now" still works).
     timerOffForRun_ = true;
     ShowErrorBox(Hwnd(), failure.what());
-    SyncTrayIcon();
+    if (!trayHeld_)
+      SyncTrayIcon();
     return;
   }
-  SyncTrayIcon();
+  if (!trayHeld_)
+    SyncTrayIcon();
   SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
   tmrMainTimer();
 }
@@ -149,7 +175,20 @@ void TfrmMain::StopTimer() {
 }
 
 void TfrmMain::ArmSettleTimer() {
+  // A pass waits from when its reads go out.
+  if (reads_ && reads_->Held()) {
+    settleHeld_ = true;
+    return;
+  }
   ::SetTimer(Hwnd(), kSettleTimerId, kSettleMilliseconds, nullptr);
+}
+
+void TfrmMain::StartHeldReads() {
+  if (!reads_ || !reads_->Held())
+    return;
+  reads_->Release();
+  if (std::exchange(settleHeld_, false))
+    ArmSettleTimer();
 }
 
 void TfrmMain::SetTimerInterval(UINT milliseconds) {
@@ -218,6 +257,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kAnswersWaiting:
       TakeAnswers();
+      return 0;
+    case kStartDeferred:
+      StartHeldReads();
+      if (std::exchange(trayHeld_, false))
+        SyncTrayIcon();
       return 0;
     case kTrayCallback:
       HandleTrayEvent(wParam, lParam);

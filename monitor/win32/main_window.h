@@ -46,6 +46,12 @@ struct MainWindowServices {
   std::function<PassClock()> clock = {};
   // The notification area; null: the shell's.
   win::TrayShell* tray = nullptr;
+  // The program's start: what the window does not need in order to show waits. The reads of
+  // start-up go out once it has first painted (or its messages first run), not while it is
+  // being built: thousands of them would compete with it for the processor. The notification
+  // area's icon, a call into another process, comes once its messages run. Tests that look at
+  // the reads or the icon right after Create leave this off.
+  bool deferUntilShown = false;
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -82,6 +88,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   static constexpr UINT kAnswersWaiting = WM_APP + 1;
   // The notification-area icon's messages.
   static constexpr UINT kTrayCallback = WM_APP + 2;
+  // Posted by Create: what start-up deferred follows (see MainWindowServices::deferUntilShown).
+  static constexpr UINT kStartDeferred = WM_APP + 3;
   static constexpr UINT kTrayIconId = 1;
   // An icon the shell refused (no taskbar yet, at logon) is tried again this often until it is there.
   static constexpr UINT_PTR kTrayRetryTimerId = 3;
@@ -164,6 +172,7 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void SetMaximized(bool maximized) override;
   void SetColumnWidth(int column, int width) override;
   void AddLocation(const std::string& path, bool enabled) override;
+  void AddLocations(const std::vector<StoredLocation>& locations) override;
   std::string AppDir() const override { return appDir_; }
   void SetBarVisible(Bar bar, bool visible) override;
   void SetPollInterval(int seconds) override;
@@ -216,6 +225,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // The list view's index of an optional column's width slot; -1 while it is hidden.
   int ShownIndexOfSlot(int slot) const;
   std::optional<std::size_t> InsertLocation(const std::string& path, bool enabled);
+  // The list view gets every row of the table anew.
+  void ShowAllRows();
   void DeleteLocation(std::size_t index);
   LRESULT HandleTableNotify(NMHDR* header);
   LRESULT DrawTableRow(NMLVCUSTOMDRAW* draw) const;
@@ -247,6 +258,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   void StartTimer();
   void StopTimer();
   void ArmSettleTimer();
+  // Start-up held the reads back until the window has painted: they go out now.
+  void StartHeldReads();
   void SetTimerInterval(UINT milliseconds);
   void SaveSettingsOnce();
   std::string VersionText();
@@ -285,6 +298,9 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   bool settingsSaved_ = false;
   bool loadingSettings_ = false;  // bounds come from the settings as stored, in pixels
   bool syncingRows_ = false;      // the window itself is changing check boxes
+  // See MainWindowServices::deferUntilShown.
+  bool trayHeld_ = false;
+  bool settleHeld_ = false;
 
   // The list view's columns from left to right, and the widths of the two optional ones, in
   // pixels, kept while they are hidden.

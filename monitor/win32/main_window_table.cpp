@@ -105,6 +105,40 @@ std::optional<std::size_t> TfrmMain::InsertLocation(const std::string& path, boo
   return index;
 }
 
+void TfrmMain::AddLocations(const std::vector<StoredLocation>& locations) {
+  table_.AddLocations(locations);
+  ShowAllRows();
+}
+
+// At start-up, for thousands of rows: the list view asks for its texts only when it paints, so
+// an item is no more than its place, its check box and the callbacks. It repaints once, at the
+// end.
+void TfrmMain::ShowAllRows() {
+  const std::vector<LocationRow>& rows = table_.Rows();
+  syncingRows_ = true;
+  lvMain_.SetRedraw(false);
+  lvMain_.DeleteAllItems();
+  lvMain_.ReserveItems(static_cast<int>(rows.size()));
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.pszText = LPSTR_TEXTCALLBACKA;
+  item.iImage = I_IMAGECALLBACK;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    item.iItem = static_cast<int>(i);
+    lvMain_.InsertItem(item);
+  }
+  // Wine's list view ignores a check box state given with the insert. Rows are mostly enabled:
+  // every box is checked in one message, then the disabled ones cleared.
+  lvMain_.SetCheckState(-1, true);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!rows[i].enabled)
+      lvMain_.SetCheckState(static_cast<int>(i), false);
+  }
+  lvMain_.SetRedraw(true);
+  ::InvalidateRect(ctl_.lvMain, nullptr, TRUE);
+  syncingRows_ = false;
+}
+
 void TfrmMain::DeleteLocation(std::size_t index) {
   table_.RemoveAt(index);
   syncingRows_ = true;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +61,35 @@ TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyR
   EXPECT_TRUE(window.TimerEnabled());
   EXPECT_EQ(window.TimerInterval(), 15000u);
   EXPECT_EQ(window.AppDir(), ExecutableFolder());
+}
+
+// The program's own start: no folder is read while the window is built. Showing it sends the
+// reads out at once; without that, its messages running do. The first pass then shows as ever,
+// and the notification-area icon comes once the messages run.
+TEST_F(MainWindowTest, DeferredStartWaitsForTheWindow) {
+  for (const bool show : {true, false}) {
+    StoreLocations(
+        {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = true}), true}});
+    MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\",
+                                {},     &tray_};
+    services.deferUntilShown = true;
+    window_ = std::make_unique<TfrmMain>(std::move(services));
+    const std::uint64_t calls = probe_->CallCount();
+    ASSERT_TRUE(window_->Create());
+    ::Sleep(100);
+    EXPECT_EQ(probe_->CallCount(), calls) << show;
+    EXPECT_FALSE(tray_.Shown()) << show;
+    if (show) {
+      window_->Show(SW_SHOWNOACTIVATE);
+      for (int wait = 0; wait < 1000 && probe_->CallCount() == calls; ++wait)
+        ::Sleep(5);
+      EXPECT_GT(probe_->CallCount(), calls);
+    }
+    ASSERT_TRUE(WaitForReads(*window_)) << show;
+    EXPECT_EQ(ItemText(window_->Controls().lvMain, 0, 1), "50.00") << show;
+    EXPECT_TRUE(tray_.Shown()) << show;
+    window_.reset();
+  }
 }
 
 TEST_F(MainWindowTest, FirstStartUsesTheDefaultLayout) {

@@ -132,6 +132,60 @@ TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
   }
 }
 
+std::string LowerKey(const char* caption) {
+  std::string key = caption;
+  for (char& c : key)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+}
+
+using ShownRows = std::vector<std::pair<std::string, bool>>;
+
+ShownRows Shown(const LocationTable& table) {
+  ShownRows shown;
+  for (const LocationRow& row : table.Rows())
+    shown.emplace_back(row.caption, row.enabled);
+  return shown;
+}
+
+struct BatchCase {
+  const char* name;
+  CaptionOrder order;
+  CaptionKey key;
+  std::vector<StoredLocation> before;  // added one by one first
+  std::vector<StoredLocation> batch;
+};
+
+// Whatever the sort key says, even when it disagrees with the order, a batch gives the rows that
+// adding each location in turn gives.
+TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
+  const std::vector<StoredLocation> mixed = {{"D:\\b", true},  {" ", true},         {"c:\\x", false},
+                                             {"C:\\X", true},  {"b:\\", false},     {"C:\\a", true},
+                                             {"c:\\X", false}, {"\tC:\\a ", false}, {"A:\\z", true}};
+  const std::vector<BatchCase> cases = {
+      {"no key", ByteOrder, nullptr, {}, mixed},
+      {"a key that agrees", ByteOrder, +[](const char* c) { return std::string(c); }, {}, mixed},
+      {"equal captions keep their order", CaseBlindOrder, &LowerKey, {}, mixed},
+      {"a key that disagrees", ReverseOrder, &LowerKey, {}, mixed},
+      {"a key that ties everything", CaseBlindOrder, +[](const char*) { return std::string(); }, {}, mixed},
+      {"already in order", ByteOrder, nullptr, {}, {{"A", true}, {"B", false}, {"B", true}, {"C", true}}},
+      {"rows already there go first", CaseBlindOrder, &LowerKey, {{"C:\\x", false}, {"b", true}}, mixed},
+      {"nothing but blanks", ByteOrder, &LowerKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}},
+  };
+  for (const BatchCase& c : cases) {
+    LocationTable oneByOne(c.order);
+    LocationTable batched(c.order, c.key);
+    for (const StoredLocation& location : c.before) {
+      oneByOne.AddLocation(location.path, location.enabled);
+      batched.AddLocation(location.path, location.enabled);
+    }
+    for (const StoredLocation& location : c.batch)
+      oneByOne.AddLocation(location.path, location.enabled);
+    batched.AddLocations(c.batch);
+    EXPECT_EQ(Shown(batched), Shown(oneByOne)) << c.name;
+  }
+}
+
 TEST(LocationTableTest, RemoveAtAndClear) {
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\a", true);

@@ -9,6 +9,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace velmora::win {
 namespace {
@@ -239,6 +240,36 @@ INSTANTIATE_TEST_SUITE_P(
                       WrongTypeCase{"IntegerBinary", "Layout", "Col0", REG_BINARY},
                       WrongTypeCase{"TextMultiString", "Locations", "Location0001", REG_MULTI_SZ}),
     [](const ::testing::TestParamInfo<WrongTypeCase>& param) { return std::string(param.param.name); });
+
+// Reading many keys of a section at once gives what ReadText gives for each, the buffer growing
+// and shrinking between values; a value that is not text stops the read after those before it.
+TEST_F(RegistryStoreTest, ReadTextsGivesWhatReadTextGives) {
+  const std::string longText(100000, 'x');
+  SetRawValue("Locations", "Location0000", REG_SZ, "C:\\seti,1", 10);
+  SetRawValue("Locations", "Location0001", REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
+  SetRawValue("Locations", "Location0002", REG_SZ, "D:\\a,0", 6);  // without its NUL
+  SetRawValue("Locations", "Location0004", REG_EXPAND_SZ, "%TEMP%,1", 9);
+  const DWORD number = 7;
+  SetRawValue("Locations", "Location0006", REG_DWORD, &number, sizeof(number));
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  std::vector<std::string> keys = {"Location0000", "Location0001", "Location0002",
+                                   "Location0003", "Location0004", "Location0005"};
+  std::vector<std::string> expected;
+  for (const std::string& key : keys)
+    expected.push_back(store.ReadText("Locations", key, "-"));
+  std::vector<std::string> values;
+  store.ReadTexts("Locations", keys, "-", values);
+  EXPECT_EQ(values, expected);
+  values.clear();
+  keys.insert(keys.end(), {"Location0006", "Location0000"});
+  try {
+    store.ReadTexts("Locations", keys, "-", values);
+    FAIL() << "no SettingsError";
+  } catch (const SettingsError& error) {
+    EXPECT_STREQ(error.what(), "Invalid data type for 'Location0006'");
+  }
+  EXPECT_EQ(values, expected);
+}
 
 // A store whose key could not be opened reads defaults and fails every write.
 TEST_F(RegistryStoreTest, UnopenedStoreGivesDefaultsAndFailsWrites) {

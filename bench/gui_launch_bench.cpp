@@ -1,0 +1,413 @@
+// How long Velmora takes from its start to its window, and how much memory it then holds, beside
+// a bare window (launch_bare_window.exe: a report list view and a status bar, nothing else)
+// started the same way, in the same run.
+//
+// For each number of locations N it writes N small client folders (work_unit.sah and a state.sah
+// with "prog=" and "cpu=" lines) into a temporary folder and stores them, in a shuffled order,
+// as Velmora's locations in this prefix's registry, through the program's own settings store.
+// Then it starts Velmora.exe and the bare window alternately, several times, and watches each
+// from outside, as a user's desktop would:
+//   window   from process start until the top-level window is visible and its list view gives
+//            back its row count (N for Velmora, 0 for the bare window);
+//   shown    (Velmora) until the first pass is shown: the status bar counts N units in work;
+//   memory   the working set at that moment (at "window" for the bare window).
+// Each process is then ended. Cells of the list view are read back through a buffer placed in
+// the watched process (VirtualAllocEx), since its texts are pointers into that process.
+//
+// Prints medians; no time is asserted. The exit code is 1 when a window never appeared or showed
+// wrong rows (count, order, captions or results).
+//
+// Run it under Wine in a prefix of its own (bench/launch_bench.sh does): Velmora's settings are
+// written into that prefix's registry.
+// Usage: gui_launch_bench [runs=5] [sizes=1000,4000,10000] [velmora.exe] [bare.exe]
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/bench_checks.h"
+#include "monitor/settings.h"
+#include "tests/support/temp_folder.h"
+#include "windows/handles.h"
+#include "windows/registry_store.h"
+
+namespace {
+
+using velmora::bench::Checks;
+using velmora::bench::Median;
+using velmora::testing::TempFolder;
+using ProcessHandle = velmora::win::UniqueHandle<HANDLE, velmora::win::detail::CloseKernelHandle>;
+
+constexpr DWORD kTimeoutMs = 120000;
+constexpr char kVelmoraClass[] = "TfrmMain";
+constexpr char kBareClass[] = "VelmoraLaunchBareWindow";
+
+double NowMs() {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now{};
+  ::QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+std::string FolderName(int index) {
+  char name[16];
+  std::snprintf(name, sizeof name, "c%05d", index);
+  return name;
+}
+
+// Folder `index` shows this in its "%" cell.
+std::string ProgressCell(int index) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.00", (index * 37) % 100);
+  return text;
+}
+
+class ClientFolders {
+ public:
+  explicit ClientFolders(int count) {
+    for (int i = 0; i < count; ++i) {
+      char state[64];
+      std::snprintf(state, sizeof state, "prog=0.%02d\ncpu=1200\n", (i * 37) % 100);
+      temp_.WriteFile(FolderName(i) + "\\state.sah", state);
+      temp_.WriteFile(FolderName(i) + "\\work_unit.sah", "name=bench unit\n");
+    }
+  }
+  // Captions sort as the indexes do: the names have the same length and differ in digits only.
+  std::string Path(int index) const { return temp_.ProgramPath(FolderName(index)); }
+
+ private:
+  TempFolder temp_;
+};
+
+// Stores folders 0..count-1 as the locations, in an order that is not the sorted one, exactly
+// as the program stores them.
+void StoreLocations(const ClientFolders& folders, int count) {
+  velmora::win::RegistryStore store(HKEY_CURRENT_USER, velmora::win::kUserSettingsKeyPath);
+  store.WriteInteger("Locations", "Count", count);
+  for (int slot = 0; slot < count; ++slot) {
+    const int folder = static_cast<int>((static_cast<long long>(slot) * 7919 + 13) % count);
+    store.WriteText("Locations", velmora::LocationKey(static_cast<std::size_t>(slot)),
+                    folders.Path(folder) + ",1");
+  }
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM lParam) {
+  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(hwnd, &processId);
+  if (processId != search.processId)
+    return TRUE;
+  char name[64] = {};
+  ::GetClassNameA(hwnd, name, sizeof name);
+  if (std::strcmp(name, search.className) != 0)
+    return TRUE;
+  search.found = hwnd;
+  return FALSE;
+}
+
+HWND FindTopLevel(DWORD processId, const char* className) {
+  WindowSearch search{processId, className, nullptr};
+  ::EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindChild(HWND parent, const char* className) {
+  WindowSearch search{0, className, nullptr};
+  ::GetWindowThreadProcessId(parent, &search.processId);
+  ::EnumChildWindows(parent, &VisitWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  DWORD_PTR answer = 0;
+  if (!::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_NORMAL, 10000, &answer))
+    return false;
+  result = static_cast<LRESULT>(answer);
+  return true;
+}
+
+// A block of memory inside another process, for messages whose answer is written through a
+// pointer.
+class RemoteBuffer {
+ public:
+  static constexpr std::size_t kTextSize = 1024;
+
+  explicit RemoteBuffer(HANDLE process)
+      : process_(process),
+        base_(static_cast<char*>(::VirtualAllocEx(process,
+                                                  nullptr,
+                                                  sizeof(LVITEMA) + kTextSize,
+                                                  MEM_COMMIT | MEM_RESERVE,
+                                                  PAGE_READWRITE))) {}
+  ~RemoteBuffer() {
+    if (base_)
+      ::VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  bool ItemText(HWND list, int row, int column, std::string& text) const {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = base_ + sizeof(LVITEMA);
+    item.cchTextMax = static_cast<int>(kTextSize);
+    LRESULT ignored = 0;
+    return base_ && ::WriteProcessMemory(process_, base_, &item, sizeof item, nullptr) &&
+           Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(base_), ignored) &&
+           ReadText(text);
+  }
+
+  bool PanelText(HWND statusBar, int part, std::string& text) const {
+    LRESULT ignored = 0;
+    return base_ &&
+           Send(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part),
+                reinterpret_cast<LPARAM>(base_ + sizeof(LVITEMA)), ignored) &&
+           ReadText(text);
+  }
+
+ private:
+  bool ReadText(std::string& text) const {
+    char local[kTextSize + 1] = {};
+    if (!::ReadProcessMemory(process_, base_ + sizeof(LVITEMA), local, kTextSize, nullptr))
+      return false;
+    text = local;
+    return true;
+  }
+
+  HANDLE process_;
+  char* base_;
+};
+
+struct Launch {
+  bool ok = false;
+  double windowMs = 0;
+  double shownMs = 0;
+  double workingSetMb = 0;
+};
+
+struct Program {
+  std::string exePath;
+  const char* className;
+  bool isVelmora;
+};
+
+bool Exited(HANDLE process) {
+  return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+}
+
+// Every row, in order: its caption names folder `row` and its "%" cell shows that folder's
+// progress.
+void CheckRows(const RemoteBuffer& remote,
+               HWND list,
+               const ClientFolders& folders,
+               int count,
+               Checks& checks) {
+  int wrong = 0;
+  for (int row = 0; row < count && wrong < 5; ++row) {
+    std::string caption;
+    std::string progress;
+    // A read that times out is tried again: only what the list view gave back counts.
+    bool read = false;
+    for (int attempt = 0; attempt < 3 && !read; ++attempt)
+      read = remote.ItemText(list, row, 0, caption) && remote.ItemText(list, row, 1, progress);
+    checks.Expect(read, "row " + std::to_string(row) + " could not be read back");
+    if (!read) {
+      ++wrong;
+      continue;
+    }
+    const bool right = caption == folders.Path(row) && progress == ProgressCell(row);
+    checks.Expect(right, "row " + std::to_string(row) + " shows \"" + caption + "\" \"" + progress +
+                             "\", not \"" + folders.Path(row) + "\" \"" + ProgressCell(row) + "\"");
+    wrong += right ? 0 : 1;
+  }
+}
+
+Launch Start(const Program& program,
+             int rows,
+             const ClientFolders& folders,
+             bool checkEveryRow,
+             Checks& checks) {
+  Launch launch;
+  std::string commandLine = "\"" + program.exePath + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const double start = NowMs();
+  if (!::CreateProcessA(program.exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+    checks.Expect(false, "could not start " + program.exePath);
+    return launch;
+  }
+  const ProcessHandle process(info.hProcess);
+  const ProcessHandle thread(info.hThread);
+  const auto elapsed = [start] { return NowMs() - start; };
+
+  HWND window = nullptr;
+  HWND list = nullptr;
+  while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
+    if (!window)
+      window = FindTopLevel(info.dwProcessId, program.className);
+    if (window && !list)
+      list = FindChild(window, WC_LISTVIEWA);
+    LRESULT count = -1;
+    if (list && ::IsWindowVisible(window) && Send(list, LVM_GETITEMCOUNT, 0, 0, count) && count == rows) {
+      launch.windowMs = elapsed();
+      break;
+    }
+    ::Sleep(2);
+  }
+  const std::string name = program.isVelmora ? "Velmora" : "the bare window";
+  checks.Expect(launch.windowMs > 0,
+                name + " never showed its window with " + std::to_string(rows) + " rows in its list view");
+
+  const RemoteBuffer remote(process.Get());
+  if (launch.windowMs > 0 && program.isVelmora) {
+    // The first pass is shown when every row counts as a unit in work.
+    const std::string allInWork = " Work: " + std::to_string(rows);
+    const HWND statusBar = FindChild(window, STATUSCLASSNAMEA);
+    std::string text;
+    while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
+      if (remote.PanelText(statusBar, 1, text) && text == allInWork) {
+        launch.shownMs = elapsed();
+        break;
+      }
+      ::Sleep(2);
+    }
+    checks.Expect(launch.shownMs > 0, "Velmora never showed its first pass: \"" + text + "\"");
+  }
+  if (launch.windowMs > 0 && (launch.shownMs > 0 || !program.isVelmora)) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (::GetProcessMemoryInfo(process.Get(), &counters, sizeof counters))
+      launch.workingSetMb = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+    if (program.isVelmora && checkEveryRow)
+      CheckRows(remote, list, folders, rows, checks);
+    launch.ok = true;
+  }
+  ::TerminateProcess(process.Get(), 0);
+  ::WaitForSingleObject(process.Get(), kTimeoutMs);
+  return launch;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string OwnPath() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length);
+}
+
+std::vector<int> ParseSizes(const char* text) {
+  std::vector<int> sizes;
+  for (const char* p = text; *p;) {
+    char* end = nullptr;
+    const long value = std::strtol(p, &end, 10);
+    if (end == p)
+      break;
+    if (value > 0)
+      sizes.push_back(static_cast<int>(value));
+    p = *end == ',' ? end + 1 : end;
+  }
+  return sizes;
+}
+
+std::vector<double> Pick(const std::vector<Launch>& launches, double Launch::*field) {
+  std::vector<double> values;
+  for (const Launch& launch : launches) {
+    if (launch.ok)
+      values.push_back(launch.*field);
+  }
+  return values;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const std::vector<int> sizes = ParseSizes(argc > 2 ? argv[2] : "1000,4000,10000");
+  const std::string benchFolder = FolderOf(OwnPath());
+  const Program velmora{argc > 3 ? argv[3] : benchFolder + "..\\app\\Velmora.exe", kVelmoraClass, true};
+  const Program bare{argc > 4 ? argv[4] : benchFolder + "launch_bare_window.exe", kBareClass, false};
+  if (sizes.empty()) {
+    std::fprintf(stderr,
+                 "usage: gui_launch_bench [runs=5] [sizes=1000,4000,10000] [velmora.exe] [bare.exe]\n");
+    return 2;
+  }
+
+  int largest = 0;
+  for (int size : sizes)
+    largest = std::max(largest, size);
+  const double writeStart = NowMs();
+  const ClientFolders folders(largest);
+  std::printf("%d client folders written in %.1f s; %d runs per program and size\n", largest,
+              (NowMs() - writeStart) / 1000.0, runs);
+  // The system writes the new files out in the background for a while after: that slowed every
+  // start, the bare window's too, in the first size measured.
+  std::fflush(stdout);
+  ::Sleep(30000);
+
+  Checks checks;
+  std::printf("\n%7s  %-8s  %11s  %11s  %9s  %12s  %10s\n", "N", "program", "window ms", "shown ms", "ratio",
+              "working set", "ratio");
+  for (int rows : sizes) {
+    StoreLocations(folders, rows);
+    // One start of each first, not counted: the files they load come into the cache.
+    Start(bare, 0, folders, false, checks);
+    Start(velmora, rows, folders, true, checks);
+    std::vector<Launch> bareRuns;
+    std::vector<Launch> velmoraRuns;
+    for (int run = 0; run < runs; ++run) {
+      if (run % 2 == 0) {
+        bareRuns.push_back(Start(bare, 0, folders, false, checks));
+        velmoraRuns.push_back(Start(velmora, rows, folders, false, checks));
+      } else {
+        velmoraRuns.push_back(Start(velmora, rows, folders, false, checks));
+        bareRuns.push_back(Start(bare, 0, folders, false, checks));
+      }
+    }
+    const double bareWindow = Median(Pick(bareRuns, &Launch::windowMs));
+    const double bareMemory = Median(Pick(bareRuns, &Launch::workingSetMb));
+    const double window = Median(Pick(velmoraRuns, &Launch::windowMs));
+    const double shown = Median(Pick(velmoraRuns, &Launch::shownMs));
+    const double memory = Median(Pick(velmoraRuns, &Launch::workingSetMb));
+    std::printf("%7d  %-8s  %11.0f  %11s  %9s  %9.1f MB  %10s\n", rows, "bare", bareWindow, "-", "-",
+                bareMemory, "-");
+    std::printf("%7d  %-8s  %11.0f  %11.0f  %8.2fx  %9.1f MB  %9.2fx\n", rows, "Velmora", window, shown,
+                bareWindow > 0 ? window / bareWindow : 0.0, memory,
+                bareMemory > 0 ? memory / bareMemory : 0.0);
+    std::string spread = "        Velmora window ms of each run:";
+    for (double value : Pick(velmoraRuns, &Launch::windowMs))
+      spread += " " + std::to_string(static_cast<int>(value));
+    spread += "; bare:";
+    for (double value : Pick(bareRuns, &Launch::windowMs))
+      spread += " " + std::to_string(static_cast<int>(value));
+    std::printf("%s\n", spread.c_str());
+    std::fflush(stdout);
+  }
+  std::printf("\nratio: Velmora's window time (or working set) over the bare window's, same run\n");
+  if (checks.Failures() > 0) {
+    std::printf("%d checks failed: the figures above are not to be trusted\n", checks.Failures());
+    return 1;
+  }
+  return 0;
+}
