@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <span>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -32,6 +33,7 @@ std::optional<std::size_t> LocationTable::AddLocation(std::string_view path, boo
   row.caption = std::move(caption);
   row.enabled = enabled;
   const auto inserted = rows_.insert(place, std::move(row));
+  indexStale_ = true;
   return static_cast<std::size_t>(inserted - rows_.begin());
 }
 
@@ -60,6 +62,7 @@ void LocationTable::AddLocations(const std::vector<StoredLocation>& locations) {
              std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
              std::back_inserter(merged), before);
   rows_ = std::move(merged);
+  indexStale_ = true;
 }
 
 // The caption order may be costly (lstrcmpA takes microseconds under Wine), so it is asked as
@@ -100,6 +103,7 @@ void LocationTable::RemoveAt(std::size_t index) {
   outstanding_.erase(rows_[index].id);
   stallWatch_.Forget(rows_[index].id);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
+  indexStale_ = true;
 }
 
 void LocationTable::Clear() {
@@ -107,13 +111,21 @@ void LocationTable::Clear() {
     stallWatch_.Forget(row.id);
   outstanding_.clear();
   rows_.clear();
+  indexStale_ = true;
 }
 
 LocationRow* LocationTable::FindRow(std::uint64_t id) {
-  // Ids grow with every row added, but the rows are in caption order: a plain search.
-  const auto found =
-      std::find_if(rows_.begin(), rows_.end(), [id](const LocationRow& row) { return row.id == id; });
-  return found == rows_.end() ? nullptr : &*found;
+  // The rows are in caption order, not in the order of their ids: an index, made again after
+  // rows were added or removed, finds a row for each answer without a search of all rows.
+  if (indexStale_) {
+    indexOf_.clear();
+    indexOf_.reserve(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+      indexOf_.emplace(rows_[i].id, i);
+    indexStale_ = false;
+  }
+  const auto found = indexOf_.find(id);
+  return found == indexOf_.end() ? nullptr : &rows_[found->second];
 }
 
 PassStart LocationTable::BeginPass(const PassClock& clock, std::chrono::milliseconds lateAfter) {
@@ -179,7 +191,8 @@ void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
   UpdateLate(*row, passStart_);
   // Only this row: the others are judged on their newest readings when their pass is shown.
   WatchStalls(row->id);
-  Recount();
+  // Counted once for a whole batch of such answers, when the view asks.
+  recountDue_ = true;
   shown_ = true;
 }
 
@@ -267,11 +280,15 @@ void LocationTable::ShowDisabled(LocationRow& row) {
 }
 
 void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
+  LocationRow* only = onlyRow ? FindRow(*onlyRow) : nullptr;
+  if (onlyRow && only == nullptr)
+    return;
+  // A batch of one row leaves the others as they are, stalled or not.
+  const std::span<LocationRow> watched =
+      only ? std::span<LocationRow>(only, 1) : std::span<LocationRow>(rows_);
   std::vector<StallObservation> observed;
-  observed.reserve(onlyRow ? 1 : rows_.size());
-  for (const LocationRow& row : rows_) {
-    if (onlyRow && row.id != *onlyRow)
-      continue;
+  observed.reserve(watched.size());
+  for (const LocationRow& row : watched) {
     // A row never read yet has nothing to watch.
     if (row.enabled && !row.answered && !row.late)
       continue;
@@ -280,7 +297,7 @@ void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
   }
   StallTransitions found =
       stallWatch_.Observe(observed, passStart_, passWall_, StallTimes{stallTime_, lateAfter_});
-  for (LocationRow& row : rows_) {
+  for (LocationRow& row : watched) {
     const bool stalled = stallWatch_.IsStalled(row.id);
     if (stalled != row.stalled) {
       row.stalled = stalled;
@@ -313,7 +330,13 @@ void LocationTable::UpdateLate(LocationRow& row, SteadyTime now) {
   }
 }
 
-void LocationTable::Recount() {
+void LocationTable::RecountIfDue() const {
+  if (recountDue_)
+    Recount();
+}
+
+void LocationTable::Recount() const {
+  recountDue_ = false;
   LocationCounters counters;
   for (const LocationRow& row : rows_) {
     ++counters.total;
@@ -331,6 +354,7 @@ void LocationTable::Recount() {
 }
 
 RefreshOutcome LocationTable::TakeChanges() {
+  RecountIfDue();
   RefreshOutcome outcome;
   outcome.ran = std::exchange(shown_, false);
   outcome.countersChanged = std::exchange(countersChanged_, false);

@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/local_time.h"
@@ -136,10 +137,16 @@ class LocationTable {
   // The caption of a row by its id; empty when it is gone.
   std::string CaptionOf(std::uint64_t id) const;
 
-  const LocationCounters& Counters() const { return counters_; }
+  const LocationCounters& Counters() const {
+    RecountIfDue();
+    return counters_;
+  }
   // " Total: n", " Work: n", " Ready: n" for the first three status panels; empty before the
   // first pass.
-  const std::array<std::string, 3>& StatusTexts() const { return statusTexts_; }
+  const std::array<std::string, 3>& StatusTexts() const {
+    RecountIfDue();
+    return statusTexts_;
+  }
 
  private:
   struct OutstandingRead {
@@ -168,7 +175,9 @@ class LocationTable {
   void ShowReading(LocationRow& row, const RowReading& reading);
   void ShowDisabled(LocationRow& row);
   void UpdateLate(LocationRow& row, SteadyTime now);
-  void Recount();
+  // The counters and status texts are counted again when asked for after answers changed rows.
+  void Recount() const;
+  void RecountIfDue() const;
   // Every row shown so far (or only `onlyRow`) goes to the stall watch, at the time and wall
   // time of the last pass.
   void WatchStalls(std::optional<std::uint64_t> onlyRow = std::nullopt);
@@ -195,11 +204,15 @@ class LocationTable {
   StallTransitions alerts_;
 
   std::set<std::uint64_t> changed_;  // row ids
-  bool countersChanged_ = false;
+  mutable bool countersChanged_ = false;
+  mutable bool recountDue_ = false;
+  // Row index by id, made again when rows were added or removed.
+  std::unordered_map<std::uint64_t, std::size_t> indexOf_;
+  bool indexStale_ = true;
   bool shown_ = false;
 
-  LocationCounters counters_;
-  std::array<std::string, 3> statusTexts_;
+  mutable LocationCounters counters_;
+  mutable std::array<std::string, 3> statusTexts_;
 };
 
 // "hh:nn" of a local time.
