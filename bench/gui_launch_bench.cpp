@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "bench/bench_checks.h"
+#include "bench/window_pass_watch.h"
 #include "monitor/settings.h"
 #include "tests/support/temp_folder.h"
 #include "windows/handles.h"
@@ -42,23 +43,13 @@ namespace {
 
 using velmora::bench::Checks;
 using velmora::bench::Median;
+using velmora::bench::NowMs;
 using velmora::testing::TempFolder;
 using ProcessHandle = velmora::win::UniqueHandle<HANDLE, velmora::win::detail::CloseKernelHandle>;
 
 constexpr DWORD kTimeoutMs = 120000;
 constexpr char kVelmoraClass[] = "TfrmMain";
 constexpr char kBareClass[] = "VelmoraLaunchBareWindow";
-
-double NowMs() {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER frequency{};
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now{};
-  ::QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
 
 std::string FolderName(int index) {
   char name[16];
