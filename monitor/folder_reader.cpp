@@ -99,7 +99,6 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   bool stopping = false;
   std::size_t threads = 0;
   std::size_t freshCount = 0;
-  std::size_t stuckCount = 0;
   std::uint64_t nextRun = 0;
   std::map<std::uint64_t, Run> running;
 
@@ -180,10 +179,8 @@ bool FolderReader::Shared::Finish(std::uint64_t run) {
   const Run& done = node.mapped();
   busyFolders.erase(done.folder);
   Line& line = lines[done.share];
-  const bool freesOthers = done.stuck;
   if (done.stuck) {
     --line.stuck;
-    --stuckCount;
   } else {
     --line.fresh;
     --freshCount;
@@ -193,7 +190,7 @@ bool FolderReader::Shared::Finish(std::uint64_t run) {
     turn.push_back(done.share);
   }
   ForgetIfIdle(done.share);
-  return freesOthers;
+  return done.stuck;
 }
 
 void FolderReader::Shared::ReaderMain() {
@@ -260,7 +257,6 @@ void FolderReader::Shared::MarkStuck(Clock::time_point now, std::optional<Clock:
     --line.fresh;
     ++line.stuck;
     --freshCount;
-    ++stuckCount;
     marked = true;
   }
   if (marked)
@@ -372,11 +368,6 @@ void FolderReader::SetIdleExit(std::chrono::milliseconds idleExit) {
 std::size_t FolderReader::ThreadCount() const {
   std::lock_guard lock(shared_->mutex);
   return shared_->threads;
-}
-
-std::size_t FolderReader::StuckCount() const {
-  std::lock_guard lock(shared_->mutex);
-  return shared_->stuckCount;
 }
 
 }  // namespace velmora

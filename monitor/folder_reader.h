@@ -95,8 +95,6 @@ class FolderReader {
 
   // Reading threads alive now (the one that starts them not counted).
   std::size_t ThreadCount() const;
-  // Reads that have run longer than stuckAfter and not returned.
-  std::size_t StuckCount() const;
 
  private:
   struct Shared;

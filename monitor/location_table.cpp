@@ -83,17 +83,15 @@ void LocationTable::SortNewRows(std::vector<LocationRow>& rows) const {
       sorted.push_back(std::move(rows[index]));
     rows = std::move(sorted);
   }
-  bool inOrder = true;
-  for (std::size_t i = 1; i < rows.size() && inOrder; ++i) {
-    const int order = order_(rows[i - 1].caption.c_str(), rows[i].caption.c_str());
-    inOrder = order < 0 || (order == 0 && rows[i - 1].id < rows[i].id);
-  }
-  if (inOrder)
-    return;
-  std::sort(rows.begin(), rows.end(), [this](const LocationRow& a, const LocationRow& b) {
+  const auto precedes = [this](const LocationRow& a, const LocationRow& b) {
     const int order = order_(a.caption.c_str(), b.caption.c_str());
     return order < 0 || (order == 0 && a.id < b.id);
-  });
+  };
+  bool inOrder = true;
+  for (std::size_t i = 1; i < rows.size() && inOrder; ++i)
+    inOrder = precedes(rows[i - 1], rows[i]);
+  if (!inOrder)
+    std::sort(rows.begin(), rows.end(), precedes);
 }
 
 void LocationTable::RemoveAt(std::size_t index) {
@@ -114,7 +112,7 @@ void LocationTable::Clear() {
   indexStale_ = true;
 }
 
-LocationRow* LocationTable::FindRow(std::uint64_t id) {
+std::optional<std::size_t> LocationTable::IndexOf(std::uint64_t id) const {
   // The rows are in caption order, not in the order of their ids: an index, made again after
   // rows were added or removed, finds a row for each answer without a search of all rows.
   if (indexStale_) {
@@ -125,7 +123,12 @@ LocationRow* LocationTable::FindRow(std::uint64_t id) {
     indexStale_ = false;
   }
   const auto found = indexOf_.find(id);
-  return found == indexOf_.end() ? nullptr : &rows_[found->second];
+  return found == indexOf_.end() ? std::nullopt : std::optional<std::size_t>(found->second);
+}
+
+LocationRow* LocationTable::FindRow(std::uint64_t id) {
+  const std::optional<std::size_t> index = IndexOf(id);
+  return index ? &rows_[*index] : nullptr;
 }
 
 PassStart LocationTable::BeginPass(const PassClock& clock, std::chrono::milliseconds lateAfter) {
@@ -314,11 +317,8 @@ StallTransitions LocationTable::TakeAlerts() {
 }
 
 std::string LocationTable::CaptionOf(std::uint64_t id) const {
-  for (const LocationRow& row : rows_) {
-    if (row.id == id)
-      return row.caption;
-  }
-  return {};
+  const std::optional<std::size_t> index = IndexOf(id);
+  return index ? rows_[*index].caption : std::string();
 }
 
 void LocationTable::UpdateLate(LocationRow& row, SteadyTime now) {
@@ -359,13 +359,9 @@ RefreshOutcome LocationTable::TakeChanges() {
   outcome.ran = std::exchange(shown_, false);
   outcome.countersChanged = std::exchange(countersChanged_, false);
   if (!changed_.empty()) {
-    std::unordered_map<std::uint64_t, std::size_t> indexOf;
-    indexOf.reserve(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-      indexOf.emplace(rows_[i].id, i);
     for (const std::uint64_t id : changed_) {
-      if (const auto found = indexOf.find(id); found != indexOf.end())
-        outcome.changedRows.push_back(found->second);
+      if (const std::optional<std::size_t> index = IndexOf(id))
+        outcome.changedRows.push_back(*index);
     }
     std::sort(outcome.changedRows.begin(), outcome.changedRows.end());
     changed_.clear();

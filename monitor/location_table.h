@@ -164,6 +164,7 @@ class LocationTable {
     RowReading reading;
   };
 
+  std::optional<std::size_t> IndexOf(std::uint64_t id) const;
   LocationRow* FindRow(std::uint64_t id);
   // Since when a late row's read is out, and since when a stalled row made no progress.
   std::optional<LocalDateTime> LateSince(const LocationRow& row) const;
@@ -207,8 +208,8 @@ class LocationTable {
   mutable bool countersChanged_ = false;
   mutable bool recountDue_ = false;
   // Row index by id, made again when rows were added or removed.
-  std::unordered_map<std::uint64_t, std::size_t> indexOf_;
-  bool indexStale_ = true;
+  mutable std::unordered_map<std::uint64_t, std::size_t> indexOf_;
+  mutable bool indexStale_ = true;
   bool shown_ = false;
 
   mutable LocationCounters counters_;
