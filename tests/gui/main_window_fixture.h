@@ -203,6 +203,10 @@ struct ClientFiles {
   bool tempResult = false;
 };
 
+// Local clients beside a share that answers slowly or not at all: each 50 % into a unit, with
+// seven results.
+inline constexpr const char* kLocalClients[] = {"local0", "local1", "local2", "local3"};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   ~MainWindowTest() override {
@@ -250,6 +254,22 @@ class MainWindowTest : public ::testing::Test {
   void WriteClientFile(const std::string& relative, const std::string& contents) {
     clients_.WriteFile(relative, contents);
   }
+
+  // The window, shown and polling every second, over `stored` followed by the local clients;
+  // it waits for no read.
+  TfrmMain& OpenBesideLocalClients(std::vector<std::pair<std::string, bool>> stored) {
+    for (const char* name : kLocalClients)
+      stored.emplace_back(
+          MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}),
+          true);
+    StoreLocations(stored);
+    settings_.SetText("Defaults", "PollInterval", "1");
+    TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
+    window.Show(SW_SHOWNORMAL);
+    return window;
+  }
+  // Every local client's row shows a unit in work at `progress`.
+  bool LocalClientsShow(const std::string& progress) const;
 
   // Stored locations as LoadSettings reads them.
   void StoreLocations(const std::vector<std::pair<std::string, bool>>& rows) {
@@ -363,6 +383,18 @@ inline void SetFileTimeTo(const std::string& path, WORD year, WORD month, WORD d
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(file) << path;
   ASSERT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &utcTime)) << path;
+}
+
+inline bool MainWindowTest::LocalClientsShow(const std::string& progress) const {
+  HWND table = window_->Controls().lvMain;
+  return std::all_of(std::begin(kLocalClients), std::end(kLocalClients), [&](const char* name) {
+    const std::string path = ClientPath(name);
+    for (int row = 0; row < ItemCount(table); ++row) {
+      if (ItemText(table, row, 0) == path)
+        return ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
+    }
+    return false;
+  });
 }
 
 }  // namespace velmora::testing

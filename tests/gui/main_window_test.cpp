@@ -1206,8 +1206,6 @@ class WindowPinger {
   KernelHandle thread_;  // last: starts once the rest is there
 };
 
-// The local clients beside the share: each shows 50.00 % of a work unit once read.
-const char* const kLocalClients[] = {"local0", "local1", "local2", "local3"};
 constexpr DWORD kWatchMilliseconds = 6000;
 
 bool RowShowsUnitAt(HWND table, const std::string& path, const std::string& progress) {
@@ -1233,23 +1231,13 @@ TEST_F(MainWindowTest, SlowShareRowFillsInWhileTheWindowKeepsAnsweringAndLocalRo
   const std::string share = SlowShareFolder();
   if (share.empty() || SlowShareIsDead())
     GTEST_SKIP() << "needs a slow share in VELMORA_SLOW_SHARE (tests/e2e/slow_share_test.sh)";
-  std::vector<std::pair<std::string, bool>> stored{{share, true}};
-  for (const char* name : kLocalClients)
-    stored.emplace_back(MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .workUnit = true}), true);
-  StoreLocations(stored);
-  settings_.SetText("Defaults", "PollInterval", "1");
-  TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
-  window.Show(SW_SHOWNORMAL);
+  TfrmMain& window = OpenBesideLocalClients({{share, true}});
   HWND table = window.Controls().lvMain;
   const ULONGLONG shown = ::GetTickCount64();
   WindowPinger pinger(window.Hwnd());
   ASSERT_TRUE(pinger.Running());
 
-  const auto localsShow = [&](const std::string& progress) {
-    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients),
-                       [&](const char* name) { return RowShowsUnitAt(table, ClientPath(name), progress); });
-  };
-  EXPECT_TRUE(PumpUntil([&] { return localsShow("50.00"); }, 5000));
+  EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow("50.00"); }, 5000));
   // Every call of the share waits, yet its row fills in when its read comes back.
   EXPECT_TRUE(PumpUntil([&] { return RowShowsUnitAt(table, share, "50.00"); }, 30000))
       << RowTexts(table, RowOf(table, share))[1];
@@ -1271,25 +1259,15 @@ TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNot
   if (share.empty() || !SlowShareIsDead())
     GTEST_SKIP() << "needs a share that does not answer in VELMORA_SLOW_SHARE and VELMORA_SLOW_SHARE_DEAD=1"
                     " (tests/e2e/slow_share_test.sh)";
-  std::vector<std::pair<std::string, bool>> stored{{share, true}};
-  for (const char* name : kLocalClients)
-    stored.emplace_back(MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .workUnit = true}), true);
-  StoreLocations(stored);
-  settings_.SetText("Defaults", "PollInterval", "1");
   const std::string handedOut = LocalClockText();
-  TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
-  window.Show(SW_SHOWNORMAL);
+  TfrmMain& window = OpenBesideLocalClients({{share, true}});
   HWND hwnd = window.Hwnd();
   HWND table = window.Controls().lvMain;
   const ULONGLONG shown = ::GetTickCount64();
   WindowPinger pinger(hwnd);
   ASSERT_TRUE(pinger.Running());
 
-  const auto localsShow = [&](const std::string& progress) {
-    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients),
-                       [&](const char* name) { return RowShowsUnitAt(table, ClientPath(name), progress); });
-  };
-  EXPECT_TRUE(PumpUntil([&] { return localsShow("50.00"); }, 5000));
+  EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow("50.00"); }, 5000));
   const int row = RowOf(table, share);
   ASSERT_GE(row, 0);
   ASSERT_EQ(window.Table().Row(static_cast<std::size_t>(row)).caption, share);
@@ -1337,26 +1315,15 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
     std::snprintf(name, sizeof(name), "m%03d", i);
     stored.emplace_back((i < 50 ? drivePath : uncPath) + "\\" + name + "\\", true);
   }
-  for (const char* name : kLocalClients)
-    stored.emplace_back(
-        MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}),
-        true);
-  StoreLocations(stored);
-  settings_.SetText("Defaults", "PollInterval", "1");
-  TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
-  window.Show(SW_SHOWNORMAL);
+  TfrmMain& window = OpenBesideLocalClients(stored);
   HWND table = window.Controls().lvMain;
   WindowPinger pinger(window.Hwnd());
   ASSERT_TRUE(pinger.Running());
-  const auto localsShow = [&](const std::string& progress) {
-    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients),
-                       [&](const char* name) { return RowShowsUnitAt(table, ClientPath(name), progress); });
-  };
-  EXPECT_TRUE(PumpUntil([&] { return localsShow("50.00"); }, 5000));
+  EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow("50.00"); }, 5000));
   for (const char* progress : {"25", "75"}) {
     for (const char* name : kLocalClients)
       WriteClientFile(std::string(name) + "\\state.sah", std::string("prog=0.") + progress + "\ncpu=60\n");
-    EXPECT_TRUE(PumpUntil([&] { return localsShow(std::string(progress) + ".00"); }, 3000)) << progress;
+    EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow(std::string(progress) + ".00"); }, 3000)) << progress;
   }
 
   const int deadRow = RowOf(table, stored[0].first);
