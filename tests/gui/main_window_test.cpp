@@ -1154,7 +1154,13 @@ class WindowPinger {
     if (!thread_)
       return;
     ::SetEvent(stop_.Get());
-    ::WaitForSingleObject(thread_.Get(), INFINITE);
+    // The window's own thread stops the pings: it answers the one that may be on its way while
+    // it waits, or that ping would wait for it in vain and count as unanswered.
+    HANDLE thread = thread_.Get();
+    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+      MSG message{};
+      ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    }
     thread_.Reset();
   }
   bool Running() const { return static_cast<bool>(thread_); }
