@@ -11,6 +11,7 @@
 
 #include "core/text.h"
 #include "core/tools.h"
+#include "monitor/poll_interval.h"
 #include "monitor/settings_store.h"
 
 namespace velmora {
@@ -27,9 +28,6 @@ constexpr int kDefaultTop = 0;
 constexpr int kDefaultLeft = 0;
 constexpr int kStoredNormal = 1;
 constexpr int kStoredMaximized = 2;
-constexpr int kDefaultPollInterval = 15;
-constexpr int kMinPollInterval = 1;
-constexpr int kMaxPollInterval = 32767;
 
 std::string ColumnKey(int column) {
   return "Col" + std::to_string(column);

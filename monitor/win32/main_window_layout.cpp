@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "monitor/poll_interval.h"
 #include "monitor/win32/main_commands.h"
 #include "monitor/win32/main_window.h"
 #include "windows/artwork.h"
@@ -52,10 +53,6 @@ constexpr int kBevelHeight = 2;
 constexpr int kTableInsetTop = 2;
 constexpr int kTableInset = 5;  // left, right and bottom
 constexpr int kStatusPanelWidth = 80;
-
-constexpr int kPollMinimum = 1;
-constexpr int kPollMaximum = 32767;
-constexpr int kPollDefault = 15;
 
 // Inside pnlSettings, which takes the toolbar's button height. The up-down control sits on
 // the right end of the edit box (UDS_ALIGNRIGHT takes its width from the box).
@@ -220,8 +217,8 @@ void TfrmMain::CreateSettingsPanel() {
       ctl_.pnlSettings, reinterpret_cast<HMENU>(kIdPollItvSpin), ::GetModuleHandleA(nullptr), nullptr);
   spnPollItv_ = win::UpDown(ctl_.spnPollItv);
   spnPollItv_.SetBuddy(ctl_.fldPollItv);
-  spnPollItv_.SetRange(kPollMinimum, kPollMaximum);
-  spnPollItv_.SetPosition(kPollDefault);
+  spnPollItv_.SetRange(kMinPollInterval, kMaxPollInterval);
+  spnPollItv_.SetPosition(kDefaultPollInterval);
   chkActive_ = win::CheckBox(ctl_.chkActive);
   chkActive_.SetChecked(true);
   PlaceSettingsPanel();
