@@ -1,7 +1,6 @@
 #include "monitor/alert_texts.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 namespace velmora {
@@ -87,12 +86,6 @@ std::string TrayTip(int work, int ready, int stalled) {
   return FitText("Velmora: Work " + std::to_string(work) + ", Ready " + std::to_string(ready) + ", Stalled " +
                      std::to_string(stalled),
                  kTrayTipChars);
-}
-
-std::string NoProgressTip(const LocalDateTime& since) {
-  char clock[16];
-  std::snprintf(clock, sizeof clock, "%02d:%02d", since.hour, since.minute);
-  return std::string("No progress since ") + clock;
 }
 
 std::optional<Balloon> GatherAlerts(const StallTransitions& transitions,

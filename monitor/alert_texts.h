@@ -1,7 +1,7 @@
-// The texts of the notification-area icon: its tip with the counters, the info tip of a stalled
-// row, and the one balloon that gathers what a batch of answers has to tell. Windows keeps them
-// in fixed buffers (NOTIFYICONDATA's szTip, szInfoTitle and szInfo), so every text made here
-// already fits its buffer, terminating NUL included. Strings are ANSI text, as everywhere in the
+// The texts of the notification-area icon: its tip with the counters, and the one balloon that
+// gathers what a batch of answers has to tell. Windows keeps them in fixed buffers
+// (NOTIFYICONDATA's szTip, szInfoTitle and szInfo), so every text made here already fits its
+// buffer, terminating NUL included. Strings are ANSI text, as everywhere in the
 // program: on Japanese, Chinese and Korean Windows a character may take two bytes, under the
 // UTF-8 code page up to four, and no cut made here splits one.
 #pragma once
@@ -14,7 +14,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/local_time.h"
 #include "monitor/settings.h"
 #include "monitor/stall_watch.h"
 
@@ -49,9 +48,6 @@ struct Balloon {
 
 // "Velmora: Work 4, Ready 1, Stalled 1".
 std::string TrayTip(int work, int ready, int stalled);
-
-// "No progress since hh:nn" (24-hour local time), the info tip of a stalled row.
-std::string NoProgressTip(const LocalDateTime& since);
 
 // The caption (folder path) of the row with this id.
 using CaptionOf = std::function<std::string(std::uint64_t id)>;

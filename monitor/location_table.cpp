@@ -1,7 +1,6 @@
 #include "monitor/location_table.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 #include <span>
 #include <stdexcept>
@@ -9,14 +8,9 @@
 #include <utility>
 
 #include "core/text.h"
+#include "monitor/row_tips.h"
 
 namespace velmora {
-
-std::string FormatClockTime(const LocalDateTime& time) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", time.hour, time.minute);
-  return text;
-}
 
 LocationTable::LocationTable(CaptionOrder order, CaptionKey key) : order_(order), key_(key) {}
 
@@ -382,19 +376,16 @@ std::optional<LocalDateTime> LocationTable::StalledSince(const LocationRow& row)
 
 std::string LocationTable::RowTip(std::size_t index) const {
   const LocationRow& row = rows_.at(index);
-  if (const std::optional<LocalDateTime> since = LateSince(row))
-    return "No answer since " + FormatClockTime(*since);
-  if (const std::optional<LocalDateTime> since = StalledSince(row))
-    return "No progress since " + FormatClockTime(*since);
-  return {};
+  return velmora::RowTip(LateSince(row), StalledSince(row));
 }
 
 std::string LocationTable::StateText(std::size_t index) const {
   const LocationRow& row = rows_.at(index);
   if (!row.enabled)
     return "Off";
+  // A late row's state reads as its tip: what it shows is as old as that.
   if (const std::optional<LocalDateTime> since = LateSince(row))
-    return "No answer since " + FormatClockTime(*since);
+    return NoAnswerTip(*since);
   if (!row.answered)
     return "Not read yet";
   switch (row.icon) {

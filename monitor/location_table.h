@@ -216,7 +216,4 @@ class LocationTable {
   mutable std::array<std::string, 3> statusTexts_;
 };
 
-// "hh:nn" of a local time.
-std::string FormatClockTime(const LocalDateTime& time);
-
 }  // namespace velmora

@@ -8,11 +8,14 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "core/tools.h"
 #include "monitor/figure_texts.h"
 #include "monitor/repaint_ranges.h"
+#include "monitor/row_tips.h"
 #include "monitor/win32/main_window.h"
 
 namespace velmora {
@@ -264,12 +267,12 @@ void TfrmMain::FillInfoTip(NMLVGETINFOTIPA* tip) const {
   if (text.empty())
     return;
   // Without LVGIT_UNFOLDED the cell's text is cut off on screen and the list view has put it
-  // whole into the buffer: the tip adds to it on a line of its own, so the path stays readable.
+  // whole into the buffer.
   const auto size = static_cast<std::size_t>(tip->cchTextMax);
-  std::string shown;
+  std::optional<std::string_view> cutOffCell;
   if ((tip->dwFlags & LVGIT_UNFOLDED) == 0)
-    shown = std::string(tip->pszText, ::strnlen(tip->pszText, size - 1)) + "\r\n";
-  const std::string whole = win::CutForBuffer(shown + text, size);
+    cutOffCell = std::string_view(tip->pszText, ::strnlen(tip->pszText, size - 1));
+  const std::string whole = win::CutForBuffer(InfoTipText(text, cutOffCell), size);
   std::memcpy(tip->pszText, whole.c_str(), whole.size() + 1);
 }
 

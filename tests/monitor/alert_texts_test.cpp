@@ -1,5 +1,5 @@
-// The texts of the notification-area icon: the balloon gathered from one batch of transitions,
-// the tip with the counters and the stalled row's info tip, each within its Windows buffer.
+// The texts of the notification-area icon: the balloon gathered from one batch of transitions and
+// the tip with the counters, each within its Windows buffer.
 #include "monitor/alert_texts.h"
 
 #include <gtest/gtest.h>
@@ -264,28 +264,6 @@ INSTANTIATE_TEST_SUITE_P(Counters,
                                            TipCase{INT_MAX, INT_MIN, INT_MAX,
                                                    "Velmora: Work 2147483647, Ready -2147483648, Stalled "
                                                    "2147483647"}));
-
-struct ClockCase {
-  LocalDateTime since;
-  const char* expected;
-};
-
-void PrintTo(const ClockCase& c, std::ostream* os) {
-  *os << c.expected;
-}
-
-class NoProgressTipTest : public ::testing::TestWithParam<ClockCase> {};
-
-TEST_P(NoProgressTipTest, LocalHoursAndMinutes) {
-  EXPECT_EQ(NoProgressTip(GetParam().since), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Times,
-                         NoProgressTipTest,
-                         ::testing::Values(ClockCase{{2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
-                                           ClockCase{{2024, 5, 17, 0, 0, 0}, "No progress since 00:00"},
-                                           ClockCase{{2024, 12, 31, 23, 59, 1}, "No progress since 23:59"},
-                                           ClockCase{{2024, 5, 17, 13, 30, 0}, "No progress since 13:30"}));
 
 }  // namespace
 }  // namespace velmora
