@@ -337,14 +337,23 @@ void LocationTable::Recount() const {
     counters.work += row.countsAsWork ? 1 : 0;
     counters.ready += row.countsAsReady ? 1 : 0;
   }
-  std::array<std::string, 3> texts{" Total: " + std::to_string(counters.total),
-                                   " Work: " + std::to_string(counters.work),
-                                   " Ready: " + std::to_string(counters.ready)};
-  if (texts != statusTexts_) {
-    statusTexts_ = std::move(texts);
+  if (counters_ != counters) {
+    counters_ = counters;
     countersChanged_ = true;
   }
-  counters_ = counters;
+}
+
+LocationCounters LocationTable::Counters() const {
+  RecountIfDue();
+  return counters_.value_or(LocationCounters{});
+}
+
+std::array<std::string, 3> LocationTable::StatusTexts() const {
+  RecountIfDue();
+  if (!counters_)
+    return {};
+  return {" Total: " + std::to_string(counters_->total), " Work: " + std::to_string(counters_->work),
+          " Ready: " + std::to_string(counters_->ready)};
 }
 
 RefreshOutcome LocationTable::TakeChanges() {

@@ -137,16 +137,11 @@ class LocationTable {
   // The caption of a row by its id; empty when it is gone.
   std::string CaptionOf(std::uint64_t id) const;
 
-  const LocationCounters& Counters() const {
-    RecountIfDue();
-    return counters_;
-  }
+  // All zero before the first pass.
+  LocationCounters Counters() const;
   // " Total: n", " Work: n", " Ready: n" for the first three status panels; empty before the
   // first pass.
-  const std::array<std::string, 3>& StatusTexts() const {
-    RecountIfDue();
-    return statusTexts_;
-  }
+  std::array<std::string, 3> StatusTexts() const;
 
  private:
   struct OutstandingRead {
@@ -176,7 +171,8 @@ class LocationTable {
   void ShowReading(LocationRow& row, const RowReading& reading);
   void ShowDisabled(LocationRow& row);
   void UpdateLate(LocationRow& row, SteadyTime now);
-  // The counters and status texts are counted again when asked for after answers changed rows.
+  // The counters are counted again when asked for after answers changed rows; they changed when
+  // the new count differs from the old.
   void Recount() const;
   void RecountIfDue() const;
   // Every row shown so far (or only `onlyRow`) goes to the stall watch, at the time and wall
@@ -212,8 +208,7 @@ class LocationTable {
   mutable bool indexStale_ = true;
   bool shown_ = false;
 
-  mutable LocationCounters counters_;
-  mutable std::array<std::string, 3> statusTexts_;
+  mutable std::optional<LocationCounters> counters_;  // none before the first pass
 };
 
 }  // namespace velmora
