@@ -262,7 +262,7 @@ class RefreshCheck {
       for (const velmora::LocationRow& row : table.Rows()) {
         const auto found = localIndex_.find(row.caption);
         if (found != localIndex_.end() &&
-            row.cells[0] == ProgressText(Folders::Progress(previousGeneration_, found->second)))
+            row.reading.cells[0] == ProgressText(Folders::Progress(previousGeneration_, found->second)))
           ++fresh;
       }
       if (fresh == static_cast<int>(localIndex_.size()))
@@ -520,7 +520,7 @@ Responsiveness WindowThreadReads(double runMs, Checks& checks) {
     window.Pass();
     const std::vector<velmora::LocationRow>& rows = window.Table().Rows();
     CheckRows(
-        rows, folders, generation, [&](std::size_t row) { return rows[row].cells[0]; }, checks,
+        rows, folders, generation, [&](std::size_t row) { return rows[row].reading.cells[0]; }, checks,
         "(a) window-thread reads, the table at the end");
   }
   figures.fsCalls = probe->CallCount();
@@ -619,8 +619,9 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
       "(b) the window's list view");
   int differing = 0;
   for (std::size_t i = 0; i < std::min(windowRows.size(), inlineRows.size()); ++i) {
-    if (windowRows[i].caption != inlineRows[i].caption || windowRows[i].cells != inlineRows[i].cells ||
-        windowRows[i].icon != inlineRows[i].icon)
+    if (windowRows[i].caption != inlineRows[i].caption ||
+        windowRows[i].reading.cells != inlineRows[i].reading.cells ||
+        windowRows[i].reading.icon != inlineRows[i].reading.icon)
       ++differing;
   }
   checks.Expect(differing == 0 && windowRows.size() == inlineRows.size(),

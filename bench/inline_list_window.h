@@ -102,9 +102,9 @@ class InlineListWindow {
       const auto row = static_cast<std::size_t>(info->item.iItem);
       if ((info->item.mask & LVIF_TEXT) != 0 && row < self->table_.Count()) {
         const LocationRow& shown = self->table_.Row(row);
-        const std::string& text = info->item.iSubItem == 0
-                                      ? shown.caption
-                                      : shown.cells[static_cast<std::size_t>(info->item.iSubItem - 1)];
+        const std::string& text =
+            info->item.iSubItem == 0 ? shown.caption
+                                     : shown.reading.cells[static_cast<std::size_t>(info->item.iSubItem - 1)];
         lstrcpynA(info->item.pszText, text.c_str(), info->item.cchTextMax);
       }
       return 0;

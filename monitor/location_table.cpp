@@ -229,22 +229,17 @@ void LocationTable::Commit() {
   shown_ = true;
 }
 
-void LocationTable::ShowReading(LocationRow& row, const RowReading& reading) {
-  if (row.cells != reading.cells || row.icon != reading.icon) {
-    row.cells = reading.cells;
-    row.icon = reading.icon;
+void LocationTable::ShowReading(LocationRow& row, RowReading reading) {
+  if (row.reading.cells != reading.cells || row.reading.icon != reading.icon)
     changed_.insert(row.id);
-  }
-  row.countsAsWork = reading.countsAsWork;
-  row.countsAsReady = reading.countsAsReady;
-  row.inWork = reading.hasWorkUnit && reading.hasState && !reading.countsAsReady;
+  row.reading = std::move(reading);
   row.answered = true;
-  row.stateTime = reading.stateTime;
-  EstimateFinish(row, reading);
+  EstimateFinish(row);
 }
 
-void LocationTable::EstimateFinish(LocationRow& row, const RowReading& reading) {
+void LocationTable::EstimateFinish(LocationRow& row) {
   // A unit that is gone, or gave no progress to read, starts the history afresh.
+  const RowReading& reading = row.reading;
   const double progress = reading.hasState && reading.progress >= 0 ? reading.progress / 100.0 : -1.0;
   if (!row.finish.Observe(passStart_, progress))
     return;
@@ -260,18 +255,13 @@ void LocationTable::EstimateFinish(LocationRow& row, const RowReading& reading) 
 
 // A disabled row keeps its last progress text, so the user still sees where it stood.
 void LocationTable::ShowDisabled(LocationRow& row) {
-  RowCells cells;
-  cells.fill(std::string());
-  cells[static_cast<std::size_t>(Cell::kProgress)] = row.CellText(Cell::kProgress);
-  if (row.cells != cells || row.icon != kIconDisabled) {
-    row.cells = std::move(cells);
-    row.icon = kIconDisabled;
+  RowReading disabled;
+  disabled.cells.fill(std::string());
+  disabled.cells[static_cast<std::size_t>(Cell::kProgress)] = row.CellText(Cell::kProgress);
+  disabled.icon = kIconDisabled;
+  if (row.reading.cells != disabled.cells || row.reading.icon != disabled.icon)
     changed_.insert(row.id);
-  }
-  row.countsAsWork = false;
-  row.countsAsReady = false;
-  row.inWork = false;
-  row.stateTime = {};
+  row.reading = std::move(disabled);
   row.finish.Reset();
   row.finishText.clear();
 }
@@ -289,8 +279,8 @@ void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
     // A row never read yet has nothing to watch.
     if (row.enabled && !row.answered && !row.late)
       continue;
-    observed.push_back(
-        StallObservation{row.id, row.enabled, row.inWork, row.stateTime, row.late, row.countsAsReady});
+    observed.push_back(StallObservation{row.id, row.enabled, row.InWork(), row.reading.stateTime, row.late,
+                                        row.reading.countsAsReady});
   }
   StallTransitions found =
       stallWatch_.Observe(observed, passStart_, passWall_, StallTimes{stallTime_, lateAfter_});
@@ -334,8 +324,8 @@ void LocationTable::Recount() const {
   LocationCounters counters;
   for (const LocationRow& row : rows_) {
     ++counters.total;
-    counters.work += row.countsAsWork ? 1 : 0;
-    counters.ready += row.countsAsReady ? 1 : 0;
+    counters.work += row.reading.countsAsWork ? 1 : 0;
+    counters.ready += row.reading.countsAsReady ? 1 : 0;
   }
   if (counters_ != counters) {
     counters_ = counters;
@@ -397,7 +387,7 @@ std::string LocationTable::StateText(std::size_t index) const {
     return NoAnswerTip(*since);
   if (!row.answered)
     return "Not read yet";
-  switch (row.icon) {
+  switch (row.reading.icon) {
     case kIconNoFolder:
       return "No folder";
     case kIconTempResult:
@@ -409,12 +399,12 @@ std::string LocationTable::StateText(std::size_t index) const {
   }
   if (const std::optional<LocalDateTime> since = StalledSince(row))
     return "Stalled since " + FormatClockTime(*since);
-  return row.icon == kIconWorkUnit ? "In work" : "";
+  return row.reading.icon == kIconWorkUnit ? "In work" : "";
 }
 
 std::string LocationTable::FinishText(std::size_t index) const {
   const LocationRow& row = rows_.at(index);
-  const bool honest = row.enabled && row.inWork && !row.late && !row.stalled;
+  const bool honest = row.enabled && row.InWork() && !row.late && !row.stalled;
   return honest ? row.finishText : std::string();
 }
 

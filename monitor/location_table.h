@@ -41,19 +41,18 @@ struct LocationRow {
   std::uint64_t id = 0;  // stable while the row lives; never reused
   std::string caption;   // the folder path, trimmed, never empty
   bool enabled = true;
-  RowCells cells{"?", "?", "?", "?", "?"};
-  int icon = kIconNone;
-  bool countsAsWork = false;
-  bool countsAsReady = false;
-  bool late = false;      // its read has been out longer than an interval
-  bool answered = false;  // its folder has been read at least once
-  bool inWork = false;    // as last read: work unit and state file, no result
-  LocalDateTime stateTime;
+  // What its folder gave at the last pass that showed it; a disabled row's keeps only the
+  // progress text, beside the disabled icon.
+  RowReading reading;
+  bool late = false;       // its read has been out longer than an interval
+  bool answered = false;   // its folder has been read at least once
   bool stalled = false;    // in work, and its state file has not changed for the stall time
   FinishEstimate finish;   // of the unit in work
   std::string finishText;  // when it will reach 100 %, as last estimated; may be empty
 
-  const std::string& CellText(Cell cell) const { return cells[static_cast<std::size_t>(cell)]; }
+  const std::string& CellText(Cell cell) const { return reading.cells[static_cast<std::size_t>(cell)]; }
+  // Work unit and state file, no result.
+  bool InWork() const { return reading.hasWorkUnit && reading.hasState && !reading.countsAsReady; }
 };
 
 struct LocationCounters {
@@ -164,11 +163,11 @@ class LocationTable {
   // Since when a late row's read is out, and since when a stalled row made no progress.
   std::optional<LocalDateTime> LateSince(const LocationRow& row) const;
   std::optional<LocalDateTime> StalledSince(const LocationRow& row) const;
-  void EstimateFinish(LocationRow& row, const RowReading& reading);
+  void EstimateFinish(LocationRow& row);
   // Caption order; equal captions keep the order of their ids.
   void SortNewRows(std::vector<LocationRow>& rows) const;
   void Commit();
-  void ShowReading(LocationRow& row, const RowReading& reading);
+  void ShowReading(LocationRow& row, RowReading reading);
   void ShowDisabled(LocationRow& row);
   void UpdateLate(LocationRow& row, SteadyTime now);
   // The counters are counted again when asked for after answers changed rows; they changed when

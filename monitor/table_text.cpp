@@ -57,7 +57,7 @@ std::string CellText(const LocationTable& table, std::size_t row, TableColumn co
     case TableColumn::kFinishes:
       return table.FinishText(row);
     default:
-      return table.Row(row).cells.at(static_cast<std::size_t>(column) - 1);
+      return table.Row(row).reading.cells.at(static_cast<std::size_t>(column) - 1);
   }
 }
 

@@ -188,7 +188,7 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
         info->item.pszText[info->item.cchTextMax - 1] = '\0';
       }
       if (info->item.mask & LVIF_IMAGE)
-        info->item.iImage = location.icon;
+        info->item.iImage = location.reading.icon;
       return 0;
     }
     case LVN_ITEMCHANGED: {

@@ -97,8 +97,8 @@ TEST(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
     const LocationRow& row = table.Row(0);
     EXPECT_EQ(row.caption, *c.caption);
     EXPECT_FALSE(row.enabled);
-    EXPECT_EQ(row.cells, (Cells{"?", "?", "?", "?", "?"}));
-    EXPECT_EQ(row.icon, kIconNone);
+    EXPECT_EQ(row.reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+    EXPECT_EQ(row.reading.icon, kIconNone);
   }
 }
 
@@ -239,8 +239,8 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\seti", true);
     RefreshNow(table, fs);
-    EXPECT_EQ(table.Row(0).icon, c.icon) << c.name;
-    EXPECT_EQ(table.Row(0).cells, c.cells) << c.name;
+    EXPECT_EQ(table.Row(0).reading.icon, c.icon) << c.name;
+    EXPECT_EQ(table.Row(0).reading.cells, c.cells) << c.name;
   }
 }
 
@@ -251,8 +251,8 @@ TEST(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
   RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).icon, kIconNone);
-  EXPECT_EQ(table.Row(0).cells, (Cells{"?", "-", "-", "-", "-"}));
+  EXPECT_EQ(table.Row(0).reading.icon, kIconNone);
+  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "-", "-", "-", "-"}));
   EXPECT_EQ(table.StatusTexts()[2], " Ready: 0");
 }
 
@@ -333,17 +333,17 @@ TEST(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
   table.AddLocation("C:\\seti", true);
   table.AddLocation("D:\\never", false);
   RefreshNow(table, fs);
-  ASSERT_EQ(table.Row(0).cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
+  ASSERT_EQ(table.Row(0).reading.cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
 
   table.SetEnabled(0, false);
   const std::uint64_t callsBefore = fs.CallCount();
   RefreshNow(table, fs);
   // Disabled rows are not read at all.
   EXPECT_EQ(fs.CallCount(), callsBefore);
-  EXPECT_EQ(table.Row(0).cells, (Cells{"50.00", "", "", "", ""}));
-  EXPECT_EQ(table.Row(0).icon, kIconDisabled);
-  EXPECT_EQ(table.Row(1).cells, (Cells{"?", "", "", "", ""}));
-  EXPECT_EQ(table.Row(1).icon, kIconDisabled);
+  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"50.00", "", "", "", ""}));
+  EXPECT_EQ(table.Row(0).reading.icon, kIconDisabled);
+  EXPECT_EQ(table.Row(1).reading.cells, (Cells{"?", "", "", "", ""}));
+  EXPECT_EQ(table.Row(1).reading.icon, kIconDisabled);
   EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
 }
 
@@ -367,9 +367,9 @@ TEST(LocationTableTest, SpyingOffChangesNothing) {
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
   EXPECT_EQ(fs.CallCount(), callsBefore);
-  EXPECT_EQ(table.Row(0).cells, rowsBefore[0].cells);
-  EXPECT_EQ(table.Row(0).icon, rowsBefore[0].icon);
-  EXPECT_EQ(table.Row(1).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table.Row(0).reading.cells, rowsBefore[0].reading.cells);
+  EXPECT_EQ(table.Row(0).reading.icon, rowsBefore[0].reading.icon);
+  EXPECT_EQ(table.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table.StatusTexts(), textsBefore);
 }
 
@@ -393,8 +393,8 @@ TEST(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
   table.AddLocation("C:\\b", true);
   RefreshNow(table, fs);
   ASSERT_EQ(table.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
-  EXPECT_EQ(table.Row(0).cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table.Row(0).icon, kIconNone);
+  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table.Row(0).reading.icon, kIconNone);
   EXPECT_EQ(table.Row(1).CellText(Cell::kProgress), "70.00");
   const RefreshOutcome outcome = RefreshNow(table, fs);
   EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), "50.00");
@@ -476,7 +476,8 @@ TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
     // The report must match the rows: reported rows differ, the others are untouched.
     for (std::size_t i = 0; i < table.Count(); ++i) {
       const bool reported = std::find(c.changedRows.begin(), c.changedRows.end(), i) != c.changedRows.end();
-      const bool differs = table.Row(i).cells != before[i].cells || table.Row(i).icon != before[i].icon;
+      const bool differs = table.Row(i).reading.cells != before[i].reading.cells ||
+                           table.Row(i).reading.icon != before[i].reading.icon;
       EXPECT_EQ(differs, reported) << c.name << ", row " << i;
     }
   }
@@ -546,6 +547,19 @@ TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
   EXPECT_EQ(table_.ReadsOutstanding(), 0u);
 }
 
+TEST_F(LateAnswerTest, ARowHoldsTheReadingItsFolderGave) {
+  const PassStart start = table_.BeginPass(At(0ms), 15s);
+  ASSERT_EQ(start.reads.size(), 2u);
+  const ReadAnswer forA = Answer(fs_, *ReadOf(start, "C:\\a"));
+  const ReadAnswer forB = Answer(fs_, *ReadOf(start, "C:\\b"));
+  table_.ApplyAnswer(forA);
+  table_.ApplyAnswer(forB);
+  EXPECT_EQ(table_.Row(0).reading, forA.row);
+  EXPECT_EQ(table_.Row(1).reading, forB.row);
+  EXPECT_TRUE(table_.Row(0).InWork());
+  EXPECT_FALSE(table_.Row(1).InWork());  // its result is there
+}
+
 TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // Pass 1: b does not answer; once the pass has waited long enough, a is shown.
   const PassStart first = table_.BeginPass(At(0ms), 15s);
@@ -574,7 +588,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
   EXPECT_TRUE(table_.Row(1).late);
-  EXPECT_EQ(table_.Row(1).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table_.RowTip(1), "No answer since 09:41");
   EXPECT_EQ(table_.RowTip(0), "");
 
@@ -590,13 +604,13 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
 
 TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   RefreshNow(table_, fs_, At(0ms));
-  const Cells shown = table_.Row(0).cells;
+  const Cells shown = table_.Row(0).reading.cells;
   const PassStart hangs = table_.BeginPass(At(1s), 15s);
   table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = true});
   RefreshNow(table_, fs_, At(17s));
   EXPECT_TRUE(table_.Row(0).late);
-  EXPECT_EQ(table_.Row(0).cells, shown);
+  EXPECT_EQ(table_.Row(0).reading.cells, shown);
   EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");  // counted by what it shows
 }
 
@@ -627,7 +641,7 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
       EXPECT_EQ(table.Row(0).caption, "C:\\b");
       EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0})) << c.name;
     } else {
-      EXPECT_EQ(table.Row(0).cells, (Cells{"?", "?", "?", "?", "?"})) << c.name;
+      EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"})) << c.name;
       EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1})) << c.name;
     }
     EXPECT_EQ(table.StatusTexts()[1], " Work: 1") << c.name;
@@ -651,15 +665,15 @@ TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   table_.TakeChanges();
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = true});
   const PassStart second = table_.BeginPass(At(1s), 15s);
-  const Cells shownForA = table_.Row(0).cells;
+  const Cells shownForA = table_.Row(0).reading.cells;
 
   table_.SetSpyingEnabled(false);
   table_.ApplyAnswer(Answer(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
-  table_.ApplyAnswer(Answer(fs_, outForB));                    // late, of a pass shown
+  table_.ApplyAnswer(Answer(fs_, outForB));                   // late, of a pass shown
   table_.Settle();
   EXPECT_FALSE(table_.TakeChanges().ran);
-  EXPECT_EQ(table_.Row(0).cells, shownForA);
-  EXPECT_EQ(table_.Row(1).cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.Row(0).reading.cells, shownForA);
+  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table_.ReadsOutstanding(), 0u);  // both read again once spying is back
 
   table_.SetSpyingEnabled(true);

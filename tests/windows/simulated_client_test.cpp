@@ -51,7 +51,7 @@ class SimulatedClientTest : public ::testing::Test {
     EXPECT_EQ(row.CellText(Cell::kWorkUnit), e.workUnit);
     EXPECT_EQ(row.CellText(Cell::kState), e.state);
     EXPECT_EQ(row.CellText(Cell::kResult), e.result);
-    EXPECT_EQ(row.icon, e.icon);
+    EXPECT_EQ(row.reading.icon, e.icon);
     EXPECT_EQ(table_.Counters().work, e.work);
     EXPECT_EQ(table_.Counters().ready, e.ready);
     EXPECT_NE(row.CellText(Cell::kLastDate), "-");
