@@ -267,12 +267,12 @@ void LocationTable::ShowDisabled(LocationRow& row) {
 }
 
 void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
-  LocationRow* only = onlyRow ? FindRow(*onlyRow) : nullptr;
+  const LocationRow* only = onlyRow ? FindRow(*onlyRow) : nullptr;
   if (onlyRow && only == nullptr)
     return;
   // A batch of one row leaves the others as they are, stalled or not.
-  const std::span<LocationRow> watched =
-      only ? std::span<LocationRow>(only, 1) : std::span<LocationRow>(rows_);
+  const std::span<const LocationRow> watched =
+      only ? std::span<const LocationRow>(only, 1) : std::span<const LocationRow>(rows_);
   std::vector<StallObservation> observed;
   observed.reserve(watched.size());
   for (const LocationRow& row : watched) {
@@ -284,13 +284,8 @@ void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
   }
   StallTransitions found =
       stallWatch_.Observe(observed, passStart_, passWall_, StallTimes{stallTime_, lateAfter_});
-  for (LocationRow& row : watched) {
-    const bool stalled = stallWatch_.IsStalled(row.id);
-    if (stalled != row.stalled) {
-      row.stalled = stalled;
-      changed_.insert(row.id);
-    }
-  }
+  changed_.insert(found.stalled.begin(), found.stalled.end());
+  changed_.insert(found.unstalled.begin(), found.unstalled.end());
   alerts_.stallAlerts.insert(alerts_.stallAlerts.end(), found.stallAlerts.begin(), found.stallAlerts.end());
   alerts_.resultAlerts.insert(alerts_.resultAlerts.end(), found.resultAlerts.begin(),
                               found.resultAlerts.end());
@@ -370,7 +365,7 @@ std::optional<LocalDateTime> LocationTable::LateSince(const LocationRow& row) co
 }
 
 std::optional<LocalDateTime> LocationTable::StalledSince(const LocationRow& row) const {
-  return row.stalled ? stallWatch_.NoProgressSince(row.id) : std::nullopt;
+  return stallWatch_.NoProgressSince(row.id);
 }
 
 std::string LocationTable::RowTip(std::size_t index) const {
@@ -404,7 +399,7 @@ std::string LocationTable::StateText(std::size_t index) const {
 
 std::string LocationTable::FinishText(std::size_t index) const {
   const LocationRow& row = rows_.at(index);
-  const bool honest = row.enabled && row.InWork() && !row.late && !row.stalled;
+  const bool honest = row.enabled && row.InWork() && !row.late && !stallWatch_.IsStalled(row.id);
   return honest ? row.finishText : std::string();
 }
 

@@ -46,7 +46,6 @@ struct LocationRow {
   RowReading reading;
   bool late = false;       // its read has been out longer than an interval
   bool answered = false;   // its folder has been read at least once
-  bool stalled = false;    // in work, and its state file has not changed for the stall time
   FinishEstimate finish;   // of the unit in work
   std::string finishText;  // when it will reach 100 %, as last estimated; may be empty
 
@@ -133,6 +132,8 @@ class LocationTable {
   // What deserves a notice since the last call: rows newly stalled, rows whose result is new.
   StallTransitions TakeAlerts();
   std::size_t StalledCount() const { return stallWatch_.StalledCount(); }
+  // In work, and its state file has not changed for the stall time.
+  bool Stalled(std::size_t index) const { return stallWatch_.IsStalled(rows_.at(index).id); }
   // The caption of a row by its id; empty when it is gone.
   std::string CaptionOf(std::uint64_t id) const;
 

@@ -242,7 +242,7 @@ LRESULT TfrmMain::DrawTableRow(NMLVCUSTOMDRAW* draw) const {
         draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
         return CDRF_NEWFONT;
       }
-      if (table_.Row(row).stalled) {
+      if (table_.Stalled(row)) {
         HIGHCONTRASTA contrast{};
         contrast.cbSize = sizeof(contrast);
         const bool highContrast =

@@ -1401,7 +1401,7 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   now_.wall.minute = 42;
   window.RefreshLocations();
   ASSERT_TRUE(WaitForReads(window));
-  EXPECT_TRUE(window.Table().Row(0).stalled);
+  EXPECT_TRUE(window.Table().Stalled(0));
   EXPECT_EQ(RowTextColour(window, 0), RGB(192, 0, 0));
   EXPECT_EQ(RowInfoTip(window, 0), "No progress since 09:41");
   EXPECT_EQ(RowInfoTip(window, 0, 0, folder_.c_str()), folder_ + "\r\nNo progress since 09:41");

@@ -696,9 +696,9 @@ TEST_F(LateAnswerTest, ALateAnswerJudgesNoOtherRowOnOlderValues) {
   const PassStart crossing = table_.BeginPass(At(20min + 1s), 15s);
   table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\a")));
   table_.ApplyAnswer(Answer(fs_, outForB));
-  EXPECT_FALSE(table_.Row(0).stalled);
+  EXPECT_FALSE(table_.Stalled(0));
   table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\c")));
-  EXPECT_FALSE(table_.Row(0).stalled);
+  EXPECT_FALSE(table_.Stalled(0));
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "30.00");
   EXPECT_TRUE(table_.TakeAlerts().stallAlerts.empty());
 }
@@ -708,10 +708,10 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   RefreshNow(table_, fs_, At(0ms));  // a is in work; b holds a result, so it is not
   EXPECT_TRUE(table_.TakeAlerts().Empty());
   RefreshNow(table_, fs_, At(20min));
-  EXPECT_FALSE(table_.Row(0).stalled);  // not longer than the stall time yet
+  EXPECT_FALSE(table_.Stalled(0));  // not longer than the stall time yet
   const RefreshOutcome outcome = RefreshNow(table_, fs_, At(20min + 1s));
-  EXPECT_TRUE(table_.Row(0).stalled);
-  EXPECT_FALSE(table_.Row(1).stalled);
+  EXPECT_TRUE(table_.Stalled(0));
+  EXPECT_FALSE(table_.Stalled(1));
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
   EXPECT_EQ(table_.RowTip(0), "No progress since 09:41");
   EXPECT_EQ(table_.StalledCount(), 1u);
@@ -724,7 +724,7 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   // The client writes its state file again: the row is back to normal at that pass.
   fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
   EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (std::vector<std::size_t>{0}));
-  EXPECT_FALSE(table_.Row(0).stalled);
+  EXPECT_FALSE(table_.Stalled(0));
   EXPECT_EQ(table_.RowTip(0), "");
   table_.RemoveAt(0);
   EXPECT_EQ(table_.StalledCount(), 0u);
