@@ -91,8 +91,6 @@ void LocationTable::SortNewRows(std::vector<LocationRow>& rows) const {
 void LocationTable::RemoveAt(std::size_t index) {
   if (index >= rows_.size())
     throw std::out_of_range("no location row at that index");
-  // Its read, if one is out, stays counted until it returns; its answer is then dropped.
-  outstanding_.erase(rows_[index].id);
   stallWatch_.Forget(rows_[index].id);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
   indexStale_ = true;
@@ -101,7 +99,6 @@ void LocationTable::RemoveAt(std::size_t index) {
 void LocationTable::Clear() {
   for (const LocationRow& row : rows_)
     stallWatch_.Forget(row.id);
-  outstanding_.clear();
   rows_.clear();
   indexStale_ = true;
 }
@@ -146,11 +143,9 @@ PassStart LocationTable::BeginPass(const PassClock& clock, std::chrono::millisec
     }
     if (outstanding_.contains(row.id))
       continue;  // still out: one read per location at most
-    const std::uint64_t ticket = nextTicket_++;
-    outstanding_[row.id] = OutstandingRead{ticket, clock.now, clock.wall};
-    tickets_[ticket] = Ticket{row.id, pass_};
+    outstanding_[row.id] = OutstandingRead{pass_, clock.now, clock.wall};
     ++passAwaiting_;
-    start.reads.push_back(ReadRequest{ticket, ReadKind::kRow, row.caption});
+    start.reads.push_back(ReadRequest{row.id, ReadKind::kRow, row.caption});
   }
   if (passAwaiting_ == 0)
     Commit();
@@ -158,24 +153,22 @@ PassStart LocationTable::BeginPass(const PassClock& clock, std::chrono::millisec
 }
 
 void LocationTable::ApplyAnswer(const ReadAnswer& answer) {
-  const auto ticket = tickets_.find(answer.ticket);
-  if (ticket == tickets_.end())
+  const auto out = outstanding_.find(answer.ticket);
+  if (out == outstanding_.end())
     return;
-  const Ticket issued = ticket->second;
-  tickets_.erase(ticket);
+  const std::uint64_t rowId = out->first;
+  const std::uint64_t pass = out->second.pass;
+  outstanding_.erase(out);
 
-  LocationRow* row = FindRow(issued.rowId);
-  if (const auto out = outstanding_.find(issued.rowId);
-      out != outstanding_.end() && out->second.ticket == answer.ticket)
-    outstanding_.erase(out);
+  LocationRow* row = FindRow(rowId);
   // With spying off nothing changes; the folder is read afresh once it is back on.
   if (!spyingEnabled_)
     return;
   const bool usable = row != nullptr && row->enabled && !answer.failed;
 
-  if (passOpen_ && issued.pass == pass_) {
+  if (passOpen_ && pass == pass_) {
     if (usable)
-      staged_[issued.rowId] = Staged{false, answer.row};
+      staged_[rowId] = Staged{false, answer.row};
     if (--passAwaiting_ == 0)
       Commit();
     return;

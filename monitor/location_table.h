@@ -114,7 +114,7 @@ class LocationTable {
   void Settle();
   bool PassOpen() const { return passOpen_; }
   // Row reads handed out and not yet answered, those of removed rows included.
-  std::size_t ReadsOutstanding() const { return tickets_.size(); }
+  std::size_t ReadsOutstanding() const { return outstanding_.size(); }
   // What changed since the last call.
   RefreshOutcome TakeChanges();
 
@@ -144,14 +144,12 @@ class LocationTable {
   std::array<std::string, 3> StatusTexts() const;
 
  private:
+  // A row read handed out and not yet answered. A row has one out at most, so the row's id,
+  // never reused, is the read's ticket.
   struct OutstandingRead {
-    std::uint64_t ticket = 0;
+    std::uint64_t pass = 0;
     SteadyTime since;
     LocalDateTime sinceWall;
-  };
-  struct Ticket {
-    std::uint64_t rowId = 0;
-    std::uint64_t pass = 0;
   };
   // What the open pass will show for a row.
   struct Staged {
@@ -182,10 +180,10 @@ class LocationTable {
   CaptionOrder order_;
   CaptionKey key_;
   std::vector<LocationRow> rows_;
-  std::map<std::uint64_t, OutstandingRead> outstanding_;  // by row id
-  std::map<std::uint64_t, Ticket> tickets_;               // reads handed out, by ticket
+  // By row id, those of removed rows included: a removed row's read stays counted until it
+  // returns, and its answer is then dropped.
+  std::map<std::uint64_t, OutstandingRead> outstanding_;
   std::uint64_t nextRowId_ = 1;
-  std::uint64_t nextTicket_ = 1;
   bool spyingEnabled_ = true;
 
   std::uint64_t pass_ = 0;

@@ -648,6 +648,23 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
   }
 }
 
+TEST_F(LateAnswerTest, ARemovedRowsReadStaysOutUntilItReturns) {
+  const PassStart start = table_.BeginPass(At(0ms), 15s);
+  const ReadRequest forA = *ReadOf(start, "C:\\a");
+  table_.RemoveAt(0);
+  EXPECT_EQ(table_.ReadsOutstanding(), 2u);
+  table_.ApplyAnswer(Answer(fs_, forA));
+  EXPECT_EQ(table_.ReadsOutstanding(), 1u);
+  table_.ApplyAnswer(Answer(fs_, forA));  // the same answer again is nothing new
+  EXPECT_EQ(table_.ReadsOutstanding(), 1u);
+  EXPECT_TRUE(table_.PassOpen());
+  table_.Clear();
+  EXPECT_EQ(table_.ReadsOutstanding(), 1u);
+  table_.ApplyAnswer(Answer(fs_, *ReadOf(start, "C:\\b")));
+  EXPECT_EQ(table_.ReadsOutstanding(), 0u);
+  EXPECT_FALSE(table_.PassOpen());
+}
+
 TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
   table_.SetSpyingEnabled(false);
   const PassStart start = table_.BeginPass(At(0ms), 15s);
