@@ -120,7 +120,7 @@ void TfrmMain::FormCreate() {
   }
   if (!trayHeld_)
     SyncTrayIcon();
-  SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
+  SetTimerInterval(static_cast<UINT>(ctl_.spnPollItv.Position()) * 1000u);
   tmrMainTimer();
 }
 
@@ -160,7 +160,7 @@ void TfrmMain::tmrMainTimer() {
 void TfrmMain::fldPollItvChange() {
   if (!ctl_.spnPollItv)
     return;
-  SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
+  SetTimerInterval(static_cast<UINT>(ctl_.spnPollItv.Position()) * 1000u);
 }
 
 void TfrmMain::StartTimer() {
@@ -268,8 +268,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOLORCHANGE:
       // Only top-level windows receive it; common controls take the new colours when told.
-      for (HWND control : {ctl_.tlbMain, ctl_.lvMain, ctl_.sttBar})
-        ::SendMessageA(control, WM_SYSCOLORCHANGE, wParam, lParam);
+      for (const win::Control& control :
+           {win::Control(ctl_.tlbMain), win::Control(ctl_.lvMain), win::Control(ctl_.sttBar)})
+        control.Send(WM_SYSCOLORCHANGE, wParam, lParam);
       return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);
