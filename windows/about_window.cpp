@@ -161,11 +161,8 @@ void TfrmAbout::MakeDpiResources() {
   font_ = MakeUiFont(dpi_);
   linkFont_ = MakeFont(::MulDiv(8, dpi_, 72), FW_NORMAL, true);
   nameFont_ = MakeFont(Scale(kNameHeight), FW_BOLD, false);
-  smallIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
-  largeIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
   programIcon_ = MakeAppIcon(Scale(32));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  SetAppIcons(dpi_);
 }
 
 void TfrmAbout::ApplyDpi(int dpi) {

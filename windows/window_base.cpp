@@ -1,6 +1,9 @@
 #include "windows/window_base.h"
 
+#include <utility>
 #include <vector>
+
+#include "windows/artwork.h"
 
 namespace velmora::win {
 
@@ -39,6 +42,16 @@ bool BaseWindow::CreateBound(const char* className,
   }
   ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu, instance, this);
   return hwnd_ != nullptr;
+}
+
+void BaseWindow::SetAppIcons(int dpi) {
+  IconHandle smallIcon = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
+  IconHandle largeIcon = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+  ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+  ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon.Get()));
+  // The old icons go only once the window no longer shows them.
+  smallIcon_ = std::move(smallIcon);
+  largeIcon_ = std::move(largeIcon);
 }
 
 LRESULT BaseWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,8 @@
 #include <exception>
 #include <string>
 
+#include "windows/handles.h"
+
 namespace velmora::win {
 
 class BaseWindow {
@@ -33,6 +35,10 @@ class BaseWindow {
                    HWND parent,
                    HMENU menu);
 
+  // Gives the window the program's icon at `dpi` for its caption and for Alt+Tab; the window
+  // keeps both until they are replaced, so they are destroyed only after it is.
+  void SetAppIcons(int dpi);
+
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Called when a handler threw: shows nothing by default; windows override to report.
   virtual void ReportFailure(const char* what);
@@ -58,6 +64,8 @@ class BaseWindow {
   // ReportFailure, which must not throw out of the boundary either.
   void Report(const char* what) noexcept;
   HWND hwnd_ = nullptr;
+  IconHandle smallIcon_;
+  IconHandle largeIcon_;
 };
 
 // The text of a window (WM_GETTEXT).

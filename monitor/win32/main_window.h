@@ -202,7 +202,6 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
  private:
   // main_window_layout.cpp
   bool CreateControls();
-  void SetWindowIcons();
   void SetStateImages();
   void CreateToolbar();
   void FillToolbar();
@@ -274,8 +273,6 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
 
   win::FontHandle font_;
-  win::IconHandle smallIcon_;
-  win::IconHandle largeIcon_;
   win::ImageListHandle stateImages_;
   win::ImageListHandle buttonImages_;
   std::vector<win::BitmapHandle> menuImages_;  // shown by menu_'s items: declared first, freed last

@@ -115,7 +115,7 @@ int Height(HWND hwnd) {
 bool TfrmMain::CreateControls() {
   dpi_ = win::WindowDpi(Hwnd());
   font_ = win::MakeUiFont(dpi_);
-  SetWindowIcons();
+  SetAppIcons(dpi_);
   BuildMenu();
   BuildAccelerators();
   ::SetMenu(Hwnd(), menu_.Get());
@@ -145,13 +145,6 @@ bool TfrmMain::CreateControls() {
   lblVsn_.ShortVsn = false;
   lblVsn_.Create(Hwnd(), 0, 0, false);
   return ctl_.tlbMain && ctl_.pnlSettings && ctl_.lvMain && ctl_.pnlStats && ctl_.sttBar;
-}
-
-void TfrmMain::SetWindowIcons() {
-  smallIcon_ = win::MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
-  largeIcon_ = win::MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
 }
 
 void TfrmMain::SetStateImages() {
@@ -280,7 +273,7 @@ void TfrmMain::ApplyDpi(int dpi) {
   // The up-down control takes its place from its buddy's new rectangle.
   ctl_.spnPollItv.SetBuddy(ctl_.fldPollItv);
 
-  SetWindowIcons();
+  SetAppIcons(dpi_);
   SetMenuImages();
   FillToolbar();
   SetStatusParts();
