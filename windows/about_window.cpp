@@ -146,7 +146,12 @@ bool IsLink(int id) {
 TfrmAbout::TfrmAbout(HWND owner, ShellOpener& shell) : shell_(shell) {
   WNDCLASSEXA windowClass{};
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, 0, 0, 0, 0, owner, nullptr)) {
+  if (!CreateBound({.className = kClassName,
+                    .wc = windowClass,
+                    .exStyle = kExStyle,
+                    .title = kTitle,
+                    .style = kStyle,
+                    .parent = owner})) {
     throw std::runtime_error("The about window could not be created.");
   }
   dpi_ = WindowDpi(Hwnd());

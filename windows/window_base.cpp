@@ -15,32 +15,23 @@ BaseWindow::~BaseWindow() {
   }
 }
 
-bool BaseWindow::CreateBound(const char* className,
-                             const WNDCLASSEXA& classTemplate,
-                             DWORD exStyle,
-                             const char* title,
-                             DWORD style,
-                             int x,
-                             int y,
-                             int width,
-                             int height,
-                             HWND parent,
-                             HMENU menu) {
+bool BaseWindow::CreateBound(const CreateArgs& args) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   WNDCLASSEXA existing{};
   existing.cbSize = sizeof(existing);
-  if (!::GetClassInfoExA(instance, className, &existing)) {
-    WNDCLASSEXA wc = classTemplate;
+  if (!::GetClassInfoExA(instance, args.className, &existing)) {
+    WNDCLASSEXA wc = args.wc;
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &BaseWindow::StaticProc;
     wc.hInstance = instance;
-    wc.lpszClassName = className;
+    wc.lpszClassName = args.className;
     if (!wc.hCursor)
       wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     if (!::RegisterClassExA(&wc))
       return false;
   }
-  ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu, instance, this);
+  ::CreateWindowExA(args.exStyle, args.className, args.title, args.style, args.x, args.y, args.width,
+                    args.height, args.parent, args.menu, instance, this);
   return hwnd_ != nullptr;
 }
 

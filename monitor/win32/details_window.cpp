@@ -91,8 +91,14 @@ TfrmDetails::TfrmDetails(HWND owner, FiguresRequest requestFigures)
 
   WNDCLASSEXA windowClass{};
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                   owner, nullptr)) {
+  if (!CreateBound({.className = kClassName,
+                    .wc = windowClass,
+                    .exStyle = kExStyle,
+                    .title = kTitle,
+                    .style = kStyle,
+                    .x = CW_USEDEFAULT,
+                    .y = CW_USEDEFAULT,
+                    .parent = owner})) {
     throw std::runtime_error("The details window could not be created.");
   }
   dpi_ = WindowDpi(Hwnd());

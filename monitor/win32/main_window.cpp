@@ -66,10 +66,16 @@ bool TfrmMain::Create() {
   WNDCLASSEXA wc{};
   wc.style = CS_DBLCLKS;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kWindowClass, wc, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, "Velmora",
-                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                   win::ScaleToDpi(kInitialWidth, dpi_), win::ScaleToDpi(kInitialHeight, dpi_),
-                   services_.owner, nullptr)) {
+  if (!CreateBound({.className = kWindowClass,
+                    .wc = wc,
+                    .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
+                    .title = "Velmora",
+                    .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                    .x = CW_USEDEFAULT,
+                    .y = CW_USEDEFAULT,
+                    .width = win::ScaleToDpi(kInitialWidth, dpi_),
+                    .height = win::ScaleToDpi(kInitialHeight, dpi_),
+                    .parent = services_.owner})) {
     return false;
   }
   HWND hwnd = Hwnd();
