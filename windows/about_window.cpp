@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "windows/artwork.h"
+#include "windows/control.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 
@@ -179,13 +180,11 @@ void TfrmAbout::ApplyDpi(int dpi) {
   FontHandle oldLinkFont = std::move(linkFont_);
   MakeDpiResources();
   PlaceLaidOutControls(Hwnd(), kLayout, nullptr, dpi_);
-  for (const ControlLayout& layout : kLayout) {
-    ::SendMessageA(::GetDlgItem(Hwnd(), layout.id), WM_SETFONT,
-                   reinterpret_cast<WPARAM>(IsLink(layout.id) ? linkFont_.Get() : font_.Get()), TRUE);
-  }
+  for (const ControlLayout& layout : kLayout)
+    Control(::GetDlgItem(Hwnd(), layout.id)).SetFont(IsLink(layout.id) ? linkFont_.Get() : font_.Get(), true);
   ::SetWindowPos(lblVersion_.Hwnd(), nullptr, Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+  Control(lblVersion_.Hwnd()).SetFont(font_.Get(), true);
   PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
   FitClientArea(Hwnd(), kAboutClientWidth, kAboutClientHeight, dpi_);
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
@@ -214,7 +213,7 @@ void TfrmAbout::CreateControls() {
   lblVersion_.InfoCategory = TInfoCategory::icVersion;
   lblVersion_.ShortVsn = false;
   lblVersion_.Create(Hwnd(), Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), true, kAboutLblVersion);
-  ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  Control(lblVersion_.Hwnd()).SetFont(font_.Get(), false);
   PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
 }
 
