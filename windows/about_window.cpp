@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "windows/artwork.h"
+#include "windows/control.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 
@@ -146,7 +147,12 @@ bool IsLink(int id) {
 TfrmAbout::TfrmAbout(HWND owner, ShellOpener& shell) : shell_(shell) {
   WNDCLASSEXA windowClass{};
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, 0, 0, 0, 0, owner, nullptr)) {
+  if (!CreateBound({.className = kClassName,
+                    .wc = windowClass,
+                    .exStyle = kExStyle,
+                    .title = kTitle,
+                    .style = kStyle,
+                    .parent = owner})) {
     throw std::runtime_error("The about window could not be created.");
   }
   dpi_ = WindowDpi(Hwnd());
@@ -161,11 +167,8 @@ void TfrmAbout::MakeDpiResources() {
   font_ = MakeUiFont(dpi_);
   linkFont_ = MakeFont(::MulDiv(8, dpi_, 72), FW_NORMAL, true);
   nameFont_ = MakeFont(Scale(kNameHeight), FW_BOLD, false);
-  smallIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
-  largeIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
   programIcon_ = MakeAppIcon(Scale(32));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  SetAppIcons(dpi_);
 }
 
 void TfrmAbout::ApplyDpi(int dpi) {
@@ -177,13 +180,11 @@ void TfrmAbout::ApplyDpi(int dpi) {
   FontHandle oldLinkFont = std::move(linkFont_);
   MakeDpiResources();
   PlaceLaidOutControls(Hwnd(), kLayout, nullptr, dpi_);
-  for (const ControlLayout& layout : kLayout) {
-    ::SendMessageA(::GetDlgItem(Hwnd(), layout.id), WM_SETFONT,
-                   reinterpret_cast<WPARAM>(IsLink(layout.id) ? linkFont_.Get() : font_.Get()), TRUE);
-  }
+  for (const ControlLayout& layout : kLayout)
+    Control(::GetDlgItem(Hwnd(), layout.id)).SetFont(IsLink(layout.id) ? linkFont_.Get() : font_.Get(), true);
   ::SetWindowPos(lblVersion_.Hwnd(), nullptr, Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+  Control(lblVersion_.Hwnd()).SetFont(font_.Get(), true);
   PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
   FitClientArea(Hwnd(), kAboutClientWidth, kAboutClientHeight, dpi_);
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
@@ -212,7 +213,7 @@ void TfrmAbout::CreateControls() {
   lblVersion_.InfoCategory = TInfoCategory::icVersion;
   lblVersion_.ShortVsn = false;
   lblVersion_.Create(Hwnd(), Scale(OnPanelX(kVersionX)), Scale(OnPanelY(kVersionY)), true, kAboutLblVersion);
-  ::SendMessageA(lblVersion_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  Control(lblVersion_.Hwnd()).SetFont(font_.Get(), false);
   PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
 }
 

@@ -96,8 +96,6 @@ class TfrmAbout final : public BaseWindow {
   FontHandle font_;
   FontHandle linkFont_;
   FontHandle nameFont_;
-  IconHandle smallIcon_;
-  IconHandle largeIcon_;
   IconHandle programIcon_;
   BitmapHandle envelope_;
   BitmapHandle globe_;

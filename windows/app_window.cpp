@@ -5,8 +5,7 @@ namespace velmora::win {
 bool AppWindow::Create(const char* title) {
   // Never shown and without WS_EX_APPWINDOW: it gets no taskbar button of its own, so the
   // button stays on the monitor window that it owns.
-  const WNDCLASSEXA classTemplate{};
-  return CreateBound("VelmoraApp", classTemplate, 0, title, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+  return CreateBound({.className = "VelmoraApp", .title = title, .style = WS_POPUP});
 }
 
 }  // namespace velmora::win

@@ -3,23 +3,17 @@
 
 #include <windows.h>
 
+#include "windows/control.h"
+
 namespace velmora::win {
 
-class CheckBox {
+class CheckBox : public Control {
  public:
-  CheckBox() = default;
-  explicit CheckBox(HWND hwnd) : hwnd_(hwnd) {}
+  using Control::Control;
 
-  HWND Hwnd() const { return hwnd_; }
-
-  bool Checked() const { return ::SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  bool Checked() const { return Send(BM_GETCHECK, 0, 0) == BST_CHECKED; }
   // Does not send BN_CLICKED.
-  void SetChecked(bool checked) const {
-    ::SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-  }
-
- private:
-  HWND hwnd_ = nullptr;
+  void SetChecked(bool checked) const { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
 };
 
 }  // namespace velmora::win

@@ -7,14 +7,13 @@
 
 #include <string>
 
+#include "windows/control.h"
+
 namespace velmora::win {
 
-class ListView {
+class ListView : public Control {
  public:
-  ListView() = default;
-  explicit ListView(HWND hwnd) : hwnd_(hwnd) {}
-
-  HWND Hwnd() const { return hwnd_; }
+  using Control::Control;
 
   void SetExtendedStyle(DWORD mask, DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style); }
   DWORD ExtendedStyle() const { return static_cast<DWORD>(Send(LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)); }
@@ -77,13 +76,6 @@ class ListView {
   // Rows that fit wholly in the visible area.
   int CountPerPage() const { return static_cast<int>(Send(LVM_GETCOUNTPERPAGE, 0, 0)); }
   bool EnsureVisible(int index) const { return Send(LVM_ENSUREVISIBLE, index, FALSE) != 0; }
-
- private:
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::SendMessageA(hwnd_, message, wParam, lParam);
-  }
-
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace velmora::win

@@ -51,15 +51,15 @@ bool RegisterPanelClass(HINSTANCE instance) {
 
 }  // namespace
 
-HWND CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width, int height, bool visible) {
+Panel CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width, int height, bool visible) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   if (!RegisterPanelClass(instance))
-    return nullptr;
+    return Panel();
   // No WS_CLIPCHILDREN: a group box paints only its frame and caption and relies on its parent
   // having painted the face colour beneath it.
   const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
-  return ::CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "", style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, notifyTarget);
+  return Panel(::CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "", style, x, y, width, height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, notifyTarget));
 }
 
 }  // namespace velmora::win

@@ -5,10 +5,17 @@
 
 #include <windows.h>
 
+#include "windows/control.h"
+
 namespace velmora::win {
+
+class Panel : public Control {
+ public:
+  using Control::Control;
+};
 
 // Creates a panel (owned by `parent`, destroyed with it) whose children's notifications go to
 // `notifyTarget`.
-HWND CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width, int height, bool visible);
+Panel CreatePanel(HWND parent, HWND notifyTarget, int id, int x, int y, int width, int height, bool visible);
 
 }  // namespace velmora::win

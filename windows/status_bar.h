@@ -7,14 +7,13 @@
 
 #include <string>
 
+#include "windows/control.h"
+
 namespace velmora::win {
 
-class StatusBar {
+class StatusBar : public Control {
  public:
-  StatusBar() = default;
-  explicit StatusBar(HWND hwnd) : hwnd_(hwnd) {}
-
-  HWND Hwnd() const { return hwnd_; }
+  using Control::Control;
 
   // `rightEdges` holds each panel's right edge in client pixels; -1 runs to the end of the bar.
   bool SetParts(int count, const int* rightEdges) const {
@@ -33,13 +32,6 @@ class StatusBar {
   }
   // Lets the bar place itself at the bottom of its parent.
   void Reposition() const { Send(WM_SIZE, 0, 0); }
-
- private:
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::SendMessageA(hwnd_, message, wParam, lParam);
-  }
-
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace velmora::win

@@ -5,14 +5,13 @@
 
 #include <commctrl.h>
 
+#include "windows/control.h"
+
 namespace velmora::win {
 
-class Toolbar {
+class Toolbar : public Control {
  public:
-  Toolbar() = default;
-  explicit Toolbar(HWND hwnd) : hwnd_(hwnd) {}
-
-  HWND Hwnd() const { return hwnd_; }
+  using Control::Control;
 
   void SetButtonStructSize() const { Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0); }
   void SetImageList(HIMAGELIST list) const { Send(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list)); }
@@ -36,13 +35,6 @@ class Toolbar {
   int CommandToIndex(int command) const { return static_cast<int>(Send(TB_COMMANDTOINDEX, command, 0)); }
   HWND ToolTips() const { return reinterpret_cast<HWND>(Send(TB_GETTOOLTIPS, 0, 0)); }
   void AutoSize() const { Send(TB_AUTOSIZE, 0, 0); }
-
- private:
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::SendMessageA(hwnd_, message, wParam, lParam);
-  }
-
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace velmora::win

@@ -5,14 +5,13 @@
 
 #include <commctrl.h>
 
+#include "windows/control.h"
+
 namespace velmora::win {
 
-class UpDown {
+class UpDown : public Control {
  public:
-  UpDown() = default;
-  explicit UpDown(HWND hwnd) : hwnd_(hwnd) {}
-
-  HWND Hwnd() const { return hwnd_; }
+  using Control::Control;
 
   HWND SetBuddy(HWND buddy) const {
     return reinterpret_cast<HWND>(Send(UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0));
@@ -25,13 +24,6 @@ class UpDown {
   int SetPosition(int position) const { return static_cast<int>(Send(UDM_SETPOS32, 0, position)); }
   // Reads the buddy's text when it is a valid number in range; otherwise the last position.
   int Position() const { return static_cast<int>(Send(UDM_GETPOS32, 0, 0)); }
-
- private:
-  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ::SendMessageA(hwnd_, message, wParam, lParam);
-  }
-
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace velmora::win

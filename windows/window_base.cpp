@@ -1,6 +1,9 @@
 #include "windows/window_base.h"
 
+#include <utility>
 #include <vector>
+
+#include "windows/artwork.h"
 
 namespace velmora::win {
 
@@ -12,33 +15,34 @@ BaseWindow::~BaseWindow() {
   }
 }
 
-bool BaseWindow::CreateBound(const char* className,
-                             const WNDCLASSEXA& classTemplate,
-                             DWORD exStyle,
-                             const char* title,
-                             DWORD style,
-                             int x,
-                             int y,
-                             int width,
-                             int height,
-                             HWND parent,
-                             HMENU menu) {
+bool BaseWindow::CreateBound(const CreateArgs& args) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   WNDCLASSEXA existing{};
   existing.cbSize = sizeof(existing);
-  if (!::GetClassInfoExA(instance, className, &existing)) {
-    WNDCLASSEXA wc = classTemplate;
+  if (!::GetClassInfoExA(instance, args.className, &existing)) {
+    WNDCLASSEXA wc = args.wc;
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &BaseWindow::StaticProc;
     wc.hInstance = instance;
-    wc.lpszClassName = className;
+    wc.lpszClassName = args.className;
     if (!wc.hCursor)
       wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
     if (!::RegisterClassExA(&wc))
       return false;
   }
-  ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu, instance, this);
+  ::CreateWindowExA(args.exStyle, args.className, args.title, args.style, args.x, args.y, args.width,
+                    args.height, args.parent, args.menu, instance, this);
   return hwnd_ != nullptr;
+}
+
+void BaseWindow::SetAppIcons(int dpi) {
+  IconHandle smallIcon = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
+  IconHandle largeIcon = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+  ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+  ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon.Get()));
+  // The old icons go only once the window no longer shows them.
+  smallIcon_ = std::move(smallIcon);
+  largeIcon_ = std::move(largeIcon);
 }
 
 LRESULT BaseWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

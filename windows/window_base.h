@@ -7,6 +7,8 @@
 #include <exception>
 #include <string>
 
+#include "windows/handles.h"
+
 namespace velmora::win {
 
 class BaseWindow {
@@ -19,19 +21,29 @@ class BaseWindow {
   HWND Hwnd() const { return hwnd_; }
 
  protected:
-  // Registers `className` once per process (class style and icon as given) and creates the
-  // window with this object bound to it.
-  bool CreateBound(const char* className,
-                   const WNDCLASSEXA& classTemplate,
-                   DWORD exStyle,
-                   const char* title,
-                   DWORD style,
-                   int x,
-                   int y,
-                   int width,
-                   int height,
-                   HWND parent,
-                   HMENU menu);
+  // What CreateWindowEx is given, by name; what a window leaves out is zero or empty.
+  struct CreateArgs {
+    const char* className = nullptr;
+    // Registered under className by the first window of the class only; the procedure,
+    // instance and name are filled in.
+    WNDCLASSEXA wc{};
+    DWORD exStyle = 0;
+    const char* title = "";
+    DWORD style = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    HWND parent = nullptr;
+    HMENU menu = nullptr;
+  };
+
+  // Registers the class once per process and creates the window with this object bound to it.
+  bool CreateBound(const CreateArgs& args);
+
+  // Gives the window the program's icon at `dpi` for its caption and for Alt+Tab; the window
+  // keeps both until they are replaced, so they are destroyed only after it is.
+  void SetAppIcons(int dpi);
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Called when a handler threw: shows nothing by default; windows override to report.
@@ -58,6 +70,8 @@ class BaseWindow {
   // ReportFailure, which must not throw out of the boundary either.
   void Report(const char* what) noexcept;
   HWND hwnd_ = nullptr;
+  IconHandle smallIcon_;
+  IconHandle largeIcon_;
 };
 
 // The text of a window (WM_GETTEXT).

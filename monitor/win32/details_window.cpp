@@ -7,14 +7,13 @@
 #include <stdexcept>
 #include <utility>
 
-#include "windows/artwork.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
 #include "windows/ui_font.h"
 
 namespace velmora {
 
-// The window helpers, controls and artwork it is built from.
+// The window helpers and controls it is built from.
 using namespace win;
 
 namespace {
@@ -92,14 +91,20 @@ TfrmDetails::TfrmDetails(HWND owner, FiguresRequest requestFigures)
 
   WNDCLASSEXA windowClass{};
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kClassName, windowClass, kExStyle, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                   owner, nullptr)) {
+  if (!CreateBound({.className = kClassName,
+                    .wc = windowClass,
+                    .exStyle = kExStyle,
+                    .title = kTitle,
+                    .style = kStyle,
+                    .x = CW_USEDEFAULT,
+                    .y = CW_USEDEFAULT,
+                    .parent = owner})) {
     throw std::runtime_error("The details window could not be created.");
   }
   dpi_ = WindowDpi(Hwnd());
   FitClientArea(Hwnd(), kDetailsClientWidth, kDetailsClientHeight, dpi_);
   font_ = MakeUiFont(dpi_);
-  SetIcons();
+  SetAppIcons(dpi_);
   CreateControls();
 }
 
@@ -117,13 +122,6 @@ void TfrmDetails::CreateControls() {
   bar.SetParts(1, &wholeWidth);
 }
 
-void TfrmDetails::SetIcons() {
-  smallIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
-  largeIcon_ = MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
-}
-
 void TfrmDetails::ApplyDpi(int dpi) {
   if (dpi <= 0 || dpi == dpi_)
     return;
@@ -132,7 +130,7 @@ void TfrmDetails::ApplyDpi(int dpi) {
   PlaceLaidOutControls(Hwnd(), kLayout, font.Get(), dpi_);
   PlaceLaidOutControls(Hwnd(), std::span(&kStatusLayout, 1), font.Get(), dpi_);
   font_ = std::move(font);
-  SetIcons();
+  SetAppIcons(dpi_);
   FitClientArea(Hwnd(), kDetailsClientWidth, kDetailsClientHeight, dpi_);
 }
 

@@ -78,7 +78,6 @@ class TfrmDetails final : public win::BaseWindow {
 
  private:
   void CreateControls();
-  void SetIcons();
   // Fonts, icons, controls and the window's size at `dpi` (it moved to a screen of another dpi).
   void ApplyDpi(int dpi);
   void SetLabel(int id, const std::string& text) const;
@@ -87,8 +86,6 @@ class TfrmDetails final : public win::BaseWindow {
   FiguresRequest requestFigures_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   win::FontHandle font_;
-  win::IconHandle smallIcon_;
-  win::IconHandle largeIcon_;
 };
 
 }  // namespace velmora

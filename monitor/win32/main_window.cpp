@@ -66,10 +66,16 @@ bool TfrmMain::Create() {
   WNDCLASSEXA wc{};
   wc.style = CS_DBLCLKS;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  if (!CreateBound(kWindowClass, wc, WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, "Velmora",
-                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                   win::ScaleToDpi(kInitialWidth, dpi_), win::ScaleToDpi(kInitialHeight, dpi_),
-                   services_.owner, nullptr)) {
+  if (!CreateBound({.className = kWindowClass,
+                    .wc = wc,
+                    .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
+                    .title = "Velmora",
+                    .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                    .x = CW_USEDEFAULT,
+                    .y = CW_USEDEFAULT,
+                    .width = win::ScaleToDpi(kInitialWidth, dpi_),
+                    .height = win::ScaleToDpi(kInitialHeight, dpi_),
+                    .parent = services_.owner})) {
     return false;
   }
   HWND hwnd = Hwnd();
@@ -120,7 +126,7 @@ void TfrmMain::FormCreate() {
   }
   if (!trayHeld_)
     SyncTrayIcon();
-  SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
+  SetTimerInterval(static_cast<UINT>(ctl_.spnPollItv.Position()) * 1000u);
   tmrMainTimer();
 }
 
@@ -160,7 +166,7 @@ void TfrmMain::tmrMainTimer() {
 void TfrmMain::fldPollItvChange() {
   if (!ctl_.spnPollItv)
     return;
-  SetTimerInterval(static_cast<UINT>(spnPollItv_.Position()) * 1000u);
+  SetTimerInterval(static_cast<UINT>(ctl_.spnPollItv.Position()) * 1000u);
 }
 
 void TfrmMain::StartTimer() {
@@ -268,8 +274,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOLORCHANGE:
       // Only top-level windows receive it; common controls take the new colours when told.
-      for (HWND control : {ctl_.tlbMain, ctl_.lvMain, ctl_.sttBar})
-        ::SendMessageA(control, WM_SYSCOLORCHANGE, wParam, lParam);
+      for (const win::Control& control :
+           {win::Control(ctl_.tlbMain), win::Control(ctl_.lvMain), win::Control(ctl_.sttBar)})
+        control.Send(WM_SYSCOLORCHANGE, wParam, lParam);
       return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);

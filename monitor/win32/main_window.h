@@ -19,11 +19,15 @@
 #include "monitor/settings.h"
 #include "monitor/table_text.h"
 #include "windows/check_box.h"
+#include "windows/edit.h"
+#include "windows/group_box.h"
 #include "windows/handles.h"
 #include "windows/list_view.h"
 #include "windows/notify_icon.h"
+#include "windows/panel.h"
 #include "windows/panel_hints.h"
 #include "windows/shell_open.h"
+#include "windows/static.h"
 #include "windows/status_bar.h"
 #include "windows/toolbar.h"
 #include "windows/up_down.h"
@@ -57,25 +61,25 @@ struct MainWindowServices {
 // The controls of the window, by their names in the program. Children are owned by their parent
 // windows and destroyed with them.
 struct MainControls {
-  HWND tlbMain = nullptr;
-  HWND pnlSettings = nullptr;
-  HWND lblPollItv = nullptr;
-  HWND fldPollItv = nullptr;
-  HWND spnPollItv = nullptr;
-  HWND chkActive = nullptr;
-  HWND pnlMain = nullptr;
-  HWND lvMain = nullptr;
-  HWND bvlStats = nullptr;
-  HWND pnlStats = nullptr;
-  HWND frmUserStats = nullptr;
-  HWND lblUserTotUnits = nullptr;
-  HWND lblUserTotCPU = nullptr;
-  HWND lblUserAvgCPU = nullptr;
-  HWND frmUnitStats = nullptr;
-  HWND lblProgress = nullptr;
-  HWND lblTimeTotal = nullptr;
-  HWND lblTimeLeft = nullptr;
-  HWND sttBar = nullptr;
+  win::Toolbar tlbMain;
+  win::Panel pnlSettings;
+  win::Static lblPollItv;
+  win::Edit fldPollItv;
+  win::UpDown spnPollItv;
+  win::CheckBox chkActive;
+  win::Panel pnlMain;
+  win::ListView lvMain;
+  win::Static bvlStats;
+  win::Panel pnlStats;
+  win::GroupBox frmUserStats;
+  win::Static lblUserTotUnits;
+  win::Static lblUserTotCPU;
+  win::Static lblUserAvgCPU;
+  win::GroupBox frmUnitStats;
+  win::Static lblProgress;
+  win::Static lblTimeTotal;
+  win::Static lblTimeLeft;
+  win::StatusBar sttBar;
 };
 
 class TfrmMain final : public win::BaseWindow, public SettingsTarget {
@@ -198,7 +202,6 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
  private:
   // main_window_layout.cpp
   bool CreateControls();
-  void SetWindowIcons();
   void SetStateImages();
   void CreateToolbar();
   void FillToolbar();
@@ -270,8 +273,6 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
 
   win::FontHandle font_;
-  win::IconHandle smallIcon_;
-  win::IconHandle largeIcon_;
   win::ImageListHandle stateImages_;
   win::ImageListHandle buttonImages_;
   std::vector<win::BitmapHandle> menuImages_;  // shown by menu_'s items: declared first, freed last
@@ -279,11 +280,6 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   win::AccelHandle accelerators_;
 
   MainControls ctl_;
-  win::Toolbar toolbar_;
-  win::UpDown spnPollItv_;
-  win::CheckBox chkActive_;
-  win::ListView lvMain_;
-  win::StatusBar sttBar_;
   win::PanelHints sttBarHints_;
   win::TVersionView lblVsn_;  // hidden: the title's version text
 

@@ -100,7 +100,7 @@ bool TfrmMain::HandleTabKey(const MSG& message) {
   if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
     return false;
   std::vector<HWND> order;
-  for (HWND control : {ctl_.fldPollItv, ctl_.chkActive, ctl_.lvMain}) {
+  for (HWND control : {ctl_.fldPollItv.Hwnd(), ctl_.chkActive.Hwnd(), ctl_.lvMain.Hwnd()}) {
     if (::IsWindowVisible(control) && ::IsWindowEnabled(control))
       order.push_back(control);
   }
@@ -121,7 +121,7 @@ bool TfrmMain::HandleTabKey(const MSG& message) {
   }
   ::SetFocus(order[next]);
   if (order[next] == ctl_.fldPollItv)
-    ::SendMessageA(ctl_.fldPollItv, EM_SETSEL, 0, -1);
+    ctl_.fldPollItv.SelectAll();
   // As in a dialog: once the keyboard moves the focus, the focused control shows its focus
   // rectangle (the window's whole tree takes the new state from DefWindowProc).
   ::SendMessageA(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
@@ -228,11 +228,11 @@ void TfrmMain::acAddLocationExecute() {
     return;
   const std::optional<std::size_t> index = InsertLocation(path, true);
   if (index)
-    lvMain_.EnsureVisible(static_cast<int>(*index));
+    ctl_.lvMain.EnsureVisible(static_cast<int>(*index));
 }
 
 void TfrmMain::acRemoveLocationExecute() {
-  const int selected = lvMain_.SelectedIndex();
+  const int selected = ctl_.lvMain.SelectedIndex();
   if (::GetFocus() == ctl_.lvMain && selected >= 0) {
     DeleteLocation(static_cast<std::size_t>(selected));
     return;

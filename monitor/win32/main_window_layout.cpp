@@ -112,7 +112,7 @@ int Height(HWND hwnd) {
 bool TfrmMain::CreateControls() {
   dpi_ = win::WindowDpi(Hwnd());
   font_ = win::MakeUiFont(dpi_);
-  SetWindowIcons();
+  SetAppIcons(dpi_);
   BuildMenu();
   BuildAccelerators();
   ::SetMenu(Hwnd(), menu_.Get());
@@ -121,22 +121,21 @@ bool TfrmMain::CreateControls() {
   CreateSettingsPanel();
 
   ctl_.pnlMain = win::CreatePanel(Hwnd(), Hwnd(), kIdMainPanel, 0, 0, 0, 0, true);
-  ctl_.lvMain = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                                      LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                                  0, 0, 0, 0, ctl_.pnlMain, reinterpret_cast<HMENU>(kIdTable),
-                                  ::GetModuleHandleA(nullptr), nullptr);
-  lvMain_ = win::ListView(ctl_.lvMain);
-  ::SendMessageA(ctl_.lvMain, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  ctl_.lvMain = win::ListView(::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT |
+                                                    LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                                                0, 0, 0, 0, ctl_.pnlMain, reinterpret_cast<HMENU>(kIdTable),
+                                                ::GetModuleHandleA(nullptr), nullptr));
+  ctl_.lvMain.SetFont(font_.Get(), false);
   // Info tips: a late row says since when its folder has not answered.
   constexpr DWORD kTableStyle = LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
                                 LVS_EX_ONECLICKACTIVATE | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
-  lvMain_.SetExtendedStyle(kTableStyle, kTableStyle);
+  ctl_.lvMain.SetExtendedStyle(kTableStyle, kTableStyle);
   SetStateImages();
 
-  ctl_.bvlStats =
-      ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0, 0, 0, Hwnd(),
-                        reinterpret_cast<HMENU>(kIdStatsBevel), ::GetModuleHandleA(nullptr), nullptr);
+  ctl_.bvlStats = win::Static(::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ETCHEDHORZ, 0, 0,
+                                                0, 0, Hwnd(), reinterpret_cast<HMENU>(kIdStatsBevel),
+                                                ::GetModuleHandleA(nullptr), nullptr));
   CreateStatsPanel();
   CreateStatusBar();
   lblVsn_.InfoCategory = win::TInfoCategory::icVersion;
@@ -145,27 +144,19 @@ bool TfrmMain::CreateControls() {
   return ctl_.tlbMain && ctl_.pnlSettings && ctl_.lvMain && ctl_.pnlStats && ctl_.sttBar;
 }
 
-void TfrmMain::SetWindowIcons() {
-  smallIcon_ = win::MakeAppIcon(::GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi_)));
-  largeIcon_ = win::MakeAppIcon(::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi_)));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
-  ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
-}
-
 void TfrmMain::SetStateImages() {
   // The list view shares the list (LVS_SHAREIMAGELISTS): the old one goes once the new is set.
   win::ImageListHandle images = win::MakeStateImageList(win::ScaleToDpi(kImageSize, dpi_));
-  lvMain_.SetSmallImageList(images.Get());
+  ctl_.lvMain.SetSmallImageList(images.Get());
   stateImages_ = std::move(images);
 }
 
 void TfrmMain::CreateToolbar() {
-  ctl_.tlbMain = ::CreateWindowExA(
+  ctl_.tlbMain = win::Toolbar(::CreateWindowExA(
       0, TOOLBARCLASSNAMEA, "",
       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0, 0, 0, 0, Hwnd(),
-      reinterpret_cast<HMENU>(kIdToolbar), ::GetModuleHandleA(nullptr), nullptr);
-  toolbar_ = win::Toolbar(ctl_.tlbMain);
-  toolbar_.SetButtonStructSize();
+      reinterpret_cast<HMENU>(kIdToolbar), ::GetModuleHandleA(nullptr), nullptr));
+  ctl_.tlbMain.SetButtonStructSize();
   FillToolbar();
 }
 
@@ -173,11 +164,11 @@ void TfrmMain::FillToolbar() {
   // Images, buttons and the settings panel's slot all follow the dpi; a toolbar takes new image
   // and button sizes reliably only before its buttons are added, so they are added again.
   win::ImageListHandle images = win::MakeButtonImageList(win::ScaleToDpi(kImageSize, dpi_));
-  toolbar_.SetImageList(images.Get());
+  ctl_.tlbMain.SetImageList(images.Get());
   buttonImages_ = std::move(images);
-  toolbar_.SetBitmapSize(win::ScaleToDpi(kImageSize, dpi_), win::ScaleToDpi(kImageSize, dpi_));
-  while (toolbar_.ButtonCount() > 0)
-    toolbar_.DeleteButton(0);
+  ctl_.tlbMain.SetBitmapSize(win::ScaleToDpi(kImageSize, dpi_), win::ScaleToDpi(kImageSize, dpi_));
+  while (ctl_.tlbMain.ButtonCount() > 0)
+    ctl_.tlbMain.DeleteButton(0);
 
   std::vector<TBBUTTON> buttons;
   for (WORD entry : MainToolbarLayout()) {
@@ -199,28 +190,29 @@ void TfrmMain::FillToolbar() {
     }
     buttons.push_back(button);
   }
-  toolbar_.AddButtons(static_cast<int>(buttons.size()), buttons.data());
-  toolbar_.SetButtonSize(win::ScaleToDpi(kButtonSize, dpi_), win::ScaleToDpi(kButtonSize, dpi_));
-  toolbar_.AutoSize();
+  ctl_.tlbMain.AddButtons(static_cast<int>(buttons.size()), buttons.data());
+  ctl_.tlbMain.SetButtonSize(win::ScaleToDpi(kButtonSize, dpi_), win::ScaleToDpi(kButtonSize, dpi_));
+  ctl_.tlbMain.AutoSize();
 }
 
 void TfrmMain::CreateSettingsPanel() {
   ctl_.pnlSettings =
       win::CreatePanel(ctl_.tlbMain, Hwnd(), kIdSettingsPanel, 0, 0,
                        win::ScaleToDpi(kSettingsPanelWidth, dpi_), win::ScaleToDpi(kButtonSize, dpi_), true);
-  ctl_.lblPollItv = win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[0], font_.Get(), dpi_);
-  ctl_.fldPollItv = win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[1], font_.Get(), dpi_);
-  ctl_.chkActive = win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[2], font_.Get(), dpi_);
-  ctl_.spnPollItv = ::CreateWindowExA(
+  ctl_.lblPollItv =
+      win::Static(win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[0], font_.Get(), dpi_));
+  ctl_.fldPollItv =
+      win::Edit(win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[1], font_.Get(), dpi_));
+  ctl_.chkActive =
+      win::CheckBox(win::CreateLaidOutControl(ctl_.pnlSettings, kSettingsLayout[2], font_.Get(), dpi_));
+  ctl_.spnPollItv = win::UpDown(::CreateWindowExA(
       0, UPDOWN_CLASSA, "",
       WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
-      ctl_.pnlSettings, reinterpret_cast<HMENU>(kIdPollItvSpin), ::GetModuleHandleA(nullptr), nullptr);
-  spnPollItv_ = win::UpDown(ctl_.spnPollItv);
-  spnPollItv_.SetBuddy(ctl_.fldPollItv);
-  spnPollItv_.SetRange(kMinPollInterval, kMaxPollInterval);
-  spnPollItv_.SetPosition(kDefaultPollInterval);
-  chkActive_ = win::CheckBox(ctl_.chkActive);
-  chkActive_.SetChecked(true);
+      ctl_.pnlSettings, reinterpret_cast<HMENU>(kIdPollItvSpin), ::GetModuleHandleA(nullptr), nullptr));
+  ctl_.spnPollItv.SetBuddy(ctl_.fldPollItv);
+  ctl_.spnPollItv.SetRange(kMinPollInterval, kMaxPollInterval);
+  ctl_.spnPollItv.SetPosition(kDefaultPollInterval);
+  ctl_.chkActive.SetChecked(true);
   PlaceSettingsPanel();
 }
 
@@ -237,22 +229,21 @@ void TfrmMain::CreateStatsPanel() {
     }
     return HWND{};
   };
-  ctl_.frmUserStats = byId(kIdUserStats);
-  ctl_.lblUserTotUnits = byId(kIdUserTotUnits);
-  ctl_.lblUserTotCPU = byId(kIdUserTotCpu);
-  ctl_.lblUserAvgCPU = byId(kIdUserAvgCpu);
-  ctl_.frmUnitStats = byId(kIdUnitStats);
-  ctl_.lblProgress = byId(kIdProgress);
-  ctl_.lblTimeTotal = byId(kIdTimeTotal);
-  ctl_.lblTimeLeft = byId(kIdTimeLeft);
+  ctl_.frmUserStats = win::GroupBox(byId(kIdUserStats));
+  ctl_.lblUserTotUnits = win::Static(byId(kIdUserTotUnits));
+  ctl_.lblUserTotCPU = win::Static(byId(kIdUserTotCpu));
+  ctl_.lblUserAvgCPU = win::Static(byId(kIdUserAvgCpu));
+  ctl_.frmUnitStats = win::GroupBox(byId(kIdUnitStats));
+  ctl_.lblProgress = win::Static(byId(kIdProgress));
+  ctl_.lblTimeTotal = win::Static(byId(kIdTimeTotal));
+  ctl_.lblTimeLeft = win::Static(byId(kIdTimeLeft));
 }
 
 void TfrmMain::CreateStatusBar() {
-  ctl_.sttBar =
+  ctl_.sttBar = win::StatusBar(
       ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Hwnd(),
-                        reinterpret_cast<HMENU>(kIdStatusBar), ::GetModuleHandleA(nullptr), nullptr);
-  sttBar_ = win::StatusBar(ctl_.sttBar);
-  ::SendMessageA(ctl_.sttBar, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+                        reinterpret_cast<HMENU>(kIdStatusBar), ::GetModuleHandleA(nullptr), nullptr));
+  ctl_.sttBar.SetFont(font_.Get(), false);
   SetStatusParts();
   sttBarHints_.Create(ctl_.sttBar, kStatusHints);
 }
@@ -260,7 +251,7 @@ void TfrmMain::CreateStatusBar() {
 void TfrmMain::SetStatusParts() {
   const int panel = win::ScaleToDpi(kStatusPanelWidth, dpi_);
   const int rightEdges[] = {panel, 2 * panel, 3 * panel, -1};
-  sttBar_.SetParts(4, rightEdges);
+  ctl_.sttBar.SetParts(4, rightEdges);
   sttBarHints_.Follow();
 }
 
@@ -271,22 +262,22 @@ void TfrmMain::ApplyDpi(int dpi) {
   dpi_ = dpi;
   // Every control switches to the new font before the old one is deleted.
   win::FontHandle font = win::MakeUiFont(dpi_);
-  for (HWND control : {ctl_.lvMain, ctl_.sttBar})
-    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  ctl_.lvMain.SetFont(font.Get(), true);
+  ctl_.sttBar.SetFont(font.Get(), true);
   win::PlaceLaidOutControls(ctl_.pnlSettings, kSettingsLayout, font.Get(), dpi_);
   win::PlaceLaidOutControls(ctl_.pnlStats, kStatsLayout, font.Get(), dpi_);
   font_ = std::move(font);
   // The up-down control takes its place from its buddy's new rectangle.
-  spnPollItv_.SetBuddy(ctl_.fldPollItv);
+  ctl_.spnPollItv.SetBuddy(ctl_.fldPollItv);
 
-  SetWindowIcons();
+  SetAppIcons(dpi_);
   SetMenuImages();
   FillToolbar();
   SetStatusParts();
   SetStateImages();
   // Column widths are the user's: they keep their size relative to the text.
   for (int column = 0; column < ColumnCount(); ++column)
-    lvMain_.SetColumnWidth(column, ::MulDiv(lvMain_.ColumnWidth(column), dpi_, oldDpi));
+    ctl_.lvMain.SetColumnWidth(column, ::MulDiv(ctl_.lvMain.ColumnWidth(column), dpi_, oldDpi));
   for (int slot : {kStateColumnSlot, kFinishColumnSlot})
     SetColumnWidth(slot, ::MulDiv(ColumnWidth(slot), dpi_, oldDpi));
   LayoutControls();
@@ -294,10 +285,10 @@ void TfrmMain::ApplyDpi(int dpi) {
 
 void TfrmMain::PlaceSettingsPanel() {
   RECT slot{};
-  const int index = toolbar_.CommandToIndex(kToolbarSettingsPanel);
-  if (index < 0 || !toolbar_.GetItemRect(index, slot))
+  const int index = ctl_.tlbMain.CommandToIndex(kToolbarSettingsPanel);
+  if (index < 0 || !ctl_.tlbMain.GetItemRect(index, slot))
     return;
-  ::MoveWindow(ctl_.pnlSettings, slot.left, slot.top, slot.right - slot.left, slot.bottom - slot.top, TRUE);
+  ctl_.pnlSettings.Move(slot.left, slot.top, slot.right - slot.left, slot.bottom - slot.top, true);
 }
 
 void TfrmMain::LayoutControls() {
@@ -309,28 +300,28 @@ void TfrmMain::LayoutControls() {
   int top = 0;
   int bottom = client.bottom - client.top;
   if (barVisible_[static_cast<std::size_t>(Bar::kToolbar)]) {
-    toolbar_.AutoSize();
+    ctl_.tlbMain.AutoSize();
     PlaceSettingsPanel();
     top = Height(ctl_.tlbMain);
   }
   if (barVisible_[static_cast<std::size_t>(Bar::kStatusBar)]) {
-    sttBar_.Reposition();
+    ctl_.sttBar.Reposition();
     sttBarHints_.Follow();
     bottom -= Height(ctl_.sttBar);
   }
   if (barVisible_[static_cast<std::size_t>(Bar::kStatsPanel)]) {
     const int statsHeight = win::ScaleToDpi(kStatsPanelHeight, dpi_);
     bottom -= statsHeight;
-    ::MoveWindow(ctl_.pnlStats, 0, bottom, width, statsHeight, TRUE);
+    ctl_.pnlStats.Move(0, bottom, width, statsHeight, true);
     bottom -= kBevelHeight;
-    ::MoveWindow(ctl_.bvlStats, 0, bottom, width, kBevelHeight, TRUE);
+    ctl_.bvlStats.Move(0, bottom, width, kBevelHeight, true);
   }
   const int mainHeight = std::max(0, bottom - top);
-  ::MoveWindow(ctl_.pnlMain, 0, top, width, mainHeight, TRUE);
+  ctl_.pnlMain.Move(0, top, width, mainHeight, true);
   const int inset = win::ScaleToDpi(kTableInset, dpi_);
   const int insetTop = win::ScaleToDpi(kTableInsetTop, dpi_);
-  ::MoveWindow(ctl_.lvMain, inset, insetTop, std::max(0, width - 2 * inset),
-               std::max(0, mainHeight - insetTop - inset), TRUE);
+  ctl_.lvMain.Move(inset, insetTop, std::max(0, width - 2 * inset),
+                   std::max(0, mainHeight - insetTop - inset), true);
 }
 
 void TfrmMain::SetBarVisible(Bar bar, bool visible) {
@@ -338,21 +329,21 @@ void TfrmMain::SetBarVisible(Bar bar, bool visible) {
   const int show = visible ? SW_SHOWNA : SW_HIDE;
   // The keyboard focus must not stay on a control that disappears.
   HWND focus = ::GetFocus();
-  HWND barWindow = bar == Bar::kToolbar      ? ctl_.tlbMain
-                   : bar == Bar::kStatsPanel ? ctl_.pnlStats
-                                             : ctl_.sttBar;
+  HWND barWindow = bar == Bar::kToolbar      ? ctl_.tlbMain.Hwnd()
+                   : bar == Bar::kStatsPanel ? ctl_.pnlStats.Hwnd()
+                                             : ctl_.sttBar.Hwnd();
   if (!visible && focus && ::IsChild(barWindow, focus))
     ::SetFocus(ctl_.lvMain);
   switch (bar) {
     case Bar::kToolbar:
-      ::ShowWindow(ctl_.tlbMain, show);
+      ctl_.tlbMain.Show(show);
       break;
     case Bar::kStatsPanel:
-      ::ShowWindow(ctl_.pnlStats, show);
-      ::ShowWindow(ctl_.bvlStats, show);
+      ctl_.pnlStats.Show(show);
+      ctl_.bvlStats.Show(show);
       break;
     case Bar::kStatusBar:
-      ::ShowWindow(ctl_.sttBar, show);
+      ctl_.sttBar.Show(show);
       break;
   }
   LayoutControls();

@@ -107,11 +107,11 @@ WindowBounds TfrmMain::CurrentBounds() const {
 }
 
 void TfrmMain::SetPollInterval(int seconds) {
-  spnPollItv_.SetPosition(seconds);
+  ctl_.spnPollItv.SetPosition(seconds);
 }
 
 int TfrmMain::PollInterval() const {
-  return spnPollItv_.Position();
+  return ctl_.spnPollItv.Position();
 }
 
 }  // namespace velmora

@@ -29,9 +29,9 @@ bool IsCheckedState(UINT state) {
   return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
-void SetTextIfChanged(HWND control, const std::string& text) {
+void SetTextIfChanged(const win::Control& control, const std::string& text) {
   if (win::WindowText(control) != text)
-    ::SetWindowTextA(control, text.c_str());
+    control.SetText(text);
 }
 
 PassClock ClockNow() {
@@ -59,7 +59,7 @@ void TfrmMain::InsertColumn(int index, TableColumn shown, int width) {
   column.cx = width;
   column.pszText = const_cast<char*>(ColumnCaption(shown));
   column.iSubItem = index;
-  lvMain_.InsertColumn(index, column);
+  ctl_.lvMain.InsertColumn(index, column);
 }
 
 int TfrmMain::ShownIndexOfSlot(int slot) const {
@@ -75,8 +75,8 @@ void TfrmMain::SetOptionalColumns(const OptionalColumns& columns) {
   // sub-items then stay in the order of shownColumns_.
   for (int slot : {kFinishColumnSlot, kStateColumnSlot}) {
     if (const int index = ShownIndexOfSlot(slot); index >= 0) {
-      optionalWidths_[static_cast<std::size_t>(slot - kStateColumnSlot)] = lvMain_.ColumnWidth(index);
-      lvMain_.DeleteColumn(index);
+      optionalWidths_[static_cast<std::size_t>(slot - kStateColumnSlot)] = ctl_.lvMain.ColumnWidth(index);
+      ctl_.lvMain.DeleteColumn(index);
     }
   }
   optionalColumns_ = columns;
@@ -102,8 +102,8 @@ std::optional<std::size_t> TfrmMain::InsertLocation(const std::string& path, boo
   item.pszText = LPSTR_TEXTCALLBACKA;
   item.iImage = I_IMAGECALLBACK;
   syncingRows_ = true;
-  lvMain_.InsertItem(item);
-  lvMain_.SetCheckState(static_cast<int>(*index), enabled);
+  ctl_.lvMain.InsertItem(item);
+  ctl_.lvMain.SetCheckState(static_cast<int>(*index), enabled);
   syncingRows_ = false;
   return index;
 }
@@ -119,25 +119,25 @@ void TfrmMain::AddLocations(const std::vector<StoredLocation>& locations) {
 void TfrmMain::ShowAllRows() {
   const std::vector<LocationRow>& rows = table_.Rows();
   syncingRows_ = true;
-  lvMain_.SetRedraw(false);
-  lvMain_.DeleteAllItems();
-  lvMain_.ReserveItems(static_cast<int>(rows.size()));
+  ctl_.lvMain.SetRedraw(false);
+  ctl_.lvMain.DeleteAllItems();
+  ctl_.lvMain.ReserveItems(static_cast<int>(rows.size()));
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.pszText = LPSTR_TEXTCALLBACKA;
   item.iImage = I_IMAGECALLBACK;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     item.iItem = static_cast<int>(i);
-    lvMain_.InsertItem(item);
+    ctl_.lvMain.InsertItem(item);
   }
   // Wine's list view ignores a check box state given with the insert. Rows are mostly enabled:
   // every box is checked in one message, then the disabled ones cleared.
-  lvMain_.SetCheckState(-1, true);
+  ctl_.lvMain.SetCheckState(-1, true);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (!rows[i].enabled)
-      lvMain_.SetCheckState(static_cast<int>(i), false);
+      ctl_.lvMain.SetCheckState(static_cast<int>(i), false);
   }
-  lvMain_.SetRedraw(true);
+  ctl_.lvMain.SetRedraw(true);
   ::InvalidateRect(ctl_.lvMain, nullptr, TRUE);
   syncingRows_ = false;
 }
@@ -145,7 +145,7 @@ void TfrmMain::ShowAllRows() {
 void TfrmMain::DeleteLocation(std::size_t index) {
   table_.RemoveAt(index);
   syncingRows_ = true;
-  lvMain_.DeleteItem(static_cast<int>(index));
+  ctl_.lvMain.DeleteItem(static_cast<int>(index));
   syncingRows_ = false;
 }
 
@@ -157,7 +157,7 @@ std::optional<std::string> TfrmMain::SelectedPath() const {
 }
 
 std::optional<SelectedRow> TfrmMain::SelectedLocation() const {
-  const int selected = lvMain_.SelectedIndex();
+  const int selected = ctl_.lvMain.SelectedIndex();
   if (selected < 0 || static_cast<std::size_t>(selected) >= table_.Count())
     return std::nullopt;
   const LocationRow& row = table_.Row(static_cast<std::size_t>(selected));
@@ -204,7 +204,7 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
       if (row < table_.Count()) {
         table_.SetEnabled(row, IsCheckedState(change->uNewState));
         if (optionalColumns_.state || optionalColumns_.finish)
-          lvMain_.RedrawItems(change->iItem, change->iItem);  // "Off", or its state again
+          ctl_.lvMain.RedrawItems(change->iItem, change->iItem);  // "Off", or its state again
       }
       return 0;
     }
@@ -321,10 +321,10 @@ void TfrmMain::ShowTableChanges() {
   if (!changed.empty()) {
     // One repaint request per run of consecutive changed rows on screen, the row cut off at
     // the bottom included.
-    const auto top = static_cast<std::size_t>(std::max(0, lvMain_.TopIndex()));
-    const auto shown = static_cast<std::size_t>(std::max(0, lvMain_.CountPerPage()));
+    const auto top = static_cast<std::size_t>(std::max(0, ctl_.lvMain.TopIndex()));
+    const auto shown = static_cast<std::size_t>(std::max(0, ctl_.lvMain.CountPerPage()));
     for (const RowRange& range : RowsToRepaint(changed, top, top + shown))
-      lvMain_.RedrawItems(static_cast<int>(range.first), static_cast<int>(range.last));
+      ctl_.lvMain.RedrawItems(static_cast<int>(range.first), static_cast<int>(range.last));
   }
   if (lastRefresh_.countersChanged) {
     const std::array<std::string, 3>& texts = table_.StatusTexts();
@@ -339,7 +339,7 @@ void TfrmMain::WriteStatusPanel(int part, const std::string& text) {
   if (shown == text)
     return;
   shown = text;
-  sttBar_.SetText(part, text);
+  ctl_.sttBar.SetText(part, text);
 }
 
 void TfrmMain::ShowSelectedStats() {
@@ -385,7 +385,7 @@ void TfrmMain::lvMainClick() {
 }
 
 void TfrmMain::chkActiveClick() {
-  table_.SetSpyingEnabled(chkActive_.Checked());
+  table_.SetSpyingEnabled(ctl_.chkActive.Checked());
 }
 
 void TfrmMain::SetAlertOptions(const AlertOptions& options) {
@@ -395,12 +395,12 @@ void TfrmMain::SetAlertOptions(const AlertOptions& options) {
 
 void TfrmMain::SetColumnWidth(int column, int width) {
   if (column < kBaseColumnCount) {
-    lvMain_.SetColumnWidth(column, width);
+    ctl_.lvMain.SetColumnWidth(column, width);
     return;
   }
   optionalWidths_.at(static_cast<std::size_t>(column - kStateColumnSlot)) = width;
   if (const int index = ShownIndexOfSlot(column); index >= 0)
-    lvMain_.SetColumnWidth(index, width);
+    ctl_.lvMain.SetColumnWidth(index, width);
 }
 
 int TfrmMain::ColumnCount() const {
@@ -409,9 +409,9 @@ int TfrmMain::ColumnCount() const {
 
 int TfrmMain::ColumnWidth(int column) const {
   if (column < kBaseColumnCount)
-    return lvMain_.ColumnWidth(column);
+    return ctl_.lvMain.ColumnWidth(column);
   const int index = ShownIndexOfSlot(column);
-  return index >= 0 ? lvMain_.ColumnWidth(index)
+  return index >= 0 ? ctl_.lvMain.ColumnWidth(index)
                     : optionalWidths_.at(static_cast<std::size_t>(column - kStateColumnSlot));
 }
 

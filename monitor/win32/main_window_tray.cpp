@@ -142,9 +142,9 @@ void TfrmMain::ShowNoticeRow() {
     if (table_.Row(row).id != *noticeRow_)
       continue;
     const int index = static_cast<int>(row);
-    lvMain_.SetItemState(-1, 0, LVIS_SELECTED);
-    lvMain_.SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    lvMain_.EnsureVisible(index);
+    ctl_.lvMain.SetItemState(-1, 0, LVIS_SELECTED);
+    ctl_.lvMain.SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ctl_.lvMain.EnsureVisible(index);
     ::SetFocus(ctl_.lvMain);
     lvMainClick();
     return;

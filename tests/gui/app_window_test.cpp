@@ -35,8 +35,7 @@ TEST(AppWindow, HasNoTaskbarButtonOfItsOwn) {
 class ThrowingWindow final : public BaseWindow {
  public:
   explicit ThrowingWindow(UINT throwOn) : throwOn_(throwOn) {
-    const WNDCLASSEXA classTemplate{};
-    CreateBound("VelmoraTestThrowingWindow", classTemplate, 0, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+    CreateBound({.className = "VelmoraTestThrowingWindow", .style = WS_POPUP, .width = 10, .height = 10});
   }
   std::vector<std::string> reported;
 

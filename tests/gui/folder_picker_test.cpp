@@ -39,9 +39,15 @@ constexpr int kTicksBeforeGivingUp = 400;
 class PlainWindow final : public BaseWindow {
  public:
   bool Create(HWND owner, DWORD exStyle, DWORD style) {
-    const WNDCLASSEXA classTemplate{};
-    return CreateBound("VelmoraPickerTestWindow", classTemplate, exStyle, "Velmora monitor", style, 20, 20,
-                       320, 200, owner, nullptr);
+    return CreateBound({.className = "VelmoraPickerTestWindow",
+                        .exStyle = exStyle,
+                        .title = "Velmora monitor",
+                        .style = style,
+                        .x = 20,
+                        .y = 20,
+                        .width = 320,
+                        .height = 200,
+                        .parent = owner});
   }
 };
 
@@ -100,8 +106,7 @@ class DialogDriver final : public BaseWindow {
       : owner_(owner), button_(button), whileOpen_(std::move(whileOpen)) {}
 
   bool Start() {
-    const WNDCLASSEXA classTemplate{};
-    if (!CreateBound("VelmoraPickerTestDriver", classTemplate, 0, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr))
+    if (!CreateBound({.className = "VelmoraPickerTestDriver", .style = WS_POPUP}))
       return false;
     return ::SetTimer(Hwnd(), 1, kTickMilliseconds, nullptr) != 0;
   }
@@ -448,11 +453,7 @@ void PrintTo(const SentMessage& sent, std::ostream* out) {
 
 class RecordingDialog final : public BaseWindow {
  public:
-  bool Create() {
-    const WNDCLASSEXA classTemplate{};
-    return CreateBound("VelmoraPickerTestRecorder", classTemplate, 0, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                       nullptr);
-  }
+  bool Create() { return CreateBound({.className = "VelmoraPickerTestRecorder", .style = WS_POPUP}); }
   const std::vector<SentMessage>& Received() const { return received_; }
 
  private:

@@ -63,32 +63,38 @@ int FontHeight(HWND control) {
   return face.lfHeight;
 }
 
+// One of the window's controls, whatever its type.
+template <auto field>
+HWND Field(const MainControls& c) {
+  return c.*field;
+}
+
 // The stats panel's labels, by the texts they start with or the names the window gives them.
 struct StatsLabel {
   const char* name;
-  HWND MainControls::*control;  // null: found by its text, `name`
-  int x, y, width, height;      // at 96 dpi
+  HWND (*control)(const MainControls&);  // null: found by its text, `name`
+  int x, y, width, height;               // at 96 dpi
 };
 
 constexpr StatsLabel kStatsLabels[] = {
-    {"User info", &MainControls::frmUserStats, 4, 4, 253, 68},
-    {"Working unit info", &MainControls::frmUnitStats, 264, 4, 217, 68},
+    {"User info", &Field<&MainControls::frmUserStats>, 4, 4, 253, 68},
+    {"Working unit info", &Field<&MainControls::frmUnitStats>, 264, 4, 217, 68},
     {"Total units:", nullptr, 20, 20, 96, 13},
     {"Total CPU time:", nullptr, 20, 36, 96, 13},
     {"Average CPU time:", nullptr, 20, 52, 96, 13},
-    {"lblUserTotUnits", &MainControls::lblUserTotUnits, 120, 20, 129, 13},
-    {"lblUserTotCPU", &MainControls::lblUserTotCPU, 120, 36, 129, 13},
-    {"lblUserAvgCPU", &MainControls::lblUserAvgCPU, 120, 52, 129, 13},
+    {"lblUserTotUnits", &Field<&MainControls::lblUserTotUnits>, 120, 20, 129, 13},
+    {"lblUserTotCPU", &Field<&MainControls::lblUserTotCPU>, 120, 36, 129, 13},
+    {"lblUserAvgCPU", &Field<&MainControls::lblUserAvgCPU>, 120, 52, 129, 13},
     {"Progress:", nullptr, 280, 20, 100, 13},
     {"Estimated total time:", nullptr, 280, 36, 100, 13},
     {"Time left:", nullptr, 280, 52, 100, 13},
-    {"lblProgress", &MainControls::lblProgress, 384, 20, 89, 13},
-    {"lblTimeTotal", &MainControls::lblTimeTotal, 384, 36, 89, 13},
-    {"lblTimeLeft", &MainControls::lblTimeLeft, 384, 52, 89, 13},
+    {"lblProgress", &Field<&MainControls::lblProgress>, 384, 20, 89, 13},
+    {"lblTimeTotal", &Field<&MainControls::lblTimeTotal>, 384, 36, 89, 13},
+    {"lblTimeLeft", &Field<&MainControls::lblTimeLeft>, 384, 52, 89, 13},
 };
 
 HWND StatsControl(const MainControls& c, const StatsLabel& label) {
-  return label.control ? c.*(label.control) : ChildWithText(c.pnlStats, label.name);
+  return label.control ? label.control(c) : ChildWithText(c.pnlStats, label.name);
 }
 
 // What the window shows now, in pixels.

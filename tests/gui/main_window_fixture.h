@@ -102,8 +102,7 @@ struct SeenBox {
 class DialogDriver final : public win::BaseWindow {
  public:
   explicit DialogDriver(std::function<bool(HWND)> answer = {}) : answer_(std::move(answer)) {
-    const WNDCLASSEXA wc{};
-    CreateBound("VelmoraTestDialogDriver", wc, 0, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+    CreateBound({.className = "VelmoraTestDialogDriver", .style = WS_POPUP});
     ::SetTimer(Hwnd(), 1, 30, nullptr);
   }
   std::vector<SeenBox> seen;

@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
   const RECT main = RectInParent(c.pnlMain);
   EXPECT_EQ(main.top, 0);
   EXPECT_EQ(main.bottom, client.bottom);
-  for (HWND bar : {c.tlbMain, c.pnlStats, c.bvlStats, c.sttBar})
+  for (HWND bar : std::initializer_list<HWND>{c.tlbMain, c.pnlStats, c.bvlStats, c.sttBar})
     EXPECT_FALSE(::IsWindowVisible(bar));
 }
 
@@ -243,8 +243,9 @@ TEST_F(MainWindowTest, NewSystemColoursReachTheToolbarTableAndStatusBar) {
 TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
-  for (HWND control : {c.lblPollItv, c.fldPollItv, c.chkActive, c.lvMain, c.frmUserStats, c.lblUserTotUnits,
-                       c.frmUnitStats, c.lblTimeLeft, c.sttBar}) {
+  for (HWND control :
+       std::initializer_list<HWND>{c.lblPollItv, c.fldPollItv, c.chkActive, c.lvMain, c.frmUserStats,
+                                   c.lblUserTotUnits, c.frmUnitStats, c.lblTimeLeft, c.sttBar}) {
     auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr);
     LOGFONTA face{};
@@ -493,7 +494,7 @@ TEST_F(MainWindowTest, TabWalksTheIntervalBoxTheSpyingSwitchAndTheTable) {
   EXPECT_EQ(::GetFocus(), c.lvMain);
   // Wine keeps no UI state: what shows the focus rectangle is the request to the window's tree.
   MessageCounter uiState(window.Hwnd(), WM_CHANGEUISTATE);
-  for (HWND next : {c.fldPollItv, c.chkActive, c.lvMain}) {
+  for (HWND next : std::initializer_list<HWND>{c.fldPollItv, c.chkActive, c.lvMain}) {
     const int requests = uiState.Count();
     MSG tab = KeyDown(::GetFocus(), VK_TAB);
     EXPECT_TRUE(window.PreTranslateMessage(tab));
@@ -849,8 +850,9 @@ class StatsTest : public MainWindowTest, public ::testing::WithParamInterface<St
 
 std::vector<std::string> PanelTexts(const MainControls& c) {
   std::vector<std::string> texts;
-  for (HWND control : {c.frmUserStats, c.lblUserTotUnits, c.lblUserTotCPU, c.lblUserAvgCPU, c.frmUnitStats,
-                       c.lblProgress, c.lblTimeTotal, c.lblTimeLeft}) {
+  for (HWND control :
+       std::initializer_list<HWND>{c.frmUserStats, c.lblUserTotUnits, c.lblUserTotCPU, c.lblUserAvgCPU,
+                                   c.frmUnitStats, c.lblProgress, c.lblTimeTotal, c.lblTimeLeft}) {
     texts.push_back(win::WindowText(control));
   }
   return texts;
@@ -947,7 +949,8 @@ TEST_F(MainWindowTest, HideAllThenShowAllLeavesTheThreeViewItemsChecked) {
   window.acViewAllExecute();
   for (UINT id : {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar})
     EXPECT_TRUE(MenuChecked(menu, id)) << id;
-  for (HWND bar : {window.Controls().tlbMain, window.Controls().pnlStats, window.Controls().sttBar})
+  for (HWND bar : std::initializer_list<HWND>{window.Controls().tlbMain, window.Controls().pnlStats,
+                                              window.Controls().sttBar})
     EXPECT_TRUE(::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE);
 }
 

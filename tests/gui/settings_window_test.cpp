@@ -175,8 +175,7 @@ class MessageBoxAnswerer final : public win::BaseWindow {
   };
 
   MessageBoxAnswerer() {
-    const WNDCLASSEXA classTemplate{};
-    CreateBound("VelmoraSettingsTestBoxAnswerer", classTemplate, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
+    CreateBound({.className = "VelmoraSettingsTestBoxAnswerer", .parent = HWND_MESSAGE});
     ::SetTimer(Hwnd(), 1, 30, nullptr);
   }
 

@@ -17,8 +17,7 @@ namespace velmora::testing {
 class TimedSteps final : public win::BaseWindow {
  public:
   explicit TimedSteps(UINT intervalMs = 40) : interval_(intervalMs) {
-    WNDCLASSEXA windowClass{};
-    CreateBound("VelmoraTestTimedSteps", windowClass, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
+    CreateBound({.className = "VelmoraTestTimedSteps", .parent = HWND_MESSAGE});
   }
 
   // Queues `step`; the steps run in order, one per tick.
