@@ -16,10 +16,10 @@
 #include "monitor/win32/details_window.h"
 #include "monitor/win32/error_box.h"
 #include "monitor/win32/main_window.h"
+#include "monitor/win32/registry_store.h"
 #include "windows/about_window.h"
 #include "windows/app_window.h"
 #include "windows/ole_session.h"
-#include "windows/registry_store.h"
 #include "windows/shell_open.h"
 #include "windows/version_view.h"
 

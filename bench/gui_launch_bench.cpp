@@ -35,9 +35,9 @@
 #include "bench/bench_checks.h"
 #include "bench/window_pass_watch.h"
 #include "monitor/settings.h"
+#include "monitor/win32/registry_store.h"
 #include "tests/support/temp_folder.h"
 #include "windows/handles.h"
-#include "windows/registry_store.h"
 
 namespace {
 

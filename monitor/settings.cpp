@@ -1,6 +1,6 @@
 // The layout of the stored settings and the order in which the monitor window reads and writes
-// them. Each entry is applied as soon as it is read: a store failure part-way through leaves the
-// rest at the window's built-in values, which is what the user is told about.
+// them. Each entry goes into the value as soon as it is read: a store failure part-way through
+// leaves the rest at the window's built-in values, which is what the user is told about.
 #include "monitor/settings.h"
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/text.h"
 #include "core/tools.h"
@@ -60,32 +61,15 @@ int PollIntervalFromStored(int stored) {
   return position;
 }
 
-}  // namespace
-
-std::string LocationKey(std::size_t index) {
-  return "Location" + PadLeftChars(std::to_string(index), 4, '0');
-}
-
-void LoadSettings(SettingsStore& store, SettingsTarget& target) {
-  const int dpi = target.Dpi();
-  target.SetWidth(store.ReadInteger(kLayout, "FormWidth", ScalePixels(kDefaultWidth, dpi)));
-  target.SetHeight(store.ReadInteger(kLayout, "FormHeight", ScalePixels(kDefaultHeight, dpi)));
-  target.SetTop(store.ReadInteger(kLayout, "FormTop", kDefaultTop));
-  target.SetLeft(store.ReadInteger(kLayout, "FormLeft", kDefaultLeft));
-  target.SetMaximized(store.ReadInteger(kLayout, "WindowState", kStoredNormal) == kStoredMaximized);
-
-  for (int column = 0; column < static_cast<int>(std::size(kDefaultColumnWidths)); ++column)
-    target.SetColumnWidth(column, store.ReadInteger(kLayout, ColumnKey(column),
-                                                    ScalePixels(kDefaultColumnWidths[column], dpi)));
-
-  // Only the last two characters are the flag, so a path may hold commas of its own. The rows
-  // go to the window in one batch; when an entry cannot be read, those read before it still do.
-  // They are read a chunk at a time, so that a count stored wrong cannot ask for more memory than
-  // a chunk holds.
+// Only the last two characters are the flag, so a path may hold commas of its own. The list is
+// replaced once the count is read; when an entry cannot be read, those read before it are kept.
+// They are read a chunk at a time, so that a count stored wrong cannot ask for more memory than
+// a chunk holds.
+void ReadLocations(SettingsStore& store, const std::string& appDir, std::vector<StoredLocation>& locations) {
   const int count = store.ReadInteger(kLocations, "Count", 0);
   const std::size_t total = count > 0 ? static_cast<std::size_t>(count) : 0;
   constexpr std::size_t kChunk = 1024;
-  std::vector<StoredLocation> locations;
+  locations.clear();
   std::vector<std::string> keys;
   std::vector<std::string> values;
   const auto take = [&locations, &values] {
@@ -103,51 +87,67 @@ void LoadSettings(SettingsStore& store, SettingsTarget& target) {
     }
   } catch (const SettingsError&) {
     take();
-    target.AddLocations(locations);
     throw;
   }
-  target.AddLocations(locations);
-  // The stored count decides, not the rows added: a count of 3 with nothing behind it stays empty.
+  // The stored count decides, not the rows read: a count of 3 with nothing behind it stays empty.
   if (count == 0)
-    target.AddLocation(target.AppDir(), true);
+    locations.push_back(StoredLocation{appDir, true});
+}
+
+}  // namespace
+
+std::string LocationKey(std::size_t index) {
+  return "Location" + PadLeftChars(std::to_string(index), 4, '0');
+}
+
+void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, StoredSettings& settings) {
+  WindowBounds& bounds = settings.bounds;
+  bounds.width = store.ReadInteger(kLayout, "FormWidth", ScalePixels(kDefaultWidth, dpi));
+  bounds.height = store.ReadInteger(kLayout, "FormHeight", ScalePixels(kDefaultHeight, dpi));
+  bounds.top = store.ReadInteger(kLayout, "FormTop", kDefaultTop);
+  bounds.left = store.ReadInteger(kLayout, "FormLeft", kDefaultLeft);
+  settings.showState = store.ReadInteger(kLayout, "WindowState", kStoredNormal) == kStoredMaximized
+                           ? ShowState::kMaximized
+                           : ShowState::kNormal;
+
+  for (std::size_t column = 0; column < std::size(kDefaultColumnWidths); ++column) {
+    settings.columnWidths[column] = store.ReadInteger(kLayout, ColumnKey(static_cast<int>(column)),
+                                                      ScalePixels(kDefaultColumnWidths[column], dpi));
+  }
+
+  ReadLocations(store, appDir, settings.locations);
 
   for (Bar bar : kBarsInOrder)
-    target.SetBarVisible(bar, store.ReadBool(kInterface, BarKey(bar), true));
+    settings.barsShown[static_cast<std::size_t>(bar)] = store.ReadBool(kInterface, BarKey(bar), true);
 
-  target.SetPollInterval(
-      PollIntervalFromStored(store.ReadInteger(kDefaults, "PollInterval", kDefaultPollInterval)));
+  settings.pollInterval =
+      PollIntervalFromStored(store.ReadInteger(kDefaults, "PollInterval", kDefaultPollInterval));
 
   // Entries that earlier versions did not write come last: their store loads as it always did,
-  // and a failure among these leaves every older entry applied.
+  // and a failure among these leaves every older entry read.
   const AlertOptions defaults;
-  AlertOptions alerts = target.CurrentAlertOptions();
+  AlertOptions& alerts = settings.alerts;
   alerts.trayIcon = store.ReadBool(kInterface, "TrayIcon", defaults.trayIcon);
-  target.SetAlertOptions(alerts);
   alerts.alertStalls = store.ReadBool(kInterface, "AlertStalls", defaults.alertStalls);
-  target.SetAlertOptions(alerts);
   alerts.alertResults = store.ReadBool(kInterface, "AlertResults", defaults.alertResults);
-  target.SetAlertOptions(alerts);
   alerts.stallMinutes = std::clamp(store.ReadInteger(kDefaults, "StallMinutes", defaults.stallMinutes),
                                    kMinStallMinutes, kMaxStallMinutes);
-  target.SetAlertOptions(alerts);
 
-  OptionalColumns columns = target.CurrentOptionalColumns();
-  columns.state = store.ReadBool(kInterface, "StateColumn", false);
-  target.SetOptionalColumns(columns);
-  columns.finish = store.ReadBool(kInterface, "FinishColumn", false);
-  target.SetOptionalColumns(columns);
+  settings.optionalColumns.state = store.ReadBool(kInterface, "StateColumn", false);
+  settings.optionalColumns.finish = store.ReadBool(kInterface, "FinishColumn", false);
   for (const int slot : {kStateColumnSlot, kFinishColumnSlot}) {
     const int builtIn = ScalePixels(kDefaultOptionalWidths[slot - kStateColumnSlot], dpi);
-    target.SetColumnWidth(slot, store.ReadInteger(kLayout, ColumnKey(slot), builtIn));
+    settings.columnWidths[static_cast<std::size_t>(slot)] =
+        store.ReadInteger(kLayout, ColumnKey(slot), builtIn);
   }
 }
 
-void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
+void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
   // A minimized window is never stored: the state and bounds of the last normal or maximized
   // close stay. A maximized one keeps the bounds of the last normal close to restore to.
-  switch (target.CurrentShowState()) {
+  switch (settings.showState) {
     case ShowState::kNormal: {
-      const WindowBounds bounds = target.CurrentBounds();
+      const WindowBounds& bounds = settings.bounds;
       store.WriteInteger(kLayout, "WindowState", kStoredNormal);
       store.WriteInteger(kLayout, "FormWidth", bounds.width);
       store.WriteInteger(kLayout, "FormHeight", bounds.height);
@@ -162,36 +162,34 @@ void SaveSettings(SettingsStore& store, const SettingsTarget& target) {
       break;
   }
 
-  for (int column = 0; column < target.ColumnCount(); ++column)
-    store.WriteInteger(kLayout, ColumnKey(column), target.ColumnWidth(column));
+  for (std::size_t column = 0; column < std::size(kDefaultColumnWidths); ++column)
+    store.WriteInteger(kLayout, ColumnKey(static_cast<int>(column)), settings.columnWidths[column]);
 
   // Entries above the new count are left in place; loading never reads past the count.
-  const std::size_t count = target.LocationCount();
-  store.WriteInteger(kLocations, "Count", static_cast<int>(count));
+  store.WriteInteger(kLocations, "Count", static_cast<int>(settings.locations.size()));
   const std::string enabledSuffix = ",1";
   const std::string disabledSuffix = ",0";
-  for (std::size_t index = 0; index < count; ++index) {
-    store.WriteText(
-        kLocations, LocationKey(index),
-        target.LocationPath(index) + IfThenStr(target.LocationEnabled(index), enabledSuffix, disabledSuffix));
+  for (std::size_t index = 0; index < settings.locations.size(); ++index) {
+    const StoredLocation& location = settings.locations[index];
+    store.WriteText(kLocations, LocationKey(index),
+                    location.path + IfThenStr(location.enabled, enabledSuffix, disabledSuffix));
   }
 
   for (Bar bar : kBarsInOrder)
-    store.WriteBool(kInterface, BarKey(bar), target.BarVisible(bar));
+    store.WriteBool(kInterface, BarKey(bar), settings.barsShown[static_cast<std::size_t>(bar)]);
 
-  store.WriteInteger(kDefaults, "PollInterval", target.PollInterval());
+  store.WriteInteger(kDefaults, "PollInterval", settings.pollInterval);
 
-  const AlertOptions alerts = target.CurrentAlertOptions();
+  const AlertOptions& alerts = settings.alerts;
   store.WriteBool(kInterface, "TrayIcon", alerts.trayIcon);
   store.WriteBool(kInterface, "AlertStalls", alerts.alertStalls);
   store.WriteBool(kInterface, "AlertResults", alerts.alertResults);
   store.WriteInteger(kDefaults, "StallMinutes", alerts.stallMinutes);
 
-  const OptionalColumns columns = target.CurrentOptionalColumns();
-  store.WriteBool(kInterface, "StateColumn", columns.state);
-  store.WriteBool(kInterface, "FinishColumn", columns.finish);
+  store.WriteBool(kInterface, "StateColumn", settings.optionalColumns.state);
+  store.WriteBool(kInterface, "FinishColumn", settings.optionalColumns.finish);
   for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
-    store.WriteInteger(kLayout, ColumnKey(slot), target.ColumnWidth(slot));
+    store.WriteInteger(kLayout, ColumnKey(slot), settings.columnWidths[static_cast<std::size_t>(slot)]);
 }
 
 }  // namespace velmora

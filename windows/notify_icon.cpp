@@ -21,6 +21,19 @@ void CopyCut(char (&buffer)[N], const std::string& text) {
   buffer[cut.size()] = '\0';
 }
 
+// The bytes of the character that `first` begins in `codePage`: two from a lead byte of the
+// double-byte code pages on, up to four under UTF-8, else one. IsDBCSLeadByteEx knows no lead
+// bytes of UTF-8.
+std::size_t CharBytes(UINT codePage, unsigned char first) {
+  if (codePage != CP_UTF8)
+    return ::IsDBCSLeadByteEx(codePage, first) ? 2 : 1;
+  if (first >= 0xF0 && first < 0xF5)
+    return 4;
+  if (first >= 0xE0 && first < 0xF0)
+    return 3;
+  return first >= 0xC2 && first < 0xE0 ? 2 : 1;
+}
+
 // Without NIF_SHOWTIP a version 4 icon shows no tip of its own.
 constexpr UINT kTipFlags = NIF_TIP | NIF_SHOWTIP;
 
@@ -36,20 +49,19 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
-CharSizes CodePageCharSizes(UINT codePage) {
-  if (codePage == CP_ACP)
-    codePage = ::GetACP();
-  // IsDBCSLeadByteEx knows no lead bytes of UTF-8.
-  if (codePage == CP_UTF8)
-    return CharSizes::Utf8();
-  return CharSizes::DoubleByte(
-      [codePage](unsigned char byte) { return ::IsDBCSLeadByteEx(codePage, byte) != FALSE; });
-}
-
 std::string CutForBuffer(std::string_view text, std::size_t bufferSize, UINT codePage) {
   if (bufferSize == 0)
     return std::string();
-  return FitText(text, bufferSize - 1, CodePageCharSizes(codePage));
+  const std::size_t maxChars = bufferSize - 1;
+  if (text.size() <= maxChars)
+    return std::string(text);
+  if (codePage == CP_ACP)
+    codePage = ::GetACP();
+  // A trail byte may look like any other character, so characters are found from the start.
+  std::size_t end = 0;
+  for (std::size_t at = 0; at <= maxChars; at += CharBytes(codePage, static_cast<unsigned char>(text[at])))
+    end = at;
+  return std::string(text.substr(0, end));
 }
 
 int NotificationAreaDpi() {

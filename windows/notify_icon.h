@@ -15,7 +15,6 @@
 // NIF_SHOWTIP loses its standard tip.
 #pragma once
 
-#include "monitor/alert_texts.h"
 #include "windows/handles.h"
 
 #include <shellapi.h>
@@ -39,12 +38,8 @@ TrayShell& SystemTrayShell();
 // The "TaskbarCreated" message Explorer broadcasts to every top-level window.
 UINT TaskbarCreatedMessage();
 
-// How many bytes a character of `codePage` (CP_ACP: the system's ANSI code page) takes: two from
-// a lead byte of the double-byte code pages on, up to four under UTF-8 (65001), else one.
-CharSizes CodePageCharSizes(UINT codePage = CP_ACP);
-
-// At most `bufferSize` - 1 bytes of `text`, never ending inside a character of `codePage`: what
-// fits in a char buffer of that size with its NUL.
+// At most `bufferSize` - 1 bytes of `text`, never ending inside a character of `codePage` (CP_ACP:
+// the system's ANSI code page): what fits in a char buffer of that size with its NUL.
 std::string CutForBuffer(std::string_view text, std::size_t bufferSize, UINT codePage = CP_ACP);
 
 // The dpi the notification area draws its icons at: the primary screen's, whatever screen the

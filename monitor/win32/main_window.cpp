@@ -110,16 +110,19 @@ void TfrmMain::FormCreate() {
   if (!appDir_.empty() && appDir_.back() != '\\')
     appDir_ += '\\';
   CreateColumns();
+  StoredSettings settings = CurrentSettings();
+  std::optional<std::string> loadFailure;
   try {
-    loadingSettings_ = true;
-    LoadSettings(services_.settings, *this);
-    loadingSettings_ = false;
+    LoadSettings(services_.settings, dpi_, appDir_, settings);
   } catch (const SettingsError& failure) {
-    loadingSettings_ = false;
+    loadFailure = failure.what();
+  }
+  ApplySettings(settings);
+  if (loadFailure) {
     // What was not read keeps its built-in value; without a complete start the window never
     // refreshes on its own ("Update all now" still works).
     timerOffForRun_ = true;
-    ShowErrorBox(Hwnd(), failure.what());
+    ShowErrorBox(Hwnd(), *loadFailure);
     if (!trayHeld_)
       SyncTrayIcon();
     return;
@@ -145,7 +148,7 @@ void TfrmMain::SaveSettingsOnce() {
     return;
   settingsSaved_ = true;
   try {
-    SaveSettings(services_.settings, *this);
+    SaveSettings(services_.settings, CurrentSettings());
   } catch (const SettingsError& failure) {
     ShowErrorBox(Hwnd(), failure.what());
   }

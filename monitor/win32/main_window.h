@@ -1,6 +1,6 @@
 // The monitor window: toolbar with the interval settings, the location table, the statistics
 // panel and the status bar, the refresh timer, and the commands. It mirrors the window-free
-// LocationTable into its list view and is the SettingsTarget the stored settings are applied to.
+// LocationTable into its list view and gives and takes the stored settings as one value.
 #pragma once
 
 #include <windows.h>
@@ -82,7 +82,7 @@ struct MainControls {
   win::StatusBar sttBar;
 };
 
-class TfrmMain final : public win::BaseWindow, public SettingsTarget {
+class TfrmMain final : public win::BaseWindow {
  public:
   static constexpr UINT_PTR kMainTimerId = 1;
   // A pass (or a figures request) has waited for its folders long enough: show what answered.
@@ -168,32 +168,24 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // What the last update of the table changed.
   const RefreshOutcome& LastRefresh() const { return lastRefresh_; }
 
-  // SettingsTarget.
-  void SetWidth(int width) override;
-  void SetHeight(int height) override;
-  void SetTop(int top) override;
-  void SetLeft(int left) override;
-  void SetMaximized(bool maximized) override;
-  void SetColumnWidth(int column, int width) override;
-  void AddLocation(const std::string& path, bool enabled) override;
-  void AddLocations(const std::vector<StoredLocation>& locations) override;
-  std::string AppDir() const override { return appDir_; }
-  void SetBarVisible(Bar bar, bool visible) override;
-  void SetPollInterval(int seconds) override;
-  ShowState CurrentShowState() const override;
-  WindowBounds CurrentBounds() const override;
-  int ColumnCount() const override;
-  int ColumnWidth(int column) const override;
-  std::size_t LocationCount() const override { return table_.Count(); }
-  std::string LocationPath(std::size_t index) const override { return table_.Row(index).caption; }
-  bool LocationEnabled(std::size_t index) const override { return table_.Row(index).enabled; }
-  bool BarVisible(Bar bar) const override;
-  int PollInterval() const override;
-  void SetAlertOptions(const AlertOptions& options) override;
-  AlertOptions CurrentAlertOptions() const override { return alertOptions_; }
-  void SetOptionalColumns(const OptionalColumns& columns) override;
-  OptionalColumns CurrentOptionalColumns() const override { return optionalColumns_; }
-  int Dpi() const override { return dpi_; }
+  // The settings as they would be stored now, and applying loaded ones (once, at creation: the
+  // locations are added to the table).
+  StoredSettings CurrentSettings() const;
+  void ApplySettings(const StoredSettings& settings);
+  // The settings one by one.
+  std::string AppDir() const { return appDir_; }
+  void SetBarVisible(Bar bar, bool visible);
+  bool BarVisible(Bar bar) const;
+  ShowState CurrentShowState() const;
+  WindowBounds CurrentBounds() const;  // outer bounds in the normal state
+  int ColumnCount() const;             // the six that are always shown
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
+  int PollInterval() const;
+  void SetAlertOptions(const AlertOptions& options);
+  void SetOptionalColumns(const OptionalColumns& columns);
+  // Dots per inch the window is drawn at.
+  int Dpi() const { return dpi_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -228,6 +220,8 @@ class TfrmMain final : public win::BaseWindow, public SettingsTarget {
   // The list view's index of an optional column's width slot; -1 while it is hidden.
   int ShownIndexOfSlot(int slot) const;
   std::optional<std::size_t> InsertLocation(const std::string& path, bool enabled);
+  // The rows of the stored locations, sorted once.
+  void AddLocations(const std::vector<StoredLocation>& locations);
   // The list view gets every row of the table anew.
   void ShowAllRows();
   void DeleteLocation(std::size_t index);

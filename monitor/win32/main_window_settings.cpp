@@ -1,6 +1,6 @@
 // The monitor window as the stored settings see it. Bounds are applied through the window
 // placement, so that a maximized window keeps the normal bounds it returns to when restored.
-#include <algorithm>
+#include <cstddef>
 
 #include "monitor/win32/main_window.h"
 
@@ -55,32 +55,45 @@ void TfrmMain::ChangeNormalBounds(Change change) {
   ::SetWindowPlacement(hwnd, &placement);
 }
 
-void TfrmMain::SetWidth(int width) {
-  ChangeNormalBounds([width](WindowBounds& b) { b.width = width; });
+StoredSettings TfrmMain::CurrentSettings() const {
+  StoredSettings settings;
+  settings.showState = CurrentShowState();
+  settings.bounds = CurrentBounds();
+  for (std::size_t column = 0; column < settings.columnWidths.size(); ++column)
+    settings.columnWidths[column] = ColumnWidth(static_cast<int>(column));
+  for (const LocationRow& row : table_.Rows())
+    settings.locations.push_back(StoredLocation{row.caption, row.enabled});
+  settings.barsShown = barVisible_;
+  settings.pollInterval = PollInterval();
+  settings.alerts = alertOptions_;
+  settings.optionalColumns = optionalColumns_;
+  return settings;
 }
 
-void TfrmMain::SetHeight(int height) {
-  ChangeNormalBounds([height](WindowBounds& b) { b.height = height; });
-}
-
-void TfrmMain::SetTop(int top) {
-  ChangeNormalBounds([top](WindowBounds& b) { b.top = top; });
-}
-
-void TfrmMain::SetLeft(int left) {
-  ChangeNormalBounds([left](WindowBounds& b) { b.left = left; });
-}
-
-void TfrmMain::SetMaximized(bool maximized) {
+void TfrmMain::ApplySettings(const StoredSettings& settings) {
+  loadingSettings_ = true;
+  ChangeNormalBounds([&settings](WindowBounds& b) { b = settings.bounds; });
   // A hidden window is maximized when it is first shown.
+  const bool maximized = settings.showState == ShowState::kMaximized;
   showMaximized_ = maximized;
   HWND hwnd = Hwnd();
-  if (!::IsWindowVisible(hwnd))
-    return;
-  if (maximized && !::IsZoomed(hwnd))
-    ::ShowWindow(hwnd, SW_MAXIMIZE);
-  if (!maximized && ::IsZoomed(hwnd))
-    ::ShowWindow(hwnd, SW_RESTORE);
+  if (::IsWindowVisible(hwnd)) {
+    if (maximized && !::IsZoomed(hwnd))
+      ::ShowWindow(hwnd, SW_MAXIMIZE);
+    if (!maximized && ::IsZoomed(hwnd))
+      ::ShowWindow(hwnd, SW_RESTORE);
+  }
+  for (int column = 0; column < ColumnCount(); ++column)
+    SetColumnWidth(column, settings.columnWidths[static_cast<std::size_t>(column)]);
+  AddLocations(settings.locations);
+  for (const Bar bar : {Bar::kToolbar, Bar::kStatsPanel, Bar::kStatusBar})
+    SetBarVisible(bar, settings.barsShown[static_cast<std::size_t>(bar)]);
+  ctl_.spnPollItv.SetPosition(settings.pollInterval);
+  SetAlertOptions(settings.alerts);
+  SetOptionalColumns(settings.optionalColumns);
+  for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
+    SetColumnWidth(slot, settings.columnWidths[static_cast<std::size_t>(slot)]);
+  loadingSettings_ = false;
 }
 
 ShowState TfrmMain::CurrentShowState() const {
@@ -104,10 +117,6 @@ WindowBounds TfrmMain::CurrentBounds() const {
   RECT outer{};
   ::GetWindowRect(hwnd, &outer);
   return WindowBounds{outer.right - outer.left, outer.bottom - outer.top, outer.top, outer.left};
-}
-
-void TfrmMain::SetPollInterval(int seconds) {
-  ctl_.spnPollItv.SetPosition(seconds);
 }
 
 int TfrmMain::PollInterval() const {

@@ -88,10 +88,6 @@ void TfrmMain::SetOptionalColumns(const OptionalColumns& columns) {
   }
 }
 
-void TfrmMain::AddLocation(const std::string& path, bool enabled) {
-  InsertLocation(path, enabled);
-}
-
 std::optional<std::size_t> TfrmMain::InsertLocation(const std::string& path, bool enabled) {
   const std::optional<std::size_t> index = table_.AddLocation(path, enabled);
   if (!index)

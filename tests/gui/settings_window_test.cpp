@@ -19,11 +19,11 @@
 #include "monitor/settings.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
+#include "monitor/win32/registry_store.h"
 #include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
 #include "tests/support/temp_folder.h"
 #include "windows/handles.h"
-#include "windows/registry_store.h"
 #include "windows/shell_open.h"
 #include "windows/window_base.h"
 

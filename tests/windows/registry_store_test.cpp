@@ -1,7 +1,7 @@
 // The registry layer of the settings store, against the registry of the test prefix. Every test
 // works below a key of its own that is deleted afterwards; values of the wrong type are written
 // by the test itself with RegSetValueExA.
-#include "windows/registry_store.h"
+#include "monitor/win32/registry_store.h"
 
 #include <gtest/gtest.h>
 

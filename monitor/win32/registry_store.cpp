@@ -1,6 +1,6 @@
 // Each primitive opens the section's subkey, does its work and closes it again, so nothing but
 // the store's own key stays open between reads and writes.
-#include "windows/registry_store.h"
+#include "monitor/win32/registry_store.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,0 +1,15 @@
+// The character sizes of a Windows code page, for the notification-area texts the window-free
+// models cut to their buffers.
+#pragma once
+
+#include <windows.h>
+
+#include "monitor/alert_texts.h"
+
+namespace velmora::win {
+
+// How many bytes a character of `codePage` (CP_ACP: the system's ANSI code page) takes: two from
+// a lead byte of the double-byte code pages on, up to four under UTF-8 (65001), else one.
+CharSizes CodePageCharSizes(UINT codePage = CP_ACP);
+
+}  // namespace velmora::win
