@@ -13,7 +13,9 @@
 
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/status_reader.h"
 #include "windows/handles.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
@@ -37,10 +39,7 @@ class DetailsWindowTest : public ::testing::Test {
   std::string Label(int id) const { return WindowText(::GetDlgItem(details_->Hwnd(), id)); }
 
   std::string Status() const {
-    StatusBar bar(::GetDlgItem(details_->Hwnd(), kDetailsSttBar));
-    char buffer[512] = {};
-    bar.GetText(0, buffer);
-    return buffer;
+    return testing::StatusText(::GetDlgItem(details_->Hwnd(), kDetailsSttBar), 0);
   }
 
   bool Visible() const { return ::IsWindowVisible(details_->Hwnd()) != FALSE; }
@@ -60,8 +59,9 @@ class DetailsWindowTest : public ::testing::Test {
   static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
 
   static void WriteBothFiles(const TempFolder& folder) {
-    folder.WriteFile("user_info.sah", "id=7\nname=Example Team\nnresults=40\ntotal_cpu=63072000\n");
-    folder.WriteFile("state.sah", "ncfft=1\nprog=0.25\ncpu=3600\n");
+    testing::ClientFolderWriter(folder).Write(
+        "", {.state = "ncfft=1\nprog=0.25\ncpu=3600\n",
+             .userInfo = "id=7\nname=Example Team\nnresults=40\ntotal_cpu=63072000\n"});
   }
 
   std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
@@ -111,7 +111,7 @@ TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
   TempFolder first;
   WriteBothFiles(first);
   TempFolder second;
-  second.WriteFile("state.sah", "prog=0.5\ncpu=7200\n");
+  testing::ClientFolderWriter(second).Write("", {.state = "prog=0.5\ncpu=7200\n"});
   ::ShowWindow(owner_.Get(), SW_SHOW);
 
   selected_ = first.ProgramPath();

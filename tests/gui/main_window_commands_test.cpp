@@ -175,7 +175,7 @@ std::string PickerSelection(HWND dialog) {
 
 TEST_F(MainWindowTest, AddPutsTheConfirmedFolderEnabledAtItsSortedPlace) {
   OleSession ole;
-  const std::string existing = MakeClient("m", {.workUnit = true});
+  const std::string existing = MakeClient("m", {.workUnit = "unit"});
   StoreLocations({{existing, true}});
   TfrmMain& window = OpenOwned();
   window.Show(SW_SHOWNORMAL);
@@ -331,7 +331,7 @@ TEST_F(MainWindowTest, AMinimizedExitLeavesTheLayoutAlone) {
 // --- Settings failures ----------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ALoadFailureIsShownAndTheStartStopsThere) {
-  StoreLocations({{MakeClient("client", {.workUnit = true}), true}});
+  StoreLocations({{MakeClient("client", {.workUnit = "unit"}), true}});
   settings_.SetNonText("Defaults", "PollInterval");
   DialogDriver driver;
   TfrmMain& window = Open();

@@ -23,9 +23,12 @@
 #include "monitor/win32/main_window.h"
 #include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_settings_store.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/status_reader.h"
+#include "tests/support/win32/table_reader.h"
 #include "windows/app_window.h"
 #include "windows/handles.h"
 #include "windows/shell_open.h"
@@ -194,15 +197,6 @@ class PaintCounter {
   MessageCounter counter_;
 };
 
-// A client working folder written by the test.
-struct ClientFiles {
-  const char* state = nullptr;  // contents of state.sah, or none
-  const char* userInfo = nullptr;
-  bool workUnit = false;
-  bool result = false;
-  bool tempResult = false;
-};
-
 // Local clients beside a share that answers slowly or not at all: each 50 % into a unit, with
 // seven results.
 inline constexpr const char* kLocalClients[] = {"local0", "local1", "local2", "local3"};
@@ -235,24 +229,13 @@ class MainWindowTest : public ::testing::Test {
   }
   void Close() { window_.reset(); }
 
-  // A client folder below the clients' temporary folder, with a trailing "\".
+  // A client folder below the clients' temporary folder, with a trailing "\\".
   std::string MakeClient(const std::string& name, const ClientFiles& files) {
-    clients_.MakeFolder(name);
-    if (files.state)
-      clients_.WriteFile(name + "\\state.sah", files.state);
-    if (files.userInfo)
-      clients_.WriteFile(name + "\\user_info.sah", files.userInfo);
-    if (files.workUnit)
-      clients_.WriteFile(name + "\\work_unit.sah", "unit");
-    if (files.result)
-      clients_.WriteFile(name + "\\result.sah", "result");
-    if (files.tempResult)
-      clients_.WriteFile(name + "\\wtemp.sah", "partial");
-    return clients_.ProgramPath(name) + "\\";
+    return writer_.Write(name, files) + "\\";
   }
   std::string ClientPath(const std::string& name) const { return clients_.ProgramPath(name) + "\\"; }
   void WriteClientFile(const std::string& relative, const std::string& contents) {
-    clients_.WriteFile(relative, contents);
+    writer_.WriteFile(relative, contents);
   }
 
   // The window, shown and polling every second, over `stored` followed by the local clients;
@@ -260,7 +243,7 @@ class MainWindowTest : public ::testing::Test {
   TfrmMain& OpenBesideLocalClients(std::vector<std::pair<std::string, bool>> stored) {
     for (const char* name : kLocalClients)
       stored.emplace_back(
-          MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}),
+          MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = "unit"}),
           true);
     StoreLocations(stored);
     settings_.SetText("Defaults", "PollInterval", "1");
@@ -280,6 +263,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempFolder appFolder_;
   TempFolder clients_;
+  ClientFolderWriter writer_{clients_};
   std::shared_ptr<ProbeFileSystem> probe_ = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   MemorySettingsStore settings_;
   RecordingShellOpener shell_;
@@ -287,68 +271,6 @@ class MainWindowTest : public ::testing::Test {
   win::AppWindow application_;
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };
-
-// Readers of the controls.
-inline std::string ItemText(HWND listView, int row, int column) {
-  char buffer[512] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  ::SendMessageA(listView, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
-inline std::vector<std::string> RowTexts(HWND listView, int row) {
-  std::vector<std::string> texts;
-  for (int column = 0; column < 6; ++column)
-    texts.push_back(ItemText(listView, row, column));
-  return texts;
-}
-
-inline int ItemImage(HWND listView, int row) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  ::SendMessageA(listView, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return item.iImage;
-}
-
-inline bool ItemChecked(HWND listView, int row) {
-  const auto state = static_cast<UINT>(::SendMessageA(listView, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-  return state == INDEXTOSTATEIMAGEMASK(2);
-}
-
-inline int ItemCount(HWND listView) {
-  return static_cast<int>(::SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-}
-
-inline void SelectRow(HWND listView, int row) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageA(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-inline void ClearSelection(HWND listView) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED;
-  ::SendMessageA(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
-
-// What a user's click on a row's check box changes.
-inline void SetRowChecked(HWND listView, int row, bool checked) {
-  LVITEMA item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-  ::SendMessageA(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-inline std::string StatusText(HWND statusBar, int part) {
-  char buffer[512] = {};
-  ::SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
 
 inline bool MenuChecked(HMENU menu, UINT id) {
   return (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -388,12 +310,8 @@ inline void SetFileTimeTo(const std::string& path, WORD year, WORD month, WORD d
 inline bool MainWindowTest::LocalClientsShow(const std::string& progress) const {
   HWND table = window_->Controls().lvMain;
   return std::all_of(std::begin(kLocalClients), std::end(kLocalClients), [&](const char* name) {
-    const std::string path = ClientPath(name);
-    for (int row = 0; row < ItemCount(table); ++row) {
-      if (ItemText(table, row, 0) == path)
-        return ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
-    }
-    return false;
+    const int row = RowOf(table, ClientPath(name));
+    return row >= 0 && ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
   });
 }
 

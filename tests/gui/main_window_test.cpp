@@ -16,6 +16,7 @@
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
+#include "tests/support/win32/window_pinger.h"
 
 namespace velmora::testing {
 namespace {
@@ -33,14 +34,6 @@ HWND FindChildByText(HWND parent, const std::string& text) {
       return child;
   }
   return nullptr;
-}
-
-int RowOf(HWND listView, const std::string& caption) {
-  for (int row = 0; row < ItemCount(listView); ++row) {
-    if (ItemText(listView, row, 0) == caption)
-      return row;
-  }
-  return -1;
 }
 
 // --- Start-up -------------------------------------------------------------------------------
@@ -69,7 +62,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyR
 TEST_F(MainWindowTest, DeferredStartWaitsForTheWindow) {
   for (const bool show : {true, false}) {
     StoreLocations(
-        {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = true}), true}});
+        {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = "unit"}), true}});
     MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\",
                                 {},     &tray_};
     services.deferUntilShown = true;
@@ -354,21 +347,6 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
     EXPECT_EQ(MenuTexts(::GetSubMenu(bar, i)), expected[static_cast<std::size_t>(i)]);
 }
 
-std::vector<std::string> ColumnCaptions(HWND listView) {
-  std::vector<std::string> captions;
-  const int count = static_cast<int>(::SendMessageA(ListView_GetHeader(listView), HDM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    char text[64] = {};
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = sizeof(text);
-    ::SendMessageA(listView, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    captions.push_back(text);
-  }
-  return captions;
-}
-
 // Ctrl+C delivered to `target` as the program's message loop delivers a key.
 void PressCtrlC(TfrmMain& window, HWND target) {
   BYTE keys[256] = {};
@@ -400,7 +378,7 @@ std::string ClipboardText() {
 }
 
 TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
-  const std::string path = MakeClient("busy", {.state = "prog=0.5\n", .workUnit = true});
+  const std::string path = MakeClient("busy", {.state = "prog=0.5\n", .workUnit = "unit"});
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
@@ -569,22 +547,22 @@ struct IconCase {
 TEST_F(MainWindowTest, EveryFolderStateShowsItsIconAndCells) {
   const std::vector<IconCase> cases = {
       {"empty", {}, true, true, kIconNone, {"?", "-", "-", "-", "-"}},
-      {"temp", {.tempResult = true}, true, true, kIconTempResult, {"?", "-", "-", "-", "-"}},
+      {"temp", {.tempResult = "partial"}, true, true, kIconTempResult, {"?", "-", "-", "-", "-"}},
       {"unit",
-       {.state = "prog=0.5\ncpu=10\n", .workUnit = true},
+       {.state = "prog=0.5\ncpu=10\n", .workUnit = "unit"},
        true,
        true,
        kIconWorkUnit,
        {"50.00", "+", "+", "-", "2024.05.17  09:30"}},
       {"unitTemp",
-       {.workUnit = true, .tempResult = true},
+       {.workUnit = "unit", .tempResult = "partial"},
        true,
        true,
        kIconWorkUnit,
        {"?", "+", "-", "-", "-"}},
-      {"done", {.workUnit = true, .result = true}, true, true, kIconResult, {"?", "+", "-", "+", "-"}},
+      {"done", {.workUnit = "unit", .result = "result"}, true, true, kIconResult, {"?", "+", "-", "+", "-"}},
       {"missing", {}, false, true, kIconNoFolder, {"?", "-", "-", "-", "-"}},
-      {"off", {.state = "prog=0.5\n", .workUnit = true}, true, false, kIconDisabled, {"?", "", "", "", ""}},
+      {"off", {.state = "prog=0.5\n", .workUnit = "unit"}, true, false, kIconDisabled, {"?", "", "", "", ""}},
   };
   std::vector<std::pair<std::string, bool>> stored;
   for (const IconCase& c : cases) {
@@ -628,7 +606,7 @@ TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAwareComparison) {
 }
 
 TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
-  const std::string path = MakeClient("busy", {.state = "prog=0.25\n", .workUnit = true});
+  const std::string path = MakeClient("busy", {.state = "prog=0.25\n", .workUnit = "unit"});
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
@@ -654,7 +632,7 @@ TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
 }
 
 TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
-  const std::string path = MakeClient("client", {.workUnit = true});
+  const std::string path = MakeClient("client", {.workUnit = "unit"});
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
@@ -682,8 +660,8 @@ TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
 }
 
 TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
-  const std::string first = MakeClient("a", {.state = "prog=0.1\n", .workUnit = true});
-  const std::string second = MakeClient("b", {.workUnit = true});
+  const std::string first = MakeClient("a", {.state = "prog=0.1\n", .workUnit = "unit"});
+  const std::string second = MakeClient("b", {.workUnit = "unit"});
   const std::string third = MakeClient("c", {});
   StoreLocations({{first, true}, {second, true}, {third, true}});
   TfrmMain& window = Open();
@@ -763,7 +741,7 @@ TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
   for (int i = 0; i < kRows; ++i) {
     char name[8];
     std::snprintf(name, sizeof(name), "c%02d", i);
-    rows.emplace_back(MakeClient(name, {.state = "prog=0.1\n", .workUnit = true}), true);
+    rows.emplace_back(MakeClient(name, {.state = "prog=0.1\n", .workUnit = "unit"}), true);
   }
   StoreLocations(rows);
   TfrmMain& window = Open();
@@ -1023,8 +1001,10 @@ class HungFolderTest : public MainWindowTest {
   // Two clients, "a" behind a share that does not answer until released, and "b"; one-second
   // passes.
   TfrmMain& OpenWithAHungFolder() {
-    hung_ = MakeClient("a", {.state = "prog=0.5\n", .userInfo = "name=Ann\nnresults=2\n", .workUnit = true});
-    fine_ = MakeClient("b", {.state = "prog=0.25\n", .userInfo = "name=Bo\nnresults=3\n", .workUnit = true});
+    hung_ =
+        MakeClient("a", {.state = "prog=0.5\n", .userInfo = "name=Ann\nnresults=2\n", .workUnit = "unit"});
+    fine_ =
+        MakeClient("b", {.state = "prog=0.25\n", .userInfo = "name=Bo\nnresults=3\n", .workUnit = "unit"});
     StoreLocations({{hung_, true}, {fine_, true}});
     settings_.SetText("Defaults", "PollInterval", "1");
     probe_->Block(hung_);
@@ -1119,8 +1099,6 @@ TEST_F(HungFolderTest, ExitSavesAndReturnsWhileAReadHangs) {
 // folder in VELMORA_SLOW_SHARE; VELMORA_SLOW_SHARE_DEAD=1 when a call takes longer than these
 // cases run, as on a machine that is switched off. Without the share they are skipped.
 
-using KernelHandle = win::UniqueHandle<HANDLE, win::detail::CloseKernelHandle>;
-
 std::string EnvironmentText(const char* name) {
   char value[MAX_PATH + 1] = {};
   const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
@@ -1137,80 +1115,6 @@ std::string SlowShareFolder() {
 bool SlowShareIsDead() {
   return EnvironmentText("VELMORA_SLOW_SHARE_DEAD") == "1";
 }
-
-// Sends the window WM_NULL from a thread of its own every 10 ms, as the system does to tell a
-// hung window, and notes the longest answer.
-class WindowPinger {
- public:
-  explicit WindowPinger(HWND window) : window_(window), stop_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    thread_.Reset(::CreateThread(nullptr, 0, &WindowPinger::Main, this, 0, nullptr));
-  }
-  ~WindowPinger() { Stop(); }
-  WindowPinger(const WindowPinger&) = delete;
-  WindowPinger& operator=(const WindowPinger&) = delete;
-
-  // Ends the pings: the figures below are final.
-  void Stop() {
-    if (!thread_)
-      return;
-    ::SetEvent(stop_.Get());
-    // The window's own thread stops the pings: it answers the one that may be on its way while
-    // it waits, or that ping would wait for it in vain and count as unanswered.
-    HANDLE thread = thread_.Get();
-    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
-      MSG message{};
-      ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    }
-    thread_.Reset();
-  }
-  bool Running() const { return static_cast<bool>(thread_); }
-  int Pings() const { return pings_; }
-  int Unanswered() const { return unanswered_; }  // not within a second, or the window was hung
-  int Slow() const { return slow_; }              // answered, but after more than 100 ms
-  double LongestMs() const { return longestMs_; }
-  std::string Figures() const {
-    char text[128] = {};
-    std::snprintf(text, sizeof(text),
-                  "%d pings, longest answer %.1f ms, %d over 100 ms, %d unanswered within 1 s", pings_,
-                  longestMs_, slow_, unanswered_);
-    return text;
-  }
-
- private:
-  static DWORD WINAPI Main(void* self) {
-    static_cast<WindowPinger*>(self)->Run();
-    return 0;
-  }
-  void Run() {
-    LARGE_INTEGER frequency{};
-    ::QueryPerformanceFrequency(&frequency);
-    do {
-      LARGE_INTEGER before{};
-      LARGE_INTEGER after{};
-      DWORD_PTR result = 0;
-      ::QueryPerformanceCounter(&before);
-      const LRESULT answered = ::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
-      ::QueryPerformanceCounter(&after);
-      ++pings_;
-      const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
-                        static_cast<double>(frequency.QuadPart);
-      if (!answered)
-        ++unanswered_;
-      else if (ms > 100.0)
-        ++slow_;
-      longestMs_ = std::max(longestMs_, ms);
-    } while (::WaitForSingleObject(stop_.Get(), 10) == WAIT_TIMEOUT);
-  }
-
-  HWND window_;
-  // Written by the pinging thread only, read once it has ended.
-  int pings_ = 0;
-  int unanswered_ = 0;
-  int slow_ = 0;
-  double longestMs_ = 0;
-  KernelHandle stop_;
-  KernelHandle thread_;  // last: starts once the rest is there
-};
 
 constexpr DWORD kWatchMilliseconds = 6000;
 
@@ -1355,8 +1259,8 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
 // A read that throws on its thread ends as an answer with nothing learnt: the row keeps what it
 // showed, the others refresh, and the window keeps polling.
 TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
-  hung_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
-  fine_ = MakeClient("b", {.state = "prog=0.25\n", .workUnit = true});
+  hung_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = "unit"});
+  fine_ = MakeClient("b", {.state = "prog=0.25\n", .workUnit = "unit"});
   StoreLocations({{hung_, true}, {fine_, true}});
   settings_.SetText("Defaults", "PollInterval", "1");
   probe_->Fail(hung_);
@@ -1377,7 +1281,7 @@ class StallTest : public MainWindowTest {
  protected:
   // One client "a" in work; a one-minute stall time; passes at the test's clock `now_`.
   TfrmMain& OpenAtTestClock() {
-    folder_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
+    folder_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = "unit"});
     StoreLocations({{folder_, true}});
     settings_.SetText("Defaults", "StallMinutes", "1");
     window_ = std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, nullptr,

@@ -22,6 +22,8 @@
 #include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/status_reader.h"
+#include "tests/support/win32/table_reader.h"
 #include "windows/handles.h"
 #include "windows/registry_store.h"
 #include "windows/shell_open.h"
@@ -100,16 +102,6 @@ std::string ExecutableFolder() {
   return file.substr(0, file.find_last_of('\\') + 1);
 }
 
-std::string CellText(HWND listView, int row, int column) {
-  char buffer[1024] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  ::SendMessageA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
 struct ShownRow {
   std::string path;
   bool checked;
@@ -123,21 +115,9 @@ void PrintTo(const ShownRow& row, std::ostream* os) {
 // The table's rows in display order.
 std::vector<ShownRow> ShownRows(HWND listView) {
   std::vector<ShownRow> rows;
-  const int count = static_cast<int>(::SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    const auto state = static_cast<UINT>(
-        ::SendMessageA(listView, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
-    rows.push_back(ShownRow{CellText(listView, row, 0), state == INDEXTOSTATEIMAGEMASK(2)});
-  }
+  for (int row = 0; row < testing::ItemCount(listView); ++row)
+    rows.push_back(ShownRow{testing::ItemText(listView, row, 0), testing::ItemChecked(listView, row)});
   return rows;
-}
-
-std::vector<int> ColumnWidths(HWND listView) {
-  std::vector<int> widths;
-  const int count = static_cast<int>(::SendMessageA(ListView_GetHeader(listView), HDM_GETITEMCOUNT, 0, 0));
-  for (int column = 0; column < count; ++column)
-    widths.push_back(static_cast<int>(::SendMessageA(listView, LVM_GETCOLUMNWIDTH, column, 0)));
-  return widths;
 }
 
 RECT WindowRect(HWND window) {
@@ -156,12 +136,6 @@ RECT NormalRect(HWND window) {
 // The control's own visibility flag, whatever its parents show.
 bool HasVisibleStyle(HWND control) {
   return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-std::string StatusPanelText(HWND statusBar, int part) {
-  char buffer[512] = {};
-  ::SendMessageA(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buffer));
-  return buffer;
 }
 
 // Answers the message boxes of this thread from a timer, which runs inside the box's own modal
@@ -266,7 +240,7 @@ TEST_F(SettingsWindowTest, FirstStartShowsTheDefaults) {
   EXPECT_EQ(bounds.right - bounds.left, 534);
   EXPECT_EQ(bounds.bottom - bounds.top, 300);
   EXPECT_FALSE(::IsZoomed(window.Hwnd()));
-  EXPECT_EQ(ColumnWidths(c.lvMain), kDefaultWidths);
+  EXPECT_EQ(testing::ColumnWidths(c.lvMain), kDefaultWidths);
   EXPECT_EQ(ShownRows(c.lvMain), (std::vector<ShownRow>{{ExecutableFolder(), true}}));
   EXPECT_EQ(ExecutableFolder().back(), '\\');
   EXPECT_TRUE(HasVisibleStyle(c.tlbMain));
@@ -333,7 +307,7 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     EXPECT_EQ(bounds.top, 60);
     EXPECT_EQ(bounds.right - bounds.left, 640);
     EXPECT_EQ(bounds.bottom - bounds.top, 480);
-    EXPECT_EQ(ColumnWidths(c.lvMain), widths);
+    EXPECT_EQ(testing::ColumnWidths(c.lvMain), widths);
     firstRun = ShownRows(c.lvMain);
     std::vector<ShownRow> sorted = firstRun;
     std::sort(sorted.begin(), sorted.end(),
@@ -366,7 +340,7 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
 
   TfrmMain& again = Open();
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
-  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
   EXPECT_EQ(win::WindowText(again.Controls().fldPollItv), "60");
 }
 
@@ -380,13 +354,13 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
     TfrmMain& window = Open();
     HWND table = window.Controls().lvMain;
     widths.push_back(95);
-    EXPECT_EQ(ColumnWidths(table), widths);
+    EXPECT_EQ(testing::ColumnWidths(table), widths);
     window.acViewStateColumnExecute();
     widths.insert(widths.begin() + 6, 140);
-    EXPECT_EQ(ColumnWidths(table), widths);
+    EXPECT_EQ(testing::ColumnWidths(table), widths);
     window.acViewFinishColumnExecute();
     widths.pop_back();
-    EXPECT_EQ(ColumnWidths(table), widths);
+    EXPECT_EQ(testing::ColumnWidths(table), widths);
     Close();
   }
   EXPECT_EQ(StoredText("Interface", "StateColumn"), "1");
@@ -394,10 +368,10 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
   EXPECT_EQ(StoredText("Layout", "Col6"), "140");
   EXPECT_EQ(StoredText("Layout", "Col7"), "95");
   TfrmMain& again = Open();
-  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
   again.acViewFinishColumnExecute();
   widths.push_back(95);
-  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
 }
 
 // --- Location counts ---
@@ -646,17 +620,17 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   const std::vector<ShownRow> rows = ShownRows(c.lvMain);
   if (GetParam().rowLoaded) {
     ASSERT_EQ(rows, (std::vector<ShownRow>{{folder, true}}));
-    EXPECT_EQ(CellText(c.lvMain, 0, 2), "?");  // no pass has looked at the folder yet
+    EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "?");  // no pass has looked at the folder yet
   } else {
     EXPECT_TRUE(rows.empty());  // and the program's folder is not put in its place
   }
-  EXPECT_EQ(StatusPanelText(c.sttBar, 0), "");
+  EXPECT_EQ(testing::StatusText(c.sttBar, 0), "");
 
   window.acRefreshExecute();
   ASSERT_TRUE(testing::WaitForReads(window));
-  EXPECT_EQ(StatusPanelText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
+  EXPECT_EQ(testing::StatusText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
   if (GetParam().rowLoaded) {
-    EXPECT_EQ(CellText(c.lvMain, 0, 2), "-");
+    EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "-");
   }
   EXPECT_FALSE(window.TimerEnabled());
 }
