@@ -19,86 +19,18 @@
 #include "monitor/settings.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
-#include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
-#include "tests/support/temp_folder.h"
-#include "windows/handles.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/registry_sandbox.h"
 #include "windows/registry_store.h"
-#include "windows/shell_open.h"
 #include "windows/window_base.h"
 
-namespace velmora {
+namespace velmora::testing {
 namespace {
 
-using win::kUserSettingsKeyPath;
-
-class IgnoringShellOpener final : public win::ShellOpener {
- public:
-  void Open(HWND, const std::string&) override {}
-};
-
-// --- The registry, read and written directly ---
-
-std::string SectionPath(const std::string& section) {
-  return std::string(kUserSettingsKeyPath) + "\\" + section;
-}
-
-void DeleteSettingsKey() {
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, kUserSettingsKeyPath);
-}
-
-void PutValue(const std::string& section, const std::string& key, DWORD type, const void* data, DWORD size) {
-  HKEY raw = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &raw, nullptr),
-            ERROR_SUCCESS);
-  const win::KeyHandle sectionKey(raw);
-  ASSERT_EQ(::RegSetValueExA(raw, key.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-}
-
-void PutText(const std::string& section, const std::string& key, const std::string& text) {
-  PutValue(section, key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
-void PutDword(const std::string& section, const std::string& key, DWORD number) {
-  PutValue(section, key, REG_DWORD, &number, sizeof(number));
-}
-
-void PutLocations(const std::vector<std::string>& values) {
-  PutText("Locations", "Count", std::to_string(values.size()));
-  for (std::size_t i = 0; i < values.size(); ++i)
-    PutText("Locations", LocationKey(i), values[i]);
-}
-
-// The text of a REG_SZ value; nothing when it is absent or of another type.
-std::optional<std::string> StoredText(const std::string& section, const std::string& key) {
-  HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
-    return std::nullopt;
-  const win::KeyHandle sectionKey(raw);
-  DWORD type = 0;
-  DWORD size = 0;
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-    return std::nullopt;
-  std::string data(size, '\0');
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  data.resize(std::min<std::size_t>(size, data.size()));
-  if (!data.empty() && data.back() == '\0')
-    data.pop_back();
-  return data;
-}
-
 // --- The window, read through its controls ---
-
-std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string file(path, length);
-  return file.substr(0, file.find_last_of('\\') + 1);
-}
 
 std::string CellText(HWND listView, int row, int column) {
   char buffer[1024] = {};
@@ -164,69 +96,9 @@ std::string StatusPanelText(HWND statusBar, int part) {
   return buffer;
 }
 
-// Answers the message boxes of this thread from a timer, which runs inside the box's own modal
-// loop: notes caption and text, then presses OK.
-class MessageBoxAnswerer final : public win::BaseWindow {
- public:
-  struct Seen {
-    std::string caption;
-    std::string text;
-    bool onlyOk;
-  };
-
-  MessageBoxAnswerer() {
-    const WNDCLASSEXA classTemplate{};
-    CreateBound("VelmoraSettingsTestBoxAnswerer", classTemplate, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
-    ::SetTimer(Hwnd(), 1, 30, nullptr);
-  }
-
-  std::vector<Seen> seen;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message != WM_TIMER)
-      return BaseWindow::HandleMessage(message, wParam, lParam);
-    const std::vector<HWND> boxes = testing::VisibleThreadDialogs();
-    for (HWND box : boxes) {
-      if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
-        continue;
-      answered_.push_back(box);
-      seen.push_back(Read(box));
-      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return 0;
-  }
-
- private:
-  static Seen Read(HWND box) {
-    Seen noted{win::WindowText(box), {}, true};
-    int buttons = 0;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      char className[16] = {};
-      ::GetClassNameA(child, className, sizeof(className));
-      const std::string text = win::WindowText(child);
-      if (::lstrcmpiA(className, "Static") == 0 && !text.empty())
-        noted.text = text;
-      if (::lstrcmpiA(className, "Button") == 0 && ::IsWindowVisible(child)) {
-        ++buttons;
-        if (::GetDlgCtrlID(child) != IDOK)
-          noted.onlyOk = false;
-      }
-    }
-    noted.onlyOk = noted.onlyOk && buttons == 1;
-    return noted;
-  }
-
-  std::vector<HWND> answered_;
-};
-
 class SettingsWindowTest : public ::testing::Test {
  protected:
-  SettingsWindowTest() { DeleteSettingsKey(); }
-  ~SettingsWindowTest() override {
-    Close();
-    DeleteSettingsKey();
-  }
+  ~SettingsWindowTest() override { Close(); }
 
   // Start-up as the program does it: the store opened first, then the window created and shown.
   // An empty `appDir` means the folder of the running executable.
@@ -245,9 +117,17 @@ class SettingsWindowTest : public ::testing::Test {
     store_.reset();
   }
 
+  void PutLocations(const std::vector<std::string>& values) const {
+    registry_.PutText("Locations", "Count", std::to_string(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i)
+      registry_.PutText("Locations", LocationKey(i), values[i]);
+  }
+
+  // Deleted before the test and after it.
+  const RegistrySandbox registry_{win::kUserSettingsKeyPath};
   std::shared_ptr<FileSystem> fs_ = MakePlatformFileSystem();
-  IgnoringShellOpener shell_;
-  MessageBoxAnswerer boxes_;
+  RecordingShellOpener shell_;
+  DialogDriver boxes_;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };
@@ -286,15 +166,15 @@ TEST_F(SettingsWindowTest, ExitInTheNormalStateWritesEveryEntry) {
       {"Col0", "248"},      {"Col1", "46"},       {"Col2", "33"},        {"Col3", "33"},   {"Col4", "35"},
       {"Col5", "100"},      {"Col6", "130"},      {"Col7", "110"}};
   for (const auto& [key, text] : expected)
-    EXPECT_EQ(StoredText("Layout", key), text) << key;
-  EXPECT_EQ(StoredText("Interface", "StateColumn"), "0");
-  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
-  EXPECT_EQ(StoredText("Locations", "Count"), "1");
-  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
-  EXPECT_EQ(StoredText("Interface", "tlbMain"), "1");
-  EXPECT_EQ(StoredText("Interface", "pnlStats"), "1");
-  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+    EXPECT_EQ(registry_.Text("Layout", key), text) << key;
+  EXPECT_EQ(registry_.Text("Interface", "StateColumn"), "0");
+  EXPECT_EQ(registry_.Text("Interface", "FinishColumn"), "0");
+  EXPECT_EQ(registry_.Text("Locations", "Count"), "1");
+  EXPECT_EQ(registry_.Text("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(registry_.Text("Interface", "tlbMain"), "1");
+  EXPECT_EQ(registry_.Text("Interface", "pnlStats"), "1");
+  EXPECT_EQ(registry_.Text("Interface", "sttBar"), "1");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
   EXPECT_TRUE(boxes_.seen.empty());
 }
 
@@ -310,19 +190,20 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
       "F:\\Gr\xFC\xDF"
       "e \xE9t\xE9\\\xC0,1",
   };
-  PutText("Layout", "FormWidth", "640");
-  PutText("Layout", "FormHeight", "480");
-  PutText("Layout", "FormTop", "60");
-  PutText("Layout", "FormLeft", "30");
-  PutText("Layout", "WindowState", "1");
+  registry_.PutText("Layout", "FormWidth", "640");
+  registry_.PutText("Layout", "FormHeight", "480");
+  registry_.PutText("Layout", "FormTop", "60");
+  registry_.PutText("Layout", "FormLeft", "30");
+  registry_.PutText("Layout", "WindowState", "1");
   const std::vector<int> widths = {300, 50, 30, 31, 40, 120};
   for (int i = 0; i < 6; ++i)
-    PutText("Layout", "Col" + std::to_string(i), std::to_string(widths[static_cast<std::size_t>(i)]));
+    registry_.PutText("Layout", "Col" + std::to_string(i),
+                      std::to_string(widths[static_cast<std::size_t>(i)]));
   PutLocations(locations);
-  PutText("Interface", "tlbMain", "0");
-  PutText("Interface", "pnlStats", "1");
-  PutText("Interface", "sttBar", "0");
-  PutText("Defaults", "PollInterval", "60");
+  registry_.PutText("Interface", "tlbMain", "0");
+  registry_.PutText("Interface", "pnlStats", "1");
+  registry_.PutText("Interface", "sttBar", "0");
+  registry_.PutText("Defaults", "PollInterval", "60");
 
   std::vector<ShownRow> firstRun;
   {
@@ -352,17 +233,18 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     Close();
   }
 
-  EXPECT_EQ(StoredText("Locations", "Count"), "4");
+  EXPECT_EQ(registry_.Text("Locations", "Count"), "4");
   for (std::size_t i = 0; i < firstRun.size(); ++i) {
-    EXPECT_EQ(StoredText("Locations", LocationKey(i)), firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
+    EXPECT_EQ(registry_.Text("Locations", LocationKey(i)),
+              firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
         << "display row " << i;
   }
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), "640");
-  EXPECT_EQ(StoredText("Layout", "FormLeft"), "30");
-  EXPECT_EQ(StoredText("Layout", "Col5"), "120");
-  EXPECT_EQ(StoredText("Interface", "tlbMain"), "0");
-  EXPECT_EQ(StoredText("Interface", "sttBar"), "0");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "60");
+  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), "640");
+  EXPECT_EQ(registry_.Text("Layout", "FormLeft"), "30");
+  EXPECT_EQ(registry_.Text("Layout", "Col5"), "120");
+  EXPECT_EQ(registry_.Text("Interface", "tlbMain"), "0");
+  EXPECT_EQ(registry_.Text("Interface", "sttBar"), "0");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "60");
 
   TfrmMain& again = Open();
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
@@ -372,9 +254,9 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
 
 // The State and Finishes columns: switched from the View menu, their widths kept while hidden.
 TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
-  PutText("Interface", "FinishColumn", "1");
-  PutText("Layout", "Col6", "140");
-  PutText("Layout", "Col7", "95");
+  registry_.PutText("Interface", "FinishColumn", "1");
+  registry_.PutText("Layout", "Col6", "140");
+  registry_.PutText("Layout", "Col7", "95");
   std::vector<int> widths = kDefaultWidths;
   {
     TfrmMain& window = Open();
@@ -389,10 +271,10 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
     EXPECT_EQ(ColumnWidths(table), widths);
     Close();
   }
-  EXPECT_EQ(StoredText("Interface", "StateColumn"), "1");
-  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
-  EXPECT_EQ(StoredText("Layout", "Col6"), "140");
-  EXPECT_EQ(StoredText("Layout", "Col7"), "95");
+  EXPECT_EQ(registry_.Text("Interface", "StateColumn"), "1");
+  EXPECT_EQ(registry_.Text("Interface", "FinishColumn"), "0");
+  EXPECT_EQ(registry_.Text("Layout", "Col6"), "140");
+  EXPECT_EQ(registry_.Text("Layout", "Col7"), "95");
   TfrmMain& again = Open();
   EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
   again.acViewFinishColumnExecute();
@@ -417,7 +299,7 @@ class SettingsCountTest : public SettingsWindowTest, public ::testing::WithParam
 
 TEST_P(SettingsCountTest, StoredCountDecidesWhatTheTableShows) {
   for (const auto& [key, text] : GetParam().entries)
-    PutText("Locations", key, text);
+    registry_.PutText("Locations", key, text);
   TfrmMain& window = Open();
   const std::vector<ShownRow> expected =
       GetParam().expectAppDir ? std::vector<ShownRow>{{ExecutableFolder(), true}} : GetParam().rows;
@@ -439,12 +321,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
   PutLocations({"C:\\run0,1", "C:\\run1,1", "C:\\run2,0", "C:\\run3,1", "C:\\run4,1"});
-  PutText("Locations", "Count", "2");  // the last run ended with two rows
+  registry_.PutText("Locations", "Count", "2");  // the last run ended with two rows
   Open();
   Close();
-  EXPECT_EQ(StoredText("Locations", "Count"), "2");
-  EXPECT_EQ(StoredText("Locations", "Location0002"), "C:\\run2,0");
-  EXPECT_EQ(StoredText("Locations", "Location0004"), "C:\\run4,1");
+  EXPECT_EQ(registry_.Text("Locations", "Count"), "2");
+  EXPECT_EQ(registry_.Text("Locations", "Location0002"), "C:\\run2,0");
+  EXPECT_EQ(registry_.Text("Locations", "Location0004"), "C:\\run4,1");
   TfrmMain& window = Open();
   EXPECT_EQ(ShownRows(window.Controls().lvMain),
             (std::vector<ShownRow>{{"C:\\run0", true}, {"C:\\run1", true}}));
@@ -465,11 +347,11 @@ class SettingsWindowStateTest : public SettingsWindowTest, public ::testing::Wit
 
 // Restoring a maximized window gives back the stored normal bounds.
 TEST_P(SettingsWindowStateTest, OnlyTwoOpensMaximized) {
-  PutText("Layout", "FormWidth", "600");
-  PutText("Layout", "FormHeight", "400");
-  PutText("Layout", "FormTop", "20");
-  PutText("Layout", "FormLeft", "10");
-  PutText("Layout", "WindowState", GetParam().stored);
+  registry_.PutText("Layout", "FormWidth", "600");
+  registry_.PutText("Layout", "FormHeight", "400");
+  registry_.PutText("Layout", "FormTop", "20");
+  registry_.PutText("Layout", "FormLeft", "10");
+  registry_.PutText("Layout", "WindowState", GetParam().stored);
   TfrmMain& window = Open();
   EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, GetParam().maximized);
   const RECT normal = NormalRect(window.Hwnd());
@@ -490,15 +372,15 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MAXIMIZE);
   ASSERT_TRUE(::IsZoomed(window.Hwnd()));
-  PutText("Layout", "WindowState", "1");
-  PutText("Layout", "FormWidth", "777");
-  PutText("Layout", "FormLeft", "55");
+  registry_.PutText("Layout", "WindowState", "1");
+  registry_.PutText("Layout", "FormWidth", "777");
+  registry_.PutText("Layout", "FormLeft", "55");
   Close();
-  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
-  EXPECT_EQ(StoredText("Layout", "FormLeft"), "55");
-  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(registry_.Text("Layout", "WindowState"), "2");
+  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), "777");
+  EXPECT_EQ(registry_.Text("Layout", "FormLeft"), "55");
+  EXPECT_EQ(registry_.Text("Layout", "Col0"), "248");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
 
   TfrmMain& again = Open();
   EXPECT_TRUE(::IsZoomed(again.Hwnd()));
@@ -511,10 +393,10 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
 // the rectangle the window stands in. Wine keeps every normal window's placement in step with
 // its rectangle and has no snapping, so the test is skipped there.
 TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
-  PutText("Layout", "FormWidth", "600");
-  PutText("Layout", "FormHeight", "400");
-  PutText("Layout", "FormTop", "70");
-  PutText("Layout", "FormLeft", "90");
+  registry_.PutText("Layout", "FormWidth", "600");
+  registry_.PutText("Layout", "FormHeight", "400");
+  registry_.PutText("Layout", "FormTop", "70");
+  registry_.PutText("Layout", "FormLeft", "90");
   TfrmMain& window = Open();
   HWND hwnd = window.Hwnd();
   ::SetForegroundWindow(hwnd);
@@ -534,42 +416,35 @@ TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
     return ::EqualRect(&real, &placed) == FALSE;
   };
   // The shell moves the window in its own time: wait for that, within a bound.
-  const ULONGLONG giveUp = ::GetTickCount64() + 1500;
-  while (!placementDiffers() && ::GetTickCount64() < giveUp) {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageA(&message);
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-  }
-  if (!placementDiffers())
+  if (!PumpUntil(placementDiffers, 1500))
     GTEST_SKIP() << "no snapped window here: its placement is its rectangle";
   const RECT snapped = WindowRect(hwnd);
   ASSERT_FALSE(::IsZoomed(hwnd));
   ASSERT_FALSE(::IsIconic(hwnd));
   Close();
-  EXPECT_EQ(StoredText("Layout", "WindowState"), "1");
-  EXPECT_EQ(StoredText("Layout", "FormLeft"), std::to_string(snapped.left));
-  EXPECT_EQ(StoredText("Layout", "FormTop"), std::to_string(snapped.top));
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), std::to_string(snapped.right - snapped.left));
-  EXPECT_EQ(StoredText("Layout", "FormHeight"), std::to_string(snapped.bottom - snapped.top));
+  EXPECT_EQ(registry_.Text("Layout", "WindowState"), "1");
+  EXPECT_EQ(registry_.Text("Layout", "FormLeft"), std::to_string(snapped.left));
+  EXPECT_EQ(registry_.Text("Layout", "FormTop"), std::to_string(snapped.top));
+  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), std::to_string(snapped.right - snapped.left));
+  EXPECT_EQ(registry_.Text("Layout", "FormHeight"), std::to_string(snapped.bottom - snapped.top));
 }
 
 TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MINIMIZE);
   ASSERT_TRUE(::IsIconic(window.Hwnd()));
-  PutText("Layout", "WindowState", "2");
-  PutText("Layout", "FormWidth", "777");
-  PutText("Layout", "FormTop", "66");
-  PutText("Defaults", "PollInterval", "999");
+  registry_.PutText("Layout", "WindowState", "2");
+  registry_.PutText("Layout", "FormWidth", "777");
+  registry_.PutText("Layout", "FormTop", "66");
+  registry_.PutText("Defaults", "PollInterval", "999");
   Close();
-  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
-  EXPECT_EQ(StoredText("Layout", "FormTop"), "66");
-  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
-  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
-  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(registry_.Text("Layout", "WindowState"), "2");
+  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), "777");
+  EXPECT_EQ(registry_.Text("Layout", "FormTop"), "66");
+  EXPECT_EQ(registry_.Text("Layout", "Col0"), "248");
+  EXPECT_EQ(registry_.Text("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(registry_.Text("Interface", "sttBar"), "1");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
 }
 
 // --- Poll interval ---
@@ -587,7 +462,7 @@ class SettingsIntervalTest : public SettingsWindowTest, public ::testing::WithPa
 
 // Cut to the up-down control's 16 bits, then kept within 1..32767 so the timer always runs.
 TEST_P(SettingsIntervalTest, StoredIntervalBecomesTheTimerPeriod) {
-  PutText("Defaults", "PollInterval", GetParam().stored);
+  registry_.PutText("Defaults", "PollInterval", GetParam().stored);
   TfrmMain& window = Open();
   EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), GetParam().shown);
   EXPECT_EQ(window.TimerInterval(), static_cast<UINT>(std::stoi(GetParam().shown)) * 1000u);
@@ -626,16 +501,13 @@ class SettingsWrongTypeTest : public SettingsWindowTest,
 TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   const std::string folder = ExecutableFolder();
   PutLocations({folder + ",1"});
-  PutText("Defaults", "PollInterval", "60");
-  PutText("Interface", "tlbMain", "0");
-  PutDword(GetParam().section, GetParam().key, 300);
+  registry_.PutText("Defaults", "PollInterval", "60");
+  registry_.PutText("Interface", "tlbMain", "0");
+  registry_.PutDword(GetParam().section, GetParam().key, 300);
 
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
-  ASSERT_EQ(boxes_.seen.size(), 1u);
-  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
-  EXPECT_EQ(boxes_.seen[0].text, GetParam().message);
-  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", GetParam().message, true}}));
 
   // Not read: the interval keeps the built-in 15.
   EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
@@ -653,7 +525,7 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   EXPECT_EQ(StatusPanelText(c.sttBar, 0), "");
 
   window.acRefreshExecute();
-  ASSERT_TRUE(testing::WaitForReads(window));
+  ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(StatusPanelText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
   if (GetParam().rowLoaded) {
     EXPECT_EQ(CellText(c.lvMain, 0, 2), "-");
@@ -674,8 +546,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A wrong-typed height stops loading before the height is applied: the window keeps its stored
 // width and its built-in height.
 TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
-  PutText("Layout", "FormWidth", "610");
-  PutDword("Layout", "FormHeight", 300);
+  registry_.PutText("Layout", "FormWidth", "610");
+  registry_.PutDword("Layout", "FormHeight", 300);
   TfrmMain& window = Open();
   const RECT bounds = WindowRect(window.Hwnd());
   EXPECT_EQ(bounds.right - bounds.left, 610);
@@ -688,13 +560,10 @@ TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
 // message ends in a letter and so gets its full stop; nothing is written.
 TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   Open();
-  DeleteSettingsKey();
+  registry_.Delete();
   Close();
-  ASSERT_EQ(boxes_.seen.size(), 1u);
-  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
-  EXPECT_EQ(boxes_.seen[0].text, "Failed to create key Layout.");
-  EXPECT_TRUE(boxes_.seen[0].onlyOk);
-  EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
+  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", "Failed to create key Layout.", true}}));
+  EXPECT_EQ(registry_.Text("Layout", "WindowState"), std::nullopt);
 }
 
 // --- The end of the Windows session ---
@@ -702,28 +571,28 @@ TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
 // Logging off with the monitor still open counts as an exit: the settings are saved once.
 TEST_F(SettingsWindowTest, EndOfSessionSavesOnce) {
   TfrmMain& window = Open();
-  PutText("Defaults", "PollInterval", "999");
+  registry_.PutText("Defaults", "PollInterval", "999");
   EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");  // asking is not ending
   ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
-  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(registry_.Text("Locations", "Location0000"), ExecutableFolder() + ",1");
 
-  PutText("Defaults", "PollInterval", "999");
+  registry_.PutText("Defaults", "PollInterval", "999");
   Close();
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // not saved a second time
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");  // not saved a second time
   EXPECT_TRUE(boxes_.seen.empty());
 }
 
 TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
   TfrmMain& window = Open();
-  PutText("Defaults", "PollInterval", "999");
+  registry_.PutText("Defaults", "PollInterval", "999");
   ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
   ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");
   Close();
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
 }
 
 }  // namespace
-}  // namespace velmora
+}  // namespace velmora::testing

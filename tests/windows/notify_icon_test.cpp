@@ -8,38 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32/recording_shell.h"
+
 namespace velmora::win {
 namespace {
 
 constexpr UINT kId = 3;
 constexpr UINT kCallback = WM_APP + 12;
 
-struct Call {
-  DWORD message;
-  NOTIFYICONDATAA data;
-};
-
-class RecordingTray : public TrayShell {
- public:
-  std::vector<Call> calls;
-  bool refuseAdd = false;
-  bool refuseModify = false;
-
-  bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
-    calls.push_back(Call{message, data});
-    if (message == NIM_ADD)
-      return !refuseAdd;
-    if (message == NIM_MODIFY)
-      return !refuseModify;
-    return true;
-  }
-  std::vector<DWORD> Messages() const {
-    std::vector<DWORD> messages;
-    for (const Call& call : calls)
-      messages.push_back(call.message);
-    return messages;
-  }
-};
+using Call = testing::RecordingTrayShell::Call;
 
 int IconWidth(HICON icon) {
   ICONINFO info{};
@@ -66,7 +43,7 @@ class NotifyIconTest : public ::testing::Test {
                                         nullptr,
                                         ::GetModuleHandleA(nullptr),
                                         nullptr)};
-  RecordingTray tray_;
+  testing::RecordingTrayShell tray_;
 
   void ExpectAddedWithVersion4(std::size_t at, const char* tip) {
     ASSERT_GE(tray_.calls.size(), at + 2);
