@@ -117,10 +117,20 @@ class SettingsWindowTest : public ::testing::Test {
     store_.reset();
   }
 
+  // The registry, read and written directly.
+  void PutText(const std::string& section, const std::string& key, const std::string& text) const {
+    registry_.PutText(section, key, text);
+  }
+  void PutDword(const std::string& section, const std::string& key, DWORD number) const {
+    registry_.PutDword(section, key, number);
+  }
   void PutLocations(const std::vector<std::string>& values) const {
-    registry_.PutText("Locations", "Count", std::to_string(values.size()));
+    PutText("Locations", "Count", std::to_string(values.size()));
     for (std::size_t i = 0; i < values.size(); ++i)
-      registry_.PutText("Locations", LocationKey(i), values[i]);
+      PutText("Locations", LocationKey(i), values[i]);
+  }
+  std::optional<std::string> StoredText(const std::string& section, const std::string& key) const {
+    return registry_.Text(section, key);
   }
 
   // Deleted before the test and after it.
@@ -166,15 +176,15 @@ TEST_F(SettingsWindowTest, ExitInTheNormalStateWritesEveryEntry) {
       {"Col0", "248"},      {"Col1", "46"},       {"Col2", "33"},        {"Col3", "33"},   {"Col4", "35"},
       {"Col5", "100"},      {"Col6", "130"},      {"Col7", "110"}};
   for (const auto& [key, text] : expected)
-    EXPECT_EQ(registry_.Text("Layout", key), text) << key;
-  EXPECT_EQ(registry_.Text("Interface", "StateColumn"), "0");
-  EXPECT_EQ(registry_.Text("Interface", "FinishColumn"), "0");
-  EXPECT_EQ(registry_.Text("Locations", "Count"), "1");
-  EXPECT_EQ(registry_.Text("Locations", "Location0000"), ExecutableFolder() + ",1");
-  EXPECT_EQ(registry_.Text("Interface", "tlbMain"), "1");
-  EXPECT_EQ(registry_.Text("Interface", "pnlStats"), "1");
-  EXPECT_EQ(registry_.Text("Interface", "sttBar"), "1");
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
+    EXPECT_EQ(StoredText("Layout", key), text) << key;
+  EXPECT_EQ(StoredText("Interface", "StateColumn"), "0");
+  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
+  EXPECT_EQ(StoredText("Locations", "Count"), "1");
+  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(StoredText("Interface", "tlbMain"), "1");
+  EXPECT_EQ(StoredText("Interface", "pnlStats"), "1");
+  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
   EXPECT_TRUE(boxes_.seen.empty());
 }
 
@@ -190,20 +200,19 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
       "F:\\Gr\xFC\xDF"
       "e \xE9t\xE9\\\xC0,1",
   };
-  registry_.PutText("Layout", "FormWidth", "640");
-  registry_.PutText("Layout", "FormHeight", "480");
-  registry_.PutText("Layout", "FormTop", "60");
-  registry_.PutText("Layout", "FormLeft", "30");
-  registry_.PutText("Layout", "WindowState", "1");
+  PutText("Layout", "FormWidth", "640");
+  PutText("Layout", "FormHeight", "480");
+  PutText("Layout", "FormTop", "60");
+  PutText("Layout", "FormLeft", "30");
+  PutText("Layout", "WindowState", "1");
   const std::vector<int> widths = {300, 50, 30, 31, 40, 120};
   for (int i = 0; i < 6; ++i)
-    registry_.PutText("Layout", "Col" + std::to_string(i),
-                      std::to_string(widths[static_cast<std::size_t>(i)]));
+    PutText("Layout", "Col" + std::to_string(i), std::to_string(widths[static_cast<std::size_t>(i)]));
   PutLocations(locations);
-  registry_.PutText("Interface", "tlbMain", "0");
-  registry_.PutText("Interface", "pnlStats", "1");
-  registry_.PutText("Interface", "sttBar", "0");
-  registry_.PutText("Defaults", "PollInterval", "60");
+  PutText("Interface", "tlbMain", "0");
+  PutText("Interface", "pnlStats", "1");
+  PutText("Interface", "sttBar", "0");
+  PutText("Defaults", "PollInterval", "60");
 
   std::vector<ShownRow> firstRun;
   {
@@ -233,18 +242,17 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     Close();
   }
 
-  EXPECT_EQ(registry_.Text("Locations", "Count"), "4");
+  EXPECT_EQ(StoredText("Locations", "Count"), "4");
   for (std::size_t i = 0; i < firstRun.size(); ++i) {
-    EXPECT_EQ(registry_.Text("Locations", LocationKey(i)),
-              firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
+    EXPECT_EQ(StoredText("Locations", LocationKey(i)), firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
         << "display row " << i;
   }
-  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), "640");
-  EXPECT_EQ(registry_.Text("Layout", "FormLeft"), "30");
-  EXPECT_EQ(registry_.Text("Layout", "Col5"), "120");
-  EXPECT_EQ(registry_.Text("Interface", "tlbMain"), "0");
-  EXPECT_EQ(registry_.Text("Interface", "sttBar"), "0");
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "60");
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), "640");
+  EXPECT_EQ(StoredText("Layout", "FormLeft"), "30");
+  EXPECT_EQ(StoredText("Layout", "Col5"), "120");
+  EXPECT_EQ(StoredText("Interface", "tlbMain"), "0");
+  EXPECT_EQ(StoredText("Interface", "sttBar"), "0");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "60");
 
   TfrmMain& again = Open();
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
@@ -254,9 +262,9 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
 
 // The State and Finishes columns: switched from the View menu, their widths kept while hidden.
 TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
-  registry_.PutText("Interface", "FinishColumn", "1");
-  registry_.PutText("Layout", "Col6", "140");
-  registry_.PutText("Layout", "Col7", "95");
+  PutText("Interface", "FinishColumn", "1");
+  PutText("Layout", "Col6", "140");
+  PutText("Layout", "Col7", "95");
   std::vector<int> widths = kDefaultWidths;
   {
     TfrmMain& window = Open();
@@ -271,10 +279,10 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
     EXPECT_EQ(ColumnWidths(table), widths);
     Close();
   }
-  EXPECT_EQ(registry_.Text("Interface", "StateColumn"), "1");
-  EXPECT_EQ(registry_.Text("Interface", "FinishColumn"), "0");
-  EXPECT_EQ(registry_.Text("Layout", "Col6"), "140");
-  EXPECT_EQ(registry_.Text("Layout", "Col7"), "95");
+  EXPECT_EQ(StoredText("Interface", "StateColumn"), "1");
+  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
+  EXPECT_EQ(StoredText("Layout", "Col6"), "140");
+  EXPECT_EQ(StoredText("Layout", "Col7"), "95");
   TfrmMain& again = Open();
   EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
   again.acViewFinishColumnExecute();
@@ -299,7 +307,7 @@ class SettingsCountTest : public SettingsWindowTest, public ::testing::WithParam
 
 TEST_P(SettingsCountTest, StoredCountDecidesWhatTheTableShows) {
   for (const auto& [key, text] : GetParam().entries)
-    registry_.PutText("Locations", key, text);
+    PutText("Locations", key, text);
   TfrmMain& window = Open();
   const std::vector<ShownRow> expected =
       GetParam().expectAppDir ? std::vector<ShownRow>{{ExecutableFolder(), true}} : GetParam().rows;
@@ -321,12 +329,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
   PutLocations({"C:\\run0,1", "C:\\run1,1", "C:\\run2,0", "C:\\run3,1", "C:\\run4,1"});
-  registry_.PutText("Locations", "Count", "2");  // the last run ended with two rows
+  PutText("Locations", "Count", "2");  // the last run ended with two rows
   Open();
   Close();
-  EXPECT_EQ(registry_.Text("Locations", "Count"), "2");
-  EXPECT_EQ(registry_.Text("Locations", "Location0002"), "C:\\run2,0");
-  EXPECT_EQ(registry_.Text("Locations", "Location0004"), "C:\\run4,1");
+  EXPECT_EQ(StoredText("Locations", "Count"), "2");
+  EXPECT_EQ(StoredText("Locations", "Location0002"), "C:\\run2,0");
+  EXPECT_EQ(StoredText("Locations", "Location0004"), "C:\\run4,1");
   TfrmMain& window = Open();
   EXPECT_EQ(ShownRows(window.Controls().lvMain),
             (std::vector<ShownRow>{{"C:\\run0", true}, {"C:\\run1", true}}));
@@ -347,11 +355,11 @@ class SettingsWindowStateTest : public SettingsWindowTest, public ::testing::Wit
 
 // Restoring a maximized window gives back the stored normal bounds.
 TEST_P(SettingsWindowStateTest, OnlyTwoOpensMaximized) {
-  registry_.PutText("Layout", "FormWidth", "600");
-  registry_.PutText("Layout", "FormHeight", "400");
-  registry_.PutText("Layout", "FormTop", "20");
-  registry_.PutText("Layout", "FormLeft", "10");
-  registry_.PutText("Layout", "WindowState", GetParam().stored);
+  PutText("Layout", "FormWidth", "600");
+  PutText("Layout", "FormHeight", "400");
+  PutText("Layout", "FormTop", "20");
+  PutText("Layout", "FormLeft", "10");
+  PutText("Layout", "WindowState", GetParam().stored);
   TfrmMain& window = Open();
   EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, GetParam().maximized);
   const RECT normal = NormalRect(window.Hwnd());
@@ -372,15 +380,15 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MAXIMIZE);
   ASSERT_TRUE(::IsZoomed(window.Hwnd()));
-  registry_.PutText("Layout", "WindowState", "1");
-  registry_.PutText("Layout", "FormWidth", "777");
-  registry_.PutText("Layout", "FormLeft", "55");
+  PutText("Layout", "WindowState", "1");
+  PutText("Layout", "FormWidth", "777");
+  PutText("Layout", "FormLeft", "55");
   Close();
-  EXPECT_EQ(registry_.Text("Layout", "WindowState"), "2");
-  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), "777");
-  EXPECT_EQ(registry_.Text("Layout", "FormLeft"), "55");
-  EXPECT_EQ(registry_.Text("Layout", "Col0"), "248");
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
+  EXPECT_EQ(StoredText("Layout", "FormLeft"), "55");
+  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
 
   TfrmMain& again = Open();
   EXPECT_TRUE(::IsZoomed(again.Hwnd()));
@@ -393,10 +401,10 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
 // the rectangle the window stands in. Wine keeps every normal window's placement in step with
 // its rectangle and has no snapping, so the test is skipped there.
 TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
-  registry_.PutText("Layout", "FormWidth", "600");
-  registry_.PutText("Layout", "FormHeight", "400");
-  registry_.PutText("Layout", "FormTop", "70");
-  registry_.PutText("Layout", "FormLeft", "90");
+  PutText("Layout", "FormWidth", "600");
+  PutText("Layout", "FormHeight", "400");
+  PutText("Layout", "FormTop", "70");
+  PutText("Layout", "FormLeft", "90");
   TfrmMain& window = Open();
   HWND hwnd = window.Hwnd();
   ::SetForegroundWindow(hwnd);
@@ -422,29 +430,29 @@ TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
   ASSERT_FALSE(::IsZoomed(hwnd));
   ASSERT_FALSE(::IsIconic(hwnd));
   Close();
-  EXPECT_EQ(registry_.Text("Layout", "WindowState"), "1");
-  EXPECT_EQ(registry_.Text("Layout", "FormLeft"), std::to_string(snapped.left));
-  EXPECT_EQ(registry_.Text("Layout", "FormTop"), std::to_string(snapped.top));
-  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), std::to_string(snapped.right - snapped.left));
-  EXPECT_EQ(registry_.Text("Layout", "FormHeight"), std::to_string(snapped.bottom - snapped.top));
+  EXPECT_EQ(StoredText("Layout", "WindowState"), "1");
+  EXPECT_EQ(StoredText("Layout", "FormLeft"), std::to_string(snapped.left));
+  EXPECT_EQ(StoredText("Layout", "FormTop"), std::to_string(snapped.top));
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), std::to_string(snapped.right - snapped.left));
+  EXPECT_EQ(StoredText("Layout", "FormHeight"), std::to_string(snapped.bottom - snapped.top));
 }
 
 TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MINIMIZE);
   ASSERT_TRUE(::IsIconic(window.Hwnd()));
-  registry_.PutText("Layout", "WindowState", "2");
-  registry_.PutText("Layout", "FormWidth", "777");
-  registry_.PutText("Layout", "FormTop", "66");
-  registry_.PutText("Defaults", "PollInterval", "999");
+  PutText("Layout", "WindowState", "2");
+  PutText("Layout", "FormWidth", "777");
+  PutText("Layout", "FormTop", "66");
+  PutText("Defaults", "PollInterval", "999");
   Close();
-  EXPECT_EQ(registry_.Text("Layout", "WindowState"), "2");
-  EXPECT_EQ(registry_.Text("Layout", "FormWidth"), "777");
-  EXPECT_EQ(registry_.Text("Layout", "FormTop"), "66");
-  EXPECT_EQ(registry_.Text("Layout", "Col0"), "248");
-  EXPECT_EQ(registry_.Text("Locations", "Location0000"), ExecutableFolder() + ",1");
-  EXPECT_EQ(registry_.Text("Interface", "sttBar"), "1");
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
+  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
+  EXPECT_EQ(StoredText("Layout", "FormTop"), "66");
+  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
+  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
 }
 
 // --- Poll interval ---
@@ -462,7 +470,7 @@ class SettingsIntervalTest : public SettingsWindowTest, public ::testing::WithPa
 
 // Cut to the up-down control's 16 bits, then kept within 1..32767 so the timer always runs.
 TEST_P(SettingsIntervalTest, StoredIntervalBecomesTheTimerPeriod) {
-  registry_.PutText("Defaults", "PollInterval", GetParam().stored);
+  PutText("Defaults", "PollInterval", GetParam().stored);
   TfrmMain& window = Open();
   EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), GetParam().shown);
   EXPECT_EQ(window.TimerInterval(), static_cast<UINT>(std::stoi(GetParam().shown)) * 1000u);
@@ -501,9 +509,9 @@ class SettingsWrongTypeTest : public SettingsWindowTest,
 TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   const std::string folder = ExecutableFolder();
   PutLocations({folder + ",1"});
-  registry_.PutText("Defaults", "PollInterval", "60");
-  registry_.PutText("Interface", "tlbMain", "0");
-  registry_.PutDword(GetParam().section, GetParam().key, 300);
+  PutText("Defaults", "PollInterval", "60");
+  PutText("Interface", "tlbMain", "0");
+  PutDword(GetParam().section, GetParam().key, 300);
 
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
@@ -546,8 +554,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A wrong-typed height stops loading before the height is applied: the window keeps its stored
 // width and its built-in height.
 TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
-  registry_.PutText("Layout", "FormWidth", "610");
-  registry_.PutDword("Layout", "FormHeight", 300);
+  PutText("Layout", "FormWidth", "610");
+  PutDword("Layout", "FormHeight", 300);
   TfrmMain& window = Open();
   const RECT bounds = WindowRect(window.Hwnd());
   EXPECT_EQ(bounds.right - bounds.left, 610);
@@ -563,7 +571,7 @@ TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   registry_.Delete();
   Close();
   EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", "Failed to create key Layout.", true}}));
-  EXPECT_EQ(registry_.Text("Layout", "WindowState"), std::nullopt);
+  EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
 }
 
 // --- The end of the Windows session ---
@@ -571,27 +579,27 @@ TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
 // Logging off with the monitor still open counts as an exit: the settings are saved once.
 TEST_F(SettingsWindowTest, EndOfSessionSavesOnce) {
   TfrmMain& window = Open();
-  registry_.PutText("Defaults", "PollInterval", "999");
+  PutText("Defaults", "PollInterval", "999");
   EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");  // asking is not ending
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
   ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
-  EXPECT_EQ(registry_.Text("Locations", "Location0000"), ExecutableFolder() + ",1");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
 
-  registry_.PutText("Defaults", "PollInterval", "999");
+  PutText("Defaults", "PollInterval", "999");
   Close();
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");  // not saved a second time
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // not saved a second time
   EXPECT_TRUE(boxes_.seen.empty());
 }
 
 TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
   TfrmMain& window = Open();
-  registry_.PutText("Defaults", "PollInterval", "999");
+  PutText("Defaults", "PollInterval", "999");
   ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
   ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");
   Close();
-  EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "15");
+  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
 }
 
 }  // namespace
