@@ -1445,11 +1445,13 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
   EXPECT_EQ(::GetActiveWindow(), window.Hwnd());
   EXPECT_EQ(window.SelectedPath(), folder_);
 
-  static int escapes = 0;  // Esc pressed in an open menu of this thread, from a timer
-  const UINT_PTR escaper = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    escapes += menu && ::IsWindowVisible(menu) && ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  });
+  int escapes = 0;  // Esc pressed in an open menu of this thread, at every tick it is open
+  const DialogDriver escaper(
+      [&escapes](HWND menu) {
+        escapes += ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
+        return false;
+      },
+      50, "#32768");
   for (const WORD event : {WORD{NIN_KEYSELECT}, WORD{WM_CONTEXTMENU}}) {
     const int escaped = escapes;
     const std::size_t calls = tray_.calls.size();
@@ -1458,7 +1460,6 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
     ASSERT_EQ(tray_.calls.size(), calls + 1) << event;
     EXPECT_EQ(tray_.calls.back().message, static_cast<DWORD>(NIM_SETFOCUS)) << event;
   }
-  ::KillTimer(nullptr, escaper);
 }
 
 }  // namespace

@@ -38,9 +38,10 @@ DialogDriver::DialogDriver(Dialogs dialogs, UINT tickMs)
                    }),
                    tickMs) {}
 
-DialogDriver::DialogDriver(Answer answer, UINT tickMs) : answer_(std::move(answer)) {
-  const WNDCLASSEXA windowClass{};
-  CreateBound("VelmoraTestDialogDriver", windowClass, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
+DialogDriver::DialogDriver(Answer answer, UINT tickMs, const char* windowClass)
+    : answer_(std::move(answer)), windowClass_(windowClass) {
+  const WNDCLASSEXA classTemplate{};
+  CreateBound("VelmoraTestDialogDriver", classTemplate, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
   ::SetTimer(Hwnd(), kTickTimer, tickMs, nullptr);
 }
 
@@ -72,7 +73,7 @@ LRESULT DialogDriver::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void DialogDriver::AnswerOpenDialogs() {
   if (!answer_)
     return;
-  for (HWND dialog : VisibleThreadDialogs()) {
+  for (HWND dialog : VisibleThreadWindows(windowClass_)) {
     if (std::find(answered_.begin(), answered_.end(), dialog) == answered_.end() && answer_(dialog))
       answered_.push_back(dialog);
   }

@@ -1,6 +1,6 @@
 // Drives what a test thread shows while it sits in a modal loop (a message box, the folder
-// picker, the about window): a timer of the thread's own runs queued steps, one per tick, and
-// answers the dialogs ("#32770") that open meanwhile.
+// picker, the about window, a popup menu): a timer of the thread's own runs queued steps, one
+// per tick, and answers the dialogs ("#32770", or windows of another class) that open meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -34,12 +34,13 @@ class DialogDriver final : public win::BaseWindow {
     kLeftAlone,   // the steps deal with them
     kNotedAndOk,  // each message box noted in `seen`, then OK pressed
   };
-  // Called on every tick for each dialog not yet answered, until it returns true: a dialog may
+  // Called on every tick for each window not yet answered, until it returns true: a dialog may
   // need a tick to settle before it is answered.
   using Answer = std::function<bool(HWND dialog)>;
 
   explicit DialogDriver(Dialogs dialogs = Dialogs::kNotedAndOk, UINT tickMs = 30);
-  explicit DialogDriver(Answer answer, UINT tickMs = 30);
+  // `answer` for the visible top-level windows of class `windowClass` this thread shows.
+  explicit DialogDriver(Answer answer, UINT tickMs = 30, const char* windowClass = "#32770");
 
   // Queues `step`; the steps run in order, one per tick, after the dialogs are answered.
   void Then(std::function<void()> step);
@@ -63,6 +64,7 @@ class DialogDriver final : public win::BaseWindow {
   void RunNextStep();
 
   Answer answer_;
+  const char* windowClass_;
   std::vector<HWND> answered_;
   std::deque<std::function<void()>> steps_;
   std::function<void()> rescue_;

@@ -10,17 +10,21 @@ bool HasClass(HWND window, const char* className) {
   return ::lstrcmpiA(name, className) == 0;
 }
 
-std::vector<HWND> VisibleThreadDialogs() {
-  std::vector<HWND> dialogs;
+std::vector<HWND> VisibleThreadWindows(const char* className) {
+  struct Search {
+    const char* className;
+    std::vector<HWND> found;
+  } search{className, {}};
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
-      [](HWND window, LPARAM found) -> BOOL {
-        if (HasClass(window, "#32770") && ::IsWindowVisible(window))
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (HasClass(window, s->className) && ::IsWindowVisible(window))
+          s->found.push_back(window);
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&dialogs));
-  return dialogs;
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND FindThreadWindow(const char* className) {

@@ -12,8 +12,9 @@ namespace velmora::testing {
 // Whether `window`'s class is `className`, in any case.
 bool HasClass(HWND window, const char* className);
 
-// The visible dialogs ("#32770": message boxes, the folder picker) this thread shows right now.
-std::vector<HWND> VisibleThreadDialogs();
+// The visible top-level windows of class `className` this thread shows right now: by default the
+// dialogs ("#32770": message boxes, the folder picker); "#32768" for popup menus.
+std::vector<HWND> VisibleThreadWindows(const char* className = "#32770");
 
 // The first visible top-level window of this thread whose class is `className`, or null.
 HWND FindThreadWindow(const char* className);
