@@ -128,6 +128,7 @@ void ExpectControlsKeepApart(HWND parent) {
   RECT client{};
   ::GetClientRect(parent, &client);
   const std::vector<Slot> slots = VisibleSlots(parent);
+  EXPECT_GE(slots.size(), 2u) << "no controls to hold apart in \"" << win::WindowText(parent) << "\"";
   for (std::size_t i = 0; i < slots.size(); ++i) {
     const Slot& a = slots[i];
     EXPECT_TRUE(Inside(a.rect, client)) << win::WindowText(a.control) << " sticks out of its parent";
