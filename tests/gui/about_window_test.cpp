@@ -13,6 +13,7 @@
 #include "tests/support/win32/dialog_driver.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/stand_in_window.h"
 #include "tests/support/win32/window_finders.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
@@ -38,8 +39,7 @@ class AboutWindowTest : public ::testing::Test {
     // As the program does at start. This test program carries no version resource, so the
     // version label shows "Unknown" (its lookups are tested in windows_tests).
     LoadVersionBlock();
-    owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    owner_ = velmora::testing::StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
     ASSERT_TRUE(owner_);
     about_ = std::make_unique<TfrmAbout>(owner_.Get(), shell_);
     ASSERT_TRUE(steps_.Created());

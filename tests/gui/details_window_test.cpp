@@ -15,6 +15,7 @@
 #include "monitor/figure_texts.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/stand_in_window.h"
 #include "windows/handles.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
@@ -33,8 +34,7 @@ using velmora::testing::TempFolder;
 class DetailsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    owner_ = velmora::testing::StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
     ASSERT_TRUE(owner_);
     details_ = std::make_unique<TfrmDetails>(
         owner_.Get(), [this] { details_->ShowFigures(ReadSelectedFigures(*fs_, selected_)); });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/stand_in_window.h"
 
 namespace velmora::win {
 namespace {
@@ -31,18 +32,7 @@ int IconWidth(HICON icon) {
 
 class NotifyIconTest : public ::testing::Test {
  protected:
-  WindowHandle owner_{::CreateWindowExA(0,
-                                        "STATIC",
-                                        "tray owner",
-                                        WS_POPUP,
-                                        0,
-                                        0,
-                                        10,
-                                        10,
-                                        nullptr,
-                                        nullptr,
-                                        ::GetModuleHandleA(nullptr),
-                                        nullptr)};
+  WindowHandle owner_ = testing::StandInWindow("tray owner", WS_POPUP, {10, 10});
   testing::RecordingTrayShell tray_;
 
   void ExpectAddedWithVersion4(std::size_t at, const char* tip) {
@@ -252,8 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Texts,
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).
 TEST(NotifyIconShellTest, WineHoldsTheIconWhileItLives) {
-  WindowHandle owner(::CreateWindowExA(0, "STATIC", "tray owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                       ::GetModuleHandleA(nullptr), nullptr));
+  const WindowHandle owner = testing::StandInWindow("tray owner", WS_POPUP, {10, 10});
   ASSERT_TRUE(owner);
   auto modify = [&owner] {
     NOTIFYICONDATAA data{};

@@ -11,6 +11,7 @@
 
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/stand_in_window.h"
 
 namespace velmora::win {
 namespace {
@@ -172,8 +173,7 @@ class VersionViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     LoadVersionBlock();
-    parent_.Reset(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr, nullptr,
-                                    ::GetModuleHandleA(nullptr), nullptr));
+    parent_ = testing::StandInWindow("", WS_POPUP | WS_VISIBLE, {200, 60});
     ASSERT_TRUE(parent_);
   }
 
