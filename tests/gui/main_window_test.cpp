@@ -16,25 +16,13 @@
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
+#include "tests/gui/stats_panel_layout.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/window_finders.h"
 #include "tests/support/win32/window_pinger.h"
 
 namespace velmora::testing {
 namespace {
-
-std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-HWND FindChildByText(HWND parent, const std::string& text) {
-  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (win::WindowText(child) == text)
-      return child;
-  }
-  return nullptr;
-}
 
 // --- Start-up -------------------------------------------------------------------------------
 
@@ -168,44 +156,16 @@ TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
     EXPECT_FALSE(::IsWindowVisible(bar));
 }
 
-struct PlacedControl {
-  const char* text;
-  int x, y, width, height;
-};
-
 TEST_F(MainWindowTest, StatisticsPanelControlsStandAtTheirLaidOutPlaces) {
-  TfrmMain& window = Open();
-  const PlacedControl expected[] = {
-      {"Total units:", 20, 20, 96, 13},
-      {"Total CPU time:", 20, 36, 96, 13},
-      {"Average CPU time:", 20, 52, 96, 13},
-      {"Progress:", 280, 20, 100, 13},
-      {"Estimated total time:", 280, 36, 100, 13},
-      {"Time left:", 280, 52, 100, 13},
-  };
-  for (const PlacedControl& place : expected) {
-    HWND label = FindChildByText(window.Controls().pnlStats, place.text);
-    ASSERT_NE(label, nullptr) << place.text;
-    const RECT r = RectInParent(label);
-    EXPECT_EQ(r.left, place.x) << place.text;
-    EXPECT_EQ(r.top, place.y) << place.text;
+  const MainControls& c = Open().Controls();
+  for (const StatsLabel& label : kStatsLabels) {
+    HWND control = StatsControl(c, label);
+    ASSERT_NE(control, nullptr) << label.name;
+    const RECT r = RectInParent(control);
+    EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}),
+              (std::array<LONG, 4>{label.x, label.y, label.x + label.width, label.y + label.height}))
+        << label.name;
   }
-  const std::pair<HWND, POINT> values[] = {
-      {window.Controls().lblUserTotUnits, {120, 20}}, {window.Controls().lblUserTotCPU, {120, 36}},
-      {window.Controls().lblUserAvgCPU, {120, 52}},   {window.Controls().lblProgress, {384, 20}},
-      {window.Controls().lblTimeTotal, {384, 36}},    {window.Controls().lblTimeLeft, {384, 52}},
-  };
-  for (const auto& [label, at] : values) {
-    const RECT r = RectInParent(label);
-    EXPECT_EQ(r.left, at.x);
-    EXPECT_EQ(r.top, at.y);
-  }
-  const RECT user = RectInParent(window.Controls().frmUserStats);
-  const RECT unit = RectInParent(window.Controls().frmUnitStats);
-  EXPECT_EQ((std::array<LONG, 4>{user.left, user.top, user.right, user.bottom}),
-            (std::array<LONG, 4>{4, 4, 4 + 253, 4 + 68}));
-  EXPECT_EQ((std::array<LONG, 4>{unit.left, unit.top, unit.right, unit.bottom}),
-            (std::array<LONG, 4>{264, 4, 264 + 217, 4 + 68}));
 }
 
 // Screen readers walk the controls in z-order: each group box, then every prompt with its value.
@@ -671,8 +631,8 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   ::UpdateWindow(table);
   ::UpdateWindow(status);
   ASSERT_FALSE(::GetUpdateRect(table, nullptr, FALSE));
-  PaintCounter tablePaints(table);
-  PaintCounter statusPaints(status);
+  const MessageCounter tablePaints(table, WM_PAINT);
+  const MessageCounter statusPaints(status, WM_PAINT);
   const MessageCounter redraws(table, LVM_REDRAWITEMS);
   const MessageCounter statusWrites(status, SB_SETTEXTA);
 
@@ -686,8 +646,8 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_FALSE(window.LastRefresh().countersChanged);
   EXPECT_EQ(redraws.Count(), 0);
   EXPECT_EQ(statusWrites.Count(), 0);
-  EXPECT_EQ(tablePaints.Paints(), 0);
-  EXPECT_EQ(statusPaints.Paints(), 0);
+  EXPECT_EQ(tablePaints.Count(), 0);
+  EXPECT_EQ(statusPaints.Count(), 0);
 
   // One folder changes: only its row is invalidated, and one status panel is written.
   WriteClientFile("b\\result.sah", "done");
@@ -704,36 +664,11 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_LE(dirty.bottom, row.bottom);
   ::UpdateWindow(table);
   ::UpdateWindow(status);
-  EXPECT_EQ(tablePaints.Paints(), 1);
-  EXPECT_GE(statusPaints.Paints(), 1);
+  EXPECT_EQ(tablePaints.Count(), 1);
+  EXPECT_GE(statusPaints.Count(), 1);
   EXPECT_EQ(statusWrites.Count(), 1);
   EXPECT_EQ(StatusText(status, 2), " Ready: 1");
 }
-
-// Notes the row ranges of every LVM_REDRAWITEMS a list view receives, for as long as `this` lives.
-class RedrawRecorder {
- public:
-  explicit RedrawRecorder(HWND listView) : listView_(listView) {
-    ::SetWindowSubclass(listView_, &RedrawRecorder::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  }
-  ~RedrawRecorder() { ::RemoveWindowSubclass(listView_, &RedrawRecorder::Proc, kSubclassId); }
-  RedrawRecorder(const RedrawRecorder&) = delete;
-  RedrawRecorder& operator=(const RedrawRecorder&) = delete;
-
-  std::vector<std::pair<int, int>> ranges;
-
- private:
-  static constexpr UINT_PTR kSubclassId = 0x7e58;
-  static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    if (message == LVM_REDRAWITEMS)
-      reinterpret_cast<RedrawRecorder*>(self)->ranges.emplace_back(static_cast<int>(wParam),
-                                                                   static_cast<int>(lParam));
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-
-  HWND listView_;
-};
 
 TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
   constexpr int kRows = 40;
@@ -764,11 +699,12 @@ TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
     ::SendMessageA(table, LVM_ENSUREVISIBLE, scrollTo, FALSE);
     const int top = static_cast<int>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
     changeEveryFolder(progress);
-    RedrawRecorder recorder(table);
+    const MessageCounter redraws(table, LVM_REDRAWITEMS);
     window.RefreshLocations();
     ASSERT_TRUE(WaitForReads(window));
     EXPECT_EQ(window.LastRefresh().changedRows.size(), static_cast<std::size_t>(kRows));
-    EXPECT_EQ(recorder.ranges, (std::vector<std::pair<int, int>>{{top, std::min(top + shown, kRows - 1)}}))
+    EXPECT_EQ(redraws.Received(), (std::vector<std::pair<WPARAM, LPARAM>>{
+                                      {static_cast<WPARAM>(top), std::min(top + shown, kRows - 1)}}))
         << "top row " << top << ", " << shown << " rows shown";
     const std::string expected = std::string(progress) == "0.2" ? "20.00" : "30.00";
     EXPECT_EQ(ItemText(table, 0, 1), expected);
@@ -1401,9 +1337,10 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
   EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder_ + ": no progress for 1 minute\n" + folder_ +
                                                         ": result waiting to be sent"}));
   for (const RecordingTrayShell::Call& call : tray_.calls) {
-    if (call.message == NIM_MODIFY) {
-      EXPECT_EQ(call.flags & (NIF_TIP | NIF_SHOWTIP), static_cast<UINT>(NIF_TIP | NIF_SHOWTIP)) << call.info;
-      EXPECT_EQ(call.tip, "Velmora: Work 1, Ready 1, Stalled 0") << call.info;
+    if (call.answered && call.message == NIM_MODIFY) {
+      EXPECT_EQ(call.data.uFlags & (NIF_TIP | NIF_SHOWTIP), static_cast<UINT>(NIF_TIP | NIF_SHOWTIP))
+          << call.data.szInfo;
+      EXPECT_STREQ(call.data.szTip, "Velmora: Work 1, Ready 1, Stalled 0") << call.data.szInfo;
     }
   }
 
@@ -1412,11 +1349,13 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
   EXPECT_EQ(::GetActiveWindow(), window.Hwnd());
   EXPECT_EQ(window.SelectedPath(), folder_);
 
-  static int escapes = 0;  // Esc pressed in an open menu of this thread, from a timer
-  const UINT_PTR escaper = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    escapes += menu && ::IsWindowVisible(menu) && ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  });
+  int escapes = 0;  // Esc pressed in an open menu of this thread, at every tick it is open
+  const DialogDriver escaper(
+      [&escapes](HWND menu) {
+        escapes += ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
+        return false;
+      },
+      50, "#32768");
   for (const WORD event : {WORD{NIN_KEYSELECT}, WORD{WM_CONTEXTMENU}}) {
     const int escaped = escapes;
     const std::size_t calls = tray_.calls.size();
@@ -1425,7 +1364,6 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
     ASSERT_EQ(tray_.calls.size(), calls + 1) << event;
     EXPECT_EQ(tray_.calls.back().message, static_cast<DWORD>(NIM_SETFOCUS)) << event;
   }
-  ::KillTimer(nullptr, escaper);
 }
 
 }  // namespace

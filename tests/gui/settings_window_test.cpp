@@ -19,88 +19,20 @@
 #include "monitor/settings.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
-#include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/registry_sandbox.h"
 #include "tests/support/win32/status_reader.h"
 #include "tests/support/win32/table_reader.h"
-#include "windows/handles.h"
 #include "windows/registry_store.h"
-#include "windows/shell_open.h"
 #include "windows/window_base.h"
 
-namespace velmora {
+namespace velmora::testing {
 namespace {
 
-using win::kUserSettingsKeyPath;
-
-class IgnoringShellOpener final : public win::ShellOpener {
- public:
-  void Open(HWND, const std::string&) override {}
-};
-
-// --- The registry, read and written directly ---
-
-std::string SectionPath(const std::string& section) {
-  return std::string(kUserSettingsKeyPath) + "\\" + section;
-}
-
-void DeleteSettingsKey() {
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, kUserSettingsKeyPath);
-}
-
-void PutValue(const std::string& section, const std::string& key, DWORD type, const void* data, DWORD size) {
-  HKEY raw = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &raw, nullptr),
-            ERROR_SUCCESS);
-  const win::KeyHandle sectionKey(raw);
-  ASSERT_EQ(::RegSetValueExA(raw, key.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-}
-
-void PutText(const std::string& section, const std::string& key, const std::string& text) {
-  PutValue(section, key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
-void PutDword(const std::string& section, const std::string& key, DWORD number) {
-  PutValue(section, key, REG_DWORD, &number, sizeof(number));
-}
-
-void PutLocations(const std::vector<std::string>& values) {
-  PutText("Locations", "Count", std::to_string(values.size()));
-  for (std::size_t i = 0; i < values.size(); ++i)
-    PutText("Locations", LocationKey(i), values[i]);
-}
-
-// The text of a REG_SZ value; nothing when it is absent or of another type.
-std::optional<std::string> StoredText(const std::string& section, const std::string& key) {
-  HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
-    return std::nullopt;
-  const win::KeyHandle sectionKey(raw);
-  DWORD type = 0;
-  DWORD size = 0;
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-    return std::nullopt;
-  std::string data(size, '\0');
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  data.resize(std::min<std::size_t>(size, data.size()));
-  if (!data.empty() && data.back() == '\0')
-    data.pop_back();
-  return data;
-}
-
 // --- The window, read through its controls ---
-
-std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string file(path, length);
-  return file.substr(0, file.find_last_of('\\') + 1);
-}
 
 struct ShownRow {
   std::string path;
@@ -138,69 +70,9 @@ bool HasVisibleStyle(HWND control) {
   return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-// Answers the message boxes of this thread from a timer, which runs inside the box's own modal
-// loop: notes caption and text, then presses OK.
-class MessageBoxAnswerer final : public win::BaseWindow {
- public:
-  struct Seen {
-    std::string caption;
-    std::string text;
-    bool onlyOk;
-  };
-
-  MessageBoxAnswerer() {
-    const WNDCLASSEXA classTemplate{};
-    CreateBound("VelmoraSettingsTestBoxAnswerer", classTemplate, 0, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
-    ::SetTimer(Hwnd(), 1, 30, nullptr);
-  }
-
-  std::vector<Seen> seen;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message != WM_TIMER)
-      return BaseWindow::HandleMessage(message, wParam, lParam);
-    const std::vector<HWND> boxes = testing::VisibleThreadDialogs();
-    for (HWND box : boxes) {
-      if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
-        continue;
-      answered_.push_back(box);
-      seen.push_back(Read(box));
-      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return 0;
-  }
-
- private:
-  static Seen Read(HWND box) {
-    Seen noted{win::WindowText(box), {}, true};
-    int buttons = 0;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      char className[16] = {};
-      ::GetClassNameA(child, className, sizeof(className));
-      const std::string text = win::WindowText(child);
-      if (::lstrcmpiA(className, "Static") == 0 && !text.empty())
-        noted.text = text;
-      if (::lstrcmpiA(className, "Button") == 0 && ::IsWindowVisible(child)) {
-        ++buttons;
-        if (::GetDlgCtrlID(child) != IDOK)
-          noted.onlyOk = false;
-      }
-    }
-    noted.onlyOk = noted.onlyOk && buttons == 1;
-    return noted;
-  }
-
-  std::vector<HWND> answered_;
-};
-
 class SettingsWindowTest : public ::testing::Test {
  protected:
-  SettingsWindowTest() { DeleteSettingsKey(); }
-  ~SettingsWindowTest() override {
-    Close();
-    DeleteSettingsKey();
-  }
+  ~SettingsWindowTest() override { Close(); }
 
   // Start-up as the program does it: the store opened first, then the window created and shown.
   // An empty `appDir` means the folder of the running executable.
@@ -219,9 +91,27 @@ class SettingsWindowTest : public ::testing::Test {
     store_.reset();
   }
 
+  // The registry, read and written directly.
+  void PutText(const std::string& section, const std::string& key, const std::string& text) const {
+    registry_.PutText(section, key, text);
+  }
+  void PutDword(const std::string& section, const std::string& key, DWORD number) const {
+    registry_.PutDword(section, key, number);
+  }
+  void PutLocations(const std::vector<std::string>& values) const {
+    PutText("Locations", "Count", std::to_string(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i)
+      PutText("Locations", LocationKey(i), values[i]);
+  }
+  std::optional<std::string> StoredText(const std::string& section, const std::string& key) const {
+    return registry_.Text(section, key);
+  }
+
+  // Deleted before the test and after it.
+  const RegistrySandbox registry_{win::kUserSettingsKeyPath};
   std::shared_ptr<FileSystem> fs_ = MakePlatformFileSystem();
-  IgnoringShellOpener shell_;
-  MessageBoxAnswerer boxes_;
+  RecordingShellOpener shell_;
+  DialogDriver boxes_;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };
@@ -508,14 +398,7 @@ TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
     return ::EqualRect(&real, &placed) == FALSE;
   };
   // The shell moves the window in its own time: wait for that, within a bound.
-  const ULONGLONG giveUp = ::GetTickCount64() + 1500;
-  while (!placementDiffers() && ::GetTickCount64() < giveUp) {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageA(&message);
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-  }
-  if (!placementDiffers())
+  if (!PumpUntil(placementDiffers, 1500))
     GTEST_SKIP() << "no snapped window here: its placement is its rectangle";
   const RECT snapped = WindowRect(hwnd);
   ASSERT_FALSE(::IsZoomed(hwnd));
@@ -606,10 +489,7 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
 
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
-  ASSERT_EQ(boxes_.seen.size(), 1u);
-  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
-  EXPECT_EQ(boxes_.seen[0].text, GetParam().message);
-  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", GetParam().message, true}}));
 
   // Not read: the interval keeps the built-in 15.
   EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
@@ -627,7 +507,7 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   EXPECT_EQ(testing::StatusText(c.sttBar, 0), "");
 
   window.acRefreshExecute();
-  ASSERT_TRUE(testing::WaitForReads(window));
+  ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(testing::StatusText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
   if (GetParam().rowLoaded) {
     EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "-");
@@ -662,12 +542,9 @@ TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
 // message ends in a letter and so gets its full stop; nothing is written.
 TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   Open();
-  DeleteSettingsKey();
+  registry_.Delete();
   Close();
-  ASSERT_EQ(boxes_.seen.size(), 1u);
-  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
-  EXPECT_EQ(boxes_.seen[0].text, "Failed to create key Layout.");
-  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", "Failed to create key Layout.", true}}));
   EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
 }
 
@@ -700,4 +577,4 @@ TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
 }
 
 }  // namespace
-}  // namespace velmora
+}  // namespace velmora::testing
