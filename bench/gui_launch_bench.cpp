@@ -38,6 +38,7 @@
 #include "tests/package/program_window.h"
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/executable_folder.h"
 #include "windows/handles.h"
 #include "windows/registry_store.h"
 
@@ -292,17 +293,6 @@ Launch Start(const Program& program,
   return launch;
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string OwnPath() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length);
-}
-
 std::vector<int> ParseSizes(const char* text) {
   std::vector<int> sizes;
   for (const char* p = text; *p;) {
@@ -331,7 +321,7 @@ std::vector<double> Pick(const std::vector<Launch>& launches, double Launch::*fi
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::vector<int> sizes = ParseSizes(argc > 2 ? argv[2] : "1000,4000,10000");
-  const std::string benchFolder = FolderOf(OwnPath());
+  const std::string benchFolder = velmora::testing::ExecutableFolder();
   const Program velmora{argc > 3 ? argv[3] : benchFolder + "..\\app\\Velmora.exe", kVelmoraClass, true};
   const Program bare{argc > 4 ? argv[4] : benchFolder + "launch_bare_window.exe", kBareClass, false};
   if (sizes.empty()) {

@@ -49,6 +49,7 @@
 #include "tests/support/inline_pass.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/window_pinger.h"
 #include "windows/shell_open.h"
 #include "windows/window_base.h"
@@ -70,11 +71,6 @@ constexpr int kShareDelayMs = 150;
 constexpr double kAnswerLimitMs = 100.0;
 // A ping waits as long as it takes: its wait is the figure.
 constexpr WindowPinger::Sending kPingSending{SMTO_NORMAL, 20000};
-
-class NoShell final : public velmora::win::ShellOpener {
- public:
-  void Open(HWND, const std::string&) override {}
-};
 
 using velmora::bench::Checks;
 using velmora::bench::Median;
@@ -334,7 +330,7 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
   Folders folders(100, true);
   auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
   probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
-  NoShell shell;
+  velmora::testing::RecordingShellOpener shell;
   Responsiveness figures;
   {
     Writer writer(folders);
@@ -454,7 +450,7 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
   Folders folders(kFolders, false);
   auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
   const std::vector<std::string> all = folders.All();
-  NoShell shell;
+  velmora::testing::RecordingShellOpener shell;
   velmora::bench::InlineListWindow before(*probe, all);
   ::ShowWindow(before.Hwnd(), SW_SHOWNOACTIVATE);
   before.Pass();

@@ -49,6 +49,7 @@
 #include "tests/support/inline_pass.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/recording_shell.h"
 #include "windows/handles.h"
 #include "windows/shell_open.h"
 
@@ -69,13 +70,6 @@ using velmora::testing::MessageCounter;
 using velmora::testing::PumpMessages;
 using velmora::testing::StatusText;
 using velmora::testing::TempFolder;
-
-// The window never opens a document here; a call would be a fault.
-class NoShell final : public velmora::win::ShellOpener {
- public:
-  void Open(HWND, const std::string&) override { ++calls; }
-  int calls = 0;
-};
 
 using velmora::bench::Checks;
 
@@ -532,7 +526,8 @@ class BenchWindow {
     return static_cast<std::uint64_t>(statusWritesA_->Count() + statusWritesW_->Count());
   }
   HWND Table() { return Window().Controls().lvMain; }
-  int ShellCalls() const { return shell_.calls; }
+  // The window never opens a document here; a call would be a fault.
+  int ShellCalls() const { return static_cast<int>(shell_.calls.size()); }
 
   // Rows by caption: the window keeps them in its own order.
   std::vector<const Client*> RowOrder(const std::vector<Client>& clients) const {
@@ -548,7 +543,7 @@ class BenchWindow {
   }
 
  private:
-  NoShell shell_;
+  velmora::testing::RecordingShellOpener shell_;
   std::unique_ptr<MonitorUnderTest> monitor_;
   std::unique_ptr<MessageCounter> redraws_;
   std::unique_ptr<MessageCounter> statusWritesA_;
