@@ -343,9 +343,9 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
     {
       TickHook hook(window->Hwnd(), TfrmMain::kMainTimerId, [&] { check.OnTick(window->Table()); });
       window->Show(SW_SHOWNORMAL);
-      WindowPinger pinger(monitor->Hwnd(), kPingSending);
+      WindowPinger pinger(window->Hwnd(), kPingSending);
       const double start = NowMs();
-      RunLoop(runMs, &monitor.Window());
+      RunLoop(runMs, window);
       const double ran = NowMs() - start;
       pinger.Stop();
       figures = Summarise(pinger.WaitsMs(), ran, check);

@@ -63,11 +63,12 @@ using velmora::bench::MonitorUnderTest;
 using velmora::bench::PassFigures;
 using velmora::bench::PassWatch;
 using velmora::testing::ClientFolderWriter;
+using velmora::testing::ItemCount;
 using velmora::testing::ItemImage;
-using velmora::testing::ItemText;
 using velmora::testing::MemoryFileSystem;
 using velmora::testing::MessageCounter;
 using velmora::testing::PumpMessages;
+using velmora::testing::RowTexts;
 using velmora::testing::StatusText;
 using velmora::testing::TempFolder;
 
@@ -556,7 +557,7 @@ class BenchWindow {
 void CheckShown(BenchWindow& bench, ClientSet& clients, Checks& checks, const std::string& when) {
   const std::vector<const Client*> order = bench.RowOrder(clients.Clients());
   HWND table = bench.Table();
-  const int shownRows = static_cast<int>(::SendMessageA(table, LVM_GETITEMCOUNT, 0, 0));
+  const int shownRows = ItemCount(table);
   checks.Expect(shownRows == static_cast<int>(order.size()),
                 when + ": the list view holds " + std::to_string(shownRows) + " rows");
   int wrongRows = 0;
@@ -566,18 +567,18 @@ void CheckShown(BenchWindow& bench, ClientSet& clients, Checks& checks, const st
       continue;
     }
     const std::vector<std::string> expected = clients.ExpectedCells(*order[row]);
+    const std::vector<std::string> shown = RowTexts(table, static_cast<int>(row));
     bool same = ItemImage(table, static_cast<int>(row)) == ClientSet::ExpectedIcon(*order[row]);
-    for (int column = 0; column < 6; ++column) {
-      const std::string shown = ItemText(table, static_cast<int>(row), column);
+    for (std::size_t column = 0; column < shown.size(); ++column) {
       if (column == 5 && expected[5].empty() && order[row]->Readable())
-        same = same && !shown.empty() && shown != "-";  // a real file's time: present, not known
+        same = same && !shown[5].empty() && shown[5] != "-";  // a real file's time: present, not known
       else
-        same = same && shown == expected[static_cast<std::size_t>(column)];
+        same = same && shown[column] == expected[column];
     }
     if (!same && ++wrongRows <= 3) {
       std::string detail;
-      for (int column = 0; column < 6; ++column)
-        detail += " [" + ItemText(table, static_cast<int>(row), column) + "]";
+      for (const std::string& cell : shown)
+        detail += " [" + cell + "]";
       checks.Expect(false, when + ": row " + std::to_string(row) + " (" + KindName(order[row]->kind) +
                                ") shows" + detail + " icon " +
                                std::to_string(ItemImage(table, static_cast<int>(row))));

@@ -47,7 +47,6 @@ class MonitorUnderTest {
   }
 
   TfrmMain& Window() { return *window_; }
-  TfrmMain* operator->() { return window_.get(); }
   // Destroys the window before the end of the scope, as the program's exit would.
   void Close() { window_.reset(); }
 
