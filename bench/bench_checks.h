@@ -37,7 +37,7 @@ inline double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Argument `index` as a count (0 skips that part), or `fallback` when it is not given.
+// Argument `index` as a count (0 skips what it counts), or `fallback` when it is not given.
 inline int ArgOr(int argc, char** argv, int index, int fallback) {
   return argc > index ? std::max(0, std::atoi(argv[index])) : fallback;
 }
