@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ class Checks {
       std::printf("WRONG: %s\n", what.c_str());
   }
   int Failures() const { return failures_; }
+  // The last line of a run, and its exit code: 1 when any check failed.
+  int Verdict() const {
+    std::printf("\nchecks: %s (%d failed)\n", failures_ == 0 ? "all passed" : "FAILED", failures_);
+    return failures_ == 0 ? 0 : 1;
+  }
 
  private:
   int failures_ = 0;
@@ -29,6 +35,11 @@ inline double Median(std::vector<double> values) {
     return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+// Argument `index` as a count (0 skips what it counts), or `fallback` when it is not given.
+inline int ArgOr(int argc, char** argv, int index, int fallback) {
+  return argc > index ? std::max(0, std::atoi(argv[index])) : fallback;
 }
 
 }  // namespace velmora::bench

@@ -36,7 +36,10 @@
 #include "bench/window_pass_watch.h"
 #include "monitor/settings.h"
 #include "monitor/win32/registry_store.h"
+#include "tests/package/program_window.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/executable_folder.h"
 #include "windows/handles.h"
 
 namespace {
@@ -44,8 +47,8 @@ namespace {
 using velmora::bench::Checks;
 using velmora::bench::Median;
 using velmora::bench::NowMs;
+using velmora::probe::ProcessHandle;
 using velmora::testing::TempFolder;
-using ProcessHandle = velmora::win::UniqueHandle<HANDLE, velmora::win::detail::CloseKernelHandle>;
 
 constexpr DWORD kTimeoutMs = 120000;
 constexpr char kVelmoraClass[] = "TfrmMain";
@@ -67,11 +70,11 @@ std::string ProgressCell(int index) {
 class ClientFolders {
  public:
   explicit ClientFolders(int count) {
+    const velmora::testing::ClientFolderWriter writer(temp_);
     for (int i = 0; i < count; ++i) {
       char state[64];
       std::snprintf(state, sizeof state, "prog=0.%02d\ncpu=1200\n", (i * 37) % 100);
-      temp_.WriteFile(FolderName(i) + "\\state.sah", state);
-      temp_.WriteFile(FolderName(i) + "\\work_unit.sah", "name=bench unit\n");
+      writer.Write(FolderName(i), {.state = state, .workUnit = "name=bench unit\n"});
     }
   }
   // Captions sort as the indexes do: the names have the same length and differ in digits only.
@@ -93,14 +96,14 @@ void StoreLocations(const ClientFolders& folders, int count) {
   }
 }
 
-struct WindowSearch {
+struct TopLevelSearch {
   DWORD processId;
   const char* className;
   HWND found;
 };
 
-BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM lParam) {
-  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+BOOL CALLBACK VisitTopLevel(HWND hwnd, LPARAM lParam) {
+  auto& search = *reinterpret_cast<TopLevelSearch*>(lParam);
   DWORD processId = 0;
   ::GetWindowThreadProcessId(hwnd, &processId);
   if (processId != search.processId)
@@ -114,15 +117,8 @@ BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM lParam) {
 }
 
 HWND FindTopLevel(DWORD processId, const char* className) {
-  WindowSearch search{processId, className, nullptr};
-  ::EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND FindChild(HWND parent, const char* className) {
-  WindowSearch search{0, className, nullptr};
-  ::GetWindowThreadProcessId(parent, &search.processId);
-  ::EnumChildWindows(parent, &VisitWindow, reinterpret_cast<LPARAM>(&search));
+  TopLevelSearch search{processId, className, nullptr};
+  ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -256,7 +252,7 @@ Launch Start(const Program& program,
     if (!window)
       window = FindTopLevel(info.dwProcessId, program.className);
     if (window && !list)
-      list = FindChild(window, WC_LISTVIEWA);
+      list = velmora::probe::FindDescendant(window, WC_LISTVIEWA);
     LRESULT count = -1;
     if (list && ::IsWindowVisible(window) && Send(list, LVM_GETITEMCOUNT, 0, 0, count) && count == rows) {
       launch.windowMs = elapsed();
@@ -272,7 +268,7 @@ Launch Start(const Program& program,
   if (launch.windowMs > 0 && program.isVelmora) {
     // The first pass is shown when every row counts as a unit in work.
     const std::string allInWork = " Work: " + std::to_string(rows);
-    const HWND statusBar = FindChild(window, STATUSCLASSNAMEA);
+    const HWND statusBar = velmora::probe::FindDescendant(window, STATUSCLASSNAMEA);
     std::string text;
     while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
       if (remote.PanelText(statusBar, 1, text) && text == allInWork) {
@@ -295,17 +291,6 @@ Launch Start(const Program& program,
   ::TerminateProcess(process.Get(), 0);
   ::WaitForSingleObject(process.Get(), kTimeoutMs);
   return launch;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string OwnPath() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length);
 }
 
 std::vector<int> ParseSizes(const char* text) {
@@ -336,7 +321,7 @@ std::vector<double> Pick(const std::vector<Launch>& launches, double Launch::*fi
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::vector<int> sizes = ParseSizes(argc > 2 ? argv[2] : "1000,4000,10000");
-  const std::string benchFolder = FolderOf(OwnPath());
+  const std::string benchFolder = velmora::testing::ExecutableFolder();
   const Program velmora{argc > 3 ? argv[3] : benchFolder + "..\\app\\Velmora.exe", kVelmoraClass, true};
   const Program bare{argc > 4 ? argv[4] : benchFolder + "launch_bare_window.exe", kBareClass, false};
   if (sizes.empty()) {

@@ -37,83 +37,53 @@
 #include <vector>
 
 #include "bench/bench_checks.h"
+#include "bench/bench_clients.h"
 #include "bench/inline_list_window.h"
+#include "bench/monitor_under_test.h"
 #include "bench/window_pass_watch.h"
-#include "core/decimal_rule.h"
 #include "core/file_system.h"
 #include "monitor/location_table.h"
-#include "monitor/settings.h"
 #include "monitor/win32/main_window.h"
 #include "tests/gui/main_window_fixture.h"
 #include "tests/gui/wait_for_reads.h"
 #include "tests/support/inline_pass.h"
-#include "tests/support/memory_settings_store.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
-#include "windows/handles.h"
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/window_pinger.h"
 #include "windows/shell_open.h"
+#include "windows/window_base.h"
 
 namespace {
 
 using velmora::LocationTable;
-using velmora::MainWindowServices;
 using velmora::TfrmMain;
+using velmora::bench::MonitorUnderTest;
 using velmora::bench::NowMs;
 using velmora::bench::PassFigures;
 using velmora::bench::PassWatch;
 using velmora::testing::ItemText;
-using velmora::testing::MemorySettingsStore;
 using velmora::testing::ProbeFileSystem;
 using velmora::testing::TempFolder;
+using velmora::testing::WindowPinger;
 
 constexpr int kShareDelayMs = 150;
 constexpr double kAnswerLimitMs = 100.0;
-
-class NoShell final : public velmora::win::ShellOpener {
- public:
-  void Open(HWND, const std::string&) override {}
-};
+// A ping waits as long as it takes: its wait is the figure.
+constexpr WindowPinger::Sending kPingSending{SMTO_NORMAL, 20000};
 
 using velmora::bench::Checks;
-
 using velmora::bench::Median;
-
-int CompareCaptions(const char* a, const char* b) {
-  return ::lstrcmpA(a, b);
-}
-
-// The "%" cell a state file with prog=0.<progress, four digits> gives.
-std::string ProgressText(int progress) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%02d", progress / 100, progress % 100);
-  return text;
-}
-
-std::string StateText(int progress) {
-  std::string text = "active_wu=1\nncfft=131072\ncr=1.2345e-01\n";
-  for (int i = 0; i < 140; ++i)
-    text += "key" + std::to_string(i) + "=" + std::to_string(i * 0.37) + "\n";
-  char prog[32];
-  std::snprintf(prog, sizeof prog, "prog=0.%04d\n", progress);
-  text += prog;
-  text += "cpu=1000.125\n";
-  return text;
-}
+using velmora::bench::ProgressText;
 
 // Client folders in a temporary folder: "loc0000".. and, when asked, "share".
 class Folders {
  public:
   Folders(int locals, bool share) {
-    for (int i = 0; i < locals; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "loc%04d", i);
-      MakeClient(name, Progress(0, i));
-      locals_.push_back(temp_.ProgramPath(name));
-    }
-    if (share) {
-      MakeClient("share", kShareProgress);
-      share_ = temp_.ProgramPath("share");
-    }
+    for (int i = 0; i < locals; ++i)
+      locals_.push_back(MakeClient(velmora::bench::ClientName(i), Progress(0, i)));
+    if (share)
+      share_ = MakeClient("share", kShareProgress);
   }
 
   static constexpr int kShareProgress = 4321;
@@ -130,64 +100,25 @@ class Folders {
 
   // Every local state.sah written again for `generation`. A file a reader holds is tried again.
   void RewriteLocals(int generation) {
-    for (std::size_t i = 0; i < locals_.size(); ++i) {
-      const std::string text = StateText(Progress(generation, static_cast<int>(i)));
-      const std::string path = locals_[i] + "\\state.sah";
-      for (int attempt = 0; attempt < 50; ++attempt) {
-        velmora::win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) {
-          DWORD written = 0;
-          ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-          break;
-        }
-        ::Sleep(2);
-      }
-    }
+    for (std::size_t i = 0; i < locals_.size(); ++i)
+      writer_.WriteFile(velmora::bench::ClientName(static_cast<int>(i)) + "\\state.sah",
+                        StateText(Progress(generation, static_cast<int>(i))));
   }
 
  private:
-  void MakeClient(const std::string& name, int progress) {
-    temp_.WriteFile(name + "\\state.sah", StateText(progress));
-    temp_.WriteFile(name + "\\user_info.sah", "name=bench\nnresults=12\ntotal_cpu=36000\n");
-    temp_.WriteFile(name + "\\version.sah", "major_version=3\nminor_version=8\n");
-    temp_.WriteFile(name + "\\work_unit.sah", std::string(2048, 'w'));
+  static std::string StateText(int progress) {
+    return velmora::bench::StateText("131072", velmora::bench::ProgValue(progress), "1000.125", false);
+  }
+  std::string MakeClient(const std::string& name, int progress) {
+    velmora::testing::ClientFiles files = velmora::bench::OtherClientFiles(false, false);
+    files.state = StateText(progress);
+    return writer_.Write(name, files);
   }
 
   TempFolder temp_;
+  const velmora::testing::ClientFolderWriter writer_{temp_};
   std::vector<std::string> locals_;
   std::string share_;
-};
-
-// Sends WM_NULL to `target` every 10 ms from its own thread and notes each answer's time.
-class Pinger {
- public:
-  explicit Pinger(HWND target) : thread_([this, target] { Run(target); }) {}
-  ~Pinger() { Stop(); }
-  Pinger(const Pinger&) = delete;
-  Pinger& operator=(const Pinger&) = delete;
-
-  std::vector<double> Stop() {
-    stop_ = true;
-    if (thread_.joinable())
-      thread_.join();
-    return latencies_;
-  }
-
- private:
-  void Run(HWND target) {
-    while (!stop_) {
-      const double start = NowMs();
-      DWORD_PTR result = 0;
-      ::SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
-      latencies_.push_back(NowMs() - start);
-      ::Sleep(10);
-    }
-  }
-
-  std::atomic<bool> stop_{false};
-  std::vector<double> latencies_;
-  std::thread thread_;
 };
 
 // Rewrites the local state files a second after each pass began (Signal), on its own thread.
@@ -399,30 +330,25 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
   Folders folders(100, true);
   auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
   probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
-  MemorySettingsStore settings;
-  const std::vector<std::string> all = folders.All();
-  settings.SetText("Locations", "Count", std::to_string(all.size()));
-  for (std::size_t i = 0; i < all.size(); ++i)
-    settings.SetText("Locations", velmora::LocationKey(i), all[i] + ",1");
-  settings.SetText("Defaults", "PollInterval", "2");
-  NoShell shell;
+  velmora::testing::RecordingShellOpener shell;
   Responsiveness figures;
   {
     Writer writer(folders);
     RefreshCheck check(folders, writer);
-    std::unique_ptr<TfrmMain> window =
-        std::make_unique<TfrmMain>(MainWindowServices{probe, settings, shell, nullptr, "C:\\"});
+    MonitorUnderTest monitor(probe, shell, folders.All(), "2");
+    TfrmMain* window = &monitor.Window();
     checks.Expect(window->Create(), "(a) the window was not created");
     checks.Expect(window->TimerInterval() == 2000,
                   "(a) the window's interval is " + std::to_string(window->TimerInterval()) + " ms");
     {
       TickHook hook(window->Hwnd(), TfrmMain::kMainTimerId, [&] { check.OnTick(window->Table()); });
       window->Show(SW_SHOWNORMAL);
-      Pinger pinger(window->Hwnd());
+      WindowPinger pinger(window->Hwnd(), kPingSending);
       const double start = NowMs();
-      RunLoop(runMs, window.get());
+      RunLoop(runMs, window);
       const double ran = NowMs() - start;
-      figures = Summarise(pinger.Stop(), ran, check);
+      pinger.Stop();
+      figures = Summarise(pinger.WaitsMs(), ran, check);
     }
     figures.threadsAtEnd = window->ReadingThreads();
     // One more pass once the writer is still, with every answer shown: the rows as the folders are.
@@ -435,7 +361,7 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
         window->Table().Rows(), folders, generation,
         [&](std::size_t row) { return ItemText(table, static_cast<int>(row), 1); }, checks,
         "(a) reading threads, the list view at the end");
-    window.reset();
+    monitor.Close();
   }
   figures.fsCalls = probe->CallCount();
   return figures;
@@ -443,54 +369,42 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
 
 // A plain window whose timer runs a pass of a LocationTable with its reads on the window's
 // thread, as the monitor window did before its reads moved to reading threads.
-class InlineWindow {
+class InlineWindow final : public velmora::win::BaseWindow {
  public:
   InlineWindow(velmora::FileSystem& fs, const std::vector<std::string>& folders, UINT interval)
-      : fs_(fs), table_(&CompareCaptions), interval_(interval) {
+      : fs_(fs), table_(&velmora::bench::CaptionOrder), interval_(interval) {
     for (const std::string& folder : folders)
       table_.AddLocation(folder, true);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &InlineWindow::Proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VelmoraBenchInlineWindow";
-    ::RegisterClassA(&wc);
-    hwnd_ = ::CreateWindowExA(0, wc.lpszClassName, "inline", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                              nullptr, wc.hInstance, nullptr);
-    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    CreateBound({.className = "VelmoraBenchInlineWindow",
+                 .title = "inline",
+                 .style = WS_OVERLAPPEDWINDOW,
+                 .width = 300,
+                 .height = 200});
   }
-  ~InlineWindow() {
-    if (hwnd_)
-      ::DestroyWindow(hwnd_);
-  }
-  InlineWindow(const InlineWindow&) = delete;
-  InlineWindow& operator=(const InlineWindow&) = delete;
 
-  HWND Hwnd() const { return hwnd_; }
   LocationTable& Table() { return table_; }
   // The first pass at once, then one every interval, as the window's start-up ran them.
   void Start() { Pass(); }
   void Pass() {
-    ::KillTimer(hwnd_, kTimerId);
+    ::KillTimer(Hwnd(), kTimerId);
     const velmora::PassClock clock{std::chrono::steady_clock::now(), velmora::LocalDateTime{}};
     velmora::testing::RefreshNow(table_, fs_, clock);
-    ::SetTimer(hwnd_, kTimerId, interval_, nullptr);
+    ::SetTimer(Hwnd(), kTimerId, interval_, nullptr);
   }
   static constexpr UINT_PTR kTimerId = 1;
 
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<InlineWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && message == WM_TIMER && wParam == kTimerId) {
-      self->Pass();
-      return 0;
-    }
-    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_TIMER || wParam != kTimerId)
+      return BaseWindow::HandleMessage(message, wParam, lParam);
+    Pass();
+    return 0;
   }
 
+ private:
   velmora::FileSystem& fs_;
   LocationTable table_;
   UINT interval_;
-  HWND hwnd_ = nullptr;
 };
 
 // (a), the reads on the window's thread, as before.
@@ -507,13 +421,14 @@ Responsiveness WindowThreadReads(double runMs, Checks& checks) {
     {
       TickHook hook(window.Hwnd(), InlineWindow::kTimerId, [&] { check.OnTick(window.Table()); });
       ::ShowWindow(window.Hwnd(), SW_SHOWNORMAL);
-      Pinger pinger(window.Hwnd());
+      WindowPinger pinger(window.Hwnd(), kPingSending);
       const double start = NowMs();
       check.OnTick(window.Table());  // the start-up pass, like the window's
       window.Start();
       RunLoop(runMs - (NowMs() - start), nullptr);
       const double ran = NowMs() - start;
-      figures = Summarise(pinger.Stop(), ran, check);
+      pinger.Stop();
+      figures = Summarise(pinger.WaitsMs(), ran, check);
     }
     writer.Stop();
     const int generation = writer.Written();
@@ -537,18 +452,14 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
   constexpr int kFolders = 1000;
   Folders folders(kFolders, false);
   auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
-  MemorySettingsStore settings;
   const std::vector<std::string> all = folders.All();
-  settings.SetText("Locations", "Count", std::to_string(all.size()));
-  for (std::size_t i = 0; i < all.size(); ++i)
-    settings.SetText("Locations", velmora::LocationKey(i), all[i] + ",1");
-  settings.SetText("Defaults", "PollInterval", "32767");  // only the bench starts passes
-  NoShell shell;
+  velmora::testing::RecordingShellOpener shell;
   velmora::bench::InlineListWindow before(*probe, all);
   ::ShowWindow(before.Hwnd(), SW_SHOWNOACTIVATE);
   before.Pass();
 
-  auto window = std::make_unique<TfrmMain>(MainWindowServices{probe, settings, shell, nullptr, "C:\\"});
+  MonitorUnderTest monitor(probe, shell, all, "32767");  // only the bench starts passes
+  TfrmMain* window = &monitor.Window();
   checks.Expect(window->Create(), "(b) the window was not created");
   window->Show(SW_SHOWNORMAL);
   checks.Expect(velmora::testing::WaitForReads(*window), "(b) the first pass did not answer");
@@ -628,11 +539,7 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
                 "(b) " + std::to_string(differing) + " rows of the window differ from the one-thread pass's");
   std::printf("(b) reading threads alive after the passes: %zu; file-system calls in all: %llu\n",
               window->ReadingThreads(), static_cast<unsigned long long>(probe->CallCount()));
-  window.reset();
-}
-
-int ArgOr(int argc, char** argv, int index, int fallback) {
-  return argc > index ? std::max(0, std::atoi(argv[index])) : fallback;
+  monitor.Close();
 }
 
 void Row(const char* figure, const std::string& readers, const std::string& before, const char* target) {
@@ -654,13 +561,9 @@ std::string Fixed3(double value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int seconds = ArgOr(argc, argv, 1, 30);
-  const int passes = ArgOr(argc, argv, 2, 9);
-  velmora::ApplyDecimalRule();
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
-  ::InitCommonControlsEx(&controls);
+  const int seconds = velmora::bench::ArgOr(argc, argv, 1, 30);
+  const int passes = velmora::bench::ArgOr(argc, argv, 2, 9);
+  velmora::bench::StartAsTheProgram();
   Checks checks;
   std::printf(
       "Velmora: the window never waits for a folder; usage: gui_never_waits_bench [seconds=30] [passes=9]\n");
@@ -708,15 +611,12 @@ int main(int argc, char** argv) {
       Row("    ... of which hand-out (RefreshLocations)", Fixed3(Median(s.handOut)), "", "");
       Row("    ... of which kAnswersWaiting + settle timer", Fixed3(Median(s.answers)), "", "");
       Row("    answer messages handled per pass", Fixed(Median(s.answerMessages)), "", "");
-      Row("    start to last result", Fixed3(Median(s.toLastResult)), Fixed3(Median(s.inline_)),
-          "<= before");
+      Row("    start to last result", Fixed3(Median(s.toLastResult)), Fixed3(Median(s.inline_)), "<= before");
       const double ratio = Median(s.inline_) > 0 ? 100.0 * Median(s.toLastResult) / Median(s.inline_) : 0;
       Row("    start to last result against before", Fixed(ratio, " %"), "100 %", "<= 100 %");
     };
     kind("unchanged", unchanged);
     kind("changed (every state.sah rewritten)", changed);
   }
-  std::printf("\nchecks: %s (%d failed)\n", checks.Failures() == 0 ? "all passed" : "FAILED",
-              checks.Failures());
-  return checks.Failures() == 0 ? 0 : 1;
+  return checks.Verdict();
 }

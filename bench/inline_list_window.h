@@ -12,32 +12,35 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clients.h"
 #include "core/file_system.h"
 #include "monitor/location_table.h"
 #include "monitor/repaint_ranges.h"
 #include "tests/support/inline_pass.h"
+#include "windows/window_base.h"
 
 namespace velmora::bench {
 
-class InlineListWindow {
+// On the program's own window base, as the window it stands in for.
+class InlineListWindow final : public win::BaseWindow {
  public:
-  InlineListWindow(FileSystem& fs, const std::vector<std::string>& folders)
-      : fs_(fs), table_([](const char* a, const char* b) { return ::lstrcmpA(a, b); }) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &InlineListWindow::Proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VelmoraBenchInlineListWindow";
+  InlineListWindow(FileSystem& fs, const std::vector<std::string>& folders) : fs_(fs), table_(&CaptionOrder) {
+    WNDCLASSEXA wc{};
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    ::RegisterClassA(&wc);
-    hwnd_ = ::CreateWindowExA(0, wc.lpszClassName, "before", WS_OVERLAPPEDWINDOW, 0, 0, 505, 422, nullptr,
-                              nullptr, wc.hInstance, this);
+    CreateBound({.className = "VelmoraBenchInlineListWindow",
+                 .wc = wc,
+                 .title = "before",
+                 .style = WS_OVERLAPPEDWINDOW,
+                 .width = 505,
+                 .height = 422});
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
     list_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                              WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 497, 300, hwnd_,
-                              nullptr, wc.hInstance, nullptr);
+                              WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 497, 300, Hwnd(),
+                              nullptr, instance, nullptr);
     ::SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
-    status_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_, nullptr,
-                                wc.hInstance, nullptr);
+    status_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, Hwnd(), nullptr,
+                                instance, nullptr);
     const int parts[] = {80, 160, 240, -1};
     ::SendMessageA(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
     const char* captions[] = {"Location", "%", "WU", "Stt", "Res", "Last date"};
@@ -61,14 +64,6 @@ class InlineListWindow {
       ListView_SetCheckState(list_, *index, TRUE);
     }
   }
-  ~InlineListWindow() {
-    if (hwnd_)
-      ::DestroyWindow(hwnd_);
-  }
-  InlineListWindow(const InlineListWindow&) = delete;
-  InlineListWindow& operator=(const InlineListWindow&) = delete;
-
-  HWND Hwnd() const { return hwnd_; }
   HWND List() const { return list_; }
   const LocationTable& Table() const { return table_; }
 
@@ -90,31 +85,26 @@ class InlineListWindow {
     return outcome;
   }
 
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-      ::SetWindowLongPtrA(
-          hwnd, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<InlineListWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self && message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOA) {
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOA) {
       auto* info = reinterpret_cast<NMLVDISPINFOA*>(lParam);
       const auto row = static_cast<std::size_t>(info->item.iItem);
-      if ((info->item.mask & LVIF_TEXT) != 0 && row < self->table_.Count()) {
-        const LocationRow& shown = self->table_.Row(row);
-        const std::string& text =
-            info->item.iSubItem == 0 ? shown.caption
-                                     : shown.reading.cells[static_cast<std::size_t>(info->item.iSubItem - 1)];
+      if ((info->item.mask & LVIF_TEXT) != 0 && row < table_.Count()) {
+        const LocationRow& shown = table_.Row(row);
+        const std::string& text = info->item.iSubItem == 0
+                                      ? shown.caption
+                                      : shown.reading.cells[static_cast<std::size_t>(info->item.iSubItem - 1)];
         lstrcpynA(info->item.pszText, text.c_str(), info->item.cchTextMax);
       }
       return 0;
     }
-    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return BaseWindow::HandleMessage(message, wParam, lParam);
   }
 
+ private:
   FileSystem& fs_;
   LocationTable table_;
-  HWND hwnd_ = nullptr;
   HWND list_ = nullptr;
   HWND status_ = nullptr;
 };

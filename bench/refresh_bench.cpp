@@ -11,11 +11,8 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "bench/bench_checks.h"
+#include "bench/bench_clients.h"
 #include "core/client_readers.h"
 #include "core/file_system.h"
 #include "monitor/location_table.h"
@@ -31,47 +28,7 @@ using velmora::LocationTable;
 using velmora::TState;
 using velmora::testing::TempFolder;
 
-int CompareCaptions(const char* a, const char* b) {
-#ifdef _WIN32
-  return lstrcmpA(a, b);
-#else
-  return std::strcmp(a, b);
-#endif
-}
-
-// A state file of the size and shape a client writes: ~150 keys, one long line.
-std::string StateText(int unit) {
-  std::string text = "active_wu=1\nncfft=" + std::to_string(unit) + "\ncr=1.2345e-01\n";
-  for (int i = 0; i < 140; ++i)
-    text += "key" + std::to_string(i) + "=" + std::to_string(i * 0.37) + "\n";
-  text += "bp_pot=" + std::string(1024, 'a') + "\n";
-  text += "prog=0." + std::to_string(10000000 + unit * 7919 % 89999999) + "\n";
-  text += "cpu=" + std::to_string(100 + unit * 3.25) + "\n";
-  return text;
-}
-
-enum class Kind { kInProgress, kWaiting, kMissing, kDisabled };
-
-Kind KindOf(int i) {
-  switch (i % 20) {
-    case 0:
-    case 1:
-    case 2:
-      return Kind::kMissing;
-    case 3:
-    case 4:
-    case 5:
-      return Kind::kDisabled;
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-      return Kind::kWaiting;
-    default:
-      return Kind::kInProgress;
-  }
-}
-
+using velmora::bench::Kind;
 using velmora::bench::Median;
 
 }  // namespace
@@ -80,22 +37,18 @@ int main(int argc, char** argv) {
   const int locations = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int passes = argc > 2 ? std::atoi(argv[2]) : 7;
   TempFolder temp;
-  LocationTable table(&CompareCaptions);
+  LocationTable table(&velmora::bench::CaptionOrder);
   std::vector<std::string> enabledFolders;
+  const velmora::testing::ClientFolderWriter writer(temp);
   for (int i = 0; i < locations; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "loc%04d", i);
-    const Kind kind = KindOf(i);
+    const std::string name = velmora::bench::ClientName(i);
+    const Kind kind = velmora::bench::KindAmong(i, 3, 3, 4);
     if (kind != Kind::kMissing) {
-      temp.WriteFile(std::string(name) + "\\user_info.sah", "name=bench\nnresults=12\ntotal_cpu=36000\n");
-      temp.WriteFile(std::string(name) + "\\version.sah", "major_version=3\nminor_version=8\n");
-      temp.WriteFile(std::string(name) + "\\state.sah", StateText(i));
-      if (kind == Kind::kWaiting) {
-        temp.WriteFile(std::string(name) + "\\result.sah", "result data\n");
-      } else {
-        temp.WriteFile(std::string(name) + "\\work_unit.sah", std::string(2048, 'w'));
-        temp.WriteFile(std::string(name) + "\\outfile.sah", "o\n");
-      }
+      velmora::testing::ClientFiles files = velmora::bench::OtherClientFiles(kind == Kind::kWaiting);
+      files.state =
+          velmora::bench::StateText(std::to_string(i), "0." + std::to_string(10000000 + i * 7919 % 89999999),
+                                    std::to_string(100 + i * 3.25), true);
+      writer.Write(name, files);
     }
     table.AddLocation(temp.ProgramPath(name), kind != Kind::kDisabled);
     if (kind != Kind::kDisabled)

@@ -1,19 +1,21 @@
 // The about window in-process under Wine. Its modal loop is driven from a timer of the test's
-// own thread (TimedSteps): keys are posted to the control that has the focus, texts are read
+// own thread (DialogDriver): keys are posted to the control that has the focus, texts are read
 // back from the controls and from the Credits message box.
 #include "windows/about_window.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "tests/gui/timed_steps.h"
+#include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/stand_in_window.h"
+#include "tests/support/win32/window_finders.h"
 #include "windows/layout_table.h"
-#include "windows/shell_open.h"
 #include "windows/ui_font.h"
 #include "windows/version_view.h"
 
@@ -21,19 +23,15 @@ namespace velmora::win {
 namespace {
 
 using velmora::testing::ChildTexts;
+using velmora::testing::DialogDriver;
+using velmora::testing::ExecutableFolder;
+using velmora::testing::ExpectFollowsDpiChanges;
+using velmora::testing::ExpectLaidOut;
 using velmora::testing::FindThreadWindow;
-using velmora::testing::TimedSteps;
-
-class RecordingOpener final : public ShellOpener {
- public:
-  void Open(HWND owner, const std::string& target) override {
-    if (!failure.empty())
-      throw std::runtime_error(failure);
-    opened.emplace_back(owner, target);
-  }
-  std::vector<std::pair<HWND, std::string>> opened;
-  std::string failure;  // when set, Open throws it
-};
+using velmora::testing::LaidOutControl;
+using velmora::testing::RecordingShellOpener;
+using velmora::testing::RectIn;
+using velmora::testing::TextWidth;
 
 class AboutWindowTest : public ::testing::Test {
  protected:
@@ -41,8 +39,7 @@ class AboutWindowTest : public ::testing::Test {
     // As the program does at start. This test program carries no version resource, so the
     // version label shows "Unknown" (its lookups are tested in windows_tests).
     LoadVersionBlock();
-    owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    owner_ = velmora::testing::StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
     ASSERT_TRUE(owner_);
     about_ = std::make_unique<TfrmAbout>(owner_.Get(), shell_);
     ASSERT_TRUE(steps_.Created());
@@ -59,12 +56,26 @@ class AboutWindowTest : public ::testing::Test {
 
   void PressKey(WPARAM key) const { ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1); }
 
+  // A step that reads the message box open then and presses its OK.
+  void ThenAnswerTheBox(std::string& caption, std::vector<std::string>& texts) {
+    steps_.Then([captionSeen = &caption, textsSeen = &texts] {
+      HWND box = FindThreadWindow("#32770");
+      ASSERT_NE(box, nullptr) << "no message box";
+      *captionSeen = WindowText(box);
+      for (const std::string& text : ChildTexts(box, "Static")) {
+        if (!text.empty())
+          textsSeen->push_back(text);
+      }
+      ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    });
+  }
+
   static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
 
-  RecordingOpener shell_;
+  RecordingShellOpener shell_;
   WindowHandle owner_;
   std::unique_ptr<TfrmAbout> about_;
-  TimedSteps steps_;
+  DialogDriver steps_{DialogDriver::Dialogs::kLeftAlone, 40};
   bool rescued_ = false;
 };
 
@@ -93,7 +104,7 @@ TEST_P(AboutKey, ClosesWhicheverLinkHasTheFocus) {
   EXPECT_EQ(result, row.result);
   EXPECT_FALSE(::IsWindowVisible(about_->Hwnd()));
   EXPECT_TRUE(::IsWindowEnabled(owner_.Get()));
-  EXPECT_TRUE(shell_.opened.empty());
+  EXPECT_TRUE(shell_.calls.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields,
@@ -160,12 +171,12 @@ TEST_F(AboutWindowTest, LinkClicksHandTheTargetsToTheShell) {
   EXPECT_EQ(WindowText(Control(kAboutLblEMail)), "velmora@tarnek.invalid");
   EXPECT_EQ(WindowText(Control(kAboutLblHttpEuro)), "http://eu.tarnek.invalid/velmora/");
   EXPECT_EQ(WindowText(Control(kAboutFldHttpUSA)), "http://us.tarnek.invalid/velmora/");
-  const std::vector<std::pair<HWND, std::string>> expected = {
+  const std::vector<RecordingShellOpener::Call> expected = {
       {about_->Hwnd(), "mailto:velmora@tarnek.invalid"},
       {about_->Hwnd(), "http://eu.tarnek.invalid/velmora/index.html"},
       {about_->Hwnd(), "http://us.tarnek.invalid/velmora/index.html"},
   };
-  EXPECT_EQ(shell_.opened, expected);
+  EXPECT_EQ(shell_.calls, expected);
 }
 
 // A link click whose handler throws: the failure stops at the link's subclass procedure, shows
@@ -179,16 +190,7 @@ TEST_F(AboutWindowTest, FailingLinkClickShowsTheErrorAndTheWindowStays) {
     ::PostMessageA(Control(kAboutLblHttpEuro), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageA(Control(kAboutLblHttpEuro), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
   });
-  steps_.Then([&] {
-    HWND box = FindThreadWindow("#32770");
-    ASSERT_NE(box, nullptr) << "no error box";
-    boxCaption = WindowText(box);
-    for (const std::string& text : ChildTexts(box, "Static")) {
-      if (!text.empty())
-        boxTexts.push_back(text);
-    }
-    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  });
+  ThenAnswerTheBox(boxCaption, boxTexts);
   steps_.Then([&] {
     stillModal = ::IsWindowVisible(about_->Hwnd()) && !::IsWindowEnabled(owner_.Get());
     PressKey(VK_ESCAPE);
@@ -199,7 +201,7 @@ TEST_F(AboutWindowTest, FailingLinkClickShowsTheErrorAndTheWindowStays) {
   EXPECT_EQ(boxCaption, "Velmora");
   EXPECT_EQ(boxTexts, std::vector<std::string>{"No program opens this link"});
   EXPECT_TRUE(stillModal);
-  EXPECT_TRUE(shell_.opened.empty());
+  EXPECT_TRUE(shell_.calls.empty());
 }
 
 TEST_F(AboutWindowTest, CreditsMessageAndTheFocusStaysOnOK) {
@@ -207,16 +209,7 @@ TEST_F(AboutWindowTest, CreditsMessageAndTheFocusStaysOnOK) {
   std::string boxCaption;
   HWND focusAfter = nullptr;
   steps_.Then([&] { ::PostMessageA(Control(kAboutBtnCredits), BM_CLICK, 0, 0); });
-  steps_.Then([&] {
-    HWND box = FindThreadWindow("#32770");
-    ASSERT_NE(box, nullptr) << "no message box";
-    boxCaption = WindowText(box);
-    for (const std::string& text : ChildTexts(box, "Static")) {
-      if (!text.empty())
-        boxTexts.push_back(text);
-    }
-    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  });
+  ThenAnswerTheBox(boxCaption, boxTexts);
   steps_.Then([&] {
     focusAfter = ::GetFocus();
     PressKey(VK_ESCAPE);
@@ -298,76 +291,42 @@ TEST_F(AboutWindowTest, FixedDialogFrameAroundItsLaidOutClientSize) {
   EXPECT_NE(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-struct AboutPlaceRow {
-  int id;
-  const char* text;
-  int x, y;  // in the window; the panel stands at (8, 8)
-};
+class AboutControlPlace : public AboutWindowTest, public ::testing::WithParamInterface<LaidOutControl> {};
 
-class AboutControlPlace : public AboutWindowTest, public ::testing::WithParamInterface<AboutPlaceRow> {};
-
+// The panel stands at (8, 8): the places are in the window.
 TEST_P(AboutControlPlace, StandsWhereTheLayoutSays) {
-  const AboutPlaceRow& row = GetParam();
-  HWND control = Control(row.id);
-  ASSERT_NE(control, nullptr);
-  RECT place;
-  ::GetWindowRect(control, &place);
-  ::MapWindowPoints(nullptr, about_->Hwnd(), reinterpret_cast<POINT*>(&place), 2);
-  EXPECT_EQ(place.left, Px(row.x));
-  EXPECT_EQ(place.top, Px(row.y));
-  if (row.text) {
-    EXPECT_EQ(WindowText(control), row.text);
-  }
+  ExpectLaidOut(about_->Hwnd(), GetParam(), ScreenDpi());
 }
 
-constexpr AboutPlaceRow kAboutPlaces[] = {
-    {kAboutPromptVersion, "Version", 88, 56}, {kAboutLblVersion, "Unknown", 128, 56},
-    {kAboutFreeware, "Freeware", 176, 56},    {kAboutPromptEMail, "e-mail", 40, 84},
-    {kAboutLblEMail, nullptr, 116, 84},       {kAboutPromptEuro, "WWW Europe:", 40, 104},
-    {kAboutLblHttpEuro, nullptr, 116, 104},   {kAboutPromptUSA, "WWW USA:", 40, 124},
-    {kAboutFldHttpUSA, nullptr, 116, 124},    {kAboutNotice, "Tarnek, 2026, Example Town", 20, 156},
-    {kAboutBtnCredits, "&Credits", 260, 16},  {kAboutOKButton, "OK", 123, 184}};
+constexpr LaidOutControl kAboutPlaces[] = {{kAboutPromptVersion, "Version", 88, 56, 0, 0},
+                                           {kAboutLblVersion, "Unknown", 128, 56, 0, 0},
+                                           {kAboutFreeware, "Freeware", 176, 56, 0, 0},
+                                           {kAboutPromptEMail, "e-mail", 40, 84, 0, 0},
+                                           {kAboutLblEMail, nullptr, 116, 84, 0, 0},
+                                           {kAboutPromptEuro, "WWW Europe:", 40, 104, 0, 0},
+                                           {kAboutLblHttpEuro, nullptr, 116, 104, 0, 0},
+                                           {kAboutPromptUSA, "WWW USA:", 40, 124, 0, 0},
+                                           {kAboutFldHttpUSA, nullptr, 116, 124, 0, 0},
+                                           {kAboutNotice, "Tarnek, 2026, Example Town", 20, 156, 0, 0},
+                                           {kAboutBtnCredits, "&Credits", 260, 16, 0, 0},
+                                           {kAboutOKButton, "OK", 123, 184, 0, 0}};
 
 INSTANTIATE_TEST_SUITE_P(Layout, AboutControlPlace, ::testing::ValuesIn(kAboutPlaces));
-
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string text(path, length);
-  return text.substr(0, text.find_last_of('\\') + 1);
-}
-
-int TextWidth(HWND control, const std::string& text) {
-  HDC dc = ::GetDC(control);
-  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
-  SIZE extent{};
-  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(control, dc);
-  return extent.cx;
-}
-
-RECT PlaceIn(HWND window, HWND control) {
-  RECT place{};
-  ::GetWindowRect(control, &place);
-  ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-  return place;
-}
 
 // The longest version a resource can hold, from a sample program built with it: the label
 // holds all of it, "Freeware" stands after it, and both stay on the panel, at every dpi.
 TEST_F(AboutWindowTest, LongestVersionIsShownWhole) {
-  LoadVersionBlockOf(ProgramFolder() + "version_sample_largest_parts.exe");
+  LoadVersionBlockOf(ExecutableFolder() + "version_sample_largest_parts.exe");
   about_ = std::make_unique<TfrmAbout>(owner_.Get(), shell_);
   HWND hwnd = about_->Hwnd();
   const std::string longest = "65535.65535.65535.65535";
   auto expectWhole = [&](int dpi) {
     HWND version = Control(kAboutLblVersion);
     ASSERT_EQ(WindowText(version), longest);
-    const RECT label = PlaceIn(hwnd, version);
+    const RECT label = RectIn(hwnd, version);
     EXPECT_EQ(label.left, ScaleToDpi(128, dpi));
     EXPECT_GE(label.right - label.left, TextWidth(version, longest)) << dpi;
-    const RECT freeware = PlaceIn(hwnd, Control(kAboutFreeware));
+    const RECT freeware = RectIn(hwnd, Control(kAboutFreeware));
     EXPECT_LE(label.right, freeware.left) << dpi;
     EXPECT_EQ(freeware.top, ScaleToDpi(56, dpi)) << dpi;
     // Inside the panel's bevel.
@@ -385,27 +344,7 @@ TEST_F(AboutWindowTest, LongestVersionIsShownWhole) {
 // Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is
 // as it was.
 TEST_F(AboutWindowTest, FollowsAMoveToAScreenOfAnotherDpi) {
-  HWND hwnd = about_->Hwnd();
-  const int startDpi = ScreenDpi();
-  for (const int dpi : {192, 120, startDpi}) {
-    RECT suggested{40, 30, 500, 400};
-    ::SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    RECT client;
-    ::GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, ScaleToDpi(kAboutClientWidth, dpi)) << dpi;
-    EXPECT_EQ(client.bottom, ScaleToDpi(kAboutClientHeight, dpi)) << dpi;
-    for (const AboutPlaceRow& row : kAboutPlaces) {
-      HWND control = Control(row.id);
-      RECT place;
-      ::GetWindowRect(control, &place);
-      ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
-      EXPECT_EQ(place.left, ScaleToDpi(row.x, dpi)) << WindowText(control) << " at " << dpi;
-      EXPECT_EQ(place.top, ScaleToDpi(row.y, dpi)) << WindowText(control) << " at " << dpi;
-      LOGFONTA face{};
-      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(face), &face);
-      EXPECT_EQ(face.lfHeight, -::MulDiv(8, dpi, 72)) << WindowText(control) << " at " << dpi;
-    }
-  }
+  ExpectFollowsDpiChanges(about_->Hwnd(), kAboutPlaces, {kAboutClientWidth, kAboutClientHeight});
 }
 
 }  // namespace

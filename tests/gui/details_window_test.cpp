@@ -13,7 +13,11 @@
 
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/stand_in_window.h"
+#include "tests/support/win32/status_reader.h"
 #include "windows/handles.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
@@ -22,13 +26,17 @@
 namespace velmora::win {
 namespace {
 
+using velmora::testing::ExpectControlsKeepApart;
+using velmora::testing::ExpectFollowsDpiChanges;
+using velmora::testing::ExpectLaidOut;
+using velmora::testing::LaidOutControl;
+using velmora::testing::RectIn;
 using velmora::testing::TempFolder;
 
 class DetailsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    owner_.Reset(::CreateWindowExA(0, "STATIC", "Monitor stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    owner_ = velmora::testing::StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
     ASSERT_TRUE(owner_);
     details_ = std::make_unique<TfrmDetails>(
         owner_.Get(), [this] { details_->ShowFigures(ReadSelectedFigures(*fs_, selected_)); });
@@ -37,10 +45,7 @@ class DetailsWindowTest : public ::testing::Test {
   std::string Label(int id) const { return WindowText(::GetDlgItem(details_->Hwnd(), id)); }
 
   std::string Status() const {
-    StatusBar bar(::GetDlgItem(details_->Hwnd(), kDetailsSttBar));
-    char buffer[512] = {};
-    bar.GetText(0, buffer);
-    return buffer;
+    return testing::StatusText(::GetDlgItem(details_->Hwnd(), kDetailsSttBar), 0);
   }
 
   bool Visible() const { return ::IsWindowVisible(details_->Hwnd()) != FALSE; }
@@ -60,8 +65,9 @@ class DetailsWindowTest : public ::testing::Test {
   static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
 
   static void WriteBothFiles(const TempFolder& folder) {
-    folder.WriteFile("user_info.sah", "id=7\nname=Example Team\nnresults=40\ntotal_cpu=63072000\n");
-    folder.WriteFile("state.sah", "ncfft=1\nprog=0.25\ncpu=3600\n");
+    testing::ClientFolderWriter(folder).Write(
+        "", {.state = "ncfft=1\nprog=0.25\ncpu=3600\n",
+             .userInfo = "id=7\nname=Example Team\nnresults=40\ntotal_cpu=63072000\n"});
   }
 
   std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
@@ -111,7 +117,7 @@ TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
   TempFolder first;
   WriteBothFiles(first);
   TempFolder second;
-  second.WriteFile("state.sah", "prog=0.5\ncpu=7200\n");
+  testing::ClientFolderWriter(second).Write("", {.state = "prog=0.5\ncpu=7200\n"});
   ::ShowWindow(owner_.Get(), SW_SHOW);
 
   selected_ = first.ProgramPath();
@@ -216,52 +222,41 @@ TEST_F(DetailsWindowTest, FixedAlwaysOnTopFrame) {
   EXPECT_NE(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-struct PlaceRow {
-  int id;
-  const char* text;  // null: a value label, filled later
-  int x, y, width, height;
-};
-
-class DetailsControlPlace : public DetailsWindowTest, public ::testing::WithParamInterface<PlaceRow> {};
+class DetailsControlPlace : public DetailsWindowTest, public ::testing::WithParamInterface<LaidOutControl> {};
 
 TEST_P(DetailsControlPlace, StandsWhereTheLayoutSays) {
-  const PlaceRow& row = GetParam();
-  HWND control = ::GetDlgItem(details_->Hwnd(), row.id);
-  ASSERT_NE(control, nullptr);
-  RECT place;
-  ::GetWindowRect(control, &place);
-  ::MapWindowPoints(nullptr, details_->Hwnd(), reinterpret_cast<POINT*>(&place), 2);
-  EXPECT_EQ(place.left, Px(row.x));
-  EXPECT_EQ(place.top, Px(row.y));
-  if (row.width) {
-    EXPECT_EQ(place.right - place.left, Px(row.width));
-  }
+  const LaidOutControl& row = GetParam();
+  ExpectLaidOut(details_->Hwnd(), row, ScreenDpi());
   if (row.height) {
+    const RECT place = RectIn(details_->Hwnd(), ::GetDlgItem(details_->Hwnd(), row.id));
     EXPECT_EQ(place.bottom - place.top, Px(row.height));
-  }
-  if (row.text) {
-    EXPECT_EQ(WindowText(control), row.text);
   }
 }
 
-constexpr PlaceRow kDetailsPlaces[] = {{kDetailsBtnClose, "&Close", 276, 16, 67, 25},
-                                       {kDetailsFrmUser, "User info", 12, 12, 253, 105},
-                                       {kDetailsPromptUser, "User:", 32, 32, 0, 0},
-                                       {kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
-                                       {kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
-                                       {kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
-                                       {kDetailsLblUser, nullptr, 132, 32, 0, 0},
-                                       {kDetailsLblUserTotUnits, nullptr, 132, 52, 0, 0},
-                                       {kDetailsLblUserTotCPU, nullptr, 132, 72, 0, 0},
-                                       {kDetailsLblUserAvgCPU, nullptr, 132, 92, 0, 0},
-                                       {kDetailsFrmUnit, "Working unit info", 12, 128, 253, 85},
-                                       {kDetailsPromptProgress, "Progress:", 28, 148, 0, 0},
-                                       {kDetailsPromptTimeTotal, "Estimated total time:", 28, 168, 0, 0},
-                                       {kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
-                                       {kDetailsLblProgress, nullptr, 132, 148, 0, 0},
-                                       {kDetailsLblTimeTotal, nullptr, 132, 168, 0, 0},
-                                       {kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
-                                       {kDetailsSttBar, nullptr, 0, 226, 352, 19}};
+// Nothing covers another control, and every one stays in the window.
+TEST_F(DetailsWindowTest, ControlsKeepApart) {
+  ExpectControlsKeepApart(details_->Hwnd());
+}
+
+constexpr LaidOutControl kDetailsPlaces[] = {
+    {kDetailsBtnClose, "&Close", 276, 16, 67, 25},
+    {kDetailsFrmUser, "User info", 12, 12, 253, 105},
+    {kDetailsPromptUser, "User:", 32, 32, 0, 0},
+    {kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
+    {kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
+    {kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
+    {kDetailsLblUser, nullptr, 132, 32, 0, 0},
+    {kDetailsLblUserTotUnits, nullptr, 132, 52, 0, 0},
+    {kDetailsLblUserTotCPU, nullptr, 132, 72, 0, 0},
+    {kDetailsLblUserAvgCPU, nullptr, 132, 92, 0, 0},
+    {kDetailsFrmUnit, "Working unit info", 12, 128, 253, 85},
+    {kDetailsPromptProgress, "Progress:", 28, 148, 0, 0},
+    {kDetailsPromptTimeTotal, "Estimated total time:", 28, 168, 0, 0},
+    {kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
+    {kDetailsLblProgress, nullptr, 132, 148, 0, 0},
+    {kDetailsLblTimeTotal, nullptr, 132, 168, 0, 0},
+    {kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
+    {kDetailsSttBar, nullptr, 0, 226, 352, 19}};
 
 INSTANTIATE_TEST_SUITE_P(Layout, DetailsControlPlace, ::testing::ValuesIn(kDetailsPlaces));
 
@@ -281,33 +276,7 @@ TEST_F(DetailsWindowTest, ReadsEachValueAfterItsPrompt) {
 // Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is
 // as it was.
 TEST_F(DetailsWindowTest, FollowsAMoveToAScreenOfAnotherDpi) {
-  HWND hwnd = details_->Hwnd();
-  for (const int dpi : {192, 120, ScreenDpi()}) {
-    RECT suggested{40, 30, 500, 400};
-    ::SendMessageA(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    RECT client;
-    ::GetClientRect(hwnd, &client);
-    EXPECT_EQ(client.right, ScaleToDpi(kDetailsClientWidth, dpi)) << dpi;
-    EXPECT_EQ(client.bottom, ScaleToDpi(kDetailsClientHeight, dpi)) << dpi;
-    RECT window;
-    ::GetWindowRect(hwnd, &window);
-    EXPECT_EQ(window.left, 40);
-    EXPECT_EQ(window.top, 30);
-    for (const PlaceRow& row : kDetailsPlaces) {
-      HWND control = ::GetDlgItem(hwnd, row.id);
-      RECT place;
-      ::GetWindowRect(control, &place);
-      ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
-      EXPECT_EQ(place.left, ScaleToDpi(row.x, dpi)) << row.id << " at " << dpi;
-      EXPECT_EQ(place.top, ScaleToDpi(row.y, dpi)) << row.id << " at " << dpi;
-      if (row.width) {
-        EXPECT_EQ(place.right - place.left, ScaleToDpi(row.width, dpi)) << row.id << " at " << dpi;
-      }
-      LOGFONTA face{};
-      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(face), &face);
-      EXPECT_EQ(face.lfHeight, -::MulDiv(8, dpi, 72)) << row.id << " at " << dpi;
-    }
-  }
+  ExpectFollowsDpiChanges(details_->Hwnd(), kDetailsPlaces, {kDetailsClientWidth, kDetailsClientHeight});
 }
 
 TEST_F(DetailsWindowTest, CloseIsTheDefaultButton) {

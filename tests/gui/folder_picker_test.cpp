@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/dialog_driver.h"
 #include "windows/app_window.h"
 #include "windows/ole_session.h"
 #include "windows/window_base.h"
@@ -32,8 +34,8 @@ constexpr int kStatusId = 0x3743;
 constexpr int kTreeId = 0x3741;
 
 constexpr UINT kTickMilliseconds = 50;
-// Ticks without the dialog before the driver gives up and cancels whatever dialog is open.
-constexpr int kTicksBeforeGivingUp = 400;
+// How long the driver waits for the dialog before it cancels whatever dialog is open.
+constexpr UINT kGiveUpMilliseconds = 20000;
 
 // A plain top-level window: the stand-in for the monitor window and for other program windows.
 class PlainWindow final : public BaseWindow {
@@ -50,28 +52,6 @@ class PlainWindow final : public BaseWindow {
                         .parent = owner});
   }
 };
-
-HWND FindVisibleDialogOwnedBy(HWND owner) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{owner, nullptr};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        char className[32] = {};
-        ::GetClassNameA(window, className, sizeof(className));
-        if (std::string(className) == "#32770" && ::GetWindow(window, GW_OWNER) == s->owner &&
-            ::IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 std::string TreeItemText(HWND tree, WPARAM which) {
   auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, which, 0));
@@ -97,66 +77,15 @@ struct DialogView {
   std::string treeSelection;
 };
 
-// Answers the folder dialog owned by `owner` from a timer: on the first tick that finds it open it
-// records what it shows and runs `whileOpen` (which may move the selection); on the next tick it
-// presses `button`. Lives in a hidden window of its own, so it is never among the disabled ones.
-class DialogDriver final : public BaseWindow {
- public:
-  DialogDriver(HWND owner, int button, std::function<void(HWND dialog)> whileOpen)
-      : owner_(owner), button_(button), whileOpen_(std::move(whileOpen)) {}
-
-  bool Start() {
-    if (!CreateBound({.className = "VelmoraPickerTestDriver", .style = WS_POPUP}))
-      return false;
-    return ::SetTimer(Hwnd(), 1, kTickMilliseconds, nullptr) != 0;
-  }
-  const DialogView& View() const { return view_; }
-  bool Answered() const { return answered_; }
-
- private:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_TIMER) {
-      Tick();
-      return 0;
-    }
-    return BaseWindow::HandleMessage(message, wParam, lParam);
-  }
-
-  void Tick() {
-    HWND dialog = FindVisibleDialogOwnedBy(owner_);
-    if (!dialog) {
-      if (++idleTicks_ > kTicksBeforeGivingUp) {
-        ::KillTimer(Hwnd(), 1);
-        if (HWND stray = ::FindWindowA("#32770", nullptr))
-          ::PostMessageA(stray, WM_COMMAND, IDCANCEL, 0);
-      }
-      return;
-    }
-    if (!view_.seen) {
-      view_.seen = true;
-      view_.title = WindowText(::GetDlgItem(dialog, kTitleId));
-      view_.status = WindowText(::GetDlgItem(dialog, kStatusId));
-      view_.statusVisible = ::IsWindowVisible(::GetDlgItem(dialog, kStatusId));
-      HWND tree = ::GetDlgItem(dialog, kTreeId);
-      view_.treeTop = TreeItemText(tree, TVGN_ROOT);
-      view_.treeSelection = TreeItemText(tree, TVGN_CARET);
-      if (whileOpen_)
-        whileOpen_(dialog);
-      return;
-    }
-    ::KillTimer(Hwnd(), 1);
-    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button_)));
-    answered_ = true;
-  }
-
-  HWND owner_;
-  int button_;
-  std::function<void(HWND dialog)> whileOpen_;
-  DialogView view_;
-  int idleTicks_ = 0;
-  bool answered_ = false;
-};
+DialogView ViewOf(HWND dialog) {
+  HWND tree = ::GetDlgItem(dialog, kTreeId);
+  return {true,
+          WindowText(::GetDlgItem(dialog, kTitleId)),
+          WindowText(::GetDlgItem(dialog, kStatusId)),
+          ::IsWindowVisible(::GetDlgItem(dialog, kStatusId)) != FALSE,
+          TreeItemText(tree, TVGN_ROOT),
+          TreeItemText(tree, TVGN_CARET)};
+}
 
 // Wine's dialog finds a folder in its tree by comparing item lists byte for byte, and a folder's
 // item list carries its last-access time in 2 s steps. With relatime, reading a folder that changed
@@ -204,22 +133,40 @@ class FolderPickerTest : public ::testing::Test {
     folder_.MakeFolder("client one");
   }
 
-  // Opens the picker on `initialFolder` and answers it with `button` after `whileOpen` has run.
+  // Opens the picker on `initialFolder`. On the first tick that finds it open, what it shows is
+  // noted and `whileOpen` runs (it may move the selection); on the next, `button` is pressed.
   BrowseOutcome Browse(const std::string& initialFolder,
                        int button,
                        std::function<void(HWND)> whileOpen = {}) {
     BrowseOutcome outcome;
     outcome.path = "left over from before";
-    DialogDriver driver(app_.Hwnd(), button, std::move(whileOpen));
-    if (!driver.Start()) {
-      ADD_FAILURE() << "the dialog driver's timer could not be set";
+    testing::DialogDriver driver(
+        [&](HWND dialog) {
+          if (::GetWindow(dialog, GW_OWNER) != app_.Hwnd())
+            return false;
+          if (!outcome.view.seen) {
+            outcome.view = ViewOf(dialog);
+            if (whileOpen)
+              whileOpen(dialog);
+            return false;
+          }
+          ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+          outcome.answered = true;
+          return true;
+        },
+        kTickMilliseconds);
+    if (!driver.Created()) {
+      ADD_FAILURE() << "the dialog driver's window could not be created";
       return outcome;
     }
+    driver.Deadline(kGiveUpMilliseconds, [] {
+      if (HWND stray = ::FindWindowA("#32770", nullptr))
+        ::PostMessageA(stray, WM_COMMAND, IDCANCEL, 0);
+    });
     SettleAccessTimes(folder_.Path());
     outcome.result = BrowseForFolder(app_.Hwnd(), "Select the SETI working folder", initialFolder, root_,
                                      statusText_, outcome.path);
-    outcome.view = driver.View();
-    outcome.answered = driver.Answered();
     return outcome;
   }
 
@@ -241,7 +188,8 @@ class FolderPickerTest : public ::testing::Test {
 };
 
 TEST_F(FolderPickerTest, ShowsTheTitleAboveTheTree) {
-  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), IDCANCEL);
+  const BrowseOutcome outcome =
+      Browse(folder_.ProgramPath(), IDCANCEL, [](HWND dialog) { testing::ExpectControlsKeepApart(dialog); });
   ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(outcome.view.title, "Select the SETI working folder");
 }

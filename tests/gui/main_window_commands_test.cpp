@@ -77,9 +77,7 @@ TEST_P(RemoveRefusalTest, SaysNoLocationMarkedAndChangesNothing) {
   ::SetFocus(GetParam().focusInIntervalBox ? window.Controls().fldPollItv : table);
   DialogDriver driver;
   window.acRemoveLocationExecute();
-  ASSERT_EQ(driver.seen.size(), 1u);
-  EXPECT_EQ(driver.seen[0].caption, "Velmora");
-  EXPECT_EQ(driver.seen[0].text, "No location marked!");
+  EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "No location marked!", true}}));
   EXPECT_EQ(ItemCount(table), 3);
   EXPECT_EQ(window.Table().Count(), 3u);
 }
@@ -175,7 +173,7 @@ std::string PickerSelection(HWND dialog) {
 
 TEST_F(MainWindowTest, AddPutsTheConfirmedFolderEnabledAtItsSortedPlace) {
   OleSession ole;
-  const std::string existing = MakeClient("m", {.workUnit = true});
+  const std::string existing = MakeClient("m", {.workUnit = "unit"});
   StoreLocations({{existing, true}});
   TfrmMain& window = OpenOwned();
   window.Show(SW_SHOWNORMAL);
@@ -331,13 +329,11 @@ TEST_F(MainWindowTest, AMinimizedExitLeavesTheLayoutAlone) {
 // --- Settings failures ----------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ALoadFailureIsShownAndTheStartStopsThere) {
-  StoreLocations({{MakeClient("client", {.workUnit = true}), true}});
+  StoreLocations({{MakeClient("client", {.workUnit = "unit"}), true}});
   settings_.SetNonText("Defaults", "PollInterval");
   DialogDriver driver;
   TfrmMain& window = Open();
-  ASSERT_EQ(driver.seen.size(), 1u);
-  EXPECT_EQ(driver.seen[0].caption, "Velmora");
-  EXPECT_EQ(driver.seen[0].text, "Invalid data type for 'PollInterval'");
+  EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "Invalid data type for 'PollInterval'", true}}));
   // What was read before the failure is there; no first pass ran and the timer stays off.
   HWND table = window.Controls().lvMain;
   ASSERT_EQ(ItemCount(table), 1);
@@ -362,8 +358,7 @@ TEST_F(MainWindowTest, AFailureAtTheFirstEntryKeepsTheBuiltInWindowSize) {
   settings_.SetNonText("Layout", "FormWidth");
   DialogDriver driver;
   TfrmMain& window = Open();
-  ASSERT_EQ(driver.seen.size(), 1u);
-  EXPECT_EQ(driver.seen[0].text, "Invalid data type for 'FormWidth'");
+  EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "Invalid data type for 'FormWidth'", true}}));
   RECT bounds{};
   ::GetWindowRect(window.Hwnd(), &bounds);
   EXPECT_EQ(bounds.right - bounds.left, 505);
@@ -378,9 +373,7 @@ TEST_F(MainWindowTest, ASaveFailureIsShownWithAFullStopAndTheWindowStillCloses) 
   window.onDestroyed = [&] { ++destroyed; };
   DialogDriver driver;
   window.acExitExecute();
-  ASSERT_EQ(driver.seen.size(), 1u);
-  EXPECT_EQ(driver.seen[0].caption, "Velmora");
-  EXPECT_EQ(driver.seen[0].text, "Failed to create key Layout.");
+  EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "Failed to create key Layout.", true}}));
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(window.Hwnd(), nullptr);
   // Written before the failure: stays; after it: never written.

@@ -1,6 +1,6 @@
 // What the monitor window's GUI tests share: the window created in-process over real temporary
 // client folders, a settings store in memory and a shell that only records; readers for what
-// the controls show; and a driver that answers message boxes from a timer of the test's thread.
+// the controls show.
 // The folders are read through a probe that can hold a chosen folder, as a share that does not
 // answer would; the helpers below wait for the reading threads' answers as the event loop would
 // deliver them.
@@ -21,186 +21,22 @@
 
 #include "core/file_system.h"
 #include "monitor/win32/main_window.h"
-#include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_settings_store.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/message_counter.h"
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/status_reader.h"
+#include "tests/support/win32/table_reader.h"
 #include "windows/app_window.h"
 #include "windows/handles.h"
-#include "windows/shell_open.h"
 #include "windows/window_base.h"
 
 namespace velmora::testing {
-
-class RecordingShellOpener final : public win::ShellOpener {
- public:
-  struct Call {
-    HWND owner;
-    std::string target;
-  };
-  void Open(HWND owner, const std::string& target) override { calls.push_back({owner, target}); }
-  std::vector<Call> calls;
-};
-
-// The notification area as the window speaks to it (Wine's tray cannot be read back).
-class RecordingTrayShell final : public win::TrayShell {
- public:
-  struct Call {
-    DWORD message;
-    UINT flags;
-    std::string tip;
-    std::string info;
-  };
-  bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
-    if (refuse)  // no taskbar yet, as at logon
-      return false;
-    calls.push_back({message, data.uFlags, data.szTip, data.szInfo});
-    return true;
-  }
-  bool refuse = false;
-  // The icon is there: added, and not deleted since.
-  bool Shown() const {
-    bool shown = false;
-    for (const Call& call : calls) {
-      if (call.message == NIM_ADD)
-        shown = true;
-      if (call.message == NIM_DELETE)
-        shown = false;
-    }
-    return shown;
-  }
-  std::string Tip() const {
-    std::string tip;
-    for (const Call& call : calls) {
-      if ((call.message == NIM_ADD || call.message == NIM_MODIFY) && (call.flags & NIF_TIP))
-        tip = call.tip;
-    }
-    return tip;
-  }
-  std::vector<std::string> Balloons() const {
-    std::vector<std::string> texts;
-    for (const Call& call : calls) {
-      if (call.message == NIM_MODIFY && (call.flags & NIF_INFO))
-        texts.push_back(call.info);
-    }
-    return texts;
-  }
-  std::vector<Call> calls;
-};
-
-// Texts of what a message box showed.
-struct SeenBox {
-  std::string caption;
-  std::string text;
-};
-
-// Answers every dialog of this thread (a "#32770" window: message boxes, the folder picker) from
-// a timer: by default notes a message box's caption and text and presses OK. `answer`, when
-// given, is called instead on every tick until it returns true (a dialog may need a tick to
-// settle before it is answered). Live while `this` exists.
-class DialogDriver final : public win::BaseWindow {
- public:
-  explicit DialogDriver(std::function<bool(HWND)> answer = {}) : answer_(std::move(answer)) {
-    CreateBound({.className = "VelmoraTestDialogDriver", .style = WS_POPUP});
-    ::SetTimer(Hwnd(), 1, 30, nullptr);
-  }
-  std::vector<SeenBox> seen;
-
-  static SeenBox ReadMessageBox(HWND box) {
-    SeenBox noted{win::WindowText(box), {}};
-    // The text is the static control that has text (the icon's static has none).
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      char className[16] = {};
-      ::GetClassNameA(child, className, sizeof(className));
-      const std::string text = win::WindowText(child);
-      if (::lstrcmpiA(className, "Static") == 0 && !text.empty())
-        noted.text = text;
-    }
-    return noted;
-  }
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_TIMER) {
-      AnswerOpenDialogs();
-      return 0;
-    }
-    return BaseWindow::HandleMessage(message, wParam, lParam);
-  }
-
- private:
-  void AnswerOpenDialogs() {
-    const std::vector<HWND> dialogs = VisibleThreadDialogs();
-    for (HWND dialog : dialogs) {
-      if (std::find(answered_.begin(), answered_.end(), dialog) != answered_.end())
-        continue;
-      if (answer_) {
-        if (answer_(dialog))
-          answered_.push_back(dialog);
-      } else {
-        answered_.push_back(dialog);
-        seen.push_back(ReadMessageBox(dialog));
-        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-      }
-    }
-  }
-
-  std::function<bool(HWND)> answer_;
-  std::vector<HWND> answered_;
-};
-
-// Counts the messages of one kind a control receives, for as long as `this` lives.
-class MessageCounter {
- public:
-  MessageCounter(HWND control, UINT counted) : control_(control), counted_(counted) {
-    ::SetWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this),
-                        reinterpret_cast<DWORD_PTR>(this));
-  }
-  ~MessageCounter() {
-    ::RemoveWindowSubclass(control_, &MessageCounter::Proc, reinterpret_cast<UINT_PTR>(this));
-  }
-  MessageCounter(const MessageCounter&) = delete;
-  MessageCounter& operator=(const MessageCounter&) = delete;
-
-  int Count() const { return count_; }
-  WPARAM LastWParam() const { return lastWParam_; }
-
- private:
-  static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    auto* counter = reinterpret_cast<MessageCounter*>(self);
-    if (message == counter->counted_) {
-      ++counter->count_;
-      counter->lastWParam_ = wParam;
-    }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-
-  HWND control_;
-  UINT counted_;
-  int count_ = 0;
-  WPARAM lastWParam_ = 0;
-};
-
-// The WM_PAINT messages a control receives.
-class PaintCounter {
- public:
-  explicit PaintCounter(HWND control) : counter_(control, WM_PAINT) {}
-  int Paints() const { return counter_.Count(); }
-
- private:
-  MessageCounter counter_;
-};
-
-// A client working folder written by the test.
-struct ClientFiles {
-  const char* state = nullptr;  // contents of state.sah, or none
-  const char* userInfo = nullptr;
-  bool workUnit = false;
-  bool result = false;
-  bool tempResult = false;
-};
 
 // Local clients beside a share that answers slowly or not at all: each 50 % into a unit, with
 // seven results.
@@ -236,22 +72,11 @@ class MainWindowTest : public ::testing::Test {
 
   // A client folder below the clients' temporary folder, with a trailing "\".
   std::string MakeClient(const std::string& name, const ClientFiles& files) {
-    clients_.MakeFolder(name);
-    if (files.state)
-      clients_.WriteFile(name + "\\state.sah", files.state);
-    if (files.userInfo)
-      clients_.WriteFile(name + "\\user_info.sah", files.userInfo);
-    if (files.workUnit)
-      clients_.WriteFile(name + "\\work_unit.sah", "unit");
-    if (files.result)
-      clients_.WriteFile(name + "\\result.sah", "result");
-    if (files.tempResult)
-      clients_.WriteFile(name + "\\wtemp.sah", "partial");
-    return clients_.ProgramPath(name) + "\\";
+    return writer_.Write(name, files) + "\\";
   }
   std::string ClientPath(const std::string& name) const { return clients_.ProgramPath(name) + "\\"; }
   void WriteClientFile(const std::string& relative, const std::string& contents) {
-    clients_.WriteFile(relative, contents);
+    writer_.WriteFile(relative, contents);
   }
 
   // The window, shown and polling every second, over `stored` followed by the local clients;
@@ -259,7 +84,7 @@ class MainWindowTest : public ::testing::Test {
   TfrmMain& OpenBesideLocalClients(std::vector<std::pair<std::string, bool>> stored) {
     for (const char* name : kLocalClients)
       stored.emplace_back(
-          MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = true}),
+          MakeClient(name, {.state = "prog=0.5\ncpu=60\n", .userInfo = "nresults=7\n", .workUnit = "unit"}),
           true);
     StoreLocations(stored);
     settings_.SetText("Defaults", "PollInterval", "1");
@@ -279,6 +104,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempFolder appFolder_;
   TempFolder clients_;
+  ClientFolderWriter writer_{clients_};
   std::shared_ptr<ProbeFileSystem> probe_ = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   MemorySettingsStore settings_;
   RecordingShellOpener shell_;
@@ -287,78 +113,8 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };
 
-// Readers of the controls.
-inline std::string ItemText(HWND listView, int row, int column) {
-  char buffer[512] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  ::SendMessageA(listView, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
-inline std::vector<std::string> RowTexts(HWND listView, int row) {
-  std::vector<std::string> texts;
-  for (int column = 0; column < 6; ++column)
-    texts.push_back(ItemText(listView, row, column));
-  return texts;
-}
-
-inline int ItemImage(HWND listView, int row) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  ::SendMessageA(listView, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return item.iImage;
-}
-
-inline bool ItemChecked(HWND listView, int row) {
-  const auto state = static_cast<UINT>(::SendMessageA(listView, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-  return state == INDEXTOSTATEIMAGEMASK(2);
-}
-
-inline int ItemCount(HWND listView) {
-  return static_cast<int>(::SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-}
-
-inline void SelectRow(HWND listView, int row) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageA(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-inline void ClearSelection(HWND listView) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED;
-  ::SendMessageA(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-}
-
-// What a user's click on a row's check box changes.
-inline void SetRowChecked(HWND listView, int row, bool checked) {
-  LVITEMA item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-  ::SendMessageA(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-}
-
-inline std::string StatusText(HWND statusBar, int part) {
-  char buffer[512] = {};
-  ::SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
 inline bool MenuChecked(HMENU menu, UINT id) {
   return (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
-
-// `child`'s rectangle in its parent's client coordinates.
-inline RECT RectInParent(HWND child) {
-  RECT rect{};
-  ::GetWindowRect(child, &rect);
-  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
 }
 
 // Delivers whatever is waiting in the thread's queue.
@@ -387,12 +143,8 @@ inline void SetFileTimeTo(const std::string& path, WORD year, WORD month, WORD d
 inline bool MainWindowTest::LocalClientsShow(const std::string& progress) const {
   HWND table = window_->Controls().lvMain;
   return std::all_of(std::begin(kLocalClients), std::end(kLocalClients), [&](const char* name) {
-    const std::string path = ClientPath(name);
-    for (int row = 0; row < ItemCount(table); ++row) {
-      if (ItemText(table, row, 0) == path)
-        return ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
-    }
-    return false;
+    const int row = RowOf(table, ClientPath(name));
+    return row >= 0 && ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
   });
 }
 

@@ -16,32 +16,13 @@
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
+#include "tests/gui/stats_panel_layout.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/window_finders.h"
+#include "tests/support/win32/window_pinger.h"
 
 namespace velmora::testing {
 namespace {
-
-std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-HWND FindChildByText(HWND parent, const std::string& text) {
-  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (win::WindowText(child) == text)
-      return child;
-  }
-  return nullptr;
-}
-
-int RowOf(HWND listView, const std::string& caption) {
-  for (int row = 0; row < ItemCount(listView); ++row) {
-    if (ItemText(listView, row, 0) == caption)
-      return row;
-  }
-  return -1;
-}
 
 // --- Start-up -------------------------------------------------------------------------------
 
@@ -69,7 +50,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyR
 TEST_F(MainWindowTest, DeferredStartWaitsForTheWindow) {
   for (const bool show : {true, false}) {
     StoreLocations(
-        {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = true}), true}});
+        {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = "unit"}), true}});
     MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\",
                                 {},     &tray_};
     services.deferUntilShown = true;
@@ -175,44 +156,16 @@ TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
     EXPECT_FALSE(::IsWindowVisible(bar));
 }
 
-struct PlacedControl {
-  const char* text;
-  int x, y, width, height;
-};
-
 TEST_F(MainWindowTest, StatisticsPanelControlsStandAtTheirLaidOutPlaces) {
-  TfrmMain& window = Open();
-  const PlacedControl expected[] = {
-      {"Total units:", 20, 20, 96, 13},
-      {"Total CPU time:", 20, 36, 96, 13},
-      {"Average CPU time:", 20, 52, 96, 13},
-      {"Progress:", 280, 20, 100, 13},
-      {"Estimated total time:", 280, 36, 100, 13},
-      {"Time left:", 280, 52, 100, 13},
-  };
-  for (const PlacedControl& place : expected) {
-    HWND label = FindChildByText(window.Controls().pnlStats, place.text);
-    ASSERT_NE(label, nullptr) << place.text;
-    const RECT r = RectInParent(label);
-    EXPECT_EQ(r.left, place.x) << place.text;
-    EXPECT_EQ(r.top, place.y) << place.text;
+  const MainControls& c = Open().Controls();
+  for (const StatsLabel& label : kStatsLabels) {
+    HWND control = StatsControl(c, label);
+    ASSERT_NE(control, nullptr) << label.name;
+    const RECT r = RectInParent(control);
+    EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}),
+              (std::array<LONG, 4>{label.x, label.y, label.x + label.width, label.y + label.height}))
+        << label.name;
   }
-  const std::pair<HWND, POINT> values[] = {
-      {window.Controls().lblUserTotUnits, {120, 20}}, {window.Controls().lblUserTotCPU, {120, 36}},
-      {window.Controls().lblUserAvgCPU, {120, 52}},   {window.Controls().lblProgress, {384, 20}},
-      {window.Controls().lblTimeTotal, {384, 36}},    {window.Controls().lblTimeLeft, {384, 52}},
-  };
-  for (const auto& [label, at] : values) {
-    const RECT r = RectInParent(label);
-    EXPECT_EQ(r.left, at.x);
-    EXPECT_EQ(r.top, at.y);
-  }
-  const RECT user = RectInParent(window.Controls().frmUserStats);
-  const RECT unit = RectInParent(window.Controls().frmUnitStats);
-  EXPECT_EQ((std::array<LONG, 4>{user.left, user.top, user.right, user.bottom}),
-            (std::array<LONG, 4>{4, 4, 4 + 253, 4 + 68}));
-  EXPECT_EQ((std::array<LONG, 4>{unit.left, unit.top, unit.right, unit.bottom}),
-            (std::array<LONG, 4>{264, 4, 264 + 217, 4 + 68}));
 }
 
 // Screen readers walk the controls in z-order: each group box, then every prompt with its value.
@@ -355,21 +308,6 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
     EXPECT_EQ(MenuTexts(::GetSubMenu(bar, i)), expected[static_cast<std::size_t>(i)]);
 }
 
-std::vector<std::string> ColumnCaptions(HWND listView) {
-  std::vector<std::string> captions;
-  const int count = static_cast<int>(::SendMessageA(ListView_GetHeader(listView), HDM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    char text[64] = {};
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = sizeof(text);
-    ::SendMessageA(listView, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    captions.push_back(text);
-  }
-  return captions;
-}
-
 // Ctrl+C delivered to `target` as the program's message loop delivers a key.
 void PressCtrlC(TfrmMain& window, HWND target) {
   BYTE keys[256] = {};
@@ -401,7 +339,7 @@ std::string ClipboardText() {
 }
 
 TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
-  const std::string path = MakeClient("busy", {.state = "prog=0.5\n", .workUnit = true});
+  const std::string path = MakeClient("busy", {.state = "prog=0.5\n", .workUnit = "unit"});
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
@@ -570,22 +508,22 @@ struct IconCase {
 TEST_F(MainWindowTest, EveryFolderStateShowsItsIconAndCells) {
   const std::vector<IconCase> cases = {
       {"empty", {}, true, true, kIconNone, {"?", "-", "-", "-", "-"}},
-      {"temp", {.tempResult = true}, true, true, kIconTempResult, {"?", "-", "-", "-", "-"}},
+      {"temp", {.tempResult = "partial"}, true, true, kIconTempResult, {"?", "-", "-", "-", "-"}},
       {"unit",
-       {.state = "prog=0.5\ncpu=10\n", .workUnit = true},
+       {.state = "prog=0.5\ncpu=10\n", .workUnit = "unit"},
        true,
        true,
        kIconWorkUnit,
        {"50.00", "+", "+", "-", "2024.05.17  09:30"}},
       {"unitTemp",
-       {.workUnit = true, .tempResult = true},
+       {.workUnit = "unit", .tempResult = "partial"},
        true,
        true,
        kIconWorkUnit,
        {"?", "+", "-", "-", "-"}},
-      {"done", {.workUnit = true, .result = true}, true, true, kIconResult, {"?", "+", "-", "+", "-"}},
+      {"done", {.workUnit = "unit", .result = "result"}, true, true, kIconResult, {"?", "+", "-", "+", "-"}},
       {"missing", {}, false, true, kIconNoFolder, {"?", "-", "-", "-", "-"}},
-      {"off", {.state = "prog=0.5\n", .workUnit = true}, true, false, kIconDisabled, {"?", "", "", "", ""}},
+      {"off", {.state = "prog=0.5\n", .workUnit = "unit"}, true, false, kIconDisabled, {"?", "", "", "", ""}},
   };
   std::vector<std::pair<std::string, bool>> stored;
   for (const IconCase& c : cases) {
@@ -629,7 +567,7 @@ TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAwareComparison) {
 }
 
 TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
-  const std::string path = MakeClient("busy", {.state = "prog=0.25\n", .workUnit = true});
+  const std::string path = MakeClient("busy", {.state = "prog=0.25\n", .workUnit = "unit"});
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
@@ -655,7 +593,7 @@ TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
 }
 
 TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
-  const std::string path = MakeClient("client", {.workUnit = true});
+  const std::string path = MakeClient("client", {.workUnit = "unit"});
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
@@ -683,8 +621,8 @@ TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
 }
 
 TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
-  const std::string first = MakeClient("a", {.state = "prog=0.1\n", .workUnit = true});
-  const std::string second = MakeClient("b", {.workUnit = true});
+  const std::string first = MakeClient("a", {.state = "prog=0.1\n", .workUnit = "unit"});
+  const std::string second = MakeClient("b", {.workUnit = "unit"});
   const std::string third = MakeClient("c", {});
   StoreLocations({{first, true}, {second, true}, {third, true}});
   TfrmMain& window = Open();
@@ -694,8 +632,8 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   ::UpdateWindow(table);
   ::UpdateWindow(status);
   ASSERT_FALSE(::GetUpdateRect(table, nullptr, FALSE));
-  PaintCounter tablePaints(table);
-  PaintCounter statusPaints(status);
+  const MessageCounter tablePaints(table, WM_PAINT);
+  const MessageCounter statusPaints(status, WM_PAINT);
   const MessageCounter redraws(table, LVM_REDRAWITEMS);
   const MessageCounter statusWrites(status, SB_SETTEXTA);
 
@@ -709,8 +647,8 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_FALSE(window.LastRefresh().countersChanged);
   EXPECT_EQ(redraws.Count(), 0);
   EXPECT_EQ(statusWrites.Count(), 0);
-  EXPECT_EQ(tablePaints.Paints(), 0);
-  EXPECT_EQ(statusPaints.Paints(), 0);
+  EXPECT_EQ(tablePaints.Count(), 0);
+  EXPECT_EQ(statusPaints.Count(), 0);
 
   // One folder changes: only its row is invalidated, and one status panel is written.
   WriteClientFile("b\\result.sah", "done");
@@ -727,36 +665,11 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_LE(dirty.bottom, row.bottom);
   ::UpdateWindow(table);
   ::UpdateWindow(status);
-  EXPECT_EQ(tablePaints.Paints(), 1);
-  EXPECT_GE(statusPaints.Paints(), 1);
+  EXPECT_EQ(tablePaints.Count(), 1);
+  EXPECT_GE(statusPaints.Count(), 1);
   EXPECT_EQ(statusWrites.Count(), 1);
   EXPECT_EQ(StatusText(status, 2), " Ready: 1");
 }
-
-// Notes the row ranges of every LVM_REDRAWITEMS a list view receives, for as long as `this` lives.
-class RedrawRecorder {
- public:
-  explicit RedrawRecorder(HWND listView) : listView_(listView) {
-    ::SetWindowSubclass(listView_, &RedrawRecorder::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  }
-  ~RedrawRecorder() { ::RemoveWindowSubclass(listView_, &RedrawRecorder::Proc, kSubclassId); }
-  RedrawRecorder(const RedrawRecorder&) = delete;
-  RedrawRecorder& operator=(const RedrawRecorder&) = delete;
-
-  std::vector<std::pair<int, int>> ranges;
-
- private:
-  static constexpr UINT_PTR kSubclassId = 0x7e58;
-  static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    if (message == LVM_REDRAWITEMS)
-      reinterpret_cast<RedrawRecorder*>(self)->ranges.emplace_back(static_cast<int>(wParam),
-                                                                   static_cast<int>(lParam));
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-
-  HWND listView_;
-};
 
 TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
   constexpr int kRows = 40;
@@ -764,7 +677,7 @@ TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
   for (int i = 0; i < kRows; ++i) {
     char name[8];
     std::snprintf(name, sizeof(name), "c%02d", i);
-    rows.emplace_back(MakeClient(name, {.state = "prog=0.1\n", .workUnit = true}), true);
+    rows.emplace_back(MakeClient(name, {.state = "prog=0.1\n", .workUnit = "unit"}), true);
   }
   StoreLocations(rows);
   TfrmMain& window = Open();
@@ -787,11 +700,12 @@ TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
     ::SendMessageA(table, LVM_ENSUREVISIBLE, scrollTo, FALSE);
     const int top = static_cast<int>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
     changeEveryFolder(progress);
-    RedrawRecorder recorder(table);
+    const MessageCounter redraws(table, LVM_REDRAWITEMS);
     window.RefreshLocations();
     ASSERT_TRUE(WaitForReads(window));
     EXPECT_EQ(window.LastRefresh().changedRows.size(), static_cast<std::size_t>(kRows));
-    EXPECT_EQ(recorder.ranges, (std::vector<std::pair<int, int>>{{top, std::min(top + shown, kRows - 1)}}))
+    EXPECT_EQ(redraws.Received(), (std::vector<std::pair<WPARAM, LPARAM>>{
+                                      {static_cast<WPARAM>(top), std::min(top + shown, kRows - 1)}}))
         << "top row " << top << ", " << shown << " rows shown";
     const std::string expected = std::string(progress) == "0.2" ? "20.00" : "30.00";
     EXPECT_EQ(ItemText(table, 0, 1), expected);
@@ -1026,8 +940,10 @@ class HungFolderTest : public MainWindowTest {
   // Two clients, "a" behind a share that does not answer until released, and "b"; one-second
   // passes.
   TfrmMain& OpenWithAHungFolder() {
-    hung_ = MakeClient("a", {.state = "prog=0.5\n", .userInfo = "name=Ann\nnresults=2\n", .workUnit = true});
-    fine_ = MakeClient("b", {.state = "prog=0.25\n", .userInfo = "name=Bo\nnresults=3\n", .workUnit = true});
+    hung_ =
+        MakeClient("a", {.state = "prog=0.5\n", .userInfo = "name=Ann\nnresults=2\n", .workUnit = "unit"});
+    fine_ =
+        MakeClient("b", {.state = "prog=0.25\n", .userInfo = "name=Bo\nnresults=3\n", .workUnit = "unit"});
     StoreLocations({{hung_, true}, {fine_, true}});
     settings_.SetText("Defaults", "PollInterval", "1");
     probe_->Block(hung_);
@@ -1122,8 +1038,6 @@ TEST_F(HungFolderTest, ExitSavesAndReturnsWhileAReadHangs) {
 // folder in VELMORA_SLOW_SHARE; VELMORA_SLOW_SHARE_DEAD=1 when a call takes longer than these
 // cases run, as on a machine that is switched off. Without the share they are skipped.
 
-using KernelHandle = win::UniqueHandle<HANDLE, win::detail::CloseKernelHandle>;
-
 std::string EnvironmentText(const char* name) {
   char value[MAX_PATH + 1] = {};
   const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
@@ -1140,80 +1054,6 @@ std::string SlowShareFolder() {
 bool SlowShareIsDead() {
   return EnvironmentText("VELMORA_SLOW_SHARE_DEAD") == "1";
 }
-
-// Sends the window WM_NULL from a thread of its own every 10 ms, as the system does to tell a
-// hung window, and notes the longest answer.
-class WindowPinger {
- public:
-  explicit WindowPinger(HWND window) : window_(window), stop_(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    thread_.Reset(::CreateThread(nullptr, 0, &WindowPinger::Main, this, 0, nullptr));
-  }
-  ~WindowPinger() { Stop(); }
-  WindowPinger(const WindowPinger&) = delete;
-  WindowPinger& operator=(const WindowPinger&) = delete;
-
-  // Ends the pings: the figures below are final.
-  void Stop() {
-    if (!thread_)
-      return;
-    ::SetEvent(stop_.Get());
-    // The window's own thread stops the pings: it answers the one that may be on its way while
-    // it waits, or that ping would wait for it in vain and count as unanswered.
-    HANDLE thread = thread_.Get();
-    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
-      MSG message{};
-      ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    }
-    thread_.Reset();
-  }
-  bool Running() const { return static_cast<bool>(thread_); }
-  int Pings() const { return pings_; }
-  int Unanswered() const { return unanswered_; }  // not within a second, or the window was hung
-  int Slow() const { return slow_; }              // answered, but after more than 100 ms
-  double LongestMs() const { return longestMs_; }
-  std::string Figures() const {
-    char text[128] = {};
-    std::snprintf(text, sizeof(text),
-                  "%d pings, longest answer %.1f ms, %d over 100 ms, %d unanswered within 1 s", pings_,
-                  longestMs_, slow_, unanswered_);
-    return text;
-  }
-
- private:
-  static DWORD WINAPI Main(void* self) {
-    static_cast<WindowPinger*>(self)->Run();
-    return 0;
-  }
-  void Run() {
-    LARGE_INTEGER frequency{};
-    ::QueryPerformanceFrequency(&frequency);
-    do {
-      LARGE_INTEGER before{};
-      LARGE_INTEGER after{};
-      DWORD_PTR result = 0;
-      ::QueryPerformanceCounter(&before);
-      const LRESULT answered = ::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
-      ::QueryPerformanceCounter(&after);
-      ++pings_;
-      const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
-                        static_cast<double>(frequency.QuadPart);
-      if (!answered)
-        ++unanswered_;
-      else if (ms > 100.0)
-        ++slow_;
-      longestMs_ = std::max(longestMs_, ms);
-    } while (::WaitForSingleObject(stop_.Get(), 10) == WAIT_TIMEOUT);
-  }
-
-  HWND window_;
-  // Written by the pinging thread only, read once it has ended.
-  int pings_ = 0;
-  int unanswered_ = 0;
-  int slow_ = 0;
-  double longestMs_ = 0;
-  KernelHandle stop_;
-  KernelHandle thread_;  // last: starts once the rest is there
-};
 
 constexpr DWORD kWatchMilliseconds = 6000;
 
@@ -1358,8 +1198,8 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
 // A read that throws on its thread ends as an answer with nothing learnt: the row keeps what it
 // showed, the others refresh, and the window keeps polling.
 TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
-  hung_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
-  fine_ = MakeClient("b", {.state = "prog=0.25\n", .workUnit = true});
+  hung_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = "unit"});
+  fine_ = MakeClient("b", {.state = "prog=0.25\n", .workUnit = "unit"});
   StoreLocations({{hung_, true}, {fine_, true}});
   settings_.SetText("Defaults", "PollInterval", "1");
   probe_->Fail(hung_);
@@ -1380,7 +1220,7 @@ class StallTest : public MainWindowTest {
  protected:
   // One client "a" in work; a one-minute stall time; passes at the test's clock `now_`.
   TfrmMain& OpenAtTestClock() {
-    folder_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = true});
+    folder_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = "unit"});
     StoreLocations({{folder_, true}});
     settings_.SetText("Defaults", "StallMinutes", "1");
     window_ = std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, nullptr,
@@ -1500,9 +1340,10 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
   EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder_ + ": no progress for 1 minute\n" + folder_ +
                                                         ": result waiting to be sent"}));
   for (const RecordingTrayShell::Call& call : tray_.calls) {
-    if (call.message == NIM_MODIFY) {
-      EXPECT_EQ(call.flags & (NIF_TIP | NIF_SHOWTIP), static_cast<UINT>(NIF_TIP | NIF_SHOWTIP)) << call.info;
-      EXPECT_EQ(call.tip, "Velmora: Work 1, Ready 1, Stalled 0") << call.info;
+    if (call.answered && call.message == NIM_MODIFY) {
+      EXPECT_EQ(call.data.uFlags & (NIF_TIP | NIF_SHOWTIP), static_cast<UINT>(NIF_TIP | NIF_SHOWTIP))
+          << call.data.szInfo;
+      EXPECT_STREQ(call.data.szTip, "Velmora: Work 1, Ready 1, Stalled 0") << call.data.szInfo;
     }
   }
 
@@ -1511,11 +1352,13 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
   EXPECT_EQ(::GetActiveWindow(), window.Hwnd());
   EXPECT_EQ(window.SelectedPath(), folder_);
 
-  static int escapes = 0;  // Esc pressed in an open menu of this thread, from a timer
-  const UINT_PTR escaper = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    escapes += menu && ::IsWindowVisible(menu) && ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  });
+  int escapes = 0;  // Esc pressed in an open menu of this thread, at every tick it is open
+  const DialogDriver escaper(
+      [&escapes](HWND menu) {
+        escapes += ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
+        return false;
+      },
+      50, "#32768");
   for (const WORD event : {WORD{NIN_KEYSELECT}, WORD{WM_CONTEXTMENU}}) {
     const int escaped = escapes;
     const std::size_t calls = tray_.calls.size();
@@ -1524,7 +1367,6 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
     ASSERT_EQ(tray_.calls.size(), calls + 1) << event;
     EXPECT_EQ(tray_.calls.back().message, static_cast<DWORD>(NIM_SETFOCUS)) << event;
   }
-  ::KillTimer(nullptr, escaper);
 }
 
 }  // namespace

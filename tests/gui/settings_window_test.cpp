@@ -20,95 +20,19 @@
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
 #include "monitor/win32/registry_store.h"
-#include "tests/gui/thread_dialogs.h"
 #include "tests/gui/wait_for_reads.h"
-#include "tests/support/temp_folder.h"
-#include "windows/handles.h"
-#include "windows/shell_open.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/registry_sandbox.h"
+#include "tests/support/win32/status_reader.h"
+#include "tests/support/win32/table_reader.h"
 #include "windows/window_base.h"
 
-namespace velmora {
+namespace velmora::testing {
 namespace {
 
-using win::kUserSettingsKeyPath;
-
-class IgnoringShellOpener final : public win::ShellOpener {
- public:
-  void Open(HWND, const std::string&) override {}
-};
-
-// --- The registry, read and written directly ---
-
-std::string SectionPath(const std::string& section) {
-  return std::string(kUserSettingsKeyPath) + "\\" + section;
-}
-
-void DeleteSettingsKey() {
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, kUserSettingsKeyPath);
-}
-
-void PutValue(const std::string& section, const std::string& key, DWORD type, const void* data, DWORD size) {
-  HKEY raw = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &raw, nullptr),
-            ERROR_SUCCESS);
-  const win::KeyHandle sectionKey(raw);
-  ASSERT_EQ(::RegSetValueExA(raw, key.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-}
-
-void PutText(const std::string& section, const std::string& key, const std::string& text) {
-  PutValue(section, key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
-void PutDword(const std::string& section, const std::string& key, DWORD number) {
-  PutValue(section, key, REG_DWORD, &number, sizeof(number));
-}
-
-void PutLocations(const std::vector<std::string>& values) {
-  PutText("Locations", "Count", std::to_string(values.size()));
-  for (std::size_t i = 0; i < values.size(); ++i)
-    PutText("Locations", LocationKey(i), values[i]);
-}
-
-// The text of a REG_SZ value; nothing when it is absent or of another type.
-std::optional<std::string> StoredText(const std::string& section, const std::string& key) {
-  HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
-    return std::nullopt;
-  const win::KeyHandle sectionKey(raw);
-  DWORD type = 0;
-  DWORD size = 0;
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-    return std::nullopt;
-  std::string data(size, '\0');
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  data.resize(std::min<std::size_t>(size, data.size()));
-  if (!data.empty() && data.back() == '\0')
-    data.pop_back();
-  return data;
-}
-
 // --- The window, read through its controls ---
-
-std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string file(path, length);
-  return file.substr(0, file.find_last_of('\\') + 1);
-}
-
-std::string CellText(HWND listView, int row, int column) {
-  char buffer[1024] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  ::SendMessageA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
 
 struct ShownRow {
   std::string path;
@@ -123,21 +47,9 @@ void PrintTo(const ShownRow& row, std::ostream* os) {
 // The table's rows in display order.
 std::vector<ShownRow> ShownRows(HWND listView) {
   std::vector<ShownRow> rows;
-  const int count = static_cast<int>(::SendMessageA(listView, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    const auto state = static_cast<UINT>(
-        ::SendMessageA(listView, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
-    rows.push_back(ShownRow{CellText(listView, row, 0), state == INDEXTOSTATEIMAGEMASK(2)});
-  }
+  for (int row = 0; row < testing::ItemCount(listView); ++row)
+    rows.push_back(ShownRow{testing::ItemText(listView, row, 0), testing::ItemChecked(listView, row)});
   return rows;
-}
-
-std::vector<int> ColumnWidths(HWND listView) {
-  std::vector<int> widths;
-  const int count = static_cast<int>(::SendMessageA(ListView_GetHeader(listView), HDM_GETITEMCOUNT, 0, 0));
-  for (int column = 0; column < count; ++column)
-    widths.push_back(static_cast<int>(::SendMessageA(listView, LVM_GETCOLUMNWIDTH, column, 0)));
-  return widths;
 }
 
 RECT WindowRect(HWND window) {
@@ -158,74 +70,9 @@ bool HasVisibleStyle(HWND control) {
   return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-std::string StatusPanelText(HWND statusBar, int part) {
-  char buffer[512] = {};
-  ::SendMessageA(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
-// Answers the message boxes of this thread from a timer, which runs inside the box's own modal
-// loop: notes caption and text, then presses OK.
-class MessageBoxAnswerer final : public win::BaseWindow {
- public:
-  struct Seen {
-    std::string caption;
-    std::string text;
-    bool onlyOk;
-  };
-
-  MessageBoxAnswerer() {
-    CreateBound({.className = "VelmoraSettingsTestBoxAnswerer", .parent = HWND_MESSAGE});
-    ::SetTimer(Hwnd(), 1, 30, nullptr);
-  }
-
-  std::vector<Seen> seen;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message != WM_TIMER)
-      return BaseWindow::HandleMessage(message, wParam, lParam);
-    const std::vector<HWND> boxes = testing::VisibleThreadDialogs();
-    for (HWND box : boxes) {
-      if (std::find(answered_.begin(), answered_.end(), box) != answered_.end())
-        continue;
-      answered_.push_back(box);
-      seen.push_back(Read(box));
-      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return 0;
-  }
-
- private:
-  static Seen Read(HWND box) {
-    Seen noted{win::WindowText(box), {}, true};
-    int buttons = 0;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      char className[16] = {};
-      ::GetClassNameA(child, className, sizeof(className));
-      const std::string text = win::WindowText(child);
-      if (::lstrcmpiA(className, "Static") == 0 && !text.empty())
-        noted.text = text;
-      if (::lstrcmpiA(className, "Button") == 0 && ::IsWindowVisible(child)) {
-        ++buttons;
-        if (::GetDlgCtrlID(child) != IDOK)
-          noted.onlyOk = false;
-      }
-    }
-    noted.onlyOk = noted.onlyOk && buttons == 1;
-    return noted;
-  }
-
-  std::vector<HWND> answered_;
-};
-
 class SettingsWindowTest : public ::testing::Test {
  protected:
-  SettingsWindowTest() { DeleteSettingsKey(); }
-  ~SettingsWindowTest() override {
-    Close();
-    DeleteSettingsKey();
-  }
+  ~SettingsWindowTest() override { Close(); }
 
   // Start-up as the program does it: the store opened first, then the window created and shown.
   // An empty `appDir` means the folder of the running executable.
@@ -244,9 +91,27 @@ class SettingsWindowTest : public ::testing::Test {
     store_.reset();
   }
 
+  // The registry, read and written directly.
+  void PutText(const std::string& section, const std::string& key, const std::string& text) const {
+    registry_.PutText(section, key, text);
+  }
+  void PutDword(const std::string& section, const std::string& key, DWORD number) const {
+    registry_.PutDword(section, key, number);
+  }
+  void PutLocations(const std::vector<std::string>& values) const {
+    PutText("Locations", "Count", std::to_string(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i)
+      PutText("Locations", LocationKey(i), values[i]);
+  }
+  std::optional<std::string> StoredText(const std::string& section, const std::string& key) const {
+    return registry_.Text(section, key);
+  }
+
+  // Deleted before the test and after it.
+  const RegistrySandbox registry_{win::kUserSettingsKeyPath};
   std::shared_ptr<FileSystem> fs_ = MakePlatformFileSystem();
-  IgnoringShellOpener shell_;
-  MessageBoxAnswerer boxes_;
+  RecordingShellOpener shell_;
+  DialogDriver boxes_;
   std::unique_ptr<SettingsStore> store_;
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };
@@ -265,7 +130,7 @@ TEST_F(SettingsWindowTest, FirstStartShowsTheDefaults) {
   EXPECT_EQ(bounds.right - bounds.left, 534);
   EXPECT_EQ(bounds.bottom - bounds.top, 300);
   EXPECT_FALSE(::IsZoomed(window.Hwnd()));
-  EXPECT_EQ(ColumnWidths(c.lvMain), kDefaultWidths);
+  EXPECT_EQ(testing::ColumnWidths(c.lvMain), kDefaultWidths);
   EXPECT_EQ(ShownRows(c.lvMain), (std::vector<ShownRow>{{ExecutableFolder(), true}}));
   EXPECT_EQ(ExecutableFolder().back(), '\\');
   EXPECT_TRUE(HasVisibleStyle(c.tlbMain));
@@ -332,7 +197,7 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     EXPECT_EQ(bounds.top, 60);
     EXPECT_EQ(bounds.right - bounds.left, 640);
     EXPECT_EQ(bounds.bottom - bounds.top, 480);
-    EXPECT_EQ(ColumnWidths(c.lvMain), widths);
+    EXPECT_EQ(testing::ColumnWidths(c.lvMain), widths);
     firstRun = ShownRows(c.lvMain);
     std::vector<ShownRow> sorted = firstRun;
     std::sort(sorted.begin(), sorted.end(),
@@ -365,7 +230,7 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
 
   TfrmMain& again = Open();
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
-  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
   EXPECT_EQ(win::WindowText(again.Controls().fldPollItv), "60");
 }
 
@@ -379,13 +244,13 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
     TfrmMain& window = Open();
     HWND table = window.Controls().lvMain;
     widths.push_back(95);
-    EXPECT_EQ(ColumnWidths(table), widths);
+    EXPECT_EQ(testing::ColumnWidths(table), widths);
     window.acViewStateColumnExecute();
     widths.insert(widths.begin() + 6, 140);
-    EXPECT_EQ(ColumnWidths(table), widths);
+    EXPECT_EQ(testing::ColumnWidths(table), widths);
     window.acViewFinishColumnExecute();
     widths.pop_back();
-    EXPECT_EQ(ColumnWidths(table), widths);
+    EXPECT_EQ(testing::ColumnWidths(table), widths);
     Close();
   }
   EXPECT_EQ(StoredText("Interface", "StateColumn"), "1");
@@ -393,10 +258,10 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
   EXPECT_EQ(StoredText("Layout", "Col6"), "140");
   EXPECT_EQ(StoredText("Layout", "Col7"), "95");
   TfrmMain& again = Open();
-  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
   again.acViewFinishColumnExecute();
   widths.push_back(95);
-  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
 }
 
 // --- Location counts ---
@@ -533,14 +398,7 @@ TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
     return ::EqualRect(&real, &placed) == FALSE;
   };
   // The shell moves the window in its own time: wait for that, within a bound.
-  const ULONGLONG giveUp = ::GetTickCount64() + 1500;
-  while (!placementDiffers() && ::GetTickCount64() < giveUp) {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageA(&message);
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-  }
-  if (!placementDiffers())
+  if (!PumpUntil(placementDiffers, 1500))
     GTEST_SKIP() << "no snapped window here: its placement is its rectangle";
   const RECT snapped = WindowRect(hwnd);
   ASSERT_FALSE(::IsZoomed(hwnd));
@@ -631,10 +489,7 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
 
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
-  ASSERT_EQ(boxes_.seen.size(), 1u);
-  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
-  EXPECT_EQ(boxes_.seen[0].text, GetParam().message);
-  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", GetParam().message, true}}));
 
   // Not read: the interval keeps the built-in 15.
   EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
@@ -645,17 +500,17 @@ TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   const std::vector<ShownRow> rows = ShownRows(c.lvMain);
   if (GetParam().rowLoaded) {
     ASSERT_EQ(rows, (std::vector<ShownRow>{{folder, true}}));
-    EXPECT_EQ(CellText(c.lvMain, 0, 2), "?");  // no pass has looked at the folder yet
+    EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "?");  // no pass has looked at the folder yet
   } else {
     EXPECT_TRUE(rows.empty());  // and the program's folder is not put in its place
   }
-  EXPECT_EQ(StatusPanelText(c.sttBar, 0), "");
+  EXPECT_EQ(testing::StatusText(c.sttBar, 0), "");
 
   window.acRefreshExecute();
-  ASSERT_TRUE(testing::WaitForReads(window));
-  EXPECT_EQ(StatusPanelText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
+  ASSERT_TRUE(WaitForReads(window));
+  EXPECT_EQ(testing::StatusText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
   if (GetParam().rowLoaded) {
-    EXPECT_EQ(CellText(c.lvMain, 0, 2), "-");
+    EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "-");
   }
   EXPECT_FALSE(window.TimerEnabled());
 }
@@ -687,12 +542,9 @@ TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
 // message ends in a letter and so gets its full stop; nothing is written.
 TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   Open();
-  DeleteSettingsKey();
+  registry_.Delete();
   Close();
-  ASSERT_EQ(boxes_.seen.size(), 1u);
-  EXPECT_EQ(boxes_.seen[0].caption, "Velmora");
-  EXPECT_EQ(boxes_.seen[0].text, "Failed to create key Layout.");
-  EXPECT_TRUE(boxes_.seen[0].onlyOk);
+  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", "Failed to create key Layout.", true}}));
   EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
 }
 
@@ -725,4 +577,4 @@ TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
 }
 
 }  // namespace
-}  // namespace velmora
+}  // namespace velmora::testing

@@ -15,6 +15,7 @@
 
 #include "core/tools.h"
 #include "monitor/figure_requests.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
 
 namespace velmora {
@@ -193,11 +194,7 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
   };
   for (const SelectedCase& c : cases) {
     MemoryFileSystem fs;
-    fs.AddFolder(kFolder);
-    if (c.userInfo != nullptr)
-      fs.AddFile(std::string(kFolder) + "\\user_info.sah", c.userInfo);
-    if (c.state != nullptr)
-      fs.AddFile(std::string(kFolder) + "\\state.sah", c.state);
+    testing::ClientFolderWriter(fs).Write(kFolder, {.state = c.state, .userInfo = c.userInfo});
     const SelectedFigures figures = ReadSelectedFigures(fs, std::string(kFolder));
     EXPECT_TRUE(figures.rowSelected) << c.name;
     EXPECT_EQ(figures.path, kFolder) << c.name;

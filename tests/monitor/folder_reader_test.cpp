@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/file_system.h"
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
@@ -90,11 +91,10 @@ class FolderReaderTest : public ::testing::Test {
  protected:
   FolderReaderTest() {
     for (int i = 0; i < 8; ++i) {
-      const std::string folder = Folder(i);
-      memory_->AddFile(folder + "\\state.sah", "prog=0." + std::to_string(i + 1) + "\ncpu=60\n");
-      memory_->AddFile(folder + "\\user_info.sah",
-                       "name=crew " + std::to_string(i) + "\nnresults=3\ntotal_cpu=90\n");
-      memory_->AddFile(folder + "\\work_unit.sah", "");
+      testing::ClientFolderWriter(*memory_).Write(
+          Folder(i), {.state = "prog=0." + std::to_string(i + 1) + "\ncpu=60\n",
+                      .userInfo = "name=crew " + std::to_string(i) + "\nnresults=3\ntotal_cpu=90\n",
+                      .workUnit = ""});
     }
   }
   ~FolderReaderTest() override { probe_->ReleaseAll(); }
@@ -196,10 +196,10 @@ TEST_F(FolderReaderTest, ReadsRealFoldersOnDiskFromManyThreads) {
   std::vector<ReadRequest> requests;
   for (int i = 0; i < 40; ++i) {
     const std::string name = "farm" + std::to_string(i % 4) + "\\m" + std::to_string(i);
-    disk.WriteFile(name + "\\state.sah", "prog=0." + std::to_string(i + 10) + "\ncpu=" + std::to_string(i) + "\n");
-    disk.WriteFile(name + "\\user_info.sah", "name=m" + std::to_string(i) + "\nnresults=4\n");
-    if (i % 3 == 0)
-      disk.WriteFile(name + "\\result.sah", "");
+    testing::ClientFolderWriter(disk).Write(
+        name, {.state = "prog=0." + std::to_string(i + 10) + "\ncpu=" + std::to_string(i) + "\n",
+               .userInfo = "name=m" + std::to_string(i) + "\nnresults=4\n",
+               .result = i % 3 == 0 ? "" : nullptr});
     for (const ReadKind kind : {ReadKind::kRow, ReadKind::kFigures})
       requests.push_back({requests.size() + 1, kind, disk.ProgramPath(name)});
   }
@@ -226,15 +226,12 @@ struct ShareCase {
 };
 
 TEST(ShareOfTest, ReadsOfOneShareMeet) {
-  for (const ShareCase& c : {ShareCase{"\\\\Nas\\Farm\\m01", "\\\\nas\\farm"},
-                             ShareCase{"\\\\nas\\farm\\deep\\m01\\", "\\\\nas\\farm"},
-                             ShareCase{"//nas/farm/m01", "\\\\nas\\farm"},
-                             ShareCase{"\\\\nas\\farm", "\\\\nas\\farm"},
-                             ShareCase{"Z:\\tmp\\dead\\m01", "z:\\tmp\\dead"},
-                             ShareCase{"C:\\seti\\", "c:"},
-                             ShareCase{"/srv/farm/m01", "\\srv\\farm"},
-                             ShareCase{"\\m01", "\\"},
-                             ShareCase{"seti", ""}}) {
+  for (const ShareCase& c :
+       {ShareCase{"\\\\Nas\\Farm\\m01", "\\\\nas\\farm"},
+        ShareCase{"\\\\nas\\farm\\deep\\m01\\", "\\\\nas\\farm"},
+        ShareCase{"//nas/farm/m01", "\\\\nas\\farm"}, ShareCase{"\\\\nas\\farm", "\\\\nas\\farm"},
+        ShareCase{"Z:\\tmp\\dead\\m01", "z:\\tmp\\dead"}, ShareCase{"C:\\seti\\", "c:"},
+        ShareCase{"/srv/farm/m01", "\\srv\\farm"}, ShareCase{"\\m01", "\\"}, ShareCase{"seti", ""}}) {
     EXPECT_EQ(ShareOf(c.folder), c.share) << c.folder;
   }
 }

@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/inline_pass.h"
 #include "tests/support/memory_file_system.h"
 
 namespace velmora {
 namespace {
 
+using testing::ClientFiles;
+using testing::ClientFolderWriter;
 using testing::MemoryFileSystem;
 using testing::RefreshNow;
 using Cells = std::array<std::string, kCellCount>;
@@ -44,24 +47,8 @@ int ReverseOrder(const char* a, const char* b) {
 constexpr LocalDateTime kStateTime{2024, 3, 9, 7, 5, 41};
 constexpr const char* kStateDate = "2024.03.09  07:05";
 
-// Which client files a folder holds; nullptr means absent.
-struct FolderFiles {
-  const char* state = nullptr;
-  bool workUnit = false;
-  bool result = false;
-  bool tempResult = false;
-};
-
-void MakeClientFolder(MemoryFileSystem& fs, const std::string& folder, const FolderFiles& files) {
-  fs.AddFolder(folder);
-  if (files.state != nullptr)
-    fs.AddFile(folder + "\\state.sah", files.state, kStateTime);
-  if (files.workUnit)
-    fs.AddFile(folder + "\\work_unit.sah", "");
-  if (files.result)
-    fs.AddFile(folder + "\\result.sah", "");
-  if (files.tempResult)
-    fs.AddFile(folder + "\\wtemp.sah", "");
+void MakeClientFolder(MemoryFileSystem& fs, const std::string& folder, const ClientFiles& files) {
+  ClientFolderWriter(fs).Write(folder, files, {.state = kStateTime});
 }
 
 std::vector<std::string> Captions(const LocationTable& table) {
@@ -201,7 +188,7 @@ TEST(LocationTableTest, RemoveAtAndClear) {
 struct FolderStateCase {
   const char* name;
   bool folderExists;
-  FolderFiles files;
+  ClientFiles files;
   int icon;
   Cells cells;
 };
@@ -210,25 +197,25 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
   const std::vector<FolderStateCase> cases = {
       {"missing folder", false, {}, kIconNoFolder, {"?", "-", "-", "-", "-"}},
       {"empty folder", true, {}, kIconNone, {"?", "-", "-", "-", "-"}},
-      {"temporary result only", true, {.tempResult = true}, kIconTempResult, {"?", "-", "-", "-", "-"}},
-      {"work unit only", true, {.workUnit = true}, kIconWorkUnit, {"?", "+", "-", "-", "-"}},
+      {"temporary result only", true, {.tempResult = ""}, kIconTempResult, {"?", "-", "-", "-", "-"}},
+      {"work unit only", true, {.workUnit = ""}, kIconWorkUnit, {"?", "+", "-", "-", "-"}},
       {"work unit over temporary result",
        true,
-       {.workUnit = true, .tempResult = true},
+       {.workUnit = "", .tempResult = ""},
        kIconWorkUnit,
        {"?", "+", "-", "-", "-"}},
-      {"result only", true, {.result = true}, kIconResult, {"?", "-", "-", "+", "-"}},
-      {"result over work unit",
-       true,
-       {.workUnit = true, .result = true},
-       kIconResult,
-       {"?", "+", "-", "+", "-"}},
+      {"result only", true, {.result = ""}, kIconResult, {"?", "-", "-", "+", "-"}},
+      {"result over work unit", true, {.workUnit = "", .result = ""}, kIconResult, {"?", "+", "-", "+", "-"}},
       {"result over temporary result",
        true,
-       {.result = true, .tempResult = true},
+       {.result = "", .tempResult = ""},
        kIconResult,
        {"?", "-", "-", "+", "-"}},
-      {"everything", true, {"prog=0.5", true, true, true}, kIconResult, {"50.00", "+", "+", "+", kStateDate}},
+      {"everything",
+       true,
+       {.state = "prog=0.5", .workUnit = "", .result = "", .tempResult = ""},
+       kIconResult,
+       {"50.00", "+", "+", "+", kStateDate}},
       {"state only", true, {.state = "prog=0.5\ncpu=10"}, kIconNone, {"50.00", "-", "+", "-", kStateDate}},
       {"state without progress", true, {.state = "cpu=10"}, kIconNone, {"?", "-", "+", "-", kStateDate}},
   };
@@ -315,8 +302,8 @@ TEST(LocationTableTest, LastDateIsToTheMinute) {
 // Three rows: one at work, one finished, one unreadable; the counters and their texts.
 TEST(LocationTableTest, CountersCoverEveryRow) {
   MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.2", .workUnit = true});
-  MakeClientFolder(fs, "C:\\b", {.state = "prog=1", .result = true});
+  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
+  MakeClientFolder(fs, "C:\\b", {.state = "prog=1", .result = ""});
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\a", true);
   table.AddLocation("C:\\b", true);
@@ -328,7 +315,7 @@ TEST(LocationTableTest, CountersCoverEveryRow) {
 
 TEST(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
   MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5", .workUnit = true, .result = true});
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5", .workUnit = "", .result = ""});
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", true);
   table.AddLocation("D:\\never", false);
@@ -357,7 +344,7 @@ TEST(LocationTableTest, SpyingOffChangesNothing) {
   const std::array<std::string, 3> textsBefore = table.StatusTexts();
 
   table.SetSpyingEnabled(false);
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .workUnit = true, .result = true});
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .workUnit = "", .result = ""});
   table.AddLocation("D:\\new", true);
   table.SetEnabled(0, false);
   const std::uint64_t callsBefore = fs.CallCount();
@@ -456,7 +443,7 @@ TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
   for (const ChangeCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});
-    MakeClientFolder(fs, "C:\\b", {.state = "prog=0.5", .workUnit = true});
+    MakeClientFolder(fs, "C:\\b", {.state = "prog=0.5", .workUnit = ""});
     MakeClientFolder(fs, "C:\\c", {});
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\a", true);
@@ -489,7 +476,7 @@ TEST(LocationTableTest, DisabledRowIsNotReportedAgain) {
   LocationTable table(ByteOrder);
   table.AddLocation("C:\\seti", false);
   EXPECT_EQ(RefreshNow(table, fs).changedRows, (std::vector<std::size_t>{0}));
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .result = true});
+  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .result = ""});
   const RefreshOutcome outcome = RefreshNow(table, fs);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
@@ -520,8 +507,8 @@ const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
 class LateAnswerTest : public ::testing::Test {
  protected:
   LateAnswerTest() {
-    MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = true});
-    MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7", .workUnit = true, .result = true});
+    MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
+    MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7", .workUnit = "", .result = ""});
     table_.AddLocation("C:\\a", true);
     table_.AddLocation("C:\\b", true);
   }
@@ -571,7 +558,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 1", " Ready: 0"}));
 
   // Pass 2, within one interval: b is skipped, not asked again, and not yet late.
-  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.3", .workUnit = true});
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.3", .workUnit = ""});
   const PassStart second = table_.BeginPass(At(10s), 15s);
   ASSERT_EQ(second.reads.size(), 1u);
   EXPECT_EQ(second.reads[0].folder, "C:\\a");
@@ -607,7 +594,7 @@ TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   const Cells shown = table_.Row(0).reading.cells;
   const PassStart hangs = table_.BeginPass(At(1s), 15s);
   table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
-  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = true});
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
   RefreshNow(table_, fs_, At(17s));
   EXPECT_TRUE(table_.Row(0).late);
   EXPECT_EQ(table_.Row(0).reading.cells, shown);
@@ -680,7 +667,7 @@ TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   table_.TakeChanges();
-  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = true});
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
   const PassStart second = table_.BeginPass(At(1s), 15s);
   const Cells shownForA = table_.Row(0).reading.cells;
 

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/probe_file_system.h"
 
@@ -37,9 +38,9 @@ class ReadRouterTest : public ::testing::Test {
   ~ReadRouterTest() override { probe_->ReleaseAll(); }
 
   void WriteFolder(const std::string& folder, int percent) {
-    memory_->AddFile(folder + "\\state.sah", "prog=0." + std::to_string(percent) + "\n");
-    memory_->AddFile(folder + "\\work_unit.sah", "");
-    memory_->AddFile(folder + "\\user_info.sah", "name=" + folder + "\n");
+    testing::ClientFolderWriter(*memory_).Write(folder, {.state = "prog=0." + std::to_string(percent) + "\n",
+                                                         .userInfo = "name=" + folder + "\n",
+                                                         .workUnit = ""});
   }
   void AddRow(const std::string& folder, int percent) {
     WriteFolder(folder, percent);

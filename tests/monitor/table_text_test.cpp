@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
 
 namespace velmora {
@@ -29,15 +30,12 @@ class TableTextTest : public ::testing::Test {
               bool unit,
               bool result = false,
               bool temp = false) {
-    fs_.AddFolder(folder);
-    if (state)
-      fs_.AddFile(folder + "\\state.sah", state, stateTime_);
-    if (unit)
-      fs_.AddFile(folder + "\\work_unit.sah", "");
-    if (result)
-      fs_.AddFile(folder + "\\result.sah", "");
-    if (temp)
-      fs_.AddFile(folder + "\\wtemp.sah", "");
+    testing::ClientFolderWriter(fs_).Write(folder,
+                                           {.state = state,
+                                            .workUnit = unit ? "" : nullptr,
+                                            .result = result ? "" : nullptr,
+                                            .tempResult = temp ? "" : nullptr},
+                                           {.state = stateTime_});
   }
   // A pass at `at` whose reads all answer, but those of `hung`.
   void Pass(std::chrono::seconds at, const std::string& hung = "") {

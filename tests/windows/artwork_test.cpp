@@ -12,15 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32/canvas.h"
+#include "tests/support/win32/executable_folder.h"
+
 namespace velmora::win {
 namespace {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
-
-inline void DeleteDcHandle(HDC dc) {
-  ::DeleteDC(dc);
-}
-using DcHandle = UniqueHandle<HDC, DeleteDcHandle>;
 
 struct Rgba {
   int r, g, b, a;
@@ -54,7 +52,7 @@ std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap) {
   const SIZE size = BitmapSize(bitmap);
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
   BITMAPINFO info = TopDown32(size.cx, size.cy);
-  DcHandle dc(::CreateCompatibleDC(nullptr));
+  testing::MemoryDc dc(::CreateCompatibleDC(nullptr));
   if (::GetDIBits(dc.Get(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy)
     return {};
   return pixels;
@@ -63,26 +61,8 @@ std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap) {
 // One image of `list` drawn over `background` into a 16 by 16 canvas, as a list view or a
 // toolbar would draw it; 0x00RRGGBB per pixel.
 std::vector<std::uint32_t> DrawImage(HIMAGELIST list, int index, COLORREF background) {
-  BITMAPINFO info = TopDown32(16, 16);
-  void* bits = nullptr;
-  BitmapHandle canvas(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  DcHandle dc(::CreateCompatibleDC(nullptr));
-  if (!canvas || !dc)
-    return {};
-  const HGDIOBJ previous = ::SelectObject(dc.Get(), canvas.Get());
-  BrushHandle brush(::CreateSolidBrush(background));
-  const RECT all{0, 0, 16, 16};
-  ::FillRect(dc.Get(), &all, brush.Get());
-  const BOOL drawn = ::ImageList_Draw(list, index, dc.Get(), 0, 0, ILD_NORMAL);
-  ::GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + 256);
-  ::SelectObject(dc.Get(), previous);
-  if (!drawn)
-    return {};
-  for (std::uint32_t& pixel : pixels)
-    pixel &= 0xFFFFFF;
-  return pixels;
+  return testing::Rendered(
+      16, background, [&](HDC dc) { return ::ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL) != FALSE; });
 }
 
 std::uint32_t Rgb(COLORREF colour) {
@@ -354,19 +334,12 @@ TEST(AppIconSize, NotPositiveGivesNoIcon) {
 }
 
 #ifdef VELMORA_ICO_FROM_TESTS
-std::string TestProgramFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string text(path, length);
-  return text.substr(0, text.find_last_of('\\') + 1);
-}
-
 class IconFile : public ::testing::TestWithParam<int> {};
 
 // The icon resource of Velmora.exe is this file: it must show what the program draws.
 TEST_P(IconFile, HoldsTheImageTheProgramDraws) {
   const int size = GetParam();
-  const std::string path = TestProgramFolder() + VELMORA_ICO_FROM_TESTS;
+  const std::string path = testing::ExecutableFolder() + VELMORA_ICO_FROM_TESTS;
   const IconHandle fromFile(
       static_cast<HICON>(::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
   ASSERT_TRUE(fromFile) << path;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/support/win32/executable_folder.h"
 #include "windows/handles.h"
 
 namespace velmora::win {
@@ -26,10 +27,7 @@ std::string EmbeddedManifest(const std::string& program) {
 }
 
 std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, length);
-  return text.substr(0, text.find_last_of('\\') + 1) + VELMORA_EXE_FROM_TESTS;
+  return testing::ExecutableFolder() + VELMORA_EXE_FROM_TESTS;
 }
 
 TEST(ApplicationManifest, AsksForCommonControlsSixAndPerMonitorAwareness) {

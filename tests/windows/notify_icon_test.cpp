@@ -8,38 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/stand_in_window.h"
+
 namespace velmora::win {
 namespace {
 
 constexpr UINT kId = 3;
 constexpr UINT kCallback = WM_APP + 12;
 
-struct Call {
-  DWORD message;
-  NOTIFYICONDATAA data;
-};
-
-class RecordingTray : public TrayShell {
- public:
-  std::vector<Call> calls;
-  bool refuseAdd = false;
-  bool refuseModify = false;
-
-  bool Notify(DWORD message, NOTIFYICONDATAA& data) override {
-    calls.push_back(Call{message, data});
-    if (message == NIM_ADD)
-      return !refuseAdd;
-    if (message == NIM_MODIFY)
-      return !refuseModify;
-    return true;
-  }
-  std::vector<DWORD> Messages() const {
-    std::vector<DWORD> messages;
-    for (const Call& call : calls)
-      messages.push_back(call.message);
-    return messages;
-  }
-};
+using Call = testing::RecordingTrayShell::Call;
 
 int IconWidth(HICON icon) {
   ICONINFO info{};
@@ -54,19 +32,8 @@ int IconWidth(HICON icon) {
 
 class NotifyIconTest : public ::testing::Test {
  protected:
-  WindowHandle owner_{::CreateWindowExA(0,
-                                        "STATIC",
-                                        "tray owner",
-                                        WS_POPUP,
-                                        0,
-                                        0,
-                                        10,
-                                        10,
-                                        nullptr,
-                                        nullptr,
-                                        ::GetModuleHandleA(nullptr),
-                                        nullptr)};
-  RecordingTray tray_;
+  WindowHandle owner_ = testing::StandInWindow("tray owner", WS_POPUP, {10, 10});
+  testing::RecordingTrayShell tray_;
 
   void ExpectAddedWithVersion4(std::size_t at, const char* tip) {
     ASSERT_GE(tray_.calls.size(), at + 2);
@@ -275,8 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Texts,
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).
 TEST(NotifyIconShellTest, WineHoldsTheIconWhileItLives) {
-  WindowHandle owner(::CreateWindowExA(0, "STATIC", "tray owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                       ::GetModuleHandleA(nullptr), nullptr));
+  const WindowHandle owner = testing::StandInWindow("tray owner", WS_POPUP, {10, 10});
   ASSERT_TRUE(owner);
   auto modify = [&owner] {
     NOTIFYICONDATAA data{};

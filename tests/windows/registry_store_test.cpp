@@ -7,72 +7,26 @@
 
 #include <windows.h>
 
-#include <random>
 #include <string>
 #include <vector>
+
+#include "tests/support/win32/registry_sandbox.h"
 
 namespace velmora::win {
 namespace {
 
 class RegistryStoreTest : public ::testing::Test {
  protected:
-  RegistryStoreTest() {
-    std::random_device seed;
-    path_ = "SOFTWARE\\Tarnek\\VelmoraTest" + std::to_string(::GetCurrentProcessId()) + "_" +
-            std::to_string(std::mt19937(seed())());
-  }
-  ~RegistryStoreTest() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+  const char* Path() const { return sandbox_.Path().c_str(); }
 
-  const char* Path() const { return path_.c_str(); }
-
-  // Writes a value of any type straight into a section, as another program might.
-  void SetRawValue(const std::string& section,
-                   const std::string& key,
-                   DWORD type,
-                   const void* data,
-                   DWORD size) {
-    HKEY sectionKey = nullptr;
-    const std::string sectionPath = path_ + "\\" + section;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, sectionPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &sectionKey, nullptr),
-              ERROR_SUCCESS);
-    const KeyHandle owner(sectionKey);
-    ASSERT_EQ(::RegSetValueExA(sectionKey, key.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-  }
-
-  // The stored type and bytes of a value, as RegQueryValueExA gives them.
-  bool QueryRawValue(const std::string& section, const std::string& key, DWORD& type, std::string& data) {
-    const std::string sectionPath = path_ + "\\" + section;
-    HKEY sectionKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, sectionPath.c_str(), 0, KEY_READ, &sectionKey) != ERROR_SUCCESS)
-      return false;
-    const KeyHandle owner(sectionKey);
-    DWORD size = 0;
-    if (::RegQueryValueExA(sectionKey, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-      return false;
-    data.assign(size, '\0');
-    return ::RegQueryValueExA(sectionKey, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                              &size) == ERROR_SUCCESS;
-  }
-
-  bool KeyExists(const std::string& path) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-      return false;
-    ::RegCloseKey(key);
-    return true;
-  }
-
- private:
-  std::string path_;
+  testing::RegistrySandbox sandbox_;
 };
 
 TEST_F(RegistryStoreTest, CreatesTheKeyWithItsMissingParents) {
-  ASSERT_FALSE(KeyExists(Path()));
+  ASSERT_FALSE(sandbox_.Exists());
   RegistryStore store(HKEY_CURRENT_USER, Path());
   EXPECT_TRUE(store.IsOpen());
-  EXPECT_TRUE(KeyExists(Path()));
+  EXPECT_TRUE(sandbox_.Exists());
 }
 
 TEST_F(RegistryStoreTest, PrimitivesRoundTrip) {
@@ -119,7 +73,7 @@ TEST_P(StoredFormTest, WrittenAsStringValue) {
   }
   DWORD type = 0;
   std::string data;
-  ASSERT_TRUE(QueryRawValue(GetParam().section, GetParam().key, type, data));
+  ASSERT_TRUE(sandbox_.Query(GetParam().section, GetParam().key, type, data));
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(data, GetParam().text + std::string(1, '\0'));
 }
@@ -149,7 +103,7 @@ TEST_F(RegistryStoreTest, MissingSectionOrValueGivesTheDefault) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
   EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", true));
   EXPECT_EQ(store.ReadText("Locations", "Location0000", "none"), "none");
-  EXPECT_FALSE(KeyExists(std::string(Path()) + "\\Layout"));  // reading creates nothing
+  EXPECT_FALSE(sandbox_.Exists("Layout"));  // reading creates nothing
 }
 
 TEST_F(RegistryStoreTest, TextThatIsNoIntegerGivesTheDefault) {
@@ -181,21 +135,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LongValueCase{259}, LongValueCase{260}, LongValueCase{4096}, LongValueCase{100000}));
 
 TEST_F(RegistryStoreTest, StringStoredWithoutItsNulIsReadWhole) {
-  SetRawValue("Locations", "Location0000", REG_SZ, "C:\\seti,1", 9);
+  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\seti,1", 9);
   RegistryStore store(HKEY_CURRENT_USER, Path());
   EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\seti,1");
 }
 
 TEST_F(RegistryStoreTest, TextEndsAtTheFirstNul) {
-  SetRawValue("Locations", "Location0000", REG_SZ, "C:\\a,1\0\0junk", 13);
+  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\a,1\0\0junk", 13);
   RegistryStore store(HKEY_CURRENT_USER, Path());
   EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\a,1");
 }
 
 TEST_F(RegistryStoreTest, ExpandableStringIsReadAsStored) {
   const char text[] = "%SystemDrive%\\seti,0";
-  SetRawValue("Locations", "Location0000", REG_EXPAND_SZ, text, sizeof(text));
-  SetRawValue("Layout", "FormWidth", REG_EXPAND_SZ, "640", 4);
+  sandbox_.Put("Locations", "Location0000", REG_EXPAND_SZ, text, sizeof(text));
+  sandbox_.Put("Layout", "FormWidth", REG_EXPAND_SZ, "640", 4);
   RegistryStore store(HKEY_CURRENT_USER, Path());
   EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "%SystemDrive%\\seti,0");
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 640);
@@ -215,7 +169,7 @@ class WrongTypeTest : public RegistryStoreTest, public ::testing::WithParamInter
 TEST_P(WrongTypeTest, ReadFailsWithTheEntryName) {
   const WrongTypeCase& c = GetParam();
   const DWORD number = 300;
-  SetRawValue(c.section, c.key, c.type, &number, sizeof(number));
+  sandbox_.Put(c.section, c.key, c.type, &number, sizeof(number));
   RegistryStore store(HKEY_CURRENT_USER, Path());
   const std::string expected = std::string("Invalid data type for '") + c.key + "'";
   try {
@@ -245,12 +199,13 @@ INSTANTIATE_TEST_SUITE_P(
 // and shrinking between values; a value that is not text stops the read after those before it.
 TEST_F(RegistryStoreTest, ReadTextsGivesWhatReadTextGives) {
   const std::string longText(100000, 'x');
-  SetRawValue("Locations", "Location0000", REG_SZ, "C:\\seti,1", 10);
-  SetRawValue("Locations", "Location0001", REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
-  SetRawValue("Locations", "Location0002", REG_SZ, "D:\\a,0", 6);  // without its NUL
-  SetRawValue("Locations", "Location0004", REG_EXPAND_SZ, "%TEMP%,1", 9);
+  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\seti,1", 10);
+  sandbox_.Put("Locations", "Location0001", REG_SZ, longText.c_str(),
+               static_cast<DWORD>(longText.size() + 1));
+  sandbox_.Put("Locations", "Location0002", REG_SZ, "D:\\a,0", 6);  // without its NUL
+  sandbox_.Put("Locations", "Location0004", REG_EXPAND_SZ, "%TEMP%,1", 9);
   const DWORD number = 7;
-  SetRawValue("Locations", "Location0006", REG_DWORD, &number, sizeof(number));
+  sandbox_.Put("Locations", "Location0006", REG_DWORD, &number, sizeof(number));
   RegistryStore store(HKEY_CURRENT_USER, Path());
   std::vector<std::string> keys = {"Location0000", "Location0001", "Location0002",
                                    "Location0003", "Location0004", "Location0005"};

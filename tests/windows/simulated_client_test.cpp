@@ -9,6 +9,7 @@
 #include "monitor/location_table.h"
 #include "tests/support/inline_pass.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/caption_order.h"
 #include "tools/client_sim/simulated_client.h"
 
 namespace velmora {
@@ -41,7 +42,7 @@ class SimulatedClientTest : public ::testing::Test {
  protected:
   testing::TempFolder temp_;
   std::unique_ptr<FileSystem> fs_ = MakePlatformFileSystem();
-  LocationTable table_{&lstrcmpA};
+  LocationTable table_{&testing::CompareCaptions, &testing::CaptionSortKey};
   sim::SimulatedClient client_{temp_.ProgramPath("seti"), 3, 1000};
 
   void ExpectRow(const Expected& e) {

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/stand_in_window.h"
 
 namespace velmora::win {
 namespace {
@@ -21,15 +23,8 @@ constexpr std::array<TInfoCategory, 10> kAllCategories = {
     C::icLegalTrademarks, C::icOriginalFilename, C::icProductName,     C::icComments,     C::icShortVsn,
 };
 
-std::string TestProgramFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, length);
-  return text.substr(0, text.find_last_of('\\') + 1);
-}
-
 std::string SamplePath(const std::string& sample) {
-  return TestProgramFolder() + "version_sample_" + sample + ".exe";
+  return testing::ExecutableFolder() + "version_sample_" + sample + ".exe";
 }
 
 std::string TextOf(const VersionBlock& block, TInfoCategory category, bool shortVsn = false) {
@@ -120,7 +115,7 @@ TEST(VersionBlock, ProgramWithoutResourceShowsUnknownInEveryCategory) {
 }
 
 TEST(VersionBlock, MissingFileShowsUnknown) {
-  const VersionBlock block(TestProgramFolder() + "no_such_program.exe");
+  const VersionBlock block(testing::ExecutableFolder() + "no_such_program.exe");
   EXPECT_FALSE(block.Loaded());
   EXPECT_EQ(TextOf(block, C::icVersion), "Unknown");
   EXPECT_EQ(TextOf(block, C::icProductName), "Unknown");
@@ -158,7 +153,7 @@ TEST(InfoCategory, KeepsTheOrderOfItsValues) {
 
 #ifdef VELMORA_EXE_FROM_TESTS
 TEST(VersionBlock, VelmoraExecutableCarriesItsVersion) {
-  const VersionBlock block(TestProgramFolder() + VELMORA_EXE_FROM_TESTS);
+  const VersionBlock block(testing::ExecutableFolder() + VELMORA_EXE_FROM_TESTS);
   ASSERT_TRUE(block.Loaded()) << "Velmora.exe has no version resource";
   EXPECT_EQ(TextOf(block, C::icVersion), VELMORA_FILE_VERSION);
   const std::string longText = VELMORA_FILE_VERSION;
@@ -178,8 +173,7 @@ class VersionViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     LoadVersionBlock();
-    parent_.Reset(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr, nullptr,
-                                    ::GetModuleHandleA(nullptr), nullptr));
+    parent_ = testing::StandInWindow("", WS_POPUP | WS_VISIBLE, {200, 60});
     ASSERT_TRUE(parent_);
   }
 
@@ -227,7 +221,7 @@ OutsideReading ReadFromAnotherProcess(HWND window) {
   OutsideReading reading;
   const velmora::testing::TempFolder folder;
   const std::string output = folder.ProgramPath("reading.txt");
-  std::string commandLine = "\"" + TestProgramFolder() + "velmora_text_reader.exe\" " +
+  std::string commandLine = "\"" + testing::ExecutableFolder() + "velmora_text_reader.exe\" " +
                             std::to_string(reinterpret_cast<INT_PTR>(window)) + " \"" + output + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);

@@ -1,0 +1,13 @@
+// A plain window standing in for one the code under test only needs the handle of: the monitor
+// window that owns a dialog, the window a notification-area icon reports to, a label's parent.
+#pragma once
+
+#include <windows.h>
+
+#include "windows/handles.h"
+
+namespace velmora::testing {
+
+win::WindowHandle StandInWindow(const char* title, DWORD style, SIZE size);
+
+}  // namespace velmora::testing

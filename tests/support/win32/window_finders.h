@@ -1,0 +1,29 @@
+// Finding the windows a test did not create itself: the dialogs its thread shows, a control by
+// its text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace velmora::testing {
+
+// Whether `window`'s class is `className`, in any case.
+bool HasClass(HWND window, const char* className);
+
+// The visible top-level windows of class `className` this thread shows right now: by default the
+// dialogs ("#32770": message boxes, the folder picker); "#32768" for popup menus.
+std::vector<HWND> VisibleThreadWindows(const char* className = "#32770");
+
+// The first visible top-level window of this thread whose class is `className`, or null.
+HWND FindThreadWindow(const char* className);
+
+// The first child of `parent`, in z-order, whose text is `text`, or null.
+HWND FindChildByText(HWND parent, const std::string& text);
+
+// Texts of the child windows of `window` whose class is `className` ("Static", "Button"), in
+// z-order.
+std::vector<std::string> ChildTexts(HWND window, const char* className);
+
+}  // namespace velmora::testing
