@@ -6,7 +6,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <thread>
 #include <utility>
 
@@ -73,13 +72,12 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   };
   struct Run {
     std::string share;
-    std::string folder;  // FolderKey
     Clock::time_point began;
     bool stuck = false;
   };
   struct Picked {
     ReadRequest request;
-    std::uint64_t run = 0;
+    std::string folder;  // FolderKey: a folder has one read running at most
   };
 
   const std::shared_ptr<FileSystem> fs;
@@ -91,7 +89,6 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   std::condition_variable poolChanged;  // the starter waits here
   std::map<std::string, Line> lines;    // by share
   std::deque<std::string> turn;         // shares with waiting reads, served in turn
-  std::set<std::string> busyFolders;    // folders being read now
   std::size_t waitingCount = 0;
   std::vector<ReadAnswer> answers;
   bool notified = false;
@@ -99,8 +96,7 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   bool stopping = false;
   std::size_t threads = 0;
   std::size_t freshCount = 0;
-  std::uint64_t nextRun = 0;
-  std::map<std::uint64_t, Run> running;
+  std::map<std::string, Run> running;  // by FolderKey
 
   void ReaderMain();
   void StarterMain();
@@ -110,7 +106,7 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   std::optional<Picked> Pick(bool take);
   void MarkStuck(Clock::time_point now, std::optional<Clock::time_point>& lookAgain);
   // True when the end of this read may let waiting reads start that were held back.
-  bool Finish(std::uint64_t run);
+  bool Finish(const std::string& folder);
   void Notify();
   void ForgetIfIdle(const std::string& share);
 };
@@ -136,7 +132,7 @@ std::optional<FolderReader::Shared::Picked> FolderReader::Shared::Pick(bool take
     }
     const auto next = MayStart(line) ? std::find_if(line.waiting.begin(), line.waiting.end(),
                                                     [this](const ReadRequest& request) {
-                                                      return !busyFolders.contains(FolderKey(request.folder));
+                                                      return !running.contains(FolderKey(request.folder));
                                                     })
                                      : line.waiting.end();
     if (next == line.waiting.end() || !take) {
@@ -148,14 +144,13 @@ std::optional<FolderReader::Shared::Picked> FolderReader::Shared::Pick(bool take
       turn.push_back(std::move(share));
       continue;
     }
-    Picked picked{std::move(*next), nextRun++};
+    Picked picked{std::move(*next), {}};
+    picked.folder = FolderKey(picked.request.folder);
     line.waiting.erase(next);
     --waitingCount;
     ++line.fresh;
     ++freshCount;
-    std::string folder = FolderKey(picked.request.folder);
-    busyFolders.insert(folder);
-    running.emplace(picked.run, Run{share, std::move(folder), Clock::now()});
+    running.emplace(picked.folder, Run{share, Clock::now()});
     if (line.waiting.empty()) {
       line.inTurn = false;
     } else {
@@ -174,10 +169,9 @@ void FolderReader::Shared::ForgetIfIdle(const std::string& share) {
   }
 }
 
-bool FolderReader::Shared::Finish(std::uint64_t run) {
-  auto node = running.extract(run);
+bool FolderReader::Shared::Finish(const std::string& folder) {
+  auto node = running.extract(folder);
   const Run& done = node.mapped();
-  busyFolders.erase(done.folder);
   Line& line = lines[done.share];
   if (done.stuck) {
     --line.stuck;
@@ -225,7 +219,7 @@ void FolderReader::Shared::ReaderMain() {
       break;
     // A share that hangs somewhere may start another read now that this one is done, and
     // another thread may serve it; otherwise this thread takes the next read itself.
-    if (Finish(picked->run))
+    if (Finish(picked->folder))
       workArrived.notify_all();
     answers.push_back(std::move(answer));
     if (!notified) {
@@ -243,7 +237,7 @@ void FolderReader::Shared::ReaderMain() {
 
 void FolderReader::Shared::MarkStuck(Clock::time_point now, std::optional<Clock::time_point>& lookAgain) {
   bool marked = false;
-  for (auto& [run, read] : running) {
+  for (auto& [folder, read] : running) {
     if (read.stuck)
       continue;
     const Clock::time_point stuckAt = read.began + limits.stuckAfter;
