@@ -110,20 +110,10 @@ TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
 
 // The original definition works through a double: seconds / 60, then hours and minutes from it.
 TEST(SplitSeconds, AgreesWithTheFloatingPointDefinition) {
-  const std::int32_t inputs[] = {std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::min() + 1,
-                                 std::numeric_limits<std::int32_t>::max(),
-                                 std::numeric_limits<std::int32_t>::max() - 1,
-                                 -7199,
-                                 -7200,
-                                 -7201,
-                                 7199,
-                                 7200,
-                                 7201,
-                                 215999,
-                                 216000,
-                                 215940,
-                                 215939};
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const std::int32_t inputs[] = {kMin, kMin + 1, kMax, kMax - 1, -7199,  -7200,  -7201,
+                                 7199, 7200,     7201, 215999,   216000, 215940, 215939};
   for (std::int32_t seconds : inputs) {
     const double m = static_cast<double>(seconds) / 60.0;
     const auto expectedHours = static_cast<std::int32_t>(m / 60.0);
