@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,17 +28,6 @@ Rgba Unpack(std::uint32_t argb) {
           static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
 }
 
-BITMAPINFO TopDown32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 SIZE BitmapSize(HBITMAP bitmap) {
   BITMAP header{};
   if (::GetObjectA(bitmap, sizeof(header), &header) == 0)
@@ -51,7 +39,12 @@ SIZE BitmapSize(HBITMAP bitmap) {
 std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap) {
   const SIZE size = BitmapSize(bitmap);
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-  BITMAPINFO info = TopDown32(size.cx, size.cy);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size.cx;
+  info.bmiHeader.biHeight = -size.cy;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
   testing::MemoryDc dc(::CreateCompatibleDC(nullptr));
   if (::GetDIBits(dc.Get(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy)
     return {};
@@ -83,29 +76,14 @@ Rgba CentreColour(const std::vector<std::uint32_t>& pixels) {
   return {sum.r / 16, sum.g / 16, sum.b / 16, 255};
 }
 
-bool IsWhite(Rgba c) {
-  return c.r > 180 && c.g > 180 && c.b > 180;
-}
-bool IsBlack(Rgba c) {
-  return c.r < 90 && c.g < 90 && c.b < 90;
-}
-bool IsGreen(Rgba c) {
-  return c.g > 110 && c.g > c.r + 50 && c.g > c.b + 50;
-}
-bool IsBlue(Rgba c) {
-  return c.b > 150 && c.b > c.r + 60 && c.b > c.g + 30;
-}
-bool IsRed(Rgba c) {
-  return c.r > 150 && c.r > c.g + 80 && c.r > c.b + 80;
-}
-bool IsYellow(Rgba c) {
-  return c.r > 180 && c.g > 130 && c.b < c.g - 40;
-}
-bool IsPurple(Rgba c) {
-  return c.r > c.g + 20 && c.b > c.g + 20;
-}
-
 using ColourTest = bool (*)(Rgba);
+const ColourTest IsWhite = [](Rgba c) { return c.r > 180 && c.g > 180 && c.b > 180; };
+const ColourTest IsBlack = [](Rgba c) { return c.r < 90 && c.g < 90 && c.b < 90; };
+const ColourTest IsGreen = [](Rgba c) { return c.g > 110 && c.g > c.r + 50 && c.g > c.b + 50; };
+const ColourTest IsBlue = [](Rgba c) { return c.b > 150 && c.b > c.r + 60 && c.b > c.g + 30; };
+const ColourTest IsRed = [](Rgba c) { return c.r > 150 && c.r > c.g + 80 && c.r > c.b + 80; };
+const ColourTest IsYellow = [](Rgba c) { return c.r > 180 && c.g > 130 && c.b < c.g - 40; };
+const ColourTest IsPurple = [](Rgba c) { return c.r > c.g + 20 && c.b > c.g + 20; };
 
 // --- image lists ------------------------------------------------------------------------------
 
@@ -115,10 +93,6 @@ struct ListCase {
   int count;
   int size;  // 16 as drawn; 24 for a screen of 144 dots per inch
 };
-
-void PrintTo(const ListCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
 
 class ImageListShape : public ::testing::TestWithParam<ListCase> {};
 
@@ -148,10 +122,6 @@ struct BallCase {
   int index;
   ColourTest colour;
 };
-
-void PrintTo(const BallCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
 
 class StateBall : public ::testing::TestWithParam<BallCase> {};
 
@@ -224,10 +194,6 @@ struct ButtonCase {
   int index;
   std::vector<ColourTest> colours;  // each must colour a handful of pixels
 };
-
-void PrintTo(const ButtonCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
 
 class ButtonImage : public ::testing::TestWithParam<ButtonCase> {};
 
@@ -367,10 +333,6 @@ struct SmallPictureCase {
   SIZE size;
   std::vector<ColourTest> colours;
 };
-
-void PrintTo(const SmallPictureCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
 
 class SmallPicture : public ::testing::TestWithParam<SmallPictureCase> {};
 
