@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -177,10 +176,6 @@ struct DpiCase {
   int large;
 };
 
-void PrintTo(const DpiCase& c, std::ostream* os) {
-  *os << c.dpi << " dpi";
-}
-
 class NotifyIconDpiTest : public NotifyIconTest, public ::testing::WithParamInterface<DpiCase> {};
 
 TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
@@ -205,39 +200,34 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
 INSTANTIATE_TEST_SUITE_P(
     Screens,
     NotifyIconDpiTest,
-    ::testing::Values(DpiCase{96, 16, 32}, DpiCase{120, 20, 40}, DpiCase{144, 24, 48}, DpiCase{192, 32, 64}));
-
-struct CutCase {
-  const char* text;
-  std::size_t bufferSize;
-  UINT codePage;
-  const char* expected;
-};
-
-void PrintTo(const CutCase& c, std::ostream* os) {
-  *os << c.bufferSize << " bytes, code page " << c.codePage;
-}
-
-class CutForBufferTest : public ::testing::TestWithParam<CutCase> {};
-
-TEST_P(CutForBufferTest, FitsWithItsNulAndKeepsCharactersWhole) {
-  EXPECT_EQ(CutForBuffer(GetParam().text, GetParam().bufferSize, GetParam().codePage), GetParam().expected);
-}
+    ::testing::Values(DpiCase{96, 16, 32}, DpiCase{120, 20, 40}, DpiCase{144, 24, 48}, DpiCase{192, 32, 64}),
+    [](const auto& row) { return "Dpi" + std::to_string(row.param.dpi); });
 
 // "\x82\xa0\x82\xa2" is two hiragana letters in code page 932 and four letters in 1252.
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         CutForBufferTest,
-                         ::testing::Values(CutCase{"abc", 4, 1252, "abc"},
-                                           CutCase{"abcd", 4, 1252, "abc"},
-                                           CutCase{"abc", 1, 1252, ""},
-                                           CutCase{"abc", 0, 1252, ""},
-                                           CutCase{"\x82\xa0\x82\xa2", 4, 1252, "\x82\xa0\x82"},
-                                           CutCase{"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
-                                           CutCase{"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
-                                           CutCase{"a\x82\xa0", 3, 932, "a"},
-                                           CutCase{"ab\x82\xa0", 4, 932, "ab"},
-                                           CutCase{"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
-                                           CutCase{"a\xe6\x97\xa5", 4, 65001, "a"}));
+TEST(CutForBuffer, FitsWithItsNulAndKeepsCharactersWhole) {
+  const struct {
+    const char* text;
+    std::size_t bufferSize;
+    UINT codePage;
+    const char* expected;
+  } rows[] = {
+      {"abc", 4, 1252, "abc"},
+      {"abcd", 4, 1252, "abc"},
+      {"abc", 1, 1252, ""},
+      {"abc", 0, 1252, ""},
+      {"\x82\xa0\x82\xa2", 4, 1252, "\x82\xa0\x82"},
+      {"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
+      {"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
+      {"a\x82\xa0", 3, 932, "a"},
+      {"ab\x82\xa0", 4, 932, "ab"},
+      {"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
+      {"a\xe6\x97\xa5", 4, 65001, "a"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(CutForBuffer(row.text, row.bufferSize, row.codePage), row.expected)
+        << row.bufferSize << " bytes, code page " << row.codePage;
+  }
+}
 
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).

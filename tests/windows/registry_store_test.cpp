@@ -48,45 +48,37 @@ TEST_F(RegistryStoreTest, PrimitivesRoundTrip) {
   EXPECT_EQ(store.ReadText("Locations", "Location0001", "x"), "");
 }
 
-struct StoredFormCase {
-  const char* name;
-  std::string section;
-  std::string key;
-  std::string text;  // REG_SZ data without its terminating NUL
-};
-
-class StoredFormTest : public RegistryStoreTest, public ::testing::WithParamInterface<StoredFormCase> {};
-
 // Every entry is a REG_SZ value with its terminating NUL: integers in decimal, Booleans as 1 / 0.
-TEST_P(StoredFormTest, WrittenAsStringValue) {
-  {
-    RegistryStore store(HKEY_CURRENT_USER, Path());
-    const StoredFormCase& c = GetParam();
-    if (std::string(c.name) == "Integer")
-      store.WriteInteger(c.section, c.key, -17);
-    else if (std::string(c.name) == "True")
-      store.WriteBool(c.section, c.key, true);
-    else if (std::string(c.name) == "False")
-      store.WriteBool(c.section, c.key, false);
-    else
-      store.WriteText(c.section, c.key, c.text);
+TEST_F(RegistryStoreTest, WrittenAsStringValue) {
+  using Write = void (*)(RegistryStore&, const std::string&, const std::string&);
+  const struct {
+    const char* name;
+    std::string section;
+    std::string key;
+    Write write;
+    std::string text;  // REG_SZ data without its terminating NUL
+  } rows[] = {
+      {"Integer", "Layout", "FormTop", [](auto& store, auto& s, auto& k) { store.WriteInteger(s, k, -17); },
+       "-17"},
+      {"True", "Interface", "pnlStats", [](auto& store, auto& s, auto& k) { store.WriteBool(s, k, true); },
+       "1"},
+      {"False", "Interface", "pnlStats", [](auto& store, auto& s, auto& k) { store.WriteBool(s, k, false); },
+       "0"},
+      {"Text", "Locations", "Location0003",
+       [](auto& store, auto& s, auto& k) { store.WriteText(s, k, "D:\\x,0"); }, "D:\\x,0"},
+  };
+  for (const auto& row : rows) {
+    {
+      RegistryStore store(HKEY_CURRENT_USER, Path());
+      row.write(store, row.section, row.key);
+    }
+    DWORD type = 0;
+    std::string data;
+    ASSERT_TRUE(sandbox_.Query(row.section, row.key, type, data)) << row.name;
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << row.name;
+    EXPECT_EQ(data, row.text + std::string(1, '\0')) << row.name;
   }
-  DWORD type = 0;
-  std::string data;
-  ASSERT_TRUE(sandbox_.Query(GetParam().section, GetParam().key, type, data));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(data, GetParam().text + std::string(1, '\0'));
 }
-
-INSTANTIATE_TEST_SUITE_P(Kinds,
-                         StoredFormTest,
-                         ::testing::Values(StoredFormCase{"Integer", "Layout", "FormTop", "-17"},
-                                           StoredFormCase{"True", "Interface", "pnlStats", "1"},
-                                           StoredFormCase{"False", "Interface", "pnlStats", "0"},
-                                           StoredFormCase{"Text", "Locations", "Location0003", "D:\\x,0"}),
-                         [](const ::testing::TestParamInfo<StoredFormCase>& param) {
-                           return std::string(param.param.name);
-                         });
 
 TEST_F(RegistryStoreTest, AnsiCharactersAbove127RoundTrip) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
@@ -114,36 +106,29 @@ TEST_F(RegistryStoreTest, TextThatIsNoIntegerGivesTheDefault) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
 }
 
-struct LongValueCase {
-  std::size_t length;
-};
-
-class LongValueTest : public RegistryStoreTest, public ::testing::WithParamInterface<LongValueCase> {};
-
-TEST_P(LongValueTest, ReadBackWhole) {
+TEST_F(RegistryStoreTest, LongValueReadBackWhole) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
-  std::string text;
-  for (std::size_t i = 0; i < GetParam().length; ++i)
-    text += static_cast<char>('a' + i % 26);
-  store.WriteText("Locations", "Location0000", text);
-  EXPECT_EQ(store.ReadText("Locations", "Location0000", "x"), text);
+  for (const std::size_t length : {259, 260, 4096, 100000}) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i)
+      text += static_cast<char>('a' + i % 26);
+    store.WriteText("Locations", "Location0000", text);
+    EXPECT_EQ(store.ReadText("Locations", "Location0000", "x"), text) << length;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths,
-    LongValueTest,
-    ::testing::Values(LongValueCase{259}, LongValueCase{260}, LongValueCase{4096}, LongValueCase{100000}));
-
-TEST_F(RegistryStoreTest, StringStoredWithoutItsNulIsReadWhole) {
-  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\seti,1", 9);
-  RegistryStore store(HKEY_CURRENT_USER, Path());
-  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\seti,1");
-}
-
+// A string stored without its NUL is read whole; one with a NUL inside ends there.
 TEST_F(RegistryStoreTest, TextEndsAtTheFirstNul) {
-  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\a,1\0\0junk", 13);
-  RegistryStore store(HKEY_CURRENT_USER, Path());
-  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\a,1");
+  const struct {
+    std::string stored;
+    const char* expected;
+  } rows[] = {{"C:\\seti,1", "C:\\seti,1"}, {std::string("C:\\a,1\0\0junk", 13), "C:\\a,1"}};
+  for (const auto& row : rows) {
+    sandbox_.Put("Locations", "Location0000", REG_SZ, row.stored.data(),
+                 static_cast<DWORD>(row.stored.size()));
+    RegistryStore store(HKEY_CURRENT_USER, Path());
+    EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), row.expected);
+  }
 }
 
 TEST_F(RegistryStoreTest, ExpandableStringIsReadAsStored) {

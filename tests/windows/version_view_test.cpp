@@ -32,63 +32,55 @@ std::string TextOf(const VersionBlock& block, TInfoCategory category, bool short
   return block.Text(category, shortVsn, last);
 }
 
-struct SampleRow {
-  const char* sample;
-  TInfoCategory category;
-  bool shortVsn;
-  const char* expected;
-};
-
-void PrintTo(const SampleRow& row, std::ostream* out) {
-  *out << row.sample << " category " << static_cast<int>(row.category) << (row.shortVsn ? " short" : "");
+TEST(VersionBlockSample, ShowsTheFieldOfTheSample) {
+  const struct {
+    const char* sample;
+    TInfoCategory category;
+    bool shortVsn;
+    const char* expected;
+  } rows[] = {
+      // The file version, never the product version (9.8.7.6 in that sample).
+      {"long_short", C::icVersion, false, "1.10.0.12"},
+      {"long_short", C::icVersion, true, "1.10"},
+      {"plain_parts", C::icVersion, false, "2.0.3.4"},
+      {"plain_parts", C::icVersion, true, "2.0"},
+      {"largest_parts", C::icVersion, false, "65535.65535.65535.65535"},
+      {"largest_parts", C::icVersion, true, "65535.65535"},
+      // ShortVsn matters only for the version.
+      {"long_short", C::icProductName, true, "Sample Product"},
+      {"long_short", C::icCompanyName, false, "Sample Company"},
+      {"long_short", C::icFileDescription, false, "Sample description"},
+      {"long_short", C::icInternalName, false, "long_short"},
+      {"long_short", C::icLegalCopyright, false, "Copyright sample"},
+      {"long_short", C::icLegalTrademarks, false, "No marks"},
+      {"long_short", C::icOriginalFilename, false, "version_sample_long_short.exe"},
+      {"long_short", C::icProductName, false, "Sample Product"},
+      // One character: only the terminating zero is cut.
+      {"long_short", C::icComments, false, "A"},
+      // A table named with letters among its hex digits (0C0A04B0).
+      {"largest_parts", C::icProductName, false, "Largest"},
+      {"largest_parts", C::icComments, false, ""},
+      {"largest_parts", C::icCompanyName, false, "Unknown"},
+      // A translation but no string table at all.
+      {"plain_parts", C::icProductName, false, "Unknown"},
+      // The first translation is 040904E4; the German table of the second is not used.
+      {"other_language", C::icProductName, false, "Unknown"},
+      {"other_language", C::icCompanyName, false, "Unknown"},
+      {"other_language", C::icVersion, false, "3.1.0.0"},
+      // A block that a 16-bit size would cut: the value after the long one is still found.
+      {"large_block", C::icProductName, false, "After the long one"},
+      {"large_block", C::icVersion, false, "7.0.0.1"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.sample) + " category " + std::to_string(static_cast<int>(row.category)) +
+                 (row.shortVsn ? " short" : ""));
+    const VersionBlock block(SamplePath(row.sample));
+    ASSERT_TRUE(block.Loaded()) << SamplePath(row.sample);
+    std::string last = "before";
+    EXPECT_EQ(block.Text(row.category, row.shortVsn, last), row.expected);
+    EXPECT_EQ(last, row.expected);
+  }
 }
-
-class VersionBlockSample : public ::testing::TestWithParam<SampleRow> {};
-
-TEST_P(VersionBlockSample, ShowsTheFieldOfTheSample) {
-  const SampleRow& row = GetParam();
-  const VersionBlock block(SamplePath(row.sample));
-  ASSERT_TRUE(block.Loaded()) << SamplePath(row.sample);
-  std::string last = "before";
-  EXPECT_EQ(block.Text(row.category, row.shortVsn, last), row.expected);
-  EXPECT_EQ(last, row.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Samples,
-    VersionBlockSample,
-    ::testing::Values(
-        // The file version, never the product version (9.8.7.6 in that sample).
-        SampleRow{"long_short", C::icVersion, false, "1.10.0.12"},
-        SampleRow{"long_short", C::icVersion, true, "1.10"},
-        SampleRow{"plain_parts", C::icVersion, false, "2.0.3.4"},
-        SampleRow{"plain_parts", C::icVersion, true, "2.0"},
-        SampleRow{"largest_parts", C::icVersion, false, "65535.65535.65535.65535"},
-        SampleRow{"largest_parts", C::icVersion, true, "65535.65535"},
-        // ShortVsn matters only for the version.
-        SampleRow{"long_short", C::icProductName, true, "Sample Product"},
-        SampleRow{"long_short", C::icCompanyName, false, "Sample Company"},
-        SampleRow{"long_short", C::icFileDescription, false, "Sample description"},
-        SampleRow{"long_short", C::icInternalName, false, "long_short"},
-        SampleRow{"long_short", C::icLegalCopyright, false, "Copyright sample"},
-        SampleRow{"long_short", C::icLegalTrademarks, false, "No marks"},
-        SampleRow{"long_short", C::icOriginalFilename, false, "version_sample_long_short.exe"},
-        SampleRow{"long_short", C::icProductName, false, "Sample Product"},
-        // One character: only the terminating zero is cut.
-        SampleRow{"long_short", C::icComments, false, "A"},
-        // A table named with letters among its hex digits (0C0A04B0).
-        SampleRow{"largest_parts", C::icProductName, false, "Largest"},
-        SampleRow{"largest_parts", C::icComments, false, ""},
-        SampleRow{"largest_parts", C::icCompanyName, false, "Unknown"},
-        // A translation but no string table at all.
-        SampleRow{"plain_parts", C::icProductName, false, "Unknown"},
-        // The first translation is 040904E4; the German table of the second is not used.
-        SampleRow{"other_language", C::icProductName, false, "Unknown"},
-        SampleRow{"other_language", C::icCompanyName, false, "Unknown"},
-        SampleRow{"other_language", C::icVersion, false, "3.1.0.0"},
-        // A block that a 16-bit size would cut: the value after the long one is still found.
-        SampleRow{"large_block", C::icProductName, false, "After the long one"},
-        SampleRow{"large_block", C::icVersion, false, "7.0.0.1"}));
 
 TEST(VersionBlock, LargeBlockIsHeldWhole) {
   const VersionBlock block(SamplePath("large_block"));
