@@ -193,10 +193,6 @@ struct InitialFolderCase {
   const char* suffix;  // appended to the client folder's path
 };
 
-void PrintTo(const InitialFolderCase& row, std::ostream* out) {
-  *out << row.name;
-}
-
 class OpensOnInitialFolder : public FolderPickerTest,
                              public ::testing::WithParamInterface<InitialFolderCase> {};
 
@@ -222,10 +218,6 @@ struct StatusCase {
   bool expectVisible;
   const char* expectStatus;
 };
-
-void PrintTo(const StatusCase& row, std::ostream* out) {
-  *out << row.name;
-}
 
 class StatusLine : public FolderPickerTest, public ::testing::WithParamInterface<StatusCase> {};
 
@@ -269,10 +261,6 @@ struct SelectionCase {
   const char* expectPath;
 };
 
-void PrintTo(const SelectionCase& row, std::ostream* out) {
-  *out << row.name;
-}
-
 class ConfirmsSelection : public FolderPickerTest, public ::testing::WithParamInterface<SelectionCase> {};
 
 TEST_P(ConfirmsSelection, WithNoInitialFolderReturnsTheFolderSelected) {
@@ -306,10 +294,6 @@ struct RootCase {
   const wchar_t* root;    // used when not the client folder's parent
   const char* expectTop;  // "<parent>" stands for the name of the client folder's parent
 };
-
-void PrintTo(const RootCase& row, std::ostream* out) {
-  *out << row.name;
-}
 
 class TreeRoot : public FolderPickerTest, public ::testing::WithParamInterface<RootCase> {};
 
