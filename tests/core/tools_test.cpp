@@ -15,14 +15,8 @@
 namespace velmora {
 namespace {
 
-struct RoundRow {
-  double value;
-  int decimals;
-  double expected;
-};
-
 TEST(RoundToDigits, RoundsHalvesAwayFromZero) {
-  const RoundRow rows[] = {
+  const std::tuple<double, int, double> rows[] = {
       {45.3216, 2, 45.32},
       {0.125, 2, 0.13},
       {-0.125, 2, -0.13},
@@ -47,9 +41,8 @@ TEST(RoundToDigits, RoundsHalvesAwayFromZero) {
       {9.2e16, 2, 9.2e16},  // just below 2^63 once scaled
       {-9.2e16, 2, -9.2e16},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(RoundToDigits(row.value, row.decimals), row.expected)
-        << row.value << " at " << row.decimals << " decimals";
+  for (const auto& [value, decimals, expected] : rows) {
+    EXPECT_EQ(RoundToDigits(value, decimals), expected) << value << " at " << decimals << " decimals";
   }
 }
 
@@ -126,14 +119,9 @@ TEST(SplitSeconds, AgreesWithTheFloatingPointDefinition) {
   }
 }
 
-struct Trunc32Row {
-  double value;
-  std::int32_t expected;
-};
-
 TEST(TruncToInt32, TruncatesTowardZeroAndSaturates) {
   const double inf = std::numeric_limits<double>::infinity();
-  const Trunc32Row rows[] = {
+  const std::tuple<double, std::int32_t> rows[] = {
       {std::numeric_limits<double>::quiet_NaN(), 0},
       {inf, 2147483647},
       {-inf, -2147483647 - 1},
@@ -152,20 +140,15 @@ TEST(TruncToInt32, TruncatesTowardZeroAndSaturates) {
       {-0.0, 0},
       {123456.0, 123456},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(TruncToInt32(row.value), row.expected) << row.value;
+  for (const auto& [value, expected] : rows)
+    EXPECT_EQ(TruncToInt32(value), expected) << value;
 }
-
-struct Trunc64Row {
-  double value;
-  std::int64_t expected;
-};
 
 TEST(TruncToInt64, TruncatesTowardZeroAndSaturates) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::int64_t max = std::numeric_limits<std::int64_t>::max();
   const std::int64_t min = std::numeric_limits<std::int64_t>::min();
-  const Trunc64Row rows[] = {
+  const std::tuple<double, std::int64_t> rows[] = {
       {std::numeric_limits<double>::quiet_NaN(), 0},
       {inf, max},
       {-inf, min},
@@ -181,18 +164,12 @@ TEST(TruncToInt64, TruncatesTowardZeroAndSaturates) {
       {2.9, 2},
       {-2.9, -2},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(TruncToInt64(row.value), row.expected) << row.value;
+  for (const auto& [value, expected] : rows)
+    EXPECT_EQ(TruncToInt64(value), expected) << value;
 }
 
-struct ScaleRow {
-  int pixels;
-  int dpi;
-  int expected;
-};
-
 TEST(ScalePixels, RoundsHalvesAwayFromZeroAndSaturates) {
-  const ScaleRow rows[] = {
+  const std::tuple<int, int, int> rows[] = {
       {534, 96, 534},
       {33, 96, 33},  // the layouts' own 96 dpi changes nothing
       {23, 144, 35},
@@ -210,8 +187,8 @@ TEST(ScalePixels, RoundsHalvesAwayFromZeroAndSaturates) {
       {2147483647, 192, 2147483647},  // beyond the range: the nearest limit
       {-2147483647 - 1, 192, -2147483647 - 1},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(ScalePixels(row.pixels, row.dpi), row.expected) << row.pixels << " at " << row.dpi;
+  for (const auto& [pixels, dpi, expected] : rows)
+    EXPECT_EQ(ScalePixels(pixels, dpi), expected) << pixels << " at " << dpi;
 }
 
 #ifdef _WIN32
