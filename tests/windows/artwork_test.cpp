@@ -77,6 +77,19 @@ Rgba CentreColour(const std::vector<std::uint32_t>& pixels) {
 }
 
 using ColourTest = bool (*)(Rgba);
+
+// Each of `colours` colours at least six of `pixels` (0x00RRGGBB) that `counts` lets through.
+void ExpectColours(
+    const std::vector<std::uint32_t>& pixels,
+    const std::vector<ColourTest>& colours,
+    const std::function<bool(std::size_t)>& counts = [](std::size_t) { return true; }) {
+  for (std::size_t k = 0; k < colours.size(); ++k) {
+    int matching = 0;
+    for (std::size_t p = 0; p < pixels.size(); ++p)
+      matching += counts(p) && colours[k](Unpack(pixels[p]));
+    EXPECT_GE(matching, 6) << "colour " << k;
+  }
+}
 const ColourTest IsWhite = [](Rgba c) { return c.r > 180 && c.g > 180 && c.b > 180; };
 const ColourTest IsBlack = [](Rgba c) { return c.r < 90 && c.g < 90 && c.b < 90; };
 const ColourTest IsGreen = [](Rgba c) { return c.g > 110 && c.g > c.r + 50 && c.g > c.b + 50; };
@@ -216,12 +229,7 @@ TEST_P(ButtonImage, IsDrawnInItsColours) {
   EXPECT_GE(covered, 30);
   EXPECT_LT(covered, 256);
   EXPECT_GE(distinct.size(), 4u);
-  for (std::size_t k = 0; k < GetParam().colours.size(); ++k) {
-    int matching = 0;
-    for (int p = 0; p < 256; ++p)
-      matching += onWhite[p] == onBlack[p] && GetParam().colours[k](Unpack(onWhite[p]));
-    EXPECT_GE(matching, 6) << "colour " << k;
-  }
+  ExpectColours(onWhite, GetParam().colours, [&](std::size_t p) { return onWhite[p] == onBlack[p]; });
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork,
@@ -351,12 +359,7 @@ TEST_P(SmallPicture, IsOpaqueOverTheGivenBackground) {
       picture += (p & 0xFFFFFF) != Rgb(background);
     }
     EXPECT_GT(picture, static_cast<int>(pixels.size()) / 2);
-    for (std::size_t k = 0; k < GetParam().colours.size(); ++k) {
-      int matching = 0;
-      for (const std::uint32_t p : pixels)
-        matching += GetParam().colours[k](Unpack(p));
-      EXPECT_GE(matching, 6) << "colour " << k;
-    }
+    ExpectColours(pixels, GetParam().colours);
   }
 }
 
