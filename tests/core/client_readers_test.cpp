@@ -335,25 +335,18 @@ class StateTimeTest : public ReadersTest, public ::testing::WithParamInterface<S
   }
 
   void SetLastWriteTime(const std::string& path) const {
+    const auto seconds = Stamp().time_since_epoch().count();
 #ifdef _WIN32
-    const StampRow& r = GetParam();
-    SYSTEMTIME utc{};
-    utc.wYear = static_cast<WORD>(r.year);
-    utc.wMonth = static_cast<WORD>(r.month);
-    utc.wDay = static_cast<WORD>(r.day);
-    utc.wHour = static_cast<WORD>(r.hour);
-    utc.wMinute = static_cast<WORD>(r.minute);
-    utc.wSecond = static_cast<WORD>(r.second);
-    FILETIME stamp{};
-    ASSERT_TRUE(SystemTimeToFileTime(&utc, &stamp));
+    // FILETIME counts 100 ns steps from 1601, 11644473600 s before 1970.
+    const auto ticks = static_cast<ULONGLONG>(seconds + 11644473600LL) * 10000000ULL;
+    const FILETIME stamp{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
     CloseHandle(file);
 #else
-    const time_t seconds = static_cast<time_t>(Stamp().time_since_epoch().count());
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 #endif
   }

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/executable_folder.h"
@@ -192,19 +193,11 @@ class VersionViewTest : public ::testing::Test {
   WindowHandle parent_;
 };
 
-// What velmora_text_reader.exe, another process, read from a window: length and text asked for
-// with SendMessageW, then with SendMessageA.
-struct OutsideReading {
-  std::string wideLength;
-  std::string wideText;
-  std::string ansiLength;
-  std::string ansiText;
-};
-
-// Runs the reader on `window` and keeps delivering the messages it sends meanwhile: they reach
-// the window only while this thread looks at its queue.
-OutsideReading ReadFromAnotherProcess(HWND window) {
-  OutsideReading reading;
+// What velmora_text_reader.exe, another process, read from `window`, one line each: length and
+// text asked for with SendMessageW, then with SendMessageA. The messages it sends reach the window
+// only while this thread looks at its queue, so they are delivered meanwhile.
+std::vector<std::string> ReadFromAnotherProcess(HWND window) {
+  std::vector<std::string> reading;
   const velmora::testing::TempFolder folder;
   const std::string output = folder.ProgramPath("reading.txt");
   std::string commandLine = "\"" + testing::ExecutableFolder() + "velmora_text_reader.exe\" " +
@@ -235,10 +228,8 @@ OutsideReading ReadFromAnotherProcess(HWND window) {
   ::GetExitCodeProcess(process.hProcess, &exitCode);
   EXPECT_EQ(exitCode, 0u) << "the window did not answer the reader";
   std::ifstream in(folder.Path() / "reading.txt", std::ios::binary);
-  std::getline(in, reading.wideLength);
-  std::getline(in, reading.wideText);
-  std::getline(in, reading.ansiLength);
-  std::getline(in, reading.ansiText);
+  for (std::string line; std::getline(in, line);)
+    reading.push_back(line);
   return reading;
 }
 
@@ -358,11 +349,7 @@ class VersionViewFormTest : public VersionViewTest, public ::testing::WithParamI
 TEST_P(VersionViewFormTest, AnotherProcessReadsTheTextInBothForms) {
   TVersionView label;
   CreateLabel(label);
-  const OutsideReading reading = ReadFromAnotherProcess(label.Hwnd());
-  EXPECT_EQ(reading.wideLength, "7");
-  EXPECT_EQ(reading.wideText, "4.3.2.1");
-  EXPECT_EQ(reading.ansiLength, "7");
-  EXPECT_EQ(reading.ansiText, "4.3.2.1");
+  EXPECT_EQ(ReadFromAnotherProcess(label.Hwnd()), (std::vector<std::string>{"7", "4.3.2.1", "7", "4.3.2.1"}));
 }
 
 TEST_P(VersionViewFormTest, ShortBufferGetsAsMuchAsFitsInEitherForm) {
