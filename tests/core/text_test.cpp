@@ -227,15 +227,9 @@ TEST(JoinPath, PutsOneBackslashBetweenFolderAndFile) {
     EXPECT_EQ(JoinPath(folder, file), expected) << folder << " + " << file;
 }
 
-struct SplitRow {
-  std::string name;
-  std::string contents;
-  std::vector<std::string> expected;
-};
-
 TEST(SplitLines, EndsLinesAtCrLfLfOrCrAndTheTextAtNul) {
   using Lines = std::vector<std::string>;
-  const SplitRow rows[] = {
+  const std::tuple<std::string, std::string, std::vector<std::string>> rows[] = {
       {"empty", "", Lines{}},
       {"one line, no ending", "a", Lines{"a"}},
       {"CR LF", "a\r\nb\r\n", Lines{"a", "b"}},
@@ -253,10 +247,10 @@ TEST(SplitLines, EndsLinesAtCrLfLfOrCrAndTheTextAtNul) {
       {"NUL after an ending", std::string("a\r\n\0b", 5), Lines{"a"}},
       {"blanks are kept", " a \t\r\n", Lines{" a \t"}},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, contents, expected] : rows) {
     std::vector<std::string> lines;
-    SplitLines(row.contents, lines);
-    EXPECT_EQ(lines, row.expected) << row.name;
+    SplitLines(contents, lines);
+    EXPECT_EQ(lines, expected) << name;
   }
 }
 
@@ -294,18 +288,9 @@ class OneFileSystem : public FileSystem {
   std::string contents_;
 };
 
-struct LoadRow {
-  std::string name;
-  bool exists;
-  ReadOutcome outcome;
-  std::string contents;
-  bool expectedResult;
-  std::vector<std::string> expectedLines;
-};
-
 TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
   using Lines = std::vector<std::string>;
-  const LoadRow rows[] = {
+  const std::tuple<std::string, bool, ReadOutcome, std::string, bool, std::vector<std::string>> rows[] = {
       {"missing", false, ReadOutcome::kRead, "x\r\n", false, Lines{}},
       {"unreadable", true, ReadOutcome::kUnreadable, "", false, Lines{}},
       {"too large", true, ReadOutcome::kTooLarge, "", false, Lines{}},
@@ -315,13 +300,13 @@ TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
       {"only an ending", true, ReadOutcome::kRead, "\r\n", true, Lines{""}},
       {"two lines", true, ReadOutcome::kRead, "prog=0.5\r\ncpu=12", true, Lines{"prog=0.5", "cpu=12"}},
   };
-  for (const auto& row : rows) {
-    OneFileSystem fs(row.exists, row.outcome, row.contents);
+  for (const auto& [name, exists, outcome, contents, expectedResult, expectedLines] : rows) {
+    OneFileSystem fs(exists, outcome, contents);
     std::vector<std::string> lines{"left over"};
-    EXPECT_EQ(LoadLines(fs, "C:\\seti\\state.sah", lines), row.expectedResult) << row.name;
-    EXPECT_EQ(lines, row.expectedLines) << row.name;
-    EXPECT_EQ(fs.reads, row.exists ? 1 : 0) << row.name;
-    EXPECT_EQ(fs.lastLimit, row.exists ? kMaxTextFileBytes : std::size_t{0}) << row.name;
+    EXPECT_EQ(LoadLines(fs, "C:\\seti\\state.sah", lines), expectedResult) << name;
+    EXPECT_EQ(lines, expectedLines) << name;
+    EXPECT_EQ(fs.reads, exists ? 1 : 0) << name;
+    EXPECT_EQ(fs.lastLimit, exists ? kMaxTextFileBytes : std::size_t{0}) << name;
   }
 }
 

@@ -66,14 +66,8 @@ TEST(RoundToDigits, ReturnsValuesBeyondTheScaledRangeUnchanged) {
   EXPECT_EQ(RoundToDigits(0.25, 19), 0.25);
 }
 
-struct SplitRow {
-  std::int32_t seconds;
-  std::int32_t hours;
-  std::int32_t minutes;
-};
-
 TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
-  const SplitRow rows[] = {
+  const std::tuple<std::int32_t, std::int32_t, std::int32_t> rows[] = {
       {0, 0, 0},
       {59, 0, 0},
       {60, 0, 1},
@@ -92,12 +86,12 @@ TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
       {2147483647, 596523, 14},
       {-2147483647 - 1, -596523, -14},
   };
-  for (const auto& row : rows) {
+  for (const auto& [seconds, expectedHours, expectedMinutes] : rows) {
     std::int32_t hours = 12345;
     std::int32_t minutes = 12345;
-    SplitSeconds(row.seconds, hours, minutes);
-    EXPECT_EQ(hours, row.hours) << row.seconds;
-    EXPECT_EQ(minutes, row.minutes) << row.seconds;
+    SplitSeconds(seconds, hours, minutes);
+    EXPECT_EQ(hours, expectedHours) << seconds;
+    EXPECT_EQ(minutes, expectedMinutes) << seconds;
   }
 }
 

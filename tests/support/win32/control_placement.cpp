@@ -23,11 +23,6 @@ RECT RectIn(HWND window, HWND control) {
   return rect;
 }
 
-bool Overlap(const RECT& a, const RECT& b) {
-  RECT common{};
-  return ::IntersectRect(&common, &a, &b) != 0;
-}
-
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -87,6 +82,11 @@ void ExpectFollowsDpiChanges(HWND window, std::span<const LaidOutControl> rows, 
 }
 
 namespace {
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT common{};
+  return ::IntersectRect(&common, &a, &b) != 0;
+}
 
 // The children that show, each with the slot it takes.
 struct Slot {

@@ -14,7 +14,6 @@ RECT RectInParent(HWND child);
 // `control`'s rectangle in `window`'s client coordinates.
 RECT RectIn(HWND window, HWND control);
 
-bool Overlap(const RECT& a, const RECT& b);
 bool Inside(const RECT& inner, const RECT& outer);
 
 // How wide `text` (by default the control's own) is drawn in the control's font.
