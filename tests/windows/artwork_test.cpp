@@ -17,6 +17,8 @@
 namespace velmora::win {
 namespace {
 
+using namespace velmora::testing;
+
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
 struct Rgba {
@@ -26,29 +28,6 @@ struct Rgba {
 Rgba Unpack(std::uint32_t argb) {
   return {static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
           static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
-}
-
-SIZE BitmapSize(HBITMAP bitmap) {
-  BITMAP header{};
-  if (::GetObjectA(bitmap, sizeof(header), &header) == 0)
-    return {0, 0};
-  return {header.bmWidth, header.bmHeight};
-}
-
-// The bitmap's pixels, top row first, as 0xAARRGGBB words.
-std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap) {
-  const SIZE size = BitmapSize(bitmap);
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size.cx;
-  info.bmiHeader.biHeight = -size.cy;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  testing::MemoryDc dc(::CreateCompatibleDC(nullptr));
-  if (::GetDIBits(dc.Get(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy)
-    return {};
-  return pixels;
 }
 
 // One image of `list` drawn over `background` into a 16 by 16 canvas, as a list view or a
@@ -253,23 +232,6 @@ TEST(ButtonImages, AreAllDifferent) {
 }
 
 // --- the window icon --------------------------------------------------------------------------
-
-struct IconPixels {
-  SIZE size{0, 0};
-  std::vector<std::uint32_t> argb;
-};
-
-IconPixels ReadIcon(HICON icon) {
-  ICONINFO info{};
-  if (!::GetIconInfo(icon, &info))
-    return {};
-  // GetIconInfo hands us copies of both bitmaps.
-  const BitmapHandle colour(info.hbmColor);
-  const BitmapHandle mask(info.hbmMask);
-  if (!colour)
-    return {};
-  return {BitmapSize(colour.Get()), ReadPixels(colour.Get())};
-}
 
 class AppIcon : public ::testing::TestWithParam<int> {};
 

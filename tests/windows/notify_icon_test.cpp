@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32/canvas.h"
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/stand_in_window.h"
 
@@ -19,14 +20,7 @@ constexpr UINT kCallback = WM_APP + 12;
 using Call = testing::RecordingTrayShell::Call;
 
 int IconWidth(HICON icon) {
-  ICONINFO info{};
-  if (!::GetIconInfo(icon, &info))
-    return 0;
-  BitmapHandle color(info.hbmColor);
-  BitmapHandle mask(info.hbmMask);
-  BITMAP bitmap{};
-  ::GetObjectA(color.Get(), sizeof(bitmap), &bitmap);
-  return bitmap.bmWidth;
+  return testing::ReadIcon(icon).size.cx;
 }
 
 class NotifyIconTest : public ::testing::Test {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/stand_in_window.h"
 
@@ -177,17 +178,6 @@ class VersionViewTest : public ::testing::Test {
     RECT client{};
     ::GetClientRect(control, &client);
     return SIZE{client.right, client.bottom};
-  }
-
-  // The extent of `text` in `font`, measured here and not by the label.
-  static SIZE TextExtent(HFONT font, const std::string& text) {
-    HDC dc = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, font);
-    SIZE extent{};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(nullptr, dc);
-    return extent;
   }
 
   WindowHandle parent_;
@@ -386,16 +376,16 @@ TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
   TVersionView label;
   ASSERT_TRUE(label.Create(parent_.Get(), 3, 5, true));
   ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
-  const SIZE version = TextExtent(small.Get(), "4.3.2.1");
+  const SIZE version = testing::TextExtent(small.Get(), "4.3.2.1");
   EXPECT_EQ(ClientSize(label.Hwnd()).cx, version.cx);
   EXPECT_EQ(ClientSize(label.Hwnd()).cy, version.cy);
 
   label.InfoCategory = C::icFileDescription;
   EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, TextExtent(small.Get(), "Velmora test program").cx);
+  EXPECT_EQ(ClientSize(label.Hwnd()).cx, testing::TextExtent(small.Get(), "Velmora test program").cx);
 
   ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
-  const SIZE larger = TextExtent(large.Get(), "Velmora test program");
+  const SIZE larger = testing::TextExtent(large.Get(), "Velmora test program");
   EXPECT_EQ(ClientSize(label.Hwnd()).cx, larger.cx);
   EXPECT_EQ(ClientSize(label.Hwnd()).cy, larger.cy);
 

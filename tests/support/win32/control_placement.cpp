@@ -33,13 +33,17 @@ int TextWidth(HWND control) {
 }
 
 int TextWidth(HWND control, const std::string& text) {
-  HDC dc = ::GetDC(control);
-  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+  return TextExtent(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), text).cx;
+}
+
+SIZE TextExtent(HFONT font, const std::string& text) {
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font);
   SIZE extent{};
   ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   ::SelectObject(dc, old);
-  ::ReleaseDC(control, dc);
-  return extent.cx;
+  ::ReleaseDC(nullptr, dc);
+  return extent;
 }
 
 int FontHeight(HWND control) {

@@ -19,6 +19,8 @@ bool Inside(const RECT& inner, const RECT& outer);
 // How wide `text` (by default the control's own) is drawn in the control's font.
 int TextWidth(HWND control);
 int TextWidth(HWND control, const std::string& text);
+// The extent of `text` drawn in `font` on the screen.
+SIZE TextExtent(HFONT font, const std::string& text);
 // The lfHeight of the control's font.
 int FontHeight(HWND control);
 
