@@ -161,6 +161,7 @@ class FolderPickerTest : public ::testing::Test {
     SettleAccessTimes(folder_.Path());
     outcome.result = BrowseForFolder(app_.Hwnd(), "Select the SETI working folder", initialFolder, root_,
                                      statusText_, outcome.path);
+    EXPECT_TRUE(outcome.answered) << "the dialog was never found open";
     return outcome;
   }
 
@@ -184,7 +185,6 @@ class FolderPickerTest : public ::testing::Test {
 TEST_F(FolderPickerTest, ShowsTheTitleAboveTheTree) {
   const BrowseOutcome outcome =
       Browse(folder_.ProgramPath(), IDCANCEL, [](HWND dialog) { testing::ExpectControlsKeepApart(dialog); });
-  ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(outcome.view.title, "Select the SETI working folder");
 }
 
@@ -199,7 +199,6 @@ class OpensOnInitialFolder : public FolderPickerTest,
 TEST_P(OpensOnInitialFolder, ConfirmingUnchangedReturnsThatFolder) {
   const std::string client = folder_.ProgramPath("client one");
   const BrowseOutcome outcome = Browse(client + GetParam().suffix, IDOK);
-  ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(outcome.view.treeSelection, "client one");
   EXPECT_TRUE(outcome.result);
   EXPECT_EQ(outcome.path, client);
@@ -225,7 +224,6 @@ TEST_P(StatusLine, StartsWithTheInitialFolderWithoutItsBackslash) {
   const StatusCase& row = GetParam();
   statusText_ = row.statusText;
   const BrowseOutcome outcome = Browse(Expand(row.initialFolder), IDCANCEL);
-  ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(outcome.view.statusVisible, row.expectVisible);
   EXPECT_EQ(outcome.view.status, Expand(row.expectStatus));
 }
@@ -250,7 +248,6 @@ TEST_F(FolderPickerTest, StatusLineFollowsTheSelection) {
     Select(dialog, other);
     statusAfterMove = StatusText(dialog);
   });
-  ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(outcome.view.status, client);
   EXPECT_EQ(statusAfterMove, other);
 }
@@ -267,7 +264,6 @@ TEST_P(ConfirmsSelection, WithNoInitialFolderReturnsTheFolderSelected) {
   const SelectionCase& row = GetParam();
   const std::string selected = Expand(row.selected);
   const BrowseOutcome outcome = Browse("", IDOK, [&](HWND dialog) { Select(dialog, selected); });
-  ASSERT_TRUE(outcome.answered);
   EXPECT_TRUE(outcome.result);
   EXPECT_EQ(outcome.path, Expand(row.expectPath));
 }
@@ -283,7 +279,6 @@ INSTANTIATE_TEST_SUITE_P(FolderPicker,
 TEST_F(FolderPickerTest, CancellingReturnsFalseAndAnEmptyPath) {
   const std::string client = folder_.ProgramPath("client one");
   const BrowseOutcome outcome = Browse(client, IDCANCEL, [&](HWND dialog) { Select(dialog, "C:\\"); });
-  ASSERT_TRUE(outcome.answered);
   EXPECT_FALSE(outcome.result);
   EXPECT_EQ(outcome.path, "");
 }
@@ -303,7 +298,6 @@ TEST_P(TreeRoot, StartsAtTheParsedRoot) {
   root_ = row.rootIsClientParent ? std::filesystem::path(parent).wstring() : std::wstring(row.root);
   const std::string client = folder_.ProgramPath("client one");
   const BrowseOutcome outcome = Browse(client, IDOK);
-  ASSERT_TRUE(outcome.answered);
   const std::string expectTop = std::string(row.expectTop) == "<parent>" ? LeafName(parent) : row.expectTop;
   EXPECT_EQ(outcome.view.treeTop, expectTop);
   EXPECT_TRUE(outcome.result);
@@ -324,7 +318,6 @@ TEST_P(OtherWindows, MonitorDisabledWhileOpenAndEnabledAfterwards) {
   const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam(), [&](HWND) {
     monitorEnabledWhileOpen = ::IsWindowEnabled(monitor_.Hwnd());
   });
-  ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(outcome.result, GetParam() == IDOK);
   EXPECT_FALSE(monitorEnabledWhileOpen);
   EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
@@ -334,7 +327,6 @@ TEST_P(OtherWindows, WindowDisabledBeforeStaysDisabled) {
   PlainWindow alreadyDisabled;
   ASSERT_TRUE(alreadyDisabled.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED));
   const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam());
-  ASSERT_TRUE(outcome.answered);
   EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Hwnd()));
   EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
 }
@@ -346,7 +338,6 @@ TEST_P(OtherWindows, HiddenWindowIsLeftEnabled) {
   const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam(), [&](HWND) {
     hiddenEnabledWhileOpen = ::IsWindowEnabled(hidden.Hwnd());
   });
-  ASSERT_TRUE(outcome.answered);
   EXPECT_TRUE(hiddenEnabledWhileOpen);
   EXPECT_TRUE(::IsWindowEnabled(hidden.Hwnd()));
 }
@@ -355,7 +346,6 @@ TEST_P(OtherWindows, WindowActiveBeforeIsActiveAfterwards) {
   ::SetActiveWindow(monitor_.Hwnd());
   ASSERT_EQ(::GetActiveWindow(), monitor_.Hwnd());
   const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam());
-  ASSERT_TRUE(outcome.answered);
   EXPECT_EQ(::GetActiveWindow(), monitor_.Hwnd());
 }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,16 @@
 
 namespace velmora::win {
 namespace {
+
+// The message of the SettingsError that `action` throws, or a note that it threw none.
+std::string SettingsErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const SettingsError& error) {
+    return error.what();
+  }
+  return "no SettingsError";
+}
 
 class RegistryStoreTest : public ::testing::Test {
  protected:
@@ -156,18 +167,15 @@ TEST_P(WrongTypeTest, ReadFailsWithTheEntryName) {
   const DWORD number = 300;
   sandbox_.Put(c.section, c.key, c.type, &number, sizeof(number));
   RegistryStore store(HKEY_CURRENT_USER, Path());
-  const std::string expected = std::string("Invalid data type for '") + c.key + "'";
-  try {
-    if (std::string(c.section) == "Layout")
-      store.ReadInteger(c.section, c.key, 300);
-    else if (std::string(c.section) == "Interface")
-      store.ReadBool(c.section, c.key, true);
-    else
-      store.ReadText(c.section, c.key, "");
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_EQ(error.what(), expected);
-  }
+  EXPECT_EQ(SettingsErrorOf([&] {
+              if (std::string(c.section) == "Layout")
+                store.ReadInteger(c.section, c.key, 300);
+              else if (std::string(c.section) == "Interface")
+                store.ReadBool(c.section, c.key, true);
+              else
+                store.ReadText(c.section, c.key, "");
+            }),
+            std::string("Invalid data type for '") + c.key + "'");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -202,12 +210,8 @@ TEST_F(RegistryStoreTest, ReadTextsGivesWhatReadTextGives) {
   EXPECT_EQ(values, expected);
   values.clear();
   keys.insert(keys.end(), {"Location0006", "Location0000"});
-  try {
-    store.ReadTexts("Locations", keys, "-", values);
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'Location0006'");
-  }
+  EXPECT_EQ(SettingsErrorOf([&] { store.ReadTexts("Locations", keys, "-", values); }),
+            "Invalid data type for 'Location0006'");
   EXPECT_EQ(values, expected);
 }
 
@@ -218,24 +222,16 @@ TEST_F(RegistryStoreTest, UnopenedStoreGivesDefaultsAndFailsWrites) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
   EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", true));
   EXPECT_EQ(store.ReadText("Locations", "Location0000", "d"), "d");
-  try {
-    store.WriteInteger("Layout", "WindowState", 1);
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Layout");
-  }
+  EXPECT_EQ(SettingsErrorOf([&] { store.WriteInteger("Layout", "WindowState", 1); }),
+            "Failed to create key Layout");
 }
 
 // The key removed behind the open store's back: creating a section under it fails.
 TEST_F(RegistryStoreTest, SectionThatCannotBeCreatedFailsTheWrite) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
   ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, Path()), ERROR_SUCCESS);
-  try {
-    store.WriteText("Locations", "Location0000", "C:\\a,1");
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Locations");
-  }
+  EXPECT_EQ(SettingsErrorOf([&] { store.WriteText("Locations", "Location0000", "C:\\a,1"); }),
+            "Failed to create key Locations");
 }
 
 }  // namespace
