@@ -171,11 +171,12 @@ class FolderPickerTest : public ::testing::Test {
     const std::string marker = "<client>";
     if (value.rfind(marker, 0) != 0)
       return value;
-    return folder_.ProgramPath("client one") + value.substr(marker.size());
+    return client_ + value.substr(marker.size());
   }
 
   OleSession ole_;
   TempFolder folder_;
+  const std::string client_ = folder_.ProgramPath("client one");
   bool statusText_ = false;
   std::wstring root_;
   AppWindow app_;
@@ -197,11 +198,10 @@ class OpensOnInitialFolder : public FolderPickerTest,
                              public ::testing::WithParamInterface<InitialFolderCase> {};
 
 TEST_P(OpensOnInitialFolder, ConfirmingUnchangedReturnsThatFolder) {
-  const std::string client = folder_.ProgramPath("client one");
-  const BrowseOutcome outcome = Browse(client + GetParam().suffix, IDOK);
+  const BrowseOutcome outcome = Browse(client_ + GetParam().suffix, IDOK);
   EXPECT_EQ(outcome.view.treeSelection, "client one");
   EXPECT_TRUE(outcome.result);
-  EXPECT_EQ(outcome.path, client);
+  EXPECT_EQ(outcome.path, client_);
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderPicker,
@@ -239,16 +239,15 @@ INSTANTIATE_TEST_SUITE_P(FolderPicker,
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FolderPickerTest, StatusLineFollowsTheSelection) {
-  const std::string client = folder_.ProgramPath("client one");
   folder_.MakeFolder("client two");
   const std::string other = folder_.ProgramPath("client two");
   std::string statusAfterMove;
   statusText_ = true;
-  const BrowseOutcome outcome = Browse(client, IDCANCEL, [&](HWND dialog) {
+  const BrowseOutcome outcome = Browse(client_, IDCANCEL, [&](HWND dialog) {
     Select(dialog, other);
     statusAfterMove = StatusText(dialog);
   });
-  EXPECT_EQ(outcome.view.status, client);
+  EXPECT_EQ(outcome.view.status, client_);
   EXPECT_EQ(statusAfterMove, other);
 }
 
@@ -277,8 +276,7 @@ INSTANTIATE_TEST_SUITE_P(FolderPicker,
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FolderPickerTest, CancellingReturnsFalseAndAnEmptyPath) {
-  const std::string client = folder_.ProgramPath("client one");
-  const BrowseOutcome outcome = Browse(client, IDCANCEL, [&](HWND dialog) { Select(dialog, "C:\\"); });
+  const BrowseOutcome outcome = Browse(client_, IDCANCEL, [&](HWND dialog) { Select(dialog, "C:\\"); });
   EXPECT_FALSE(outcome.result);
   EXPECT_EQ(outcome.path, "");
 }
@@ -296,12 +294,11 @@ TEST_P(TreeRoot, StartsAtTheParsedRoot) {
   const RootCase& row = GetParam();
   const std::string parent = folder_.ProgramPath();
   root_ = row.rootIsClientParent ? std::filesystem::path(parent).wstring() : std::wstring(row.root);
-  const std::string client = folder_.ProgramPath("client one");
-  const BrowseOutcome outcome = Browse(client, IDOK);
+  const BrowseOutcome outcome = Browse(client_, IDOK);
   const std::string expectTop = std::string(row.expectTop) == "<parent>" ? LeafName(parent) : row.expectTop;
   EXPECT_EQ(outcome.view.treeTop, expectTop);
   EXPECT_TRUE(outcome.result);
-  EXPECT_EQ(outcome.path, client);
+  EXPECT_EQ(outcome.path, client_);
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderPicker,
