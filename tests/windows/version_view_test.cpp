@@ -181,6 +181,7 @@ class VersionViewTest : public ::testing::Test {
   }
 
   WindowHandle parent_;
+  TVersionView label_;
 };
 
 // What velmora_text_reader.exe, another process, read from `window`, one line each: length and
@@ -231,51 +232,47 @@ TEST_F(VersionViewTest, ProcessBlockIsTheTestProgramsOwn) {
 }
 
 TEST_F(VersionViewTest, StartsAsLongFileVersion) {
-  TVersionView label;
-  EXPECT_EQ(label.InfoCategory, C::icVersion);
-  EXPECT_FALSE(label.ShortVsn);
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
-  EXPECT_EQ(label.DisplayText(), "4.3.2.1");
-  EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
-  EXPECT_EQ(::GetWindowTextLengthA(label.Hwnd()), 7);
+  EXPECT_EQ(label_.InfoCategory, C::icVersion);
+  EXPECT_FALSE(label_.ShortVsn);
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+  EXPECT_EQ(label_.DisplayText(), "4.3.2.1");
+  EXPECT_EQ(ControlText(label_.Hwnd()), "4.3.2.1");
+  EXPECT_EQ(::GetWindowTextLengthA(label_.Hwnd()), 7);
 }
 
 TEST_F(VersionViewTest, PropertyChangeTakesEffectAtTheNextRequestOnly) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
-  ::UpdateWindow(label.Hwnd());
-  ASSERT_FALSE(RepaintPending(label.Hwnd()));
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+  ::UpdateWindow(label_.Hwnd());
+  ASSERT_FALSE(RepaintPending(label_.Hwnd()));
 
-  label.InfoCategory = C::icProductName;
-  EXPECT_FALSE(RepaintPending(label.Hwnd()));  // setting it invalidated nothing
-  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora tests");
-  ::UpdateWindow(label.Hwnd());  // the request resized the label to the longer text
+  label_.InfoCategory = C::icProductName;
+  EXPECT_FALSE(RepaintPending(label_.Hwnd()));  // setting it invalidated nothing
+  EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora tests");
+  ::UpdateWindow(label_.Hwnd());  // the request resized the label to the longer text
 
-  label.InfoCategory = C::icVersion;
-  label.ShortVsn = true;
-  EXPECT_FALSE(RepaintPending(label.Hwnd()));
-  EXPECT_EQ(ControlText(label.Hwnd()), "4.3");
+  label_.InfoCategory = C::icVersion;
+  label_.ShortVsn = true;
+  EXPECT_FALSE(RepaintPending(label_.Hwnd()));
+  EXPECT_EQ(ControlText(label_.Hwnd()), "4.3");
 
-  label.InfoCategory = C::icCompanyName;
-  EXPECT_EQ(label.DisplayText(), "Tarnek");
+  label_.InfoCategory = C::icCompanyName;
+  EXPECT_EQ(label_.DisplayText(), "Tarnek");
 }
 
 TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, false));
-  label.InfoCategory = C::icShortVsn;
-  EXPECT_EQ(label.DisplayText(), "");
-  label.InfoCategory = C::icFileDescription;
-  EXPECT_EQ(label.DisplayText(), "Velmora test program");
-  label.InfoCategory = C::icShortVsn;
-  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, false));
+  label_.InfoCategory = C::icShortVsn;
+  EXPECT_EQ(label_.DisplayText(), "");
+  label_.InfoCategory = C::icFileDescription;
+  EXPECT_EQ(label_.DisplayText(), "Velmora test program");
+  label_.InfoCategory = C::icShortVsn;
+  EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora test program");
 }
 
 TEST_F(VersionViewTest, MissingStringOfTheProgramShowsUnknown) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, false));
-  label.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
-  EXPECT_EQ(label.DisplayText(), "Unknown");
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, false));
+  label_.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
+  EXPECT_EQ(label_.DisplayText(), "Unknown");
 }
 
 // The two kinds of static control a label can be: the classic one of user32, an ANSI window
@@ -320,40 +317,39 @@ class VisualStyleContext {
 
 class VersionViewFormTest : public VersionViewTest, public ::testing::WithParamInterface<StaticKind> {
  protected:
-  // Creates `label` as the kind of static control of this run and checks that it is one.
-  void CreateLabel(TVersionView& label) {
+  // Creates the label as the kind of static control of this run and checks that it is one.
+  void CreateLabel() {
     const velmora::testing::TempFolder folder;
     if (GetParam() == StaticKind::kVisualStyle) {
       const VisualStyleContext context(folder);
       ASSERT_TRUE(context.Active());
-      ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
+      ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
     } else {
-      ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
+      ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
     }
-    ASSERT_EQ(::IsWindowUnicode(label.Hwnd()) != FALSE, GetParam() == StaticKind::kVisualStyle);
+    ASSERT_EQ(::IsWindowUnicode(label_.Hwnd()) != FALSE, GetParam() == StaticKind::kVisualStyle);
   }
 };
 
 // A screen reader asks from its own process, in either form; the answer must be the label's
 // text both times, not its bytes taken as WCHARs or its WCHARs taken as bytes.
 TEST_P(VersionViewFormTest, AnotherProcessReadsTheTextInBothForms) {
-  TVersionView label;
-  CreateLabel(label);
-  EXPECT_EQ(ReadFromAnotherProcess(label.Hwnd()), (std::vector<std::string>{"7", "4.3.2.1", "7", "4.3.2.1"}));
+  CreateLabel();
+  EXPECT_EQ(ReadFromAnotherProcess(label_.Hwnd()),
+            (std::vector<std::string>{"7", "4.3.2.1", "7", "4.3.2.1"}));
 }
 
 TEST_P(VersionViewFormTest, ShortBufferGetsAsMuchAsFitsInEitherForm) {
-  TVersionView label;
-  CreateLabel(label);
-  EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
+  CreateLabel();
+  EXPECT_EQ(ControlText(label_.Hwnd()), "4.3.2.1");
   char buffer[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_EQ(::SendMessageA(label_.Hwnd(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 3);
   EXPECT_EQ(std::string(buffer), "4.3");
   wchar_t wide[4] = {L'x', L'x', L'x', L'x'};
-  EXPECT_EQ(::SendMessageW(label.Hwnd(), WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide)), 3);
+  EXPECT_EQ(::SendMessageW(label_.Hwnd(), WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide)), 3);
   EXPECT_EQ(std::wstring(wide), L"4.3");
-  EXPECT_EQ(::SendMessageW(label.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
-  EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
+  EXPECT_EQ(::SendMessageW(label_.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
+  EXPECT_EQ(::SendMessageA(label_.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statics,
@@ -373,38 +369,36 @@ TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
   };
   const FontHandle small = sansSerif(-11);
   const FontHandle large = sansSerif(-22);
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 3, 5, true));
-  ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
+  ASSERT_TRUE(label_.Create(parent_.Get(), 3, 5, true));
+  ::SendMessageA(label_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
   const SIZE version = testing::TextExtent(small.Get(), "4.3.2.1");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, version.cx);
-  EXPECT_EQ(ClientSize(label.Hwnd()).cy, version.cy);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, version.cx);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cy, version.cy);
 
-  label.InfoCategory = C::icFileDescription;
-  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, testing::TextExtent(small.Get(), "Velmora test program").cx);
+  label_.InfoCategory = C::icFileDescription;
+  EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora test program");
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, testing::TextExtent(small.Get(), "Velmora test program").cx);
 
-  ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
+  ::SendMessageA(label_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
   const SIZE larger = testing::TextExtent(large.Get(), "Velmora test program");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, larger.cx);
-  EXPECT_EQ(ClientSize(label.Hwnd()).cy, larger.cy);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, larger.cx);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cy, larger.cy);
 
   RECT place{};
-  ::GetWindowRect(label.Hwnd(), &place);
+  ::GetWindowRect(label_.Hwnd(), &place);
   ::MapWindowPoints(HWND_DESKTOP, parent_.Get(), reinterpret_cast<POINT*>(&place), 2);
   EXPECT_EQ(place.left, 3);  // it grows to the right and down only
   EXPECT_EQ(place.top, 5);
 }
 
 TEST_F(VersionViewTest, PaintRecomputesTheText) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
-  label.InfoCategory = C::icProductName;
-  ::InvalidateRect(label.Hwnd(), nullptr, TRUE);
-  ::UpdateWindow(label.Hwnd());
-  EXPECT_FALSE(RepaintPending(label.Hwnd()));
-  label.InfoCategory = C::icShortVsn;  // keeps what the paint computed
-  EXPECT_EQ(label.DisplayText(), "Velmora tests");
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+  label_.InfoCategory = C::icProductName;
+  ::InvalidateRect(label_.Hwnd(), nullptr, TRUE);
+  ::UpdateWindow(label_.Hwnd());
+  EXPECT_FALSE(RepaintPending(label_.Hwnd()));
+  label_.InfoCategory = C::icShortVsn;  // keeps what the paint computed
+  EXPECT_EQ(label_.DisplayText(), "Velmora tests");
 }
 
 }  // namespace
