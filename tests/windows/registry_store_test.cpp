@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/win32/registry_sandbox.h"
@@ -151,42 +152,33 @@ TEST_F(RegistryStoreTest, ExpandableStringIsReadAsStored) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 640);
 }
 
-struct WrongTypeCase {
-  const char* name;
-  const char* section;
-  const char* key;
-  DWORD type;
-};
-
-class WrongTypeTest : public RegistryStoreTest, public ::testing::WithParamInterface<WrongTypeCase> {};
-
 // An integer entry is read with ReadInteger, a Boolean with ReadBool, a location with ReadText;
 // each fails with the entry's name whatever the value holds.
-TEST_P(WrongTypeTest, ReadFailsWithTheEntryName) {
-  const WrongTypeCase& c = GetParam();
+TEST_F(RegistryStoreTest, ReadFailsWithTheEntryName) {
+  const std::tuple<const char*, std::string, const char*, DWORD> rows[] = {
+      {"IntegerDword", "Layout", "FormHeight", REG_DWORD},
+      {"BooleanDword", "Interface", "sttBar", REG_DWORD},
+      {"TextDword", "Locations", "Location0000", REG_DWORD},
+      {"IntegerBinary", "Layout", "Col0", REG_BINARY},
+      {"TextMultiString", "Locations", "Location0001", REG_MULTI_SZ},
+  };
   const DWORD number = 300;
-  sandbox_.Put(c.section, c.key, c.type, &number, sizeof(number));
+  for (const auto& [name, section, key, type] : rows)
+    sandbox_.Put(section, key, type, &number, sizeof(number));
   RegistryStore store(HKEY_CURRENT_USER, Path());
-  EXPECT_EQ(SettingsErrorOf([&] {
-              if (std::string(c.section) == "Layout")
-                store.ReadInteger(c.section, c.key, 300);
-              else if (std::string(c.section) == "Interface")
-                store.ReadBool(c.section, c.key, true);
-              else
-                store.ReadText(c.section, c.key, "");
-            }),
-            std::string("Invalid data type for '") + c.key + "'");
+  for (const auto& [name, section, key, type] : rows) {
+    EXPECT_EQ(SettingsErrorOf([&] {
+                if (section == "Layout")
+                  store.ReadInteger(section, key, 300);
+                else if (section == "Interface")
+                  store.ReadBool(section, key, true);
+                else
+                  store.ReadText(section, key, "");
+              }),
+              std::string("Invalid data type for '") + key + "'")
+        << name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries,
-    WrongTypeTest,
-    ::testing::Values(WrongTypeCase{"IntegerDword", "Layout", "FormHeight", REG_DWORD},
-                      WrongTypeCase{"BooleanDword", "Interface", "sttBar", REG_DWORD},
-                      WrongTypeCase{"TextDword", "Locations", "Location0000", REG_DWORD},
-                      WrongTypeCase{"IntegerBinary", "Layout", "Col0", REG_BINARY},
-                      WrongTypeCase{"TextMultiString", "Locations", "Location0001", REG_MULTI_SZ}),
-    [](const ::testing::TestParamInfo<WrongTypeCase>& param) { return std::string(param.param.name); });
 
 // Reading many keys of a section at once gives what ReadText gives for each, the buffer growing
 // and shrinking between values; a value that is not text stops the read after those before it.
