@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/win32/canvas.h"
@@ -79,33 +80,26 @@ const ColourTest IsPurple = [](Rgba c) { return c.r > c.g + 20 && c.b > c.g + 20
 
 // --- image lists ------------------------------------------------------------------------------
 
-struct ListCase {
-  const char* name;
-  std::function<ImageListHandle(int)> make;
-  int count;
-  int size;  // 16 as drawn; 24 for a screen of 144 dots per inch
-};
-
-class ImageListShape : public ::testing::TestWithParam<ListCase> {};
-
-TEST_P(ImageListShape, HoldsItsImagesAtTheAskedSize) {
-  const ImageListHandle list = GetParam().make(GetParam().size);
-  ASSERT_TRUE(list);
-  EXPECT_EQ(::ImageList_GetImageCount(list.Get()), GetParam().count);
-  int width = 0;
-  int height = 0;
-  ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
-  EXPECT_EQ(width, GetParam().size);
-  EXPECT_EQ(height, GetParam().size);
+TEST(ImageListShape, HoldsItsImagesAtTheAskedSize) {
+  // 16 as drawn; 24 for a screen of 144 dots per inch.
+  const std::tuple<const char*, ImageListHandle (*)(int), int, int> rows[] = {
+      {"StateBalls16", MakeStateImageList, 5, 16},
+      {"StateBalls24", MakeStateImageList, 5, 24},
+      {"ButtonImages16", MakeButtonImageList, 8, 16},
+      {"ButtonImages24", MakeButtonImageList, 8, 24},
+  };
+  for (const auto& [name, make, count, size] : rows) {
+    SCOPED_TRACE(name);
+    const ImageListHandle list = make(size);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count);
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
+    EXPECT_EQ(width, size);
+    EXPECT_EQ(height, size);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Artwork,
-                         ImageListShape,
-                         ::testing::Values(ListCase{"StateBalls16", MakeStateImageList, 5, 16},
-                                           ListCase{"StateBalls24", MakeStateImageList, 5, 24},
-                                           ListCase{"ButtonImages16", MakeButtonImageList, 8, 16},
-                                           ListCase{"ButtonImages24", MakeButtonImageList, 8, 24}),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // --- state balls ------------------------------------------------------------------------------
 
@@ -297,31 +291,29 @@ INSTANTIATE_TEST_SUITE_P(Artwork, IconFile, ::testing::Values(16, 32));
 
 // --- the about window's pictures --------------------------------------------------------------
 
-struct SmallPictureCase {
-  const char* name;
-  BitmapHandle (*make)(COLORREF);
-  SIZE size;
-  std::vector<ColourTest> colours;
-};
-
-class SmallPicture : public ::testing::TestWithParam<SmallPictureCase> {};
-
-TEST_P(SmallPicture, IsOpaqueOverTheGivenBackground) {
-  for (const COLORREF background : {RGB(240, 240, 240), RGB(10, 20, 30)}) {
-    const BitmapHandle bitmap = GetParam().make(background);
-    ASSERT_TRUE(bitmap);
-    const SIZE size = BitmapSize(bitmap.Get());
-    EXPECT_EQ(size.cx, GetParam().size.cx);
-    EXPECT_EQ(size.cy, GetParam().size.cy);
-    const std::vector<std::uint32_t> pixels = ReadPixels(bitmap.Get());
-    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size.cx) * size.cy);
-    int picture = 0;
-    for (const std::uint32_t p : pixels) {
-      EXPECT_EQ(Unpack(p).a, 255);
-      picture += (p & 0xFFFFFF) != Rgb(background);
+TEST(SmallPicture, IsOpaqueOverTheGivenBackground) {
+  const std::tuple<const char*, BitmapHandle (*)(COLORREF), SIZE, std::vector<ColourTest>> rows[] = {
+      {"Envelope", MakeEnvelopeBitmap, {12, 8}, {IsYellow}},
+      {"Globe", MakeGlobeBitmap, {12, 12}, {IsBlue, IsGreen}},
+  };
+  for (const auto& [name, make, expectedSize, colours] : rows) {
+    for (const COLORREF background : {RGB(240, 240, 240), RGB(10, 20, 30)}) {
+      SCOPED_TRACE(name);
+      const BitmapHandle bitmap = make(background);
+      ASSERT_TRUE(bitmap);
+      const SIZE size = BitmapSize(bitmap.Get());
+      EXPECT_EQ(size.cx, expectedSize.cx);
+      EXPECT_EQ(size.cy, expectedSize.cy);
+      const std::vector<std::uint32_t> pixels = ReadPixels(bitmap.Get());
+      ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size.cx) * size.cy);
+      int picture = 0;
+      for (const std::uint32_t p : pixels) {
+        EXPECT_EQ(Unpack(p).a, 255);
+        picture += (p & 0xFFFFFF) != Rgb(background);
+      }
+      EXPECT_GT(picture, static_cast<int>(pixels.size()) / 2);
+      ExpectColours(pixels, colours);
     }
-    EXPECT_GT(picture, static_cast<int>(pixels.size()) / 2);
-    ExpectColours(pixels, GetParam().colours);
   }
 }
 
@@ -334,13 +326,6 @@ TEST(SmallGlobe, CornersShowTheBackground) {
   for (const int corner : {0, 11, 132, 143})
     EXPECT_EQ(pixels[corner] & 0xFFFFFF, Rgb(background)) << corner;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Artwork,
-    SmallPicture,
-    ::testing::Values(SmallPictureCase{"Envelope", MakeEnvelopeBitmap, {12, 8}, {IsYellow}},
-                      SmallPictureCase{"Globe", MakeGlobeBitmap, {12, 12}, {IsBlue, IsGreen}}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace velmora::win
