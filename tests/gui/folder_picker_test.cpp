@@ -432,22 +432,13 @@ TEST_F(BrowseCallbackTest, SelectionOfAVirtualFolderLeavesTheStatusLine) {
   EXPECT_TRUE(dialog_.Received().empty());
 }
 
-class BrowseCallbackOtherMessage : public BrowseCallbackTest, public ::testing::WithParamInterface<UINT> {};
-
-TEST_P(BrowseCallbackOtherMessage, SendsNothingAndReturnsZero) {
-  const int result = BrowseCallback(dialog_.Hwnd(), GetParam(), 0, reinterpret_cast<LPARAM>("C:\\seti"));
-  EXPECT_EQ(result, 0);
-  EXPECT_TRUE(dialog_.Received().empty());
+TEST_F(BrowseCallbackTest, OtherMessageSendsNothingAndReturnsZero) {
+  for (const UINT message : {0u, UINT{BFFM_VALIDATEFAILEDA}, UINT{BFFM_VALIDATEFAILEDW}, UINT{BFFM_IUNKNOWN},
+                             UINT{WM_USER}, UINT{BFFM_SETSELECTIONA}}) {
+    EXPECT_EQ(BrowseCallback(dialog_.Hwnd(), message, 0, reinterpret_cast<LPARAM>("C:\\seti")), 0) << message;
+    EXPECT_TRUE(dialog_.Received().empty()) << message;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(FolderPicker,
-                         BrowseCallbackOtherMessage,
-                         ::testing::Values(0u,
-                                           BFFM_VALIDATEFAILEDA,
-                                           BFFM_VALIDATEFAILEDW,
-                                           BFFM_IUNKNOWN,
-                                           WM_USER,
-                                           BFFM_SETSELECTIONA));
 
 }  // namespace
 }  // namespace velmora::win
