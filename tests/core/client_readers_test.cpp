@@ -96,11 +96,14 @@ INSTANTIATE_TEST_SUITE_P(
                       StateTextCase{"EmptyFile", "", false, -1, -1}),
     [](const ::testing::TestParamInfo<StateTextCase>& row) { return std::string(row.param.name); });
 
+// Which of work_unit.sah, state.sah, result.sah and wtemp.sah a folder holds.
+enum Present : unsigned { kNone = 0, kWorkUnit = 1, kState = 2, kResult = 4, kTempResult = 8 };
+
 struct FlagsCase {
   const char* name;
   std::vector<const char*> files;
   std::vector<const char*> folders;
-  bool workUnit, state, result, tempResult;
+  unsigned present;
 };
 
 class FlagsTest : public ReadersTest, public ::testing::WithParamInterface<FlagsCase> {};
@@ -113,47 +116,27 @@ TEST_P(FlagsTest, ReportsWhichFilesArePresent) {
     temp_.MakeFolder(folder);
   const TState state = LoadState(temp_.ProgramPath());
   EXPECT_TRUE(state.FolderExists);
-  EXPECT_EQ(state.HasWorkUnit, c.workUnit);
-  EXPECT_EQ(state.HasState, c.state);
-  EXPECT_EQ(state.HasResult, c.result);
-  EXPECT_EQ(state.HasTempResult, c.tempResult);
-  EXPECT_EQ(state.StateTime.IsSet(), c.state);
+  EXPECT_EQ(state.HasWorkUnit, (c.present & kWorkUnit) != 0);
+  EXPECT_EQ(state.HasState, (c.present & kState) != 0);
+  EXPECT_EQ(state.HasResult, (c.present & kResult) != 0);
+  EXPECT_EQ(state.HasTempResult, (c.present & kTempResult) != 0);
+  EXPECT_EQ(state.StateTime.IsSet(), (c.present & kState) != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Folders,
     FlagsTest,
-    ::testing::Values(FlagsCase{"Empty", {}, {}, false, false, false, false},
-                      FlagsCase{"All",
-                                {"work_unit.sah", "state.sah", "result.sah", "wtemp.sah"},
-                                {},
-                                true,
-                                true,
-                                true,
-                                true},
-                      FlagsCase{"WorkInProgress",
-                                {"work_unit.sah", "state.sah", "user_info.sah"},
-                                {},
-                                true,
-                                true,
-                                false,
-                                false},
-                      FlagsCase{"WaitingToSend", {"result.sah", "state.sah"}, {}, false, true, true, false},
-                      FlagsCase{"WritingResult", {"wtemp.sah"}, {}, false, false, false, true},
-                      FlagsCase{"FoldersNamedLikeFilesDoNotCount",
-                                {},
-                                {"state.sah", "work_unit.sah"},
-                                false,
-                                false,
-                                false,
-                                false},
-                      FlagsCase{"OtherFilesIgnored",
-                                {"outfile.sah", "version.sah", "state.sah.bak"},
-                                {},
-                                false,
-                                false,
-                                false,
-                                false}),
+    ::testing::Values(
+        FlagsCase{"Empty", {}, {}, kNone},
+        FlagsCase{"All",
+                  {"work_unit.sah", "state.sah", "result.sah", "wtemp.sah"},
+                  {},
+                  kWorkUnit | kState | kResult | kTempResult},
+        FlagsCase{"WorkInProgress", {"work_unit.sah", "state.sah", "user_info.sah"}, {}, kWorkUnit | kState},
+        FlagsCase{"WaitingToSend", {"result.sah", "state.sah"}, {}, kState | kResult},
+        FlagsCase{"WritingResult", {"wtemp.sah"}, {}, kTempResult},
+        FlagsCase{"FoldersNamedLikeFilesDoNotCount", {}, {"state.sah", "work_unit.sah"}, kNone},
+        FlagsCase{"OtherFilesIgnored", {"outfile.sah", "version.sah", "state.sah.bak"}, {}, kNone}),
     [](const ::testing::TestParamInfo<FlagsCase>& row) { return std::string(row.param.name); });
 
 TEST_F(ReadersTest, MissingFolderGivesSentinelsAndFalse) {
@@ -352,25 +335,18 @@ class StateTimeTest : public ReadersTest, public ::testing::WithParamInterface<S
   }
 
   void SetLastWriteTime(const std::string& path) const {
+    const auto seconds = Stamp().time_since_epoch().count();
 #ifdef _WIN32
-    const StampRow& r = GetParam();
-    SYSTEMTIME utc{};
-    utc.wYear = static_cast<WORD>(r.year);
-    utc.wMonth = static_cast<WORD>(r.month);
-    utc.wDay = static_cast<WORD>(r.day);
-    utc.wHour = static_cast<WORD>(r.hour);
-    utc.wMinute = static_cast<WORD>(r.minute);
-    utc.wSecond = static_cast<WORD>(r.second);
-    FILETIME stamp{};
-    ASSERT_TRUE(SystemTimeToFileTime(&utc, &stamp));
+    // FILETIME counts 100 ns steps from 1601, 11644473600 s before 1970.
+    const auto ticks = static_cast<ULONGLONG>(seconds + 11644473600LL) * 10000000ULL;
+    const FILETIME stamp{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
     CloseHandle(file);
 #else
-    const time_t seconds = static_cast<time_t>(Stamp().time_since_epoch().count());
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 #endif
   }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "core/text.h"
 #include "core/tools.h"
@@ -16,14 +17,8 @@
 namespace velmora {
 namespace {
 
-struct FixedRow {
-  double value;
-  int decimals;
-  std::string expected;
-};
-
 TEST(FormatFixed, WritesAPointAndNoSignedZero) {
-  const FixedRow rows[] = {
+  const std::tuple<double, int, std::string> rows[] = {
       {45.32, 2, "45.32"},
       {45.3216, 2, "45.32"},
       {0.125, 2, "0.12"},  // the runtime's own rounding of the stored binary value
@@ -42,8 +37,8 @@ TEST(FormatFixed, WritesAPointAndNoSignedZero) {
       {std::numeric_limits<double>::infinity(), 2, "inf"},
       {-std::numeric_limits<double>::infinity(), 2, "-inf"},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(FormatFixed(row.value, row.decimals), row.expected) << row.value << " " << row.decimals;
+  for (const auto& [value, decimals, expected] : rows)
+    EXPECT_EQ(FormatFixed(value, decimals), expected) << value << " " << decimals;
 }
 
 TEST(FormatFixed, WritesTheLargestDouble) {

@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/file_system.h"
@@ -11,13 +12,8 @@
 namespace velmora {
 namespace {
 
-struct TrimRow {
-  std::string text;
-  std::string expected;
-};
-
 TEST(TrimText, RemovesCodesUpTo32FromBothEnds) {
-  const TrimRow rows[] = {
+  const std::tuple<std::string, std::string> rows[] = {
       {"", ""},
       {"   ", ""},
       {"  a b  ", "a b"},
@@ -30,49 +26,33 @@ TEST(TrimText, RemovesCodesUpTo32FromBothEnds) {
       {std::string("\0x\0", 3), "x"},
       {"\xA0x\xA0", "\xA0x\xA0"},  // a non-breaking space in the ANSI page is above 32
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(TrimText(row.text), row.expected) << "text '" << row.text << "'";
+  for (const auto& [text, expected] : rows)
+    EXPECT_EQ(TrimText(text), expected) << "text '" << text << "'";
 }
 
-struct StartsRow {
-  std::string text;
-  std::string prefix;
-  bool expected;
-};
-
 TEST(StartsWithText, IgnoresCaseAndNeedsBothTexts) {
-  const StartsRow rows[] = {
+  const std::tuple<std::string, std::string, bool> rows[] = {
       {"PROG=0.5", "prog=", true}, {"prog=0.5", "PROG=", true}, {"Prog=", "pRoG=", true},
       {"prog", "prog=", false},    {"xprog=1", "prog=", false}, {" prog=1", "prog=", false},
       {"prog=1", "", false},       {"", "prog=", false},        {"", "", false},
       {"cpu=1", "cpu=", true},     {"[", "{", false},  // '[' and '{' differ by the case bit but are not
                                                        // letters
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(StartsWithText(row.text, row.prefix), row.expected) << row.text << " / " << row.prefix;
+  for (const auto& [text, prefix, expected] : rows)
+    EXPECT_EQ(StartsWithText(text, prefix), expected) << text << " / " << prefix;
 }
 
-struct ValueAfterRow {
-  std::string text;
-  std::string expected;
-};
-
 TEST(ValueAfter, TakesEverythingAfterTheFirstSeparator) {
-  const ValueAfterRow rows[] = {
+  const std::tuple<std::string, std::string> rows[] = {
       {"prog=0.5", "0.5"}, {"a=b=c", "b=c"},      {"prog=", ""},     {"prog", ""}, {"", ""},
       {"=x", "x"},         {"name= Ann", " Ann"}, {"k = v ", " v "},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(ValueAfter(row.text, '='), row.expected) << row.text;
+  for (const auto& [text, expected] : rows)
+    EXPECT_EQ(ValueAfter(text, '='), expected) << text;
 }
 
-struct IntRow {
-  std::string text;
-  int expected;
-};
-
 TEST(SafeStrToInt, ReadsDecimalAndHexOrGivesZero) {
-  const IntRow rows[] = {
+  const std::tuple<std::string, int> rows[] = {
       {"  42 ", 42},
       {"-17", -17},
       {"+17", 17},
@@ -121,17 +101,12 @@ TEST(SafeStrToInt, ReadsDecimalAndHexOrGivesZero) {
       {" 1 2", 0},
       {"1_000", 0},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(SafeStrToInt(row.text), row.expected) << "text '" << row.text << "'";
+  for (const auto& [text, expected] : rows)
+    EXPECT_EQ(SafeStrToInt(text), expected) << "text '" << text << "'";
 }
 
-struct FloatRow {
-  std::string text;
-  double expected;
-};
-
 TEST(SafeStrToFloat, ReadsEitherDecimalMarkOrGivesZero) {
-  const FloatRow rows[] = {
+  const std::tuple<std::string, double> rows[] = {
       {" 0,25 ", 0.25},
       {"0.25", 0.25},
       {"\t0,25\r\n", 0.25},
@@ -180,8 +155,8 @@ TEST(SafeStrToFloat, ReadsEitherDecimalMarkOrGivesZero) {
       {"1-", 0},
       {"1.5x", 0},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(SafeStrToFloat(row.text), row.expected) << "text '" << row.text << "'";
+  for (const auto& [text, expected] : rows)
+    EXPECT_EQ(SafeStrToFloat(text), expected) << "text '" << text << "'";
 }
 
 TEST(SafeStrToFloat, KeepsSubnormalValues) {
@@ -190,15 +165,8 @@ TEST(SafeStrToFloat, KeepsSubnormalValues) {
   EXPECT_LT(parsed, DBL_MIN);
 }
 
-struct ReplaceRow {
-  std::string pattern;
-  std::string replacement;
-  std::string source;
-  std::string expected;
-};
-
 TEST(ReplaceText, ReplacesLeftToRightUntilAStopRuleHolds) {
-  const ReplaceRow rows[] = {
+  const std::tuple<std::string, std::string, std::string, std::string> rows[] = {
       {",", ".", "1,2,3", "1.2.3"},
       {",", ".", "no commas", "no commas"},
       {"", ".", "1,2", "1,2"},
@@ -213,60 +181,41 @@ TEST(ReplaceText, ReplacesLeftToRightUntilAStopRuleHolds) {
       {"abc", "-", "ab", "ab"},
       {"x", "yy", "axbxc", "ayybyyc"},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(ReplaceText(row.pattern, row.replacement, row.source), row.expected)
-        << "'" << row.pattern << "' -> '" << row.replacement << "' in '" << row.source << "'";
+  for (const auto& [pattern, replacement, source, expected] : rows) {
+    EXPECT_EQ(ReplaceText(pattern, replacement, source), expected)
+        << "'" << pattern << "' -> '" << replacement << "' in '" << source << "'";
   }
 }
 
-struct CountRow {
-  std::string text;
-  int count;
-  std::string expected;
-};
-
 TEST(RightChars, GivesTheLastCharactersOrNothing) {
-  const CountRow rows[] = {
+  const std::tuple<std::string, int, std::string> rows[] = {
       {"abc", 4, ""}, {"abc", 3, "abc"}, {"abc", 2, "bc"}, {"abc", 1, "c"},
       {"abc", 0, ""}, {"abc", -1, ""},   {"", 0, ""},      {"", 1, ""},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(RightChars(row.text, row.count), row.expected) << row.text << " " << row.count;
+  for (const auto& [text, count, expected] : rows)
+    EXPECT_EQ(RightChars(text, count), expected) << text << " " << count;
 }
 
 TEST(DropRightChars, GivesAllButTheLastCharacters) {
-  const CountRow rows[] = {
+  const std::tuple<std::string, int, std::string> rows[] = {
       {"abc", 3, ""},   {"abc", 4, ""}, {"abc", 0, "abc"}, {"abc", -2, "abc"},      {"abc,1", 2, "abc"},
       {"abc", 1, "ab"}, {"", 0, ""},    {"", -1, ""},      {"abc", 2147483647, ""},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(DropRightChars(row.text, row.count), row.expected) << row.text << " " << row.count;
+  for (const auto& [text, count, expected] : rows)
+    EXPECT_EQ(DropRightChars(text, count), expected) << text << " " << count;
 }
 
-struct PadRow {
-  std::string text;
-  int width;
-  char fill;
-  std::string expected;
-};
-
 TEST(PadLeftChars, PadsUpToTheWidthAndNeverShortens) {
-  const PadRow rows[] = {
+  const std::tuple<std::string, int, char, std::string> rows[] = {
       {"7", 4, '0', "0007"}, {"12345", 4, '0', "12345"}, {"1234", 4, '0', "1234"}, {"", 3, ' ', "   "},
       {"ab", 0, '0', "ab"},  {"ab", -5, '0', "ab"},      {"", 0, '0', ""},         {"x", 2, '*', "*x"},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(PadLeftChars(row.text, row.width, row.fill), row.expected) << row.text << " " << row.width;
+  for (const auto& [text, width, fill, expected] : rows)
+    EXPECT_EQ(PadLeftChars(text, width, fill), expected) << text << " " << width;
 }
 
-struct JoinRow {
-  std::string folder;
-  std::string file;
-  std::string expected;
-};
-
 TEST(JoinPath, PutsOneBackslashBetweenFolderAndFile) {
-  const JoinRow rows[] = {
+  const std::tuple<std::string, std::string, std::string> rows[] = {
       {"C:\\seti", "state.sah", "C:\\seti\\state.sah"},
       {"C:\\seti\\", "state.sah", "C:\\seti\\state.sah"},
       {"", "state.sah", "\\state.sah"},
@@ -274,19 +223,13 @@ TEST(JoinPath, PutsOneBackslashBetweenFolderAndFile) {
       {"C:\\seti", "", "C:\\seti\\"},
       {"\\\\server\\share\\", "index.html", "\\\\server\\share\\index.html"},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(JoinPath(row.folder, row.file), row.expected) << row.folder << " + " << row.file;
+  for (const auto& [folder, file, expected] : rows)
+    EXPECT_EQ(JoinPath(folder, file), expected) << folder << " + " << file;
 }
-
-struct SplitRow {
-  std::string name;
-  std::string contents;
-  std::vector<std::string> expected;
-};
 
 TEST(SplitLines, EndsLinesAtCrLfLfOrCrAndTheTextAtNul) {
   using Lines = std::vector<std::string>;
-  const SplitRow rows[] = {
+  const std::tuple<std::string, std::string, std::vector<std::string>> rows[] = {
       {"empty", "", Lines{}},
       {"one line, no ending", "a", Lines{"a"}},
       {"CR LF", "a\r\nb\r\n", Lines{"a", "b"}},
@@ -304,10 +247,10 @@ TEST(SplitLines, EndsLinesAtCrLfLfOrCrAndTheTextAtNul) {
       {"NUL after an ending", std::string("a\r\n\0b", 5), Lines{"a"}},
       {"blanks are kept", " a \t\r\n", Lines{" a \t"}},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, contents, expected] : rows) {
     std::vector<std::string> lines;
-    SplitLines(row.contents, lines);
-    EXPECT_EQ(lines, row.expected) << row.name;
+    SplitLines(contents, lines);
+    EXPECT_EQ(lines, expected) << name;
   }
 }
 
@@ -345,18 +288,9 @@ class OneFileSystem : public FileSystem {
   std::string contents_;
 };
 
-struct LoadRow {
-  std::string name;
-  bool exists;
-  ReadOutcome outcome;
-  std::string contents;
-  bool expectedResult;
-  std::vector<std::string> expectedLines;
-};
-
 TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
   using Lines = std::vector<std::string>;
-  const LoadRow rows[] = {
+  const std::tuple<std::string, bool, ReadOutcome, std::string, bool, std::vector<std::string>> rows[] = {
       {"missing", false, ReadOutcome::kRead, "x\r\n", false, Lines{}},
       {"unreadable", true, ReadOutcome::kUnreadable, "", false, Lines{}},
       {"too large", true, ReadOutcome::kTooLarge, "", false, Lines{}},
@@ -366,13 +300,13 @@ TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
       {"only an ending", true, ReadOutcome::kRead, "\r\n", true, Lines{""}},
       {"two lines", true, ReadOutcome::kRead, "prog=0.5\r\ncpu=12", true, Lines{"prog=0.5", "cpu=12"}},
   };
-  for (const auto& row : rows) {
-    OneFileSystem fs(row.exists, row.outcome, row.contents);
+  for (const auto& [name, exists, outcome, contents, expectedResult, expectedLines] : rows) {
+    OneFileSystem fs(exists, outcome, contents);
     std::vector<std::string> lines{"left over"};
-    EXPECT_EQ(LoadLines(fs, "C:\\seti\\state.sah", lines), row.expectedResult) << row.name;
-    EXPECT_EQ(lines, row.expectedLines) << row.name;
-    EXPECT_EQ(fs.reads, row.exists ? 1 : 0) << row.name;
-    EXPECT_EQ(fs.lastLimit, row.exists ? kMaxTextFileBytes : std::size_t{0}) << row.name;
+    EXPECT_EQ(LoadLines(fs, "C:\\seti\\state.sah", lines), expectedResult) << name;
+    EXPECT_EQ(lines, expectedLines) << name;
+    EXPECT_EQ(fs.reads, exists ? 1 : 0) << name;
+    EXPECT_EQ(fs.lastLimit, exists ? kMaxTextFileBytes : std::size_t{0}) << name;
   }
 }
 

@@ -15,14 +15,8 @@
 namespace velmora {
 namespace {
 
-struct RoundRow {
-  double value;
-  int decimals;
-  double expected;
-};
-
 TEST(RoundToDigits, RoundsHalvesAwayFromZero) {
-  const RoundRow rows[] = {
+  const std::tuple<double, int, double> rows[] = {
       {45.3216, 2, 45.32},
       {0.125, 2, 0.13},
       {-0.125, 2, -0.13},
@@ -47,9 +41,8 @@ TEST(RoundToDigits, RoundsHalvesAwayFromZero) {
       {9.2e16, 2, 9.2e16},  // just below 2^63 once scaled
       {-9.2e16, 2, -9.2e16},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(RoundToDigits(row.value, row.decimals), row.expected)
-        << row.value << " at " << row.decimals << " decimals";
+  for (const auto& [value, decimals, expected] : rows) {
+    EXPECT_EQ(RoundToDigits(value, decimals), expected) << value << " at " << decimals << " decimals";
   }
 }
 
@@ -73,14 +66,8 @@ TEST(RoundToDigits, ReturnsValuesBeyondTheScaledRangeUnchanged) {
   EXPECT_EQ(RoundToDigits(0.25, 19), 0.25);
 }
 
-struct SplitRow {
-  std::int32_t seconds;
-  std::int32_t hours;
-  std::int32_t minutes;
-};
-
 TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
-  const SplitRow rows[] = {
+  const std::tuple<std::int32_t, std::int32_t, std::int32_t> rows[] = {
       {0, 0, 0},
       {59, 0, 0},
       {60, 0, 1},
@@ -99,31 +86,21 @@ TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
       {2147483647, 596523, 14},
       {-2147483647 - 1, -596523, -14},
   };
-  for (const auto& row : rows) {
+  for (const auto& [seconds, expectedHours, expectedMinutes] : rows) {
     std::int32_t hours = 12345;
     std::int32_t minutes = 12345;
-    SplitSeconds(row.seconds, hours, minutes);
-    EXPECT_EQ(hours, row.hours) << row.seconds;
-    EXPECT_EQ(minutes, row.minutes) << row.seconds;
+    SplitSeconds(seconds, hours, minutes);
+    EXPECT_EQ(hours, expectedHours) << seconds;
+    EXPECT_EQ(minutes, expectedMinutes) << seconds;
   }
 }
 
 // The original definition works through a double: seconds / 60, then hours and minutes from it.
 TEST(SplitSeconds, AgreesWithTheFloatingPointDefinition) {
-  const std::int32_t inputs[] = {std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::min() + 1,
-                                 std::numeric_limits<std::int32_t>::max(),
-                                 std::numeric_limits<std::int32_t>::max() - 1,
-                                 -7199,
-                                 -7200,
-                                 -7201,
-                                 7199,
-                                 7200,
-                                 7201,
-                                 215999,
-                                 216000,
-                                 215940,
-                                 215939};
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const std::int32_t inputs[] = {kMin, kMin + 1, kMax, kMax - 1, -7199,  -7200,  -7201,
+                                 7199, 7200,     7201, 215999,   216000, 215940, 215939};
   for (std::int32_t seconds : inputs) {
     const double m = static_cast<double>(seconds) / 60.0;
     const auto expectedHours = static_cast<std::int32_t>(m / 60.0);
@@ -136,14 +113,9 @@ TEST(SplitSeconds, AgreesWithTheFloatingPointDefinition) {
   }
 }
 
-struct Trunc32Row {
-  double value;
-  std::int32_t expected;
-};
-
 TEST(TruncToInt32, TruncatesTowardZeroAndSaturates) {
   const double inf = std::numeric_limits<double>::infinity();
-  const Trunc32Row rows[] = {
+  const std::tuple<double, std::int32_t> rows[] = {
       {std::numeric_limits<double>::quiet_NaN(), 0},
       {inf, 2147483647},
       {-inf, -2147483647 - 1},
@@ -162,20 +134,15 @@ TEST(TruncToInt32, TruncatesTowardZeroAndSaturates) {
       {-0.0, 0},
       {123456.0, 123456},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(TruncToInt32(row.value), row.expected) << row.value;
+  for (const auto& [value, expected] : rows)
+    EXPECT_EQ(TruncToInt32(value), expected) << value;
 }
-
-struct Trunc64Row {
-  double value;
-  std::int64_t expected;
-};
 
 TEST(TruncToInt64, TruncatesTowardZeroAndSaturates) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::int64_t max = std::numeric_limits<std::int64_t>::max();
   const std::int64_t min = std::numeric_limits<std::int64_t>::min();
-  const Trunc64Row rows[] = {
+  const std::tuple<double, std::int64_t> rows[] = {
       {std::numeric_limits<double>::quiet_NaN(), 0},
       {inf, max},
       {-inf, min},
@@ -191,18 +158,12 @@ TEST(TruncToInt64, TruncatesTowardZeroAndSaturates) {
       {2.9, 2},
       {-2.9, -2},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(TruncToInt64(row.value), row.expected) << row.value;
+  for (const auto& [value, expected] : rows)
+    EXPECT_EQ(TruncToInt64(value), expected) << value;
 }
 
-struct ScaleRow {
-  int pixels;
-  int dpi;
-  int expected;
-};
-
 TEST(ScalePixels, RoundsHalvesAwayFromZeroAndSaturates) {
-  const ScaleRow rows[] = {
+  const std::tuple<int, int, int> rows[] = {
       {534, 96, 534},
       {33, 96, 33},  // the layouts' own 96 dpi changes nothing
       {23, 144, 35},
@@ -220,8 +181,8 @@ TEST(ScalePixels, RoundsHalvesAwayFromZeroAndSaturates) {
       {2147483647, 192, 2147483647},  // beyond the range: the nearest limit
       {-2147483647 - 1, 192, -2147483647 - 1},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(ScalePixels(row.pixels, row.dpi), row.expected) << row.pixels << " at " << row.dpi;
+  for (const auto& [pixels, dpi, expected] : rows)
+    EXPECT_EQ(ScalePixels(pixels, dpi), expected) << pixels << " at " << dpi;
 }
 
 #ifdef _WIN32

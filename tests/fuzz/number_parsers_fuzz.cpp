@@ -15,16 +15,7 @@
 
 namespace {
 
-using velmora::DropRightChars;
-using velmora::PadLeftChars;
-using velmora::ReplaceText;
-using velmora::RightChars;
-using velmora::RoundToDigits;
-using velmora::SafeStrToFloat;
-using velmora::SafeStrToInt;
-using velmora::SplitSeconds;
-using velmora::TruncToInt32;
-using velmora::TruncToInt64;
+using namespace velmora;
 
 void Require(bool holds) {
   if (!holds)
@@ -35,12 +26,8 @@ void Require(bool holds) {
 // replacement does not contain.
 std::string ReplaceAllOfChar(char from, const std::string& to, const std::string& source) {
   std::string result;
-  for (char c : source) {
-    if (c == from)
-      result += to;
-    else
-      result += c;
-  }
+  for (char c : source)
+    result += c == from ? to : std::string(1, c);
   return result;
 }
 

@@ -22,16 +22,7 @@
 namespace velmora::win {
 namespace {
 
-using velmora::testing::ChildTexts;
-using velmora::testing::DialogDriver;
-using velmora::testing::ExecutableFolder;
-using velmora::testing::ExpectFollowsDpiChanges;
-using velmora::testing::ExpectLaidOut;
-using velmora::testing::FindThreadWindow;
-using velmora::testing::LaidOutControl;
-using velmora::testing::RecordingShellOpener;
-using velmora::testing::RectIn;
-using velmora::testing::TextWidth;
+using namespace velmora::testing;
 
 class AboutWindowTest : public ::testing::Test {
  protected:
@@ -39,7 +30,7 @@ class AboutWindowTest : public ::testing::Test {
     // As the program does at start. This test program carries no version resource, so the
     // version label shows "Unknown" (its lookups are tested in windows_tests).
     LoadVersionBlock();
-    owner_ = velmora::testing::StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
+    owner_ = StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
     ASSERT_TRUE(owner_);
     about_ = std::make_unique<TfrmAbout>(owner_.Get(), shell_);
     ASSERT_TRUE(steps_.Created());

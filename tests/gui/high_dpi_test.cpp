@@ -18,6 +18,7 @@
 #include "tests/gui/main_window_fixture.h"
 #include "tests/gui/stats_panel_layout.h"
 #include "tests/support/win32/canvas.h"
+#include "tests/support/win32/window_finders.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 
@@ -187,9 +188,7 @@ std::vector<ToolOn> ToolsOn(HWND owner) {
       ::GetCurrentThreadId(),
       [](HWND window, LPARAM param) -> BOOL {
         auto& found = *reinterpret_cast<Search*>(param);
-        char className[64] = {};
-        ::GetClassNameA(window, className, sizeof(className));
-        if (::lstrcmpiA(className, TOOLTIPS_CLASSA) != 0)
+        if (!HasClass(window, TOOLTIPS_CLASSA))
           return TRUE;
         const auto count = static_cast<int>(::SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0));
         for (int index = 0; index < count; ++index) {

@@ -22,11 +22,7 @@
 
 namespace {
 
-using velmora::probe::FindDescendant;
-using velmora::probe::FindProgramWindow;
-using velmora::probe::ProcessHandle;
-using velmora::probe::ProgramWindow;
-using velmora::probe::WindowTitle;
+using namespace velmora::probe;
 
 constexpr DWORD kPollMilliseconds = 100;
 

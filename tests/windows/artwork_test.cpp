@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/win32/canvas.h"
@@ -17,6 +17,8 @@
 
 namespace velmora::win {
 namespace {
+
+using namespace velmora::testing;
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
@@ -27,35 +29,6 @@ struct Rgba {
 Rgba Unpack(std::uint32_t argb) {
   return {static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
           static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
-}
-
-BITMAPINFO TopDown32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
-SIZE BitmapSize(HBITMAP bitmap) {
-  BITMAP header{};
-  if (::GetObjectA(bitmap, sizeof(header), &header) == 0)
-    return {0, 0};
-  return {header.bmWidth, header.bmHeight};
-}
-
-// The bitmap's pixels, top row first, as 0xAARRGGBB words.
-std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap) {
-  const SIZE size = BitmapSize(bitmap);
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-  BITMAPINFO info = TopDown32(size.cx, size.cy);
-  testing::MemoryDc dc(::CreateCompatibleDC(nullptr));
-  if (::GetDIBits(dc.Get(), bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS) != size.cy)
-    return {};
-  return pixels;
 }
 
 // One image of `list` drawn over `background` into a 16 by 16 canvas, as a list view or a
@@ -83,63 +56,50 @@ Rgba CentreColour(const std::vector<std::uint32_t>& pixels) {
   return {sum.r / 16, sum.g / 16, sum.b / 16, 255};
 }
 
-bool IsWhite(Rgba c) {
-  return c.r > 180 && c.g > 180 && c.b > 180;
-}
-bool IsBlack(Rgba c) {
-  return c.r < 90 && c.g < 90 && c.b < 90;
-}
-bool IsGreen(Rgba c) {
-  return c.g > 110 && c.g > c.r + 50 && c.g > c.b + 50;
-}
-bool IsBlue(Rgba c) {
-  return c.b > 150 && c.b > c.r + 60 && c.b > c.g + 30;
-}
-bool IsRed(Rgba c) {
-  return c.r > 150 && c.r > c.g + 80 && c.r > c.b + 80;
-}
-bool IsYellow(Rgba c) {
-  return c.r > 180 && c.g > 130 && c.b < c.g - 40;
-}
-bool IsPurple(Rgba c) {
-  return c.r > c.g + 20 && c.b > c.g + 20;
-}
-
 using ColourTest = bool (*)(Rgba);
+
+// Each of `colours` colours at least six of `pixels` (0x00RRGGBB) that `counts` lets through.
+void ExpectColours(
+    const std::vector<std::uint32_t>& pixels,
+    const std::vector<ColourTest>& colours,
+    const std::function<bool(std::size_t)>& counts = [](std::size_t) { return true; }) {
+  for (std::size_t k = 0; k < colours.size(); ++k) {
+    int matching = 0;
+    for (std::size_t p = 0; p < pixels.size(); ++p)
+      matching += counts(p) && colours[k](Unpack(pixels[p]));
+    EXPECT_GE(matching, 6) << "colour " << k;
+  }
+}
+const ColourTest IsWhite = [](Rgba c) { return c.r > 180 && c.g > 180 && c.b > 180; };
+const ColourTest IsBlack = [](Rgba c) { return c.r < 90 && c.g < 90 && c.b < 90; };
+const ColourTest IsGreen = [](Rgba c) { return c.g > 110 && c.g > c.r + 50 && c.g > c.b + 50; };
+const ColourTest IsBlue = [](Rgba c) { return c.b > 150 && c.b > c.r + 60 && c.b > c.g + 30; };
+const ColourTest IsRed = [](Rgba c) { return c.r > 150 && c.r > c.g + 80 && c.r > c.b + 80; };
+const ColourTest IsYellow = [](Rgba c) { return c.r > 180 && c.g > 130 && c.b < c.g - 40; };
+const ColourTest IsPurple = [](Rgba c) { return c.r > c.g + 20 && c.b > c.g + 20; };
 
 // --- image lists ------------------------------------------------------------------------------
 
-struct ListCase {
-  const char* name;
-  std::function<ImageListHandle(int)> make;
-  int count;
-  int size;  // 16 as drawn; 24 for a screen of 144 dots per inch
-};
-
-void PrintTo(const ListCase& testCase, std::ostream* out) {
-  *out << testCase.name;
+TEST(ImageListShape, HoldsItsImagesAtTheAskedSize) {
+  // 16 as drawn; 24 for a screen of 144 dots per inch.
+  const std::tuple<const char*, ImageListHandle (*)(int), int, int> rows[] = {
+      {"StateBalls16", MakeStateImageList, 5, 16},
+      {"StateBalls24", MakeStateImageList, 5, 24},
+      {"ButtonImages16", MakeButtonImageList, 8, 16},
+      {"ButtonImages24", MakeButtonImageList, 8, 24},
+  };
+  for (const auto& [name, make, count, size] : rows) {
+    SCOPED_TRACE(name);
+    const ImageListHandle list = make(size);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count);
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
+    EXPECT_EQ(width, size);
+    EXPECT_EQ(height, size);
+  }
 }
-
-class ImageListShape : public ::testing::TestWithParam<ListCase> {};
-
-TEST_P(ImageListShape, HoldsItsImagesAtTheAskedSize) {
-  const ImageListHandle list = GetParam().make(GetParam().size);
-  ASSERT_TRUE(list);
-  EXPECT_EQ(::ImageList_GetImageCount(list.Get()), GetParam().count);
-  int width = 0;
-  int height = 0;
-  ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
-  EXPECT_EQ(width, GetParam().size);
-  EXPECT_EQ(height, GetParam().size);
-}
-
-INSTANTIATE_TEST_SUITE_P(Artwork,
-                         ImageListShape,
-                         ::testing::Values(ListCase{"StateBalls16", MakeStateImageList, 5, 16},
-                                           ListCase{"StateBalls24", MakeStateImageList, 5, 24},
-                                           ListCase{"ButtonImages16", MakeButtonImageList, 8, 16},
-                                           ListCase{"ButtonImages24", MakeButtonImageList, 8, 24}),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // --- state balls ------------------------------------------------------------------------------
 
@@ -148,10 +108,6 @@ struct BallCase {
   int index;
   ColourTest colour;
 };
-
-void PrintTo(const BallCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
 
 class StateBall : public ::testing::TestWithParam<BallCase> {};
 
@@ -225,10 +181,6 @@ struct ButtonCase {
   std::vector<ColourTest> colours;  // each must colour a handful of pixels
 };
 
-void PrintTo(const ButtonCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
-
 class ButtonImage : public ::testing::TestWithParam<ButtonCase> {};
 
 TEST_P(ButtonImage, IsDrawnInItsColours) {
@@ -250,12 +202,7 @@ TEST_P(ButtonImage, IsDrawnInItsColours) {
   EXPECT_GE(covered, 30);
   EXPECT_LT(covered, 256);
   EXPECT_GE(distinct.size(), 4u);
-  for (std::size_t k = 0; k < GetParam().colours.size(); ++k) {
-    int matching = 0;
-    for (int p = 0; p < 256; ++p)
-      matching += onWhite[p] == onBlack[p] && GetParam().colours[k](Unpack(onWhite[p]));
-    EXPECT_GE(matching, 6) << "colour " << k;
-  }
+  ExpectColours(onWhite, GetParam().colours, [&](std::size_t p) { return onWhite[p] == onBlack[p]; });
 }
 
 INSTANTIATE_TEST_SUITE_P(Artwork,
@@ -279,23 +226,6 @@ TEST(ButtonImages, AreAllDifferent) {
 }
 
 // --- the window icon --------------------------------------------------------------------------
-
-struct IconPixels {
-  SIZE size{0, 0};
-  std::vector<std::uint32_t> argb;
-};
-
-IconPixels ReadIcon(HICON icon) {
-  ICONINFO info{};
-  if (!::GetIconInfo(icon, &info))
-    return {};
-  // GetIconInfo hands us copies of both bitmaps.
-  const BitmapHandle colour(info.hbmColor);
-  const BitmapHandle mask(info.hbmMask);
-  if (!colour)
-    return {};
-  return {BitmapSize(colour.Get()), ReadPixels(colour.Get())};
-}
 
 class AppIcon : public ::testing::TestWithParam<int> {};
 
@@ -361,39 +291,28 @@ INSTANTIATE_TEST_SUITE_P(Artwork, IconFile, ::testing::Values(16, 32));
 
 // --- the about window's pictures --------------------------------------------------------------
 
-struct SmallPictureCase {
-  const char* name;
-  BitmapHandle (*make)(COLORREF);
-  SIZE size;
-  std::vector<ColourTest> colours;
-};
-
-void PrintTo(const SmallPictureCase& testCase, std::ostream* out) {
-  *out << testCase.name;
-}
-
-class SmallPicture : public ::testing::TestWithParam<SmallPictureCase> {};
-
-TEST_P(SmallPicture, IsOpaqueOverTheGivenBackground) {
-  for (const COLORREF background : {RGB(240, 240, 240), RGB(10, 20, 30)}) {
-    const BitmapHandle bitmap = GetParam().make(background);
-    ASSERT_TRUE(bitmap);
-    const SIZE size = BitmapSize(bitmap.Get());
-    EXPECT_EQ(size.cx, GetParam().size.cx);
-    EXPECT_EQ(size.cy, GetParam().size.cy);
-    const std::vector<std::uint32_t> pixels = ReadPixels(bitmap.Get());
-    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size.cx) * size.cy);
-    int picture = 0;
-    for (const std::uint32_t p : pixels) {
-      EXPECT_EQ(Unpack(p).a, 255);
-      picture += (p & 0xFFFFFF) != Rgb(background);
-    }
-    EXPECT_GT(picture, static_cast<int>(pixels.size()) / 2);
-    for (std::size_t k = 0; k < GetParam().colours.size(); ++k) {
-      int matching = 0;
-      for (const std::uint32_t p : pixels)
-        matching += GetParam().colours[k](Unpack(p));
-      EXPECT_GE(matching, 6) << "colour " << k;
+TEST(SmallPicture, IsOpaqueOverTheGivenBackground) {
+  const std::tuple<const char*, BitmapHandle (*)(COLORREF), SIZE, std::vector<ColourTest>> rows[] = {
+      {"Envelope", MakeEnvelopeBitmap, {12, 8}, {IsYellow}},
+      {"Globe", MakeGlobeBitmap, {12, 12}, {IsBlue, IsGreen}},
+  };
+  for (const auto& [name, make, expectedSize, colours] : rows) {
+    for (const COLORREF background : {RGB(240, 240, 240), RGB(10, 20, 30)}) {
+      SCOPED_TRACE(name);
+      const BitmapHandle bitmap = make(background);
+      ASSERT_TRUE(bitmap);
+      const SIZE size = BitmapSize(bitmap.Get());
+      EXPECT_EQ(size.cx, expectedSize.cx);
+      EXPECT_EQ(size.cy, expectedSize.cy);
+      const std::vector<std::uint32_t> pixels = ReadPixels(bitmap.Get());
+      ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size.cx) * size.cy);
+      int picture = 0;
+      for (const std::uint32_t p : pixels) {
+        EXPECT_EQ(Unpack(p).a, 255);
+        picture += (p & 0xFFFFFF) != Rgb(background);
+      }
+      EXPECT_GT(picture, static_cast<int>(pixels.size()) / 2);
+      ExpectColours(pixels, colours);
     }
   }
 }
@@ -407,13 +326,6 @@ TEST(SmallGlobe, CornersShowTheBackground) {
   for (const int corner : {0, 11, 132, 143})
     EXPECT_EQ(pixels[corner] & 0xFFFFFF, Rgb(background)) << corner;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Artwork,
-    SmallPicture,
-    ::testing::Values(SmallPictureCase{"Envelope", MakeEnvelopeBitmap, {12, 8}, {IsYellow}},
-                      SmallPictureCase{"Globe", MakeGlobeBitmap, {12, 12}, {IsBlue, IsGreen}}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace velmora::win

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "tests/support/win32/canvas.h"
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/stand_in_window.h"
 
@@ -20,20 +20,14 @@ constexpr UINT kCallback = WM_APP + 12;
 using Call = testing::RecordingTrayShell::Call;
 
 int IconWidth(HICON icon) {
-  ICONINFO info{};
-  if (!::GetIconInfo(icon, &info))
-    return 0;
-  BitmapHandle color(info.hbmColor);
-  BitmapHandle mask(info.hbmMask);
-  BITMAP bitmap{};
-  ::GetObjectA(color.Get(), sizeof(bitmap), &bitmap);
-  return bitmap.bmWidth;
+  return testing::ReadIcon(icon).size.cx;
 }
 
 class NotifyIconTest : public ::testing::Test {
  protected:
   WindowHandle owner_ = testing::StandInWindow("tray owner", WS_POPUP, {10, 10});
   testing::RecordingTrayShell tray_;
+  NotifyIcon icon_{tray_, owner_.Get(), kId, kCallback, 96};  // asks nothing of the shell until shown
 
   void ExpectAddedWithVersion4(std::size_t at, const char* tip) {
     ASSERT_GE(tray_.calls.size(), at + 2);
@@ -64,22 +58,20 @@ TEST_F(NotifyIconTest, NothingIsAskedBeforeShow) {
 }
 
 TEST_F(NotifyIconTest, ShowAddsWithTheTipSetBeforeAndVersion4) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  icon.SetTip("Velmora: Work 4, Ready 1, Stalled 1");
-  ASSERT_TRUE(icon.Show());
+  icon_.SetTip("Velmora: Work 4, Ready 1, Stalled 1");
+  ASSERT_TRUE(icon_.Show());
   ExpectAddedWithVersion4(0, "Velmora: Work 4, Ready 1, Stalled 1");
-  EXPECT_EQ(tray_.calls[0].data.hIcon, icon.SmallIcon());
+  EXPECT_EQ(tray_.calls[0].data.hIcon, icon_.SmallIcon());
   EXPECT_EQ(tray_.calls.size(), 2u);
   // Shown already: nothing more to ask.
-  EXPECT_TRUE(icon.Show());
+  EXPECT_TRUE(icon_.Show());
   EXPECT_EQ(tray_.calls.size(), 2u);
 }
 
 TEST_F(NotifyIconTest, TipIsModifiedAndCutToItsBuffer) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  ASSERT_TRUE(icon.Show());
+  ASSERT_TRUE(icon_.Show());
   const std::string longTip(200, 'w');
-  EXPECT_TRUE(icon.SetTip(longTip));
+  EXPECT_TRUE(icon_.SetTip(longTip));
   ASSERT_EQ(tray_.calls.size(), 3u);
   const Call& modify = tray_.calls[2];
   EXPECT_EQ(modify.message, static_cast<DWORD>(NIM_MODIFY));
@@ -89,11 +81,10 @@ TEST_F(NotifyIconTest, TipIsModifiedAndCutToItsBuffer) {
 }
 
 TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  icon.SetTip("Velmora: Work 0, Ready 0, Stalled 0");
-  ASSERT_TRUE(icon.Show());
-  EXPECT_TRUE(icon.ShowBalloon("Velmora",
-                               "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent"));
+  icon_.SetTip("Velmora: Work 0, Ready 0, Stalled 0");
+  ASSERT_TRUE(icon_.Show());
+  EXPECT_TRUE(icon_.ShowBalloon("Velmora",
+                                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent"));
   ASSERT_EQ(tray_.calls.size(), 3u);
   const Call& balloon = tray_.calls[2];
   EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
@@ -105,9 +96,9 @@ TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
   EXPECT_STREQ(balloon.data.szInfo,
                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent");
   EXPECT_EQ(balloon.data.dwInfoFlags, static_cast<DWORD>(NIIF_USER | NIIF_LARGE_ICON));
-  EXPECT_EQ(balloon.data.hBalloonIcon, icon.LargeIcon());
+  EXPECT_EQ(balloon.data.hBalloonIcon, icon_.LargeIcon());
 
-  EXPECT_TRUE(icon.ShowBalloon(std::string(100, 't'), std::string(400, 'b')));
+  EXPECT_TRUE(icon_.ShowBalloon(std::string(100, 't'), std::string(400, 'b')));
   EXPECT_EQ(std::string(tray_.calls[3].data.szInfoTitle), std::string(63, 't'));
   EXPECT_EQ(std::string(tray_.calls[3].data.szInfo), std::string(255, 'b'));
 }
@@ -133,11 +124,10 @@ TEST_F(NotifyIconTest, DestructionAndHideDeleteOnce) {
 }
 
 TEST_F(NotifyIconTest, ReaddAfterTheTaskbarCameBackKeepsTheTip) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  ASSERT_TRUE(icon.Show());
-  icon.SetTip("Velmora: Work 2, Ready 0, Stalled 1");
+  ASSERT_TRUE(icon_.Show());
+  icon_.SetTip("Velmora: Work 2, Ready 0, Stalled 1");
   tray_.calls.clear();
-  EXPECT_TRUE(icon.Readd());
+  EXPECT_TRUE(icon_.Readd());
   ExpectAddedWithVersion4(0, "Velmora: Work 2, Ready 0, Stalled 1");
   EXPECT_EQ(tray_.calls.size(), 2u);
 }
@@ -145,30 +135,28 @@ TEST_F(NotifyIconTest, ReaddAfterTheTaskbarCameBackKeepsTheTip) {
 // The shell still holds the icon (a TaskbarCreated for a dpi change): its NIM_ADD fails, and the
 // icon is brought up to date instead.
 TEST_F(NotifyIconTest, ReaddOfAnIconTheShellStillHoldsModifiesIt) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  ASSERT_TRUE(icon.Show());
+  ASSERT_TRUE(icon_.Show());
   tray_.calls.clear();
   tray_.refuseAdd = true;
-  EXPECT_TRUE(icon.Readd());
+  EXPECT_TRUE(icon_.Readd());
   EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}));
   EXPECT_EQ(tray_.calls[1].data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
-  EXPECT_TRUE(icon.Added());
+  EXPECT_TRUE(icon_.Added());
 }
 
 // No taskbar yet when the icon was first shown: it stays wanted, and comes with the taskbar.
 TEST_F(NotifyIconTest, RefusedShowIsAddedWhenTheTaskbarComes) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
   tray_.refuseAdd = true;
   tray_.refuseModify = true;
-  EXPECT_FALSE(icon.Show());
-  EXPECT_TRUE(icon.Wanted());
-  EXPECT_FALSE(icon.Added());
-  EXPECT_FALSE(icon.ShowBalloon("Velmora", "nobody sees this"));
+  EXPECT_FALSE(icon_.Show());
+  EXPECT_TRUE(icon_.Wanted());
+  EXPECT_FALSE(icon_.Added());
+  EXPECT_FALSE(icon_.ShowBalloon("Velmora", "nobody sees this"));
   tray_.calls.clear();
   tray_.refuseAdd = false;
-  EXPECT_TRUE(icon.Readd());
+  EXPECT_TRUE(icon_.Readd());
   ExpectAddedWithVersion4(0, "");
-  EXPECT_TRUE(icon.Added());
+  EXPECT_TRUE(icon_.Added());
 }
 
 struct DpiCase {
@@ -177,22 +165,17 @@ struct DpiCase {
   int large;
 };
 
-void PrintTo(const DpiCase& c, std::ostream* os) {
-  *os << c.dpi << " dpi";
-}
-
 class NotifyIconDpiTest : public NotifyIconTest, public ::testing::WithParamInterface<DpiCase> {};
 
 TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
-  NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-  ASSERT_TRUE(icon.Show());
-  EXPECT_TRUE(icon.SetDpi(GetParam().dpi));
+  ASSERT_TRUE(icon_.Show());
+  EXPECT_TRUE(icon_.SetDpi(GetParam().dpi));
   ASSERT_EQ(tray_.calls.size(), 3u);
   EXPECT_EQ(tray_.calls[2].message, static_cast<DWORD>(NIM_MODIFY));
   EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_SHOWTIP));
-  EXPECT_EQ(tray_.calls[2].data.hIcon, icon.SmallIcon());
-  EXPECT_EQ(IconWidth(icon.SmallIcon()), GetParam().small);
-  EXPECT_EQ(IconWidth(icon.LargeIcon()), GetParam().large);
+  EXPECT_EQ(tray_.calls[2].data.hIcon, icon_.SmallIcon());
+  EXPECT_EQ(IconWidth(icon_.SmallIcon()), GetParam().small);
+  EXPECT_EQ(IconWidth(icon_.LargeIcon()), GetParam().large);
 
   NotifyIcon fresh(tray_, owner_.Get(), kId + 1, kCallback, GetParam().dpi);
   EXPECT_EQ(IconWidth(fresh.SmallIcon()), GetParam().small);
@@ -205,39 +188,34 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
 INSTANTIATE_TEST_SUITE_P(
     Screens,
     NotifyIconDpiTest,
-    ::testing::Values(DpiCase{96, 16, 32}, DpiCase{120, 20, 40}, DpiCase{144, 24, 48}, DpiCase{192, 32, 64}));
-
-struct CutCase {
-  const char* text;
-  std::size_t bufferSize;
-  UINT codePage;
-  const char* expected;
-};
-
-void PrintTo(const CutCase& c, std::ostream* os) {
-  *os << c.bufferSize << " bytes, code page " << c.codePage;
-}
-
-class CutForBufferTest : public ::testing::TestWithParam<CutCase> {};
-
-TEST_P(CutForBufferTest, FitsWithItsNulAndKeepsCharactersWhole) {
-  EXPECT_EQ(CutForBuffer(GetParam().text, GetParam().bufferSize, GetParam().codePage), GetParam().expected);
-}
+    ::testing::Values(DpiCase{96, 16, 32}, DpiCase{120, 20, 40}, DpiCase{144, 24, 48}, DpiCase{192, 32, 64}),
+    [](const auto& row) { return "Dpi" + std::to_string(row.param.dpi); });
 
 // "\x82\xa0\x82\xa2" is two hiragana letters in code page 932 and four letters in 1252.
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         CutForBufferTest,
-                         ::testing::Values(CutCase{"abc", 4, 1252, "abc"},
-                                           CutCase{"abcd", 4, 1252, "abc"},
-                                           CutCase{"abc", 1, 1252, ""},
-                                           CutCase{"abc", 0, 1252, ""},
-                                           CutCase{"\x82\xa0\x82\xa2", 4, 1252, "\x82\xa0\x82"},
-                                           CutCase{"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
-                                           CutCase{"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
-                                           CutCase{"a\x82\xa0", 3, 932, "a"},
-                                           CutCase{"ab\x82\xa0", 4, 932, "ab"},
-                                           CutCase{"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
-                                           CutCase{"a\xe6\x97\xa5", 4, 65001, "a"}));
+TEST(CutForBuffer, FitsWithItsNulAndKeepsCharactersWhole) {
+  const struct {
+    const char* text;
+    std::size_t bufferSize;
+    UINT codePage;
+    const char* expected;
+  } rows[] = {
+      {"abc", 4, 1252, "abc"},
+      {"abcd", 4, 1252, "abc"},
+      {"abc", 1, 1252, ""},
+      {"abc", 0, 1252, ""},
+      {"\x82\xa0\x82\xa2", 4, 1252, "\x82\xa0\x82"},
+      {"\x82\xa0\x82\xa2", 4, 932, "\x82\xa0"},
+      {"\x82\xa0\x82\xa2", 5, 932, "\x82\xa0\x82\xa2"},
+      {"a\x82\xa0", 3, 932, "a"},
+      {"ab\x82\xa0", 4, 932, "ab"},
+      {"a\xe6\x97\xa5", 5, 65001, "a\xe6\x97\xa5"},
+      {"a\xe6\x97\xa5", 4, 65001, "a"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(CutForBuffer(row.text, row.bufferSize, row.codePage), row.expected)
+        << row.bufferSize << " bytes, code page " << row.codePage;
+  }
+}
 
 // Wine's own shell: the icon is there while the object lives (a modify of it succeeds) and gone
 // after (the same modify fails).

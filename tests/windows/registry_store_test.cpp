@@ -7,13 +7,25 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/win32/registry_sandbox.h"
 
 namespace velmora::win {
 namespace {
+
+// The message of the SettingsError that `action` throws, or a note that it threw none.
+std::string SettingsErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const SettingsError& error) {
+    return error.what();
+  }
+  return "no SettingsError";
+}
 
 class RegistryStoreTest : public ::testing::Test {
  protected:
@@ -48,45 +60,37 @@ TEST_F(RegistryStoreTest, PrimitivesRoundTrip) {
   EXPECT_EQ(store.ReadText("Locations", "Location0001", "x"), "");
 }
 
-struct StoredFormCase {
-  const char* name;
-  std::string section;
-  std::string key;
-  std::string text;  // REG_SZ data without its terminating NUL
-};
-
-class StoredFormTest : public RegistryStoreTest, public ::testing::WithParamInterface<StoredFormCase> {};
-
 // Every entry is a REG_SZ value with its terminating NUL: integers in decimal, Booleans as 1 / 0.
-TEST_P(StoredFormTest, WrittenAsStringValue) {
-  {
-    RegistryStore store(HKEY_CURRENT_USER, Path());
-    const StoredFormCase& c = GetParam();
-    if (std::string(c.name) == "Integer")
-      store.WriteInteger(c.section, c.key, -17);
-    else if (std::string(c.name) == "True")
-      store.WriteBool(c.section, c.key, true);
-    else if (std::string(c.name) == "False")
-      store.WriteBool(c.section, c.key, false);
-    else
-      store.WriteText(c.section, c.key, c.text);
+TEST_F(RegistryStoreTest, WrittenAsStringValue) {
+  using Write = void (*)(RegistryStore&, const std::string&, const std::string&);
+  const struct {
+    const char* name;
+    std::string section;
+    std::string key;
+    Write write;
+    std::string text;  // REG_SZ data without its terminating NUL
+  } rows[] = {
+      {"Integer", "Layout", "FormTop", [](auto& store, auto& s, auto& k) { store.WriteInteger(s, k, -17); },
+       "-17"},
+      {"True", "Interface", "pnlStats", [](auto& store, auto& s, auto& k) { store.WriteBool(s, k, true); },
+       "1"},
+      {"False", "Interface", "pnlStats", [](auto& store, auto& s, auto& k) { store.WriteBool(s, k, false); },
+       "0"},
+      {"Text", "Locations", "Location0003",
+       [](auto& store, auto& s, auto& k) { store.WriteText(s, k, "D:\\x,0"); }, "D:\\x,0"},
+  };
+  for (const auto& row : rows) {
+    {
+      RegistryStore store(HKEY_CURRENT_USER, Path());
+      row.write(store, row.section, row.key);
+    }
+    DWORD type = 0;
+    std::string data;
+    ASSERT_TRUE(sandbox_.Query(row.section, row.key, type, data)) << row.name;
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << row.name;
+    EXPECT_EQ(data, row.text + std::string(1, '\0')) << row.name;
   }
-  DWORD type = 0;
-  std::string data;
-  ASSERT_TRUE(sandbox_.Query(GetParam().section, GetParam().key, type, data));
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(data, GetParam().text + std::string(1, '\0'));
 }
-
-INSTANTIATE_TEST_SUITE_P(Kinds,
-                         StoredFormTest,
-                         ::testing::Values(StoredFormCase{"Integer", "Layout", "FormTop", "-17"},
-                                           StoredFormCase{"True", "Interface", "pnlStats", "1"},
-                                           StoredFormCase{"False", "Interface", "pnlStats", "0"},
-                                           StoredFormCase{"Text", "Locations", "Location0003", "D:\\x,0"}),
-                         [](const ::testing::TestParamInfo<StoredFormCase>& param) {
-                           return std::string(param.param.name);
-                         });
 
 TEST_F(RegistryStoreTest, AnsiCharactersAbove127RoundTrip) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
@@ -114,36 +118,29 @@ TEST_F(RegistryStoreTest, TextThatIsNoIntegerGivesTheDefault) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
 }
 
-struct LongValueCase {
-  std::size_t length;
-};
-
-class LongValueTest : public RegistryStoreTest, public ::testing::WithParamInterface<LongValueCase> {};
-
-TEST_P(LongValueTest, ReadBackWhole) {
+TEST_F(RegistryStoreTest, LongValueReadBackWhole) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
-  std::string text;
-  for (std::size_t i = 0; i < GetParam().length; ++i)
-    text += static_cast<char>('a' + i % 26);
-  store.WriteText("Locations", "Location0000", text);
-  EXPECT_EQ(store.ReadText("Locations", "Location0000", "x"), text);
+  for (const std::size_t length : {259, 260, 4096, 100000}) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i)
+      text += static_cast<char>('a' + i % 26);
+    store.WriteText("Locations", "Location0000", text);
+    EXPECT_EQ(store.ReadText("Locations", "Location0000", "x"), text) << length;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths,
-    LongValueTest,
-    ::testing::Values(LongValueCase{259}, LongValueCase{260}, LongValueCase{4096}, LongValueCase{100000}));
-
-TEST_F(RegistryStoreTest, StringStoredWithoutItsNulIsReadWhole) {
-  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\seti,1", 9);
-  RegistryStore store(HKEY_CURRENT_USER, Path());
-  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\seti,1");
-}
-
+// A string stored without its NUL is read whole; one with a NUL inside ends there.
 TEST_F(RegistryStoreTest, TextEndsAtTheFirstNul) {
-  sandbox_.Put("Locations", "Location0000", REG_SZ, "C:\\a,1\0\0junk", 13);
-  RegistryStore store(HKEY_CURRENT_USER, Path());
-  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\a,1");
+  const struct {
+    std::string stored;
+    const char* expected;
+  } rows[] = {{"C:\\seti,1", "C:\\seti,1"}, {std::string("C:\\a,1\0\0junk", 13), "C:\\a,1"}};
+  for (const auto& row : rows) {
+    sandbox_.Put("Locations", "Location0000", REG_SZ, row.stored.data(),
+                 static_cast<DWORD>(row.stored.size()));
+    RegistryStore store(HKEY_CURRENT_USER, Path());
+    EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), row.expected);
+  }
 }
 
 TEST_F(RegistryStoreTest, ExpandableStringIsReadAsStored) {
@@ -155,45 +152,33 @@ TEST_F(RegistryStoreTest, ExpandableStringIsReadAsStored) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 640);
 }
 
-struct WrongTypeCase {
-  const char* name;
-  const char* section;
-  const char* key;
-  DWORD type;
-};
-
-class WrongTypeTest : public RegistryStoreTest, public ::testing::WithParamInterface<WrongTypeCase> {};
-
 // An integer entry is read with ReadInteger, a Boolean with ReadBool, a location with ReadText;
 // each fails with the entry's name whatever the value holds.
-TEST_P(WrongTypeTest, ReadFailsWithTheEntryName) {
-  const WrongTypeCase& c = GetParam();
+TEST_F(RegistryStoreTest, ReadFailsWithTheEntryName) {
+  const std::tuple<const char*, std::string, const char*, DWORD> rows[] = {
+      {"IntegerDword", "Layout", "FormHeight", REG_DWORD},
+      {"BooleanDword", "Interface", "sttBar", REG_DWORD},
+      {"TextDword", "Locations", "Location0000", REG_DWORD},
+      {"IntegerBinary", "Layout", "Col0", REG_BINARY},
+      {"TextMultiString", "Locations", "Location0001", REG_MULTI_SZ},
+  };
   const DWORD number = 300;
-  sandbox_.Put(c.section, c.key, c.type, &number, sizeof(number));
+  for (const auto& [name, section, key, type] : rows)
+    sandbox_.Put(section, key, type, &number, sizeof(number));
   RegistryStore store(HKEY_CURRENT_USER, Path());
-  const std::string expected = std::string("Invalid data type for '") + c.key + "'";
-  try {
-    if (std::string(c.section) == "Layout")
-      store.ReadInteger(c.section, c.key, 300);
-    else if (std::string(c.section) == "Interface")
-      store.ReadBool(c.section, c.key, true);
-    else
-      store.ReadText(c.section, c.key, "");
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_EQ(error.what(), expected);
+  for (const auto& [name, section, key, type] : rows) {
+    EXPECT_EQ(SettingsErrorOf([&] {
+                if (section == "Layout")
+                  store.ReadInteger(section, key, 300);
+                else if (section == "Interface")
+                  store.ReadBool(section, key, true);
+                else
+                  store.ReadText(section, key, "");
+              }),
+              std::string("Invalid data type for '") + key + "'")
+        << name;
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries,
-    WrongTypeTest,
-    ::testing::Values(WrongTypeCase{"IntegerDword", "Layout", "FormHeight", REG_DWORD},
-                      WrongTypeCase{"BooleanDword", "Interface", "sttBar", REG_DWORD},
-                      WrongTypeCase{"TextDword", "Locations", "Location0000", REG_DWORD},
-                      WrongTypeCase{"IntegerBinary", "Layout", "Col0", REG_BINARY},
-                      WrongTypeCase{"TextMultiString", "Locations", "Location0001", REG_MULTI_SZ}),
-    [](const ::testing::TestParamInfo<WrongTypeCase>& param) { return std::string(param.param.name); });
 
 // Reading many keys of a section at once gives what ReadText gives for each, the buffer growing
 // and shrinking between values; a value that is not text stops the read after those before it.
@@ -217,12 +202,8 @@ TEST_F(RegistryStoreTest, ReadTextsGivesWhatReadTextGives) {
   EXPECT_EQ(values, expected);
   values.clear();
   keys.insert(keys.end(), {"Location0006", "Location0000"});
-  try {
-    store.ReadTexts("Locations", keys, "-", values);
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'Location0006'");
-  }
+  EXPECT_EQ(SettingsErrorOf([&] { store.ReadTexts("Locations", keys, "-", values); }),
+            "Invalid data type for 'Location0006'");
   EXPECT_EQ(values, expected);
 }
 
@@ -233,24 +214,16 @@ TEST_F(RegistryStoreTest, UnopenedStoreGivesDefaultsAndFailsWrites) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 534), 534);
   EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", true));
   EXPECT_EQ(store.ReadText("Locations", "Location0000", "d"), "d");
-  try {
-    store.WriteInteger("Layout", "WindowState", 1);
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Layout");
-  }
+  EXPECT_EQ(SettingsErrorOf([&] { store.WriteInteger("Layout", "WindowState", 1); }),
+            "Failed to create key Layout");
 }
 
 // The key removed behind the open store's back: creating a section under it fails.
 TEST_F(RegistryStoreTest, SectionThatCannotBeCreatedFailsTheWrite) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
   ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, Path()), ERROR_SUCCESS);
-  try {
-    store.WriteText("Locations", "Location0000", "C:\\a,1");
-    FAIL() << "no SettingsError";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Failed to create key Locations");
-  }
+  EXPECT_EQ(SettingsErrorOf([&] { store.WriteText("Locations", "Location0000", "C:\\a,1"); }),
+            "Failed to create key Locations");
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ class SimulatedClientTest : public ::testing::Test {
   LocationTable table_{&testing::CompareCaptions, &testing::CaptionSortKey};
   sim::SimulatedClient client_{temp_.ProgramPath("seti"), 3, 1000};
 
+  void SetUp() override { table_.AddLocation(client_.Folder(), true); }
+
   void ExpectRow(const Expected& e) {
     testing::RefreshNow(table_, *fs_);
     const LocationRow& row = table_.Row(0);
@@ -60,7 +62,6 @@ class SimulatedClientTest : public ::testing::Test {
 };
 
 TEST_F(SimulatedClientTest, EveryStageOfAUnitReadsAsExpected) {
-  table_.AddLocation(client_.Folder(), true);
   client_.Begin(0.25);
   ExpectRow({"25.00", "+", "+", "-", kIconWorkUnit, 1, 0});
 
@@ -84,7 +85,6 @@ TEST_F(SimulatedClientTest, EveryStageOfAUnitReadsAsExpected) {
 }
 
 TEST_F(SimulatedClientTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
-  table_.AddLocation(client_.Folder(), true);
   client_.Begin(0.4);
   client_.BeginHold();
   ExpectRow({"?", "+", "+", "-", kIconWorkUnit, 0, 0});
@@ -98,7 +98,6 @@ TEST_F(SimulatedClientTest, StateFileHeldOpenForWritingShowsPresentWithoutValues
 // A hung client leaves its unit in work and its state file exactly as it was, to the byte and
 // to its time stamp, however long it runs; resumed, it goes on from where it stopped.
 TEST_F(SimulatedClientTest, HungClientStopsWritingTheStateFileAndKeepsItsUnit) {
-  table_.AddLocation(client_.Folder(), true);
   client_.Begin(0.3);
   const std::string statePath = client_.Folder() + "\\state.sah";
   const std::string textBefore = WholeFile(statePath);
@@ -119,7 +118,6 @@ TEST_F(SimulatedClientTest, HungClientStopsWritingTheStateFileAndKeepsItsUnit) {
 
 // Hung while its result waits: the result is still sent, and the client hangs on the next unit.
 TEST_F(SimulatedClientTest, ClientBetweenUnitsHangsOnItsNextUnit) {
-  table_.AddLocation(client_.Folder(), true);
   client_.Begin(1.0);
   client_.StartWritingResult();
   client_.ResultWritten();

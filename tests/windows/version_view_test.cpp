@@ -5,11 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_folder.h"
+#include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/stand_in_window.h"
 
@@ -17,11 +18,6 @@ namespace velmora::win {
 namespace {
 
 using C = TInfoCategory;
-
-constexpr std::array<TInfoCategory, 10> kAllCategories = {
-    C::icVersion,         C::icCompanyName,      C::icFileDescription, C::icInternalName, C::icLegalCopyright,
-    C::icLegalTrademarks, C::icOriginalFilename, C::icProductName,     C::icComments,     C::icShortVsn,
-};
 
 std::string SamplePath(const std::string& sample) {
   return testing::ExecutableFolder() + "version_sample_" + sample + ".exe";
@@ -32,63 +28,55 @@ std::string TextOf(const VersionBlock& block, TInfoCategory category, bool short
   return block.Text(category, shortVsn, last);
 }
 
-struct SampleRow {
-  const char* sample;
-  TInfoCategory category;
-  bool shortVsn;
-  const char* expected;
-};
-
-void PrintTo(const SampleRow& row, std::ostream* out) {
-  *out << row.sample << " category " << static_cast<int>(row.category) << (row.shortVsn ? " short" : "");
+TEST(VersionBlockSample, ShowsTheFieldOfTheSample) {
+  const struct {
+    const char* sample;
+    TInfoCategory category;
+    bool shortVsn;
+    const char* expected;
+  } rows[] = {
+      // The file version, never the product version (9.8.7.6 in that sample).
+      {"long_short", C::icVersion, false, "1.10.0.12"},
+      {"long_short", C::icVersion, true, "1.10"},
+      {"plain_parts", C::icVersion, false, "2.0.3.4"},
+      {"plain_parts", C::icVersion, true, "2.0"},
+      {"largest_parts", C::icVersion, false, "65535.65535.65535.65535"},
+      {"largest_parts", C::icVersion, true, "65535.65535"},
+      // ShortVsn matters only for the version.
+      {"long_short", C::icProductName, true, "Sample Product"},
+      {"long_short", C::icCompanyName, false, "Sample Company"},
+      {"long_short", C::icFileDescription, false, "Sample description"},
+      {"long_short", C::icInternalName, false, "long_short"},
+      {"long_short", C::icLegalCopyright, false, "Copyright sample"},
+      {"long_short", C::icLegalTrademarks, false, "No marks"},
+      {"long_short", C::icOriginalFilename, false, "version_sample_long_short.exe"},
+      {"long_short", C::icProductName, false, "Sample Product"},
+      // One character: only the terminating zero is cut.
+      {"long_short", C::icComments, false, "A"},
+      // A table named with letters among its hex digits (0C0A04B0).
+      {"largest_parts", C::icProductName, false, "Largest"},
+      {"largest_parts", C::icComments, false, ""},
+      {"largest_parts", C::icCompanyName, false, "Unknown"},
+      // A translation but no string table at all.
+      {"plain_parts", C::icProductName, false, "Unknown"},
+      // The first translation is 040904E4; the German table of the second is not used.
+      {"other_language", C::icProductName, false, "Unknown"},
+      {"other_language", C::icCompanyName, false, "Unknown"},
+      {"other_language", C::icVersion, false, "3.1.0.0"},
+      // A block that a 16-bit size would cut: the value after the long one is still found.
+      {"large_block", C::icProductName, false, "After the long one"},
+      {"large_block", C::icVersion, false, "7.0.0.1"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.sample) + " category " + std::to_string(static_cast<int>(row.category)) +
+                 (row.shortVsn ? " short" : ""));
+    const VersionBlock block(SamplePath(row.sample));
+    ASSERT_TRUE(block.Loaded()) << SamplePath(row.sample);
+    std::string last = "before";
+    EXPECT_EQ(block.Text(row.category, row.shortVsn, last), row.expected);
+    EXPECT_EQ(last, row.expected);
+  }
 }
-
-class VersionBlockSample : public ::testing::TestWithParam<SampleRow> {};
-
-TEST_P(VersionBlockSample, ShowsTheFieldOfTheSample) {
-  const SampleRow& row = GetParam();
-  const VersionBlock block(SamplePath(row.sample));
-  ASSERT_TRUE(block.Loaded()) << SamplePath(row.sample);
-  std::string last = "before";
-  EXPECT_EQ(block.Text(row.category, row.shortVsn, last), row.expected);
-  EXPECT_EQ(last, row.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Samples,
-    VersionBlockSample,
-    ::testing::Values(
-        // The file version, never the product version (9.8.7.6 in that sample).
-        SampleRow{"long_short", C::icVersion, false, "1.10.0.12"},
-        SampleRow{"long_short", C::icVersion, true, "1.10"},
-        SampleRow{"plain_parts", C::icVersion, false, "2.0.3.4"},
-        SampleRow{"plain_parts", C::icVersion, true, "2.0"},
-        SampleRow{"largest_parts", C::icVersion, false, "65535.65535.65535.65535"},
-        SampleRow{"largest_parts", C::icVersion, true, "65535.65535"},
-        // ShortVsn matters only for the version.
-        SampleRow{"long_short", C::icProductName, true, "Sample Product"},
-        SampleRow{"long_short", C::icCompanyName, false, "Sample Company"},
-        SampleRow{"long_short", C::icFileDescription, false, "Sample description"},
-        SampleRow{"long_short", C::icInternalName, false, "long_short"},
-        SampleRow{"long_short", C::icLegalCopyright, false, "Copyright sample"},
-        SampleRow{"long_short", C::icLegalTrademarks, false, "No marks"},
-        SampleRow{"long_short", C::icOriginalFilename, false, "version_sample_long_short.exe"},
-        SampleRow{"long_short", C::icProductName, false, "Sample Product"},
-        // One character: only the terminating zero is cut.
-        SampleRow{"long_short", C::icComments, false, "A"},
-        // A table named with letters among its hex digits (0C0A04B0).
-        SampleRow{"largest_parts", C::icProductName, false, "Largest"},
-        SampleRow{"largest_parts", C::icComments, false, ""},
-        SampleRow{"largest_parts", C::icCompanyName, false, "Unknown"},
-        // A translation but no string table at all.
-        SampleRow{"plain_parts", C::icProductName, false, "Unknown"},
-        // The first translation is 040904E4; the German table of the second is not used.
-        SampleRow{"other_language", C::icProductName, false, "Unknown"},
-        SampleRow{"other_language", C::icCompanyName, false, "Unknown"},
-        SampleRow{"other_language", C::icVersion, false, "3.1.0.0"},
-        // A block that a 16-bit size would cut: the value after the long one is still found.
-        SampleRow{"large_block", C::icProductName, false, "After the long one"},
-        SampleRow{"large_block", C::icVersion, false, "7.0.0.1"}));
 
 TEST(VersionBlock, LargeBlockIsHeldWhole) {
   const VersionBlock block(SamplePath("large_block"));
@@ -103,9 +91,9 @@ TEST(VersionBlock, LargeBlockIsHeldWhole) {
 TEST(VersionBlock, ProgramWithoutResourceShowsUnknownInEveryCategory) {
   const VersionBlock block(SamplePath("none"));
   EXPECT_FALSE(block.Loaded());
-  for (TInfoCategory category : kAllCategories) {
-    if (category == C::icShortVsn)
-      continue;  // has no text of its own
+  // Every category but the last, icShortVsn, which has no text of its own.
+  for (int index = 0; index < static_cast<int>(C::icShortVsn); ++index) {
+    const auto category = static_cast<TInfoCategory>(index);
     for (bool shortVsn : {false, true}) {
       std::string last = "before";
       EXPECT_EQ(block.Text(category, shortVsn, last), "Unknown") << static_cast<int>(category);
@@ -192,33 +180,15 @@ class VersionViewTest : public ::testing::Test {
     return SIZE{client.right, client.bottom};
   }
 
-  // The extent of `text` in `font`, measured here and not by the label.
-  static SIZE TextExtent(HFONT font, const std::string& text) {
-    HDC dc = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, font);
-    SIZE extent{};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(nullptr, dc);
-    return extent;
-  }
-
   WindowHandle parent_;
+  TVersionView label_;
 };
 
-// What velmora_text_reader.exe, another process, read from a window: length and text asked for
-// with SendMessageW, then with SendMessageA.
-struct OutsideReading {
-  std::string wideLength;
-  std::string wideText;
-  std::string ansiLength;
-  std::string ansiText;
-};
-
-// Runs the reader on `window` and keeps delivering the messages it sends meanwhile: they reach
-// the window only while this thread looks at its queue.
-OutsideReading ReadFromAnotherProcess(HWND window) {
-  OutsideReading reading;
+// What velmora_text_reader.exe, another process, read from `window`, one line each: length and
+// text asked for with SendMessageW, then with SendMessageA. The messages it sends reach the window
+// only while this thread looks at its queue, so they are delivered meanwhile.
+std::vector<std::string> ReadFromAnotherProcess(HWND window) {
+  std::vector<std::string> reading;
   const velmora::testing::TempFolder folder;
   const std::string output = folder.ProgramPath("reading.txt");
   std::string commandLine = "\"" + testing::ExecutableFolder() + "velmora_text_reader.exe\" " +
@@ -249,10 +219,8 @@ OutsideReading ReadFromAnotherProcess(HWND window) {
   ::GetExitCodeProcess(process.hProcess, &exitCode);
   EXPECT_EQ(exitCode, 0u) << "the window did not answer the reader";
   std::ifstream in(folder.Path() / "reading.txt", std::ios::binary);
-  std::getline(in, reading.wideLength);
-  std::getline(in, reading.wideText);
-  std::getline(in, reading.ansiLength);
-  std::getline(in, reading.ansiText);
+  for (std::string line; std::getline(in, line);)
+    reading.push_back(line);
   return reading;
 }
 
@@ -264,51 +232,47 @@ TEST_F(VersionViewTest, ProcessBlockIsTheTestProgramsOwn) {
 }
 
 TEST_F(VersionViewTest, StartsAsLongFileVersion) {
-  TVersionView label;
-  EXPECT_EQ(label.InfoCategory, C::icVersion);
-  EXPECT_FALSE(label.ShortVsn);
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
-  EXPECT_EQ(label.DisplayText(), "4.3.2.1");
-  EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
-  EXPECT_EQ(::GetWindowTextLengthA(label.Hwnd()), 7);
+  EXPECT_EQ(label_.InfoCategory, C::icVersion);
+  EXPECT_FALSE(label_.ShortVsn);
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+  EXPECT_EQ(label_.DisplayText(), "4.3.2.1");
+  EXPECT_EQ(ControlText(label_.Hwnd()), "4.3.2.1");
+  EXPECT_EQ(::GetWindowTextLengthA(label_.Hwnd()), 7);
 }
 
 TEST_F(VersionViewTest, PropertyChangeTakesEffectAtTheNextRequestOnly) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
-  ::UpdateWindow(label.Hwnd());
-  ASSERT_FALSE(RepaintPending(label.Hwnd()));
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+  ::UpdateWindow(label_.Hwnd());
+  ASSERT_FALSE(RepaintPending(label_.Hwnd()));
 
-  label.InfoCategory = C::icProductName;
-  EXPECT_FALSE(RepaintPending(label.Hwnd()));  // setting it invalidated nothing
-  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora tests");
-  ::UpdateWindow(label.Hwnd());  // the request resized the label to the longer text
+  label_.InfoCategory = C::icProductName;
+  EXPECT_FALSE(RepaintPending(label_.Hwnd()));  // setting it invalidated nothing
+  EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora tests");
+  ::UpdateWindow(label_.Hwnd());  // the request resized the label to the longer text
 
-  label.InfoCategory = C::icVersion;
-  label.ShortVsn = true;
-  EXPECT_FALSE(RepaintPending(label.Hwnd()));
-  EXPECT_EQ(ControlText(label.Hwnd()), "4.3");
+  label_.InfoCategory = C::icVersion;
+  label_.ShortVsn = true;
+  EXPECT_FALSE(RepaintPending(label_.Hwnd()));
+  EXPECT_EQ(ControlText(label_.Hwnd()), "4.3");
 
-  label.InfoCategory = C::icCompanyName;
-  EXPECT_EQ(label.DisplayText(), "Tarnek");
+  label_.InfoCategory = C::icCompanyName;
+  EXPECT_EQ(label_.DisplayText(), "Tarnek");
 }
 
 TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, false));
-  label.InfoCategory = C::icShortVsn;
-  EXPECT_EQ(label.DisplayText(), "");
-  label.InfoCategory = C::icFileDescription;
-  EXPECT_EQ(label.DisplayText(), "Velmora test program");
-  label.InfoCategory = C::icShortVsn;
-  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, false));
+  label_.InfoCategory = C::icShortVsn;
+  EXPECT_EQ(label_.DisplayText(), "");
+  label_.InfoCategory = C::icFileDescription;
+  EXPECT_EQ(label_.DisplayText(), "Velmora test program");
+  label_.InfoCategory = C::icShortVsn;
+  EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora test program");
 }
 
 TEST_F(VersionViewTest, MissingStringOfTheProgramShowsUnknown) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, false));
-  label.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
-  EXPECT_EQ(label.DisplayText(), "Unknown");
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, false));
+  label_.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
+  EXPECT_EQ(label_.DisplayText(), "Unknown");
 }
 
 // The two kinds of static control a label can be: the classic one of user32, an ANSI window
@@ -353,44 +317,39 @@ class VisualStyleContext {
 
 class VersionViewFormTest : public VersionViewTest, public ::testing::WithParamInterface<StaticKind> {
  protected:
-  // Creates `label` as the kind of static control of this run and checks that it is one.
-  void CreateLabel(TVersionView& label) {
+  // Creates the label as the kind of static control of this run and checks that it is one.
+  void CreateLabel() {
     const velmora::testing::TempFolder folder;
     if (GetParam() == StaticKind::kVisualStyle) {
       const VisualStyleContext context(folder);
       ASSERT_TRUE(context.Active());
-      ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
+      ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
     } else {
-      ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
+      ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
     }
-    ASSERT_EQ(::IsWindowUnicode(label.Hwnd()) != FALSE, GetParam() == StaticKind::kVisualStyle);
+    ASSERT_EQ(::IsWindowUnicode(label_.Hwnd()) != FALSE, GetParam() == StaticKind::kVisualStyle);
   }
 };
 
 // A screen reader asks from its own process, in either form; the answer must be the label's
 // text both times, not its bytes taken as WCHARs or its WCHARs taken as bytes.
 TEST_P(VersionViewFormTest, AnotherProcessReadsTheTextInBothForms) {
-  TVersionView label;
-  CreateLabel(label);
-  const OutsideReading reading = ReadFromAnotherProcess(label.Hwnd());
-  EXPECT_EQ(reading.wideLength, "7");
-  EXPECT_EQ(reading.wideText, "4.3.2.1");
-  EXPECT_EQ(reading.ansiLength, "7");
-  EXPECT_EQ(reading.ansiText, "4.3.2.1");
+  CreateLabel();
+  EXPECT_EQ(ReadFromAnotherProcess(label_.Hwnd()),
+            (std::vector<std::string>{"7", "4.3.2.1", "7", "4.3.2.1"}));
 }
 
 TEST_P(VersionViewFormTest, ShortBufferGetsAsMuchAsFitsInEitherForm) {
-  TVersionView label;
-  CreateLabel(label);
-  EXPECT_EQ(ControlText(label.Hwnd()), "4.3.2.1");
+  CreateLabel();
+  EXPECT_EQ(ControlText(label_.Hwnd()), "4.3.2.1");
   char buffer[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_EQ(::SendMessageA(label_.Hwnd(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 3);
   EXPECT_EQ(std::string(buffer), "4.3");
   wchar_t wide[4] = {L'x', L'x', L'x', L'x'};
-  EXPECT_EQ(::SendMessageW(label.Hwnd(), WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide)), 3);
+  EXPECT_EQ(::SendMessageW(label_.Hwnd(), WM_GETTEXT, std::size(wide), reinterpret_cast<LPARAM>(wide)), 3);
   EXPECT_EQ(std::wstring(wide), L"4.3");
-  EXPECT_EQ(::SendMessageW(label.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
-  EXPECT_EQ(::SendMessageA(label.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
+  EXPECT_EQ(::SendMessageW(label_.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
+  EXPECT_EQ(::SendMessageA(label_.Hwnd(), WM_GETTEXTLENGTH, 0, 0), 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statics,
@@ -403,44 +362,43 @@ INSTANTIATE_TEST_SUITE_P(Statics,
 // Sized by the text it computes, in its own font, as an auto-sized label: a longer text or a
 // larger font makes it larger at the next request for its text.
 TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
-  const FontHandle small(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
-  const FontHandle large(::CreateFontA(-22, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 3, 5, true));
-  ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
-  const SIZE version = TextExtent(small.Get(), "4.3.2.1");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, version.cx);
-  EXPECT_EQ(ClientSize(label.Hwnd()).cy, version.cy);
+  const auto sansSerif = [](int height) {
+    return FontHandle(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+  };
+  const FontHandle small = sansSerif(-11);
+  const FontHandle large = sansSerif(-22);
+  ASSERT_TRUE(label_.Create(parent_.Get(), 3, 5, true));
+  ::SendMessageA(label_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
+  const SIZE version = testing::TextExtent(small.Get(), "4.3.2.1");
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, version.cx);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cy, version.cy);
 
-  label.InfoCategory = C::icFileDescription;
-  EXPECT_EQ(ControlText(label.Hwnd()), "Velmora test program");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, TextExtent(small.Get(), "Velmora test program").cx);
+  label_.InfoCategory = C::icFileDescription;
+  EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora test program");
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, testing::TextExtent(small.Get(), "Velmora test program").cx);
 
-  ::SendMessageA(label.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
-  const SIZE larger = TextExtent(large.Get(), "Velmora test program");
-  EXPECT_EQ(ClientSize(label.Hwnd()).cx, larger.cx);
-  EXPECT_EQ(ClientSize(label.Hwnd()).cy, larger.cy);
+  ::SendMessageA(label_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
+  const SIZE larger = testing::TextExtent(large.Get(), "Velmora test program");
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, larger.cx);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).cy, larger.cy);
 
   RECT place{};
-  ::GetWindowRect(label.Hwnd(), &place);
+  ::GetWindowRect(label_.Hwnd(), &place);
   ::MapWindowPoints(HWND_DESKTOP, parent_.Get(), reinterpret_cast<POINT*>(&place), 2);
   EXPECT_EQ(place.left, 3);  // it grows to the right and down only
   EXPECT_EQ(place.top, 5);
 }
 
 TEST_F(VersionViewTest, PaintRecomputesTheText) {
-  TVersionView label;
-  ASSERT_TRUE(label.Create(parent_.Get(), 0, 0, true));
-  label.InfoCategory = C::icProductName;
-  ::InvalidateRect(label.Hwnd(), nullptr, TRUE);
-  ::UpdateWindow(label.Hwnd());
-  EXPECT_FALSE(RepaintPending(label.Hwnd()));
-  label.InfoCategory = C::icShortVsn;  // keeps what the paint computed
-  EXPECT_EQ(label.DisplayText(), "Velmora tests");
+  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+  label_.InfoCategory = C::icProductName;
+  ::InvalidateRect(label_.Hwnd(), nullptr, TRUE);
+  ::UpdateWindow(label_.Hwnd());
+  EXPECT_FALSE(RepaintPending(label_.Hwnd()));
+  label_.InfoCategory = C::icShortVsn;  // keeps what the paint computed
+  EXPECT_EQ(label_.DisplayText(), "Velmora tests");
 }
 
 }  // namespace

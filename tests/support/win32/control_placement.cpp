@@ -23,11 +23,6 @@ RECT RectIn(HWND window, HWND control) {
   return rect;
 }
 
-bool Overlap(const RECT& a, const RECT& b) {
-  RECT common{};
-  return ::IntersectRect(&common, &a, &b) != 0;
-}
-
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -38,13 +33,17 @@ int TextWidth(HWND control) {
 }
 
 int TextWidth(HWND control, const std::string& text) {
-  HDC dc = ::GetDC(control);
-  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+  return TextExtent(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), text).cx;
+}
+
+SIZE TextExtent(HFONT font, const std::string& text) {
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font);
   SIZE extent{};
   ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   ::SelectObject(dc, old);
-  ::ReleaseDC(control, dc);
-  return extent.cx;
+  ::ReleaseDC(nullptr, dc);
+  return extent;
 }
 
 int FontHeight(HWND control) {
@@ -87,6 +86,11 @@ void ExpectFollowsDpiChanges(HWND window, std::span<const LaidOutControl> rows, 
 }
 
 namespace {
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT common{};
+  return ::IntersectRect(&common, &a, &b) != 0;
+}
 
 // The children that show, each with the slot it takes.
 struct Slot {

@@ -14,12 +14,13 @@ RECT RectInParent(HWND child);
 // `control`'s rectangle in `window`'s client coordinates.
 RECT RectIn(HWND window, HWND control);
 
-bool Overlap(const RECT& a, const RECT& b);
 bool Inside(const RECT& inner, const RECT& outer);
 
 // How wide `text` (by default the control's own) is drawn in the control's font.
 int TextWidth(HWND control);
 int TextWidth(HWND control, const std::string& text);
+// The extent of `text` drawn in `font` on the screen.
+SIZE TextExtent(HFONT font, const std::string& text);
 // The lfHeight of the control's font.
 int FontHeight(HWND control);
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 #include <vector>
 
@@ -11,19 +13,26 @@ namespace velmora::testing {
 
 class MessageCounter {
  public:
-  MessageCounter(HWND window, UINT counted);
-  ~MessageCounter();
+  MessageCounter(HWND window, UINT counted) : window_(window), counted_(counted) {
+    ::SetWindowSubclass(window_, &Proc, Id(), reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~MessageCounter() { ::RemoveWindowSubclass(window_, &Proc, Id()); }
   MessageCounter(const MessageCounter&) = delete;
   MessageCounter& operator=(const MessageCounter&) = delete;
 
   int Count() const { return static_cast<int>(received_.size()); }
   WPARAM LastWParam() const { return received_.empty() ? 0 : received_.back().first; }
-  // The parameters of each one, in order.
   const std::vector<std::pair<WPARAM, LPARAM>>& Received() const { return received_; }
 
  private:
+  UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
   static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    auto* counter = reinterpret_cast<MessageCounter*>(self);
+    if (message == counter->counted_)
+      counter->received_.emplace_back(wParam, lParam);
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+  }
 
   HWND window_;
   UINT counted_;

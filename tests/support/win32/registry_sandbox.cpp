@@ -4,43 +4,21 @@
 
 #include <algorithm>
 #include <random>
-#include <utility>
 
 #include "windows/handles.h"
 
 namespace velmora::testing {
 
-namespace {
-
-std::string UniqueTestKeyPath() {
-  std::random_device seed;
-  return "SOFTWARE\\Tarnek\\VelmoraTest" + std::to_string(::GetCurrentProcessId()) + "_" +
-         std::to_string(std::mt19937(seed())());
-}
-
-}  // namespace
-
-RegistrySandbox::RegistrySandbox() : RegistrySandbox(UniqueTestKeyPath()) {}
-
-RegistrySandbox::RegistrySandbox(std::string path) : path_(std::move(path)) {
-  Delete();
-}
-
-RegistrySandbox::~RegistrySandbox() {
-  Delete();
-}
-
-void RegistrySandbox::Delete() const {
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-}
+RegistrySandbox::RegistrySandbox()
+    : RegistrySandbox("SOFTWARE\\Tarnek\\VelmoraTest" + std::to_string(::GetCurrentProcessId()) + "_" +
+                      std::to_string(std::mt19937(std::random_device()())())) {}
 
 bool RegistrySandbox::Exists(const std::string& below) const {
-  const std::string path = below.empty() ? path_ : path_ + "\\" + below;
   HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
-    return false;
-  const win::KeyHandle key(raw);
-  return true;
+  const std::string path = below.empty() ? path_ : path_ + "\\" + below;
+  const bool opened = ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &raw) == ERROR_SUCCESS;
+  const win::KeyHandle key(opened ? raw : nullptr);
+  return opened;
 }
 
 void RegistrySandbox::Put(const std::string& section,
@@ -49,21 +27,11 @@ void RegistrySandbox::Put(const std::string& section,
                           const void* data,
                           DWORD size) const {
   HKEY raw = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &raw, nullptr),
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (path_ + "\\" + section).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &raw, nullptr),
             ERROR_SUCCESS);
   const win::KeyHandle sectionKey(raw);
   ASSERT_EQ(::RegSetValueExA(raw, key.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-}
-
-void RegistrySandbox::PutText(const std::string& section,
-                              const std::string& key,
-                              const std::string& text) const {
-  Put(section, key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
-void RegistrySandbox::PutDword(const std::string& section, const std::string& key, DWORD number) const {
-  Put(section, key, REG_DWORD, &number, sizeof(number));
 }
 
 bool RegistrySandbox::Query(const std::string& section,
@@ -71,19 +39,18 @@ bool RegistrySandbox::Query(const std::string& section,
                             DWORD& type,
                             std::string& data) const {
   HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, (path_ + "\\" + section).c_str(), 0, KEY_READ, &raw) !=
+      ERROR_SUCCESS)
     return false;
   const win::KeyHandle sectionKey(raw);
   DWORD size = 0;
   if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
     return false;
   data.assign(size, '\0');
-  if (::RegQueryValueExA(raw, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
+  const LSTATUS read =
+      ::RegQueryValueExA(raw, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
   data.resize(std::min<std::size_t>(size, data.size()));
-  return true;
+  return read == ERROR_SUCCESS;
 }
 
 std::optional<std::string> RegistrySandbox::Text(const std::string& section, const std::string& key) const {
@@ -94,10 +61,6 @@ std::optional<std::string> RegistrySandbox::Text(const std::string& section, con
   if (!data.empty() && data.back() == '\0')
     data.pop_back();
   return data;
-}
-
-std::string RegistrySandbox::SectionPath(const std::string& section) const {
-  return path_ + "\\" + section;
 }
 
 }  // namespace velmora::testing

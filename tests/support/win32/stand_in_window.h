@@ -8,6 +8,9 @@
 
 namespace velmora::testing {
 
-win::WindowHandle StandInWindow(const char* title, DWORD style, SIZE size);
+inline win::WindowHandle StandInWindow(const char* title, DWORD style, SIZE size) {
+  return win::WindowHandle(::CreateWindowExA(0, "STATIC", title, style, 0, 0, size.cx, size.cy, nullptr,
+                                             nullptr, ::GetModuleHandleA(nullptr), nullptr));
+}
 
 }  // namespace velmora::testing

@@ -1,5 +1,7 @@
 #include "tests/support/win32/window_finders.h"
 
+#include <utility>
+
 #include "windows/window_base.h"
 
 namespace velmora::testing {
@@ -11,39 +13,22 @@ bool HasClass(HWND window, const char* className) {
 }
 
 std::vector<HWND> VisibleThreadWindows(const char* className) {
-  struct Search {
-    const char* className;
-    std::vector<HWND> found;
-  } search{className, {}};
+  std::pair<const char*, std::vector<HWND>> search{className, {}};
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
       [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (HasClass(window, s->className) && ::IsWindowVisible(window))
-          s->found.push_back(window);
+        auto* s = reinterpret_cast<decltype(search)*>(data);
+        if (HasClass(window, s->first) && ::IsWindowVisible(window))
+          s->second.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.second;
 }
 
 HWND FindThreadWindow(const char* className) {
-  struct Search {
-    const char* className;
-    HWND found;
-  } search{className, nullptr};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (::IsWindowVisible(window) && HasClass(window, s->className)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const std::vector<HWND> found = VisibleThreadWindows(className);
+  return found.empty() ? nullptr : found.front();
 }
 
 HWND FindChildByText(HWND parent, const std::string& text) {

@@ -16,14 +16,13 @@ bool HasClass(HWND window, const char* className);
 // dialogs ("#32770": message boxes, the folder picker); "#32768" for popup menus.
 std::vector<HWND> VisibleThreadWindows(const char* className = "#32770");
 
-// The first visible top-level window of this thread whose class is `className`, or null.
+// The first of them, or null.
 HWND FindThreadWindow(const char* className);
 
 // The first child of `parent`, in z-order, whose text is `text`, or null.
 HWND FindChildByText(HWND parent, const std::string& text);
 
-// Texts of the child windows of `window` whose class is `className` ("Static", "Button"), in
-// z-order.
+// Texts of the child windows of `window` of class `className` ("Static", "Button"), in z-order.
 std::vector<std::string> ChildTexts(HWND window, const char* className);
 
 }  // namespace velmora::testing
