@@ -1,9 +1,7 @@
 // What the monitor window's GUI tests share: the window created in-process over real temporary
-// client folders, a settings store in memory and a shell that only records; readers for what
-// the controls show.
-// The folders are read through a probe that can hold a chosen folder, as a share that does not
-// answer would; the helpers below wait for the reading threads' answers as the event loop would
-// deliver them.
+// client folders, read through a probe that can hold a chosen folder as a share that does not
+// answer would; a settings store in memory, a shell that only records, and readers for what the
+// controls show.
 #pragma once
 
 #include <windows.h>

@@ -596,10 +596,9 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_TRUE(window.LastRefresh().ran);
   EXPECT_TRUE(window.LastRefresh().changedRows.empty());
   EXPECT_FALSE(window.LastRefresh().countersChanged);
-  EXPECT_EQ(redraws.Count(), 0);
-  EXPECT_EQ(statusWrites.Count(), 0);
-  EXPECT_EQ(tablePaints.Count(), 0);
-  EXPECT_EQ(statusPaints.Count(), 0);
+  EXPECT_EQ(
+      (std::array<int, 4>{redraws.Count(), statusWrites.Count(), tablePaints.Count(), statusPaints.Count()}),
+      (std::array<int, 4>{0, 0, 0, 0}));
 
   // One folder changes: only its row is invalidated, and one status panel is written.
   WriteClientFile("b\\result.sah", "done");
@@ -713,9 +712,8 @@ std::vector<std::string> PanelTexts(const MainControls& c) {
   std::vector<std::string> texts;
   for (HWND control :
        std::initializer_list<HWND>{c.frmUserStats, c.lblUserTotUnits, c.lblUserTotCPU, c.lblUserAvgCPU,
-                                   c.frmUnitStats, c.lblProgress, c.lblTimeTotal, c.lblTimeLeft}) {
+                                   c.frmUnitStats, c.lblProgress, c.lblTimeTotal, c.lblTimeLeft})
     texts.push_back(win::WindowText(control));
-  }
   return texts;
 }
 
@@ -972,8 +970,7 @@ TEST_F(HungFolderTest, ExitSavesAndReturnsWhileAReadHangs) {
   OpenWithAHungFolder();
   Close();  // destroying the window must not wait for the hung read
   EXPECT_EQ(probe_->Waiting(), 1);
-  EXPECT_EQ(settings_.Text("Locations", "Count"), "2");
-  EXPECT_EQ(settings_.Text("Locations", "Location0000"), hung_ + ",1");
+  ExpectSaved("Locations", {{"Count", "2"}, {"Location0000", hung_ + ",1"}});
 }
 
 // tests/e2e/slow_share_test.sh mounts a file system that delays every call and names its client
