@@ -167,15 +167,13 @@ TEST_P(DetailsCloseKey, HidesTheWindow) {
   EXPECT_TRUE(::IsWindow(details_->Hwnd()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys,
-                         DetailsCloseKey,
-                         ::testing::Values(CloseKeyRow{"EscOnButton", WM_KEYDOWN, VK_ESCAPE, false},
-                                           CloseKeyRow{"EnterOnButton", WM_KEYDOWN, VK_RETURN, false},
-                                           CloseKeyRow{"EscOnWindow", WM_KEYDOWN, VK_ESCAPE, true},
-                                           CloseKeyRow{"EnterOnWindow", WM_KEYDOWN, VK_RETURN, true},
-                                           CloseKeyRow{"AltCOnButton", WM_SYSCHAR, 'c', false},
-                                           CloseKeyRow{"AltCOnWindow", WM_SYSCHAR, 'c', true}),
-                         [](const auto& row) { return std::string(row.param.name); });
+const CloseKeyRow kCloseKeys[] = {
+    {"EscOnButton", WM_KEYDOWN, VK_ESCAPE, false}, {"EnterOnButton", WM_KEYDOWN, VK_RETURN, false},
+    {"EscOnWindow", WM_KEYDOWN, VK_ESCAPE, true},  {"EnterOnWindow", WM_KEYDOWN, VK_RETURN, true},
+    {"AltCOnButton", WM_SYSCHAR, 'c', false},      {"AltCOnWindow", WM_SYSCHAR, 'c', true}};
+INSTANTIATE_TEST_SUITE_P(Keys, DetailsCloseKey, ::testing::ValuesIn(kCloseKeys), [](const auto& row) {
+  return std::string(row.param.name);
+});
 
 TEST_F(DetailsWindowTest, OtherKeysLeaveItOpenAndOtherWindowsAlone) {
   details_->ShowAndActivate();

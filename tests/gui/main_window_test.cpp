@@ -678,12 +678,8 @@ TEST_P(IntervalTest, TimerIntervalFollowsTheEditBox) {
   EXPECT_EQ(window.PollInterval() * 1000u, GetParam().milliseconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Typed,
-                         IntervalTest,
-                         ::testing::Values(IntervalCase{"60", 60000},
-                                           IntervalCase{"1", 1000},
-                                           IntervalCase{"32767", 32767000},
-                                           IntervalCase{"120", 120000}));
+const IntervalCase kTypedIntervals[] = {{"60", 60000}, {"1", 1000}, {"32767", 32767000}, {"120", 120000}};
+INSTANTIATE_TEST_SUITE_P(Typed, IntervalTest, ::testing::ValuesIn(kTypedIntervals));
 
 TEST_F(MainWindowTest, UpArrowInTheIntervalBoxAddsOneSecond) {
   TfrmMain& window = Open();

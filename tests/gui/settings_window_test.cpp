@@ -317,13 +317,12 @@ TEST_P(SettingsWindowStateTest, OnlyTwoOpensMaximized) {
   EXPECT_EQ((std::array<LONG, 2>{normal[2], normal[3]}), (std::array<LONG, 2>{600, 400}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         SettingsWindowStateTest,
-                         ::testing::Values(StateCase{"2", true},
-                                           StateCase{"1", false},
-                                           StateCase{"0", false},
-                                           StateCase{"3", false},
-                                           StateCase{"maximized", false}));
+const StateCase kStoredStates[] = {{"2", true},
+                                   {"1", false},
+                                   {"0", false},
+                                   {"3", false},
+                                   {"maximized", false}};
+INSTANTIATE_TEST_SUITE_P(Texts, SettingsWindowStateTest, ::testing::ValuesIn(kStoredStates));
 
 // After start-up the test overwrites the stored layout; what the exit leaves shows what it wrote.
 TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
@@ -409,14 +408,9 @@ TEST_P(SettingsIntervalTest, StoredIntervalBecomesTheTimerPeriod) {
   EXPECT_TRUE(window.TimerEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         SettingsIntervalTest,
-                         ::testing::Values(IntervalCase{"60", "60"},
-                                           IntervalCase{"0", "1"},
-                                           IntervalCase{"-5", "1"},
-                                           IntervalCase{"70000", "4464"},
-                                           IntervalCase{"65551", "15"},
-                                           IntervalCase{"abc", "15"}));
+const IntervalCase kStoredIntervals[] = {{"60", "60"},      {"0", "1"},      {"-5", "1"},
+                                         {"70000", "4464"}, {"65551", "15"}, {"abc", "15"}};
+INSTANTIATE_TEST_SUITE_P(Texts, SettingsIntervalTest, ::testing::ValuesIn(kStoredIntervals));
 
 struct WrongTypeCase {
   const char* name;
