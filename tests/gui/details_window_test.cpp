@@ -43,6 +43,14 @@ class DetailsWindowTest : public ::testing::Test {
   }
 
   std::string Label(int id) const { return WindowText(::GetDlgItem(details_->Hwnd(), id)); }
+  // The user's name and figures, then the unit's.
+  std::vector<std::string> Figures() const {
+    std::vector<std::string> texts;
+    for (int id : {kDetailsLblUser, kDetailsLblUserTotUnits, kDetailsLblUserTotCPU, kDetailsLblUserAvgCPU,
+                   kDetailsLblProgress, kDetailsLblTimeTotal, kDetailsLblTimeLeft})
+      texts.push_back(Label(id));
+    return texts;
+  }
 
   std::string Status() const {
     return testing::StatusText(::GetDlgItem(details_->Hwnd(), kDetailsSttBar), 0);
@@ -86,13 +94,8 @@ TEST_F(DetailsWindowTest, NoRowSelectedShowsTheMessages) {
   details_->ShowAndActivate();
   ASSERT_TRUE(Visible());
   EXPECT_EQ(Status(), "No location marked!");
-  EXPECT_EQ(Label(kDetailsLblUser), "No user info found");
-  EXPECT_EQ(Label(kDetailsLblUserTotUnits), "?");
-  EXPECT_EQ(Label(kDetailsLblUserTotCPU), "?");
-  EXPECT_EQ(Label(kDetailsLblUserAvgCPU), "?");
-  EXPECT_EQ(Label(kDetailsLblProgress), "No progress info found");
-  EXPECT_EQ(Label(kDetailsLblTimeTotal), "?");
-  EXPECT_EQ(Label(kDetailsLblTimeLeft), "?");
+  EXPECT_EQ(Figures(), (std::vector<std::string>{"No user info found", "?", "?", "?",
+                                                 "No progress info found", "?", "?"}));
 }
 
 TEST_F(DetailsWindowTest, FolderWithBothFilesShowsAllFigures) {
@@ -101,13 +104,8 @@ TEST_F(DetailsWindowTest, FolderWithBothFilesShowsAllFigures) {
   selected_ = folder.ProgramPath();
   details_->ShowAndActivate();
   EXPECT_EQ(Status(), folder.ProgramPath());  // no leading blank, unlike the monitor window
-  EXPECT_EQ(Label(kDetailsLblUser), "Example Team");
-  EXPECT_EQ(Label(kDetailsLblUserTotUnits), "40");
-  EXPECT_EQ(Label(kDetailsLblUserTotCPU), "2.000 years");
-  EXPECT_EQ(Label(kDetailsLblUserAvgCPU), "438: 0");
-  EXPECT_EQ(Label(kDetailsLblProgress), "25.00%");
-  EXPECT_EQ(Label(kDetailsLblTimeTotal), " 4: 0");
-  EXPECT_EQ(Label(kDetailsLblTimeLeft), " 3: 0");
+  EXPECT_EQ(Figures(), (std::vector<std::string>{"Example Team", "40", "2.000 years", "438: 0", "25.00%",
+                                                 " 4: 0", " 3: 0"}));
   // The group captions keep their names; the user's name has a label of its own.
   EXPECT_EQ(Label(kDetailsFrmUser), "User info");
   EXPECT_EQ(Label(kDetailsFrmUnit), "Working unit info");
@@ -134,13 +132,8 @@ TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
   details_->ShowAndActivate();
   EXPECT_EQ(::GetActiveWindow(), details_->Hwnd());
   EXPECT_EQ(Status(), second.ProgramPath());
-  EXPECT_EQ(Label(kDetailsLblUser), "No user info found");
-  EXPECT_EQ(Label(kDetailsLblUserTotUnits), "?");
-  EXPECT_EQ(Label(kDetailsLblUserTotCPU), "?");
-  EXPECT_EQ(Label(kDetailsLblUserAvgCPU), "?");
-  EXPECT_EQ(Label(kDetailsLblProgress), "50.00%");
-  EXPECT_EQ(Label(kDetailsLblTimeTotal), " 4: 0");
-  EXPECT_EQ(Label(kDetailsLblTimeLeft), " 2: 0");
+  EXPECT_EQ(Figures(),
+            (std::vector<std::string>{"No user info found", "?", "?", "?", "50.00%", " 4: 0", " 2: 0"}));
 
   // Clicking back into the window (plain activation) refills it as well.
   selected_.reset();
@@ -174,15 +167,13 @@ TEST_P(DetailsCloseKey, HidesTheWindow) {
   EXPECT_TRUE(::IsWindow(details_->Hwnd()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys,
-                         DetailsCloseKey,
-                         ::testing::Values(CloseKeyRow{"EscOnButton", WM_KEYDOWN, VK_ESCAPE, false},
-                                           CloseKeyRow{"EnterOnButton", WM_KEYDOWN, VK_RETURN, false},
-                                           CloseKeyRow{"EscOnWindow", WM_KEYDOWN, VK_ESCAPE, true},
-                                           CloseKeyRow{"EnterOnWindow", WM_KEYDOWN, VK_RETURN, true},
-                                           CloseKeyRow{"AltCOnButton", WM_SYSCHAR, 'c', false},
-                                           CloseKeyRow{"AltCOnWindow", WM_SYSCHAR, 'c', true}),
-                         [](const auto& row) { return std::string(row.param.name); });
+const CloseKeyRow kCloseKeys[] = {
+    {"EscOnButton", WM_KEYDOWN, VK_ESCAPE, false}, {"EnterOnButton", WM_KEYDOWN, VK_RETURN, false},
+    {"EscOnWindow", WM_KEYDOWN, VK_ESCAPE, true},  {"EnterOnWindow", WM_KEYDOWN, VK_RETURN, true},
+    {"AltCOnButton", WM_SYSCHAR, 'c', false},      {"AltCOnWindow", WM_SYSCHAR, 'c', true}};
+INSTANTIATE_TEST_SUITE_P(Keys, DetailsCloseKey, ::testing::ValuesIn(kCloseKeys), [](const auto& row) {
+  return std::string(row.param.name);
+});
 
 TEST_F(DetailsWindowTest, OtherKeysLeaveItOpenAndOtherWindowsAlone) {
   details_->ShowAndActivate();
@@ -238,39 +229,37 @@ TEST_F(DetailsWindowTest, ControlsKeepApart) {
   ExpectControlsKeepApart(details_->Hwnd());
 }
 
+// In z-order, the order screen readers walk them in: each group box, then every prompt with its
+// value.
 constexpr LaidOutControl kDetailsPlaces[] = {
     {kDetailsBtnClose, "&Close", 276, 16, 67, 25},
     {kDetailsFrmUser, "User info", 12, 12, 253, 105},
     {kDetailsPromptUser, "User:", 32, 32, 0, 0},
-    {kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
-    {kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
-    {kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
     {kDetailsLblUser, nullptr, 132, 32, 0, 0},
+    {kDetailsPromptTotUnits, "Total units:", 32, 52, 0, 0},
     {kDetailsLblUserTotUnits, nullptr, 132, 52, 0, 0},
+    {kDetailsPromptTotCPU, "Total CPU time:", 32, 72, 0, 0},
     {kDetailsLblUserTotCPU, nullptr, 132, 72, 0, 0},
+    {kDetailsPromptAvgCPU, "Average CPU time:", 32, 92, 0, 0},
     {kDetailsLblUserAvgCPU, nullptr, 132, 92, 0, 0},
     {kDetailsFrmUnit, "Working unit info", 12, 128, 253, 85},
     {kDetailsPromptProgress, "Progress:", 28, 148, 0, 0},
-    {kDetailsPromptTimeTotal, "Estimated total time:", 28, 168, 0, 0},
-    {kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
     {kDetailsLblProgress, nullptr, 132, 148, 0, 0},
+    {kDetailsPromptTimeTotal, "Estimated total time:", 28, 168, 0, 0},
     {kDetailsLblTimeTotal, nullptr, 132, 168, 0, 0},
+    {kDetailsPromptTimeLeft, "Time left:", 28, 188, 0, 0},
     {kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
     {kDetailsSttBar, nullptr, 0, 226, 352, 19}};
 
 INSTANTIATE_TEST_SUITE_P(Layout, DetailsControlPlace, ::testing::ValuesIn(kDetailsPlaces));
 
-// Screen readers walk the controls in z-order: each group box, then every prompt with its value.
 TEST_F(DetailsWindowTest, ReadsEachValueAfterItsPrompt) {
-  std::vector<int> walked;
+  std::vector<int> walked, laidOut;
   for (HWND child = ::GetWindow(details_->Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
     walked.push_back(::GetDlgCtrlID(child));
-  EXPECT_EQ(walked, (std::vector<int>{kDetailsBtnClose, kDetailsFrmUser, kDetailsPromptUser, kDetailsLblUser,
-                                      kDetailsPromptTotUnits, kDetailsLblUserTotUnits, kDetailsPromptTotCPU,
-                                      kDetailsLblUserTotCPU, kDetailsPromptAvgCPU, kDetailsLblUserAvgCPU,
-                                      kDetailsFrmUnit, kDetailsPromptProgress, kDetailsLblProgress,
-                                      kDetailsPromptTimeTotal, kDetailsLblTimeTotal, kDetailsPromptTimeLeft,
-                                      kDetailsLblTimeLeft, kDetailsSttBar}));
+  for (const LaidOutControl& row : kDetailsPlaces)
+    laidOut.push_back(row.id);
+  EXPECT_EQ(walked, laidOut);
 }
 
 // Moved to a screen of another dpi, the window takes the layout at that dpi; moved back, it is

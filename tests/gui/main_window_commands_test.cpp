@@ -28,8 +28,6 @@ std::size_t WritesOf(const MemorySettingsStore& store, const std::string& sectio
       [&](const MemorySettingsStore::Write& w) { return w.section == section && w.key == key; }));
 }
 
-// --- Remove ---------------------------------------------------------------------------------
-
 class RemoveTest : public MainWindowTest {
  protected:
   TfrmMain& OpenWithThreeRows() {
@@ -100,8 +98,6 @@ TEST_F(RemoveTest, RemovingTheLastRowLeavesAnEmptyTableThatIsSavedAsCountZero) {
   EXPECT_EQ(settings_.Text("Locations", "Count"), "0");
 }
 
-// --- Help -----------------------------------------------------------------------------------
-
 TEST_F(MainWindowTest, HelpOpensTheLocalPageWhenItExists) {
   appFolder_.WriteFile("index.html", "<html></html>");
   TfrmMain& window = Open();
@@ -127,8 +123,6 @@ TEST_F(MainWindowTest, HelpOpensTheAboutWindowsEuropeanPageWithoutTheLocalOne) {
   EXPECT_EQ(target, aboutShell.calls[0].target);
 }
 
-// --- More info and About --------------------------------------------------------------------
-
 TEST_F(MainWindowTest, MoreInfoAndAboutCallTheirHooksAndDoNothingWithoutThem) {
   TfrmMain& window = Open();
   window.acMoreInfoExecute();
@@ -151,8 +145,6 @@ TEST_F(MainWindowTest, SelectedPathFollowsTheSelection) {
   SelectRow(window.Controls().lvMain, 1);
   EXPECT_EQ(window.SelectedPath(), ClientPath("y"));
 }
-
-// --- Add through the folder picker ----------------------------------------------------------
 
 constexpr int kTicksBeforeGivingUp = 300;
 
@@ -222,8 +214,6 @@ TEST_F(MainWindowTest, CancellingThePickerAddsNothing) {
   EXPECT_TRUE(::IsWindowEnabled(window.Hwnd()));
 }
 
-// --- Exit and the end of the session --------------------------------------------------------
-
 TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesTheRows) {
   StoreLocations({{ClientPath("one"), true}, {ClientPath("two"), false}});
   TfrmMain& window = Open();
@@ -232,10 +222,10 @@ TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesTheRows) {
   window.acExitExecute();
   EXPECT_EQ(window.Hwnd(), nullptr);
   EXPECT_EQ(destroyed, 1);
-  EXPECT_EQ(settings_.Text("Locations", "Count"), "2");
-  EXPECT_EQ(settings_.Text("Locations", "Location0000"), ClientPath("one") + ",1");
-  EXPECT_EQ(settings_.Text("Locations", "Location0001"), ClientPath("two") + ",0");
-  EXPECT_EQ(settings_.Text("Defaults", "PollInterval"), "15");
+  ExpectSaved("Locations", {{"Count", "2"},
+                            {"Location0000", ClientPath("one") + ",1"},
+                            {"Location0001", ClientPath("two") + ",0"}});
+  ExpectSaved("Defaults", {{"PollInterval", "15"}});
   EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
 }
 
@@ -259,17 +249,16 @@ TEST_F(MainWindowTest, ASessionThatGoesOnSavesNothingUntilExit) {
   EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
 }
 
-// --- Stored settings applied and saved ------------------------------------------------------
+const std::vector<KeyText> kStoredBounds = {{"FormWidth", "600"},
+                                            {"FormHeight", "400"},
+                                            {"FormTop", "30"},
+                                            {"FormLeft", "40"}};
 
 TEST_F(MainWindowTest, StoredLayoutBarsAndIntervalAreAppliedAndSavedBack) {
-  settings_.SetText("Layout", "FormWidth", "600");
-  settings_.SetText("Layout", "FormHeight", "400");
-  settings_.SetText("Layout", "FormTop", "30");
-  settings_.SetText("Layout", "FormLeft", "40");
-  settings_.SetText("Layout", "Col0", "300");
-  settings_.SetText("Layout", "Col5", "120");
-  settings_.SetText("Interface", "pnlStats", "0");
-  settings_.SetText("Defaults", "PollInterval", "60");
+  Store("Layout", kStoredBounds);
+  Store("Layout", {{"Col0", "300"}, {"Col5", "120"}});
+  Store("Interface", {{"pnlStats", "0"}});
+  Store("Defaults", {{"PollInterval", "60"}});
   TfrmMain& window = Open();
   RECT bounds{};
   ::GetWindowRect(window.Hwnd(), &bounds);
@@ -284,24 +273,15 @@ TEST_F(MainWindowTest, StoredLayoutBarsAndIntervalAreAppliedAndSavedBack) {
 
   ::SendMessageA(window.Controls().lvMain, LVM_SETCOLUMNWIDTH, 1, 77);
   Close();
-  EXPECT_EQ(settings_.Text("Layout", "WindowState"), "1");
-  EXPECT_EQ(settings_.Text("Layout", "FormWidth"), "600");
-  EXPECT_EQ(settings_.Text("Layout", "FormHeight"), "400");
-  EXPECT_EQ(settings_.Text("Layout", "FormTop"), "30");
-  EXPECT_EQ(settings_.Text("Layout", "FormLeft"), "40");
-  EXPECT_EQ(settings_.Text("Layout", "Col0"), "300");
-  EXPECT_EQ(settings_.Text("Layout", "Col1"), "77");
-  EXPECT_EQ(settings_.Text("Interface", "pnlStats"), "0");
-  EXPECT_EQ(settings_.Text("Interface", "tlbMain"), "1");
-  EXPECT_EQ(settings_.Text("Defaults", "PollInterval"), "60");
+  ExpectSaved("Layout", kStoredBounds);
+  ExpectSaved("Layout", {{"WindowState", "1"}, {"Col0", "300"}, {"Col1", "77"}});
+  ExpectSaved("Interface", {{"pnlStats", "0"}, {"tlbMain", "1"}});
+  ExpectSaved("Defaults", {{"PollInterval", "60"}});
 }
 
 TEST_F(MainWindowTest, AMaximizedStartKeepsTheStoredNormalBounds) {
-  settings_.SetText("Layout", "FormWidth", "600");
-  settings_.SetText("Layout", "FormHeight", "400");
-  settings_.SetText("Layout", "FormTop", "30");
-  settings_.SetText("Layout", "FormLeft", "40");
-  settings_.SetText("Layout", "WindowState", "2");
+  Store("Layout", kStoredBounds);
+  Store("Layout", {{"WindowState", "2"}});
   TfrmMain& window = Open();
   EXPECT_EQ(window.CurrentShowState(), ShowState::kMaximized);
   window.Show(SW_SHOWNORMAL);
@@ -325,8 +305,6 @@ TEST_F(MainWindowTest, AMinimizedExitLeavesTheLayoutAlone) {
   EXPECT_EQ(WritesOf(settings_, "Layout", "Col0"), 1u);
   EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
 }
-
-// --- Settings failures ----------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ALoadFailureIsShownAndTheStartStopsThere) {
   StoreLocations({{MakeClient("client", {.workUnit = "unit"}), true}});

@@ -1,9 +1,7 @@
 // What the monitor window's GUI tests share: the window created in-process over real temporary
-// client folders, a settings store in memory and a shell that only records; readers for what
-// the controls show.
-// The folders are read through a probe that can hold a chosen folder, as a share that does not
-// answer would; the helpers below wait for the reading threads' answers as the event loop would
-// deliver them.
+// client folders, read through a probe that can hold a chosen folder as a share that does not
+// answer would; a settings store in memory, a shell that only records, and readers for what the
+// controls show.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +40,12 @@ namespace velmora::testing {
 // seven results.
 inline constexpr const char* kLocalClients[] = {"local0", "local1", "local2", "local3"};
 
+// One value of a settings section.
+struct KeyText {
+  std::string key;
+  std::string text;
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   ~MainWindowTest() override {
@@ -57,8 +61,8 @@ class MainWindowTest : public ::testing::Test {
     return window;
   }
   TfrmMain& OpenWithoutWaiting(std::string appDir, HWND owner = nullptr) {
-    window_ = std::make_unique<TfrmMain>(
-        MainWindowServices{probe_, settings_, shell_, owner, std::move(appDir), {}, &tray_});
+    window_ = std::make_unique<TfrmMain>(MainWindowServices{
+        probe_, settings_, shell_, owner, std::move(appDir), clock_, &tray_, deferUntilShown_});
     EXPECT_TRUE(window_->Create());
     return *window_;
   }
@@ -95,7 +99,15 @@ class MainWindowTest : public ::testing::Test {
   // Every local client's row shows a unit in work at `progress`.
   bool LocalClientsShow(const std::string& progress) const;
 
-  // Stored locations as LoadSettings reads them.
+  // Settings as LoadSettings reads them, and as the window saved them.
+  void Store(const char* section, const std::vector<KeyText>& entries) {
+    for (const auto& [key, text] : entries)
+      settings_.SetText(section, key, text);
+  }
+  void ExpectSaved(const char* section, const std::vector<KeyText>& entries) const {
+    for (const auto& [key, text] : entries)
+      EXPECT_EQ(settings_.Text(section, key), text) << section << '\\' << key;
+  }
   void StoreLocations(const std::vector<std::pair<std::string, bool>>& rows) {
     settings_.SetText("Locations", "Count", std::to_string(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i)
@@ -109,12 +121,28 @@ class MainWindowTest : public ::testing::Test {
   MemorySettingsStore settings_;
   RecordingShellOpener shell_;
   RecordingTrayShell tray_;
+  std::function<PassClock()> clock_;  // empty: the system's clocks
+  bool deferUntilShown_ = false;
   win::AppWindow application_;
   std::unique_ptr<TfrmMain> window_;  // last: destroyed (and saved) before what it uses
 };
 
+// The status bar's first `parts` panels.
+inline std::vector<std::string> StatusTexts(HWND bar, int parts = 3) {
+  std::vector<std::string> texts;
+  for (int part = 0; part < parts; ++part)
+    texts.push_back(StatusText(bar, part));
+  return texts;
+}
+
 inline bool MenuChecked(HMENU menu, UINT id) {
   return (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+inline std::vector<bool> MenuChecks(HMENU menu, std::initializer_list<UINT> ids) {
+  std::vector<bool> checks;
+  for (UINT id : ids)
+    checks.push_back(MenuChecked(menu, id));
+  return checks;
 }
 
 // Delivers whatever is waiting in the thread's queue.

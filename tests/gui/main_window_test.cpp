@@ -24,8 +24,6 @@
 namespace velmora::testing {
 namespace {
 
-// --- Start-up -------------------------------------------------------------------------------
-
 TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyRefreshed) {
   TfrmMain& window = Open("");
   HWND table = window.Controls().lvMain;
@@ -36,9 +34,8 @@ TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyR
   // Refreshed at once: the file columns show what the folder holds instead of "?".
   EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{ExecutableFolder(), "?", "-", "-", "-", "-"}));
   EXPECT_EQ(ItemImage(table, 0), kIconNone);
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 0");
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 0");
+  EXPECT_EQ(StatusTexts(window.Controls().sttBar),
+            (std::vector<std::string>{" Total: 1", " Work: 0", " Ready: 0"}));
   EXPECT_TRUE(window.TimerEnabled());
   EXPECT_EQ(window.TimerInterval(), 15000u);
   EXPECT_EQ(window.AppDir(), ExecutableFolder());
@@ -51,12 +48,9 @@ TEST_F(MainWindowTest, DeferredStartWaitsForTheWindow) {
   for (const bool show : {true, false}) {
     StoreLocations(
         {{MakeClient(show ? "shown" : "pumped", {.state = "prog=0.5\n", .workUnit = "unit"}), true}});
-    MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\",
-                                {},     &tray_};
-    services.deferUntilShown = true;
-    window_ = std::make_unique<TfrmMain>(std::move(services));
+    deferUntilShown_ = true;
     const std::uint64_t calls = probe_->CallCount();
-    ASSERT_TRUE(window_->Create());
+    OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
     ::Sleep(100);
     EXPECT_EQ(probe_->CallCount(), calls) << show;
     EXPECT_FALSE(tray_.Shown()) << show;
@@ -77,15 +71,9 @@ TEST_F(MainWindowTest, FirstStartUsesTheDefaultLayout) {
   TfrmMain& window = Open();
   RECT bounds{};
   ::GetWindowRect(window.Hwnd(), &bounds);
-  EXPECT_EQ(bounds.left, 0);
-  EXPECT_EQ(bounds.top, 0);
-  EXPECT_EQ(bounds.right - bounds.left, 534);
-  EXPECT_EQ(bounds.bottom - bounds.top, 300);
-  const int expectedWidths[] = {248, 46, 33, 33, 35, 100};
-  for (int column = 0; column < 6; ++column) {
-    EXPECT_EQ(::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNWIDTH, column, 0), expectedWidths[column])
-        << column;
-  }
+  EXPECT_EQ((std::array<LONG, 4>{bounds.left, bounds.top, bounds.right, bounds.bottom}),
+            (std::array<LONG, 4>{0, 0, 534, 300}));
+  EXPECT_EQ(ColumnWidths(window.Controls().lvMain), (std::vector<int>{248, 46, 33, 33, 35, 100}));
   EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), "15");
   for (Bar bar : {Bar::kToolbar, Bar::kStatsPanel, Bar::kStatusBar})
     EXPECT_TRUE(window.BarVisible(bar));
@@ -112,8 +100,6 @@ TEST_F(MainWindowTest, ActivationSetsTheTitleWithTheVersionText) {
   EXPECT_EQ(win::WindowText(window.Hwnd()), "Velmora v.Unknown");
 }
 
-// --- Layout ---------------------------------------------------------------------------------
-
 TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTable) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
@@ -137,10 +123,8 @@ TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTable) {
     EXPECT_EQ(r.right - r.left, client.right);
 
   const RECT table = RectInParent(c.lvMain);
-  EXPECT_EQ(table.left, 5);
-  EXPECT_EQ(table.top, 2);
-  EXPECT_EQ(table.right, main.right - main.left - 5);
-  EXPECT_EQ(table.bottom, main.bottom - main.top - 5);
+  EXPECT_EQ((std::array<LONG, 4>{table.left, table.top, table.right, table.bottom}),
+            (std::array<LONG, 4>{5, 2, main.right - main.left - 5, main.bottom - main.top - 5}));
 }
 
 TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
@@ -150,8 +134,7 @@ TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
   RECT client{};
   ::GetClientRect(window.Hwnd(), &client);
   const RECT main = RectInParent(c.pnlMain);
-  EXPECT_EQ(main.top, 0);
-  EXPECT_EQ(main.bottom, client.bottom);
+  EXPECT_EQ((std::array<LONG, 2>{main.top, main.bottom}), (std::array<LONG, 2>{0, client.bottom}));
   for (HWND bar : std::initializer_list<HWND>{c.tlbMain, c.pnlStats, c.bvlStats, c.sttBar})
     EXPECT_FALSE(::IsWindowVisible(bar));
 }
@@ -168,18 +151,14 @@ TEST_F(MainWindowTest, StatisticsPanelControlsStandAtTheirLaidOutPlaces) {
   }
 }
 
-// Screen readers walk the controls in z-order: each group box, then every prompt with its value.
 TEST_F(MainWindowTest, StatisticsPanelReadsEachValueAfterItsPrompt) {
   const MainControls& c = Open().Controls();
-  const auto prompt = [&](const char* text) { return FindChildByText(c.pnlStats, text); };
-  std::vector<HWND> walked;
+  std::vector<HWND> walked, laidOut;
   for (HWND child = ::GetWindow(c.pnlStats, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
     walked.push_back(child);
-  EXPECT_EQ(walked, (std::vector<HWND>{c.frmUserStats, prompt("Total units:"), c.lblUserTotUnits,
-                                       prompt("Total CPU time:"), c.lblUserTotCPU,
-                                       prompt("Average CPU time:"), c.lblUserAvgCPU, c.frmUnitStats,
-                                       prompt("Progress:"), c.lblProgress, prompt("Estimated total time:"),
-                                       c.lblTimeTotal, prompt("Time left:"), c.lblTimeLeft}));
+  for (const StatsLabel& label : kStatsLabels)
+    laidOut.push_back(StatsControl(c, label));
+  EXPECT_EQ(walked, laidOut);
 }
 
 // Only top-level windows hear of new system colours: the window passes them on to its common
@@ -214,12 +193,10 @@ TEST_F(MainWindowTest, SettingsPanelHoldsTheIntervalAndTheSpyingSwitch) {
   EXPECT_EQ(win::WindowText(c.lblPollItv), "Refresh interval (sec): ");
   EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
   EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageA(c.spnPollItv, UDM_GETBUDDY, 0, 0)), c.fldPollItv);
-  int minimum = 0;
-  int maximum = 0;
-  ::SendMessageA(c.spnPollItv, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&minimum),
-                 reinterpret_cast<LPARAM>(&maximum));
-  EXPECT_EQ(minimum, 1);
-  EXPECT_EQ(maximum, 32767);
+  std::array<int, 2> range{};
+  ::SendMessageA(c.spnPollItv, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&range[0]),
+                 reinterpret_cast<LPARAM>(&range[1]));
+  EXPECT_EQ(range, (std::array<int, 2>{1, 32767}));
   EXPECT_EQ(::SendMessageA(c.spnPollItv, UDM_GETPOS32, 0, 0), 15);
   EXPECT_TRUE(::GetWindowLongPtrA(c.spnPollItv, GWL_STYLE) & UDS_SETBUDDYINT);
   EXPECT_EQ(win::WindowText(c.chkActive), "Spying enabled");
@@ -237,27 +214,18 @@ TEST_F(MainWindowTest, StatusBarHasFourPanels) {
   EXPECT_EQ(edges, (std::array<int, 4>{80, 160, 240, -1}));
 }
 
-struct ColumnRow {
-  const char* caption;
-  int format;
-};
+const std::vector<std::string> kSixCaptions = {"Location", "%", "WU", "Stt", "Res", "Last date"};
 
 TEST_F(MainWindowTest, TableHasSixColumnsWithCaptionsAndAlignment) {
   TfrmMain& window = Open();
-  const ColumnRow expected[] = {{"Location", LVCFMT_LEFT}, {"%", LVCFMT_RIGHT},  {"WU", LVCFMT_LEFT},
-                                {"Stt", LVCFMT_LEFT},      {"Res", LVCFMT_LEFT}, {"Last date", LVCFMT_LEFT}};
-  HWND header = reinterpret_cast<HWND>(::SendMessageA(window.Controls().lvMain, LVM_GETHEADER, 0, 0));
-  EXPECT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 6);
+  EXPECT_EQ(ColumnCaptions(window.Controls().lvMain), kSixCaptions);
+  const int formats[] = {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_LEFT};
   for (int column = 0; column < 6; ++column) {
-    char caption[64] = {};
     LVCOLUMNA info{};
-    info.mask = LVCF_TEXT | LVCF_FMT;
-    info.pszText = caption;
-    info.cchTextMax = sizeof(caption);
+    info.mask = LVCF_FMT;
     ASSERT_TRUE(
         ::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info)));
-    EXPECT_STREQ(caption, expected[column].caption);
-    EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, expected[column].format) << expected[column].caption;
+    EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, formats[column]) << kSixCaptions[column];
   }
 }
 
@@ -276,8 +244,6 @@ TEST_F(MainWindowTest, TableStylesAndStateImages) {
   ASSERT_NE(images, nullptr);
   EXPECT_EQ(::ImageList_GetImageCount(images), 5);
 }
-
-// --- Menus, toolbar, shortcuts --------------------------------------------------------------
 
 std::vector<std::string> MenuTexts(HMENU menu) {
   std::vector<std::string> texts;
@@ -343,11 +309,9 @@ TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
   StoreLocations({{path, true}});
   TfrmMain& window = Open();
   HWND table = window.Controls().lvMain;
-  const std::vector<std::string> six = {"Location", "%", "WU", "Stt", "Res", "Last date"};
-  EXPECT_EQ(ColumnCaptions(table), six);
-
+  EXPECT_EQ(ColumnCaptions(table), kSixCaptions);
   window.acViewStateColumnExecute();
-  std::vector<std::string> captions = six;
+  std::vector<std::string> captions = kSixCaptions;
   captions.push_back("State");
   EXPECT_EQ(ColumnCaptions(table), captions);
   EXPECT_EQ(ItemText(table, 0, 6), "In work");
@@ -359,8 +323,8 @@ TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
   window.acViewStateColumnExecute();
   captions.erase(captions.begin() + 6);
   EXPECT_EQ(ColumnCaptions(table), captions);
-  EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewStateColumn));
-  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewFinishColumn));
+  EXPECT_EQ(MenuChecks(window.Menu(), {kCmdViewStateColumn, kCmdViewFinishColumn}),
+            (std::vector<bool>{false, true}));
 
   ::SetFocus(table);
   PressCtrlC(window, table);
@@ -379,49 +343,40 @@ TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
   const int count = ::CopyAcceleratorTableA(window.Accelerators(), nullptr, 0);
   std::vector<ACCEL> entries(static_cast<std::size_t>(count));
   ::CopyAcceleratorTableA(window.Accelerators(), entries.data(), count);
-  struct Expected {
-    BYTE modifiers;
-    WORD key;
-    WORD command;
-  };
-  const Expected expected[] = {{FCONTROL, 'X', kCmdExit},
-                               {0, VK_F7, kCmdViewAll},
-                               {0, VK_F8, kCmdViewNone},
-                               {0, VK_INSERT, kCmdAddLocation},
-                               {FSHIFT, VK_DELETE, kCmdRemoveLocation},
-                               {0, VK_F5, kCmdRefresh},
-                               {0, VK_F4, kCmdMoreInfo}};
+  const ACCEL expected[] = {{FCONTROL, 'X', kCmdExit},
+                            {0, VK_F7, kCmdViewAll},
+                            {0, VK_F8, kCmdViewNone},
+                            {0, VK_INSERT, kCmdAddLocation},
+                            {FSHIFT, VK_DELETE, kCmdRemoveLocation},
+                            {0, VK_F5, kCmdRefresh},
+                            {0, VK_F4, kCmdMoreInfo}};
   ASSERT_EQ(count, 7);
-  for (const Expected& e : expected) {
+  for (const ACCEL& e : expected) {
     const bool found = std::any_of(entries.begin(), entries.end(), [&](const ACCEL& a) {
-      return a.key == e.key && a.cmd == e.command && (a.fVirt & (FCONTROL | FSHIFT | FALT)) == e.modifiers &&
+      return a.key == e.key && a.cmd == e.cmd && (a.fVirt & (FCONTROL | FSHIFT | FALT)) == e.fVirt &&
              (a.fVirt & FVIRTKEY);
     });
-    EXPECT_TRUE(found) << e.command;
+    EXPECT_TRUE(found) << e.cmd;
   }
 }
 
 MSG KeyDown(HWND target, WORD key) {
-  MSG message{};
-  message.hwnd = target;
-  message.message = WM_KEYDOWN;
-  message.wParam = key;
-  message.lParam = 1;
-  return message;
+  return MSG{target, WM_KEYDOWN, key, 1, 0, {}};
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheirCommandsFromTheTable) {
   TfrmMain& window = Open();
   int moreInfoCalls = 0;
   window.onMoreInfo = [&] { ++moreInfoCalls; };
-  MSG f8 = KeyDown(window.Controls().lvMain, VK_F8);
-  EXPECT_TRUE(window.PreTranslateMessage(f8));
+  const auto press = [&](WORD key) {
+    MSG down = KeyDown(window.Controls().lvMain, key);
+    return window.PreTranslateMessage(down);
+  };
+  EXPECT_TRUE(press(VK_F8));
   EXPECT_FALSE(window.BarVisible(Bar::kToolbar));
-  MSG f7 = KeyDown(window.Controls().lvMain, VK_F7);
-  EXPECT_TRUE(window.PreTranslateMessage(f7));
+  EXPECT_TRUE(press(VK_F7));
   EXPECT_TRUE(window.BarVisible(Bar::kStatusBar));
-  MSG f4 = KeyDown(window.Controls().lvMain, VK_F4);
-  EXPECT_TRUE(window.PreTranslateMessage(f4));
+  EXPECT_TRUE(press(VK_F4));
   EXPECT_EQ(moreInfoCalls, 1);
 }
 
@@ -494,8 +449,6 @@ TEST_F(MainWindowTest, ToolbarButtonsHaveTooltips) {
   }
 }
 
-// --- The table and the refresh pass ---------------------------------------------------------
-
 struct IconCase {
   const char* name;
   ClientFiles files;
@@ -545,9 +498,8 @@ TEST_F(MainWindowTest, EveryFolderStateShowsItsIconAndCells) {
     EXPECT_EQ(ItemImage(table, row), c.icon) << c.name;
     EXPECT_EQ(ItemChecked(table, row), c.enabled) << c.name;
   }
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 7");
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 1");
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 1");
+  EXPECT_EQ(StatusTexts(window.Controls().sttBar),
+            (std::vector<std::string>{" Total: 7", " Work: 1", " Ready: 1"}));
 }
 
 TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAwareComparison) {
@@ -582,9 +534,7 @@ TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{path, "25.00", "", "", "", ""}));
   EXPECT_EQ(ItemImage(table, 0), kIconDisabled);
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 1), " Work: 0");
-
+  EXPECT_EQ(StatusTexts(window.Controls().sttBar, 2), (std::vector<std::string>{" Total: 1", " Work: 0"}));
   SetRowChecked(table, 0, true);
   window.RefreshLocations();
   ASSERT_TRUE(WaitForReads(window));
@@ -600,9 +550,12 @@ TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
   HWND spying = window.Controls().chkActive;
 
   // BM_SETCHECK alone does not notify, so the click's notification is sent as the button would.
-  ::SendMessageA(spying, BM_SETCHECK, BST_UNCHECKED, 0);
-  ::SendMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(spying), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(spying));
+  const auto click = [&](WPARAM state) {
+    ::SendMessageA(spying, BM_SETCHECK, state, 0);
+    ::SendMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(spying), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(spying));
+  };
+  click(BST_UNCHECKED);
   WriteClientFile("client\\result.sah", "done");
   window.tmrMainTimer();
   ASSERT_TRUE(WaitForReads(window));
@@ -610,9 +563,7 @@ TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
   EXPECT_EQ(ItemImage(table, 0), kIconWorkUnit);
   EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 0");
 
-  ::SendMessageA(spying, BM_SETCHECK, BST_CHECKED, 0);
-  ::SendMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(spying), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(spying));
+  click(BST_CHECKED);
   window.tmrMainTimer();
   ASSERT_TRUE(WaitForReads(window));
   EXPECT_EQ(ItemText(table, 0, 4), "+");
@@ -645,10 +596,9 @@ TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
   EXPECT_TRUE(window.LastRefresh().ran);
   EXPECT_TRUE(window.LastRefresh().changedRows.empty());
   EXPECT_FALSE(window.LastRefresh().countersChanged);
-  EXPECT_EQ(redraws.Count(), 0);
-  EXPECT_EQ(statusWrites.Count(), 0);
-  EXPECT_EQ(tablePaints.Count(), 0);
-  EXPECT_EQ(statusPaints.Count(), 0);
+  EXPECT_EQ(
+      (std::array<int, 4>{redraws.Count(), statusWrites.Count(), tablePaints.Count(), statusPaints.Count()}),
+      (std::array<int, 4>{0, 0, 0, 0}));
 
   // One folder changes: only its row is invalidated, and one status panel is written.
   WriteClientFile("b\\result.sah", "done");
@@ -713,8 +663,6 @@ TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
   }
 }
 
-// --- Timer ----------------------------------------------------------------------------------
-
 struct IntervalCase {
   const char* typed;
   UINT milliseconds;
@@ -730,12 +678,8 @@ TEST_P(IntervalTest, TimerIntervalFollowsTheEditBox) {
   EXPECT_EQ(window.PollInterval() * 1000u, GetParam().milliseconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Typed,
-                         IntervalTest,
-                         ::testing::Values(IntervalCase{"60", 60000},
-                                           IntervalCase{"1", 1000},
-                                           IntervalCase{"32767", 32767000},
-                                           IntervalCase{"120", 120000}));
+const IntervalCase kTypedIntervals[] = {{"60", 60000}, {"1", 1000}, {"32767", 32767000}, {"120", 120000}};
+INSTANTIATE_TEST_SUITE_P(Typed, IntervalTest, ::testing::ValuesIn(kTypedIntervals));
 
 TEST_F(MainWindowTest, UpArrowInTheIntervalBoxAddsOneSecond) {
   TfrmMain& window = Open();
@@ -751,8 +695,6 @@ TEST_F(MainWindowTest, TheTimerIsRunningAfterStartUp) {
   EXPECT_TRUE(::KillTimer(window.Hwnd(), TfrmMain::kMainTimerId));
 }
 
-// --- Statistics panel -----------------------------------------------------------------------
-
 struct StatsCase {
   const char* name;
   const char* userInfo;
@@ -766,9 +708,8 @@ std::vector<std::string> PanelTexts(const MainControls& c) {
   std::vector<std::string> texts;
   for (HWND control :
        std::initializer_list<HWND>{c.frmUserStats, c.lblUserTotUnits, c.lblUserTotCPU, c.lblUserAvgCPU,
-                                   c.frmUnitStats, c.lblProgress, c.lblTimeTotal, c.lblTimeLeft}) {
+                                   c.frmUnitStats, c.lblProgress, c.lblTimeTotal, c.lblTimeLeft})
     texts.push_back(win::WindowText(control));
-  }
   return texts;
 }
 
@@ -852,17 +793,13 @@ TEST_F(MainWindowTest, WithTheStatusBarHiddenThePanelKeepsItsContentsAcrossTicks
   EXPECT_EQ(win::WindowText(window.Controls().lblUserTotUnits), "9");
 }
 
-// --- View commands --------------------------------------------------------------------------
-
 TEST_F(MainWindowTest, HideAllThenShowAllLeavesTheThreeViewItemsChecked) {
   TfrmMain& window = Open();
   HMENU menu = window.Menu();
   window.acViewNoneExecute();
-  for (UINT id : {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar})
-    EXPECT_FALSE(MenuChecked(menu, id)) << id;
+  EXPECT_EQ(MenuChecks(menu, {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar}), std::vector<bool>(3, false));
   window.acViewAllExecute();
-  for (UINT id : {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar})
-    EXPECT_TRUE(MenuChecked(menu, id)) << id;
+  EXPECT_EQ(MenuChecks(menu, {kCmdViewToolbar, kCmdViewStats, kCmdViewSttBar}), std::vector<bool>(3, true));
   for (HWND bar : std::initializer_list<HWND>{window.Controls().tlbMain, window.Controls().pnlStats,
                                               window.Controls().sttBar})
     EXPECT_TRUE(::GetWindowLongPtrA(bar, GWL_STYLE) & WS_VISIBLE);
@@ -900,11 +837,8 @@ TEST_F(MainWindowTest, ActivationSyncsTheViewMenuWithBarsSetElsewhere) {
   EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewStats));
   window.FormActivate();
   ASSERT_TRUE(WaitForReads(window));
-  EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewStats));
-  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewToolbar));
+  EXPECT_EQ(MenuChecks(window.Menu(), {kCmdViewStats, kCmdViewToolbar}), (std::vector<bool>{false, true}));
 }
-
-// --- A folder that does not answer --------------------------------------------------------------
 
 // What the list view asks its parent before it draws a row, and for a row's info tip.
 COLORREF RowTextColour(TfrmMain& window, int row) {
@@ -940,16 +874,19 @@ class HungFolderTest : public MainWindowTest {
   // Two clients, "a" behind a share that does not answer until released, and "b"; one-second
   // passes.
   TfrmMain& OpenWithAHungFolder() {
+    StoreTwoClients();
+    probe_->Block(hung_);
+    TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
+    EXPECT_TRUE(probe_->WaitUntilWaiting(1));
+    return window;
+  }
+  void StoreTwoClients() {
     hung_ =
         MakeClient("a", {.state = "prog=0.5\n", .userInfo = "name=Ann\nnresults=2\n", .workUnit = "unit"});
     fine_ =
         MakeClient("b", {.state = "prog=0.25\n", .userInfo = "name=Bo\nnresults=3\n", .workUnit = "unit"});
     StoreLocations({{hung_, true}, {fine_, true}});
     settings_.SetText("Defaults", "PollInterval", "1");
-    probe_->Block(hung_);
-    TfrmMain& window = OpenWithoutWaiting(appFolder_.ProgramPath() + "\\");
-    EXPECT_TRUE(probe_->WaitUntilWaiting(1));
-    return window;
   }
   std::string hung_, fine_;
 };
@@ -1029,11 +966,9 @@ TEST_F(HungFolderTest, ExitSavesAndReturnsWhileAReadHangs) {
   OpenWithAHungFolder();
   Close();  // destroying the window must not wait for the hung read
   EXPECT_EQ(probe_->Waiting(), 1);
-  EXPECT_EQ(settings_.Text("Locations", "Count"), "2");
-  EXPECT_EQ(settings_.Text("Locations", "Location0000"), hung_ + ",1");
+  ExpectSaved("Locations", {{"Count", "2"}, {"Location0000", hung_ + ",1"}});
 }
 
-// --- A real share that answers slowly, or not at all --------------------------------------------
 // tests/e2e/slow_share_test.sh mounts a file system that delays every call and names its client
 // folder in VELMORA_SLOW_SHARE; VELMORA_SLOW_SHARE_DEAD=1 when a call takes longer than these
 // cases run, as on a machine that is switched off. Without the share they are skipped.
@@ -1198,10 +1133,7 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
 // A read that throws on its thread ends as an answer with nothing learnt: the row keeps what it
 // showed, the others refresh, and the window keeps polling.
 TEST_F(HungFolderTest, AReadThatFailsNeverStopsThePolling) {
-  hung_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = "unit"});
-  fine_ = MakeClient("b", {.state = "prog=0.25\n", .workUnit = "unit"});
-  StoreLocations({{hung_, true}, {fine_, true}});
-  settings_.SetText("Defaults", "PollInterval", "1");
+  StoreTwoClients();
   probe_->Fail(hung_);
   DialogDriver driver;
   TfrmMain& window = Open();
@@ -1223,12 +1155,13 @@ class StallTest : public MainWindowTest {
     folder_ = MakeClient("a", {.state = "prog=0.5\n", .workUnit = "unit"});
     StoreLocations({{folder_, true}});
     settings_.SetText("Defaults", "StallMinutes", "1");
-    window_ = std::make_unique<TfrmMain>(MainWindowServices{probe_, settings_, shell_, nullptr,
-                                                            appFolder_.ProgramPath() + "\\",
-                                                            [this] { return now_; }, &tray_});
-    EXPECT_TRUE(window_->Create());
-    EXPECT_TRUE(WaitForReads(*window_));
-    return *window_;
+    clock_ = [this] { return now_; };
+    return Open();
+  }
+  void Pass(int seconds) {
+    now_.now += std::chrono::seconds(seconds);
+    window_->RefreshLocations();
+    ASSERT_TRUE(WaitForReads(*window_));
   }
   PassClock now_{std::chrono::steady_clock::now(), LocalDateTime{2024, 5, 17, 9, 41, 0}};
   std::string folder_;
@@ -1240,10 +1173,8 @@ TEST_F(StallTest, AStalledRowIsRedAndSaysSinceWhen) {
   TfrmMain& window = OpenAtTestClock();
   EXPECT_EQ(RowTextColour(window, 0), static_cast<COLORREF>(CLR_DEFAULT));
 
-  now_.now += std::chrono::seconds(61);
   now_.wall.minute = 42;
-  window.RefreshLocations();
-  ASSERT_TRUE(WaitForReads(window));
+  Pass(61);
   EXPECT_TRUE(window.Table().Stalled(0));
   EXPECT_EQ(RowTextColour(window, 0), RGB(192, 0, 0));
   EXPECT_EQ(RowInfoTip(window, 0), "No progress since 09:41");
@@ -1269,28 +1200,22 @@ TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 0, Stalled 0");
   EXPECT_TRUE(tray_.Balloons().empty());
 
-  const auto pass = [&](int seconds) {
-    now_.now += std::chrono::seconds(seconds);
-    window.RefreshLocations();
-    ASSERT_TRUE(WaitForReads(window));
-  };
-  pass(61);
+  Pass(61);
   EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 0, Stalled 1");
   EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder_ + ": no progress for 1 minute"}));
-  pass(30);
+  Pass(30);
   EXPECT_EQ(tray_.Balloons().size(), 1u);  // once, not at every pass
 
   WriteClientFile("a\\result.sah", "done");
-  pass(1);
+  Pass(1);
   EXPECT_EQ(tray_.Tip(), "Velmora: Work 1, Ready 1, Stalled 0");
   ASSERT_EQ(tray_.Balloons().size(), 2u);
   EXPECT_EQ(tray_.Balloons()[1], folder_ + ": result waiting to be sent");
 
   // The View menu switches the icon and its notices; the switches are saved at exit.
   window.SyncViewMenu();
-  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdViewTrayIcon));
-  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdAlertStalls));
-  EXPECT_TRUE(MenuChecked(window.Menu(), kCmdAlertResults));
+  EXPECT_EQ(MenuChecks(window.Menu(), {kCmdViewTrayIcon, kCmdAlertStalls, kCmdAlertResults}),
+            (std::vector<bool>{true, true, true}));
   window.acViewTrayIconExecute();
   EXPECT_FALSE(tray_.Shown());
   EXPECT_FALSE(MenuChecked(window.Menu(), kCmdViewTrayIcon));
@@ -1303,8 +1228,8 @@ TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   EXPECT_EQ(MenuTexts(trayMenu.Get()),
             (std::vector<std::string>{"&Update all now", "", "Alert when a client s&talls",
                                       "Alert when a &result waits", "", "E&xit"}));
-  EXPECT_FALSE(MenuChecked(trayMenu.Get(), kCmdAlertStalls));
-  EXPECT_TRUE(MenuChecked(trayMenu.Get(), kCmdAlertResults));
+  EXPECT_EQ(MenuChecks(trayMenu.Get(), {kCmdAlertStalls, kCmdAlertResults}),
+            (std::vector<bool>{false, true}));
 
   // A left click on the icon brings a minimized window back.
   ::ShowWindow(window.Hwnd(), SW_SHOWMINNOACTIVE);
@@ -1314,10 +1239,8 @@ TEST_F(StallTest, TheNotificationAreaIconTellsOfStallsAndWaitingResults) {
   EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
   Close();
   EXPECT_FALSE(tray_.Shown());  // removed at exit
-  EXPECT_EQ(settings_.Text("Interface", "TrayIcon"), "1");
-  EXPECT_EQ(settings_.Text("Interface", "AlertStalls"), "0");
-  EXPECT_EQ(settings_.Text("Interface", "AlertResults"), "1");
-  EXPECT_EQ(settings_.Text("Defaults", "StallMinutes"), "1");
+  ExpectSaved("Interface", {{"TrayIcon", "1"}, {"AlertStalls", "0"}, {"AlertResults", "1"}});
+  ExpectSaved("Defaults", {{"StallMinutes", "1"}});
 }
 
 // At logon the shell refuses the icon and sends no TaskbarCreated: the icon is tried again on a
@@ -1327,14 +1250,9 @@ TEST_F(StallTest, ARefusedIconIsTriedAgainItsNoticesWaitAndTheKeyboardReachesIt)
   settings_.SetText("Interface", "AlertResults", "1");
   tray_.refuse = true;
   TfrmMain& window = OpenAtTestClock();
-  const auto pass = [&](int seconds) {
-    now_.now += std::chrono::seconds(seconds);
-    window.RefreshLocations();
-    ASSERT_TRUE(WaitForReads(window));
-  };
-  pass(61);
+  Pass(61);
   WriteClientFile("a\\result.sah", "done");
-  pass(1);
+  Pass(1);
   tray_.refuse = false;
   ASSERT_TRUE(PumpUntil([&] { return tray_.Shown(); }, 3 * TfrmMain::kTrayRetryMilliseconds));
   EXPECT_EQ(tray_.Balloons(), (std::vector<std::string>{folder_ + ": no progress for 1 minute\n" + folder_ +

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,8 +32,6 @@
 
 namespace velmora::testing {
 namespace {
-
-// --- The window, read through its controls ---
 
 struct ShownRow {
   std::string path;
@@ -70,6 +69,21 @@ bool HasVisibleStyle(HWND control) {
   return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// The window's left, top, width and height.
+std::array<LONG, 4> Bounds(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::vector<bool> BarsVisible(const MainControls& c) {
+  return {HasVisibleStyle(c.tlbMain), HasVisibleStyle(c.pnlStats), HasVisibleStyle(c.sttBar)};
+}
+
+// One value of a section.
+struct KeyText {
+  std::string key;
+  std::string text;
+};
+
 class SettingsWindowTest : public ::testing::Test {
  protected:
   ~SettingsWindowTest() override { Close(); }
@@ -92,19 +106,21 @@ class SettingsWindowTest : public ::testing::Test {
   }
 
   // The registry, read and written directly.
-  void PutText(const std::string& section, const std::string& key, const std::string& text) const {
-    registry_.PutText(section, key, text);
-  }
-  void PutDword(const std::string& section, const std::string& key, DWORD number) const {
-    registry_.PutDword(section, key, number);
+  void Put(const char* section, const std::vector<KeyText>& entries) const {
+    for (const auto& [key, text] : entries)
+      registry_.PutText(section, key, text);
   }
   void PutLocations(const std::vector<std::string>& values) const {
-    PutText("Locations", "Count", std::to_string(values.size()));
+    Put("Locations", {{"Count", std::to_string(values.size())}});
     for (std::size_t i = 0; i < values.size(); ++i)
-      PutText("Locations", LocationKey(i), values[i]);
+      registry_.PutText("Locations", LocationKey(i), values[i]);
   }
   std::optional<std::string> StoredText(const std::string& section, const std::string& key) const {
     return registry_.Text(section, key);
+  }
+  void ExpectStored(const char* section, const std::vector<KeyText>& entries) const {
+    for (const auto& [key, text] : entries)
+      EXPECT_EQ(StoredText(section, key), text) << section << '\\' << key;
   }
 
   // Deleted before the test and after it.
@@ -118,24 +134,16 @@ class SettingsWindowTest : public ::testing::Test {
 
 const std::vector<int> kDefaultWidths = {248, 46, 33, 33, 35, 100};
 
-// --- First start ---
-
 TEST_F(SettingsWindowTest, FirstStartShowsTheDefaults) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
 
-  const RECT bounds = WindowRect(window.Hwnd());
-  EXPECT_EQ(bounds.left, 0);
-  EXPECT_EQ(bounds.top, 0);
-  EXPECT_EQ(bounds.right - bounds.left, 534);
-  EXPECT_EQ(bounds.bottom - bounds.top, 300);
+  EXPECT_EQ(Bounds(WindowRect(window.Hwnd())), (std::array<LONG, 4>{0, 0, 534, 300}));
   EXPECT_FALSE(::IsZoomed(window.Hwnd()));
   EXPECT_EQ(testing::ColumnWidths(c.lvMain), kDefaultWidths);
   EXPECT_EQ(ShownRows(c.lvMain), (std::vector<ShownRow>{{ExecutableFolder(), true}}));
   EXPECT_EQ(ExecutableFolder().back(), '\\');
-  EXPECT_TRUE(HasVisibleStyle(c.tlbMain));
-  EXPECT_TRUE(HasVisibleStyle(c.pnlStats));
-  EXPECT_TRUE(HasVisibleStyle(c.sttBar));
+  EXPECT_EQ(BarsVisible(c), (std::vector<bool>{true, true, true}));
   EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
   EXPECT_TRUE(window.TimerEnabled());
   EXPECT_EQ(window.TimerInterval(), 15000u);
@@ -145,24 +153,18 @@ TEST_F(SettingsWindowTest, FirstStartShowsTheDefaults) {
 TEST_F(SettingsWindowTest, ExitInTheNormalStateWritesEveryEntry) {
   Open();
   Close();
-  const std::vector<std::pair<std::string, std::string>> expected = {
+  const std::vector<KeyText> layout = {
       {"WindowState", "1"}, {"FormWidth", "534"}, {"FormHeight", "300"}, {"FormTop", "0"}, {"FormLeft", "0"},
       {"Col0", "248"},      {"Col1", "46"},       {"Col2", "33"},        {"Col3", "33"},   {"Col4", "35"},
       {"Col5", "100"},      {"Col6", "130"},      {"Col7", "110"}};
-  for (const auto& [key, text] : expected)
-    EXPECT_EQ(StoredText("Layout", key), text) << key;
-  EXPECT_EQ(StoredText("Interface", "StateColumn"), "0");
-  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
-  EXPECT_EQ(StoredText("Locations", "Count"), "1");
-  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
-  EXPECT_EQ(StoredText("Interface", "tlbMain"), "1");
-  EXPECT_EQ(StoredText("Interface", "pnlStats"), "1");
-  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  ExpectStored("Layout", layout);
+  ExpectStored(
+      "Interface",
+      {{"StateColumn", "0"}, {"FinishColumn", "0"}, {"tlbMain", "1"}, {"pnlStats", "1"}, {"sttBar", "1"}});
+  ExpectStored("Locations", {{"Count", "1"}, {"Location0000", ExecutableFolder() + ",1"}});
+  ExpectStored("Defaults", {{"PollInterval", "15"}});
   EXPECT_TRUE(boxes_.seen.empty());
 }
-
-// --- A full round trip ---
 
 // Paths with commas, a trailing backslash, blanks inside and ANSI letters above 127; one row
 // disabled. The table sorts its rows, so the order is taken from what it shows.
@@ -174,29 +176,21 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
       "F:\\Gr\xFC\xDF"
       "e \xE9t\xE9\\\xC0,1",
   };
-  PutText("Layout", "FormWidth", "640");
-  PutText("Layout", "FormHeight", "480");
-  PutText("Layout", "FormTop", "60");
-  PutText("Layout", "FormLeft", "30");
-  PutText("Layout", "WindowState", "1");
+  const std::vector<KeyText> layout = {{"FormWidth", "640"}, {"FormHeight", "480"}, {"FormTop", "60"},
+                                       {"FormLeft", "30"},   {"WindowState", "1"},  {"Col0", "300"},
+                                       {"Col1", "50"},       {"Col2", "30"},        {"Col3", "31"},
+                                       {"Col4", "40"},       {"Col5", "120"}};
+  Put("Layout", layout);
   const std::vector<int> widths = {300, 50, 30, 31, 40, 120};
-  for (int i = 0; i < 6; ++i)
-    PutText("Layout", "Col" + std::to_string(i), std::to_string(widths[static_cast<std::size_t>(i)]));
   PutLocations(locations);
-  PutText("Interface", "tlbMain", "0");
-  PutText("Interface", "pnlStats", "1");
-  PutText("Interface", "sttBar", "0");
-  PutText("Defaults", "PollInterval", "60");
+  Put("Interface", {{"tlbMain", "0"}, {"pnlStats", "1"}, {"sttBar", "0"}});
+  Put("Defaults", {{"PollInterval", "60"}});
 
   std::vector<ShownRow> firstRun;
   {
     TfrmMain& window = Open();
     const MainControls& c = window.Controls();
-    const RECT bounds = WindowRect(window.Hwnd());
-    EXPECT_EQ(bounds.left, 30);
-    EXPECT_EQ(bounds.top, 60);
-    EXPECT_EQ(bounds.right - bounds.left, 640);
-    EXPECT_EQ(bounds.bottom - bounds.top, 480);
+    EXPECT_EQ(Bounds(WindowRect(window.Hwnd())), (std::array<LONG, 4>{30, 60, 640, 480}));
     EXPECT_EQ(testing::ColumnWidths(c.lvMain), widths);
     firstRun = ShownRows(c.lvMain);
     std::vector<ShownRow> sorted = firstRun;
@@ -208,9 +202,7 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
                                              {"F:\\Gr\xFC\xDF"
                                               "e \xE9t\xE9\\\xC0",
                                               true}}));
-    EXPECT_FALSE(HasVisibleStyle(c.tlbMain));
-    EXPECT_TRUE(HasVisibleStyle(c.pnlStats));
-    EXPECT_FALSE(HasVisibleStyle(c.sttBar));
+    EXPECT_EQ(BarsVisible(c), (std::vector<bool>{false, true, false}));
     EXPECT_EQ(win::WindowText(c.fldPollItv), "60");
     EXPECT_EQ(window.TimerInterval(), 60000u);
     Close();
@@ -221,12 +213,9 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     EXPECT_EQ(StoredText("Locations", LocationKey(i)), firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
         << "display row " << i;
   }
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), "640");
-  EXPECT_EQ(StoredText("Layout", "FormLeft"), "30");
-  EXPECT_EQ(StoredText("Layout", "Col5"), "120");
-  EXPECT_EQ(StoredText("Interface", "tlbMain"), "0");
-  EXPECT_EQ(StoredText("Interface", "sttBar"), "0");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "60");
+  ExpectStored("Layout", {{"FormWidth", "640"}, {"FormLeft", "30"}, {"Col5", "120"}});
+  ExpectStored("Interface", {{"tlbMain", "0"}, {"sttBar", "0"}});
+  ExpectStored("Defaults", {{"PollInterval", "60"}});
 
   TfrmMain& again = Open();
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
@@ -236,9 +225,8 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
 
 // The State and Finishes columns: switched from the View menu, their widths kept while hidden.
 TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
-  PutText("Interface", "FinishColumn", "1");
-  PutText("Layout", "Col6", "140");
-  PutText("Layout", "Col7", "95");
+  Put("Interface", {{"FinishColumn", "1"}});
+  Put("Layout", {{"Col6", "140"}, {"Col7", "95"}});
   std::vector<int> widths = kDefaultWidths;
   {
     TfrmMain& window = Open();
@@ -253,18 +241,14 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
     EXPECT_EQ(testing::ColumnWidths(table), widths);
     Close();
   }
-  EXPECT_EQ(StoredText("Interface", "StateColumn"), "1");
-  EXPECT_EQ(StoredText("Interface", "FinishColumn"), "0");
-  EXPECT_EQ(StoredText("Layout", "Col6"), "140");
-  EXPECT_EQ(StoredText("Layout", "Col7"), "95");
+  ExpectStored("Interface", {{"StateColumn", "1"}, {"FinishColumn", "0"}});
+  ExpectStored("Layout", {{"Col6", "140"}, {"Col7", "95"}});
   TfrmMain& again = Open();
   EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
   again.acViewFinishColumnExecute();
   widths.push_back(95);
   EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
 }
-
-// --- Location counts ---
 
 struct CountCase {
   const char* name;
@@ -281,7 +265,7 @@ class SettingsCountTest : public SettingsWindowTest, public ::testing::WithParam
 
 TEST_P(SettingsCountTest, StoredCountDecidesWhatTheTableShows) {
   for (const auto& [key, text] : GetParam().entries)
-    PutText("Locations", key, text);
+    registry_.PutText("Locations", key, text);
   TfrmMain& window = Open();
   const std::vector<ShownRow> expected =
       GetParam().expectAppDir ? std::vector<ShownRow>{{ExecutableFolder(), true}} : GetParam().rows;
@@ -303,18 +287,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
   PutLocations({"C:\\run0,1", "C:\\run1,1", "C:\\run2,0", "C:\\run3,1", "C:\\run4,1"});
-  PutText("Locations", "Count", "2");  // the last run ended with two rows
+  Put("Locations", {{"Count", "2"}});  // the last run ended with two rows
   Open();
   Close();
-  EXPECT_EQ(StoredText("Locations", "Count"), "2");
-  EXPECT_EQ(StoredText("Locations", "Location0002"), "C:\\run2,0");
-  EXPECT_EQ(StoredText("Locations", "Location0004"), "C:\\run4,1");
+  ExpectStored("Locations", {{"Count", "2"}, {"Location0002", "C:\\run2,0"}, {"Location0004", "C:\\run4,1"}});
   TfrmMain& window = Open();
   EXPECT_EQ(ShownRows(window.Controls().lvMain),
             (std::vector<ShownRow>{{"C:\\run0", true}, {"C:\\run1", true}}));
 }
-
-// --- Window state ---
 
 struct StateCase {
   const char* stored;
@@ -329,40 +309,30 @@ class SettingsWindowStateTest : public SettingsWindowTest, public ::testing::Wit
 
 // Restoring a maximized window gives back the stored normal bounds.
 TEST_P(SettingsWindowStateTest, OnlyTwoOpensMaximized) {
-  PutText("Layout", "FormWidth", "600");
-  PutText("Layout", "FormHeight", "400");
-  PutText("Layout", "FormTop", "20");
-  PutText("Layout", "FormLeft", "10");
-  PutText("Layout", "WindowState", GetParam().stored);
+  Put("Layout", {{"FormWidth", "600"}, {"FormHeight", "400"}, {"FormTop", "20"}, {"FormLeft", "10"}});
+  Put("Layout", {{"WindowState", GetParam().stored}});
   TfrmMain& window = Open();
   EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, GetParam().maximized);
-  const RECT normal = NormalRect(window.Hwnd());
-  EXPECT_EQ(normal.right - normal.left, 600);
-  EXPECT_EQ(normal.bottom - normal.top, 400);
+  const std::array<LONG, 4> normal = Bounds(NormalRect(window.Hwnd()));
+  EXPECT_EQ((std::array<LONG, 2>{normal[2], normal[3]}), (std::array<LONG, 2>{600, 400}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         SettingsWindowStateTest,
-                         ::testing::Values(StateCase{"2", true},
-                                           StateCase{"1", false},
-                                           StateCase{"0", false},
-                                           StateCase{"3", false},
-                                           StateCase{"maximized", false}));
+const StateCase kStoredStates[] = {{"2", true},
+                                   {"1", false},
+                                   {"0", false},
+                                   {"3", false},
+                                   {"maximized", false}};
+INSTANTIATE_TEST_SUITE_P(Texts, SettingsWindowStateTest, ::testing::ValuesIn(kStoredStates));
 
 // After start-up the test overwrites the stored layout; what the exit leaves shows what it wrote.
 TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MAXIMIZE);
   ASSERT_TRUE(::IsZoomed(window.Hwnd()));
-  PutText("Layout", "WindowState", "1");
-  PutText("Layout", "FormWidth", "777");
-  PutText("Layout", "FormLeft", "55");
+  Put("Layout", {{"WindowState", "1"}, {"FormWidth", "777"}, {"FormLeft", "55"}});
   Close();
-  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
-  EXPECT_EQ(StoredText("Layout", "FormLeft"), "55");
-  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  ExpectStored("Layout", {{"WindowState", "2"}, {"FormWidth", "777"}, {"FormLeft", "55"}, {"Col0", "248"}});
+  ExpectStored("Defaults", {{"PollInterval", "15"}});
 
   TfrmMain& again = Open();
   EXPECT_TRUE(::IsZoomed(again.Hwnd()));
@@ -375,22 +345,16 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
 // the rectangle the window stands in. Wine keeps every normal window's placement in step with
 // its rectangle and has no snapping, so the test is skipped there.
 TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
-  PutText("Layout", "FormWidth", "600");
-  PutText("Layout", "FormHeight", "400");
-  PutText("Layout", "FormTop", "70");
-  PutText("Layout", "FormLeft", "90");
+  Put("Layout", {{"FormWidth", "600"}, {"FormHeight", "400"}, {"FormTop", "70"}, {"FormLeft", "90"}});
   TfrmMain& window = Open();
   HWND hwnd = window.Hwnd();
   ::SetForegroundWindow(hwnd);
   INPUT keys[4] = {};
-  for (INPUT& key : keys)
-    key.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = VK_LWIN;
-  keys[1].ki.wVk = VK_LEFT;
-  keys[2].ki.wVk = VK_LEFT;
-  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  keys[3].ki.wVk = VK_LWIN;
-  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  for (int i = 0; i < 4; ++i) {  // Win down, Left down, Left up, Win up
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = i == 1 || i == 2 ? VK_LEFT : VK_LWIN;
+    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
   ::SendInput(4, keys, sizeof(INPUT));
   auto placementDiffers = [hwnd] {
     const RECT real = WindowRect(hwnd);
@@ -415,21 +379,14 @@ TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
   TfrmMain& window = Open();
   ::ShowWindow(window.Hwnd(), SW_MINIMIZE);
   ASSERT_TRUE(::IsIconic(window.Hwnd()));
-  PutText("Layout", "WindowState", "2");
-  PutText("Layout", "FormWidth", "777");
-  PutText("Layout", "FormTop", "66");
-  PutText("Defaults", "PollInterval", "999");
+  Put("Layout", {{"WindowState", "2"}, {"FormWidth", "777"}, {"FormTop", "66"}});
+  Put("Defaults", {{"PollInterval", "999"}});
   Close();
-  EXPECT_EQ(StoredText("Layout", "WindowState"), "2");
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), "777");
-  EXPECT_EQ(StoredText("Layout", "FormTop"), "66");
-  EXPECT_EQ(StoredText("Layout", "Col0"), "248");
-  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
-  EXPECT_EQ(StoredText("Interface", "sttBar"), "1");
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+  ExpectStored("Layout", {{"WindowState", "2"}, {"FormWidth", "777"}, {"FormTop", "66"}, {"Col0", "248"}});
+  ExpectStored("Locations", {{"Location0000", ExecutableFolder() + ",1"}});
+  ExpectStored("Interface", {{"sttBar", "1"}});
+  ExpectStored("Defaults", {{"PollInterval", "15"}});
 }
-
-// --- Poll interval ---
 
 struct IntervalCase {
   const char* stored;
@@ -444,23 +401,16 @@ class SettingsIntervalTest : public SettingsWindowTest, public ::testing::WithPa
 
 // Cut to the up-down control's 16 bits, then kept within 1..32767 so the timer always runs.
 TEST_P(SettingsIntervalTest, StoredIntervalBecomesTheTimerPeriod) {
-  PutText("Defaults", "PollInterval", GetParam().stored);
+  Put("Defaults", {{"PollInterval", GetParam().stored}});
   TfrmMain& window = Open();
   EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), GetParam().shown);
   EXPECT_EQ(window.TimerInterval(), static_cast<UINT>(std::stoi(GetParam().shown)) * 1000u);
   EXPECT_TRUE(window.TimerEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         SettingsIntervalTest,
-                         ::testing::Values(IntervalCase{"60", "60"},
-                                           IntervalCase{"0", "1"},
-                                           IntervalCase{"-5", "1"},
-                                           IntervalCase{"70000", "4464"},
-                                           IntervalCase{"65551", "15"},
-                                           IntervalCase{"abc", "15"}));
-
-// --- Entries of the wrong type ---
+const IntervalCase kStoredIntervals[] = {{"60", "60"},      {"0", "1"},      {"-5", "1"},
+                                         {"70000", "4464"}, {"65551", "15"}, {"abc", "15"}};
+INSTANTIATE_TEST_SUITE_P(Texts, SettingsIntervalTest, ::testing::ValuesIn(kStoredIntervals));
 
 struct WrongTypeCase {
   const char* name;
@@ -483,9 +433,9 @@ class SettingsWrongTypeTest : public SettingsWindowTest,
 TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
   const std::string folder = ExecutableFolder();
   PutLocations({folder + ",1"});
-  PutText("Defaults", "PollInterval", "60");
-  PutText("Interface", "tlbMain", "0");
-  PutDword(GetParam().section, GetParam().key, 300);
+  Put("Defaults", {{"PollInterval", "60"}});
+  Put("Interface", {{"tlbMain", "0"}});
+  registry_.PutDword(GetParam().section, GetParam().key, 300);
 
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
@@ -528,15 +478,12 @@ INSTANTIATE_TEST_SUITE_P(
 // A wrong-typed height stops loading before the height is applied: the window keeps its stored
 // width and its built-in height.
 TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
-  PutText("Layout", "FormWidth", "610");
-  PutDword("Layout", "FormHeight", 300);
+  Put("Layout", {{"FormWidth", "610"}});
+  registry_.PutDword("Layout", "FormHeight", 300);
   TfrmMain& window = Open();
-  const RECT bounds = WindowRect(window.Hwnd());
-  EXPECT_EQ(bounds.right - bounds.left, 610);
-  EXPECT_EQ(bounds.bottom - bounds.top, 422);
+  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
+  EXPECT_EQ((std::array<LONG, 2>{bounds[2], bounds[3]}), (std::array<LONG, 2>{610, 422}));
 }
-
-// --- Saving fails ---
 
 // The key removed while the program runs: the first section cannot be created at exit. The
 // message ends in a letter and so gets its full stop; nothing is written.
@@ -548,19 +495,17 @@ TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
 }
 
-// --- The end of the Windows session ---
-
 // Logging off with the monitor still open counts as an exit: the settings are saved once.
 TEST_F(SettingsWindowTest, EndOfSessionSavesOnce) {
   TfrmMain& window = Open();
-  PutText("Defaults", "PollInterval", "999");
+  Put("Defaults", {{"PollInterval", "999"}});
   EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
   ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
-  EXPECT_EQ(StoredText("Locations", "Location0000"), ExecutableFolder() + ",1");
+  ExpectStored("Defaults", {{"PollInterval", "15"}});
+  ExpectStored("Locations", {{"Location0000", ExecutableFolder() + ",1"}});
 
-  PutText("Defaults", "PollInterval", "999");
+  Put("Defaults", {{"PollInterval", "999"}});
   Close();
   EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // not saved a second time
   EXPECT_TRUE(boxes_.seen.empty());
@@ -568,7 +513,7 @@ TEST_F(SettingsWindowTest, EndOfSessionSavesOnce) {
 
 TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
   TfrmMain& window = Open();
-  PutText("Defaults", "PollInterval", "999");
+  Put("Defaults", {{"PollInterval", "999"}});
   ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
   ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
   EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");
