@@ -46,8 +46,7 @@ TEST(FigureTextsTest, TotalCpuText) {
       {-0.0, "0.000 years"},
       {-1, "?"},  // the reader's "not found"
       {-1e-9, "?"},
-      {kNaN, "?"},
-  };
+      {kNaN, "?"}};
   for (const NumberCase& c : cases)
     EXPECT_EQ(TotalCpuText(c.value), c.text) << c.value;
 }
@@ -55,8 +54,7 @@ TEST(FigureTextsTest, TotalCpuText) {
 TEST(FigureTextsTest, ProgressText) {
   const std::vector<NumberCase> cases = {
       {25, "25.00%"},   {0, "0.00%"},        {-0.0, "0.00%"}, {45.3216, "45.32%"}, {0.125, "0.13%"},
-      {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"},
-  };
+      {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"}};
   for (const NumberCase& c : cases)
     EXPECT_EQ(ProgressText(c.value), c.text) << c.value;
 }
@@ -85,8 +83,7 @@ TEST(FigureTextsTest, HoursMinutesText) {
       {1e300, "?"},
       {kInfinity, "?"},
       {-kInfinity, "?"},
-      {kNaN, "?"},
-  };
+      {kNaN, "?"}};
   for (const NumberCase& c : cases)
     EXPECT_EQ(HoursMinutesText(c.value), c.text) << c.value;
 }
@@ -143,8 +140,7 @@ TEST(FigureTextsTest, EstimatedTotalAndTimeLeft) {
       {"huge but within 64 bits", 3600, 100 * std::ldexp(1.0, -40), "1099511627776: 0", "1099511627775: 0"},
       {"beyond 64 bits", 3600, 1e-300, "?", "?"},
       {"progress underflows to zero", 3600, 5e-324, "?", "?"},
-      {"zero over zero", 0, 5e-324, "?", "?"},
-  };
+      {"zero over zero", 0, 5e-324, "?", "?"}};
   for (const EstimateCase& c : cases) {
     EXPECT_EQ(EstimatedTotalText(c.cpuTime, c.progress), c.total) << c.name;
     EXPECT_EQ(TimeLeftText(c.cpuTime, c.progress), c.left) << c.name;
@@ -190,8 +186,7 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
       {"name kept as written", "name= Ann Lee   \n", "\n", true, true, "User info ( Ann Lee)", "?", "?", "?",
        "Working unit info", "?", "?", "?"},
       {"empty name", "name=\nnresults=1\n", "prog=1e-302\ncpu=3600\n", true, true, "User info ()", "1", "?",
-       "?", "Working unit info", "0.00%", "?", "?"},
-  };
+       "?", "Working unit info", "0.00%", "?", "?"}};
   for (const SelectedCase& c : cases) {
     MemoryFileSystem fs;
     testing::ClientFolderWriter(fs).Write(kFolder, {.state = c.state, .userInfo = c.userInfo});
@@ -200,14 +195,12 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
     EXPECT_EQ(figures.path, kFolder) << c.name;
     EXPECT_EQ(figures.userRead, c.userRead) << c.name;
     EXPECT_EQ(figures.stateRead, c.stateRead) << c.name;
-    EXPECT_EQ(UserGroupCaption(figures), c.userCaption) << c.name;
-    EXPECT_EQ(figures.totalUnits, c.totalUnits) << c.name;
-    EXPECT_EQ(figures.totalCpu, c.totalCpu) << c.name;
-    EXPECT_EQ(figures.averageCpu, c.averageCpu) << c.name;
-    EXPECT_EQ(UnitGroupCaption(figures), c.unitCaption) << c.name;
-    EXPECT_EQ(figures.progress, c.progress) << c.name;
-    EXPECT_EQ(figures.timeTotal, c.timeTotal) << c.name;
-    EXPECT_EQ(figures.timeLeft, c.timeLeft) << c.name;
+    const std::vector<std::string> shown = {
+        UserGroupCaption(figures), figures.totalUnits, figures.totalCpu,  figures.averageCpu,
+        UnitGroupCaption(figures), figures.progress,   figures.timeTotal, figures.timeLeft};
+    EXPECT_EQ(shown, (std::vector<std::string>{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu,
+                                               c.unitCaption, c.progress, c.timeTotal, c.timeLeft}))
+        << c.name;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,20 +59,29 @@ std::vector<std::string> Captions(const LocationTable& table) {
   return captions;
 }
 
+class LocationTableTest : public ::testing::Test {
+ protected:
+  void AddEnabled(std::initializer_list<const char*> paths) {
+    for (const char* path : paths)
+      table_.AddLocation(path, true);
+  }
+
+  MemoryFileSystem fs_;
+  LocationTable table_{ByteOrder};
+};
+
 struct AddCase {
   const char* path;
   std::optional<std::string> caption;  // nullopt: nothing is added
 };
 
-TEST(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
-  const std::vector<AddCase> cases = {
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {" \t\r\n\x01", std::nullopt},
-      {"C:\\seti", "C:\\seti"},
-      {"  C:\\seti\\  ", "C:\\seti\\"},
-      {"\tD:\\my seti\r\n", "D:\\my seti"},
-  };
+TEST_F(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
+  const std::vector<AddCase> cases = {{"", std::nullopt},
+                                      {"   ", std::nullopt},
+                                      {" \t\r\n\x01", std::nullopt},
+                                      {"C:\\seti", "C:\\seti"},
+                                      {"  C:\\seti\\  ", "C:\\seti\\"},
+                                      {"\tD:\\my seti\r\n", "D:\\my seti"}};
   for (const AddCase& c : cases) {
     LocationTable table(ByteOrder);
     const std::optional<std::size_t> index = table.AddLocation(c.path, false);
@@ -97,7 +107,7 @@ struct OrderCase {
   std::vector<std::string> shown;
 };
 
-TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
+TEST_F(LocationTableTest, RowsTakeTheirSortedPlace) {
   const std::vector<OrderCase> cases = {
       {"added out of order", ByteOrder, {"D:\\b", "C:\\a"}, {0, 0}, {"C:\\a", "D:\\b"}},
       {"in the middle", ByteOrder, {"C:\\a", "E:\\c", "D:\\b"}, {0, 1, 1}, {"C:\\a", "D:\\b", "E:\\c"}},
@@ -107,8 +117,7 @@ TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
        {0, 1, 0},
        {"b:\\", "c:\\x", "C:\\X"}},
       {"duplicates are kept", ByteOrder, {"C:\\a", "C:\\a"}, {0, 1}, {"C:\\a", "C:\\a"}},
-      {"the given order rules", ReverseOrder, {"C:\\a", "D:\\b"}, {0, 0}, {"D:\\b", "C:\\a"}},
-  };
+      {"the given order rules", ReverseOrder, {"C:\\a", "D:\\b"}, {0, 0}, {"D:\\b", "C:\\a"}}};
   for (const OrderCase& c : cases) {
     LocationTable table(c.order);
     std::vector<std::size_t> places;
@@ -145,7 +154,7 @@ struct BatchCase {
 
 // Whatever the sort key says, even when it disagrees with the order, a batch gives the rows that
 // adding each location in turn gives.
-TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
+TEST_F(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
   const std::vector<StoredLocation> mixed = {{"D:\\b", true},  {" ", true},         {"c:\\x", false},
                                              {"C:\\X", true},  {"b:\\", false},     {"C:\\a", true},
                                              {"c:\\X", false}, {"\tC:\\a ", false}, {"A:\\z", true}};
@@ -157,8 +166,7 @@ TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
       {"a key that ties everything", CaseBlindOrder, +[](const char*) { return std::string(); }, {}, mixed},
       {"already in order", ByteOrder, nullptr, {}, {{"A", true}, {"B", false}, {"B", true}, {"C", true}}},
       {"rows already there go first", CaseBlindOrder, &LowerKey, {{"C:\\x", false}, {"b", true}}, mixed},
-      {"nothing but blanks", ByteOrder, &LowerKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}},
-  };
+      {"nothing but blanks", ByteOrder, &LowerKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}}};
   for (const BatchCase& c : cases) {
     LocationTable oneByOne(c.order);
     LocationTable batched(c.order, c.key);
@@ -173,16 +181,13 @@ TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
   }
 }
 
-TEST(LocationTableTest, RemoveAtAndClear) {
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\a", true);
-  table.AddLocation("C:\\b", true);
-  table.AddLocation("C:\\c", true);
-  table.RemoveAt(1);
-  EXPECT_EQ(Captions(table), (std::vector<std::string>{"C:\\a", "C:\\c"}));
-  EXPECT_THROW(table.RemoveAt(2), std::out_of_range);
-  table.Clear();
-  EXPECT_EQ(table.Count(), 0u);
+TEST_F(LocationTableTest, RemoveAtAndClear) {
+  AddEnabled({"C:\\a", "C:\\b", "C:\\c"});
+  table_.RemoveAt(1);
+  EXPECT_EQ(Captions(table_), (std::vector<std::string>{"C:\\a", "C:\\c"}));
+  EXPECT_THROW(table_.RemoveAt(2), std::out_of_range);
+  table_.Clear();
+  EXPECT_EQ(table_.Count(), 0u);
 }
 
 struct FolderStateCase {
@@ -193,7 +198,7 @@ struct FolderStateCase {
   Cells cells;
 };
 
-TEST(LocationTableTest, RefreshShowsFolderState) {
+TEST_F(LocationTableTest, RefreshShowsFolderState) {
   const std::vector<FolderStateCase> cases = {
       {"missing folder", false, {}, kIconNoFolder, {"?", "-", "-", "-", "-"}},
       {"empty folder", true, {}, kIconNone, {"?", "-", "-", "-", "-"}},
@@ -217,8 +222,7 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
        kIconResult,
        {"50.00", "+", "+", "+", kStateDate}},
       {"state only", true, {.state = "prog=0.5\ncpu=10"}, kIconNone, {"50.00", "-", "+", "-", kStateDate}},
-      {"state without progress", true, {.state = "cpu=10"}, kIconNone, {"?", "-", "+", "-", kStateDate}},
-  };
+      {"state without progress", true, {.state = "cpu=10"}, kIconNone, {"?", "-", "+", "-", kStateDate}}};
   for (const FolderStateCase& c : cases) {
     MemoryFileSystem fs;
     if (c.folderExists)
@@ -231,16 +235,14 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
   }
 }
 
-TEST(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
-  MemoryFileSystem fs;
-  fs.AddFolder("C:\\seti\\result.sah");
-  fs.AddFolder("C:\\seti\\work_unit.sah");
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).reading.icon, kIconNone);
-  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "-", "-", "-", "-"}));
-  EXPECT_EQ(table.StatusTexts()[2], " Ready: 0");
+TEST_F(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
+  fs_.AddFolder("C:\\seti\\result.sah");
+  fs_.AddFolder("C:\\seti\\work_unit.sah");
+  table_.AddLocation("C:\\seti", true);
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Row(0).reading.icon, kIconNone);
+  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"?", "-", "-", "-", "-"}));
+  EXPECT_EQ(table_.StatusTexts()[2], " Ready: 0");
 }
 
 struct ProgressCase {
@@ -251,21 +253,19 @@ struct ProgressCase {
   int work;
 };
 
-TEST(LocationTableTest, ProgressCellAndWorkCount) {
-  const std::vector<ProgressCase> cases = {
-      {"half done", "prog=0.5", false, "50.00", 1},
-      {"zero counts as work", "prog=0", false, "0.00", 1},
-      {"unparsable reads as zero", "prog=abc", false, "0.00", 1},
-      {"rounded to two decimals", "prog=0.453216", false, "45.32", 1},
-      {"halves away from zero", "prog=0.00125", false, "0.13", 1},
-      {"not clamped", "prog=1.5", false, "150.00", 1},
-      {"comma as decimal mark", "PROG=0,25", false, "25.00", 1},
-      {"negative is missing", "prog=-0.01", false, "?", 0},
-      {"no progress line", "cpu=3600", false, "?", 0},
-      {"empty state file", "", false, "?", 0},
-      {"held open by the client", "prog=0.5", true, "?", 0},
-      {"no state file", nullptr, false, "?", 0},
-  };
+TEST_F(LocationTableTest, ProgressCellAndWorkCount) {
+  const std::vector<ProgressCase> cases = {{"half done", "prog=0.5", false, "50.00", 1},
+                                           {"zero counts as work", "prog=0", false, "0.00", 1},
+                                           {"unparsable reads as zero", "prog=abc", false, "0.00", 1},
+                                           {"rounded to two decimals", "prog=0.453216", false, "45.32", 1},
+                                           {"halves away from zero", "prog=0.00125", false, "0.13", 1},
+                                           {"not clamped", "prog=1.5", false, "150.00", 1},
+                                           {"comma as decimal mark", "PROG=0,25", false, "25.00", 1},
+                                           {"negative is missing", "prog=-0.01", false, "?", 0},
+                                           {"no progress line", "cpu=3600", false, "?", 0},
+                                           {"empty state file", "", false, "?", 0},
+                                           {"held open by the client", "prog=0.5", true, "?", 0},
+                                           {"no state file", nullptr, false, "?", 0}};
   for (const ProgressCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\seti", {.state = c.state});
@@ -282,109 +282,93 @@ TEST(LocationTableTest, ProgressCellAndWorkCount) {
   }
 }
 
-TEST(LocationTableTest, LastDateIsToTheMinute) {
-  MemoryFileSystem fs;
-  fs.AddFile("C:\\seti\\state.sah", "prog=0.1", {1999, 12, 31, 23, 59, 59});
-  fs.AddFile("C:\\early\\state.sah", "prog=0.1", {2005, 1, 2, 3, 4, 0});
+TEST_F(LocationTableTest, LastDateIsToTheMinute) {
+  fs_.AddFile("C:\\seti\\state.sah", "prog=0.1", {1999, 12, 31, 23, 59, 59});
+  fs_.AddFile("C:\\early\\state.sah", "prog=0.1", {2005, 1, 2, 3, 4, 0});
   // A time the two-second date form cannot hold is no time: the file is there, the date empty.
-  fs.AddFile("C:\\unix-epoch\\state.sah", "prog=0.1", {1970, 1, 1, 0, 0, 0});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  table.AddLocation("C:\\early", true);
-  table.AddLocation("C:\\unix-epoch", true);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
-  EXPECT_EQ(table.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
-  EXPECT_EQ(table.Row(2).CellText(Cell::kState), "+");
-  EXPECT_EQ(table.Row(2).CellText(Cell::kLastDate), "");
+  fs_.AddFile("C:\\unix-epoch\\state.sah", "prog=0.1", {1970, 1, 1, 0, 0, 0});
+  AddEnabled({"C:\\seti", "C:\\early", "C:\\unix-epoch"});
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
+  EXPECT_EQ(table_.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
+  EXPECT_EQ(table_.Row(2).CellText(Cell::kState), "+");
+  EXPECT_EQ(table_.Row(2).CellText(Cell::kLastDate), "");
 }
 
 // Three rows: one at work, one finished, one unreadable; the counters and their texts.
-TEST(LocationTableTest, CountersCoverEveryRow) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
-  MakeClientFolder(fs, "C:\\b", {.state = "prog=1", .result = ""});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\a", true);
-  table.AddLocation("C:\\b", true);
-  table.AddLocation("C:\\missing", true);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.Counters(), (LocationCounters{3, 2, 1}));
-  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 3", " Work: 2", " Ready: 1"}));
+TEST_F(LocationTableTest, CountersCoverEveryRow) {
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
+  MakeClientFolder(fs_, "C:\\b", {.state = "prog=1", .result = ""});
+  AddEnabled({"C:\\a", "C:\\b", "C:\\missing"});
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Counters(), (LocationCounters{3, 2, 1}));
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 3", " Work: 2", " Ready: 1"}));
 }
 
-TEST(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5", .workUnit = "", .result = ""});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  table.AddLocation("D:\\never", false);
-  RefreshNow(table, fs);
-  ASSERT_EQ(table.Row(0).reading.cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
+TEST_F(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5", .workUnit = "", .result = ""});
+  table_.AddLocation("C:\\seti", true);
+  table_.AddLocation("D:\\never", false);
+  RefreshNow(table_, fs_);
+  ASSERT_EQ(table_.Row(0).reading.cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
 
-  table.SetEnabled(0, false);
-  const std::uint64_t callsBefore = fs.CallCount();
-  RefreshNow(table, fs);
+  table_.SetEnabled(0, false);
+  const std::uint64_t callsBefore = fs_.CallCount();
+  RefreshNow(table_, fs_);
   // Disabled rows are not read at all.
-  EXPECT_EQ(fs.CallCount(), callsBefore);
-  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"50.00", "", "", "", ""}));
-  EXPECT_EQ(table.Row(0).reading.icon, kIconDisabled);
-  EXPECT_EQ(table.Row(1).reading.cells, (Cells{"?", "", "", "", ""}));
-  EXPECT_EQ(table.Row(1).reading.icon, kIconDisabled);
-  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
+  EXPECT_EQ(fs_.CallCount(), callsBefore);
+  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"50.00", "", "", "", ""}));
+  EXPECT_EQ(table_.Row(0).reading.icon, kIconDisabled);
+  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "", "", "", ""}));
+  EXPECT_EQ(table_.Row(1).reading.icon, kIconDisabled);
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
 }
 
-TEST(LocationTableTest, SpyingOffChangesNothing) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  RefreshNow(table, fs);
-  const std::vector<LocationRow> rowsBefore = table.Rows();
-  const std::array<std::string, 3> textsBefore = table.StatusTexts();
+TEST_F(LocationTableTest, SpyingOffChangesNothing) {
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5"});
+  table_.AddLocation("C:\\seti", true);
+  RefreshNow(table_, fs_);
+  const std::vector<LocationRow> rowsBefore = table_.Rows();
+  const std::array<std::string, 3> textsBefore = table_.StatusTexts();
 
-  table.SetSpyingEnabled(false);
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .workUnit = "", .result = ""});
-  table.AddLocation("D:\\new", true);
-  table.SetEnabled(0, false);
-  const std::uint64_t callsBefore = fs.CallCount();
-  const RefreshOutcome outcome = RefreshNow(table, fs);
+  table_.SetSpyingEnabled(false);
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.9", .workUnit = "", .result = ""});
+  table_.AddLocation("D:\\new", true);
+  table_.SetEnabled(0, false);
+  const std::uint64_t callsBefore = fs_.CallCount();
+  const RefreshOutcome outcome = RefreshNow(table_, fs_);
 
   EXPECT_FALSE(outcome.ran);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
-  EXPECT_EQ(fs.CallCount(), callsBefore);
-  EXPECT_EQ(table.Row(0).reading.cells, rowsBefore[0].reading.cells);
-  EXPECT_EQ(table.Row(0).reading.icon, rowsBefore[0].reading.icon);
-  EXPECT_EQ(table.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table.StatusTexts(), textsBefore);
+  EXPECT_EQ(fs_.CallCount(), callsBefore);
+  EXPECT_EQ(table_.Row(0).reading.cells, rowsBefore[0].reading.cells);
+  EXPECT_EQ(table_.Row(0).reading.icon, rowsBefore[0].reading.icon);
+  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.StatusTexts(), textsBefore);
 }
 
-TEST(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
-  MemoryFileSystem fs;
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  table.SetSpyingEnabled(false);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{}));
-  table.SetSpyingEnabled(true);
-  EXPECT_TRUE(RefreshNow(table, fs).countersChanged);
-  EXPECT_EQ(table.StatusTexts()[0], " Total: 1");
+TEST_F(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
+  table_.AddLocation("C:\\seti", true);
+  table_.SetSpyingEnabled(false);
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{}));
+  table_.SetSpyingEnabled(true);
+  EXPECT_TRUE(RefreshNow(table_, fs_).countersChanged);
+  EXPECT_EQ(table_.StatusTexts()[0], " Total: 1");
 }
 
-TEST(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.5"});
-  MakeClientFolder(fs, "C:\\b", {.state = "prog=0.7"});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\b", true);
-  RefreshNow(table, fs);
-  ASSERT_EQ(table.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
-  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table.Row(0).reading.icon, kIconNone);
-  EXPECT_EQ(table.Row(1).CellText(Cell::kProgress), "70.00");
-  const RefreshOutcome outcome = RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), "50.00");
+TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.5"});
+  MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7"});
+  table_.AddLocation("C:\\b", true);
+  RefreshNow(table_, fs_);
+  ASSERT_EQ(table_.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
+  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.Row(0).reading.icon, kIconNone);
+  EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
+  const RefreshOutcome outcome = RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "50.00");
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
 }
 
@@ -396,7 +380,7 @@ struct ChangeCase {
   bool countersChanged;
 };
 
-TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
+TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
   const std::vector<ChangeCase> cases = {
       {"nothing", [](MemoryFileSystem&, LocationTable&) {}, {}, false},
       {"progress of one unit",
@@ -438,8 +422,7 @@ TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
          fs.AddFile("C:\\c\\state.sah", "prog=0.3", kStateTime);
        },
        {0, 2},
-       true},
-  };
+       true}};
   for (const ChangeCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});
@@ -470,14 +453,12 @@ TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
   }
 }
 
-TEST(LocationTableTest, DisabledRowIsNotReportedAgain) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", false);
-  EXPECT_EQ(RefreshNow(table, fs).changedRows, (std::vector<std::size_t>{0}));
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .result = ""});
-  const RefreshOutcome outcome = RefreshNow(table, fs);
+TEST_F(LocationTableTest, DisabledRowIsNotReportedAgain) {
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5"});
+  table_.AddLocation("C:\\seti", false);
+  EXPECT_EQ(RefreshNow(table_, fs_).changedRows, (std::vector<std::size_t>{0}));
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.9", .result = ""});
+  const RefreshOutcome outcome = RefreshNow(table_, fs_);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
 }

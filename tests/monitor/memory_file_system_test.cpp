@@ -23,19 +23,17 @@ TEST(MemoryFileSystemTest, FolderNamesWithAndWithoutTrailingSeparator) {
   MemoryFileSystem fs;
   fs.AddFolder("C:\\data\\seti");
   fs.AddFile("C:\\data\\seti\\state.sah", "prog=0.5");
-  const std::vector<FolderQuery> queries = {
-      {"C:\\data\\seti", true},
-      {"C:\\data\\seti\\", true},
-      {"C:\\data", true},
-      {"C:", true},
-      {"C:\\", true},
-      {"", true},
-      {"\\", true},
-      {"C:\\data\\set", false},
-      {"C:\\data\\seti\\x", false},
-      {"D:", false},
-      {"C:\\data\\seti\\state.sah", false},
-  };
+  const std::vector<FolderQuery> queries = {{"C:\\data\\seti", true},
+                                            {"C:\\data\\seti\\", true},
+                                            {"C:\\data", true},
+                                            {"C:", true},
+                                            {"C:\\", true},
+                                            {"", true},
+                                            {"\\", true},
+                                            {"C:\\data\\set", false},
+                                            {"C:\\data\\seti\\x", false},
+                                            {"D:", false},
+                                            {"C:\\data\\seti\\state.sah", false}};
   for (const FolderQuery& query : queries) {
     EXPECT_EQ(fs.FolderExists(query.path), query.folderExists) << '"' << query.path << '"';
   }
@@ -51,17 +49,15 @@ TEST(MemoryFileSystemTest, OnlyFilesAreFiles) {
   fs.AddFile("C:\\seti\\state.sah", "prog=0.5");
   fs.AddFolder("C:\\seti\\result.sah");
   fs.AddFile("\\user_info.sah", "name=root");
-  const std::vector<FileQuery> queries = {
-      {"C:\\seti\\state.sah", true},
-      {"C:\\seti\\\\state.sah", true},
-      {"C:\\seti\\state.sah\\", false},
-      {"C:\\seti\\result.sah", false},
-      {"C:\\seti", false},
-      {"C:\\seti\\wtemp.sah", false},
-      {"\\user_info.sah", true},
-      {"", false},
-      {"\\", false},
-  };
+  const std::vector<FileQuery> queries = {{"C:\\seti\\state.sah", true},
+                                          {"C:\\seti\\\\state.sah", true},
+                                          {"C:\\seti\\state.sah\\", false},
+                                          {"C:\\seti\\result.sah", false},
+                                          {"C:\\seti", false},
+                                          {"C:\\seti\\wtemp.sah", false},
+                                          {"\\user_info.sah", true},
+                                          {"", false},
+                                          {"\\", false}};
   for (const FileQuery& query : queries) {
     EXPECT_EQ(fs.FileExists(query.path), query.fileExists) << '"' << query.path << '"';
   }
@@ -80,12 +76,10 @@ struct ReadCase {
 };
 
 TEST(MemoryFileSystemTest, ReadSharedOutcomes) {
-  const std::vector<ReadCase> cases = {
-      {"whole file", 100, false, ReadOutcome::kRead, "prog=0.5\r\n"},
-      {"exactly the limit", 10, false, ReadOutcome::kRead, "prog=0.5\r\n"},
-      {"over the limit", 9, false, ReadOutcome::kTooLarge, ""},
-      {"held open for writing", 100, true, ReadOutcome::kUnreadable, ""},
-  };
+  const std::vector<ReadCase> cases = {{"whole file", 100, false, ReadOutcome::kRead, "prog=0.5\r\n"},
+                                       {"exactly the limit", 10, false, ReadOutcome::kRead, "prog=0.5\r\n"},
+                                       {"over the limit", 9, false, ReadOutcome::kTooLarge, ""},
+                                       {"held open for writing", 100, true, ReadOutcome::kUnreadable, ""}};
   for (const ReadCase& c : cases) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\seti\\state.sah", "prog=0.5\r\n");
