@@ -107,27 +107,24 @@ TEST(ReadTextTest, PresentEntryComesBackUnchangedEvenWhenEmpty) {
   EXPECT_EQ(store.ReadText("Locations", "Location0001", "fallback"), "  C:\\a b\\,1 ");
 }
 
+// The message of what `read` threw; "" when it did not throw.
+template <typename Read>
+std::string ErrorOf(Read read) {
+  try {
+    read();
+  } catch (const SettingsError& error) {
+    return error.what();
+  }
+  return "";
+}
+
 TEST(ReadNonTextTest, EveryPrimitiveFailsWithTheEntryName) {
   MemorySettingsStore store;
   store.SetNonText("Layout", "FormHeight");
-  try {
-    store.ReadInteger("Layout", "FormHeight", 300);
-    FAIL() << "ReadInteger did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FormHeight'");
-  }
-  try {
-    store.ReadBool("Layout", "FormHeight", true);
-    FAIL() << "ReadBool did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FormHeight'");
-  }
-  try {
-    store.ReadText("Layout", "FormHeight", "");
-    FAIL() << "ReadText did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FormHeight'");
-  }
+  const char* message = "Invalid data type for 'FormHeight'";
+  EXPECT_EQ(ErrorOf([&] { store.ReadInteger("Layout", "FormHeight", 300); }), message);
+  EXPECT_EQ(ErrorOf([&] { store.ReadBool("Layout", "FormHeight", true); }), message);
+  EXPECT_EQ(ErrorOf([&] { store.ReadText("Layout", "FormHeight", ""); }), message);
 }
 
 struct WriteIntegerCase {

@@ -49,44 +49,38 @@ constexpr char kAppDir[] = "C:\\Program Files\\Velmora\\";
 // The value before loading: every field differs from anything loading can make of it, so that a
 // field that was not read shows.
 StoredSettings Entry() {
-  StoredSettings s;
-  s.showState = ShowState::kMinimized;
-  s.bounds = WindowBounds{505, 422, -3, -4};
-  s.columnWidths = {50, 50, 50, 50, 50, 50, 50, 50};
-  s.locations = {{"C:\\entry", false}};
-  s.barsShown = {false, false, false};
-  s.pollInterval = 99;
-  s.alerts = AlertOptions{false, false, true, 7};
-  s.optionalColumns = OptionalColumns{true, true};
-  return s;
+  return {.showState = ShowState::kMinimized,
+          .bounds = {505, 422, -3, -4},
+          .columnWidths = {50, 50, 50, 50, 50, 50, 50, 50},
+          .locations = {{"C:\\entry", false}},
+          .barsShown = {false, false, false},
+          .pollInterval = 99,
+          .alerts = {false, false, true, 7},
+          .optionalColumns = {true, true}};
 }
 
 // What an empty store loads as at 96 dots per inch.
 StoredSettings BuiltIn() {
-  StoredSettings s;
-  s.showState = ShowState::kNormal;
-  s.bounds = WindowBounds{534, 300, 0, 0};
-  s.columnWidths = {248, 46, 33, 33, 35, 100, 130, 110};
-  s.locations = {{kAppDir, true}};
-  s.barsShown = {true, true, true};
-  s.pollInterval = 15;
-  s.alerts = AlertOptions{true, true, false, 20};
-  s.optionalColumns = OptionalColumns{false, false};
-  return s;
+  return {.showState = ShowState::kNormal,
+          .bounds = {534, 300, 0, 0},
+          .columnWidths = {248, 46, 33, 33, 35, 100, 130, 110},
+          .locations = {{kAppDir, true}},
+          .barsShown = {true, true, true},
+          .pollInterval = 15,
+          .alerts = {true, true, false, 20},
+          .optionalColumns = {false, false}};
 }
 
 // A window as a user might leave it, in the normal state.
 StoredSettings Used() {
-  StoredSettings s;
-  s.showState = ShowState::kNormal;
-  s.bounds = WindowBounds{640, 480, 120, -8};
-  s.columnWidths = {300, 50, 30, 31, 40, 120, 150, 90};
-  s.optionalColumns = OptionalColumns{true, false};
-  s.locations = {{"C:\\seti\\one", true}, {"D:\\work, old\\", false}};
-  s.barsShown = {false, true, false};
-  s.pollInterval = 60;
-  s.alerts = AlertOptions{false, true, true, 45};
-  return s;
+  return {.showState = ShowState::kNormal,
+          .bounds = {640, 480, 120, -8},
+          .columnWidths = {300, 50, 30, 31, 40, 120, 150, 90},
+          .locations = {{"C:\\seti\\one", true}, {"D:\\work, old\\", false}},
+          .barsShown = {false, true, false},
+          .pollInterval = 60,
+          .alerts = {false, true, true, 45},
+          .optionalColumns = {true, false}};
 }
 
 // One stored entry; no text: a value of another type, which throws when read.
@@ -373,13 +367,10 @@ TEST_P(LoadSettingsTest, StoredEntriesGiveTheValue) {
 
 INSTANTIATE_TEST_SUITE_P(Stores, LoadSettingsTest, ::testing::ValuesIn(AllLoadCases()), RowName());
 
-// A wrong-typed entry stops loading there: what came before it is in the value, and the rest
-// keeps the value's entry state.
 // The store of the failing loads: two locations, "C:\a" enabled and "C:\b" not.
 void SeedTwoLocations(MemorySettingsStore& store) {
-  Seed(store, {{"Locations", "Count", "2"},
-               {"Locations", "Location0000", "C:\\a,1"},
-               {"Locations", "Location0001", "C:\\b,0"}});
+  Seed(store,
+       TextEntries("Locations/Count=2;Locations/Location0000=C:\\a,1;Locations/Location0001=C:\\b,0;"));
 }
 
 // The message of the error that stopped the load; "" when nothing did.
@@ -392,6 +383,8 @@ std::string LoadError(MemorySettingsStore& store, StoredSettings& settings) {
   return "";
 }
 
+// A wrong-typed entry stops loading there: what came before it is in the value, and the rest
+// keeps the value's entry state.
 struct LoadFailureCase {
   const char* name;
   const char* section;
