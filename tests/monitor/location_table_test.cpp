@@ -375,54 +375,48 @@ TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
 // What one change between two passes reports; the window repaints exactly these rows.
 struct ChangeCase {
   const char* name;
-  void (*change)(MemoryFileSystem& fs, LocationTable& table);
   std::vector<std::size_t> changedRows;
   bool countersChanged;
+  void (*change)(MemoryFileSystem& fs, LocationTable& table);
 };
+
+using Files = MemoryFileSystem;
+using Table = LocationTable;
 
 TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
   const std::vector<ChangeCase> cases = {
-      {"nothing", [](MemoryFileSystem&, LocationTable&) {}, {}, false},
+      {"nothing", {}, false, [](Files&, Table&) {}},
       {"progress of one unit",
-       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); },
        {1},
-       false},
+       false,
+       [](Files& fs, Table&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); }},
       {"state file rewritten a minute later",
-       [](MemoryFileSystem& fs, LocationTable&) {
+       {1},
+       false,
+       [](Files& fs, Table&) {
          fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0});
-       },
-       {1},
-       false},
+       }},
       {"state file rewritten within the same minute",
-       [](MemoryFileSystem& fs, LocationTable&) {
-         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
-       },
        {},
-       false},
-      {"a result arrives",
-       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\c\\result.sah", ""); },
-       {2},
-       true},
+       false,
+       [](Files& fs, Table&) {
+         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
+       }},
+      {"a result arrives", {2}, true, [](Files& fs, Table&) { fs.AddFile("C:\\c\\result.sah", ""); }},
       {"a temporary result only changes the icon",
-       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\a\\wtemp.sah", ""); },
        {0},
-       false},
-      {"a folder disappears", [](MemoryFileSystem& fs, LocationTable&) { fs.Remove("C:\\a"); }, {0}, true},
+       false,
+       [](Files& fs, Table&) { fs.AddFile("C:\\a\\wtemp.sah", ""); }},
+      {"a folder disappears", {0}, true, [](Files& fs, Table&) { fs.Remove("C:\\a"); }},
       {"a row without progress is disabled",
-       [](MemoryFileSystem&, LocationTable& table) { table.SetEnabled(2, false); },
        {2},
-       false},
-      {"a row at work is disabled",
-       [](MemoryFileSystem&, LocationTable& table) { table.SetEnabled(1, false); },
-       {1},
-       true},
-      {"two rows change",
-       [](MemoryFileSystem& fs, LocationTable&) {
+       false,
+       [](Files&, Table& table) { table.SetEnabled(2, false); }},
+      {"a row at work is disabled", {1}, true, [](Files&, Table& table) { table.SetEnabled(1, false); }},
+      {"two rows change", {0, 2}, true, [](Files& fs, Table&) {
          fs.AddFile("C:\\a\\result.sah", "");
          fs.AddFile("C:\\c\\state.sah", "prog=0.3", kStateTime);
-       },
-       {0, 2},
-       true}};
+       }}};
   for (const ChangeCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});

@@ -433,62 +433,58 @@ TEST_P(LoadFailureTest, StopsAtTheEntry) {
   EXPECT_EQ(settings, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries,
-    LoadFailureTest,
-    ::testing::Values(
-        LoadFailureCase{"FormHeight", "Layout", "FormHeight", "Invalid data type for 'FormHeight'",
-                        [](StoredSettings& s) { s.bounds.width = 534; }},
-        // The count was read: the list holds the locations read after it, none.
-        LoadFailureCase{"Location0000", "Locations", "Location0000", "Invalid data type for 'Location0000'",
-                        [](StoredSettings& s) {
-                          ReadThroughColumns(s);
-                          s.locations = {};
-                        }},
-        LoadFailureCase{"Location0001", "Locations", "Location0001", "Invalid data type for 'Location0001'",
-                        [](StoredSettings& s) {
-                          ReadThroughColumns(s);
-                          s.locations = {{"C:\\a", true}};
-                        }},
-        LoadFailureCase{"sttBar", "Interface", "sttBar", "Invalid data type for 'sttBar'",
-                        [](StoredSettings& s) {
-                          ReadThroughLocations(s);
-                          s.barsShown[static_cast<std::size_t>(Bar::kToolbar)] = true;
-                          s.barsShown[static_cast<std::size_t>(Bar::kStatsPanel)] = true;
-                        }},
-        LoadFailureCase{"PollInterval", "Defaults", "PollInterval", "Invalid data type for 'PollInterval'",
-                        [](StoredSettings& s) {
-                          ReadThroughLocations(s);
-                          s.barsShown = {true, true, true};
-                        }},
-        LoadFailureCase{"TrayIcon", "Interface", "TrayIcon", "Invalid data type for 'TrayIcon'",
-                        ReadThroughPollInterval},
-        // Each alert entry goes into the options that were there.
-        LoadFailureCase{"AlertResults", "Interface", "AlertResults", "Invalid data type for 'AlertResults'",
-                        [](StoredSettings& s) {
-                          ReadThroughPollInterval(s);
-                          s.alerts.trayIcon = true;
-                          s.alerts.alertStalls = true;
-                        }},
-        LoadFailureCase{"StallMinutes", "Defaults", "StallMinutes", "Invalid data type for 'StallMinutes'",
-                        [](StoredSettings& s) {
-                          ReadThroughPollInterval(s);
-                          s.alerts.trayIcon = true;
-                          s.alerts.alertStalls = true;
-                          s.alerts.alertResults = false;
-                        }},
-        LoadFailureCase{"FinishColumn", "Interface", "FinishColumn", "Invalid data type for 'FinishColumn'",
-                        [](StoredSettings& s) {
-                          ReadThroughAlerts(s);
-                          s.optionalColumns.state = false;
-                        }},
-        LoadFailureCase{"Col7", "Layout", "Col7", "Invalid data type for 'Col7'",
-                        [](StoredSettings& s) {
-                          ReadThroughAlerts(s);
-                          s.optionalColumns = OptionalColumns{false, false};
-                          s.columnWidths[kStateColumnSlot] = 130;
-                        }}),
-    RowName());
+const LoadFailureCase kLoadFailures[] = {
+    {"FormHeight", "Layout", "FormHeight", "Invalid data type for 'FormHeight'",
+     [](StoredSettings& s) { s.bounds.width = 534; }},
+    // The count was read: the list holds the locations read after it, none.
+    {"Location0000", "Locations", "Location0000", "Invalid data type for 'Location0000'",
+     [](StoredSettings& s) {
+       ReadThroughColumns(s);
+       s.locations = {};
+     }},
+    {"Location0001", "Locations", "Location0001", "Invalid data type for 'Location0001'",
+     [](StoredSettings& s) {
+       ReadThroughColumns(s);
+       s.locations = {{"C:\\a", true}};
+     }},
+    {"sttBar", "Interface", "sttBar", "Invalid data type for 'sttBar'",
+     [](StoredSettings& s) {
+       ReadThroughLocations(s);
+       s.barsShown[static_cast<std::size_t>(Bar::kToolbar)] = true;
+       s.barsShown[static_cast<std::size_t>(Bar::kStatsPanel)] = true;
+     }},
+    {"PollInterval", "Defaults", "PollInterval", "Invalid data type for 'PollInterval'",
+     [](StoredSettings& s) {
+       ReadThroughLocations(s);
+       s.barsShown = {true, true, true};
+     }},
+    {"TrayIcon", "Interface", "TrayIcon", "Invalid data type for 'TrayIcon'", ReadThroughPollInterval},
+    // Each alert entry goes into the options that were there.
+    {"AlertResults", "Interface", "AlertResults", "Invalid data type for 'AlertResults'",
+     [](StoredSettings& s) {
+       ReadThroughPollInterval(s);
+       s.alerts.trayIcon = true;
+       s.alerts.alertStalls = true;
+     }},
+    {"StallMinutes", "Defaults", "StallMinutes", "Invalid data type for 'StallMinutes'",
+     [](StoredSettings& s) {
+       ReadThroughPollInterval(s);
+       s.alerts.trayIcon = true;
+       s.alerts.alertStalls = true;
+       s.alerts.alertResults = false;
+     }},
+    {"FinishColumn", "Interface", "FinishColumn", "Invalid data type for 'FinishColumn'",
+     [](StoredSettings& s) {
+       ReadThroughAlerts(s);
+       s.optionalColumns.state = false;
+     }},
+    {"Col7", "Layout", "Col7", "Invalid data type for 'Col7'", [](StoredSettings& s) {
+       ReadThroughAlerts(s);
+       s.optionalColumns = OptionalColumns{false, false};
+       s.columnWidths[kStateColumnSlot] = 130;
+     }}};
+
+INSTANTIATE_TEST_SUITE_P(Entries, LoadFailureTest, ::testing::ValuesIn(kLoadFailures), RowName());
 
 // The order of the reads: of any two entries in turn, both of the wrong type, the earlier one is
 // the one that stops the load.
