@@ -255,84 +255,82 @@ ReadAnswer FiguresAnswer(const ReadRequest& request, const std::string& userName
   return answer;
 }
 
-TEST(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep first = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
+class FigureRequestsTest : public ::testing::Test {
+ protected:
+  FigureRequests requests_;
+  const FigureRequests::Clock::time_point t0_{};
+};
+
+TEST_F(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
+  const FigureStep first = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
   ASSERT_TRUE(first.read.has_value());
   EXPECT_EQ(first.read->folder, "C:\\a");
   EXPECT_FALSE(first.showNow.has_value());
   // Asked again for the same row while its read is out: nothing new is handed out.
-  EXPECT_FALSE(requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0).read.has_value());
+  EXPECT_FALSE(requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_).read.has_value());
 
-  const FigureStep second = requests.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0);
+  const FigureStep second = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0_);
   ASSERT_TRUE(second.read.has_value());
-  EXPECT_TRUE(requests.Accept(FiguresAnswer(*first.read, "Ann")).empty());
-  const std::vector<ShownFigures> shown = requests.Accept(FiguresAnswer(*second.read, "Bo"));
+  EXPECT_TRUE(requests_.Accept(FiguresAnswer(*first.read, "Ann")).empty());
+  const std::vector<ShownFigures> shown = requests_.Accept(FiguresAnswer(*second.read, "Bo"));
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].slot, FigureSlot::kStatsPanel);
   EXPECT_EQ(shown[0].figures.userName, "Bo");
-  EXPECT_EQ(requests.ReadsOutstanding(), 0u);
+  EXPECT_EQ(requests_.ReadsOutstanding(), 0u);
 
   // The selection cleared: shown at once, and a late answer for the old row is dropped.
-  const FigureStep third = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
-  const FigureStep none = requests.Request(FigureSlot::kStatsPanel, std::nullopt, t0);
+  const FigureStep third = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
+  const FigureStep none = requests_.Request(FigureSlot::kStatsPanel, std::nullopt, t0_);
   ASSERT_TRUE(none.showNow.has_value());
   EXPECT_FALSE(none.showNow->rowSelected);
-  EXPECT_TRUE(requests.Accept(FiguresAnswer(*third.read, "Ann")).empty());
+  EXPECT_TRUE(requests_.Accept(FiguresAnswer(*third.read, "Ann")).empty());
 }
 
-TEST(FigureRequestsTest, BothWindowsShareOneReadOfTheRow) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep panel = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
-  const FigureStep details = requests.Request(FigureSlot::kDetails, SelectedRow{1, "C:\\a"}, t0);
+TEST_F(FigureRequestsTest, BothWindowsShareOneReadOfTheRow) {
+  const FigureStep panel = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
+  const FigureStep details = requests_.Request(FigureSlot::kDetails, SelectedRow{1, "C:\\a"}, t0_);
   ASSERT_TRUE(panel.read.has_value());
   EXPECT_FALSE(details.read.has_value());
-  const std::vector<ShownFigures> shown = requests.Accept(FiguresAnswer(*panel.read, "Ann"));
+  const std::vector<ShownFigures> shown = requests_.Accept(FiguresAnswer(*panel.read, "Ann"));
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].slot, FigureSlot::kStatsPanel);
   EXPECT_EQ(shown[1].slot, FigureSlot::kDetails);
   EXPECT_EQ(shown[1].figures.userName, "Ann");
 }
 
-TEST(FigureRequestsTest, SelectingAHungRowAgainAndAgainHandsOutNothingNew) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep hung = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\hung"}, t0);
+TEST_F(FigureRequestsTest, SelectingAHungRowAgainAndAgainHandsOutNothingNew) {
+  const FigureStep hung = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\hung"}, t0_);
   ASSERT_TRUE(hung.read.has_value());
   for (int click = 0; click < 70; ++click) {
     const SelectedRow row = click % 2 == 0 ? SelectedRow{2, "C:\\live"} : SelectedRow{1, "C:\\hung"};
-    const FigureStep step = requests.Request(FigureSlot::kStatsPanel, row, t0);
+    const FigureStep step = requests_.Request(FigureSlot::kStatsPanel, row, t0_);
     if (row.rowId == 2 && step.read)
-      ASSERT_EQ(requests.Accept(FiguresAnswer(*step.read, "Live")).size(), 1u);
+      ASSERT_EQ(requests_.Accept(FiguresAnswer(*step.read, "Live")).size(), 1u);
     else
       EXPECT_FALSE(step.read.has_value()) << click;
   }
-  EXPECT_EQ(requests.ReadsOutstanding(), 1u);
+  EXPECT_EQ(requests_.ReadsOutstanding(), 1u);
   // Selected last, the hung row takes its answer when the folder comes back.
-  EXPECT_EQ(requests.Accept(FiguresAnswer(*hung.read, "Back")).at(0).figures.userName, "Back");
+  EXPECT_EQ(requests_.Accept(FiguresAnswer(*hung.read, "Back")).at(0).figures.userName, "Back");
 }
 
-TEST(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep first = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
-  ASSERT_EQ(requests.Accept(FiguresAnswer(*first.read, "Ann")).size(), 1u);
+TEST_F(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
+  const FigureStep first = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
+  ASSERT_EQ(requests_.Accept(FiguresAnswer(*first.read, "Ann")).size(), 1u);
 
-  const FigureStep hung = requests.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0 + 1s);
-  EXPECT_TRUE(requests.AwaitingOtherRow());
-  EXPECT_TRUE(requests.Overdue(t0 + 1s + 299ms, 300ms).empty());
-  const std::vector<ShownFigures> overdue = requests.Overdue(t0 + 1s + 300ms, 300ms);
+  const FigureStep hung = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0_ + 1s);
+  EXPECT_TRUE(requests_.AwaitingOtherRow());
+  EXPECT_TRUE(requests_.Overdue(t0_ + 1s + 299ms, 300ms).empty());
+  const std::vector<ShownFigures> overdue = requests_.Overdue(t0_ + 1s + 300ms, 300ms);
   ASSERT_EQ(overdue.size(), 1u);
   EXPECT_TRUE(overdue[0].figures.rowSelected);
   EXPECT_EQ(overdue[0].figures.path, "C:\\b");
   EXPECT_FALSE(overdue[0].figures.userRead);
   EXPECT_EQ(UserGroupCaption(overdue[0].figures), "No user info found");
-  EXPECT_FALSE(requests.AwaitingOtherRow());
-  EXPECT_TRUE(requests.Overdue(t0 + 5s, 300ms).empty());  // once
+  EXPECT_FALSE(requests_.AwaitingOtherRow());
+  EXPECT_TRUE(requests_.Overdue(t0_ + 5s, 300ms).empty());  // once
   // The answer still counts when it comes.
-  EXPECT_EQ(requests.Accept(FiguresAnswer(*hung.read, "Bo")).at(0).figures.userName, "Bo");
+  EXPECT_EQ(requests_.Accept(FiguresAnswer(*hung.read, "Bo")).at(0).figures.userName, "Bo");
 }
 
 }  // namespace

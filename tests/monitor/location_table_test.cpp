@@ -467,10 +467,6 @@ PassClock At(std::chrono::milliseconds since) {
   return PassClock{SteadyTime{} + since, kWallAtStart};
 }
 
-ReadAnswer Answer(MemoryFileSystem& fs, const ReadRequest& request) {
-  return AnswerRequest(fs, request);
-}
-
 const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
   for (const ReadRequest& request : start.reads) {
     if (request.folder == folder)
@@ -479,27 +475,24 @@ const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
   return nullptr;
 }
 
-class LateAnswerTest : public ::testing::Test {
+class LateAnswerTest : public LocationTableTest {
  protected:
   LateAnswerTest() {
     MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
     MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7", .workUnit = "", .result = ""});
-    table_.AddLocation("C:\\a", true);
-    table_.AddLocation("C:\\b", true);
+    AddEnabled({"C:\\a", "C:\\b"});
   }
-  MemoryFileSystem fs_;
-  LocationTable table_{ByteOrder};
 };
 
 TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
   const PassStart start = table_.BeginPass(At(0ms), 15s);
   ASSERT_EQ(start.reads.size(), 2u);
-  table_.ApplyAnswer(Answer(fs_, start.reads[0]));
+  table_.ApplyAnswer(AnswerRequest(fs_, start.reads[0]));
   RefreshOutcome outcome = table_.TakeChanges();
   EXPECT_FALSE(outcome.ran);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "?");  // held back until the pass is whole
-  table_.ApplyAnswer(Answer(fs_, start.reads[1]));
+  table_.ApplyAnswer(AnswerRequest(fs_, start.reads[1]));
   outcome = table_.TakeChanges();
   EXPECT_TRUE(outcome.ran);
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0, 1}));
@@ -512,8 +505,8 @@ TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
 TEST_F(LateAnswerTest, ARowHoldsTheReadingItsFolderGave) {
   const PassStart start = table_.BeginPass(At(0ms), 15s);
   ASSERT_EQ(start.reads.size(), 2u);
-  const ReadAnswer forA = Answer(fs_, *ReadOf(start, "C:\\a"));
-  const ReadAnswer forB = Answer(fs_, *ReadOf(start, "C:\\b"));
+  const ReadAnswer forA = AnswerRequest(fs_, *ReadOf(start, "C:\\a"));
+  const ReadAnswer forB = AnswerRequest(fs_, *ReadOf(start, "C:\\b"));
   table_.ApplyAnswer(forA);
   table_.ApplyAnswer(forB);
   EXPECT_EQ(table_.Row(0).reading, forA.row);
@@ -526,7 +519,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // Pass 1: b does not answer; once the pass has waited long enough, a is shown.
   const PassStart first = table_.BeginPass(At(0ms), 15s);
   const ReadRequest outForB = *ReadOf(first, "C:\\b");
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   RefreshOutcome outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
@@ -537,7 +530,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   const PassStart second = table_.BeginPass(At(10s), 15s);
   ASSERT_EQ(second.reads.size(), 1u);
   EXPECT_EQ(second.reads[0].folder, "C:\\a");
-  table_.ApplyAnswer(Answer(fs_, second.reads[0]));
+  table_.ApplyAnswer(AnswerRequest(fs_, second.reads[0]));
   EXPECT_EQ(table_.TakeChanges().changedRows, (std::vector<std::size_t>{0}));
   EXPECT_FALSE(table_.Row(1).late);
   EXPECT_EQ(table_.RowTip(1), "");
@@ -546,7 +539,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // never answered, and its tip says since when.
   const PassStart third = table_.BeginPass(At(15001ms), 15s);
   ASSERT_EQ(third.reads.size(), 1u);
-  table_.ApplyAnswer(Answer(fs_, third.reads[0]));
+  table_.ApplyAnswer(AnswerRequest(fs_, third.reads[0]));
   outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
   EXPECT_TRUE(table_.Row(1).late);
@@ -555,7 +548,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   EXPECT_EQ(table_.RowTip(0), "");
 
   // b answers at last: shown at once, no longer late, and counted.
-  table_.ApplyAnswer(Answer(fs_, outForB));
+  table_.ApplyAnswer(AnswerRequest(fs_, outForB));
   outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
   EXPECT_FALSE(table_.Row(1).late);
@@ -568,7 +561,7 @@ TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   RefreshNow(table_, fs_, At(0ms));
   const Cells shown = table_.Row(0).reading.cells;
   const PassStart hangs = table_.BeginPass(At(1s), 15s);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
   RefreshNow(table_, fs_, At(17s));
   EXPECT_TRUE(table_.Row(0).late);
@@ -593,8 +586,8 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
     } else {
       table.SetEnabled(0, false);
     }
-    table.ApplyAnswer(Answer(fs_, forA));
-    table.ApplyAnswer(Answer(fs_, *ReadOf(start, "C:\\b")));
+    table.ApplyAnswer(AnswerRequest(fs_, forA));
+    table.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
     const RefreshOutcome outcome = table.TakeChanges();
     EXPECT_EQ(table.ReadsOutstanding(), 0u) << c.name;
     EXPECT_FALSE(table.PassOpen()) << c.name;
@@ -615,14 +608,14 @@ TEST_F(LateAnswerTest, ARemovedRowsReadStaysOutUntilItReturns) {
   const ReadRequest forA = *ReadOf(start, "C:\\a");
   table_.RemoveAt(0);
   EXPECT_EQ(table_.ReadsOutstanding(), 2u);
-  table_.ApplyAnswer(Answer(fs_, forA));
+  table_.ApplyAnswer(AnswerRequest(fs_, forA));
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
-  table_.ApplyAnswer(Answer(fs_, forA));  // the same answer again is nothing new
+  table_.ApplyAnswer(AnswerRequest(fs_, forA));  // the same answer again is nothing new
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
   EXPECT_TRUE(table_.PassOpen());
   table_.Clear();
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(start, "C:\\b")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
   EXPECT_EQ(table_.ReadsOutstanding(), 0u);
   EXPECT_FALSE(table_.PassOpen());
 }
@@ -639,7 +632,7 @@ TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
 TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   const PassStart first = table_.BeginPass(At(0ms), 15s);
   const ReadRequest outForB = *ReadOf(first, "C:\\b");
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   table_.TakeChanges();
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
@@ -647,8 +640,8 @@ TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   const Cells shownForA = table_.Row(0).reading.cells;
 
   table_.SetSpyingEnabled(false);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
-  table_.ApplyAnswer(Answer(fs_, outForB));                   // late, of a pass shown
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
+  table_.ApplyAnswer(AnswerRequest(fs_, outForB));                   // late, of a pass shown
   table_.Settle();
   EXPECT_FALSE(table_.TakeChanges().ran);
   EXPECT_EQ(table_.Row(0).reading.cells, shownForA);
@@ -665,18 +658,18 @@ TEST_F(LateAnswerTest, ALateAnswerJudgesNoOtherRowOnOlderValues) {
   RefreshNow(table_, fs_, At(0ms));
   const PassStart hangs = table_.BeginPass(At(10min), 15s);
   const ReadRequest outForB = *ReadOf(hangs, "C:\\b");
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\a")));
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\c")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\c")));
   table_.Settle();
 
   // The client moves on, and the pass past the stall time reads it; b's old read answers while
   // that pass still waits for c.
   fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
   const PassStart crossing = table_.BeginPass(At(20min + 1s), 15s);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\a")));
-  table_.ApplyAnswer(Answer(fs_, outForB));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(crossing, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, outForB));
   EXPECT_FALSE(table_.Stalled(0));
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\c")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(crossing, "C:\\c")));
   EXPECT_FALSE(table_.Stalled(0));
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "30.00");
   EXPECT_TRUE(table_.TakeAlerts().stallAlerts.empty());
