@@ -12,9 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/named_rows.h"
+
 namespace velmora {
 namespace {
 
+using testing::PrintTo;
+using testing::RowName;
 using Ids = std::vector<std::uint64_t>;
 
 // 259 characters, the longest path Windows' ANSI functions take.
@@ -40,10 +44,6 @@ struct GatherCase {
   std::optional<std::string> text;  // the balloon's text; nothing: no balloon
 };
 
-void PrintTo(const GatherCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
 class GatherAlertsTest : public ::testing::TestWithParam<GatherCase> {};
 
 TEST_P(GatherAlertsTest, OneBalloonPerBatch) {
@@ -61,45 +61,27 @@ TEST_P(GatherAlertsTest, OneBalloonPerBatch) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Batches,
-    GatherAlertsTest,
-    ::testing::Values(
-        GatherCase{"Nothing", {}, {}, kAll, std::nullopt},
-        GatherCase{"OneStall", {1}, {}, kDefaults, "C:\\seti\\alpha: no progress for 20 minutes"},
-        GatherCase{"OneStallOneMinute",
-                   {2},
-                   {},
-                   {true, true, false, 1},
-                   "D:\\seti\\beta: no progress for 1 minute"},
-        GatherCase{"OneStallLongTime",
-                   {2},
-                   {},
-                   {true, true, false, 1440},
-                   "D:\\seti\\beta: no progress for 1440 minutes"},
-        GatherCase{"ThreeStalls", {1, 2, 3}, {}, kDefaults, "3 locations stalled"},
-        GatherCase{"TwoStalls", {3, 1}, {}, kDefaults, "2 locations stalled"},
-        GatherCase{"ResultsOffByDefault", {}, {1}, kDefaults, std::nullopt},
-        GatherCase{"OneResult", {}, {3}, kAll, "\\\\lab\\seti\\gamma: result waiting to be sent"},
-        GatherCase{"TwoResults", {}, {1, 2}, kAll, "2 results waiting to be sent"},
-        GatherCase{"BothKindsStallsFirst",
-                   {1},
-                   {2},
-                   kAll,
-                   "C:\\seti\\alpha: no progress for 20 minutes\nD:\\seti\\beta: result waiting to be sent"},
-        GatherCase{"BothKindsSeveral",
-                   {1, 2, 3},
-                   {1, 2},
-                   kAll,
-                   "3 locations stalled\n2 results waiting to be sent"},
-        GatherCase{"StallsSwitchedOff",
-                   {1},
-                   {2},
-                   {true, false, true, 20},
-                   "D:\\seti\\beta: result waiting to be sent"},
-        GatherCase{"BothSwitchedOff", {1}, {2}, {true, false, false, 20}, std::nullopt},
-        GatherCase{"NoIconNoBalloon", {1}, {2}, {false, true, true, 20}, std::nullopt}),
-    [](const ::testing::TestParamInfo<GatherCase>& param) { return std::string(param.param.name); });
+const GatherCase kBatches[] = {
+    {"Nothing", {}, {}, kAll, std::nullopt},
+    {"OneStall", {1}, {}, kDefaults, "C:\\seti\\alpha: no progress for 20 minutes"},
+    {"OneStallOneMinute", {2}, {}, {true, true, false, 1}, "D:\\seti\\beta: no progress for 1 minute"},
+    {"OneStallLongTime", {2}, {}, {true, true, false, 1440}, "D:\\seti\\beta: no progress for 1440 minutes"},
+    {"ThreeStalls", {1, 2, 3}, {}, kDefaults, "3 locations stalled"},
+    {"TwoStalls", {3, 1}, {}, kDefaults, "2 locations stalled"},
+    {"ResultsOffByDefault", {}, {1}, kDefaults, std::nullopt},
+    {"OneResult", {}, {3}, kAll, "\\\\lab\\seti\\gamma: result waiting to be sent"},
+    {"TwoResults", {}, {1, 2}, kAll, "2 results waiting to be sent"},
+    {"BothKindsStallsFirst",
+     {1},
+     {2},
+     kAll,
+     "C:\\seti\\alpha: no progress for 20 minutes\nD:\\seti\\beta: result waiting to be sent"},
+    {"BothKindsSeveral", {1, 2, 3}, {1, 2}, kAll, "3 locations stalled\n2 results waiting to be sent"},
+    {"StallsSwitchedOff", {1}, {2}, {true, false, true, 20}, "D:\\seti\\beta: result waiting to be sent"},
+    {"BothSwitchedOff", {1}, {2}, {true, false, false, 20}, std::nullopt},
+    {"NoIconNoBalloon", {1}, {2}, {false, true, true, 20}, std::nullopt}};
+
+INSTANTIATE_TEST_SUITE_P(Batches, GatherAlertsTest, ::testing::ValuesIn(kBatches), RowName());
 
 // A path as long as Windows allows still leaves the line's end and the path's own end in view.
 struct LongPathCase {
@@ -108,10 +90,6 @@ struct LongPathCase {
   Ids resultAlerts;
   std::vector<std::string> lineEnds;
 };
-
-void PrintTo(const LongPathCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 class LongPathTest : public ::testing::TestWithParam<LongPathCase> {};
 
@@ -140,22 +118,19 @@ TEST_P(LongPathTest, ShortenedInTheMiddleToFit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines,
-    LongPathTest,
-    ::testing::Values(LongPathCase{"LongStall", {9}, {}, {"\\machine-07: no progress for 20 minutes"}},
-                      LongPathCase{"LongResult", {}, {9}, {"\\machine-07: result waiting to be sent"}},
-                      LongPathCase{"BothLong",
-                                   {9},
-                                   {9},
-                                   {"\\machine-07: no progress for 20 minutes",
-                                    "\\machine-07: result waiting to be sent"}},
-                      LongPathCase{"LongAndShort",
-                                   {9},
-                                   {1},
-                                   {"\\machine-07: no progress for 20 minutes",
-                                    "C:\\seti\\alpha: result waiting to be sent"}}),
-    [](const ::testing::TestParamInfo<LongPathCase>& param) { return std::string(param.param.name); });
+const LongPathCase kLongPathLines[] = {
+    {"LongStall", {9}, {}, {"\\machine-07: no progress for 20 minutes"}},
+    {"LongResult", {}, {9}, {"\\machine-07: result waiting to be sent"}},
+    {"BothLong",
+     {9},
+     {9},
+     {"\\machine-07: no progress for 20 minutes", "\\machine-07: result waiting to be sent"}},
+    {"LongAndShort",
+     {9},
+     {1},
+     {"\\machine-07: no progress for 20 minutes", "C:\\seti\\alpha: result waiting to be sent"}}};
+
+INSTANTIATE_TEST_SUITE_P(Lines, LongPathTest, ::testing::ValuesIn(kLongPathLines), RowName());
 
 TEST(LongPathTest, LongestPathFillsTheBalloonExactly) {
   StallTransitions transitions;
@@ -184,16 +159,16 @@ TEST_P(ShortenPathTest, KeepsMoreOfTheEnd) {
   EXPECT_LE(shortened.size(), GetParam().maxChars);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths,
-                         ShortenPathTest,
-                         ::testing::Values(ShortenCase{"C:\\seti", 20, "C:\\seti"},
-                                           ShortenCase{"C:\\seti", 7, "C:\\seti"},
-                                           ShortenCase{"C:\\seti\\machine", 12, "C:\\...achine"},
-                                           ShortenCase{"C:\\seti\\machine", 6, "C...ne"},
-                                           ShortenCase{"C:\\seti\\machine", 4, "...e"},
-                                           ShortenCase{"C:\\seti\\machine", 3, "C:\\"},
-                                           ShortenCase{"C:\\seti\\machine", 0, ""},
-                                           ShortenCase{"", 0, ""}));
+const ShortenCase kShortenings[] = {{"C:\\seti", 20, "C:\\seti"},
+                                    {"C:\\seti", 7, "C:\\seti"},
+                                    {"C:\\seti\\machine", 12, "C:\\...achine"},
+                                    {"C:\\seti\\machine", 6, "C...ne"},
+                                    {"C:\\seti\\machine", 4, "...e"},
+                                    {"C:\\seti\\machine", 3, "C:\\"},
+                                    {"C:\\seti\\machine", 0, ""},
+                                    {"", 0, ""}};
+
+INSTANTIATE_TEST_SUITE_P(Paths, ShortenPathTest, ::testing::ValuesIn(kShortenings));
 
 // The ANSI code pages as byte tables: the lead bytes of 932, and those of 936, 949 and 950.
 const CharSizes kJapanese = CharSizes::DoubleByte(
@@ -219,22 +194,17 @@ TEST_P(CodePageCutTest, NeverSplitsACharacter) {
 }
 
 // 0x83 0x5C is a katakana letter in code page 932: its trail byte is the path separator's.
-INSTANTIATE_TEST_SUITE_P(
-    CodePages,
-    CodePageCutTest,
-    ::testing::Values(CodePageCut{"Japanese", kJapanese, "ab\x83\x5c\x83\x5c\x83\x5c", 7, "a...\x83\x5c",
-                                  "ab\x83\x5c\x83\x5c"},
-                      CodePageCut{"JapaneseHead", kJapanese, "\x82\xa0\x82\xa0\x82\xa0xyz", 8,
-                                  "...\x82\xa0xyz", "\x82\xa0\x82\xa0\x82\xa0xy"},
-                      CodePageCut{"WesternCutsBytes", kWestern, "ab\x83\x5c\x83\x5c\x83\x5c", 7,
-                                  "a...\x5c\x83\x5c", "ab\x83\x5c\x83\x5c\x83"},
-                      CodePageCut{"Chinese936Korean949Chinese950", kChineseKorean, "C:\\\xd6\xd0\xce\xc4x", 6,
-                                  "C...x", "C:\\\xd6\xd0"},
-                      CodePageCut{"Utf8", kUtf8, "C:\\\xe6\x97\xa5\xe6\x9c\xac", 8, "C...\xe6\x9c\xac",
-                                  "C:\\\xe6\x97\xa5"},
-                      CodePageCut{"Utf8FourBytes", kUtf8, "ab\xf0\x9f\x98\x80\xf0\x9f\x98\x80", 7, "a...",
-                                  "ab\xf0\x9f\x98\x80"}),
-    [](const ::testing::TestParamInfo<CodePageCut>& param) { return std::string(param.param.name); });
+const CodePageCut kCodePageCuts[] = {
+    {"Japanese", kJapanese, "ab\x83\x5c\x83\x5c\x83\x5c", 7, "a...\x83\x5c", "ab\x83\x5c\x83\x5c"},
+    {"JapaneseHead", kJapanese, "\x82\xa0\x82\xa0\x82\xa0xyz", 8, "...\x82\xa0xyz",
+     "\x82\xa0\x82\xa0\x82\xa0xy"},
+    {"WesternCutsBytes", kWestern, "ab\x83\x5c\x83\x5c\x83\x5c", 7, "a...\x5c\x83\x5c",
+     "ab\x83\x5c\x83\x5c\x83"},
+    {"Chinese936Korean949Chinese950", kChineseKorean, "C:\\\xd6\xd0\xce\xc4x", 6, "C...x", "C:\\\xd6\xd0"},
+    {"Utf8", kUtf8, "C:\\\xe6\x97\xa5\xe6\x9c\xac", 8, "C...\xe6\x9c\xac", "C:\\\xe6\x97\xa5"},
+    {"Utf8FourBytes", kUtf8, "ab\xf0\x9f\x98\x80\xf0\x9f\x98\x80", 7, "a...", "ab\xf0\x9f\x98\x80"}};
+
+INSTANTIATE_TEST_SUITE_P(CodePages, CodePageCutTest, ::testing::ValuesIn(kCodePageCuts), RowName());
 
 struct TipCase {
   int work;
@@ -255,15 +225,14 @@ TEST_P(TrayTipTest, CountersWithinTheTip) {
   EXPECT_LE(tip.size(), kTrayTipChars);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counters,
-                         TrayTipTest,
-                         ::testing::Values(TipCase{4, 1, 1, "Velmora: Work 4, Ready 1, Stalled 1"},
-                                           TipCase{0, 0, 0, "Velmora: Work 0, Ready 0, Stalled 0"},
-                                           TipCase{10000, 250, 37,
-                                                   "Velmora: Work 10000, Ready 250, Stalled 37"},
-                                           TipCase{INT_MAX, INT_MIN, INT_MAX,
-                                                   "Velmora: Work 2147483647, Ready -2147483648, Stalled "
-                                                   "2147483647"}));
+const TipCase kTips[] = {{4, 1, 1, "Velmora: Work 4, Ready 1, Stalled 1"},
+                         {0, 0, 0, "Velmora: Work 0, Ready 0, Stalled 0"},
+                         {10000, 250, 37, "Velmora: Work 10000, Ready 250, Stalled 37"},
+                         {INT_MAX, INT_MIN, INT_MAX,
+                          "Velmora: Work 2147483647, Ready -2147483648, Stalled "
+                          "2147483647"}};
+
+INSTANTIATE_TEST_SUITE_P(Counters, TrayTipTest, ::testing::ValuesIn(kTips));
 
 }  // namespace
 }  // namespace velmora

@@ -46,8 +46,7 @@ TEST(FigureTextsTest, TotalCpuText) {
       {-0.0, "0.000 years"},
       {-1, "?"},  // the reader's "not found"
       {-1e-9, "?"},
-      {kNaN, "?"},
-  };
+      {kNaN, "?"}};
   for (const NumberCase& c : cases)
     EXPECT_EQ(TotalCpuText(c.value), c.text) << c.value;
 }
@@ -55,8 +54,7 @@ TEST(FigureTextsTest, TotalCpuText) {
 TEST(FigureTextsTest, ProgressText) {
   const std::vector<NumberCase> cases = {
       {25, "25.00%"},   {0, "0.00%"},        {-0.0, "0.00%"}, {45.3216, "45.32%"}, {0.125, "0.13%"},
-      {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"},
-  };
+      {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"}};
   for (const NumberCase& c : cases)
     EXPECT_EQ(ProgressText(c.value), c.text) << c.value;
 }
@@ -85,8 +83,7 @@ TEST(FigureTextsTest, HoursMinutesText) {
       {1e300, "?"},
       {kInfinity, "?"},
       {-kInfinity, "?"},
-      {kNaN, "?"},
-  };
+      {kNaN, "?"}};
   for (const NumberCase& c : cases)
     EXPECT_EQ(HoursMinutesText(c.value), c.text) << c.value;
 }
@@ -143,8 +140,7 @@ TEST(FigureTextsTest, EstimatedTotalAndTimeLeft) {
       {"huge but within 64 bits", 3600, 100 * std::ldexp(1.0, -40), "1099511627776: 0", "1099511627775: 0"},
       {"beyond 64 bits", 3600, 1e-300, "?", "?"},
       {"progress underflows to zero", 3600, 5e-324, "?", "?"},
-      {"zero over zero", 0, 5e-324, "?", "?"},
-  };
+      {"zero over zero", 0, 5e-324, "?", "?"}};
   for (const EstimateCase& c : cases) {
     EXPECT_EQ(EstimatedTotalText(c.cpuTime, c.progress), c.total) << c.name;
     EXPECT_EQ(TimeLeftText(c.cpuTime, c.progress), c.left) << c.name;
@@ -190,8 +186,7 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
       {"name kept as written", "name= Ann Lee   \n", "\n", true, true, "User info ( Ann Lee)", "?", "?", "?",
        "Working unit info", "?", "?", "?"},
       {"empty name", "name=\nnresults=1\n", "prog=1e-302\ncpu=3600\n", true, true, "User info ()", "1", "?",
-       "?", "Working unit info", "0.00%", "?", "?"},
-  };
+       "?", "Working unit info", "0.00%", "?", "?"}};
   for (const SelectedCase& c : cases) {
     MemoryFileSystem fs;
     testing::ClientFolderWriter(fs).Write(kFolder, {.state = c.state, .userInfo = c.userInfo});
@@ -200,14 +195,12 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
     EXPECT_EQ(figures.path, kFolder) << c.name;
     EXPECT_EQ(figures.userRead, c.userRead) << c.name;
     EXPECT_EQ(figures.stateRead, c.stateRead) << c.name;
-    EXPECT_EQ(UserGroupCaption(figures), c.userCaption) << c.name;
-    EXPECT_EQ(figures.totalUnits, c.totalUnits) << c.name;
-    EXPECT_EQ(figures.totalCpu, c.totalCpu) << c.name;
-    EXPECT_EQ(figures.averageCpu, c.averageCpu) << c.name;
-    EXPECT_EQ(UnitGroupCaption(figures), c.unitCaption) << c.name;
-    EXPECT_EQ(figures.progress, c.progress) << c.name;
-    EXPECT_EQ(figures.timeTotal, c.timeTotal) << c.name;
-    EXPECT_EQ(figures.timeLeft, c.timeLeft) << c.name;
+    const std::vector<std::string> shown = {
+        UserGroupCaption(figures), figures.totalUnits, figures.totalCpu,  figures.averageCpu,
+        UnitGroupCaption(figures), figures.progress,   figures.timeTotal, figures.timeLeft};
+    EXPECT_EQ(shown, (std::vector<std::string>{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu,
+                                               c.unitCaption, c.progress, c.timeTotal, c.timeLeft}))
+        << c.name;
   }
 }
 
@@ -262,84 +255,82 @@ ReadAnswer FiguresAnswer(const ReadRequest& request, const std::string& userName
   return answer;
 }
 
-TEST(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep first = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
+class FigureRequestsTest : public ::testing::Test {
+ protected:
+  FigureRequests requests_;
+  const FigureRequests::Clock::time_point t0_{};
+};
+
+TEST_F(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
+  const FigureStep first = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
   ASSERT_TRUE(first.read.has_value());
   EXPECT_EQ(first.read->folder, "C:\\a");
   EXPECT_FALSE(first.showNow.has_value());
   // Asked again for the same row while its read is out: nothing new is handed out.
-  EXPECT_FALSE(requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0).read.has_value());
+  EXPECT_FALSE(requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_).read.has_value());
 
-  const FigureStep second = requests.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0);
+  const FigureStep second = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0_);
   ASSERT_TRUE(second.read.has_value());
-  EXPECT_TRUE(requests.Accept(FiguresAnswer(*first.read, "Ann")).empty());
-  const std::vector<ShownFigures> shown = requests.Accept(FiguresAnswer(*second.read, "Bo"));
+  EXPECT_TRUE(requests_.Accept(FiguresAnswer(*first.read, "Ann")).empty());
+  const std::vector<ShownFigures> shown = requests_.Accept(FiguresAnswer(*second.read, "Bo"));
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].slot, FigureSlot::kStatsPanel);
   EXPECT_EQ(shown[0].figures.userName, "Bo");
-  EXPECT_EQ(requests.ReadsOutstanding(), 0u);
+  EXPECT_EQ(requests_.ReadsOutstanding(), 0u);
 
   // The selection cleared: shown at once, and a late answer for the old row is dropped.
-  const FigureStep third = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
-  const FigureStep none = requests.Request(FigureSlot::kStatsPanel, std::nullopt, t0);
+  const FigureStep third = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
+  const FigureStep none = requests_.Request(FigureSlot::kStatsPanel, std::nullopt, t0_);
   ASSERT_TRUE(none.showNow.has_value());
   EXPECT_FALSE(none.showNow->rowSelected);
-  EXPECT_TRUE(requests.Accept(FiguresAnswer(*third.read, "Ann")).empty());
+  EXPECT_TRUE(requests_.Accept(FiguresAnswer(*third.read, "Ann")).empty());
 }
 
-TEST(FigureRequestsTest, BothWindowsShareOneReadOfTheRow) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep panel = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
-  const FigureStep details = requests.Request(FigureSlot::kDetails, SelectedRow{1, "C:\\a"}, t0);
+TEST_F(FigureRequestsTest, BothWindowsShareOneReadOfTheRow) {
+  const FigureStep panel = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
+  const FigureStep details = requests_.Request(FigureSlot::kDetails, SelectedRow{1, "C:\\a"}, t0_);
   ASSERT_TRUE(panel.read.has_value());
   EXPECT_FALSE(details.read.has_value());
-  const std::vector<ShownFigures> shown = requests.Accept(FiguresAnswer(*panel.read, "Ann"));
+  const std::vector<ShownFigures> shown = requests_.Accept(FiguresAnswer(*panel.read, "Ann"));
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].slot, FigureSlot::kStatsPanel);
   EXPECT_EQ(shown[1].slot, FigureSlot::kDetails);
   EXPECT_EQ(shown[1].figures.userName, "Ann");
 }
 
-TEST(FigureRequestsTest, SelectingAHungRowAgainAndAgainHandsOutNothingNew) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep hung = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\hung"}, t0);
+TEST_F(FigureRequestsTest, SelectingAHungRowAgainAndAgainHandsOutNothingNew) {
+  const FigureStep hung = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\hung"}, t0_);
   ASSERT_TRUE(hung.read.has_value());
   for (int click = 0; click < 70; ++click) {
     const SelectedRow row = click % 2 == 0 ? SelectedRow{2, "C:\\live"} : SelectedRow{1, "C:\\hung"};
-    const FigureStep step = requests.Request(FigureSlot::kStatsPanel, row, t0);
+    const FigureStep step = requests_.Request(FigureSlot::kStatsPanel, row, t0_);
     if (row.rowId == 2 && step.read)
-      ASSERT_EQ(requests.Accept(FiguresAnswer(*step.read, "Live")).size(), 1u);
+      ASSERT_EQ(requests_.Accept(FiguresAnswer(*step.read, "Live")).size(), 1u);
     else
       EXPECT_FALSE(step.read.has_value()) << click;
   }
-  EXPECT_EQ(requests.ReadsOutstanding(), 1u);
+  EXPECT_EQ(requests_.ReadsOutstanding(), 1u);
   // Selected last, the hung row takes its answer when the folder comes back.
-  EXPECT_EQ(requests.Accept(FiguresAnswer(*hung.read, "Back")).at(0).figures.userName, "Back");
+  EXPECT_EQ(requests_.Accept(FiguresAnswer(*hung.read, "Back")).at(0).figures.userName, "Back");
 }
 
-TEST(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
-  FigureRequests requests;
-  const auto t0 = FigureRequests::Clock::time_point{};
-  const FigureStep first = requests.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0);
-  ASSERT_EQ(requests.Accept(FiguresAnswer(*first.read, "Ann")).size(), 1u);
+TEST_F(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
+  const FigureStep first = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
+  ASSERT_EQ(requests_.Accept(FiguresAnswer(*first.read, "Ann")).size(), 1u);
 
-  const FigureStep hung = requests.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0 + 1s);
-  EXPECT_TRUE(requests.AwaitingOtherRow());
-  EXPECT_TRUE(requests.Overdue(t0 + 1s + 299ms, 300ms).empty());
-  const std::vector<ShownFigures> overdue = requests.Overdue(t0 + 1s + 300ms, 300ms);
+  const FigureStep hung = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{2, "C:\\b"}, t0_ + 1s);
+  EXPECT_TRUE(requests_.AwaitingOtherRow());
+  EXPECT_TRUE(requests_.Overdue(t0_ + 1s + 299ms, 300ms).empty());
+  const std::vector<ShownFigures> overdue = requests_.Overdue(t0_ + 1s + 300ms, 300ms);
   ASSERT_EQ(overdue.size(), 1u);
   EXPECT_TRUE(overdue[0].figures.rowSelected);
   EXPECT_EQ(overdue[0].figures.path, "C:\\b");
   EXPECT_FALSE(overdue[0].figures.userRead);
   EXPECT_EQ(UserGroupCaption(overdue[0].figures), "No user info found");
-  EXPECT_FALSE(requests.AwaitingOtherRow());
-  EXPECT_TRUE(requests.Overdue(t0 + 5s, 300ms).empty());  // once
+  EXPECT_FALSE(requests_.AwaitingOtherRow());
+  EXPECT_TRUE(requests_.Overdue(t0_ + 5s, 300ms).empty());  // once
   // The answer still counts when it comes.
-  EXPECT_EQ(requests.Accept(FiguresAnswer(*hung.read, "Bo")).at(0).figures.userName, "Bo");
+  EXPECT_EQ(requests_.Accept(FiguresAnswer(*hung.read, "Bo")).at(0).figures.userName, "Bo");
 }
 
 }  // namespace

@@ -40,8 +40,7 @@ TEST(FinishEstimateTest, RemainingTimeFollowsTheRateWatched) {
       {"NewUnitAfterAMinute", {{0, 80}, {10, 90}, {11, 1}, {12, 2}}, 98},
       {"StateFileGone", {{0, 10}, {10, 20}, {11, -1}, {11.5, 21}}, std::nullopt},
       // Thinned to the limit, the kept readings still give the rate.
-      {"ManyReadings", steadyForHours, 300},
-  };
+      {"ManyReadings", steadyForHours, 300}};
   for (const EstimateCase& c : cases) {
     FinishEstimate estimate;
     for (const Reading& reading : c.readings)

@@ -17,6 +17,7 @@
 #include "core/file_system.h"
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/named_rows.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
 
@@ -26,6 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::MemoryFileSystem;
 using testing::ProbeFileSystem;
+using testing::RowName;
 using testing::TempFolder;
 
 // A guard against a hang, never a measure: the tests wait for conditions, not for time.
@@ -181,13 +183,11 @@ TEST_P(FolderReaderHangTest, AFolderThatDoesNotAnswerHoldsOnlyItsThread) {
     EXPECT_EQ(count, 1) << ticket;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits,
-    FolderReaderHangTest,
-    ::testing::Values(HangCase{"OneHungBesideOneReader", {1, 8, 10ms, 10s}, 1, true, 0},
-                      HangCase{"ThreeHungBesideTwoReaders", {2, 8, 10ms, 10s}, 3, true, 0},
-                      HangCase{"AsManyHungAsThreadsAllowed", {2, 3, 10ms, 10s}, 5, false, 3}),
-    [](const auto& row) { return std::string(row.param.name); });
+const HangCase kHangs[] = {{"OneHungBesideOneReader", {1, 8, 10ms, 10s}, 1, true, 0},
+                           {"ThreeHungBesideTwoReaders", {2, 8, 10ms, 10s}, 3, true, 0},
+                           {"AsManyHungAsThreadsAllowed", {2, 3, 10ms, 10s}, 5, false, 3}};
+
+INSTANTIATE_TEST_SUITE_P(Limits, FolderReaderHangTest, ::testing::ValuesIn(kHangs), RowName());
 
 // The platform's own file system, read from every thread at once (the in-memory and probe file
 // systems order their calls under a lock, which would hide a race).

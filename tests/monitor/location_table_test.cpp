@@ -9,6 +9,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,20 +59,29 @@ std::vector<std::string> Captions(const LocationTable& table) {
   return captions;
 }
 
+class LocationTableTest : public ::testing::Test {
+ protected:
+  void AddEnabled(std::initializer_list<const char*> paths) {
+    for (const char* path : paths)
+      table_.AddLocation(path, true);
+  }
+
+  MemoryFileSystem fs_;
+  LocationTable table_{ByteOrder};
+};
+
 struct AddCase {
   const char* path;
   std::optional<std::string> caption;  // nullopt: nothing is added
 };
 
-TEST(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
-  const std::vector<AddCase> cases = {
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {" \t\r\n\x01", std::nullopt},
-      {"C:\\seti", "C:\\seti"},
-      {"  C:\\seti\\  ", "C:\\seti\\"},
-      {"\tD:\\my seti\r\n", "D:\\my seti"},
-  };
+TEST_F(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
+  const std::vector<AddCase> cases = {{"", std::nullopt},
+                                      {"   ", std::nullopt},
+                                      {" \t\r\n\x01", std::nullopt},
+                                      {"C:\\seti", "C:\\seti"},
+                                      {"  C:\\seti\\  ", "C:\\seti\\"},
+                                      {"\tD:\\my seti\r\n", "D:\\my seti"}};
   for (const AddCase& c : cases) {
     LocationTable table(ByteOrder);
     const std::optional<std::size_t> index = table.AddLocation(c.path, false);
@@ -97,7 +107,7 @@ struct OrderCase {
   std::vector<std::string> shown;
 };
 
-TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
+TEST_F(LocationTableTest, RowsTakeTheirSortedPlace) {
   const std::vector<OrderCase> cases = {
       {"added out of order", ByteOrder, {"D:\\b", "C:\\a"}, {0, 0}, {"C:\\a", "D:\\b"}},
       {"in the middle", ByteOrder, {"C:\\a", "E:\\c", "D:\\b"}, {0, 1, 1}, {"C:\\a", "D:\\b", "E:\\c"}},
@@ -107,8 +117,7 @@ TEST(LocationTableTest, RowsTakeTheirSortedPlace) {
        {0, 1, 0},
        {"b:\\", "c:\\x", "C:\\X"}},
       {"duplicates are kept", ByteOrder, {"C:\\a", "C:\\a"}, {0, 1}, {"C:\\a", "C:\\a"}},
-      {"the given order rules", ReverseOrder, {"C:\\a", "D:\\b"}, {0, 0}, {"D:\\b", "C:\\a"}},
-  };
+      {"the given order rules", ReverseOrder, {"C:\\a", "D:\\b"}, {0, 0}, {"D:\\b", "C:\\a"}}};
   for (const OrderCase& c : cases) {
     LocationTable table(c.order);
     std::vector<std::size_t> places;
@@ -145,7 +154,7 @@ struct BatchCase {
 
 // Whatever the sort key says, even when it disagrees with the order, a batch gives the rows that
 // adding each location in turn gives.
-TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
+TEST_F(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
   const std::vector<StoredLocation> mixed = {{"D:\\b", true},  {" ", true},         {"c:\\x", false},
                                              {"C:\\X", true},  {"b:\\", false},     {"C:\\a", true},
                                              {"c:\\X", false}, {"\tC:\\a ", false}, {"A:\\z", true}};
@@ -157,8 +166,7 @@ TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
       {"a key that ties everything", CaseBlindOrder, +[](const char*) { return std::string(); }, {}, mixed},
       {"already in order", ByteOrder, nullptr, {}, {{"A", true}, {"B", false}, {"B", true}, {"C", true}}},
       {"rows already there go first", CaseBlindOrder, &LowerKey, {{"C:\\x", false}, {"b", true}}, mixed},
-      {"nothing but blanks", ByteOrder, &LowerKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}},
-  };
+      {"nothing but blanks", ByteOrder, &LowerKey, {{"C:\\a", true}}, {{"", true}, {"  ", false}}}};
   for (const BatchCase& c : cases) {
     LocationTable oneByOne(c.order);
     LocationTable batched(c.order, c.key);
@@ -173,16 +181,13 @@ TEST(LocationTableTest, ABatchGivesTheRowsOfAddingOneByOne) {
   }
 }
 
-TEST(LocationTableTest, RemoveAtAndClear) {
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\a", true);
-  table.AddLocation("C:\\b", true);
-  table.AddLocation("C:\\c", true);
-  table.RemoveAt(1);
-  EXPECT_EQ(Captions(table), (std::vector<std::string>{"C:\\a", "C:\\c"}));
-  EXPECT_THROW(table.RemoveAt(2), std::out_of_range);
-  table.Clear();
-  EXPECT_EQ(table.Count(), 0u);
+TEST_F(LocationTableTest, RemoveAtAndClear) {
+  AddEnabled({"C:\\a", "C:\\b", "C:\\c"});
+  table_.RemoveAt(1);
+  EXPECT_EQ(Captions(table_), (std::vector<std::string>{"C:\\a", "C:\\c"}));
+  EXPECT_THROW(table_.RemoveAt(2), std::out_of_range);
+  table_.Clear();
+  EXPECT_EQ(table_.Count(), 0u);
 }
 
 struct FolderStateCase {
@@ -193,7 +198,7 @@ struct FolderStateCase {
   Cells cells;
 };
 
-TEST(LocationTableTest, RefreshShowsFolderState) {
+TEST_F(LocationTableTest, RefreshShowsFolderState) {
   const std::vector<FolderStateCase> cases = {
       {"missing folder", false, {}, kIconNoFolder, {"?", "-", "-", "-", "-"}},
       {"empty folder", true, {}, kIconNone, {"?", "-", "-", "-", "-"}},
@@ -217,8 +222,7 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
        kIconResult,
        {"50.00", "+", "+", "+", kStateDate}},
       {"state only", true, {.state = "prog=0.5\ncpu=10"}, kIconNone, {"50.00", "-", "+", "-", kStateDate}},
-      {"state without progress", true, {.state = "cpu=10"}, kIconNone, {"?", "-", "+", "-", kStateDate}},
-  };
+      {"state without progress", true, {.state = "cpu=10"}, kIconNone, {"?", "-", "+", "-", kStateDate}}};
   for (const FolderStateCase& c : cases) {
     MemoryFileSystem fs;
     if (c.folderExists)
@@ -231,16 +235,14 @@ TEST(LocationTableTest, RefreshShowsFolderState) {
   }
 }
 
-TEST(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
-  MemoryFileSystem fs;
-  fs.AddFolder("C:\\seti\\result.sah");
-  fs.AddFolder("C:\\seti\\work_unit.sah");
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).reading.icon, kIconNone);
-  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "-", "-", "-", "-"}));
-  EXPECT_EQ(table.StatusTexts()[2], " Ready: 0");
+TEST_F(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
+  fs_.AddFolder("C:\\seti\\result.sah");
+  fs_.AddFolder("C:\\seti\\work_unit.sah");
+  table_.AddLocation("C:\\seti", true);
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Row(0).reading.icon, kIconNone);
+  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"?", "-", "-", "-", "-"}));
+  EXPECT_EQ(table_.StatusTexts()[2], " Ready: 0");
 }
 
 struct ProgressCase {
@@ -251,21 +253,19 @@ struct ProgressCase {
   int work;
 };
 
-TEST(LocationTableTest, ProgressCellAndWorkCount) {
-  const std::vector<ProgressCase> cases = {
-      {"half done", "prog=0.5", false, "50.00", 1},
-      {"zero counts as work", "prog=0", false, "0.00", 1},
-      {"unparsable reads as zero", "prog=abc", false, "0.00", 1},
-      {"rounded to two decimals", "prog=0.453216", false, "45.32", 1},
-      {"halves away from zero", "prog=0.00125", false, "0.13", 1},
-      {"not clamped", "prog=1.5", false, "150.00", 1},
-      {"comma as decimal mark", "PROG=0,25", false, "25.00", 1},
-      {"negative is missing", "prog=-0.01", false, "?", 0},
-      {"no progress line", "cpu=3600", false, "?", 0},
-      {"empty state file", "", false, "?", 0},
-      {"held open by the client", "prog=0.5", true, "?", 0},
-      {"no state file", nullptr, false, "?", 0},
-  };
+TEST_F(LocationTableTest, ProgressCellAndWorkCount) {
+  const std::vector<ProgressCase> cases = {{"half done", "prog=0.5", false, "50.00", 1},
+                                           {"zero counts as work", "prog=0", false, "0.00", 1},
+                                           {"unparsable reads as zero", "prog=abc", false, "0.00", 1},
+                                           {"rounded to two decimals", "prog=0.453216", false, "45.32", 1},
+                                           {"halves away from zero", "prog=0.00125", false, "0.13", 1},
+                                           {"not clamped", "prog=1.5", false, "150.00", 1},
+                                           {"comma as decimal mark", "PROG=0,25", false, "25.00", 1},
+                                           {"negative is missing", "prog=-0.01", false, "?", 0},
+                                           {"no progress line", "cpu=3600", false, "?", 0},
+                                           {"empty state file", "", false, "?", 0},
+                                           {"held open by the client", "prog=0.5", true, "?", 0},
+                                           {"no state file", nullptr, false, "?", 0}};
   for (const ProgressCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\seti", {.state = c.state});
@@ -282,164 +282,141 @@ TEST(LocationTableTest, ProgressCellAndWorkCount) {
   }
 }
 
-TEST(LocationTableTest, LastDateIsToTheMinute) {
-  MemoryFileSystem fs;
-  fs.AddFile("C:\\seti\\state.sah", "prog=0.1", {1999, 12, 31, 23, 59, 59});
-  fs.AddFile("C:\\early\\state.sah", "prog=0.1", {2005, 1, 2, 3, 4, 0});
+TEST_F(LocationTableTest, LastDateIsToTheMinute) {
+  fs_.AddFile("C:\\seti\\state.sah", "prog=0.1", {1999, 12, 31, 23, 59, 59});
+  fs_.AddFile("C:\\early\\state.sah", "prog=0.1", {2005, 1, 2, 3, 4, 0});
   // A time the two-second date form cannot hold is no time: the file is there, the date empty.
-  fs.AddFile("C:\\unix-epoch\\state.sah", "prog=0.1", {1970, 1, 1, 0, 0, 0});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  table.AddLocation("C:\\early", true);
-  table.AddLocation("C:\\unix-epoch", true);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
-  EXPECT_EQ(table.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
-  EXPECT_EQ(table.Row(2).CellText(Cell::kState), "+");
-  EXPECT_EQ(table.Row(2).CellText(Cell::kLastDate), "");
+  fs_.AddFile("C:\\unix-epoch\\state.sah", "prog=0.1", {1970, 1, 1, 0, 0, 0});
+  AddEnabled({"C:\\seti", "C:\\early", "C:\\unix-epoch"});
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
+  EXPECT_EQ(table_.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
+  EXPECT_EQ(table_.Row(2).CellText(Cell::kState), "+");
+  EXPECT_EQ(table_.Row(2).CellText(Cell::kLastDate), "");
 }
 
 // Three rows: one at work, one finished, one unreadable; the counters and their texts.
-TEST(LocationTableTest, CountersCoverEveryRow) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
-  MakeClientFolder(fs, "C:\\b", {.state = "prog=1", .result = ""});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\a", true);
-  table.AddLocation("C:\\b", true);
-  table.AddLocation("C:\\missing", true);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.Counters(), (LocationCounters{3, 2, 1}));
-  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 3", " Work: 2", " Ready: 1"}));
+TEST_F(LocationTableTest, CountersCoverEveryRow) {
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
+  MakeClientFolder(fs_, "C:\\b", {.state = "prog=1", .result = ""});
+  AddEnabled({"C:\\a", "C:\\b", "C:\\missing"});
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Counters(), (LocationCounters{3, 2, 1}));
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 3", " Work: 2", " Ready: 1"}));
 }
 
-TEST(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5", .workUnit = "", .result = ""});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  table.AddLocation("D:\\never", false);
-  RefreshNow(table, fs);
-  ASSERT_EQ(table.Row(0).reading.cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
+TEST_F(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) {
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5", .workUnit = "", .result = ""});
+  table_.AddLocation("C:\\seti", true);
+  table_.AddLocation("D:\\never", false);
+  RefreshNow(table_, fs_);
+  ASSERT_EQ(table_.Row(0).reading.cells, (Cells{"50.00", "+", "+", "+", kStateDate}));
 
-  table.SetEnabled(0, false);
-  const std::uint64_t callsBefore = fs.CallCount();
-  RefreshNow(table, fs);
+  table_.SetEnabled(0, false);
+  const std::uint64_t callsBefore = fs_.CallCount();
+  RefreshNow(table_, fs_);
   // Disabled rows are not read at all.
-  EXPECT_EQ(fs.CallCount(), callsBefore);
-  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"50.00", "", "", "", ""}));
-  EXPECT_EQ(table.Row(0).reading.icon, kIconDisabled);
-  EXPECT_EQ(table.Row(1).reading.cells, (Cells{"?", "", "", "", ""}));
-  EXPECT_EQ(table.Row(1).reading.icon, kIconDisabled);
-  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
+  EXPECT_EQ(fs_.CallCount(), callsBefore);
+  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"50.00", "", "", "", ""}));
+  EXPECT_EQ(table_.Row(0).reading.icon, kIconDisabled);
+  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "", "", "", ""}));
+  EXPECT_EQ(table_.Row(1).reading.icon, kIconDisabled);
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
 }
 
-TEST(LocationTableTest, SpyingOffChangesNothing) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  RefreshNow(table, fs);
-  const std::vector<LocationRow> rowsBefore = table.Rows();
-  const std::array<std::string, 3> textsBefore = table.StatusTexts();
+TEST_F(LocationTableTest, SpyingOffChangesNothing) {
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5"});
+  table_.AddLocation("C:\\seti", true);
+  RefreshNow(table_, fs_);
+  const std::vector<LocationRow> rowsBefore = table_.Rows();
+  const std::array<std::string, 3> textsBefore = table_.StatusTexts();
 
-  table.SetSpyingEnabled(false);
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .workUnit = "", .result = ""});
-  table.AddLocation("D:\\new", true);
-  table.SetEnabled(0, false);
-  const std::uint64_t callsBefore = fs.CallCount();
-  const RefreshOutcome outcome = RefreshNow(table, fs);
+  table_.SetSpyingEnabled(false);
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.9", .workUnit = "", .result = ""});
+  table_.AddLocation("D:\\new", true);
+  table_.SetEnabled(0, false);
+  const std::uint64_t callsBefore = fs_.CallCount();
+  const RefreshOutcome outcome = RefreshNow(table_, fs_);
 
   EXPECT_FALSE(outcome.ran);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
-  EXPECT_EQ(fs.CallCount(), callsBefore);
-  EXPECT_EQ(table.Row(0).reading.cells, rowsBefore[0].reading.cells);
-  EXPECT_EQ(table.Row(0).reading.icon, rowsBefore[0].reading.icon);
-  EXPECT_EQ(table.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table.StatusTexts(), textsBefore);
+  EXPECT_EQ(fs_.CallCount(), callsBefore);
+  EXPECT_EQ(table_.Row(0).reading.cells, rowsBefore[0].reading.cells);
+  EXPECT_EQ(table_.Row(0).reading.icon, rowsBefore[0].reading.icon);
+  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.StatusTexts(), textsBefore);
 }
 
-TEST(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
-  MemoryFileSystem fs;
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", true);
-  table.SetSpyingEnabled(false);
-  RefreshNow(table, fs);
-  EXPECT_EQ(table.StatusTexts(), (std::array<std::string, 3>{}));
-  table.SetSpyingEnabled(true);
-  EXPECT_TRUE(RefreshNow(table, fs).countersChanged);
-  EXPECT_EQ(table.StatusTexts()[0], " Total: 1");
+TEST_F(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
+  table_.AddLocation("C:\\seti", true);
+  table_.SetSpyingEnabled(false);
+  RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{}));
+  table_.SetSpyingEnabled(true);
+  EXPECT_TRUE(RefreshNow(table_, fs_).countersChanged);
+  EXPECT_EQ(table_.StatusTexts()[0], " Total: 1");
 }
 
-TEST(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\a", {.state = "prog=0.5"});
-  MakeClientFolder(fs, "C:\\b", {.state = "prog=0.7"});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\b", true);
-  RefreshNow(table, fs);
-  ASSERT_EQ(table.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
-  EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table.Row(0).reading.icon, kIconNone);
-  EXPECT_EQ(table.Row(1).CellText(Cell::kProgress), "70.00");
-  const RefreshOutcome outcome = RefreshNow(table, fs);
-  EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), "50.00");
+TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
+  MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.5"});
+  MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7"});
+  table_.AddLocation("C:\\b", true);
+  RefreshNow(table_, fs_);
+  ASSERT_EQ(table_.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
+  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+  EXPECT_EQ(table_.Row(0).reading.icon, kIconNone);
+  EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
+  const RefreshOutcome outcome = RefreshNow(table_, fs_);
+  EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "50.00");
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
 }
 
 // What one change between two passes reports; the window repaints exactly these rows.
 struct ChangeCase {
   const char* name;
-  void (*change)(MemoryFileSystem& fs, LocationTable& table);
   std::vector<std::size_t> changedRows;
   bool countersChanged;
+  void (*change)(MemoryFileSystem& fs, LocationTable& table);
 };
 
-TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
+using Files = MemoryFileSystem;
+using Table = LocationTable;
+
+TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
   const std::vector<ChangeCase> cases = {
-      {"nothing", [](MemoryFileSystem&, LocationTable&) {}, {}, false},
+      {"nothing", {}, false, [](Files&, Table&) {}},
       {"progress of one unit",
-       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); },
        {1},
-       false},
+       false,
+       [](Files& fs, Table&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); }},
       {"state file rewritten a minute later",
-       [](MemoryFileSystem& fs, LocationTable&) {
+       {1},
+       false,
+       [](Files& fs, Table&) {
          fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0});
-       },
-       {1},
-       false},
+       }},
       {"state file rewritten within the same minute",
-       [](MemoryFileSystem& fs, LocationTable&) {
-         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
-       },
        {},
-       false},
-      {"a result arrives",
-       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\c\\result.sah", ""); },
-       {2},
-       true},
+       false,
+       [](Files& fs, Table&) {
+         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
+       }},
+      {"a result arrives", {2}, true, [](Files& fs, Table&) { fs.AddFile("C:\\c\\result.sah", ""); }},
       {"a temporary result only changes the icon",
-       [](MemoryFileSystem& fs, LocationTable&) { fs.AddFile("C:\\a\\wtemp.sah", ""); },
        {0},
-       false},
-      {"a folder disappears", [](MemoryFileSystem& fs, LocationTable&) { fs.Remove("C:\\a"); }, {0}, true},
+       false,
+       [](Files& fs, Table&) { fs.AddFile("C:\\a\\wtemp.sah", ""); }},
+      {"a folder disappears", {0}, true, [](Files& fs, Table&) { fs.Remove("C:\\a"); }},
       {"a row without progress is disabled",
-       [](MemoryFileSystem&, LocationTable& table) { table.SetEnabled(2, false); },
        {2},
-       false},
-      {"a row at work is disabled",
-       [](MemoryFileSystem&, LocationTable& table) { table.SetEnabled(1, false); },
-       {1},
-       true},
-      {"two rows change",
-       [](MemoryFileSystem& fs, LocationTable&) {
+       false,
+       [](Files&, Table& table) { table.SetEnabled(2, false); }},
+      {"a row at work is disabled", {1}, true, [](Files&, Table& table) { table.SetEnabled(1, false); }},
+      {"two rows change", {0, 2}, true, [](Files& fs, Table&) {
          fs.AddFile("C:\\a\\result.sah", "");
          fs.AddFile("C:\\c\\state.sah", "prog=0.3", kStateTime);
-       },
-       {0, 2},
-       true},
-  };
+       }}};
   for (const ChangeCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});
@@ -470,14 +447,12 @@ TEST(LocationTableTest, PassReportsExactlyWhatChanged) {
   }
 }
 
-TEST(LocationTableTest, DisabledRowIsNotReportedAgain) {
-  MemoryFileSystem fs;
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.5"});
-  LocationTable table(ByteOrder);
-  table.AddLocation("C:\\seti", false);
-  EXPECT_EQ(RefreshNow(table, fs).changedRows, (std::vector<std::size_t>{0}));
-  MakeClientFolder(fs, "C:\\seti", {.state = "prog=0.9", .result = ""});
-  const RefreshOutcome outcome = RefreshNow(table, fs);
+TEST_F(LocationTableTest, DisabledRowIsNotReportedAgain) {
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5"});
+  table_.AddLocation("C:\\seti", false);
+  EXPECT_EQ(RefreshNow(table_, fs_).changedRows, (std::vector<std::size_t>{0}));
+  MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.9", .result = ""});
+  const RefreshOutcome outcome = RefreshNow(table_, fs_);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_FALSE(outcome.countersChanged);
 }
@@ -492,10 +467,6 @@ PassClock At(std::chrono::milliseconds since) {
   return PassClock{SteadyTime{} + since, kWallAtStart};
 }
 
-ReadAnswer Answer(MemoryFileSystem& fs, const ReadRequest& request) {
-  return AnswerRequest(fs, request);
-}
-
 const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
   for (const ReadRequest& request : start.reads) {
     if (request.folder == folder)
@@ -504,27 +475,24 @@ const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
   return nullptr;
 }
 
-class LateAnswerTest : public ::testing::Test {
+class LateAnswerTest : public LocationTableTest {
  protected:
   LateAnswerTest() {
     MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.2", .workUnit = ""});
     MakeClientFolder(fs_, "C:\\b", {.state = "prog=0.7", .workUnit = "", .result = ""});
-    table_.AddLocation("C:\\a", true);
-    table_.AddLocation("C:\\b", true);
+    AddEnabled({"C:\\a", "C:\\b"});
   }
-  MemoryFileSystem fs_;
-  LocationTable table_{ByteOrder};
 };
 
 TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
   const PassStart start = table_.BeginPass(At(0ms), 15s);
   ASSERT_EQ(start.reads.size(), 2u);
-  table_.ApplyAnswer(Answer(fs_, start.reads[0]));
+  table_.ApplyAnswer(AnswerRequest(fs_, start.reads[0]));
   RefreshOutcome outcome = table_.TakeChanges();
   EXPECT_FALSE(outcome.ran);
   EXPECT_TRUE(outcome.changedRows.empty());
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "?");  // held back until the pass is whole
-  table_.ApplyAnswer(Answer(fs_, start.reads[1]));
+  table_.ApplyAnswer(AnswerRequest(fs_, start.reads[1]));
   outcome = table_.TakeChanges();
   EXPECT_TRUE(outcome.ran);
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0, 1}));
@@ -537,8 +505,8 @@ TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
 TEST_F(LateAnswerTest, ARowHoldsTheReadingItsFolderGave) {
   const PassStart start = table_.BeginPass(At(0ms), 15s);
   ASSERT_EQ(start.reads.size(), 2u);
-  const ReadAnswer forA = Answer(fs_, *ReadOf(start, "C:\\a"));
-  const ReadAnswer forB = Answer(fs_, *ReadOf(start, "C:\\b"));
+  const ReadAnswer forA = AnswerRequest(fs_, *ReadOf(start, "C:\\a"));
+  const ReadAnswer forB = AnswerRequest(fs_, *ReadOf(start, "C:\\b"));
   table_.ApplyAnswer(forA);
   table_.ApplyAnswer(forB);
   EXPECT_EQ(table_.Row(0).reading, forA.row);
@@ -551,7 +519,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // Pass 1: b does not answer; once the pass has waited long enough, a is shown.
   const PassStart first = table_.BeginPass(At(0ms), 15s);
   const ReadRequest outForB = *ReadOf(first, "C:\\b");
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   RefreshOutcome outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
@@ -562,7 +530,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   const PassStart second = table_.BeginPass(At(10s), 15s);
   ASSERT_EQ(second.reads.size(), 1u);
   EXPECT_EQ(second.reads[0].folder, "C:\\a");
-  table_.ApplyAnswer(Answer(fs_, second.reads[0]));
+  table_.ApplyAnswer(AnswerRequest(fs_, second.reads[0]));
   EXPECT_EQ(table_.TakeChanges().changedRows, (std::vector<std::size_t>{0}));
   EXPECT_FALSE(table_.Row(1).late);
   EXPECT_EQ(table_.RowTip(1), "");
@@ -571,7 +539,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // never answered, and its tip says since when.
   const PassStart third = table_.BeginPass(At(15001ms), 15s);
   ASSERT_EQ(third.reads.size(), 1u);
-  table_.ApplyAnswer(Answer(fs_, third.reads[0]));
+  table_.ApplyAnswer(AnswerRequest(fs_, third.reads[0]));
   outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
   EXPECT_TRUE(table_.Row(1).late);
@@ -580,7 +548,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   EXPECT_EQ(table_.RowTip(0), "");
 
   // b answers at last: shown at once, no longer late, and counted.
-  table_.ApplyAnswer(Answer(fs_, outForB));
+  table_.ApplyAnswer(AnswerRequest(fs_, outForB));
   outcome = table_.TakeChanges();
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
   EXPECT_FALSE(table_.Row(1).late);
@@ -593,7 +561,7 @@ TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   RefreshNow(table_, fs_, At(0ms));
   const Cells shown = table_.Row(0).reading.cells;
   const PassStart hangs = table_.BeginPass(At(1s), 15s);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
   RefreshNow(table_, fs_, At(17s));
   EXPECT_TRUE(table_.Row(0).late);
@@ -618,8 +586,8 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
     } else {
       table.SetEnabled(0, false);
     }
-    table.ApplyAnswer(Answer(fs_, forA));
-    table.ApplyAnswer(Answer(fs_, *ReadOf(start, "C:\\b")));
+    table.ApplyAnswer(AnswerRequest(fs_, forA));
+    table.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
     const RefreshOutcome outcome = table.TakeChanges();
     EXPECT_EQ(table.ReadsOutstanding(), 0u) << c.name;
     EXPECT_FALSE(table.PassOpen()) << c.name;
@@ -640,14 +608,14 @@ TEST_F(LateAnswerTest, ARemovedRowsReadStaysOutUntilItReturns) {
   const ReadRequest forA = *ReadOf(start, "C:\\a");
   table_.RemoveAt(0);
   EXPECT_EQ(table_.ReadsOutstanding(), 2u);
-  table_.ApplyAnswer(Answer(fs_, forA));
+  table_.ApplyAnswer(AnswerRequest(fs_, forA));
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
-  table_.ApplyAnswer(Answer(fs_, forA));  // the same answer again is nothing new
+  table_.ApplyAnswer(AnswerRequest(fs_, forA));  // the same answer again is nothing new
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
   EXPECT_TRUE(table_.PassOpen());
   table_.Clear();
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(start, "C:\\b")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
   EXPECT_EQ(table_.ReadsOutstanding(), 0u);
   EXPECT_FALSE(table_.PassOpen());
 }
@@ -664,7 +632,7 @@ TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
 TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   const PassStart first = table_.BeginPass(At(0ms), 15s);
   const ReadRequest outForB = *ReadOf(first, "C:\\b");
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(first, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   table_.TakeChanges();
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
@@ -672,8 +640,8 @@ TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   const Cells shownForA = table_.Row(0).reading.cells;
 
   table_.SetSpyingEnabled(false);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
-  table_.ApplyAnswer(Answer(fs_, outForB));                   // late, of a pass shown
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
+  table_.ApplyAnswer(AnswerRequest(fs_, outForB));                   // late, of a pass shown
   table_.Settle();
   EXPECT_FALSE(table_.TakeChanges().ran);
   EXPECT_EQ(table_.Row(0).reading.cells, shownForA);
@@ -690,18 +658,18 @@ TEST_F(LateAnswerTest, ALateAnswerJudgesNoOtherRowOnOlderValues) {
   RefreshNow(table_, fs_, At(0ms));
   const PassStart hangs = table_.BeginPass(At(10min), 15s);
   const ReadRequest outForB = *ReadOf(hangs, "C:\\b");
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\a")));
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(hangs, "C:\\c")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\c")));
   table_.Settle();
 
   // The client moves on, and the pass past the stall time reads it; b's old read answers while
   // that pass still waits for c.
   fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
   const PassStart crossing = table_.BeginPass(At(20min + 1s), 15s);
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\a")));
-  table_.ApplyAnswer(Answer(fs_, outForB));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(crossing, "C:\\a")));
+  table_.ApplyAnswer(AnswerRequest(fs_, outForB));
   EXPECT_FALSE(table_.Stalled(0));
-  table_.ApplyAnswer(Answer(fs_, *ReadOf(crossing, "C:\\c")));
+  table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(crossing, "C:\\c")));
   EXPECT_FALSE(table_.Stalled(0));
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "30.00");
   EXPECT_TRUE(table_.TakeAlerts().stallAlerts.empty());

@@ -14,57 +14,26 @@ namespace {
 constexpr LocalDateTime kTime{2023, 11, 30, 23, 59, 59};
 constexpr ClientFileSet kAllFiles = kStateReaderFiles | kUserReaderFiles;
 
-struct FolderQuery {
-  const char* path;
-  bool folderExists;
-};
-
 TEST(MemoryFileSystemTest, FolderNamesWithAndWithoutTrailingSeparator) {
   MemoryFileSystem fs;
   fs.AddFolder("C:\\data\\seti");
   fs.AddFile("C:\\data\\seti\\state.sah", "prog=0.5");
-  const std::vector<FolderQuery> queries = {
-      {"C:\\data\\seti", true},
-      {"C:\\data\\seti\\", true},
-      {"C:\\data", true},
-      {"C:", true},
-      {"C:\\", true},
-      {"", true},
-      {"\\", true},
-      {"C:\\data\\set", false},
-      {"C:\\data\\seti\\x", false},
-      {"D:", false},
-      {"C:\\data\\seti\\state.sah", false},
-  };
-  for (const FolderQuery& query : queries) {
-    EXPECT_EQ(fs.FolderExists(query.path), query.folderExists) << '"' << query.path << '"';
-  }
+  for (const char* path : {"C:\\data\\seti", "C:\\data\\seti\\", "C:\\data", "C:", "C:\\", "", "\\"})
+    EXPECT_TRUE(fs.FolderExists(path)) << '"' << path << '"';
+  for (const char* path : {"C:\\data\\set", "C:\\data\\seti\\x", "D:", "C:\\data\\seti\\state.sah"})
+    EXPECT_FALSE(fs.FolderExists(path)) << '"' << path << '"';
 }
-
-struct FileQuery {
-  const char* path;
-  bool fileExists;
-};
 
 TEST(MemoryFileSystemTest, OnlyFilesAreFiles) {
   MemoryFileSystem fs;
   fs.AddFile("C:\\seti\\state.sah", "prog=0.5");
   fs.AddFolder("C:\\seti\\result.sah");
   fs.AddFile("\\user_info.sah", "name=root");
-  const std::vector<FileQuery> queries = {
-      {"C:\\seti\\state.sah", true},
-      {"C:\\seti\\\\state.sah", true},
-      {"C:\\seti\\state.sah\\", false},
-      {"C:\\seti\\result.sah", false},
-      {"C:\\seti", false},
-      {"C:\\seti\\wtemp.sah", false},
-      {"\\user_info.sah", true},
-      {"", false},
-      {"\\", false},
-  };
-  for (const FileQuery& query : queries) {
-    EXPECT_EQ(fs.FileExists(query.path), query.fileExists) << '"' << query.path << '"';
-  }
+  for (const char* path : {"C:\\seti\\state.sah", "C:\\seti\\\\state.sah", "\\user_info.sah"})
+    EXPECT_TRUE(fs.FileExists(path)) << '"' << path << '"';
+  for (const char* path :
+       {"C:\\seti\\state.sah\\", "C:\\seti\\result.sah", "C:\\seti", "C:\\seti\\wtemp.sah", "", "\\"})
+    EXPECT_FALSE(fs.FileExists(path)) << '"' << path << '"';
   std::string contents = "stale";
   EXPECT_EQ(fs.ReadShared("C:\\seti\\result.sah", 1000, contents), ReadOutcome::kMissing);
   EXPECT_EQ(contents, "");
@@ -80,12 +49,10 @@ struct ReadCase {
 };
 
 TEST(MemoryFileSystemTest, ReadSharedOutcomes) {
-  const std::vector<ReadCase> cases = {
-      {"whole file", 100, false, ReadOutcome::kRead, "prog=0.5\r\n"},
-      {"exactly the limit", 10, false, ReadOutcome::kRead, "prog=0.5\r\n"},
-      {"over the limit", 9, false, ReadOutcome::kTooLarge, ""},
-      {"held open for writing", 100, true, ReadOutcome::kUnreadable, ""},
-  };
+  const std::vector<ReadCase> cases = {{"whole file", 100, false, ReadOutcome::kRead, "prog=0.5\r\n"},
+                                       {"exactly the limit", 10, false, ReadOutcome::kRead, "prog=0.5\r\n"},
+                                       {"over the limit", 9, false, ReadOutcome::kTooLarge, ""},
+                                       {"held open for writing", 100, true, ReadOutcome::kUnreadable, ""}};
   for (const ReadCase& c : cases) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\seti\\state.sah", "prog=0.5\r\n");

@@ -14,6 +14,7 @@
 
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/named_rows.h"
 #include "tests/support/probe_file_system.h"
 
 namespace velmora {
@@ -22,6 +23,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::MemoryFileSystem;
 using testing::ProbeFileSystem;
+using testing::RowName;
 
 constexpr auto kPatience = 20s;  // a guard against a hang, never a measure
 
@@ -154,13 +156,11 @@ TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
   EXPECT_EQ(Shown(dead[99]), "50.00");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Farms,
-    DeadFarmTest,
-    ::testing::Values(DeadFarmCase{"OneDeadServer", "\\\\nas\\farm%d\\m%03d", 1, "C:\\live\\"},
-                      DeadFarmCase{"TenDeadServers", "\\\\nas%d\\farm\\m%03d", 10, "\\\\up\\farm\\m"},
-                      DeadFarmCase{"SameDriveAsTheLiveOnes", "Z:\\mnt\\dead%d\\m%03d", 1, "Z:\\tmp\\live\\"}),
-    [](const auto& row) { return std::string(row.param.name); });
+const DeadFarmCase kFarms[] = {{"OneDeadServer", "\\\\nas\\farm%d\\m%03d", 1, "C:\\live\\"},
+                               {"TenDeadServers", "\\\\nas%d\\farm\\m%03d", 10, "\\\\up\\farm\\m"},
+                               {"SameDriveAsTheLiveOnes", "Z:\\mnt\\dead%d\\m%03d", 1, "Z:\\tmp\\live\\"}};
+
+INSTANTIATE_TEST_SUITE_P(Farms, DeadFarmTest, ::testing::ValuesIn(kFarms), RowName());
 
 struct LossCase {
   const char* name;

@@ -5,9 +5,12 @@
 #include <cstddef>
 #include <vector>
 
+#include "tests/support/named_rows.h"
+
 namespace velmora {
 namespace {
 
+using testing::RowName;
 struct RepaintCase {
   const char* name;
   std::vector<std::size_t> changed;
@@ -23,28 +26,26 @@ TEST_P(RowsToRepaintTest, RunsOfChangedRowsCutToTheRowsShown) {
             GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Passes,
-    RowsToRepaintTest,
-    ::testing::Values(RepaintCase{"NothingChanged", {}, 0, 10, {}},
-                      RepaintCase{"OneRow", {3}, 0, 10, {{3, 3}}},
-                      RepaintCase{"RunsSplitAtGaps", {1, 2, 3, 5, 7, 8}, 0, 10, {{1, 3}, {5, 5}, {7, 8}}},
-                      RepaintCase{"RunCutAtBothEdges", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 3, 6, {{3, 6}}},
-                      RepaintCase{"RunsOutOfSightLeftOut", {0, 1, 20, 21, 40}, 10, 30, {{20, 21}}},
-                      RepaintCase{"EdgeRowsCount", {9, 31}, 10, 30, {}},
-                      RepaintCase{"RowsAtTheEdges", {10, 30}, 10, 30, {{10, 10}, {30, 30}}},
-                      RepaintCase{"EveryRowOfAThousand",
-                                  [] {
-                                    std::vector<std::size_t> all(1000);
-                                    for (std::size_t i = 0; i < all.size(); ++i)
-                                      all[i] = i;
-                                    return all;
-                                  }(),
-                                  500,
-                                  520,
-                                  {{500, 520}}},
-                      RepaintCase{"NothingShown", {0, 1, 2}, 5, 4, {}}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
+const RepaintCase kPasses[] = {{"NothingChanged", {}, 0, 10, {}},
+                               {"OneRow", {3}, 0, 10, {{3, 3}}},
+                               {"RunsSplitAtGaps", {1, 2, 3, 5, 7, 8}, 0, 10, {{1, 3}, {5, 5}, {7, 8}}},
+                               {"RunCutAtBothEdges", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 3, 6, {{3, 6}}},
+                               {"RunsOutOfSightLeftOut", {0, 1, 20, 21, 40}, 10, 30, {{20, 21}}},
+                               {"EdgeRowsCount", {9, 31}, 10, 30, {}},
+                               {"RowsAtTheEdges", {10, 30}, 10, 30, {{10, 10}, {30, 30}}},
+                               {"EveryRowOfAThousand",
+                                [] {
+                                  std::vector<std::size_t> all(1000);
+                                  for (std::size_t i = 0; i < all.size(); ++i)
+                                    all[i] = i;
+                                  return all;
+                                }(),
+                                500,
+                                520,
+                                {{500, 520}}},
+                               {"NothingShown", {0, 1, 2}, 5, 4, {}}};
+
+INSTANTIATE_TEST_SUITE_P(Passes, RowsToRepaintTest, ::testing::ValuesIn(kPasses), RowName());
 
 }  // namespace
 }  // namespace velmora

@@ -9,9 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/named_rows.h"
+
 namespace velmora {
 namespace {
 
+using testing::PrintTo;
+using testing::RowName;
 struct ClockCase {
   LocalDateTime since;
   const char* expected;
@@ -27,12 +31,12 @@ TEST_P(NoProgressTipTest, LocalHoursAndMinutes) {
   EXPECT_EQ(NoProgressTip(GetParam().since), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Times,
-                         NoProgressTipTest,
-                         ::testing::Values(ClockCase{{2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
-                                           ClockCase{{2024, 5, 17, 0, 0, 0}, "No progress since 00:00"},
-                                           ClockCase{{2024, 12, 31, 23, 59, 1}, "No progress since 23:59"},
-                                           ClockCase{{2024, 5, 17, 13, 30, 0}, "No progress since 13:30"}));
+const ClockCase kNoProgressTimes[] = {{{2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
+                                      {{2024, 5, 17, 0, 0, 0}, "No progress since 00:00"},
+                                      {{2024, 12, 31, 23, 59, 1}, "No progress since 23:59"},
+                                      {{2024, 5, 17, 13, 30, 0}, "No progress since 13:30"}};
+
+INSTANTIATE_TEST_SUITE_P(Times, NoProgressTipTest, ::testing::ValuesIn(kNoProgressTimes));
 
 class NoAnswerTipTest : public ::testing::TestWithParam<ClockCase> {};
 
@@ -40,11 +44,11 @@ TEST_P(NoAnswerTipTest, LocalHoursAndMinutes) {
   EXPECT_EQ(NoAnswerTip(GetParam().since), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Times,
-                         NoAnswerTipTest,
-                         ::testing::Values(ClockCase{{2024, 5, 17, 9, 41, 30}, "No answer since 09:41"},
-                                           ClockCase{{2024, 5, 17, 0, 0, 0}, "No answer since 00:00"},
-                                           ClockCase{{2024, 12, 31, 23, 59, 59}, "No answer since 23:59"}));
+const ClockCase kNoAnswerTimes[] = {{{2024, 5, 17, 9, 41, 30}, "No answer since 09:41"},
+                                    {{2024, 5, 17, 0, 0, 0}, "No answer since 00:00"},
+                                    {{2024, 12, 31, 23, 59, 59}, "No answer since 23:59"}};
+
+INSTANTIATE_TEST_SUITE_P(Times, NoAnswerTipTest, ::testing::ValuesIn(kNoAnswerTimes));
 
 struct RowTipCase {
   const char* name;
@@ -52,10 +56,6 @@ struct RowTipCase {
   std::optional<LocalDateTime> stalledSince;
   const char* expected;
 };
-
-void PrintTo(const RowTipCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 class RowTipTest : public ::testing::TestWithParam<RowTipCase> {};
 
@@ -66,14 +66,12 @@ TEST_P(RowTipTest, TellsLatenessBeforeStall) {
 constexpr LocalDateTime kLate{2024, 5, 17, 9, 41, 0};
 constexpr LocalDateTime kStalled{2024, 5, 17, 8, 5, 0};
 
-INSTANTIATE_TEST_SUITE_P(Rows,
-                         RowTipTest,
-                         ::testing::Values(RowTipCase{"Neither", std::nullopt, std::nullopt, ""},
-                                           RowTipCase{"Late", kLate, std::nullopt, "No answer since 09:41"},
-                                           RowTipCase{"Stalled", std::nullopt, kStalled,
-                                                      "No progress since 08:05"},
-                                           RowTipCase{"Both", kLate, kStalled, "No answer since 09:41"}),
-                         [](const auto& row) { return std::string(row.param.name); });
+const RowTipCase kRowTips[] = {{"Neither", std::nullopt, std::nullopt, ""},
+                               {"Late", kLate, std::nullopt, "No answer since 09:41"},
+                               {"Stalled", std::nullopt, kStalled, "No progress since 08:05"},
+                               {"Both", kLate, kStalled, "No answer since 09:41"}};
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowTipTest, ::testing::ValuesIn(kRowTips), RowName());
 
 struct InfoTipCase {
   const char* name;
@@ -81,23 +79,17 @@ struct InfoTipCase {
   const char* expected;
 };
 
-void PrintTo(const InfoTipCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
 class InfoTipTextTest : public ::testing::TestWithParam<InfoTipCase> {};
 
 TEST_P(InfoTipTextTest, PutsTheTipBelowACutOffCell) {
   EXPECT_EQ(InfoTipText("No progress since 09:41", GetParam().cutOffCell), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cells,
-                         InfoTipTextTest,
-                         ::testing::Values(InfoTipCase{"Unfolded", std::nullopt, "No progress since 09:41"},
-                                           InfoTipCase{"CutOff", "C:\\seti\\alpha",
-                                                       "C:\\seti\\alpha\r\nNo progress since 09:41"},
-                                           InfoTipCase{"CutOffEmpty", "", "\r\nNo progress since 09:41"}),
-                         [](const auto& row) { return std::string(row.param.name); });
+const InfoTipCase kInfoTips[] = {{"Unfolded", std::nullopt, "No progress since 09:41"},
+                                 {"CutOff", "C:\\seti\\alpha", "C:\\seti\\alpha\r\nNo progress since 09:41"},
+                                 {"CutOffEmpty", "", "\r\nNo progress since 09:41"}};
+
+INSTANTIATE_TEST_SUITE_P(Cells, InfoTipTextTest, ::testing::ValuesIn(kInfoTips), RowName());
 
 }  // namespace
 }  // namespace velmora

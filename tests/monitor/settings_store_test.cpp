@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "tests/support/memory_settings_store.h"
 
@@ -34,39 +36,35 @@ TEST_P(ReadIntegerTest, ReadsValidIntegersAndFallsBackOtherwise) {
   EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 7), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         ReadIntegerTest,
-                         ::testing::Values(IntegerCase{nullptr, 7},
-                                           IntegerCase{"42", 42},
-                                           IntegerCase{"0", 0},
-                                           IntegerCase{"-0", 0},
-                                           IntegerCase{"000", 0},
-                                           IntegerCase{"-17", -17},
-                                           IntegerCase{"+5", 5},
-                                           IntegerCase{"  42 ", 42},
-                                           IntegerCase{"2147483647", INT_MAX},
-                                           IntegerCase{"-2147483648", INT_MIN},
-                                           IntegerCase{"$1F", 31},
-                                           IntegerCase{"0x10", 16},
-                                           IntegerCase{"X0", 0},
-                                           IntegerCase{"$FFFFFFFF", -1},
-                                           IntegerCase{"-$80000000", INT_MIN},
-                                           IntegerCase{"", 7},
-                                           IntegerCase{"   ", 7},
-                                           IntegerCase{"abc", 7},
-                                           IntegerCase{"4.5", 7},
-                                           IntegerCase{"1e3", 7},
-                                           IntegerCase{"12abc", 7},
-                                           IntegerCase{"1 2", 7},
-                                           IntegerCase{"--1", 7},
-                                           IntegerCase{"-", 7},
-                                           IntegerCase{"2147483648", 7},
-                                           IntegerCase{"-2147483649", 7},
-                                           IntegerCase{"99999999999999999999", 7},
-                                           IntegerCase{"$", 7},
-                                           IntegerCase{"0x", 7},
-                                           IntegerCase{"$123456789", 7},
-                                           IntegerCase{"$1G", 7}));
+const IntegerCase kIntegers[] = {{"42", 42},
+                                 {"0", 0},
+                                 {"-0", 0},
+                                 {"000", 0},
+                                 {"-17", -17},
+                                 {"+5", 5},
+                                 {"  42 ", 42},
+                                 {"2147483647", INT_MAX},
+                                 {"-2147483648", INT_MIN},
+                                 {"$1F", 31},
+                                 {"0x10", 16},
+                                 {"X0", 0},
+                                 {"$FFFFFFFF", -1},
+                                 {"-$80000000", INT_MIN}};
+// Each of these reads as the default.
+const char* const kNotIntegers[] = {"",    "   ",        "abc",         "4.5",
+                                    "1e3", "12abc",      "1 2",         "--1",
+                                    "-",   "2147483648", "-2147483649", "99999999999999999999",
+                                    "$",   "0x",         "$123456789",  "$1G"};
+
+std::vector<IntegerCase> IntegerCases() {
+  std::vector<IntegerCase> cases = {{nullptr, 7}};
+  cases.insert(cases.end(), std::begin(kIntegers), std::end(kIntegers));
+  for (const char* text : kNotIntegers)
+    cases.push_back({text, 7});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ReadIntegerTest, ::testing::ValuesIn(IntegerCases()));
 
 struct BoolCase {
   const char* stored;  // nullptr: the entry is absent
@@ -87,20 +85,12 @@ TEST_P(ReadBoolTest, AnyIntegerOtherThanZeroIsTrue) {
   EXPECT_EQ(store.ReadBool("Interface", "sttBar", GetParam().defaultValue), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts,
-                         ReadBoolTest,
-                         ::testing::Values(BoolCase{nullptr, true, true},
-                                           BoolCase{nullptr, false, false},
-                                           BoolCase{"0", true, false},
-                                           BoolCase{"1", false, true},
-                                           BoolCase{"2", false, true},
-                                           BoolCase{"-1", false, true},
-                                           BoolCase{"$0", true, false},
-                                           BoolCase{"", true, true},
-                                           BoolCase{"", false, false},
-                                           BoolCase{"true", false, false},
-                                           BoolCase{"false", true, true},
-                                           BoolCase{"yes", false, false}));
+const BoolCase kBoolCases[] = {{nullptr, true, true},  {nullptr, false, false}, {"0", true, false},
+                               {"1", false, true},     {"2", false, true},      {"-1", false, true},
+                               {"$0", true, false},    {"", true, true},        {"", false, false},
+                               {"true", false, false}, {"false", true, true},   {"yes", false, false}};
+
+INSTANTIATE_TEST_SUITE_P(Texts, ReadBoolTest, ::testing::ValuesIn(kBoolCases));
 
 TEST(ReadTextTest, AbsentEntryGivesTheDefault) {
   MemorySettingsStore store;
@@ -117,27 +107,24 @@ TEST(ReadTextTest, PresentEntryComesBackUnchangedEvenWhenEmpty) {
   EXPECT_EQ(store.ReadText("Locations", "Location0001", "fallback"), "  C:\\a b\\,1 ");
 }
 
+// The message of what `read` threw; "" when it did not throw.
+template <typename Read>
+std::string ErrorOf(Read read) {
+  try {
+    read();
+  } catch (const SettingsError& error) {
+    return error.what();
+  }
+  return "";
+}
+
 TEST(ReadNonTextTest, EveryPrimitiveFailsWithTheEntryName) {
   MemorySettingsStore store;
   store.SetNonText("Layout", "FormHeight");
-  try {
-    store.ReadInteger("Layout", "FormHeight", 300);
-    FAIL() << "ReadInteger did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FormHeight'");
-  }
-  try {
-    store.ReadBool("Layout", "FormHeight", true);
-    FAIL() << "ReadBool did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FormHeight'");
-  }
-  try {
-    store.ReadText("Layout", "FormHeight", "");
-    FAIL() << "ReadText did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FormHeight'");
-  }
+  const char* message = "Invalid data type for 'FormHeight'";
+  EXPECT_EQ(ErrorOf([&] { store.ReadInteger("Layout", "FormHeight", 300); }), message);
+  EXPECT_EQ(ErrorOf([&] { store.ReadBool("Layout", "FormHeight", true); }), message);
+  EXPECT_EQ(ErrorOf([&] { store.ReadText("Layout", "FormHeight", ""); }), message);
 }
 
 struct WriteIntegerCase {
@@ -158,13 +145,13 @@ TEST_P(WriteIntegerTest, WritesPlainDecimal) {
   EXPECT_EQ(store.ReadInteger("Defaults", "PollInterval", 15), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values,
-                         WriteIntegerTest,
-                         ::testing::Values(WriteIntegerCase{0, "0"},
-                                           WriteIntegerCase{534, "534"},
-                                           WriteIntegerCase{-17, "-17"},
-                                           WriteIntegerCase{INT_MAX, "2147483647"},
-                                           WriteIntegerCase{INT_MIN, "-2147483648"}));
+const WriteIntegerCase kWriteIntegerCases[] = {{0, "0"},
+                                               {534, "534"},
+                                               {-17, "-17"},
+                                               {INT_MAX, "2147483647"},
+                                               {INT_MIN, "-2147483648"}};
+
+INSTANTIATE_TEST_SUITE_P(Values, WriteIntegerTest, ::testing::ValuesIn(kWriteIntegerCases));
 
 TEST(WriteBoolTest, WritesOneAndZero) {
   MemorySettingsStore store;

@@ -11,11 +11,13 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "monitor/settings_store.h"
 #include "tests/support/memory_settings_store.h"
+#include "tests/support/named_rows.h"
 
 namespace velmora {
 
@@ -37,6 +39,8 @@ void PrintTo(const StoredSettings& s, std::ostream* os) {
 namespace {
 
 using testing::MemorySettingsStore;
+using testing::PrintTo;
+using testing::RowName;
 using WriteFailure = MemorySettingsStore::WriteFailure;
 using Change = std::function<void(StoredSettings&)>;
 
@@ -45,44 +49,38 @@ constexpr char kAppDir[] = "C:\\Program Files\\Velmora\\";
 // The value before loading: every field differs from anything loading can make of it, so that a
 // field that was not read shows.
 StoredSettings Entry() {
-  StoredSettings s;
-  s.showState = ShowState::kMinimized;
-  s.bounds = WindowBounds{505, 422, -3, -4};
-  s.columnWidths = {50, 50, 50, 50, 50, 50, 50, 50};
-  s.locations = {{"C:\\entry", false}};
-  s.barsShown = {false, false, false};
-  s.pollInterval = 99;
-  s.alerts = AlertOptions{false, false, true, 7};
-  s.optionalColumns = OptionalColumns{true, true};
-  return s;
+  return {.showState = ShowState::kMinimized,
+          .bounds = {505, 422, -3, -4},
+          .columnWidths = {50, 50, 50, 50, 50, 50, 50, 50},
+          .locations = {{"C:\\entry", false}},
+          .barsShown = {false, false, false},
+          .pollInterval = 99,
+          .alerts = {false, false, true, 7},
+          .optionalColumns = {true, true}};
 }
 
 // What an empty store loads as at 96 dots per inch.
 StoredSettings BuiltIn() {
-  StoredSettings s;
-  s.showState = ShowState::kNormal;
-  s.bounds = WindowBounds{534, 300, 0, 0};
-  s.columnWidths = {248, 46, 33, 33, 35, 100, 130, 110};
-  s.locations = {{kAppDir, true}};
-  s.barsShown = {true, true, true};
-  s.pollInterval = 15;
-  s.alerts = AlertOptions{true, true, false, 20};
-  s.optionalColumns = OptionalColumns{false, false};
-  return s;
+  return {.showState = ShowState::kNormal,
+          .bounds = {534, 300, 0, 0},
+          .columnWidths = {248, 46, 33, 33, 35, 100, 130, 110},
+          .locations = {{kAppDir, true}},
+          .barsShown = {true, true, true},
+          .pollInterval = 15,
+          .alerts = {true, true, false, 20},
+          .optionalColumns = {false, false}};
 }
 
 // A window as a user might leave it, in the normal state.
 StoredSettings Used() {
-  StoredSettings s;
-  s.showState = ShowState::kNormal;
-  s.bounds = WindowBounds{640, 480, 120, -8};
-  s.columnWidths = {300, 50, 30, 31, 40, 120, 150, 90};
-  s.optionalColumns = OptionalColumns{true, false};
-  s.locations = {{"C:\\seti\\one", true}, {"D:\\work, old\\", false}};
-  s.barsShown = {false, true, false};
-  s.pollInterval = 60;
-  s.alerts = AlertOptions{false, true, true, 45};
-  return s;
+  return {.showState = ShowState::kNormal,
+          .bounds = {640, 480, 120, -8},
+          .columnWidths = {300, 50, 30, 31, 40, 120, 150, 90},
+          .locations = {{"C:\\seti\\one", true}, {"D:\\work, old\\", false}},
+          .barsShown = {false, true, false},
+          .pollInterval = 60,
+          .alerts = {false, true, true, 45},
+          .optionalColumns = {true, false}};
 }
 
 // One stored entry; no text: a value of another type, which throws when read.
@@ -114,10 +112,24 @@ std::vector<std::string> WriteKeys(const MemorySettingsStore& store) {
   return keys;
 }
 
-// Test names for the cases that carry a `name`.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
-  return param.param.name;
+// A list of entries written one after another, each ended by ";".
+std::vector<std::string> Entries(std::string_view text) {
+  std::vector<std::string> entries;
+  for (std::size_t end; (end = text.find(';')) != std::string_view::npos; text.remove_prefix(end + 1))
+    entries.emplace_back(text.substr(0, end));
+  return entries;
+}
+
+// Text entries written "Section/Key=text;" one after another.
+std::vector<Stored> TextEntries(std::string_view text) {
+  std::vector<Stored> stored;
+  for (const std::string& entry : Entries(text)) {
+    const std::size_t slash = entry.find('/');
+    const std::size_t equals = entry.find('=');
+    stored.push_back(
+        {entry.substr(0, slash), entry.substr(slash + 1, equals - slash - 1), entry.substr(equals + 1)});
+  }
+  return stored;
 }
 
 // --- Loading ---
@@ -128,10 +140,6 @@ struct LoadCase {
   Change change;  // to BuiltIn(): the value expected
   int dpi = 96;
 };
-
-void PrintTo(const LoadCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 LoadCase One(const char* name, const char* section, const char* key, const char* text, Change change) {
   return LoadCase{name, {{section, key, text}}, std::move(change)};
@@ -158,63 +166,57 @@ Change Locations(std::vector<StoredLocation> locations) {
 // Booleans read as integers (any number but 0 is true, what is not a number is the default);
 // the stall time is brought into 1..1440 minutes.
 std::vector<LoadCase> AlertCases() {
-  return {
-      LoadCase{"TrayIconAbsent", {}, Alerts({true, true, false, 20})},
-      One("TrayIconOff", "Interface", "TrayIcon", "0", Alerts({false, true, false, 20})),
-      One("TrayIconTwo", "Interface", "TrayIcon", "2", Alerts({true, true, false, 20})),
-      One("TrayIconText", "Interface", "TrayIcon", "no", Alerts({true, true, false, 20})),
-      One("StallsOff", "Interface", "AlertStalls", "0", Alerts({true, false, false, 20})),
-      One("StallsEmpty", "Interface", "AlertStalls", "", Alerts({true, true, false, 20})),
-      One("ResultsOn", "Interface", "AlertResults", "1", Alerts({true, true, true, 20})),
-      One("ResultsNegative", "Interface", "AlertResults", "-1", Alerts({true, true, true, 20})),
-      One("ResultsText", "Interface", "AlertResults", "yes", Alerts({true, true, false, 20})),
-      LoadCase{"MinutesAbsent", {}, Alerts({true, true, false, 20})},
-      One("Minutes5", "Defaults", "StallMinutes", "5", Alerts({true, true, false, 5})),
-      One("Minutes1", "Defaults", "StallMinutes", "1", Alerts({true, true, false, 1})),
-      One("Minutes0", "Defaults", "StallMinutes", "0", Alerts({true, true, false, 1})),
-      One("MinutesNegative", "Defaults", "StallMinutes", "-30", Alerts({true, true, false, 1})),
-      One("Minutes1440", "Defaults", "StallMinutes", "1440", Alerts({true, true, false, 1440})),
-      One("Minutes1441", "Defaults", "StallMinutes", "1441", Alerts({true, true, false, 1440})),
-      One("MinutesHuge", "Defaults", "StallMinutes", "2147483647", Alerts({true, true, false, 1440})),
-      One("MinutesText", "Defaults", "StallMinutes", "soon", Alerts({true, true, false, 20})),
-      One("MinutesInSectionOfOthers", "Interface", "StallMinutes", "5", Alerts({true, true, false, 20})),
-  };
+  return {LoadCase{"TrayIconAbsent", {}, Alerts({true, true, false, 20})},
+          One("TrayIconOff", "Interface", "TrayIcon", "0", Alerts({false, true, false, 20})),
+          One("TrayIconTwo", "Interface", "TrayIcon", "2", Alerts({true, true, false, 20})),
+          One("TrayIconText", "Interface", "TrayIcon", "no", Alerts({true, true, false, 20})),
+          One("StallsOff", "Interface", "AlertStalls", "0", Alerts({true, false, false, 20})),
+          One("StallsEmpty", "Interface", "AlertStalls", "", Alerts({true, true, false, 20})),
+          One("ResultsOn", "Interface", "AlertResults", "1", Alerts({true, true, true, 20})),
+          One("ResultsNegative", "Interface", "AlertResults", "-1", Alerts({true, true, true, 20})),
+          One("ResultsText", "Interface", "AlertResults", "yes", Alerts({true, true, false, 20})),
+          LoadCase{"MinutesAbsent", {}, Alerts({true, true, false, 20})},
+          One("Minutes5", "Defaults", "StallMinutes", "5", Alerts({true, true, false, 5})),
+          One("Minutes1", "Defaults", "StallMinutes", "1", Alerts({true, true, false, 1})),
+          One("Minutes0", "Defaults", "StallMinutes", "0", Alerts({true, true, false, 1})),
+          One("MinutesNegative", "Defaults", "StallMinutes", "-30", Alerts({true, true, false, 1})),
+          One("Minutes1440", "Defaults", "StallMinutes", "1440", Alerts({true, true, false, 1440})),
+          One("Minutes1441", "Defaults", "StallMinutes", "1441", Alerts({true, true, false, 1440})),
+          One("MinutesHuge", "Defaults", "StallMinutes", "2147483647", Alerts({true, true, false, 1440})),
+          One("MinutesText", "Defaults", "StallMinutes", "soon", Alerts({true, true, false, 20})),
+          One("MinutesInSectionOfOthers", "Interface", "StallMinutes", "5", Alerts({true, true, false, 20}))};
 }
 
 // Only "2" maximizes.
 std::vector<LoadCase> WindowStateCases() {
-  return {
-      One("WindowState2", "Layout", "WindowState", "2", Maximized(true)),
-      One("WindowStateBlank2", "Layout", "WindowState", " 2", Maximized(true)),
-      One("WindowStateHex2", "Layout", "WindowState", "$2", Maximized(true)),
-      One("WindowState1", "Layout", "WindowState", "1", Maximized(false)),
-      One("WindowState0", "Layout", "WindowState", "0", Maximized(false)),
-      One("WindowState3", "Layout", "WindowState", "3", Maximized(false)),
-      One("WindowStateMinus2", "Layout", "WindowState", "-2", Maximized(false)),
-      One("WindowStateWord", "Layout", "WindowState", "maximized", Maximized(false)),
-      One("WindowStateEmpty", "Layout", "WindowState", "", Maximized(false)),
-  };
+  return {One("WindowState2", "Layout", "WindowState", "2", Maximized(true)),
+          One("WindowStateBlank2", "Layout", "WindowState", " 2", Maximized(true)),
+          One("WindowStateHex2", "Layout", "WindowState", "$2", Maximized(true)),
+          One("WindowState1", "Layout", "WindowState", "1", Maximized(false)),
+          One("WindowState0", "Layout", "WindowState", "0", Maximized(false)),
+          One("WindowState3", "Layout", "WindowState", "3", Maximized(false)),
+          One("WindowStateMinus2", "Layout", "WindowState", "-2", Maximized(false)),
+          One("WindowStateWord", "Layout", "WindowState", "maximized", Maximized(false)),
+          One("WindowStateEmpty", "Layout", "WindowState", "", Maximized(false))};
 }
 
 // The up-down control holds a signed 16-bit position; what lands outside 1..32767 after the cut
 // is clamped so that the timer never runs at 0 or a negative interval.
 std::vector<LoadCase> PollIntervalCases() {
-  return {
-      LoadCase{"PollAbsent", {}, Poll(15)},
-      One("Poll60", "Defaults", "PollInterval", "60", Poll(60)),
-      One("Poll1", "Defaults", "PollInterval", "1", Poll(1)),
-      One("Poll32767", "Defaults", "PollInterval", "32767", Poll(32767)),
-      One("Poll0", "Defaults", "PollInterval", "0", Poll(1)),
-      One("PollMinus5", "Defaults", "PollInterval", "-5", Poll(1)),
-      One("Poll70000", "Defaults", "PollInterval", "70000", Poll(4464)),
-      One("Poll65551", "Defaults", "PollInterval", "65551", Poll(15)),
-      One("Poll32768", "Defaults", "PollInterval", "32768", Poll(1)),
-      One("Poll65535", "Defaults", "PollInterval", "65535", Poll(1)),
-      One("PollMinus65521", "Defaults", "PollInterval", "-65521", Poll(15)),
-      One("Poll2147483647", "Defaults", "PollInterval", "2147483647", Poll(1)),
-      One("PollText", "Defaults", "PollInterval", "abc", Poll(15)),
-      One("PollEmpty", "Defaults", "PollInterval", "", Poll(15)),
-  };
+  return {LoadCase{"PollAbsent", {}, Poll(15)},
+          One("Poll60", "Defaults", "PollInterval", "60", Poll(60)),
+          One("Poll1", "Defaults", "PollInterval", "1", Poll(1)),
+          One("Poll32767", "Defaults", "PollInterval", "32767", Poll(32767)),
+          One("Poll0", "Defaults", "PollInterval", "0", Poll(1)),
+          One("PollMinus5", "Defaults", "PollInterval", "-5", Poll(1)),
+          One("Poll70000", "Defaults", "PollInterval", "70000", Poll(4464)),
+          One("Poll65551", "Defaults", "PollInterval", "65551", Poll(15)),
+          One("Poll32768", "Defaults", "PollInterval", "32768", Poll(1)),
+          One("Poll65535", "Defaults", "PollInterval", "65535", Poll(1)),
+          One("PollMinus65521", "Defaults", "PollInterval", "-65521", Poll(15)),
+          One("Poll2147483647", "Defaults", "PollInterval", "2147483647", Poll(1)),
+          One("PollText", "Defaults", "PollInterval", "abc", Poll(15)),
+          One("PollEmpty", "Defaults", "PollInterval", "", Poll(15))};
 }
 
 // Only the last character is the flag and only the last two are cut off; the one before the
@@ -225,19 +227,17 @@ LoadCase OneLocation(const char* name, const char* stored, std::vector<StoredLoc
 }
 
 std::vector<LoadCase> LocationValueCases() {
-  return {
-      OneLocation("ValueEnabled", "C:\\seti,1", {{"C:\\seti", true}}),
-      OneLocation("ValueDisabled", "C:\\seti,0", {{"C:\\seti", false}}),
-      OneLocation("ValueCommas", "C:\\a,b,c\\,1", {{"C:\\a,b,c\\", true}}),
-      OneLocation("ValueEndsInCommaOne", "C:\\a,1,0", {{"C:\\a,1", false}}),
-      OneLocation("ValueSemicolon", "C:\\seti;1", {{"C:\\seti", true}}),
-      OneLocation("ValueFlagTwo", "C:\\seti,2", {{"C:\\seti", false}}),
-      OneLocation("ValueNoFlag", "C:\\seti", {{"C:\\se", false}}),
-      OneLocation("ValueOneCharacter", "x,1", {{"x", true}}),
-      OneLocation("ValueOnlyFlag", ",1", {{"", true}}),
-      OneLocation("ValueOnlyDigit", "1", {{"", true}}),
-      OneLocation("ValueEmpty", "", {{"", false}}),
-  };
+  return {OneLocation("ValueEnabled", "C:\\seti,1", {{"C:\\seti", true}}),
+          OneLocation("ValueDisabled", "C:\\seti,0", {{"C:\\seti", false}}),
+          OneLocation("ValueCommas", "C:\\a,b,c\\,1", {{"C:\\a,b,c\\", true}}),
+          OneLocation("ValueEndsInCommaOne", "C:\\a,1,0", {{"C:\\a,1", false}}),
+          OneLocation("ValueSemicolon", "C:\\seti;1", {{"C:\\seti", true}}),
+          OneLocation("ValueFlagTwo", "C:\\seti,2", {{"C:\\seti", false}}),
+          OneLocation("ValueNoFlag", "C:\\seti", {{"C:\\se", false}}),
+          OneLocation("ValueOneCharacter", "x,1", {{"x", true}}),
+          OneLocation("ValueOnlyFlag", ",1", {{"", true}}),
+          OneLocation("ValueOnlyDigit", "1", {{"", true}}),
+          OneLocation("ValueEmpty", "", {{"", false}})};
 }
 
 // The stored count decides, not the entries present.
@@ -272,8 +272,7 @@ std::vector<LoadCase> LocationCountCases() {
                {{"Locations", "Count", "1"},
                 {"Locations", "Location0000", "C:\\a,1"},
                 {"Locations", "Location0001", std::nullopt}},
-               Locations({{"C:\\a", true}})},
-  };
+               Locations({{"C:\\a", true}})}};
 }
 
 // On a screen of more dots per inch the built-in sizes grow with it; what the user stored is in
@@ -282,91 +281,69 @@ std::vector<LoadCase> LayoutCases() {
   std::vector<Stored> storedLayout = {{"Layout", "FormWidth", "600"}, {"Layout", "FormHeight", "333"}};
   for (int i = 0; i < 6; ++i)
     storedLayout.push_back({"Layout", "Col" + std::to_string(i), std::to_string(40 + i)});
-  return {
-      LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
-      LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
-      LoadCase{"Defaults144",
-               {},
-               [](StoredSettings& s) {
-                 s.bounds = WindowBounds{801, 450, 0, 0};
-                 s.columnWidths = {372, 69, 50, 50, 53, 150, 195, 165};
-               },
-               144},
-      LoadCase{"Defaults120",
-               {},
-               [](StoredSettings& s) {
-                 s.bounds = WindowBounds{668, 375, 0, 0};
-                 s.columnWidths = {310, 58, 41, 41, 44, 125, 163, 138};
-               },
-               120},
-      LoadCase{"Stored144", storedLayout,
-               [](StoredSettings& s) {
-                 s.bounds = WindowBounds{600, 333, 0, 0};
-                 s.columnWidths = {40, 41, 42, 43, 44, 45, 195, 165};
-               },
-               144},
-      LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
-               {{"Layout", "FormWidth", "800"},
-                {"Layout", "FormHeight", "600"},
-                {"Layout", "FormTop", "40"},
-                {"Layout", "FormLeft", "30"},
-                {"Layout", "WindowState", "2"}},
-               [](StoredSettings& s) {
-                 s.bounds = WindowBounds{800, 600, 40, 30};
-                 s.showState = ShowState::kMaximized;
-               }},
-      // A store as Velmora wrote it before it had alerts: everything in it loads as it always
-      // did, and the alert entries it lacks take their defaults.
-      LoadCase{"StoreWithoutAlerts",
-               {{"Layout", "FormWidth", "700"},
-                {"Layout", "FormHeight", "500"},
-                {"Layout", "FormTop", "-4"},
-                {"Layout", "FormLeft", "1930"},
-                {"Layout", "WindowState", "2"},
-                {"Layout", "Col0", "10"},
-                {"Layout", "Col1", "11"},
-                {"Layout", "Col2", "12"},
-                {"Layout", "Col3", "13"},
-                {"Layout", "Col4", "14"},
-                {"Layout", "Col5", "15"},
-                {"Locations", "Count", "2"},
-                {"Locations", "Location0000", "C:\\a,0"},
-                {"Locations", "Location0001", "C:\\b,1"},
-                {"Interface", "tlbMain", "0"},
-                {"Interface", "pnlStats", "1"},
-                {"Interface", "sttBar", "0"},
-                {"Defaults", "PollInterval", "45"}},
-               [](StoredSettings& s) {
-                 s.bounds = WindowBounds{700, 500, -4, 1930};
-                 s.showState = ShowState::kMaximized;
-                 s.columnWidths = {10, 11, 12, 13, 14, 15, 130, 110};
-                 s.locations = {{"C:\\a", false}, {"C:\\b", true}};
-                 s.barsShown = {false, true, false};
-                 s.pollInterval = 45;
-               }},
-      LoadCase{"AlertEntries",
-               {{"Interface", "TrayIcon", "0"},
-                {"Interface", "AlertStalls", "0"},
-                {"Interface", "AlertResults", "1"},
-                {"Defaults", "StallMinutes", "5"},
-                {"Defaults", "PollInterval", "45"}},
-               [](StoredSettings& s) {
-                 s.pollInterval = 45;
-                 s.alerts = AlertOptions{false, false, true, 5};
-               }},
-      // The widths of State and Finishes are kept whether they are shown or not.
-      LoadCase{"OptionalColumnEntries",
-               {{"Interface", "StateColumn", "0"},
-                {"Interface", "FinishColumn", "1"},
-                {"Layout", "Col6", "140"},
-                {"Layout", "Col7", "95"}},
-               [](StoredSettings& s) {
-                 s.bounds = WindowBounds{801, 450, 0, 0};
-                 s.columnWidths = {372, 69, 50, 50, 53, 150, 140, 95};
-                 s.optionalColumns = OptionalColumns{false, true};
-               },
-               144},
-  };
+  return {LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
+          LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
+          LoadCase{"Defaults144",
+                   {},
+                   [](StoredSettings& s) {
+                     s.bounds = WindowBounds{801, 450, 0, 0};
+                     s.columnWidths = {372, 69, 50, 50, 53, 150, 195, 165};
+                   },
+                   144},
+          LoadCase{"Defaults120",
+                   {},
+                   [](StoredSettings& s) {
+                     s.bounds = WindowBounds{668, 375, 0, 0};
+                     s.columnWidths = {310, 58, 41, 41, 44, 125, 163, 138};
+                   },
+                   120},
+          LoadCase{"Stored144", storedLayout,
+                   [](StoredSettings& s) {
+                     s.bounds = WindowBounds{600, 333, 0, 0};
+                     s.columnWidths = {40, 41, 42, 43, 44, 45, 195, 165};
+                   },
+                   144},
+          LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
+                   TextEntries("Layout/FormWidth=800;Layout/FormHeight=600;Layout/FormTop=40;"
+                               "Layout/FormLeft=30;Layout/WindowState=2;"),
+                   [](StoredSettings& s) {
+                     s.bounds = WindowBounds{800, 600, 40, 30};
+                     s.showState = ShowState::kMaximized;
+                   }},
+          // A store as Velmora wrote it before it had alerts: everything in it loads as it always
+          // did, and the alert entries it lacks take their defaults.
+          LoadCase{"StoreWithoutAlerts",
+                   TextEntries("Layout/FormWidth=700;Layout/FormHeight=500;Layout/FormTop=-4;"
+                               "Layout/FormLeft=1930;Layout/WindowState=2;Layout/Col0=10;Layout/Col1=11;"
+                               "Layout/Col2=12;Layout/Col3=13;Layout/Col4=14;Layout/Col5=15;"
+                               "Locations/Count=2;Locations/Location0000=C:\\a,0;"
+                               "Locations/Location0001=C:\\b,1;Interface/tlbMain=0;Interface/pnlStats=1;"
+                               "Interface/sttBar=0;Defaults/PollInterval=45;"),
+                   [](StoredSettings& s) {
+                     s.bounds = WindowBounds{700, 500, -4, 1930};
+                     s.showState = ShowState::kMaximized;
+                     s.columnWidths = {10, 11, 12, 13, 14, 15, 130, 110};
+                     s.locations = {{"C:\\a", false}, {"C:\\b", true}};
+                     s.barsShown = {false, true, false};
+                     s.pollInterval = 45;
+                   }},
+          LoadCase{"AlertEntries",
+                   TextEntries("Interface/TrayIcon=0;Interface/AlertStalls=0;Interface/AlertResults=1;"
+                               "Defaults/StallMinutes=5;Defaults/PollInterval=45;"),
+                   [](StoredSettings& s) {
+                     s.pollInterval = 45;
+                     s.alerts = AlertOptions{false, false, true, 5};
+                   }},
+          // The widths of State and Finishes are kept whether they are shown or not.
+          LoadCase{"OptionalColumnEntries",
+                   TextEntries("Interface/StateColumn=0;Interface/FinishColumn=1;Layout/Col6=140;"
+                               "Layout/Col7=95;"),
+                   [](StoredSettings& s) {
+                     s.bounds = WindowBounds{801, 450, 0, 0};
+                     s.columnWidths = {372, 69, 50, 50, 53, 150, 140, 95};
+                     s.optionalColumns = OptionalColumns{false, true};
+                   },
+                   144}};
 }
 
 std::vector<LoadCase> AllLoadCases() {
@@ -388,10 +365,26 @@ TEST_P(LoadSettingsTest, StoredEntriesGiveTheValue) {
   EXPECT_EQ(Loaded(store, GetParam().dpi), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, LoadSettingsTest, ::testing::ValuesIn(AllLoadCases()), CaseName<LoadCase>);
+INSTANTIATE_TEST_SUITE_P(Stores, LoadSettingsTest, ::testing::ValuesIn(AllLoadCases()), RowName());
+
+// The store of the failing loads: two locations, "C:\a" enabled and "C:\b" not.
+void SeedTwoLocations(MemorySettingsStore& store) {
+  Seed(store,
+       TextEntries("Locations/Count=2;Locations/Location0000=C:\\a,1;Locations/Location0001=C:\\b,0;"));
+}
+
+// The message of the error that stopped the load; "" when nothing did.
+std::string LoadError(MemorySettingsStore& store, StoredSettings& settings) {
+  try {
+    LoadSettings(store, 96, kAppDir, settings);
+  } catch (const SettingsError& error) {
+    return error.what();
+  }
+  return "";
+}
 
 // A wrong-typed entry stops loading there: what came before it is in the value, and the rest
-// keeps the value's entry state. The store holds two locations, "C:\a" enabled and "C:\b" not.
+// keeps the value's entry state.
 struct LoadFailureCase {
   const char* name;
   const char* section;
@@ -431,151 +424,98 @@ class LoadFailureTest : public ::testing::TestWithParam<LoadFailureCase> {};
 
 TEST_P(LoadFailureTest, StopsAtTheEntry) {
   MemorySettingsStore store;
-  store.SetText("Locations", "Count", "2");
-  store.SetText("Locations", "Location0000", "C:\\a,1");
-  store.SetText("Locations", "Location0001", "C:\\b,0");
+  SeedTwoLocations(store);
   store.SetNonText(GetParam().section, GetParam().key);
   StoredSettings settings = Entry();
-  try {
-    LoadSettings(store, 96, kAppDir, settings);
-    FAIL() << "LoadSettings did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), GetParam().message);
-  }
+  EXPECT_EQ(LoadError(store, settings), GetParam().message);
   StoredSettings expected = Entry();
   GetParam().read(expected);
   EXPECT_EQ(settings, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries,
-    LoadFailureTest,
-    ::testing::Values(
-        LoadFailureCase{"FormHeight", "Layout", "FormHeight", "Invalid data type for 'FormHeight'",
-                        [](StoredSettings& s) { s.bounds.width = 534; }},
-        // The count was read: the list holds the locations read after it, none.
-        LoadFailureCase{"Location0000", "Locations", "Location0000", "Invalid data type for 'Location0000'",
-                        [](StoredSettings& s) {
-                          ReadThroughColumns(s);
-                          s.locations = {};
-                        }},
-        LoadFailureCase{"Location0001", "Locations", "Location0001", "Invalid data type for 'Location0001'",
-                        [](StoredSettings& s) {
-                          ReadThroughColumns(s);
-                          s.locations = {{"C:\\a", true}};
-                        }},
-        LoadFailureCase{"sttBar", "Interface", "sttBar", "Invalid data type for 'sttBar'",
-                        [](StoredSettings& s) {
-                          ReadThroughLocations(s);
-                          s.barsShown[static_cast<std::size_t>(Bar::kToolbar)] = true;
-                          s.barsShown[static_cast<std::size_t>(Bar::kStatsPanel)] = true;
-                        }},
-        LoadFailureCase{"PollInterval", "Defaults", "PollInterval", "Invalid data type for 'PollInterval'",
-                        [](StoredSettings& s) {
-                          ReadThroughLocations(s);
-                          s.barsShown = {true, true, true};
-                        }},
-        LoadFailureCase{"TrayIcon", "Interface", "TrayIcon", "Invalid data type for 'TrayIcon'",
-                        ReadThroughPollInterval},
-        // Each alert entry goes into the options that were there.
-        LoadFailureCase{"AlertResults", "Interface", "AlertResults", "Invalid data type for 'AlertResults'",
-                        [](StoredSettings& s) {
-                          ReadThroughPollInterval(s);
-                          s.alerts.trayIcon = true;
-                          s.alerts.alertStalls = true;
-                        }},
-        LoadFailureCase{"StallMinutes", "Defaults", "StallMinutes", "Invalid data type for 'StallMinutes'",
-                        [](StoredSettings& s) {
-                          ReadThroughPollInterval(s);
-                          s.alerts.trayIcon = true;
-                          s.alerts.alertStalls = true;
-                          s.alerts.alertResults = false;
-                        }},
-        LoadFailureCase{"FinishColumn", "Interface", "FinishColumn", "Invalid data type for 'FinishColumn'",
-                        [](StoredSettings& s) {
-                          ReadThroughAlerts(s);
-                          s.optionalColumns.state = false;
-                        }},
-        LoadFailureCase{"Col7", "Layout", "Col7", "Invalid data type for 'Col7'",
-                        [](StoredSettings& s) {
-                          ReadThroughAlerts(s);
-                          s.optionalColumns = OptionalColumns{false, false};
-                          s.columnWidths[kStateColumnSlot] = 130;
-                        }}),
-    CaseName<LoadFailureCase>);
+const LoadFailureCase kLoadFailures[] = {
+    {"FormHeight", "Layout", "FormHeight", "Invalid data type for 'FormHeight'",
+     [](StoredSettings& s) { s.bounds.width = 534; }},
+    // The count was read: the list holds the locations read after it, none.
+    {"Location0000", "Locations", "Location0000", "Invalid data type for 'Location0000'",
+     [](StoredSettings& s) {
+       ReadThroughColumns(s);
+       s.locations = {};
+     }},
+    {"Location0001", "Locations", "Location0001", "Invalid data type for 'Location0001'",
+     [](StoredSettings& s) {
+       ReadThroughColumns(s);
+       s.locations = {{"C:\\a", true}};
+     }},
+    {"sttBar", "Interface", "sttBar", "Invalid data type for 'sttBar'",
+     [](StoredSettings& s) {
+       ReadThroughLocations(s);
+       s.barsShown[static_cast<std::size_t>(Bar::kToolbar)] = true;
+       s.barsShown[static_cast<std::size_t>(Bar::kStatsPanel)] = true;
+     }},
+    {"PollInterval", "Defaults", "PollInterval", "Invalid data type for 'PollInterval'",
+     [](StoredSettings& s) {
+       ReadThroughLocations(s);
+       s.barsShown = {true, true, true};
+     }},
+    {"TrayIcon", "Interface", "TrayIcon", "Invalid data type for 'TrayIcon'", ReadThroughPollInterval},
+    // Each alert entry goes into the options that were there.
+    {"AlertResults", "Interface", "AlertResults", "Invalid data type for 'AlertResults'",
+     [](StoredSettings& s) {
+       ReadThroughPollInterval(s);
+       s.alerts.trayIcon = true;
+       s.alerts.alertStalls = true;
+     }},
+    {"StallMinutes", "Defaults", "StallMinutes", "Invalid data type for 'StallMinutes'",
+     [](StoredSettings& s) {
+       ReadThroughPollInterval(s);
+       s.alerts.trayIcon = true;
+       s.alerts.alertStalls = true;
+       s.alerts.alertResults = false;
+     }},
+    {"FinishColumn", "Interface", "FinishColumn", "Invalid data type for 'FinishColumn'",
+     [](StoredSettings& s) {
+       ReadThroughAlerts(s);
+       s.optionalColumns.state = false;
+     }},
+    {"Col7", "Layout", "Col7", "Invalid data type for 'Col7'", [](StoredSettings& s) {
+       ReadThroughAlerts(s);
+       s.optionalColumns = OptionalColumns{false, false};
+       s.columnWidths[kStateColumnSlot] = 130;
+     }}};
+
+INSTANTIATE_TEST_SUITE_P(Entries, LoadFailureTest, ::testing::ValuesIn(kLoadFailures), RowName());
 
 // The order of the reads: of any two entries in turn, both of the wrong type, the earlier one is
 // the one that stops the load.
 TEST(LoadSettingsOrderTest, ReadsEveryEntryInOrder) {
-  const std::vector<std::pair<std::string, std::string>> order = {{"Layout", "FormWidth"},
-                                                                  {"Layout", "FormHeight"},
-                                                                  {"Layout", "FormTop"},
-                                                                  {"Layout", "FormLeft"},
-                                                                  {"Layout", "WindowState"},
-                                                                  {"Layout", "Col0"},
-                                                                  {"Layout", "Col1"},
-                                                                  {"Layout", "Col2"},
-                                                                  {"Layout", "Col3"},
-                                                                  {"Layout", "Col4"},
-                                                                  {"Layout", "Col5"},
-                                                                  {"Locations", "Count"},
-                                                                  {"Locations", "Location0000"},
-                                                                  {"Locations", "Location0001"},
-                                                                  {"Interface", "tlbMain"},
-                                                                  {"Interface", "pnlStats"},
-                                                                  {"Interface", "sttBar"},
-                                                                  {"Defaults", "PollInterval"},
-                                                                  {"Interface", "TrayIcon"},
-                                                                  {"Interface", "AlertStalls"},
-                                                                  {"Interface", "AlertResults"},
-                                                                  {"Defaults", "StallMinutes"},
-                                                                  {"Interface", "StateColumn"},
-                                                                  {"Interface", "FinishColumn"},
-                                                                  {"Layout", "Col6"},
-                                                                  {"Layout", "Col7"}};
+  const std::vector<std::string> order = Entries(
+      "Layout/FormWidth;Layout/FormHeight;Layout/FormTop;Layout/FormLeft;Layout/WindowState;"
+      "Layout/Col0;Layout/Col1;Layout/Col2;Layout/Col3;Layout/Col4;Layout/Col5;Locations/Count;"
+      "Locations/Location0000;Locations/Location0001;Interface/tlbMain;Interface/pnlStats;"
+      "Interface/sttBar;Defaults/PollInterval;Interface/TrayIcon;Interface/AlertStalls;"
+      "Interface/AlertResults;Defaults/StallMinutes;Interface/StateColumn;Interface/FinishColumn;"
+      "Layout/Col6;Layout/Col7;");
   for (std::size_t i = 0; i + 1 < order.size(); ++i) {
     MemorySettingsStore store;
-    store.SetText("Locations", "Count", "2");
-    store.SetText("Locations", "Location0000", "C:\\a,1");
-    store.SetText("Locations", "Location0001", "C:\\b,0");
-    store.SetNonText(order[i].first, order[i].second);
-    store.SetNonText(order[i + 1].first, order[i + 1].second);
+    SeedTwoLocations(store);
+    for (const std::string& entry : {order[i], order[i + 1]})
+      store.SetNonText(entry.substr(0, entry.find('/')), entry.substr(entry.find('/') + 1));
     StoredSettings settings = Entry();
-    try {
-      LoadSettings(store, 96, kAppDir, settings);
-      ADD_FAILURE() << "LoadSettings did not throw at " << order[i].second;
-    } catch (const SettingsError& error) {
-      EXPECT_EQ(error.what(), "Invalid data type for '" + order[i].second + "'");
-    }
+    EXPECT_EQ(LoadError(store, settings),
+              "Invalid data type for '" + order[i].substr(order[i].find('/') + 1) + "'");
   }
 }
 
 // --- Saving ---
 
 // What follows the layout in every save of Used().
-const std::vector<std::string> kUsedWritesAfterLayout = {
-    "Layout/Col0=300",
-    "Layout/Col1=50",
-    "Layout/Col2=30",
-    "Layout/Col3=31",
-    "Layout/Col4=40",
-    "Layout/Col5=120",
-    "Locations/Count=2",
-    "Locations/Location0000=C:\\seti\\one,1",
-    "Locations/Location0001=D:\\work, old\\,0",
-    "Interface/tlbMain=0",
-    "Interface/pnlStats=1",
-    "Interface/sttBar=0",
-    "Defaults/PollInterval=60",
-    "Interface/TrayIcon=0",
-    "Interface/AlertStalls=1",
-    "Interface/AlertResults=1",
-    "Defaults/StallMinutes=45",
-    "Interface/StateColumn=1",
-    "Interface/FinishColumn=0",
-    "Layout/Col6=150",
-    "Layout/Col7=90",
-};
+const std::vector<std::string> kUsedWritesAfterLayout = Entries(
+    "Layout/Col0=300;Layout/Col1=50;Layout/Col2=30;Layout/Col3=31;Layout/Col4=40;Layout/Col5=120;"
+    "Locations/Count=2;Locations/Location0000=C:\\seti\\one,1;Locations/Location0001=D:\\work, old\\,0;"
+    "Interface/tlbMain=0;Interface/pnlStats=1;Interface/sttBar=0;Defaults/PollInterval=60;"
+    "Interface/TrayIcon=0;Interface/AlertStalls=1;Interface/AlertResults=1;Defaults/StallMinutes=45;"
+    "Interface/StateColumn=1;Interface/FinishColumn=0;Layout/Col6=150;Layout/Col7=90;");
 
 struct SaveCase {
   const char* name;
@@ -586,10 +526,6 @@ struct SaveCase {
   const char* storedWidth;
   const char* storedHeight;
 };
-
-void PrintTo(const SaveCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 class SaveSettingsTest : public ::testing::TestWithParam<SaveCase> {};
 
@@ -624,7 +560,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "480"},
         SaveCase{"Maximized", ShowState::kMaximized, {"Layout/WindowState=2"}, "2", "900", "700"},
         SaveCase{"Minimized", ShowState::kMinimized, {}, "1", "900", "700"}),
-    CaseName<SaveCase>);
+    RowName());
 
 // A failing write ends the save there; what was written before stays written.
 struct WriteFailureCase {
@@ -634,10 +570,6 @@ struct WriteFailureCase {
   WriteFailure failure;
   const char* message;
 };
-
-void PrintTo(const WriteFailureCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 class SaveFailureTest : public ::testing::TestWithParam<WriteFailureCase> {};
 
@@ -670,26 +602,22 @@ TEST_P(SaveFailureTest, StopsAtTheFailingWrite) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writes,
-    SaveFailureTest,
-    ::testing::Values(WriteFailureCase{"LayoutNotCreated", "Layout", "WindowState", WriteFailure::kCreateKey,
-                                       "Failed to create key Layout"},
-                      WriteFailureCase{"ColumnNotSet", "Layout", "Col3", WriteFailure::kSetData,
-                                       "Failed to set data for 'Col3'"},
-                      WriteFailureCase{"LocationsNotCreated", "Locations", "Count", WriteFailure::kCreateKey,
-                                       "Failed to create key Locations"},
-                      WriteFailureCase{"SecondLocationNotSet", "Locations", "Location0001",
-                                       WriteFailure::kSetData, "Failed to set data for 'Location0001'"},
-                      WriteFailureCase{"InterfaceNotCreated", "Interface", "tlbMain",
-                                       WriteFailure::kCreateKey, "Failed to create key Interface"},
-                      WriteFailureCase{"IntervalNotSet", "Defaults", "PollInterval", WriteFailure::kSetData,
-                                       "Failed to set data for 'PollInterval'"},
-                      WriteFailureCase{"AlertStallsNotSet", "Interface", "AlertStalls",
-                                       WriteFailure::kSetData, "Failed to set data for 'AlertStalls'"},
-                      WriteFailureCase{"StallMinutesNotSet", "Defaults", "StallMinutes",
-                                       WriteFailure::kSetData, "Failed to set data for 'StallMinutes'"}),
-    CaseName<WriteFailureCase>);
+const WriteFailureCase kWriteFailures[] = {
+    {"LayoutNotCreated", "Layout", "WindowState", WriteFailure::kCreateKey, "Failed to create key Layout"},
+    {"ColumnNotSet", "Layout", "Col3", WriteFailure::kSetData, "Failed to set data for 'Col3'"},
+    {"LocationsNotCreated", "Locations", "Count", WriteFailure::kCreateKey, "Failed to create key Locations"},
+    {"SecondLocationNotSet", "Locations", "Location0001", WriteFailure::kSetData,
+     "Failed to set data for 'Location0001'"},
+    {"InterfaceNotCreated", "Interface", "tlbMain", WriteFailure::kCreateKey,
+     "Failed to create key Interface"},
+    {"IntervalNotSet", "Defaults", "PollInterval", WriteFailure::kSetData,
+     "Failed to set data for 'PollInterval'"},
+    {"AlertStallsNotSet", "Interface", "AlertStalls", WriteFailure::kSetData,
+     "Failed to set data for 'AlertStalls'"},
+    {"StallMinutesNotSet", "Defaults", "StallMinutes", WriteFailure::kSetData,
+     "Failed to set data for 'StallMinutes'"}};
+
+INSTANTIATE_TEST_SUITE_P(Writes, SaveFailureTest, ::testing::ValuesIn(kWriteFailures), RowName());
 
 // --- Saved and loaded again ---
 
@@ -699,10 +627,6 @@ struct PathCase {
   bool enabled;
   std::string stored;
 };
-
-void PrintTo(const PathCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 class PathRoundTripTest : public ::testing::TestWithParam<PathCase> {};
 
@@ -715,27 +639,21 @@ TEST_P(PathRoundTripTest, StoredUnescapedAndRestoredExactly) {
   EXPECT_EQ(Loaded(store).locations, saved.locations);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths,
-                         PathRoundTripTest,
-                         ::testing::Values(PathCase{"Plain", "C:\\seti", true, "C:\\seti,1"},
-                                           PathCase{"Disabled", "C:\\seti", false, "C:\\seti,0"},
-                                           PathCase{"Commas", "C:\\a,b\\c,,d", true, "C:\\a,b\\c,,d,1"},
-                                           PathCase{"EndsInCommaOne", "C:\\x,1", false, "C:\\x,1,0"},
-                                           PathCase{"EndsInCommaZero", "C:\\x,0", true, "C:\\x,0,1"},
-                                           PathCase{"TrailingBackslash", "C:\\seti\\", true, "C:\\seti\\,1"},
-                                           PathCase{"DriveRoot", "D:\\", false, "D:\\,0"},
-                                           PathCase{"UncShare", "\\\\server\\share\\seti", true,
-                                                    "\\\\server\\share\\seti,1"},
-                                           PathCase{"InnerBlanks", "C:\\Program Files\\SETI  client", true,
-                                                    "C:\\Program Files\\SETI  client,1"},
-                                           PathCase{"AnsiAbove127",
-                                                    "C:\\Gr\xFC\xDF"
-                                                    "e\\\xE9t\xE9\\\x80\xFF",
-                                                    false,
-                                                    "C:\\Gr\xFC\xDF"
-                                                    "e\\\xE9t\xE9\\\x80\xFF,0"},
-                                           PathCase{"SingleCharacter", "1", true, "1,1"}),
-                         CaseName<PathCase>);
+const PathCase kPaths[] = {
+    {"Plain", "C:\\seti", true, "C:\\seti,1"},
+    {"Disabled", "C:\\seti", false, "C:\\seti,0"},
+    {"Commas", "C:\\a,b\\c,,d", true, "C:\\a,b\\c,,d,1"},
+    {"EndsInCommaOne", "C:\\x,1", false, "C:\\x,1,0"},
+    {"EndsInCommaZero", "C:\\x,0", true, "C:\\x,0,1"},
+    {"TrailingBackslash", "C:\\seti\\", true, "C:\\seti\\,1"},
+    {"DriveRoot", "D:\\", false, "D:\\,0"},
+    {"UncShare", "\\\\server\\share\\seti", true, "\\\\server\\share\\seti,1"},
+    {"InnerBlanks", "C:\\Program Files\\SETI  client", true, "C:\\Program Files\\SETI  client,1"},
+    {"AnsiAbove127", "C:\\Gr\xFC\xDF\x65\\\xE9t\xE9\\\x80\xFF", false,
+     "C:\\Gr\xFC\xDF\x65\\\xE9t\xE9\\\x80\xFF,0"},
+    {"SingleCharacter", "1", true, "1,1"}};
+
+INSTANTIATE_TEST_SUITE_P(Paths, PathRoundTripTest, ::testing::ValuesIn(kPaths), RowName());
 
 TEST(SettingsRoundTripTest, EverythingSavedComesBack) {
   MemorySettingsStore store;
@@ -815,15 +733,11 @@ TEST_P(LocationKeyTest, PaddedToFourDigitsNeverCut) {
   EXPECT_EQ(LocationKey(GetParam().index), GetParam().key);
 }
 
-INSTANTIATE_TEST_SUITE_P(Indexes,
-                         LocationKeyTest,
-                         ::testing::Values(LocationKeyCase{0, "Location0000"},
-                                           LocationKeyCase{7, "Location0007"},
-                                           LocationKeyCase{42, "Location0042"},
-                                           LocationKeyCase{123, "Location0123"},
-                                           LocationKeyCase{9999, "Location9999"},
-                                           LocationKeyCase{10000, "Location10000"},
-                                           LocationKeyCase{123456, "Location123456"}));
+const LocationKeyCase kLocationKeys[] = {
+    {0, "Location0000"},    {7, "Location0007"},      {42, "Location0042"},      {123, "Location0123"},
+    {9999, "Location9999"}, {10000, "Location10000"}, {123456, "Location123456"}};
+
+INSTANTIATE_TEST_SUITE_P(Indexes, LocationKeyTest, ::testing::ValuesIn(kLocationKeys));
 
 TEST(LocationKeyTest, TenThousandAndFirstRowSurvivesSaveAndLoad) {
   StoredSettings saved = Used();

@@ -10,11 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/named_rows.h"
+
 namespace velmora {
 namespace {
 
 using std::chrono::minutes;
 using std::chrono::seconds;
+using testing::PrintTo;
+using testing::RowName;
 using Ids = std::vector<std::uint64_t>;
 
 // The client's state file time, `minute` minutes after 10:00 on the client's own clock.
@@ -56,14 +60,6 @@ struct ScriptCase {
   std::vector<Batch> batches;
   StallTimes times = {minutes(20), minutes(1)};
 };
-
-void PrintTo(const ScriptCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-std::string CaseName(const ::testing::TestParamInfo<ScriptCase>& param) {
-  return param.param.name;
-}
 
 seconds Min(int m) {
   return minutes(m);
@@ -251,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"TransitionsComeInTheOrderOfTheRows",
                    {{Min(0), {Work(3, 0), Work(1, 0), Work(2, 0)}},
                     {Min(21), {Work(3, 0), Work(1, 0), Ready(2, 21)}, {3, 1}, {}, {3, 1}, {2}, {1, 3}}}}),
-    CaseName);
+    RowName());
 
 // The tip's time is that of the batch at which the change was seen, kept across a jump.
 TEST(StallWatchTest, NoProgressSinceIsTheWallTimeOfTheLastChangeSeen) {

@@ -88,17 +88,15 @@ TEST_F(TableTextTest, EachRowSaysItsStateInWords) {
   Pass(22min, "C:\\late");
   table_.AddLocation("C:\\new", true);
 
-  const StateCase cases[] = {
-      {"C:\\off", "Off", ""},
-      {"C:\\late", "No answer since 09:41", ""},
-      {"C:\\new", "Not read yet", ""},
-      {"C:\\gone", "No folder", ""},
-      {"C:\\temp", "Writing result", ""},
-      {"C:\\done", "Result waiting", ""},
-      {"C:\\stuck", "Stalled since 09:41", ""},
-      {"C:\\busy", "In work", "10:50"},  // 31 % at 09:41, one percent a minute
-      {"C:\\empty", "", ""},
-  };
+  const StateCase cases[] = {{"C:\\off", "Off", ""},
+                             {"C:\\late", "No answer since 09:41", ""},
+                             {"C:\\new", "Not read yet", ""},
+                             {"C:\\gone", "No folder", ""},
+                             {"C:\\temp", "Writing result", ""},
+                             {"C:\\done", "Result waiting", ""},
+                             {"C:\\stuck", "Stalled since 09:41", ""},
+                             {"C:\\busy", "In work", "10:50"},  // 31 % at 09:41, one percent a minute
+                             {"C:\\empty", "", ""}};
   for (const StateCase& c : cases) {
     EXPECT_EQ(Cell(c.caption, TableColumn::kStateWords), c.state) << c.caption;
     EXPECT_EQ(Cell(c.caption, TableColumn::kFinishes), c.finishes) << c.caption;
