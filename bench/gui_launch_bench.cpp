@@ -185,9 +185,7 @@ class RemoteBuffer {
 
 struct Launch {
   bool ok = false;
-  double windowMs = 0;
-  double shownMs = 0;
-  double workingSetMb = 0;
+  double windowMs = 0, shownMs = 0, workingSetMb = 0;
 };
 
 struct Program {

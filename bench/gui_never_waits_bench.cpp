@@ -220,10 +220,7 @@ class RefreshCheck {
   Writer& writer_;
   std::map<std::string, int> localIndex_;
   int previousGeneration_ = -1;
-  int ticks_ = 0;
-  int checkedPasses_ = 0;
-  int freshPasses_ = 0;
-  int fewestFresh_ = 1 << 30;
+  int ticks_ = 0, checkedPasses_ = 0, freshPasses_ = 0, fewestFresh_ = 1 << 30;
 };
 
 // Calls `onTick` on the window's thread just before a WM_TIMER of `timerId` is handled.
@@ -272,14 +269,10 @@ void RunLoop(double ms, TfrmMain* window) {
 
 struct Responsiveness {
   int pings = 0;
-  double longestMs = 0;
-  double medianMs = 0;
+  double longestMs = 0, medianMs = 0;
   double lateShare = 0;      // of pings answered later than 100 ms
   double lateTimeShare = 0;  // of the run's time spent waiting on those pings
-  int ticks = 0;
-  int checkedPasses = 0;
-  int freshPasses = 0;
-  int fewestFresh = -1;
+  int ticks = 0, checkedPasses = 0, freshPasses = 0, fewestFresh = -1;
   std::uint64_t fsCalls = 0;
   std::size_t threadsAtEnd = 0;
 };

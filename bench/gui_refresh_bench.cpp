@@ -77,10 +77,7 @@ using velmora::testing::StatusText;
 using velmora::testing::TempFolder;
 
 struct Summary {
-  double mean = 0;
-  double median = 0;
-  double min = 0;
-  double max = 0;
+  double mean = 0, median = 0, min = 0, max = 0;
 };
 
 Summary Summarise(std::vector<double> values) {
@@ -856,13 +853,8 @@ long CountHandlesInSystemList() {
 
 // The process's memory (in bytes), handles and GUI objects.
 struct Resources {
-  long long privateUsage = 0;
-  long long workingSet = 0;
-  long long pagefileUsage = 0;
-  long long handles = 0;
-  long long listedHandles = -1;
-  long long gdiObjects = 0;
-  long long userObjects = 0;
+  long long privateUsage = 0, workingSet = 0, pagefileUsage = 0;
+  long long handles = 0, listedHandles = -1, gdiObjects = 0, userObjects = 0;
   bool handlesRead = false;
 };
 
