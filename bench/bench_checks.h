@@ -1,4 +1,5 @@
-// What the benchmarks share: the checks that make a run's figures worth printing, and medians.
+// What the benchmarks share: the checks that make a run's figures worth printing, medians, and
+// the turns a measurement and its baseline take.
 #pragma once
 
 #include <algorithm>
@@ -35,6 +36,17 @@ inline double Median(std::vector<double> values) {
     return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+// Run `run` of a measured step beside its baseline: the baseline goes first on even runs and last
+// on odd ones, so that neither gains from the other having warmed the caches.
+template <typename Baseline, typename Measured>
+void TakeTurns(int run, Baseline baseline, Measured measured) {
+  if (run % 2 == 0)
+    baseline();
+  measured();
+  if (run % 2 != 0)
+    baseline();
 }
 
 // Argument `index` as a count (0 skips what it counts), or `fallback` when it is not given.

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -184,9 +185,7 @@ class RemoteBuffer {
 
 struct Launch {
   bool ok = false;
-  double windowMs = 0;
-  double shownMs = 0;
-  double workingSetMb = 0;
+  double windowMs = 0, shownMs = 0, workingSetMb = 0;
 };
 
 struct Program {
@@ -246,20 +245,25 @@ Launch Start(const Program& program,
   const ProcessHandle thread(info.hThread);
   const auto elapsed = [start] { return NowMs() - start; };
 
+  // The time from the start until `done` held, polled every 2 ms; 0 when it never did.
+  const auto timeUntil = [&](const std::function<bool()>& done) {
+    while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
+      if (done())
+        return elapsed();
+      ::Sleep(2);
+    }
+    return 0.0;
+  };
   HWND window = nullptr;
   HWND list = nullptr;
-  while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
+  launch.windowMs = timeUntil([&] {
     if (!window)
       window = FindTopLevel(info.dwProcessId, program.className);
     if (window && !list)
       list = velmora::probe::FindDescendant(window, WC_LISTVIEWA);
     LRESULT count = -1;
-    if (list && ::IsWindowVisible(window) && Send(list, LVM_GETITEMCOUNT, 0, 0, count) && count == rows) {
-      launch.windowMs = elapsed();
-      break;
-    }
-    ::Sleep(2);
-  }
+    return list && ::IsWindowVisible(window) && Send(list, LVM_GETITEMCOUNT, 0, 0, count) && count == rows;
+  });
   const std::string name = program.isVelmora ? "Velmora" : "the bare window";
   checks.Expect(launch.windowMs > 0,
                 name + " never showed its window with " + std::to_string(rows) + " rows in its list view");
@@ -270,13 +274,7 @@ Launch Start(const Program& program,
     const std::string allInWork = " Work: " + std::to_string(rows);
     const HWND statusBar = velmora::probe::FindDescendant(window, STATUSCLASSNAMEA);
     std::string text;
-    while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
-      if (remote.PanelText(statusBar, 1, text) && text == allInWork) {
-        launch.shownMs = elapsed();
-        break;
-      }
-      ::Sleep(2);
-    }
+    launch.shownMs = timeUntil([&] { return remote.PanelText(statusBar, 1, text) && text == allInWork; });
     checks.Expect(launch.shownMs > 0, "Velmora never showed its first pass: \"" + text + "\"");
   }
   if (launch.windowMs > 0 && (launch.shownMs > 0 || !program.isVelmora)) {
@@ -352,15 +350,10 @@ int main(int argc, char** argv) {
     Start(velmora, rows, folders, true, checks);
     std::vector<Launch> bareRuns;
     std::vector<Launch> velmoraRuns;
-    for (int run = 0; run < runs; ++run) {
-      if (run % 2 == 0) {
-        bareRuns.push_back(Start(bare, 0, folders, false, checks));
-        velmoraRuns.push_back(Start(velmora, rows, folders, false, checks));
-      } else {
-        velmoraRuns.push_back(Start(velmora, rows, folders, false, checks));
-        bareRuns.push_back(Start(bare, 0, folders, false, checks));
-      }
-    }
+    for (int run = 0; run < runs; ++run)
+      velmora::bench::TakeTurns(
+          run, [&] { bareRuns.push_back(Start(bare, 0, folders, false, checks)); },
+          [&] { velmoraRuns.push_back(Start(velmora, rows, folders, false, checks)); });
     const double bareWindow = Median(Pick(bareRuns, &Launch::windowMs));
     const double bareMemory = Median(Pick(bareRuns, &Launch::workingSetMb));
     const double window = Median(Pick(velmoraRuns, &Launch::windowMs));
@@ -371,12 +364,14 @@ int main(int argc, char** argv) {
     std::printf("%7d  %-8s  %11.0f  %11.0f  %8.2fx  %9.1f MB  %9.2fx\n", rows, "Velmora", window, shown,
                 bareWindow > 0 ? window / bareWindow : 0.0, memory,
                 bareMemory > 0 ? memory / bareMemory : 0.0);
-    std::string spread = "        Velmora window ms of each run:";
-    for (double value : Pick(velmoraRuns, &Launch::windowMs))
-      spread += " " + std::to_string(static_cast<int>(value));
-    spread += "; bare:";
-    for (double value : Pick(bareRuns, &Launch::windowMs))
-      spread += " " + std::to_string(static_cast<int>(value));
+    const auto each = [](const std::vector<Launch>& launches) {
+      std::string times;
+      for (double value : Pick(launches, &Launch::windowMs))
+        times += " " + std::to_string(static_cast<int>(value));
+      return times;
+    };
+    const std::string spread =
+        "        Velmora window ms of each run:" + each(velmoraRuns) + "; bare:" + each(bareRuns);
     std::printf("%s\n", spread.c_str());
     std::fflush(stdout);
   }

@@ -32,6 +32,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -75,6 +76,7 @@ constexpr WindowPinger::Sending kPingSending{SMTO_NORMAL, 20000};
 using velmora::bench::Checks;
 using velmora::bench::Median;
 using velmora::bench::ProgressText;
+using velmora::bench::TakeTurns;
 
 // Client folders in a temporary folder: "loc0000".. and, when asked, "share".
 class Folders {
@@ -90,6 +92,13 @@ class Folders {
   static int Progress(int generation, int local) { return (generation * 37 + local * 101) % 10000; }
 
   const std::vector<std::string>& Locals() const { return locals_; }
+  // Each local folder's index, by caption.
+  std::map<std::string, int> LocalIndex() const {
+    std::map<std::string, int> index;
+    for (std::size_t i = 0; i < locals_.size(); ++i)
+      index[locals_[i]] = static_cast<int>(i);
+    return index;
+  }
   const std::string& Share() const { return share_; }
   std::vector<std::string> All() const {
     std::vector<std::string> all = locals_;
@@ -181,10 +190,7 @@ class Writer {
 // were when it began?
 class RefreshCheck {
  public:
-  RefreshCheck(const Folders& folders, Writer& writer) : writer_(writer) {
-    for (std::size_t i = 0; i < folders.Locals().size(); ++i)
-      localIndex_[folders.Locals()[i]] = static_cast<int>(i);
-  }
+  RefreshCheck(const Folders& folders, Writer& writer) : writer_(writer), localIndex_(folders.LocalIndex()) {}
 
   void OnTick(const LocationTable& table) {
     if (previousGeneration_ >= 0) {
@@ -214,10 +220,7 @@ class RefreshCheck {
   Writer& writer_;
   std::map<std::string, int> localIndex_;
   int previousGeneration_ = -1;
-  int ticks_ = 0;
-  int checkedPasses_ = 0;
-  int freshPasses_ = 0;
-  int fewestFresh_ = 1 << 30;
+  int ticks_ = 0, checkedPasses_ = 0, freshPasses_ = 0, fewestFresh_ = 1 << 30;
 };
 
 // Calls `onTick` on the window's thread just before a WM_TIMER of `timerId` is handled.
@@ -266,14 +269,10 @@ void RunLoop(double ms, TfrmMain* window) {
 
 struct Responsiveness {
   int pings = 0;
-  double longestMs = 0;
-  double medianMs = 0;
+  double longestMs = 0, medianMs = 0;
   double lateShare = 0;      // of pings answered later than 100 ms
   double lateTimeShare = 0;  // of the run's time spent waiting on those pings
-  int ticks = 0;
-  int checkedPasses = 0;
-  int freshPasses = 0;
-  int fewestFresh = -1;
+  int ticks = 0, checkedPasses = 0, freshPasses = 0, fewestFresh = -1;
   std::uint64_t fsCalls = 0;
   std::size_t threadsAtEnd = 0;
 };
@@ -307,9 +306,7 @@ void CheckRows(const std::vector<velmora::LocationRow>& rows,
                const std::function<std::string(std::size_t)>& shownProgress,
                Checks& checks,
                const std::string& what) {
-  std::map<std::string, int> localIndex;
-  for (std::size_t i = 0; i < folders.Locals().size(); ++i)
-    localIndex[folders.Locals()[i]] = static_cast<int>(i);
+  const std::map<std::string, int> localIndex = folders.LocalIndex();
   int wrong = 0;
   for (std::size_t row = 0; row < rows.size(); ++row) {
     const auto found = localIndex.find(rows[row].caption);
@@ -469,8 +466,7 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
     PassWatch watch(*window);
     checks.Expect(watch.Attached(), "(b) the pass watch could not be attached");
     std::vector<std::size_t> everyRow(kFolders);
-    for (std::size_t i = 0; i < everyRow.size(); ++i)
-      everyRow[i] = i;
+    std::iota(everyRow.begin(), everyRow.end(), std::size_t{0});
     // A result counts as shown when the list view, repainted, gives it back: both ways end so.
     const auto shownBy = [&](HWND frame, HWND list, double start) {
       ::RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -498,25 +494,21 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
       checks.Expect(outcome.changedRows.size() == (isChanged ? everyRow.size() : 0u),
                     what + ": " + std::to_string(outcome.changedRows.size()) + " rows changed in RefreshNow");
     };
-    // The two take turns at going first, so that neither gains from the other's warm file cache.
     for (int i = 0; i < passes; ++i) {
       const std::string what = "(b) unchanged pass " + std::to_string(i + 1);
-      if (i % 2 == 0)
-        inlinePass(false, unchanged, what);
-      windowPass(false, unchanged, what);
-      if (i % 2 != 0)
-        inlinePass(false, unchanged, what);
+      TakeTurns(
+          i, [&] { inlinePass(false, unchanged, what); }, [&] { windowPass(false, unchanged, what); });
     }
     for (int i = 0; i < passes; ++i) {
       const std::string what = "(b) changed pass " + std::to_string(i + 1);
       // Each pass finds every state file changed since it last looked.
       folders.RewriteLocals(++generation);
-      if (i % 2 == 0)
-        inlinePass(true, changed, what);
-      folders.RewriteLocals(++generation);
-      windowPass(true, changed, what);
-      if (i % 2 != 0)
-        inlinePass(true, changed, what);
+      TakeTurns(
+          i, [&] { inlinePass(true, changed, what); },
+          [&] {
+            folders.RewriteLocals(++generation);
+            windowPass(true, changed, what);
+          });
     }
   }
   // Both show what the folders hold now.
@@ -546,16 +538,14 @@ void Row(const char* figure, const std::string& readers, const std::string& befo
   std::printf("  %-52s | %-22s | %-22s | %s\n", figure, readers.c_str(), before.c_str(), target);
 }
 
-std::string Fixed(double value, const char* unit = "") {
+std::string Fixed(double value, const char* unit = "", int decimals = 1) {
   char text[48];
-  std::snprintf(text, sizeof text, "%.1f%s", value, unit);
+  std::snprintf(text, sizeof text, "%.*f%s", decimals, value, unit);
   return text;
 }
 
 std::string Fixed3(double value) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.3f", value);
-  return text;
+  return Fixed(value, "", 3);
 }
 
 }  // namespace

@@ -25,10 +25,12 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -57,9 +59,11 @@ namespace {
 
 using velmora::LocalDateTime;
 using velmora::TfrmMain;
+using velmora::bench::Checks;
 using velmora::bench::ExpectedRepaints;
 using velmora::bench::Kind;
 using velmora::bench::MonitorUnderTest;
+using velmora::bench::NowMs;
 using velmora::bench::PassFigures;
 using velmora::bench::PassWatch;
 using velmora::testing::ClientFolderWriter;
@@ -72,25 +76,8 @@ using velmora::testing::RowTexts;
 using velmora::testing::StatusText;
 using velmora::testing::TempFolder;
 
-using velmora::bench::Checks;
-
-// Times in a row from one clock, the other window benchmarks' (window_pass_watch.h).
-class Stopwatch {
- public:
-  double Lap() {
-    const double now = velmora::bench::NowMs();
-    return now - std::exchange(start_, now);
-  }
-
- private:
-  double start_ = velmora::bench::NowMs();
-};
-
 struct Summary {
-  double mean = 0;
-  double median = 0;
-  double min = 0;
-  double max = 0;
+  double mean = 0, median = 0, min = 0, max = 0;
 };
 
 Summary Summarise(std::vector<double> values) {
@@ -105,29 +92,29 @@ Summary Summarise(std::vector<double> values) {
   return summary;
 }
 
+// The kinds of message a tally counts apart; kAll counts every message.
+enum Counted {
+  kAll,
+  kListView,      // LVM_FIRST .. LVM_FIRST + 0xff
+  kRedraws,       // LVM_REDRAWITEMS
+  kItemWrites,    // LVM_SETITEM*, LVM_SETITEMTEXT*, LVM_SETITEMSTATE, insert, delete
+  kSorts,         // LVM_SORTITEMS, LVM_SORTITEMSEX
+  kPaints,        // WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_PRINTCLIENT
+  kDispInfo,      // WM_NOTIFY LVN_GETDISPINFO from lvMain (counted at its parent)
+  kStatusWrites,  // SB_SETTEXT
+  kCountedKinds
+};
+
 // What one window received while a counter was attached.
 struct MessageTally {
-  std::uint64_t all = 0;
-  std::uint64_t listView = 0;      // LVM_FIRST .. LVM_FIRST + 0xff
-  std::uint64_t redraws = 0;       // LVM_REDRAWITEMS
-  std::uint64_t itemWrites = 0;    // LVM_SETITEM*, LVM_SETITEMTEXT*, LVM_SETITEMSTATE, insert, delete
-  std::uint64_t sorts = 0;         // LVM_SORTITEMS, LVM_SORTITEMSEX
-  std::uint64_t paints = 0;        // WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_PRINTCLIENT
-  std::uint64_t dispInfo = 0;      // WM_NOTIFY LVN_GETDISPINFO from lvMain (counted at its parent)
-  std::uint64_t statusWrites = 0;  // SB_SETTEXT
-  double insideMs = 0;             // time spent handling them (nested messages counted once)
+  std::array<std::uint64_t, kCountedKinds> counts{};
+  double insideMs = 0;  // time spent handling them (nested messages counted once)
   std::map<UINT, std::uint64_t> byMessage;
   std::map<UINT, std::uint64_t> notifyCodes;  // of WM_NOTIFY from lvMain
 
   void Add(const MessageTally& other) {
-    all += other.all;
-    listView += other.listView;
-    redraws += other.redraws;
-    itemWrites += other.itemWrites;
-    sorts += other.sorts;
-    paints += other.paints;
-    dispInfo += other.dispInfo;
-    statusWrites += other.statusWrites;
+    for (std::size_t kind = 0; kind < counts.size(); ++kind)
+      counts[kind] += other.counts[kind];
     insideMs += other.insideMs;
     for (const auto& [message, count] : other.byMessage)
       byMessage[message] += count;
@@ -136,88 +123,43 @@ struct MessageTally {
   }
 };
 
-bool IsItemWrite(UINT message) {
-  switch (message) {
-    case LVM_SETITEMA:
-    case LVM_SETITEMW:
-    case LVM_SETITEMTEXTA:
-    case LVM_SETITEMTEXTW:
-    case LVM_SETITEMSTATE:
-    case LVM_SETITEMCOUNT:
-    case LVM_INSERTITEMA:
-    case LVM_INSERTITEMW:
-    case LVM_DELETEITEM:
-    case LVM_DELETEALLITEMS:
-      return true;
-    default:
-      return false;
-  }
-}
+constexpr UINT kItemWriteMessages[] = {
+    LVM_SETITEMA,     LVM_SETITEMW,    LVM_SETITEMTEXTA, LVM_SETITEMTEXTW, LVM_SETITEMSTATE,
+    LVM_SETITEMCOUNT, LVM_INSERTITEMA, LVM_INSERTITEMW,  LVM_DELETEITEM,   LVM_DELETEALLITEMS};
 
-const char* MessageName(UINT message) {
-  switch (message) {
-    case WM_PAINT:
-      return "WM_PAINT";
-    case WM_ERASEBKGND:
-      return "WM_ERASEBKGND";
-    case WM_NCPAINT:
-      return "WM_NCPAINT";
-    case WM_NOTIFY:
-      return "WM_NOTIFY";
-    case WM_GETTEXT:
-      return "WM_GETTEXT";
-    case WM_GETTEXTLENGTH:
-      return "WM_GETTEXTLENGTH";
-    case WM_SETTEXT:
-      return "WM_SETTEXT";
-    case WM_TIMER:
-      return "WM_TIMER";
-    case WM_CTLCOLORSTATIC:
-      return "WM_CTLCOLORSTATIC";
-    case WM_CTLCOLORBTN:
-      return "WM_CTLCOLORBTN";
-    case WM_NOTIFYFORMAT:
-      return "WM_NOTIFYFORMAT";
-    case LVM_REDRAWITEMS:
-      return "LVM_REDRAWITEMS";
-    case LVM_GETITEMA:
-      return "LVM_GETITEMA";
-    case LVM_GETITEMTEXTA:
-      return "LVM_GETITEMTEXTA";
-    case LVM_GETITEMSTATE:
-      return "LVM_GETITEMSTATE";
-    case LVM_GETNEXTITEM:
-      return "LVM_GETNEXTITEM";
-    case LVM_SETITEMSTATE:
-      return "LVM_SETITEMSTATE";
-    case SB_SETTEXTA:
-      return "SB_SETTEXTA";
-    case SB_GETTEXTA:
-      return "SB_GETTEXTA";
-    default:
-      return nullptr;
-  }
+struct Named {
+  UINT value;
+  const char* name;
+};
+// The name printed is the constant's own, so that the two cannot disagree.
+#define VELMORA_NAMED(constant) \
+  { constant, #constant }
+constexpr Named kMessageNames[] = {
+    VELMORA_NAMED(WM_PAINT),        VELMORA_NAMED(WM_ERASEBKGND),    VELMORA_NAMED(WM_NCPAINT),
+    VELMORA_NAMED(WM_NOTIFY),       VELMORA_NAMED(WM_GETTEXT),       VELMORA_NAMED(WM_GETTEXTLENGTH),
+    VELMORA_NAMED(WM_SETTEXT),      VELMORA_NAMED(WM_TIMER),         VELMORA_NAMED(WM_CTLCOLORSTATIC),
+    VELMORA_NAMED(WM_CTLCOLORBTN),  VELMORA_NAMED(WM_NOTIFYFORMAT),  VELMORA_NAMED(LVM_REDRAWITEMS),
+    VELMORA_NAMED(LVM_GETITEMA),    VELMORA_NAMED(LVM_GETITEMTEXTA), VELMORA_NAMED(LVM_GETITEMSTATE),
+    VELMORA_NAMED(LVM_GETNEXTITEM), VELMORA_NAMED(LVM_SETITEMSTATE), VELMORA_NAMED(SB_SETTEXTA),
+    VELMORA_NAMED(SB_GETTEXTA)};
+constexpr Named kNotifyNames[] = {VELMORA_NAMED(LVN_GETDISPINFOA), VELMORA_NAMED(LVN_GETDISPINFOW),
+                                  VELMORA_NAMED(NM_CUSTOMDRAW), VELMORA_NAMED(LVN_ITEMCHANGED),
+                                  VELMORA_NAMED(LVN_ITEMCHANGING)};
+#undef VELMORA_NAMED
+
+template <std::size_t N>
+const char* NameIn(const Named (&names)[N], UINT value) {
+  const auto found = std::find_if(names, names + N, [value](const Named& n) { return n.value == value; });
+  return found == names + N ? nullptr : found->name;
 }
 
 std::string DescribeNotifyCode(UINT code) {
-  switch (code) {
-    case LVN_GETDISPINFOA:
-      return "LVN_GETDISPINFOA";
-    case LVN_GETDISPINFOW:
-      return "LVN_GETDISPINFOW";
-    case NM_CUSTOMDRAW:
-      return "NM_CUSTOMDRAW";
-    case LVN_ITEMCHANGED:
-      return "LVN_ITEMCHANGED";
-    case LVN_ITEMCHANGING:
-      return "LVN_ITEMCHANGING";
-    default:
-      return "code " + std::to_string(static_cast<int>(code));
-  }
+  const char* name = NameIn(kNotifyNames, code);
+  return name ? name : "code " + std::to_string(static_cast<int>(code));
 }
 
 std::string DescribeMessage(UINT message) {
-  if (const char* name = MessageName(message))
+  if (const char* name = NameIn(kMessageNames, message))
     return name;
   char text[32];
   std::snprintf(text, sizeof text, "0x%04X", message);
@@ -229,9 +171,6 @@ std::string DescribeMessage(UINT message) {
 class MessageTallier {
  public:
   MessageTallier(HWND window, HWND table) : window_(window), table_(table) {
-    LARGE_INTEGER frequency{};
-    ::QueryPerformanceFrequency(&frequency);
-    ticksPerMs_ = static_cast<double>(frequency.QuadPart) / 1000.0;
     attached_ = ::SetWindowSubclass(window_, &MessageTallier::Proc, kSubclassId,
                                     reinterpret_cast<DWORD_PTR>(this)) != FALSE;
   }
@@ -252,39 +191,30 @@ class MessageTallier {
   Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
     auto* counter = reinterpret_cast<MessageTallier*>(self);
     counter->Note(message, lParam);
-    LARGE_INTEGER start{};
-    if (counter->depth_++ == 0)
-      ::QueryPerformanceCounter(&start);
+    const double start = counter->depth_++ == 0 ? velmora::bench::NowMs() : 0;
     const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-    if (--counter->depth_ == 0) {
-      LARGE_INTEGER end{};
-      ::QueryPerformanceCounter(&end);
-      counter->tally_.insideMs += static_cast<double>(end.QuadPart - start.QuadPart) / counter->ticksPerMs_;
-    }
+    if (--counter->depth_ == 0)
+      counter->tally_.insideMs += velmora::bench::NowMs() - start;
     return result;
   }
 
   void Note(UINT message, LPARAM lParam) {
-    ++tally_.all;
+    auto& counts = tally_.counts;
+    ++counts[kAll];
     ++tally_.byMessage[message];
-    if (message >= LVM_FIRST && message < LVM_FIRST + 0x100)
-      ++tally_.listView;
-    if (message == LVM_REDRAWITEMS)
-      ++tally_.redraws;
-    if (IsItemWrite(message))
-      ++tally_.itemWrites;
-    if (message == LVM_SORTITEMS || message == LVM_SORTITEMSEX)
-      ++tally_.sorts;
-    if (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT || message == WM_PRINTCLIENT)
-      ++tally_.paints;
-    if (message == SB_SETTEXTA || message == SB_SETTEXTW)
-      ++tally_.statusWrites;
+    counts[kListView] += message >= LVM_FIRST && message < LVM_FIRST + 0x100;
+    counts[kRedraws] += message == LVM_REDRAWITEMS;
+    counts[kItemWrites] += std::find(std::begin(kItemWriteMessages), std::end(kItemWriteMessages), message) !=
+                           std::end(kItemWriteMessages);
+    counts[kSorts] += message == LVM_SORTITEMS || message == LVM_SORTITEMSEX;
+    counts[kPaints] +=
+        message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT || message == WM_PRINTCLIENT;
+    counts[kStatusWrites] += message == SB_SETTEXTA || message == SB_SETTEXTW;
     if (message == WM_NOTIFY) {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && header->hwndFrom == table_) {
         ++tally_.notifyCodes[header->code];
-        if (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW)
-          ++tally_.dispInfo;
+        counts[kDispInfo] += header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW;
       }
     }
   }
@@ -292,37 +222,32 @@ class MessageTallier {
   HWND window_;
   HWND table_;
   bool attached_ = false;
-  double ticksPerMs_ = 1.0;
   int depth_ = 0;
   MessageTally tally_;
 };
 
 // lvMain, the panel that relays its notifications to the window, and the status bar.
-struct WindowTallies {
-  MessageTally table;
-  MessageTally relay;
-  MessageTally status;
+constexpr const char* kCountedWindows[] = {"lvMain", "relay", "sttBar"};
+using WindowTallies = std::array<MessageTally, std::size(kCountedWindows)>;
 
-  void Add(const WindowTallies& other) {
-    table.Add(other.table);
-    relay.Add(other.relay);
-    status.Add(other.status);
-  }
-};
+void AddTallies(WindowTallies& sum, const WindowTallies& more) {
+  for (std::size_t window = 0; window < sum.size(); ++window)
+    sum[window].Add(more[window]);
+}
 
 class WindowCounters {
  public:
   explicit WindowCounters(const velmora::MainControls& controls)
-      : table_(controls.lvMain, controls.lvMain),
-        relay_(::GetParent(controls.lvMain), controls.lvMain),
-        status_(controls.sttBar, controls.lvMain) {}
-  bool Attached() const { return table_.Attached() && relay_.Attached() && status_.Attached(); }
-  WindowTallies Take() { return {table_.Take(), relay_.Take(), status_.Take()}; }
+      : talliers_{{{controls.lvMain, controls.lvMain},
+                   {::GetParent(controls.lvMain), controls.lvMain},
+                   {controls.sttBar, controls.lvMain}}} {}
+  bool Attached() const {
+    return std::all_of(talliers_.begin(), talliers_.end(), [](const auto& t) { return t.Attached(); });
+  }
+  WindowTallies Take() { return {talliers_[0].Take(), talliers_[1].Take(), talliers_[2].Take()}; }
 
  private:
-  MessageTallier table_;
-  MessageTallier relay_;
-  MessageTallier status_;
+  std::array<MessageTallier, std::size(kCountedWindows)> talliers_;
 };
 
 // Paints now whatever the pass invalidated in the window and its controls.
@@ -348,19 +273,8 @@ class ClientDisk {
   ClientFolderWriter writer_;
 };
 
-const char* KindName(Kind kind) {
-  switch (kind) {
-    case Kind::kInWork:
-      return "in work";
-    case Kind::kWaiting:
-      return "waiting";
-    case Kind::kMissing:
-      return "missing folder";
-    case Kind::kDisabled:
-      return "disabled";
-  }
-  return "";
-}
+// By Kind.
+constexpr const char* kKindNames[] = {"in work", "waiting", "missing folder", "disabled"};
 
 // One client folder as the bench writes it, and what its row must show.
 struct Client {
@@ -462,17 +376,17 @@ class ClientSet {
     return client.hasWorkUnit ? velmora::kIconWorkUnit : velmora::kIconNone;
   }
 
+  int CountWhere(const std::function<bool(const Client&)>& pick) const {
+    return static_cast<int>(std::count_if(clients_.begin(), clients_.end(), pick));
+  }
   int Count(Kind kind) const {
-    return static_cast<int>(
-        std::count_if(clients_.begin(), clients_.end(), [kind](const Client& c) { return c.kind == kind; }));
+    return CountWhere([kind](const Client& c) { return c.kind == kind; });
   }
   int ReadyCount() const {
-    return static_cast<int>(std::count_if(clients_.begin(), clients_.end(),
-                                          [](const Client& c) { return c.Readable() && c.hasResult; }));
+    return CountWhere([](const Client& c) { return c.Readable() && c.hasResult; });
   }
   int WorkCount() const {
-    return static_cast<int>(
-        std::count_if(clients_.begin(), clients_.end(), [](const Client& c) { return c.Readable(); }));
+    return CountWhere([](const Client& c) { return c.Readable(); });
   }
 
  private:
@@ -510,14 +424,6 @@ class BenchWindow {
       created_ = watch_->Attached();
     }
   }
-  ~BenchWindow() {
-    // The subclasses go before the window they are attached to.
-    watch_.reset();
-    redraws_.reset();
-    statusWritesA_.reset();
-    statusWritesW_.reset();
-  }
-
   bool Created() const { return created_; }
   TfrmMain& Window() { return monitor_->Window(); }
   // A pass as "Update all now" starts it, its answers delivered until all are shown.
@@ -546,6 +452,7 @@ class BenchWindow {
  private:
   velmora::testing::RecordingShellOpener shell_;
   std::unique_ptr<MonitorUnderTest> monitor_;
+  // The subclasses below go before the window they are attached to.
   std::unique_ptr<MessageCounter> redraws_;
   std::unique_ptr<MessageCounter> statusWritesA_;
   std::unique_ptr<MessageCounter> statusWritesW_;
@@ -579,42 +486,35 @@ void CheckShown(BenchWindow& bench, ClientSet& clients, Checks& checks, const st
       std::string detail;
       for (const std::string& cell : shown)
         detail += " [" + cell + "]";
-      checks.Expect(false, when + ": row " + std::to_string(row) + " (" + KindName(order[row]->kind) +
-                               ") shows" + detail + " icon " +
-                               std::to_string(ItemImage(table, static_cast<int>(row))));
+      checks.Expect(false, when + ": row " + std::to_string(row) + " (" +
+                               kKindNames[static_cast<int>(order[row]->kind)] + ") shows" + detail +
+                               " icon " + std::to_string(ItemImage(table, static_cast<int>(row))));
     }
   }
   checks.Expect(wrongRows == 0, when + ": " + std::to_string(wrongRows) + " rows show wrong cells or icons");
   checks.Expect(bench.ShellCalls() == 0, when + ": the window asked the shell to open something");
   HWND status = bench.Window().Controls().sttBar;
-  const std::string total = " Total: " + std::to_string(order.size());
-  const std::string work = " Work: " + std::to_string(clients.WorkCount());
-  const std::string ready = " Ready: " + std::to_string(clients.ReadyCount());
-  checks.Expect(StatusText(status, 0) == total,
-                when + ": status panel 1 shows '" + StatusText(status, 0) + "'");
-  checks.Expect(StatusText(status, 1) == work,
-                when + ": status panel 2 shows '" + StatusText(status, 1) + "'");
-  checks.Expect(StatusText(status, 2) == ready,
-                when + ": status panel 3 shows '" + StatusText(status, 2) + "'");
+  const std::string panels[] = {" Total: " + std::to_string(order.size()),
+                                " Work: " + std::to_string(clients.WorkCount()),
+                                " Ready: " + std::to_string(clients.ReadyCount())};
+  for (int panel = 0; panel < 3; ++panel) {
+    const std::string shown = StatusText(status, panel);
+    checks.Expect(shown == panels[panel],
+                  when + ": status panel " + std::to_string(panel + 1) + " shows '" + shown + "'");
+  }
 }
 
 // The rows (in the window's order) a pass must report as changed.
-struct ExpectedChange {
-  std::vector<std::size_t> rows;
-};
+using ExpectedChange = std::vector<std::size_t>;
 
 ExpectedChange RowsWhere(const std::vector<const Client*>& order,
                          const std::function<bool(const Client&)>& pick) {
   ExpectedChange change;
   for (std::size_t row = 0; row < order.size(); ++row) {
     if (order[row] && pick(*order[row]))
-      change.rows.push_back(row);
+      change.push_back(row);
   }
   return change;
-}
-
-ExpectedChange ReadableRows(const std::vector<const Client*>& order) {
-  return RowsWhere(order, [](const Client& client) { return client.Readable(); });
 }
 
 // One refresh pass as "Update all now" runs it, checked against `expected`. The window's thread
@@ -635,15 +535,15 @@ PassResult RunPass(BenchWindow& bench,
   const PassFigures pass = bench.Pass();
   result.windowMs = pass.WindowThreadMs();
   result.toLastResultMs = pass.toLastResultMs;
-  Stopwatch watch;
+  const double paintStart = NowMs();
   FlushPaints(bench.Window().Hwnd());
-  result.paintMs = watch.Lap();
+  result.paintMs = NowMs() - paintStart;
 
   checks.Expect(pass.settled, what + ": the reads did not all answer within 60 s");
   checks.Expect(bench.Window().LastRefresh().ran, what + ": the pass did not run");
-  checks.Expect(pass.changedRows == expected.rows,
+  checks.Expect(pass.changedRows == expected,
                 what + ": the pass reported " + std::to_string(pass.changedRows.size()) +
-                    " changed rows, expected " + std::to_string(expected.rows.size()));
+                    " changed rows, expected " + std::to_string(expected.size()));
   const std::uint64_t redraws = bench.RowRedraws() - redrawsBefore;
   checks.Expect(redraws == pass.expectedRedraws, what + ": " + std::to_string(redraws) +
                                                      " repaint requests, expected " +
@@ -668,14 +568,15 @@ void PrintTally(const char* label,
                 double rows,
                 double changedRows,
                 double passes) {
-  std::printf("    %-7s %8.4f msgs/row", label, tally.all / rows);
+  const auto& counts = tally.counts;
+  std::printf("    %-7s %8.4f msgs/row", label, counts[kAll] / rows);
   if (changedRows > 0)
-    std::printf(" (%.4f per changed row)", tally.all / changedRows);
-  std::printf(
-      ": LVM_* %.4f, REDRAWITEMS %.4f, SETITEM*/INSERT/DELETE %.4f, SORT* %.4f, paint %.4f,"
-      " GETDISPINFO %.4f, SB_SETTEXT %.4f; handling them %.3f ms/pass\n",
-      tally.listView / rows, tally.redraws / rows, tally.itemWrites / rows, tally.sorts / rows,
-      tally.paints / rows, tally.dispInfo / rows, tally.statusWrites / rows, tally.insideMs / passes);
+    std::printf(" (%.4f per changed row)", counts[kAll] / changedRows);
+  const char* kinds[] = {"",      "LVM_*", "REDRAWITEMS", "SETITEM*/INSERT/DELETE",
+                         "SORT*", "paint", "GETDISPINFO", "SB_SETTEXT"};
+  for (int kind = kListView; kind < kCountedKinds; ++kind)
+    std::printf("%s %s %.4f", kind == kListView ? ":" : ",", kinds[kind], counts[kind] / rows);
+  std::printf("; handling them %.3f ms/pass\n", tally.insideMs / passes);
 }
 
 void PrintBreakdown(const char* label, const MessageTally& tally, double passes) {
@@ -695,12 +596,10 @@ void PrintPhase(const char* title,
                 double changedRows,
                 double passes) {
   std::printf("   %s:\n", title);
-  PrintTally("lvMain", tallies.table, rows * passes, changedRows * passes, passes);
-  PrintTally("relay", tallies.relay, rows * passes, changedRows * passes, passes);
-  PrintTally("sttBar", tallies.status, rows * passes, changedRows * passes, passes);
-  PrintBreakdown("lvMain", tallies.table, passes);
-  PrintBreakdown("relay", tallies.relay, passes);
-  PrintBreakdown("sttBar", tallies.status, passes);
+  for (std::size_t window = 0; window < tallies.size(); ++window)
+    PrintTally(kCountedWindows[window], tallies[window], rows * passes, changedRows * passes, passes);
+  for (std::size_t window = 0; window < tallies.size(); ++window)
+    PrintBreakdown(kCountedWindows[window], tallies[window], passes);
 }
 
 // The same rows in a window-free LocationTable over the same folders: the part of a pass that
@@ -717,12 +616,12 @@ class ModelPass {
   // The whole pass with its reads on this thread, as the window ran it before its reads moved
   // to reading threads.
   double Run(const ExpectedChange& expected, Checks& checks, const std::string& what) {
-    Stopwatch watch;
+    const double start = NowMs();
     const velmora::RefreshOutcome outcome = velmora::testing::RefreshNow(table_, fs_);
-    const double ms = watch.Lap();
-    checks.Expect(outcome.changedRows == expected.rows, what + ": the window-free table reported " +
-                                                            std::to_string(outcome.changedRows.size()) +
-                                                            " changed rows");
+    const double ms = NowMs() - start;
+    checks.Expect(outcome.changedRows == expected, what + ": the window-free table reported " +
+                                                       std::to_string(outcome.changedRows.size()) +
+                                                       " changed rows");
     return ms;
   }
 
@@ -752,9 +651,9 @@ void MeasureRedrawRequests(HWND window, HWND table, int rowCount) {
   for (const Range& range : ranges) {
     std::vector<double> ms;
     for (int i = 0; i < kRepeats; ++i) {
-      Stopwatch watch;
+      const double start = NowMs();
       ::SendMessageA(table, LVM_REDRAWITEMS, static_cast<WPARAM>(range.first), range.last);
-      ms.push_back(watch.Lap());
+      ms.push_back(NowMs() - start);
       FlushPaints(window);
     }
     const Summary summary = Summarise(ms);
@@ -777,9 +676,9 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
   ModelPass model(*disk.Fs(), clients.Clients());
   const std::vector<const Client*> order = bench.RowOrder(clients.Clients());
   const ExpectedChange none;
-  const ExpectedChange readable = ReadableRows(order);
+  const ExpectedChange readable = RowsWhere(order, [](const Client& client) { return client.Readable(); });
   const double rows = static_cast<double>(locations);
-  const double changedRows = static_cast<double>(readable.rows.size());
+  const double changedRows = static_cast<double>(readable.size());
   const int visible = static_cast<int>(::SendMessageA(bench.Table(), LVM_GETCOUNTPERPAGE, 0, 0));
   RECT client{};
   ::GetClientRect(bench.Window().Hwnd(), &client);
@@ -799,20 +698,19 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
   RunPass(bench, readable, checks, name + ", warm-up changed pass");
   PumpMessages();
 
-  // The window's pass and the window-free one take turns at going first, so that neither gains
-  // from the other having warmed the file cache.
+  // The window's pass and the window-free one take turns at going first.
   struct Series {
     std::vector<double> window, toLastResult, paint, model;
   };
   auto timePass = [&](const ExpectedChange& expected, const std::string& what, int i, Series& series) {
-    if (i % 2 == 0)
-      series.model.push_back(model.Run(expected, checks, what));
-    const PassResult result = RunPass(bench, expected, checks, what);
-    if (i % 2 != 0)
-      series.model.push_back(model.Run(expected, checks, what));
-    series.window.push_back(result.windowMs);
-    series.toLastResult.push_back(result.toLastResultMs);
-    series.paint.push_back(result.paintMs);
+    velmora::bench::TakeTurns(
+        i, [&] { series.model.push_back(model.Run(expected, checks, what)); },
+        [&] {
+          const PassResult result = RunPass(bench, expected, checks, what);
+          series.window.push_back(result.windowMs);
+          series.toLastResult.push_back(result.toLastResultMs);
+          series.paint.push_back(result.paintMs);
+        });
     PumpMessages();
   };
   Series unchanged, changed;
@@ -835,12 +733,12 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
     auto countPass = [&](const ExpectedChange& expected, WindowTallies& inPass, WindowTallies& inPaint) {
       counters.Take();
       const PassFigures pass = bench.Pass();
-      inPass.Add(counters.Take());
+      AddTallies(inPass, counters.Take());
       FlushPaints(bench.Window().Hwnd());
-      inPaint.Add(counters.Take());
+      AddTallies(inPaint, counters.Take());
       PumpMessages();
-      pumped.Add(counters.Take());
-      checks.Expect(pass.settled && pass.changedRows == expected.rows,
+      AddTallies(pumped, counters.Take());
+      checks.Expect(pass.settled && pass.changedRows == expected,
                     name + ", counted pass: wrong changed rows");
     };
     for (int i = 0; i < kCountedPasses; ++i)
@@ -853,18 +751,16 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
   }
   CheckShown(bench, clients, checks, name + ", after the counted passes");
 
-  const Summary unchangedWindow = Summarise(unchanged.window);
   const Summary unchangedToLast = Summarise(unchanged.toLastResult);
   const Summary unchangedModel = Summarise(unchanged.model);
-  const Summary changedWindow = Summarise(changed.window);
   const Summary changedToLast = Summarise(changed.toLastResult);
   const Summary changedModel = Summarise(changed.model);
   std::printf(
       "  rows changed per pass: unchanged pass 0 of %d; changed pass %zu of %d (every enabled row with a"
       " folder; %llu repaint requests when the pass reaches the table in one update, one per run of "
       "consecutive changed rows on screen)\n",
-      locations, readable.rows.size(), locations,
-      static_cast<unsigned long long>(ExpectedRepaints(bench.Window(), readable.rows)));
+      locations, readable.size(), locations,
+      static_cast<unsigned long long>(ExpectedRepaints(bench.Window(), readable)));
   std::printf(
       "  ms per pass over %d passes each; \"window thread\" is the window thread's own time (the"
       " hand-out in TfrmMain::RefreshLocations plus the handling of kAnswersWaiting and the settle"
@@ -872,33 +768,38 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
       " run on reading threads meanwhile), \"paint\" the RedrawWindow(RDW_UPDATENOW | RDW_ALLCHILDREN)"
       " right after it, timed apart:\n",
       passes);
-  std::printf("    unchanged pass, window thread:  %s\n", Ms(unchangedWindow).c_str());
-  std::printf("    unchanged pass, to last result: %s\n", Ms(unchangedToLast).c_str());
-  std::printf("    unchanged paint:                %s\n", Ms(Summarise(unchanged.paint)).c_str());
-  std::printf("    changed pass, window thread:    %s\n", Ms(changedWindow).c_str());
-  std::printf("    changed pass, to last result:   %s\n", Ms(changedToLast).c_str());
-  std::printf("    changed paint:                  %s\n", Ms(Summarise(changed.paint)).c_str());
-  std::printf(
-      "    window-free LocationTable pass with its reads on this thread (RefreshNow), same folders:\n");
-  std::printf("      unchanged %s\n", Ms(unchangedModel).c_str());
-  std::printf("      changed   %s\n", Ms(changedModel).c_str());
+  const std::pair<const char*, Summary> timings[] = {
+      {"    unchanged pass, window thread:  ", Summarise(unchanged.window)},
+      {"    unchanged pass, to last result: ", unchangedToLast},
+      {"    unchanged paint:                ", Summarise(unchanged.paint)},
+      {"    changed pass, window thread:    ", Summarise(changed.window)},
+      {"    changed pass, to last result:   ", changedToLast},
+      {"    changed paint:                  ", Summarise(changed.paint)},
+      {"    window-free LocationTable pass with its reads on this thread (RefreshNow), same folders:\n"
+       "      unchanged ",
+       unchangedModel},
+      {"      changed   ", changedModel}};
+  for (const auto& [label, summary] : timings)
+    std::printf("%s%s\n", label, Ms(summary).c_str());
   std::printf(
       "    to last result against the window-free pass on one thread (medians): unchanged %+.3f ms,"
       " changed %+.3f ms\n",
       unchangedToLast.median - unchangedModel.median, changedToLast.median - changedModel.median);
   std::printf("  messages received per table row (%d rows), over %d counted passes of each kind:\n",
               locations, kCountedPasses);
-  PrintPhase("unchanged pass (RefreshLocations and its answers)", unchangedInPass, rows, 0, kCountedPasses);
-  PrintPhase("unchanged pass, paint flush", unchangedInPaint, rows, 0, kCountedPasses);
-  PrintPhase("changed pass (RefreshLocations and its answers)", changedInPass, rows, changedRows,
-             kCountedPasses);
-  PrintPhase("changed pass, paint flush (only visible rows repaint)", changedInPaint, rows, changedRows,
-             kCountedPasses);
+  const std::pair<const char*, const WindowTallies*> phases[] = {
+      {"unchanged pass (RefreshLocations and its answers)", &unchangedInPass},
+      {"unchanged pass, paint flush", &unchangedInPaint},
+      {"changed pass (RefreshLocations and its answers)", &changedInPass},
+      {"changed pass, paint flush (only visible rows repaint)", &changedInPaint}};
+  for (int phase = 0; phase < 4; ++phase)
+    PrintPhase(phases[phase].first, *phases[phase].second, rows, phase < 2 ? 0 : changedRows, kCountedPasses);
   std::printf(
       "   pumped after the %d counted passes, all together: lvMain %llu, relay %llu, sttBar %llu"
       " messages\n",
-      2 * kCountedPasses, static_cast<unsigned long long>(pumped.table.all),
-      static_cast<unsigned long long>(pumped.relay.all), static_cast<unsigned long long>(pumped.status.all));
+      2 * kCountedPasses, static_cast<unsigned long long>(pumped[0].counts[kAll]),
+      static_cast<unsigned long long>(pumped[1].counts[kAll]),
+      static_cast<unsigned long long>(pumped[2].counts[kAll]));
   MeasureRedrawRequests(bench.Window().Hwnd(), bench.Table(), locations);
   std::fflush(stdout);
 }
@@ -950,17 +851,23 @@ long CountHandlesInSystemList() {
   return -1;
 }
 
-// The process's memory, handles and GUI objects.
+// The process's memory (in bytes), handles and GUI objects.
 struct Resources {
-  SIZE_T privateUsage = 0;
-  SIZE_T workingSet = 0;
-  SIZE_T pagefileUsage = 0;
-  DWORD handles = 0;
+  long long privateUsage = 0, workingSet = 0, pagefileUsage = 0;
+  long long handles = 0, listedHandles = -1, gdiObjects = 0, userObjects = 0;
   bool handlesRead = false;
-  long listedHandles = -1;
-  DWORD gdiObjects = 0;
-  DWORD userObjects = 0;
 };
+
+// Each reading as the probe and the verdict name it; the first kMemoryReadings count bytes.
+constexpr std::pair<const char*, long long Resources::*> kReadings[] = {
+    {"PrivateUsage", &Resources::privateUsage},    {"WorkingSetSize", &Resources::workingSet},
+    {"PagefileUsage", &Resources::pagefileUsage},  {"GetProcessHandleCount", &Resources::handles},
+    {"listed handles", &Resources::listedHandles}, {"GDI objects", &Resources::gdiObjects},
+    {"USER objects", &Resources::userObjects}};
+constexpr std::size_t kMemoryReadings = 3;
+constexpr std::size_t kHandleCount = 3;
+constexpr std::size_t kListedHandles = 4;
+using Responsive = std::array<bool, std::size(kReadings)>;
 
 Resources ReadResources() {
   Resources resources;
@@ -968,11 +875,13 @@ Resources ReadResources() {
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof(memory);
   if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
-    resources.privateUsage = memory.PrivateUsage;
-    resources.workingSet = memory.WorkingSetSize;
-    resources.pagefileUsage = memory.PagefileUsage;
+    resources.privateUsage = static_cast<long long>(memory.PrivateUsage);
+    resources.workingSet = static_cast<long long>(memory.WorkingSetSize);
+    resources.pagefileUsage = static_cast<long long>(memory.PagefileUsage);
   }
-  resources.handlesRead = ::GetProcessHandleCount(process, &resources.handles) != FALSE;
+  DWORD handles = 0;
+  resources.handlesRead = ::GetProcessHandleCount(process, &handles) != FALSE;
+  resources.handles = handles;
   resources.listedHandles = CountHandlesInSystemList();
   resources.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
   resources.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
@@ -981,32 +890,16 @@ Resources ReadResources() {
 
 void PrintResources(const char* label, const Resources& r) {
   std::printf(
-      "    %-20s PrivateUsage %9llu  WorkingSetSize %9llu  PagefileUsage %9llu  handles %4lu%s"
-      "  listed handles %4ld  GDI %3lu  USER %3lu\n",
-      label, static_cast<unsigned long long>(r.privateUsage), static_cast<unsigned long long>(r.workingSet),
-      static_cast<unsigned long long>(r.pagefileUsage), static_cast<unsigned long>(r.handles),
-      r.handlesRead ? "" : " (call failed)", r.listedHandles, static_cast<unsigned long>(r.gdiObjects),
-      static_cast<unsigned long>(r.userObjects));
-}
-
-long long Growth(SIZE_T from, SIZE_T to) {
-  return static_cast<long long>(to) - static_cast<long long>(from);
+      "    %-20s PrivateUsage %9lld  WorkingSetSize %9lld  PagefileUsage %9lld  handles %4lld%s"
+      "  listed handles %4lld  GDI %3lld  USER %3lld\n",
+      label, r.privateUsage, r.workingSet, r.pagefileUsage, r.handles, r.handlesRead ? "" : " (call failed)",
+      r.listedHandles, r.gdiObjects, r.userObjects);
 }
 
 using EventHandle = velmora::win::UniqueHandle<HANDLE, velmora::win::detail::CloseKernelHandle>;
 
 // Which readings respond at all: each is read before and while holding a known amount of what it
 // counts. A reading that does not move is left out of the verdict.
-struct Responsive {
-  bool privateUsage = false;
-  bool workingSet = false;
-  bool pagefileUsage = false;
-  bool handles = false;
-  bool listedHandles = false;
-  bool gdiObjects = false;
-  bool userObjects = false;
-};
-
 Responsive ProbeReadings() {
   constexpr std::size_t kProbeBytes = 32u * 1024u * 1024u;
   constexpr int kProbeObjects = 20;
@@ -1032,23 +925,17 @@ Responsive ProbeReadings() {
   PrintResources("before", before);
   PrintResources("holding them", with);
   PrintResources("released again", after);
-  const long long halfBlock = static_cast<long long>(kProbeBytes / 2);
-  Responsive responsive;
-  responsive.privateUsage = Growth(before.privateUsage, with.privateUsage) >= halfBlock;
-  responsive.workingSet = Growth(before.workingSet, with.workingSet) >= halfBlock;
-  responsive.pagefileUsage = Growth(before.pagefileUsage, with.pagefileUsage) >= halfBlock;
-  responsive.handles = with.handlesRead && with.handles >= before.handles + kProbeObjects;
-  responsive.listedHandles =
-      before.listedHandles >= 0 && with.listedHandles >= before.listedHandles + kProbeObjects;
-  responsive.gdiObjects = with.gdiObjects >= before.gdiObjects + kProbeObjects;
-  responsive.userObjects = with.userObjects >= before.userObjects + kProbeObjects;
-  const auto answer = [](bool yes) { return yes ? "responds" : "DOES NOT RESPOND"; };
-  std::printf(
-      "    PrivateUsage %s, WorkingSetSize %s, PagefileUsage %s, GetProcessHandleCount %s, listed handles"
-      " %s, GDI objects %s, USER objects %s\n",
-      answer(responsive.privateUsage), answer(responsive.workingSet), answer(responsive.pagefileUsage),
-      answer(responsive.handles), answer(responsive.listedHandles), answer(responsive.gdiObjects),
-      answer(responsive.userObjects));
+  Responsive responsive{};
+  for (std::size_t i = 0; i < responsive.size(); ++i) {
+    const long long held = i < kMemoryReadings ? static_cast<long long>(kProbeBytes / 2) : kProbeObjects;
+    responsive[i] = with.*kReadings[i].second - before.*kReadings[i].second >= held;
+  }
+  responsive[kHandleCount] = responsive[kHandleCount] && with.handlesRead;
+  responsive[kListedHandles] = responsive[kListedHandles] && before.listedHandles >= 0;
+  for (std::size_t i = 0; i < responsive.size(); ++i)
+    std::printf("%s%s %s", i == 0 ? "    " : ", ", kReadings[i].first,
+                responsive[i] ? "responds" : "DOES NOT RESPOND");
+  std::printf("\n");
   if (with.privateUsage == 0)
     std::printf("    PrivateUsage reads 0 (Wine does not fill it in)\n");
   if (with.gdiObjects == 0 && with.userObjects == 0)
@@ -1095,7 +982,7 @@ void Soak(const char* title,
   std::vector<std::pair<int, Resources>> samples;
   int wrongPasses = 0;
   std::vector<double> passMs, toLastResultMs, pumpMs;
-  Stopwatch total;
+  const double soakStart = NowMs();
   for (int pass = 1; pass <= passes; ++pass) {
     const auto phase = static_cast<std::size_t>(pass) % rewriteStep;
     clients.RewriteStates(rewriteStep, phase);
@@ -1112,23 +999,22 @@ void Soak(const char* title,
     const PassFigures figures = bench.Pass();
     passMs.push_back(figures.WindowThreadMs());
     toLastResultMs.push_back(figures.toLastResultMs);
-    Stopwatch watch;
-    const bool right = figures.settled && figures.changedRows == expected.rows &&
+    const bool right = figures.settled && figures.changedRows == expected &&
                        bench.RowRedraws() - redrawsBefore == figures.expectedRedraws &&
                        window.Table().Counters().ready == clients.ReadyCount() &&
                        window.Table().Counters().work == clients.WorkCount();
     if (!right && ++wrongPasses <= 3)
       checks.Expect(false,
                     name + " pass " + std::to_string(pass) + ": wrong changed rows, repaints or counters");
-    watch.Lap();
+    const double pumpStart = NowMs();
     PumpMessages();
-    pumpMs.push_back(watch.Lap());
+    pumpMs.push_back(NowMs() - pumpStart);
     if (pass == kWarmUpPasses)
       warm = ReadResources();
     if (pass % sampleEvery == 0)
       samples.emplace_back(pass, ReadResources());
   }
-  const double totalMs = total.Lap();
+  const double totalMs = NowMs() - soakStart;
   checks.Expect(wrongPasses == 0, name + ": " + std::to_string(wrongPasses) + " passes reported wrong state");
   CheckShown(bench, clients, checks, name + ", at the end");
   const Resources end = ReadResources();
@@ -1159,47 +1045,37 @@ void Soak(const char* title,
   const int measuredPasses = std::max(1, passes - kWarmUpPasses);
   std::printf(
       "  growth from warm-up to end (%d passes): PrivateUsage %+lld, WorkingSetSize %+lld, PagefileUsage"
-      " %+lld (%+.1f bytes/pass), handles %+lld, listed handles %+ld, GDI %+lld, USER %+lld\n",
-      measuredPasses, Growth(warm.privateUsage, end.privateUsage), Growth(warm.workingSet, end.workingSet),
-      Growth(warm.pagefileUsage, end.pagefileUsage),
-      static_cast<double>(Growth(warm.pagefileUsage, end.pagefileUsage)) / measuredPasses,
-      static_cast<long long>(end.handles) - warm.handles, end.listedHandles - warm.listedHandles,
-      static_cast<long long>(end.gdiObjects) - warm.gdiObjects,
-      static_cast<long long>(end.userObjects) - warm.userObjects);
+      " %+lld (%+.1f bytes/pass), handles %+lld, listed handles %+lld, GDI %+lld, USER %+lld\n",
+      measuredPasses, end.privateUsage - warm.privateUsage, end.workingSet - warm.workingSet,
+      end.pagefileUsage - warm.pagefileUsage,
+      static_cast<double>(end.pagefileUsage - warm.pagefileUsage) / measuredPasses,
+      end.handles - warm.handles, end.listedHandles - warm.listedHandles, end.gdiObjects - warm.gdiObjects,
+      end.userObjects - warm.userObjects);
 
   // Growth past the limit counts only from readings that respond; memory growth is steady when
   // both halves of the run after the warm-up grow, a one-off step otherwise.
   constexpr long long kMemoryLimit = 1024 * 1024;  // about 100 bytes a pass over 10,000 passes
   constexpr long long kCountLimit = 5;
   std::vector<std::string> grown, clean, unmeasured;
-  const auto judgeMemory = [&](const char* label, bool responds, SIZE_T Resources::*field) {
-    if (!responds) {
+  for (std::size_t i = 0; i < responsive.size(); ++i) {
+    const auto& [label, field] = kReadings[i];
+    if (!responsive[i]) {
       unmeasured.push_back(label);
-      return;
+      continue;
     }
-    const long long growth = Growth(warm.*field, end.*field);
-    const bool steady = Growth(warm.*field, middle.*field) > kMemoryLimit / 4 &&
-                        Growth(middle.*field, end.*field) > kMemoryLimit / 4;
+    const long long growth = end.*field - warm.*field;
+    if (i >= kMemoryReadings) {
+      (growth > kCountLimit ? grown : clean).push_back(std::string(label) + " " + std::to_string(growth));
+      continue;
+    }
+    const bool steady =
+        middle.*field - warm.*field > kMemoryLimit / 4 && end.*field - middle.*field > kMemoryLimit / 4;
     const std::string figure = std::string(label) + " " + std::to_string(growth) + " bytes";
     if (growth > kMemoryLimit)
       grown.push_back(figure + (steady ? " (in both halves: steady)" : " (one step)"));
     else
       clean.push_back(figure);
-  };
-  judgeMemory("PrivateUsage", responsive.privateUsage, &Resources::privateUsage);
-  judgeMemory("WorkingSetSize", responsive.workingSet, &Resources::workingSet);
-  judgeMemory("PagefileUsage", responsive.pagefileUsage, &Resources::pagefileUsage);
-  const auto judgeCount = [&](const char* label, bool responds, long long growth) {
-    if (!responds)
-      unmeasured.push_back(label);
-    else
-      (growth > kCountLimit ? grown : clean).push_back(std::string(label) + " " + std::to_string(growth));
-  };
-  judgeCount("GetProcessHandleCount", responsive.handles, static_cast<long long>(end.handles) - warm.handles);
-  judgeCount("listed handles", responsive.listedHandles, end.listedHandles - warm.listedHandles);
-  judgeCount("GDI objects", responsive.gdiObjects, static_cast<long long>(end.gdiObjects) - warm.gdiObjects);
-  judgeCount("USER objects", responsive.userObjects,
-             static_cast<long long>(end.userObjects) - warm.userObjects);
+  }
 
   const auto join = [](const std::vector<std::string>& parts) {
     std::string text;

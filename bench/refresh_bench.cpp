@@ -3,11 +3,9 @@
 // the time per pass and the calls per enabled location, and checks that the records agree.
 //
 // Usage: refresh_bench [locations] [passes]
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 

@@ -152,11 +152,7 @@ class PassWatch {
     ++figures_.updates;
     changed_.insert(after.changedRows.begin(), after.changedRows.end());
     figures_.countersChanged = figures_.countersChanged || after.countersChanged;
-    figures_.expectedRedraws += RepaintRuns(after.changedRows);
-  }
-
-  std::uint64_t RepaintRuns(const std::vector<std::size_t>& rows) const {
-    return ExpectedRepaints(window_, rows);
+    figures_.expectedRedraws += ExpectedRepaints(window_, after.changedRows);
   }
 
   TfrmMain& window_;
