@@ -92,9 +92,9 @@ class InlineListWindow final : public win::BaseWindow {
       const auto row = static_cast<std::size_t>(info->item.iItem);
       if ((info->item.mask & LVIF_TEXT) != 0 && row < table_.Count()) {
         const LocationRow& shown = table_.Row(row);
-        const std::string& text = info->item.iSubItem == 0
-                                      ? shown.caption
-                                      : shown.reading.cells[static_cast<std::size_t>(info->item.iSubItem - 1)];
+        const std::string& text =
+            info->item.iSubItem == 0 ? shown.caption
+                                     : shown.reading.cells[static_cast<std::size_t>(info->item.iSubItem - 1)];
         lstrcpynA(info->item.pszText, text.c_str(), info->item.cchTextMax);
       }
       return 0;
