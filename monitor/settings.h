@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "monitor/poll_interval.h"
+
 namespace velmora {
 
 class SettingsStore;
@@ -69,7 +71,7 @@ struct StoredSettings {
   std::array<int, kColumnWidthSlots> columnWidths{};
   std::vector<StoredLocation> locations;            // display order
   std::array<bool, 3> barsShown{true, true, true};  // by Bar
-  int pollInterval = 15;                            // seconds, 1..32767
+  int pollInterval = kDefaultPollInterval;          // seconds, kMinPollInterval..kMaxPollInterval
   AlertOptions alerts;
   OptionalColumns optionalColumns;
   bool operator==(const StoredSettings&) const = default;
