@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/char_sizes.h"
 #include "monitor/settings.h"
 #include "monitor/stall_watch.h"
 
@@ -22,23 +23,6 @@ namespace velmora {
 inline constexpr std::size_t kTrayTipChars = 127;      // szTip[128]
 inline constexpr std::size_t kBalloonTitleChars = 63;  // szInfoTitle[64]
 inline constexpr std::size_t kBalloonTextChars = 255;  // szInfo[256]
-
-// How many bytes a character of the ANSI code page takes, told by its first byte. Windows gives
-// the rule (IsDBCSLeadByteEx for the code page of GetACP); tests give byte tables.
-class CharSizes {
- public:
-  // One byte each: the code pages of Western and most other Windows.
-  static CharSizes SingleByte();
-  // Two bytes from every byte `isLeadByte` names on: code pages 932, 936, 949 and 950.
-  static CharSizes DoubleByte(const std::function<bool(unsigned char)>& isLeadByte);
-  // UTF-8 (code page 65001): two to four bytes from a lead byte on.
-  static CharSizes Utf8();
-
-  std::size_t Of(unsigned char first) const { return sizes_[first]; }
-
- private:
-  std::array<unsigned char, 256> sizes_{};
-};
 
 struct Balloon {
   std::string title;

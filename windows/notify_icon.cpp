@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "windows/artwork.h"
+#include "windows/code_page_chars.h"
 
 namespace velmora::win {
 namespace {
@@ -19,19 +20,6 @@ void CopyCut(char (&buffer)[N], const std::string& text) {
   const std::string cut = CutForBuffer(text, N);
   std::memcpy(buffer, cut.data(), cut.size());
   buffer[cut.size()] = '\0';
-}
-
-// The bytes of the character that `first` begins in `codePage`: two from a lead byte of the
-// double-byte code pages on, up to four under UTF-8, else one. IsDBCSLeadByteEx knows no lead
-// bytes of UTF-8.
-std::size_t CharBytes(UINT codePage, unsigned char first) {
-  if (codePage != CP_UTF8)
-    return ::IsDBCSLeadByteEx(codePage, first) ? 2 : 1;
-  if (first >= 0xF0 && first < 0xF5)
-    return 4;
-  if (first >= 0xE0 && first < 0xF0)
-    return 3;
-  return first >= 0xC2 && first < 0xE0 ? 2 : 1;
 }
 
 // Without NIF_SHOWTIP a version 4 icon shows no tip of its own.
@@ -55,11 +43,10 @@ std::string CutForBuffer(std::string_view text, std::size_t bufferSize, UINT cod
   const std::size_t maxChars = bufferSize - 1;
   if (text.size() <= maxChars)
     return std::string(text);
-  if (codePage == CP_ACP)
-    codePage = ::GetACP();
+  const CharSizes sizes = CodePageCharSizes(codePage);
   // A trail byte may look like any other character, so characters are found from the start.
   std::size_t end = 0;
-  for (std::size_t at = 0; at <= maxChars; at += CharBytes(codePage, static_cast<unsigned char>(text[at])))
+  for (std::size_t at = 0; at <= maxChars; at += sizes.Of(static_cast<unsigned char>(text[at])))
     end = at;
   return std::string(text.substr(0, end));
 }

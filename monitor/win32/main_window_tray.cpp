@@ -9,9 +9,9 @@
 #include <algorithm>
 
 #include "monitor/alert_texts.h"
-#include "monitor/win32/code_page_chars.h"
 #include "monitor/win32/main_commands.h"
 #include "monitor/win32/main_window.h"
+#include "windows/code_page_chars.h"
 
 namespace velmora {
 

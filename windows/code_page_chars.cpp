@@ -1,4 +1,4 @@
-#include "monitor/win32/code_page_chars.h"
+#include "windows/code_page_chars.h"
 
 namespace velmora::win {
 

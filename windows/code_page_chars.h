@@ -1,10 +1,9 @@
-// The character sizes of a Windows code page, for the notification-area texts the window-free
-// models cut to their buffers.
+// The character sizes of a Windows code page, for texts cut to fixed buffers.
 #pragma once
 
 #include <windows.h>
 
-#include "monitor/alert_texts.h"
+#include "core/char_sizes.h"
 
 namespace velmora::win {
 
