@@ -282,7 +282,7 @@ class TfrmMain final : public win::BaseWindow {
   bool everShown_ = false;
   HWND lastFocus_ = nullptr;
 
-  UINT timerInterval_ = 15000;
+  UINT timerInterval_ = kDefaultPollInterval * 1000u;
   bool timerEnabled_ = false;
   bool timerOffForRun_ = false;  // the settings failed to load: no timer until exit
   bool settingsSaved_ = false;

@@ -323,7 +323,7 @@ void TfrmMain::ShowTableChanges() {
       ctl_.lvMain.RedrawItems(static_cast<int>(range.first), static_cast<int>(range.last));
   }
   if (lastRefresh_.countersChanged) {
-    const std::array<std::string, 3>& texts = table_.StatusTexts();
+    const std::array<std::string, 3> texts = table_.StatusTexts();
     for (int part = 0; part < 3; ++part)
       WriteStatusPanel(part, texts[static_cast<std::size_t>(part)]);
   }

@@ -81,7 +81,7 @@ void TfrmMain::UpdateTray() {
   const StallTransitions alerts = table_.TakeAlerts();
   if (!trayIcon_)
     return;
-  const LocationCounters& counters = table_.Counters();
+  const LocationCounters counters = table_.Counters();
   const std::string tip = TrayTip(counters.work, counters.ready, static_cast<int>(table_.StalledCount()));
   if (tip != trayTip_) {
     trayTip_ = tip;
