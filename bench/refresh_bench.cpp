@@ -19,33 +19,22 @@
 #include "tests/support/straight_readers.h"
 #include "tests/support/temp_folder.h"
 
-namespace {
-
-using velmora::FileSystem;
-using velmora::LocationTable;
-using velmora::TState;
-using velmora::testing::TempFolder;
-
-using velmora::bench::Kind;
-using velmora::bench::Median;
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  using namespace velmora;
+  using namespace velmora::bench;
   const int locations = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int passes = argc > 2 ? std::atoi(argv[2]) : 7;
-  TempFolder temp;
-  LocationTable table(&velmora::bench::CaptionOrder);
+  velmora::testing::TempFolder temp;
+  LocationTable table(&bench::CaptionOrder);
   std::vector<std::string> enabledFolders;
   const velmora::testing::ClientFolderWriter writer(temp);
   for (int i = 0; i < locations; ++i) {
-    const std::string name = velmora::bench::ClientName(i);
-    const Kind kind = velmora::bench::KindAmong(i, 3, 3, 4);
+    const std::string name = ClientName(i);
+    const Kind kind = KindAmong(i, 3, 3, 4);
     if (kind != Kind::kMissing) {
-      velmora::testing::ClientFiles files = velmora::bench::OtherClientFiles(kind == Kind::kWaiting);
-      files.state =
-          velmora::bench::StateText(std::to_string(i), "0." + std::to_string(10000000 + i * 7919 % 89999999),
-                                    std::to_string(100 + i * 3.25), true);
+      velmora::testing::ClientFiles files = OtherClientFiles(kind == Kind::kWaiting);
+      files.state = StateText(std::to_string(i), "0." + std::to_string(10000000 + i * 7919 % 89999999),
+                              std::to_string(100 + i * 3.25), true);
       writer.Write(name, files);
     }
     table.AddLocation(temp.ProgramPath(name), kind != Kind::kDisabled);
@@ -54,7 +43,7 @@ int main(int argc, char** argv) {
   }
   const double enabled = static_cast<double>(enabledFolders.size());
 
-  auto fs = std::make_unique<velmora::testing::ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  auto fs = std::make_unique<velmora::testing::ProbeFileSystem>(MakePlatformFileSystem());
   std::vector<double> programTimes, straightTimes;
   std::uint64_t programCalls = 0, straightCalls = 0;
   for (int pass = 0; pass < passes; ++pass) {
