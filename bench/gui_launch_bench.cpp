@@ -28,7 +28,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -97,30 +96,15 @@ void StoreLocations(const ClientFolders& folders, int count) {
   }
 }
 
-struct TopLevelSearch {
-  DWORD processId;
-  const char* className;
-  HWND found;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND hwnd, LPARAM lParam) {
-  auto& search = *reinterpret_cast<TopLevelSearch*>(lParam);
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(hwnd, &processId);
-  if (processId != search.processId)
-    return TRUE;
-  char name[64] = {};
-  ::GetClassNameA(hwnd, name, sizeof name);
-  if (std::strcmp(name, search.className) != 0)
-    return TRUE;
-  search.found = hwnd;
-  return FALSE;
-}
-
+// The top-level window of class `className` that process `processId` shows, or null.
 HWND FindTopLevel(DWORD processId, const char* className) {
-  TopLevelSearch search{processId, className, nullptr};
-  ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND hwnd = nullptr; (hwnd = ::FindWindowExA(nullptr, hwnd, className, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == processId)
+      return hwnd;
+  }
+  return nullptr;
 }
 
 bool Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -136,14 +120,12 @@ bool Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
 class RemoteBuffer {
  public:
   static constexpr std::size_t kTextSize = 1024;
+  static constexpr std::size_t kSize = sizeof(LVITEMA) + kTextSize;
 
   explicit RemoteBuffer(HANDLE process)
       : process_(process),
-        base_(static_cast<char*>(::VirtualAllocEx(process,
-                                                  nullptr,
-                                                  sizeof(LVITEMA) + kTextSize,
-                                                  MEM_COMMIT | MEM_RESERVE,
-                                                  PAGE_READWRITE))) {}
+        base_(static_cast<char*>(
+            ::VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
   ~RemoteBuffer() {
     if (base_)
       ::VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
@@ -194,10 +176,6 @@ struct Program {
   bool isVelmora;
 };
 
-bool Exited(HANDLE process) {
-  return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-}
-
 // Every row, in order: its caption names folder `row` and its "%" cell shows that folder's
 // progress.
 void CheckRows(const RemoteBuffer& remote,
@@ -247,7 +225,7 @@ Launch Start(const Program& program,
 
   // The time from the start until `done` held, polled every 2 ms; 0 when it never did.
   const auto timeUntil = [&](const std::function<bool()>& done) {
-    while (elapsed() < kTimeoutMs && !Exited(process.Get())) {
+    while (elapsed() < kTimeoutMs && ::WaitForSingleObject(process.Get(), 0) != WAIT_OBJECT_0) {
       if (done())
         return elapsed();
       ::Sleep(2);
@@ -293,16 +271,13 @@ Launch Start(const Program& program,
 
 std::vector<int> ParseSizes(const char* text) {
   std::vector<int> sizes;
-  for (const char* p = text; *p;) {
-    char* end = nullptr;
-    const long value = std::strtol(p, &end, 10);
-    if (end == p)
-      break;
+  for (char* end = nullptr;; text = *end == ',' ? end + 1 : end) {
+    const long value = std::strtol(text, &end, 10);
+    if (end == text)
+      return sizes;
     if (value > 0)
       sizes.push_back(static_cast<int>(value));
-    p = *end == ',' ? end + 1 : end;
   }
-  return sizes;
 }
 
 std::vector<double> Pick(const std::vector<Launch>& launches, double Launch::*field) {
@@ -328,9 +303,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  int largest = 0;
-  for (int size : sizes)
-    largest = std::max(largest, size);
+  const int largest = *std::max_element(sizes.begin(), sizes.end());
   const double writeStart = NowMs();
   const ClientFolders folders(largest);
   std::printf("%d client folders written in %.1f s; %d runs per program and size\n", largest,
