@@ -27,12 +27,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <numeric>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,17 +52,11 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/window_pinger.h"
-#include "windows/shell_open.h"
 #include "windows/window_base.h"
 
+namespace velmora::bench {
 namespace {
 
-using velmora::LocationTable;
-using velmora::TfrmMain;
-using velmora::bench::MonitorUnderTest;
-using velmora::bench::NowMs;
-using velmora::bench::PassFigures;
-using velmora::bench::PassWatch;
 using velmora::testing::ItemText;
 using velmora::testing::ProbeFileSystem;
 using velmora::testing::TempFolder;
@@ -73,17 +67,12 @@ constexpr double kAnswerLimitMs = 100.0;
 // A ping waits as long as it takes: its wait is the figure.
 constexpr WindowPinger::Sending kPingSending{SMTO_NORMAL, 20000};
 
-using velmora::bench::Checks;
-using velmora::bench::Median;
-using velmora::bench::ProgressText;
-using velmora::bench::TakeTurns;
-
 // Client folders in a temporary folder: "loc0000".. and, when asked, "share".
 class Folders {
  public:
   Folders(int locals, bool share) {
     for (int i = 0; i < locals; ++i)
-      locals_.push_back(MakeClient(velmora::bench::ClientName(i), Progress(0, i)));
+      locals_.push_back(MakeClient(ClientName(i), Progress(0, i)));
     if (share)
       share_ = MakeClient("share", kShareProgress);
   }
@@ -110,16 +99,16 @@ class Folders {
   // Every local state.sah written again for `generation`. A file a reader holds is tried again.
   void RewriteLocals(int generation) {
     for (std::size_t i = 0; i < locals_.size(); ++i)
-      writer_.WriteFile(velmora::bench::ClientName(static_cast<int>(i)) + "\\state.sah",
+      writer_.WriteFile(ClientName(static_cast<int>(i)) + "\\state.sah",
                         StateText(Progress(generation, static_cast<int>(i))));
   }
 
  private:
   static std::string StateText(int progress) {
-    return velmora::bench::StateText("131072", velmora::bench::ProgValue(progress), "1000.125", false);
+    return bench::StateText("131072", ProgValue(progress), "1000.125", false);
   }
   std::string MakeClient(const std::string& name, int progress) {
-    velmora::testing::ClientFiles files = velmora::bench::OtherClientFiles(false, false);
+    velmora::testing::ClientFiles files = OtherClientFiles(false, false);
     files.state = StateText(progress);
     return writer_.Write(name, files);
   }
@@ -133,20 +122,14 @@ class Folders {
 // Rewrites the local state files a second after each pass began (Signal), on its own thread.
 class Writer {
  public:
-  explicit Writer(Folders& folders) : folders_(folders), thread_([this] { Run(); }) {}
-  ~Writer() { Stop(); }
+  explicit Writer(Folders& folders)
+      : folders_(folders), thread_([this](std::stop_token stop) { Run(stop); }) {}
   // Ends the rewriting; a rewrite under way is finished first.
   void Stop() {
-    {
-      std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    wake_.notify_all();
+    thread_.request_stop();
     if (thread_.joinable())
       thread_.join();
   }
-  Writer(const Writer&) = delete;
-  Writer& operator=(const Writer&) = delete;
 
   // The generation every local state file holds now.
   int Written() const { return written_.load(); }
@@ -159,15 +142,13 @@ class Writer {
   }
 
  private:
-  void Run() {
+  void Run(std::stop_token stop) {
     std::unique_lock lock(mutex_);
-    int handled = 0;
-    for (;;) {
-      wake_.wait(lock, [&] { return stop_ || signals_ > handled; });
-      if (stop_)
-        return;
+    for (int handled = 0;;) {
+      wake_.wait(lock, stop, [&] { return signals_ > handled; });
       handled = signals_;
-      if (wake_.wait_for(lock, std::chrono::milliseconds(1000), [&] { return stop_; }))
+      wake_.wait_for(lock, stop, std::chrono::milliseconds(1000), [] { return false; });
+      if (stop.stop_requested())
         return;
       lock.unlock();
       const int next = written_.load() + 1;
@@ -179,11 +160,10 @@ class Writer {
 
   Folders& folders_;
   std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stop_ = false;
+  std::condition_variable_any wake_;
   int signals_ = 0;
   std::atomic<int> written_{0};
-  std::thread thread_;
+  std::jthread thread_;  // last: starts once the rest is there
 };
 
 // At each timer tick, before its pass: did the previous pass show every local row as the files
@@ -196,7 +176,7 @@ class RefreshCheck {
     if (previousGeneration_ >= 0) {
       ++checkedPasses_;
       int fresh = 0;
-      for (const velmora::LocationRow& row : table.Rows()) {
+      for (const LocationRow& row : table.Rows()) {
         const auto found = localIndex_.find(row.caption);
         if (found != localIndex_.end() &&
             row.reading.cells[0] == ProgressText(Folders::Progress(previousGeneration_, found->second)))
@@ -300,7 +280,7 @@ Responsiveness Summarise(const std::vector<double>& latencies, double runMs, con
 }
 
 // Which local rows of `rows` show `generation`, and whether the share shows its own progress.
-void CheckRows(const std::vector<velmora::LocationRow>& rows,
+void CheckRows(const std::vector<LocationRow>& rows,
                const Folders& folders,
                int generation,
                const std::function<std::string(std::size_t)>& shownProgress,
@@ -325,7 +305,7 @@ void CheckRows(const std::vector<velmora::LocationRow>& rows,
 // (a), the reads on reading threads: the real window, its own 2 s timer.
 Responsiveness WindowWithReaders(double runMs, Checks& checks) {
   Folders folders(100, true);
-  auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
   velmora::testing::RecordingShellOpener shell;
   Responsiveness figures;
@@ -368,8 +348,8 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
 // thread, as the monitor window did before its reads moved to reading threads.
 class InlineWindow final : public velmora::win::BaseWindow {
  public:
-  InlineWindow(velmora::FileSystem& fs, const std::vector<std::string>& folders, UINT interval)
-      : fs_(fs), table_(&velmora::bench::CaptionOrder), interval_(interval) {
+  InlineWindow(FileSystem& fs, const std::vector<std::string>& folders, UINT interval)
+      : fs_(fs), table_(&CaptionOrder), interval_(interval) {
     for (const std::string& folder : folders)
       table_.AddLocation(folder, true);
     CreateBound({.className = "VelmoraBenchInlineWindow",
@@ -384,7 +364,7 @@ class InlineWindow final : public velmora::win::BaseWindow {
   void Start() { Pass(); }
   void Pass() {
     ::KillTimer(Hwnd(), kTimerId);
-    const velmora::PassClock clock{std::chrono::steady_clock::now(), velmora::LocalDateTime{}};
+    const PassClock clock{std::chrono::steady_clock::now(), LocalDateTime{}};
     velmora::testing::RefreshNow(table_, fs_, clock);
     ::SetTimer(Hwnd(), kTimerId, interval_, nullptr);
   }
@@ -399,7 +379,7 @@ class InlineWindow final : public velmora::win::BaseWindow {
   }
 
  private:
-  velmora::FileSystem& fs_;
+  FileSystem& fs_;
   LocationTable table_;
   UINT interval_;
 };
@@ -407,7 +387,7 @@ class InlineWindow final : public velmora::win::BaseWindow {
 // (a), the reads on the window's thread, as before.
 Responsiveness WindowThreadReads(double runMs, Checks& checks) {
   Folders folders(100, true);
-  auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
   Responsiveness figures;
   {
@@ -430,7 +410,7 @@ Responsiveness WindowThreadReads(double runMs, Checks& checks) {
     writer.Stop();
     const int generation = writer.Written();
     window.Pass();
-    const std::vector<velmora::LocationRow>& rows = window.Table().Rows();
+    const std::vector<LocationRow>& rows = window.Table().Rows();
     CheckRows(
         rows, folders, generation, [&](std::size_t row) { return rows[row].reading.cells[0]; }, checks,
         "(a) window-thread reads, the table at the end");
@@ -448,10 +428,10 @@ struct PassSeries {
 void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& checks) {
   constexpr int kFolders = 1000;
   Folders folders(kFolders, false);
-  auto probe = std::make_shared<ProbeFileSystem>(velmora::MakePlatformFileSystem());
+  auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   const std::vector<std::string> all = folders.All();
   velmora::testing::RecordingShellOpener shell;
-  velmora::bench::InlineListWindow before(*probe, all);
+  InlineListWindow before(*probe, all);
   ::ShowWindow(before.Hwnd(), SW_SHOWNOACTIVATE);
   before.Pass();
 
@@ -489,7 +469,7 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
     };
     const auto inlinePass = [&](bool isChanged, PassSeries& series, const std::string& what) {
       const double start = NowMs();
-      const velmora::RefreshOutcome outcome = before.Pass();
+      const RefreshOutcome outcome = before.Pass();
       series.inline_.push_back(shownBy(before.Hwnd(), before.List(), start));
       checks.Expect(outcome.changedRows.size() == (isChanged ? everyRow.size() : 0u),
                     what + ": " + std::to_string(outcome.changedRows.size()) + " rows changed in RefreshNow");
@@ -513,8 +493,8 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
   }
   // Both show what the folders hold now.
   before.Pass();
-  const std::vector<velmora::LocationRow>& windowRows = window->Table().Rows();
-  const std::vector<velmora::LocationRow>& inlineRows = before.Table().Rows();
+  const std::vector<LocationRow>& windowRows = window->Table().Rows();
+  const std::vector<LocationRow>& inlineRows = before.Table().Rows();
   HWND table = window->Controls().lvMain;
   CheckRows(
       windowRows, folders, generation,
@@ -549,11 +529,13 @@ std::string Fixed3(double value) {
 }
 
 }  // namespace
+}  // namespace velmora::bench
 
 int main(int argc, char** argv) {
-  const int seconds = velmora::bench::ArgOr(argc, argv, 1, 30);
-  const int passes = velmora::bench::ArgOr(argc, argv, 2, 9);
-  velmora::bench::StartAsTheProgram();
+  using namespace velmora::bench;
+  const int seconds = ArgOr(argc, argv, 1, 30);
+  const int passes = ArgOr(argc, argv, 2, 9);
+  StartAsTheProgram();
   Checks checks;
   std::printf(
       "Velmora: the window never waits for a folder; usage: gui_never_waits_bench [seconds=30] [passes=9]\n");
