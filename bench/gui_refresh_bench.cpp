@@ -62,6 +62,7 @@ using velmora::TfrmMain;
 using velmora::bench::Checks;
 using velmora::bench::ExpectedRepaints;
 using velmora::bench::Kind;
+using velmora::bench::Median;
 using velmora::bench::MonitorUnderTest;
 using velmora::bench::NowMs;
 using velmora::bench::PassFigures;
@@ -75,22 +76,6 @@ using velmora::testing::PumpMessages;
 using velmora::testing::RowTexts;
 using velmora::testing::StatusText;
 using velmora::testing::TempFolder;
-
-struct Summary {
-  double mean = 0, median = 0, min = 0, max = 0;
-};
-
-Summary Summarise(std::vector<double> values) {
-  Summary summary;
-  if (values.empty())
-    return summary;
-  std::sort(values.begin(), values.end());
-  summary.mean = std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
-  summary.median = values[values.size() / 2];
-  summary.min = values.front();
-  summary.max = values.back();
-  return summary;
-}
 
 // The kinds of message a tally counts apart; kAll counts every message.
 enum Counted {
@@ -517,27 +502,28 @@ ExpectedChange RowsWhere(const std::vector<const Client*>& order,
   return change;
 }
 
-// One refresh pass as "Update all now" runs it, checked against `expected`. The window's thread
-// spends the hand-out and the handling of the answers on it; the reads run meanwhile.
-struct PassResult {
-  double windowMs = 0;        // RefreshLocations + kAnswersWaiting + settle timer, on the window's thread
-  double toLastResultMs = 0;  // RefreshLocations called .. every answer shown
-  double paintMs = 0;
+// The timed figures of the passes of one kind, in ms.
+struct Series {
+  std::vector<double> window;  // RefreshLocations + kAnswersWaiting + settle timer, on the window's thread
+  std::vector<double> toLastResult;  // RefreshLocations called .. every answer shown
+  std::vector<double> paint, model;
 };
 
-PassResult RunPass(BenchWindow& bench,
-                   const ExpectedChange& expected,
-                   Checks& checks,
-                   const std::string& what) {
+// One refresh pass as "Update all now" runs it, checked against `expected`. The window's thread
+// spends the hand-out and the handling of the answers on it; the reads run meanwhile.
+void RunPass(BenchWindow& bench,
+             const ExpectedChange& expected,
+             Checks& checks,
+             const std::string& what,
+             Series& series) {
   const std::uint64_t redrawsBefore = bench.RowRedraws();
   const std::uint64_t statusBefore = bench.StatusWrites();
-  PassResult result;
   const PassFigures pass = bench.Pass();
-  result.windowMs = pass.WindowThreadMs();
-  result.toLastResultMs = pass.toLastResultMs;
   const double paintStart = NowMs();
   FlushPaints(bench.Window().Hwnd());
-  result.paintMs = NowMs() - paintStart;
+  series.paint.push_back(NowMs() - paintStart);
+  series.window.push_back(pass.WindowThreadMs());
+  series.toLastResult.push_back(pass.toLastResultMs);
 
   checks.Expect(pass.settled, what + ": the reads did not all answer within 60 s");
   checks.Expect(bench.Window().LastRefresh().ran, what + ": the pass did not run");
@@ -552,13 +538,17 @@ PassResult RunPass(BenchWindow& bench,
   // Neither kind of pass changes how many rows work or wait.
   checks.Expect(!pass.countersChanged, what + ": the counters changed");
   checks.Expect(bench.StatusWrites() == statusBefore, what + ": the status bar was written");
-  return result;
 }
 
-std::string Ms(const Summary& summary) {
+// Mean, median, min and max of `values` in ms; all 0 when there are none.
+std::string Ms(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const double mean = values.empty() ? 0
+                                     : std::accumulate(values.begin(), values.end(), 0.0) /
+                                           static_cast<double>(values.size());
   char text[128];
-  std::snprintf(text, sizeof text, "mean %8.3f  median %8.3f  min %8.3f  max %8.3f", summary.mean,
-                summary.median, summary.min, summary.max);
+  std::snprintf(text, sizeof text, "mean %8.3f  median %8.3f  min %8.3f  max %8.3f", mean, Median(values),
+                values.empty() ? 0 : values.front(), values.empty() ? 0 : values.back());
   return text;
 }
 
@@ -656,10 +646,9 @@ void MeasureRedrawRequests(HWND window, HWND table, int rowCount) {
       ms.push_back(NowMs() - start);
       FlushPaints(window);
     }
-    const Summary summary = Summarise(ms);
     const int count = range.last - range.first + 1;
     std::printf("    rows %4d..%4d (%s): median %.3f ms per message, %.1f us per row\n", range.first,
-                range.last, range.label, summary.median, summary.median * 1000.0 / count);
+                range.last, range.label, Median(ms), Median(ms) * 1000.0 / count);
   }
 }
 
@@ -690,27 +679,20 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
       clients.Count(Kind::kMissing), clients.Count(Kind::kDisabled), client.right, client.bottom, visible);
   CheckShown(bench, clients, checks, name + ", after start-up");
 
-  // Warm-up: one pass of each kind.
+  // Warm-up: one pass of each kind, its figures left out.
+  Series warmUp;
   model.Run(none, checks, name + ", warm-up unchanged pass");
-  RunPass(bench, none, checks, name + ", warm-up unchanged pass");
+  RunPass(bench, none, checks, name + ", warm-up unchanged pass", warmUp);
   clients.RewriteStates();
   model.Run(readable, checks, name + ", warm-up changed pass");
-  RunPass(bench, readable, checks, name + ", warm-up changed pass");
+  RunPass(bench, readable, checks, name + ", warm-up changed pass", warmUp);
   PumpMessages();
 
   // The window's pass and the window-free one take turns at going first.
-  struct Series {
-    std::vector<double> window, toLastResult, paint, model;
-  };
   auto timePass = [&](const ExpectedChange& expected, const std::string& what, int i, Series& series) {
     velmora::bench::TakeTurns(
         i, [&] { series.model.push_back(model.Run(expected, checks, what)); },
-        [&] {
-          const PassResult result = RunPass(bench, expected, checks, what);
-          series.window.push_back(result.windowMs);
-          series.toLastResult.push_back(result.toLastResultMs);
-          series.paint.push_back(result.paintMs);
-        });
+        [&] { RunPass(bench, expected, checks, what, series); });
     PumpMessages();
   };
   Series unchanged, changed;
@@ -751,10 +733,6 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
   }
   CheckShown(bench, clients, checks, name + ", after the counted passes");
 
-  const Summary unchangedToLast = Summarise(unchanged.toLastResult);
-  const Summary unchangedModel = Summarise(unchanged.model);
-  const Summary changedToLast = Summarise(changed.toLastResult);
-  const Summary changedModel = Summarise(changed.model);
   std::printf(
       "  rows changed per pass: unchanged pass 0 of %d; changed pass %zu of %d (every enabled row with a"
       " folder; %llu repaint requests when the pass reaches the table in one update, one per run of "
@@ -768,23 +746,24 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
       " run on reading threads meanwhile), \"paint\" the RedrawWindow(RDW_UPDATENOW | RDW_ALLCHILDREN)"
       " right after it, timed apart:\n",
       passes);
-  const std::pair<const char*, Summary> timings[] = {
-      {"    unchanged pass, window thread:  ", Summarise(unchanged.window)},
-      {"    unchanged pass, to last result: ", unchangedToLast},
-      {"    unchanged paint:                ", Summarise(unchanged.paint)},
-      {"    changed pass, window thread:    ", Summarise(changed.window)},
-      {"    changed pass, to last result:   ", changedToLast},
-      {"    changed paint:                  ", Summarise(changed.paint)},
+  const std::pair<const char*, const std::vector<double>&> timings[] = {
+      {"    unchanged pass, window thread:  ", unchanged.window},
+      {"    unchanged pass, to last result: ", unchanged.toLastResult},
+      {"    unchanged paint:                ", unchanged.paint},
+      {"    changed pass, window thread:    ", changed.window},
+      {"    changed pass, to last result:   ", changed.toLastResult},
+      {"    changed paint:                  ", changed.paint},
       {"    window-free LocationTable pass with its reads on this thread (RefreshNow), same folders:\n"
        "      unchanged ",
-       unchangedModel},
-      {"      changed   ", changedModel}};
-  for (const auto& [label, summary] : timings)
-    std::printf("%s%s\n", label, Ms(summary).c_str());
+       unchanged.model},
+      {"      changed   ", changed.model}};
+  for (const auto& [label, values] : timings)
+    std::printf("%s%s\n", label, Ms(values).c_str());
   std::printf(
       "    to last result against the window-free pass on one thread (medians): unchanged %+.3f ms,"
       " changed %+.3f ms\n",
-      unchangedToLast.median - unchangedModel.median, changedToLast.median - changedModel.median);
+      Median(unchanged.toLastResult) - Median(unchanged.model),
+      Median(changed.toLastResult) - Median(changed.model));
   std::printf("  messages received per table row (%d rows), over %d counted passes of each kind:\n",
               locations, kCountedPasses);
   const std::pair<const char*, const WindowTallies*> phases[] = {
@@ -1021,17 +1000,14 @@ void Soak(const char* title,
 
   std::printf("  %d passes in %.1f s: %.2f ms per pass all told, with the folder writes (%.1f passes/s)\n",
               passes, totalMs / 1000.0, totalMs / passes, passes / (totalMs / 1000.0));
-  std::printf("    window thread (hand-out + answers): %s\n", Ms(Summarise(passMs)).c_str());
-  std::printf("    to last result:                     %s\n", Ms(Summarise(toLastResultMs)).c_str());
-  std::printf("    pump (paints):                      %s\n", Ms(Summarise(pumpMs)).c_str());
+  std::printf("    window thread (hand-out + answers): %s\n", Ms(passMs).c_str());
+  std::printf("    to last result:                     %s\n", Ms(toLastResultMs).c_str());
+  std::printf("    pump (paints):                      %s\n", Ms(pumpMs).c_str());
   std::printf("  readings (bytes, counts):\n");
   PrintResources("before", start);
   PrintResources("after warm-up (100)", warm);
-  for (const auto& [pass, sample] : samples) {
-    char label[32];
-    std::snprintf(label, sizeof label, "after pass %d", pass);
-    PrintResources(label, sample);
-  }
+  for (const auto& [pass, sample] : samples)
+    PrintResources(("after pass " + std::to_string(pass)).c_str(), sample);
   PrintResources("end", end);
 
   const Resources middle = [&] {
