@@ -28,7 +28,6 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -53,20 +52,10 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/recording_shell.h"
 #include "windows/handles.h"
-#include "windows/shell_open.h"
 
+namespace velmora::bench {
 namespace {
 
-using velmora::LocalDateTime;
-using velmora::TfrmMain;
-using velmora::bench::Checks;
-using velmora::bench::ExpectedRepaints;
-using velmora::bench::Kind;
-using velmora::bench::Median;
-using velmora::bench::MonitorUnderTest;
-using velmora::bench::NowMs;
-using velmora::bench::PassFigures;
-using velmora::bench::PassWatch;
 using velmora::testing::ClientFolderWriter;
 using velmora::testing::ItemCount;
 using velmora::testing::ItemImage;
@@ -90,22 +79,12 @@ enum Counted {
   kCountedKinds
 };
 
-// What one window received while a counter was attached.
+// What one window received while a counter counted into this tally.
 struct MessageTally {
   std::array<std::uint64_t, kCountedKinds> counts{};
   double insideMs = 0;  // time spent handling them (nested messages counted once)
   std::map<UINT, std::uint64_t> byMessage;
   std::map<UINT, std::uint64_t> notifyCodes;  // of WM_NOTIFY from lvMain
-
-  void Add(const MessageTally& other) {
-    for (std::size_t kind = 0; kind < counts.size(); ++kind)
-      counts[kind] += other.counts[kind];
-    insideMs += other.insideMs;
-    for (const auto& [message, count] : other.byMessage)
-      byMessage[message] += count;
-    for (const auto& [code, count] : other.notifyCodes)
-      notifyCodes[code] += count;
-  }
 };
 
 constexpr UINT kItemWriteMessages[] = {
@@ -132,27 +111,22 @@ constexpr Named kNotifyNames[] = {VELMORA_NAMED(LVN_GETDISPINFOA), VELMORA_NAMED
                                   VELMORA_NAMED(LVN_ITEMCHANGING)};
 #undef VELMORA_NAMED
 
+// The name of `value` among `names`, or `unnamed`.
 template <std::size_t N>
-const char* NameIn(const Named (&names)[N], UINT value) {
+std::string NameIn(const Named (&names)[N], UINT value, const std::string& unnamed) {
   const auto found = std::find_if(names, names + N, [value](const Named& n) { return n.value == value; });
-  return found == names + N ? nullptr : found->name;
+  return found == names + N ? unnamed : found->name;
 }
 
-std::string DescribeNotifyCode(UINT code) {
-  const char* name = NameIn(kNotifyNames, code);
-  return name ? name : "code " + std::to_string(static_cast<int>(code));
-}
-
-std::string DescribeMessage(UINT message) {
-  if (const char* name = NameIn(kMessageNames, message))
-    return name;
+std::string Hex(UINT message) {
   char text[32];
   std::snprintf(text, sizeof text, "0x%04X", message);
   return text;
 }
 
-// Counts what `window` receives, by subclassing it (comctl32's SetWindowSubclass), while `this`
-// lives. `table` is lvMain: its notifications are recognised among the WM_NOTIFY messages.
+// Counts what `window` receives into the tally it is given, by subclassing it (comctl32's
+// SetWindowSubclass), while `this` lives. `table` is lvMain: its notifications are recognised among
+// the WM_NOTIFY messages.
 class MessageTallier {
  public:
   MessageTallier(HWND window, HWND table) : window_(window), table_(table) {
@@ -167,7 +141,8 @@ class MessageTallier {
   MessageTallier& operator=(const MessageTallier&) = delete;
 
   bool Attached() const { return attached_; }
-  MessageTally Take() { return std::exchange(tally_, MessageTally{}); }
+  // From now on; null leaves the messages uncounted.
+  void CountInto(MessageTally* tally) { tally_ = tally; }
 
  private:
   static constexpr UINT_PTR kSubclassId = 0xbe7c;
@@ -175,18 +150,20 @@ class MessageTallier {
   static LRESULT CALLBACK
   Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
     auto* counter = reinterpret_cast<MessageTallier*>(self);
+    if (!counter->tally_)
+      return ::DefSubclassProc(hwnd, message, wParam, lParam);
     counter->Note(message, lParam);
-    const double start = counter->depth_++ == 0 ? velmora::bench::NowMs() : 0;
+    const double start = counter->depth_++ == 0 ? NowMs() : 0;
     const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
     if (--counter->depth_ == 0)
-      counter->tally_.insideMs += velmora::bench::NowMs() - start;
+      counter->tally_->insideMs += NowMs() - start;
     return result;
   }
 
   void Note(UINT message, LPARAM lParam) {
-    auto& counts = tally_.counts;
+    auto& counts = tally_->counts;
     ++counts[kAll];
-    ++tally_.byMessage[message];
+    ++tally_->byMessage[message];
     counts[kListView] += message >= LVM_FIRST && message < LVM_FIRST + 0x100;
     counts[kRedraws] += message == LVM_REDRAWITEMS;
     counts[kItemWrites] += std::find(std::begin(kItemWriteMessages), std::end(kItemWriteMessages), message) !=
@@ -198,7 +175,7 @@ class MessageTallier {
     if (message == WM_NOTIFY) {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && header->hwndFrom == table_) {
-        ++tally_.notifyCodes[header->code];
+        ++tally_->notifyCodes[header->code];
         counts[kDispInfo] += header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW;
       }
     }
@@ -208,28 +185,27 @@ class MessageTallier {
   HWND table_;
   bool attached_ = false;
   int depth_ = 0;
-  MessageTally tally_;
+  MessageTally* tally_ = nullptr;
 };
 
 // lvMain, the panel that relays its notifications to the window, and the status bar.
 constexpr const char* kCountedWindows[] = {"lvMain", "relay", "sttBar"};
 using WindowTallies = std::array<MessageTally, std::size(kCountedWindows)>;
 
-void AddTallies(WindowTallies& sum, const WindowTallies& more) {
-  for (std::size_t window = 0; window < sum.size(); ++window)
-    sum[window].Add(more[window]);
-}
-
 class WindowCounters {
  public:
-  explicit WindowCounters(const velmora::MainControls& controls)
+  explicit WindowCounters(const MainControls& controls)
       : talliers_{{{controls.lvMain, controls.lvMain},
                    {::GetParent(controls.lvMain), controls.lvMain},
                    {controls.sttBar, controls.lvMain}}} {}
   bool Attached() const {
     return std::all_of(talliers_.begin(), talliers_.end(), [](const auto& t) { return t.Attached(); });
   }
-  WindowTallies Take() { return {talliers_[0].Take(), talliers_[1].Take(), talliers_[2].Take()}; }
+  // Each window's messages into its own of `tallies` from now on; null leaves them uncounted.
+  void CountInto(WindowTallies* tallies) {
+    for (std::size_t window = 0; window < talliers_.size(); ++window)
+      talliers_[window].CountInto(tallies ? &(*tallies)[window] : nullptr);
+  }
 
  private:
   std::array<MessageTallier, std::size(kCountedWindows)> talliers_;
@@ -245,16 +221,16 @@ class ClientDisk {
  public:
   explicit ClientDisk(bool real)
       : memory_(real ? nullptr : std::make_shared<MemoryFileSystem>()),
-        fs_(real ? std::shared_ptr<velmora::FileSystem>(velmora::MakePlatformFileSystem()) : memory_),
+        fs_(real ? std::shared_ptr<FileSystem>(MakePlatformFileSystem()) : memory_),
         writer_(real ? ClientFolderWriter(temp_) : ClientFolderWriter(*memory_, "C:\\clients")) {}
   // Shared with the window's reading threads.
-  std::shared_ptr<velmora::FileSystem> Fs() { return fs_; }
+  std::shared_ptr<FileSystem> Fs() { return fs_; }
   const ClientFolderWriter& Writer() const { return writer_; }
 
  private:
   TempFolder temp_;  // empty when the folders are in memory
   std::shared_ptr<MemoryFileSystem> memory_;
-  std::shared_ptr<velmora::FileSystem> fs_;
+  std::shared_ptr<FileSystem> fs_;
   ClientFolderWriter writer_;
 };
 
@@ -269,7 +245,7 @@ struct Client {
   int progress = 0;  // in 1/100 of a percent: "prog=0.<progress, four digits>"
   bool hasResult = false;
   bool hasWorkUnit = false;
-  LocalDateTime stateTime;
+  LocalDateTime stateTime{};
 
   bool Enabled() const { return kind != Kind::kDisabled; }
   bool HasFolder() const { return kind != Kind::kMissing; }
@@ -290,26 +266,24 @@ LocalDateTime GenerationTime(int generation) {
 
 class ClientSet {
  public:
-  ClientSet(ClientDisk& disk, int count, std::function<Kind(int)> kindOf) : disk_(disk.Writer()) {
+  ClientSet(bool onDisk, int count, std::function<Kind(int)> kindOf)
+      : disk_(onDisk), writer_(disk_.Writer()) {
     for (int i = 0; i < count; ++i) {
-      Client client;
-      client.name = velmora::bench::ClientName(i);
-      client.folder = disk_.Path(client.name);
-      client.kind = kindOf(i);
-      client.hasResult = client.kind == Kind::kWaiting;
-      client.hasWorkUnit = client.kind != Kind::kWaiting;
-      clients_.push_back(client);
-    }
-    for (Client& client : clients_) {
-      if (!client.HasFolder())
-        continue;
-      disk_.Write(client.name, velmora::bench::OtherClientFiles(client.hasResult),
-                  {GenerationTime(0), GenerationTime(0)});
+      const std::string name = ClientName(i);
+      const Kind kind = kindOf(i);
+      clients_.push_back({.name = name,
+                          .folder = writer_.Path(name),
+                          .kind = kind,
+                          .hasResult = kind == Kind::kWaiting,
+                          .hasWorkUnit = kind != Kind::kWaiting});
+      if (clients_.back().HasFolder())
+        writer_.Write(name, OtherClientFiles(kind == Kind::kWaiting), {GenerationTime(0), GenerationTime(0)});
     }
     RewriteStates();
   }
 
   std::vector<Client>& Clients() { return clients_; }
+  std::shared_ptr<FileSystem> Fs() { return disk_.Fs(); }
 
   // The client wrote its state file again: new progress, new CPU time, a later time stamp. Only
   // the folders whose index is `phase` modulo `step`.
@@ -321,10 +295,10 @@ class ClientSet {
         continue;
       client.progress = static_cast<int>((i * 37 + static_cast<std::size_t>(generation_) * 13) % 10000);
       client.stateTime = GenerationTime(generation_);
-      disk_.WriteFile(client.name + "\\state.sah",
-                      velmora::bench::StateText("131072", velmora::bench::ProgValue(client.progress),
-                                                std::to_string(1000 + generation_) + ".125", true),
-                      client.stateTime);
+      writer_.WriteFile(
+          client.name + "\\state.sah",
+          StateText("131072", ProgValue(client.progress), std::to_string(1000 + generation_) + ".125", true),
+          client.stateTime);
     }
   }
 
@@ -332,9 +306,9 @@ class ClientSet {
   void FlipResult(Client& client) {
     client.hasResult = !client.hasResult;
     if (client.hasResult)
-      disk_.WriteFile(client.name + "\\result.sah", "result data\n", client.stateTime);
+      writer_.WriteFile(client.name + "\\result.sah", "result data\n", client.stateTime);
     else
-      disk_.Remove(client.name + "\\result.sah");
+      writer_.Remove(client.name + "\\result.sah");
   }
 
   // The cells and icon the row must show after a pass over the folders as they are now.
@@ -345,20 +319,20 @@ class ClientSet {
     if (!client.HasFolder())
       return {client.folder, "?", "-", "-", "-", "-"};
     return {client.folder,
-            velmora::bench::ProgressText(client.progress),
+            ProgressText(client.progress),
             client.hasWorkUnit ? "+" : "-",
             "+",
             client.hasResult ? "+" : "-",
-            disk_.KnowsFileTimes() ? DateText(client.stateTime) : std::string()};
+            writer_.KnowsFileTimes() ? DateText(client.stateTime) : std::string()};
   }
   static int ExpectedIcon(const Client& client) {
     if (!client.Enabled())
-      return velmora::kIconDisabled;
+      return kIconDisabled;
     if (!client.HasFolder())
-      return velmora::kIconNoFolder;
+      return kIconNoFolder;
     if (client.hasResult)
-      return velmora::kIconResult;
-    return client.hasWorkUnit ? velmora::kIconWorkUnit : velmora::kIconNone;
+      return kIconResult;
+    return client.hasWorkUnit ? kIconWorkUnit : kIconNone;
   }
 
   int CountWhere(const std::function<bool(const Client&)>& pick) const {
@@ -375,7 +349,8 @@ class ClientSet {
   }
 
  private:
-  const ClientFolderWriter& disk_;
+  ClientDisk disk_;
+  const ClientFolderWriter& writer_;
   std::vector<Client> clients_;
   int generation_ = 0;
 };
@@ -386,14 +361,15 @@ class ClientSet {
 // PassWatch times each pass on the window's thread.
 class BenchWindow {
  public:
-  BenchWindow(ClientDisk& disk, const std::vector<Client>& clients) {
+  explicit BenchWindow(ClientSet& set) {
+    const std::vector<Client>& clients = set.Clients();
     std::vector<std::string> folders;
     std::vector<bool> enabled;
     for (const Client& client : clients) {
       folders.push_back(client.folder);
       enabled.push_back(client.Enabled());
     }
-    monitor_ = std::make_unique<MonitorUnderTest>(disk.Fs(), shell_, folders, "32767", enabled);
+    monitor_ = std::make_unique<MonitorUnderTest>(set.Fs(), shell_, folders, "32767", enabled);
     TfrmMain* window = &monitor_->Window();
     created_ = window->Create();
     if (created_) {
@@ -427,7 +403,7 @@ class BenchWindow {
     for (const Client& client : clients)
       byCaption[client.folder] = &client;
     std::vector<const Client*> order;
-    for (const velmora::LocationRow& row : monitor_->Window().Table().Rows()) {
+    for (const LocationRow& row : monitor_->Window().Table().Rows()) {
       const auto found = byCaption.find(row.caption);
       order.push_back(found == byCaption.end() ? nullptr : found->second);
     }
@@ -552,42 +528,38 @@ std::string Ms(std::vector<double> values) {
   return text;
 }
 
-// One line per window: messages per table row, by kind, and the time spent handling them.
-void PrintTally(const char* label,
-                const MessageTally& tally,
-                double rows,
-                double changedRows,
-                double passes) {
-  const auto& counts = tally.counts;
-  std::printf("    %-7s %8.4f msgs/row", label, counts[kAll] / rows);
-  if (changedRows > 0)
-    std::printf(" (%.4f per changed row)", counts[kAll] / changedRows);
-  const char* kinds[] = {"",      "LVM_*", "REDRAWITEMS", "SETITEM*/INSERT/DELETE",
-                         "SORT*", "paint", "GETDISPINFO", "SB_SETTEXT"};
-  for (int kind = kListView; kind < kCountedKinds; ++kind)
-    std::printf("%s %s %.4f", kind == kListView ? ":" : ",", kinds[kind], counts[kind] / rows);
-  std::printf("; handling them %.3f ms/pass\n", tally.insideMs / passes);
-}
-
 void PrintBreakdown(const char* label, const MessageTally& tally, double passes) {
   if (tally.byMessage.empty())
     return;
   std::printf("      %s per pass:", label);
   for (const auto& [message, count] : tally.byMessage)
-    std::printf(" %s x%.1f", DescribeMessage(message).c_str(), count / passes);
+    std::printf(" %s x%.1f", NameIn(kMessageNames, message, Hex(message)).c_str(), count / passes);
   for (const auto& [code, count] : tally.notifyCodes)
-    std::printf(" [%s x%.1f]", DescribeNotifyCode(code).c_str(), count / passes);
+    std::printf(" [%s x%.1f]",
+                NameIn(kNotifyNames, code, "code " + std::to_string(static_cast<int>(code))).c_str(),
+                count / passes);
   std::printf("\n");
 }
 
+// One line per window: messages per table row, by kind, and the time spent handling them; then
+// each window's messages by name.
 void PrintPhase(const char* title,
                 const WindowTallies& tallies,
                 double rows,
                 double changedRows,
                 double passes) {
   std::printf("   %s:\n", title);
-  for (std::size_t window = 0; window < tallies.size(); ++window)
-    PrintTally(kCountedWindows[window], tallies[window], rows * passes, changedRows * passes, passes);
+  const char* kinds[] = {"",      "LVM_*", "REDRAWITEMS", "SETITEM*/INSERT/DELETE",
+                         "SORT*", "paint", "GETDISPINFO", "SB_SETTEXT"};
+  for (std::size_t window = 0; window < tallies.size(); ++window) {
+    const auto& counts = tallies[window].counts;
+    std::printf("    %-7s %8.4f msgs/row", kCountedWindows[window], counts[kAll] / (rows * passes));
+    if (changedRows > 0)
+      std::printf(" (%.4f per changed row)", counts[kAll] / (changedRows * passes));
+    for (int kind = kListView; kind < kCountedKinds; ++kind)
+      std::printf("%s %s %.4f", kind == kListView ? ":" : ",", kinds[kind], counts[kind] / (rows * passes));
+    std::printf("; handling them %.3f ms/pass\n", tallies[window].insideMs / passes);
+  }
   for (std::size_t window = 0; window < tallies.size(); ++window)
     PrintBreakdown(kCountedWindows[window], tallies[window], passes);
 }
@@ -596,8 +568,7 @@ void PrintPhase(const char* title,
 // is not the window's.
 class ModelPass {
  public:
-  ModelPass(velmora::FileSystem& fs, const std::vector<Client>& clients)
-      : fs_(fs), table_(&velmora::bench::CaptionOrder) {
+  ModelPass(FileSystem& fs, const std::vector<Client>& clients) : fs_(fs), table_(&CaptionOrder) {
     for (const Client& client : clients)
       table_.AddLocation(client.folder, client.Enabled());
     velmora::testing::RefreshNow(table_, fs_);
@@ -607,7 +578,7 @@ class ModelPass {
   // to reading threads.
   double Run(const ExpectedChange& expected, Checks& checks, const std::string& what) {
     const double start = NowMs();
-    const velmora::RefreshOutcome outcome = velmora::testing::RefreshNow(table_, fs_);
+    const RefreshOutcome outcome = velmora::testing::RefreshNow(table_, fs_);
     const double ms = NowMs() - start;
     checks.Expect(outcome.changedRows == expected, what + ": the window-free table reported " +
                                                        std::to_string(outcome.changedRows.size()) +
@@ -616,8 +587,8 @@ class ModelPass {
   }
 
  private:
-  velmora::FileSystem& fs_;
-  velmora::LocationTable table_;
+  FileSystem& fs_;
+  LocationTable table_;
 };
 
 // What one LVM_REDRAWITEMS costs by where its rows lie: the changed pass sends one per run of
@@ -653,16 +624,16 @@ void MeasureRedrawRequests(HWND window, HWND table, int rowCount) {
 }
 
 // Timed and counted passes of both kinds over one set of folders.
-void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passes, Checks& checks) {
+void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Checks& checks) {
   const std::string name = title;
   // Most clients crunch; some wait to send a result; a few folders are gone (a network share
   // down) and a few rows are switched off.
-  ClientSet clients(disk, locations, [](int i) { return velmora::bench::KindAmong(i, 1, 1, 3); });
-  BenchWindow bench(disk, clients.Clients());
+  ClientSet clients(onDisk, locations, [](int i) { return KindAmong(i, 1, 1, 3); });
+  BenchWindow bench(clients);
   checks.Expect(bench.Created(), name + ": the window was not created");
   if (!bench.Created())
     return;
-  ModelPass model(*disk.Fs(), clients.Clients());
+  ModelPass model(*clients.Fs(), clients.Clients());
   const std::vector<const Client*> order = bench.RowOrder(clients.Clients());
   const ExpectedChange none;
   const ExpectedChange readable = RowsWhere(order, [](const Client& client) { return client.Readable(); });
@@ -690,7 +661,7 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
 
   // The window's pass and the window-free one take turns at going first.
   auto timePass = [&](const ExpectedChange& expected, const std::string& what, int i, Series& series) {
-    velmora::bench::TakeTurns(
+    TakeTurns(
         i, [&] { series.model.push_back(model.Run(expected, checks, what)); },
         [&] { RunPass(bench, expected, checks, what, series); });
     PumpMessages();
@@ -713,13 +684,13 @@ void MeasurePasses(const char* title, ClientDisk& disk, int locations, int passe
     WindowCounters counters(bench.Window().Controls());
     checks.Expect(counters.Attached(), name + ": a message counter could not be attached");
     auto countPass = [&](const ExpectedChange& expected, WindowTallies& inPass, WindowTallies& inPaint) {
-      counters.Take();
+      counters.CountInto(&inPass);
       const PassFigures pass = bench.Pass();
-      AddTallies(inPass, counters.Take());
+      counters.CountInto(&inPaint);
       FlushPaints(bench.Window().Hwnd());
-      AddTallies(inPaint, counters.Take());
+      counters.CountInto(&pumped);
       PumpMessages();
-      AddTallies(pumped, counters.Take());
+      counters.CountInto(nullptr);
       checks.Expect(pass.settled && pass.changedRows == expected,
                     name + ", counted pass: wrong changed rows");
     };
@@ -926,13 +897,15 @@ Responsive ProbeReadings() {
   return responsive;
 }
 
+// The soak's rows, all enabled.
+constexpr int kSoakRows = 100;
+
 // The soak: every folder's state file rewritten before each pass, result.sah appearing or going
 // in a tenth of the folders each pass, the queue pumped (so the visible rows repaint) in between.
 // `rewriteStep` 1 rewrites every folder's state file before each pass; 10 a tenth of them (the
 // same tenth whose result.sah flips), where writing files is what would take the time.
 void Soak(const char* title,
-          ClientDisk& disk,
-          int rowCount,
+          bool onDisk,
           int passes,
           std::size_t rewriteStep,
           const Responsive& responsive,
@@ -940,8 +913,8 @@ void Soak(const char* title,
   const std::string name = title;
   constexpr int kWarmUpPasses = 100;
   const int sampleEvery = std::max(1, passes / 10);
-  ClientSet clients(disk, rowCount, [](int i) { return i % 5 == 0 ? Kind::kWaiting : Kind::kInWork; });
-  BenchWindow bench(disk, clients.Clients());
+  ClientSet clients(onDisk, kSoakRows, [](int i) { return i % 5 == 0 ? Kind::kWaiting : Kind::kInWork; });
+  BenchWindow bench(clients);
   checks.Expect(bench.Created(), name + ": the window was not created");
   if (!bench.Created())
     return;
@@ -954,7 +927,7 @@ void Soak(const char* title,
       "\n[%s] %d passes over %d rows (all enabled; before each pass state.sah is rewritten in %zu of %d"
       " folders and result.sah appears or goes in %d, so icons and the Ready counter change); messages"
       " pumped between passes\n",
-      title, passes, rowCount, rows.size() / rewriteStep, rowCount, rowCount / 10);
+      title, passes, kSoakRows, rows.size() / rewriteStep, kSoakRows, kSoakRows / 10);
   PumpMessages();
   const Resources start = ReadResources();
   Resources warm = start;
@@ -1073,39 +1046,32 @@ void Soak(const char* title,
 }
 
 }  // namespace
+}  // namespace velmora::bench
 
 int main(int argc, char** argv) {
-  using velmora::bench::ArgOr;
+  using namespace velmora::bench;
   const int memoryPasses = ArgOr(argc, argv, 1, 50);
   const int diskPasses = ArgOr(argc, argv, 2, 10);
   const int soakPasses = ArgOr(argc, argv, 3, 10000);
   const int diskSoakPasses = ArgOr(argc, argv, 4, 1000);
   constexpr int kLocations = 1000;
-  constexpr int kSoakRows = 100;
 
-  velmora::bench::StartAsTheProgram();
+  StartAsTheProgram();
 
   Checks checks;
   std::printf(
       "Velmora monitor window (TfrmMain) refresh pass; usage: gui_refresh_bench [memory-passes=50]"
       " [disk-passes=10] [soak-passes=10000] [disk-soak-passes=1000]\n");
-  if (memoryPasses > 0) {
-    ClientDisk memory(false);
-    MeasurePasses("in-memory folders", memory, kLocations, memoryPasses, checks);
-  }
-  if (diskPasses > 0) {
-    ClientDisk disk(true);
-    MeasurePasses("real folders on disk (%TEMP%)", disk, kLocations, diskPasses, checks);
-  }
+  constexpr bool kInMemory = false, kOnDisk = true;
+  if (memoryPasses > 0)
+    MeasurePasses("in-memory folders", kInMemory, kLocations, memoryPasses, checks);
+  if (diskPasses > 0)
+    MeasurePasses("real folders on disk (%TEMP%)", kOnDisk, kLocations, diskPasses, checks);
   const Responsive responsive = ProbeReadings();
-  if (soakPasses > 0) {
-    ClientDisk memory(false);
-    Soak("soak, in-memory folders", memory, kSoakRows, soakPasses, 1, responsive, checks);
-  }
-  if (diskSoakPasses > 0) {
-    ClientDisk disk(true);
-    Soak("soak, real folders on disk (%TEMP%)", disk, kSoakRows, diskSoakPasses, 10, responsive, checks);
-  }
+  if (soakPasses > 0)
+    Soak("soak, in-memory folders", kInMemory, soakPasses, 1, responsive, checks);
+  if (diskSoakPasses > 0)
+    Soak("soak, real folders on disk (%TEMP%)", kOnDisk, diskSoakPasses, 10, responsive, checks);
 
   return checks.Verdict();
 }
