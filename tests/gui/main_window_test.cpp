@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -109,14 +109,10 @@ TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTable) {
   const RECT stats = RectInParent(c.pnlStats);
   const RECT status = RectInParent(c.sttBar);
 
-  EXPECT_EQ(toolbar.top, 0);
-  EXPECT_EQ(main.top, toolbar.bottom);
-  EXPECT_EQ(main.bottom, bevel.top);
-  EXPECT_EQ(bevel.bottom - bevel.top, 2);
-  EXPECT_EQ(bevel.bottom, stats.top);
-  EXPECT_EQ(stats.bottom - stats.top, 80);
-  EXPECT_EQ(stats.bottom, status.top);
-  EXPECT_EQ(status.bottom, client.bottom);
+  // Each bar's top is the bottom of the one above; the bevel is 2 high and the panel 80.
+  EXPECT_EQ((std::vector<LONG>{toolbar.top, main.top, main.bottom, bevel.bottom - bevel.top, bevel.bottom,
+                               stats.bottom - stats.top, stats.bottom, status.bottom}),
+            (std::vector<LONG>{0, toolbar.bottom, bevel.top, 2, stats.top, 80, status.top, client.bottom}));
   for (const RECT& r : {main, stats, status})
     EXPECT_EQ(r.right - r.left, client.right);
 
@@ -530,15 +526,12 @@ TEST_F(MainWindowTest, WithSpyingOffNeitherTableNorCountersChange) {
   click(BST_UNCHECKED);
   WriteClientFile("client\\result.sah", "done");
   ASSERT_TRUE(RunAndSettle(&TfrmMain::tmrMainTimer));
-  EXPECT_EQ(ItemText(table, 0, 4), "-");
-  EXPECT_EQ(ItemImage(table, 0), kIconWorkUnit);
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 0");
-
+  EXPECT_EQ(std::tuple(ItemText(table, 0, 4), ItemImage(table, 0), StatusText(window.Controls().sttBar, 2)),
+            std::tuple("-", kIconWorkUnit, " Ready: 0"));
   click(BST_CHECKED);
   ASSERT_TRUE(RunAndSettle(&TfrmMain::tmrMainTimer));
-  EXPECT_EQ(ItemText(table, 0, 4), "+");
-  EXPECT_EQ(ItemImage(table, 0), kIconResult);
-  EXPECT_EQ(StatusText(window.Controls().sttBar, 2), " Ready: 1");
+  EXPECT_EQ(std::tuple(ItemText(table, 0, 4), ItemImage(table, 0), StatusText(window.Controls().sttBar, 2)),
+            std::tuple("+", kIconResult, " Ready: 1"));
 }
 
 TEST_F(MainWindowTest, APassThatChangedNothingRepaintsNothing) {
@@ -604,19 +597,16 @@ TEST_F(MainWindowTest, APassRepaintsOnlyTheChangedRowsOnScreen) {
   ASSERT_GT(shown, 0);
   ASSERT_LT(shown + 1, kRows);
 
-  const auto changeEveryFolder = [&](const char* progress) {
-    for (int i = 0; i < kRows; ++i) {
-      char name[24];
-      std::snprintf(name, sizeof(name), "c%02d\\state.sah", i);
-      WriteClientFile(name, std::string("prog=") + progress + "\n");
-    }
-  };
   // At the top, then scrolled to the bottom: one request for the rows on screen, the row cut
   // off at the bottom included; every row is still reported changed, and reads its new text.
   for (const auto& [progress, scrollTo] : {std::pair{"0.2", 0}, std::pair{"0.3", kRows - 1}}) {
     ::SendMessageA(table, LVM_ENSUREVISIBLE, scrollTo, FALSE);
     const int top = static_cast<int>(::SendMessageA(table, LVM_GETTOPINDEX, 0, 0));
-    changeEveryFolder(progress);
+    for (int i = 0; i < kRows; ++i) {
+      char name[24];
+      std::snprintf(name, sizeof(name), "c%02d\\state.sah", i);
+      WriteClientFile(name, std::string("prog=") + progress + "\n");
+    }
     const MessageCounter redraws(table, LVM_REDRAWITEMS);
     ASSERT_TRUE(RunAndSettle(&TfrmMain::RefreshLocations));
     EXPECT_EQ(window.LastRefresh().changedRows.size(), static_cast<std::size_t>(kRows));
@@ -839,9 +829,7 @@ TEST_F(HungFolderTest, HoldsUpOnlyItsOwnRowWhichTurnsGreyAndSaysSinceWhen) {
   EXPECT_EQ(RowTextColour(window, 0), ::GetSysColor(COLOR_GRAYTEXT));
   EXPECT_EQ(RowTextColour(window, 1), static_cast<COLORREF>(CLR_DEFAULT));
   const std::string tip = RowInfoTip(window, 0);
-  ASSERT_EQ(tip.size(), std::string("No answer since hh:nn").size()) << tip;
-  EXPECT_EQ(tip.substr(0, 16), "No answer since ");
-  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(tip[16])) && tip[18] == ':') << tip;
+  ASSERT_TRUE(std::regex_match(tip, std::regex("No answer since [0-9][0-9]:[0-9][0-9]"))) << tip;
   EXPECT_EQ(RowInfoTip(window, 1), "");
   window.acViewStateColumnExecute();
   EXPECT_EQ(ItemText(table, 0, 6), tip);  // the same words as its tip
