@@ -16,7 +16,6 @@
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
 #include "tests/gui/stats_panel_layout.h"
-#include "tests/support/named_rows.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/window_finders.h"
 #include "tests/support/win32/window_pinger.h"
@@ -159,8 +158,7 @@ TEST_F(MainWindowTest, NewSystemColoursReachTheToolbarTableAndStatusBar) {
 }
 
 TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
-  TfrmMain& window = Open();
-  const MainControls& c = window.Controls();
+  const MainControls& c = Open().Controls();
   for (HWND control :
        std::initializer_list<HWND>{c.lblPollItv, c.fldPollItv, c.chkActive, c.lvMain, c.frmUserStats,
                                    c.lblUserTotUnits, c.frmUnitStats, c.lblTimeLeft, c.sttBar}) {
@@ -171,8 +169,7 @@ TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
 }
 
 TEST_F(MainWindowTest, SettingsPanelHoldsTheIntervalAndTheSpyingSwitch) {
-  TfrmMain& window = Open();
-  const MainControls& c = window.Controls();
+  const MainControls& c = Open().Controls();
   EXPECT_EQ(win::WindowText(c.lblPollItv), "Refresh interval (sec): ");
   EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
   EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageA(c.spnPollItv, UDM_GETBUDDY, 0, 0)), c.fldPollItv);
@@ -190,8 +187,7 @@ TEST_F(MainWindowTest, SettingsPanelHoldsTheIntervalAndTheSpyingSwitch) {
 
 // Their hints are a tooltip of the window's own (see the high-dpi tests).
 TEST_F(MainWindowTest, StatusBarHasFourPanels) {
-  TfrmMain& window = Open();
-  HWND status = window.Controls().sttBar;
+  HWND status = Open().Controls().sttBar;
   std::array<int, 4> edges{};
   ASSERT_EQ(::SendMessageA(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges.data())), 4);
   EXPECT_EQ(edges, (std::array<int, 4>{80, 160, 240, -1}));
@@ -213,8 +209,7 @@ TEST_F(MainWindowTest, TableHasSixColumnsWithCaptionsAndAlignment) {
 }
 
 TEST_F(MainWindowTest, TableStylesAndStateImages) {
-  TfrmMain& window = Open();
-  HWND table = window.Controls().lvMain;
+  HWND table = Open().Controls().lvMain;
   const auto style = static_cast<DWORD>(::GetWindowLongPtrA(table, GWL_STYLE));
   EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
   EXPECT_TRUE(style & LVS_SINGLESEL);
@@ -239,7 +234,6 @@ std::vector<std::string> MenuTexts(HMENU menu) {
 }
 
 TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
-  TfrmMain& window = Open();
   const std::vector<std::vector<std::string>> expected = {
       {"E&xit\tCtrl+X"},
       {"&Toolbar", "&Statistics panel", "Status &bar", "", "Show &all\tF7", "&Hide all\tF8", "",
@@ -250,7 +244,7 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
        "&Copy table"},
       {"&Help...", "", "&About..."},
   };
-  HMENU bar = window.Menu();
+  HMENU bar = Open().Menu();
   EXPECT_EQ(MenuTexts(bar), (std::vector<std::string>{"&File", "&View", "&Locations", "&Help"}));
   ASSERT_EQ(::GetMenuItemCount(bar), 4);
   for (int i = 0; i < 4; ++i)

@@ -272,8 +272,7 @@ TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
   Open();
   Close();
   ExpectStored("Locations", {{"Count", "2"}, {"Location0002", "C:\\run2,0"}, {"Location0004", "C:\\run4,1"}});
-  TfrmMain& window = Open();
-  EXPECT_EQ(ShownRows(window.Controls().lvMain),
+  EXPECT_EQ(ShownRows(Open().Controls().lvMain),
             (std::vector<ShownRow>{{"C:\\run0", true}, {"C:\\run1", true}}));
 }
 
@@ -426,8 +425,7 @@ TEST_F(SettingsWindowTest, StartUpReportsTheWrongTypedEntryAndSkipsTheRest) {
 TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
   Put("Layout", {{"FormWidth", "610"}});
   registry_.PutDword("Layout", "FormHeight", 300);
-  TfrmMain& window = Open();
-  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
+  const std::array<LONG, 4> bounds = Bounds(WindowRect(Open().Hwnd()));
   EXPECT_EQ((std::array<LONG, 2>{bounds[2], bounds[3]}), (std::array<LONG, 2>{610, 422}));
 }
 
