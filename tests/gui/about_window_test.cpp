@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/win32/control_placement.h"
@@ -61,8 +62,6 @@ class AboutWindowTest : public ::testing::Test {
     });
   }
 
-  static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
-
   RecordingShellOpener shell_;
   WindowHandle owner_;
   std::unique_ptr<TfrmAbout> about_;
@@ -70,44 +69,28 @@ class AboutWindowTest : public ::testing::Test {
   bool rescued_ = false;
 };
 
-struct KeyRow {
-  const char* name;
-  int field;
-  WPARAM key;
-  int result;
-};
-
-class AboutKey : public AboutWindowTest, public ::testing::WithParamInterface<KeyRow> {};
-
-TEST_P(AboutKey, ClosesWhicheverLinkHasTheFocus) {
-  const KeyRow& row = GetParam();
-  HWND focusSeen = nullptr;
-  bool ownerEnabled = true;
-  steps_.Then([&] { ::SetFocus(Control(row.field)); });
-  steps_.Then([&] {
-    focusSeen = ::GetFocus();
-    ownerEnabled = ::IsWindowEnabled(owner_.Get()) != FALSE;
-    PressKey(row.key);
-  });
-  const int result = about_->ShowModal();
-  EXPECT_EQ(focusSeen, Control(row.field));
-  EXPECT_FALSE(ownerEnabled) << "the owner stays usable while the window is modal";
-  EXPECT_EQ(result, row.result);
-  EXPECT_FALSE(::IsWindowVisible(about_->Hwnd()));
-  EXPECT_TRUE(::IsWindowEnabled(owner_.Get()));
+TEST_F(AboutWindowTest, EscapeOrEnterClosesWhicheverLinkHasTheFocus) {
+  for (const int field : {kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA, kAboutOKButton}) {
+    for (const auto& [key, closedWith] : {std::pair{VK_ESCAPE, IDCANCEL}, std::pair{VK_RETURN, IDOK}}) {
+      SCOPED_TRACE(::testing::Message() << "key " << key << " on " << field);
+      HWND focusSeen = nullptr;
+      bool ownerEnabled = true;
+      steps_.Then([&] { ::SetFocus(Control(field)); });
+      steps_.Then([&] {
+        focusSeen = ::GetFocus();
+        ownerEnabled = ::IsWindowEnabled(owner_.Get()) != FALSE;
+        PressKey(key);
+      });
+      const int result = about_->ShowModal();
+      EXPECT_EQ(focusSeen, Control(field));
+      EXPECT_FALSE(ownerEnabled) << "the owner stays usable while the window is modal";
+      EXPECT_EQ(result, closedWith);
+      EXPECT_FALSE(::IsWindowVisible(about_->Hwnd()));
+      EXPECT_TRUE(::IsWindowEnabled(owner_.Get()));
+    }
+  }
   EXPECT_TRUE(shell_.calls.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Fields,
-                         AboutKey,
-                         ::testing::Values(KeyRow{"EscapeOnEMail", kAboutLblEMail, VK_ESCAPE, IDCANCEL},
-                                           KeyRow{"EscapeOnEurope", kAboutLblHttpEuro, VK_ESCAPE, IDCANCEL},
-                                           KeyRow{"EscapeOnUSA", kAboutFldHttpUSA, VK_ESCAPE, IDCANCEL},
-                                           KeyRow{"EnterOnEMail", kAboutLblEMail, VK_RETURN, IDOK},
-                                           KeyRow{"EnterOnEurope", kAboutLblHttpEuro, VK_RETURN, IDOK},
-                                           KeyRow{"EnterOnUSA", kAboutFldHttpUSA, VK_RETURN, IDOK},
-                                           KeyRow{"EnterOnOK", kAboutOKButton, VK_RETURN, IDOK}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(AboutWindowTest, OpensCentredWithTheFocusOnOK) {
   HWND focusSeen = nullptr;
@@ -226,37 +209,30 @@ TEST_F(AboutWindowTest, CreditsButtonIsFlatAndNoTabStop) {
   EXPECT_EQ(::SendMessageA(about_->Hwnd(), DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
 }
 
-class AboutLinkLook : public AboutWindowTest, public ::testing::WithParamInterface<int> {};
+TEST_F(AboutWindowTest, LinksAreReadOnlyBlueUnderlinedWithAHand) {
+  for (const int link : {kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA}) {
+    SCOPED_TRACE(link);
+    HWND field = Control(link);
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(field, GWL_STYLE));
+    EXPECT_TRUE(style & ES_READONLY);
+    EXPECT_TRUE(style & WS_TABSTOP);
+    EXPECT_FALSE(style & WS_BORDER);
+    EXPECT_FALSE(::GetWindowLongPtrA(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(ControlFont(field).lfUnderline);
 
-TEST_P(AboutLinkLook, ReadOnlyBlueUnderlinedWithAHand) {
-  HWND field = Control(GetParam());
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(field, GWL_STYLE));
-  EXPECT_TRUE(style & ES_READONLY);
-  EXPECT_TRUE(style & WS_TABSTOP);
-  EXPECT_FALSE(style & WS_BORDER);
-  EXPECT_FALSE(::GetWindowLongPtrA(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    HDC dc = ::GetDC(field);
+    const auto brush = reinterpret_cast<HBRUSH>(::SendMessageA(
+        about_->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
+    EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
+    EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(brush, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::ReleaseDC(field, dc);
 
-  LOGFONTA font{};
-  ASSERT_TRUE(
-      ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(field, WM_GETFONT, 0, 0)), sizeof font, &font));
-  EXPECT_TRUE(font.lfUnderline);
-
-  HDC dc = ::GetDC(field);
-  const auto brush = reinterpret_cast<HBRUSH>(::SendMessageA(
-      about_->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
-  EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
-  EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(brush, ::GetSysColorBrush(COLOR_BTNFACE));
-  ::ReleaseDC(field, dc);
-
-  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
-  ::SendMessageA(field, WM_SETCURSOR, reinterpret_cast<WPARAM>(field), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+    ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+    ::SendMessageA(field, WM_SETCURSOR, reinterpret_cast<WPARAM>(field), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Links,
-                         AboutLinkLook,
-                         ::testing::Values(kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA));
 
 TEST_F(AboutWindowTest, PlainLabelsKeepTheDefaultColours) {
   HWND label = Control(kAboutPromptEMail);
@@ -268,25 +244,9 @@ TEST_F(AboutWindowTest, PlainLabelsKeepTheDefaultColours) {
 }
 
 TEST_F(AboutWindowTest, FixedDialogFrameAroundItsLaidOutClientSize) {
-  HWND hwnd = about_->Hwnd();
-  EXPECT_FALSE(::IsWindowVisible(hwnd));
-  EXPECT_EQ(WindowText(hwnd), "About");
-  RECT client;
-  ::GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right, Px(kAboutClientWidth));
-  EXPECT_EQ(client.bottom, Px(kAboutClientHeight));
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
-  EXPECT_FALSE(style & WS_THICKFRAME);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_FALSE(style & WS_MINIMIZEBOX);
-  EXPECT_NE(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
-}
-
-class AboutControlPlace : public AboutWindowTest, public ::testing::WithParamInterface<LaidOutControl> {};
-
-// The panel stands at (8, 8): the places are in the window.
-TEST_P(AboutControlPlace, StandsWhereTheLayoutSays) {
-  ExpectLaidOut(about_->Hwnd(), GetParam(), ScreenDpi());
+  EXPECT_FALSE(::IsWindowVisible(about_->Hwnd()));
+  EXPECT_EQ(WindowText(about_->Hwnd()), "About");
+  ExpectFixedFrame(about_->Hwnd(), {kAboutClientWidth, kAboutClientHeight});
 }
 
 constexpr LaidOutControl kAboutPlaces[] = {{kAboutPromptVersion, "Version", 88, 56, 0, 0},
@@ -302,7 +262,11 @@ constexpr LaidOutControl kAboutPlaces[] = {{kAboutPromptVersion, "Version", 88, 
                                            {kAboutBtnCredits, "&Credits", 260, 16, 0, 0},
                                            {kAboutOKButton, "OK", 123, 184, 0, 0}};
 
-INSTANTIATE_TEST_SUITE_P(Layout, AboutControlPlace, ::testing::ValuesIn(kAboutPlaces));
+// The panel stands at (8, 8): the places are in the window.
+TEST_F(AboutWindowTest, ControlsStandWhereTheLayoutSays) {
+  for (const LaidOutControl& row : kAboutPlaces)
+    ExpectLaidOut(about_->Hwnd(), row, ScreenDpi());
+}
 
 // The longest version a resource can hold, from a sample program built with it: the label
 // holds all of it, "Freeware" stands after it, and both stay on the panel, at every dpi.

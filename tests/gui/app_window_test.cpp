@@ -12,7 +12,7 @@
 namespace velmora::win {
 namespace {
 
-TEST(AppWindow, IsAHiddenTopLevelPopupCarryingTheTitle) {
+TEST(AppWindow, IsAHiddenTopLevelPopupCarryingTheTitleWithoutATaskbarButton) {
   AppWindow app;
   ASSERT_TRUE(app.Create("Velmora"));
   const HWND window = app.Hwnd();
@@ -22,12 +22,7 @@ TEST(AppWindow, IsAHiddenTopLevelPopupCarryingTheTitle) {
   EXPECT_EQ(::GetWindow(window, GW_OWNER), nullptr);
   const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE));
   EXPECT_EQ(style & (WS_POPUP | WS_CHILD), static_cast<DWORD>(WS_POPUP));
-}
-
-TEST(AppWindow, HasNoTaskbarButtonOfItsOwn) {
-  AppWindow app;
-  ASSERT_TRUE(app.Create("Velmora"));
-  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(app.Hwnd(), GWL_EXSTYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE));
   EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0u);
 }
 
@@ -62,46 +57,36 @@ WatchNcDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, 
   return result;
 }
 
-struct ThrowRow {
-  const char* name;
-  UINT message;
-};
-
-class HandlerThrows : public ::testing::TestWithParam<ThrowRow> {};
-
 // The failure stops at the window procedure and is reported; the window is unbound from its
-// object when it is destroyed, whichever message threw.
-TEST_P(HandlerThrows, ReportedAndStillUnboundOnDestroy) {
-  ThrowingWindow window(GetParam().message);
-  const HWND hwnd = window.Hwnd();
-  ASSERT_NE(hwnd, nullptr);
-  EXPECT_EQ(::GetWindowLongPtrA(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&window));
-  LONG_PTR userDataAtEnd = -1;
-  ASSERT_TRUE(::SetWindowSubclass(hwnd, &WatchNcDestroy, 0, reinterpret_cast<DWORD_PTR>(&userDataAtEnd)));
-  bool escaped = false;
-  try {
-    ::SendMessageA(hwnd, WM_APP, 0, 0);
-    ::PostMessageA(hwnd, WM_APP, 0, 0);
-    MSG message;
-    while (::PeekMessageA(&message, hwnd, 0, 0, PM_REMOVE))
-      ::DispatchMessageA(&message);
-    ::DestroyWindow(hwnd);
-  } catch (...) {
-    escaped = true;
+// object when it is destroyed, whichever message threw: one sent and posted, or WM_NCDESTROY.
+TEST(AppWindow, AHandlerThatThrowsIsReportedAndStillUnboundOnDestroy) {
+  for (const UINT throwOn : {UINT{WM_APP}, UINT{WM_NCDESTROY}}) {
+    SCOPED_TRACE(throwOn);
+    ThrowingWindow window(throwOn);
+    const HWND hwnd = window.Hwnd();
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(::GetWindowLongPtrA(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&window));
+    LONG_PTR userDataAtEnd = -1;
+    ASSERT_TRUE(::SetWindowSubclass(hwnd, &WatchNcDestroy, 0, reinterpret_cast<DWORD_PTR>(&userDataAtEnd)));
+    bool escaped = false;
+    try {
+      ::SendMessageA(hwnd, WM_APP, 0, 0);
+      ::PostMessageA(hwnd, WM_APP, 0, 0);
+      MSG message;
+      while (::PeekMessageA(&message, hwnd, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&message);
+      ::DestroyWindow(hwnd);
+    } catch (...) {
+      escaped = true;
+    }
+    EXPECT_FALSE(escaped) << "an exception left the window procedure";
+    const std::size_t throws = throwOn == WM_APP ? 2 : 1;
+    EXPECT_EQ(window.reported, std::vector<std::string>(throws, "Handler failed"));
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(window.Hwnd(), nullptr);
+    EXPECT_EQ(userDataAtEnd, 0);
   }
-  EXPECT_FALSE(escaped) << "an exception left the window procedure";
-  const std::size_t throws = GetParam().message == WM_APP ? 2 : 1;  // sent once, posted once
-  EXPECT_EQ(window.reported, std::vector<std::string>(throws, "Handler failed"));
-  EXPECT_FALSE(::IsWindow(hwnd));
-  EXPECT_EQ(window.Hwnd(), nullptr);
-  EXPECT_EQ(userDataAtEnd, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(Messages,
-                         HandlerThrows,
-                         ::testing::Values(ThrowRow{"SentAndPosted", WM_APP},
-                                           ThrowRow{"NcDestroy", WM_NCDESTROY}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace velmora::win

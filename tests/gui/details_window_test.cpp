@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/file_system.h"
@@ -18,6 +19,7 @@
 #include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/stand_in_window.h"
 #include "tests/support/win32/status_reader.h"
+#include "tests/support/win32/window_finders.h"
 #include "windows/handles.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
@@ -26,17 +28,12 @@
 namespace velmora::win {
 namespace {
 
-using velmora::testing::ExpectControlsKeepApart;
-using velmora::testing::ExpectFollowsDpiChanges;
-using velmora::testing::ExpectLaidOut;
-using velmora::testing::LaidOutControl;
-using velmora::testing::RectIn;
-using velmora::testing::TempFolder;
+using namespace velmora::testing;
 
 class DetailsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    owner_ = velmora::testing::StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
+    owner_ = StandInWindow("Monitor stand-in", WS_OVERLAPPEDWINDOW, {300, 200});
     ASSERT_TRUE(owner_);
     details_ = std::make_unique<TfrmDetails>(
         owner_.Get(), [this] { details_->ShowFigures(ReadSelectedFigures(*fs_, selected_)); });
@@ -52,9 +49,7 @@ class DetailsWindowTest : public ::testing::Test {
     return texts;
   }
 
-  std::string Status() const {
-    return testing::StatusText(::GetDlgItem(details_->Hwnd(), kDetailsSttBar), 0);
-  }
+  std::string Status() const { return StatusText(::GetDlgItem(details_->Hwnd(), kDetailsSttBar), 0); }
 
   bool Visible() const { return ::IsWindowVisible(details_->Hwnd()) != FALSE; }
 
@@ -69,11 +64,8 @@ class DetailsWindowTest : public ::testing::Test {
     }
   }
 
-  // Pixels on this screen for a position the layout gives at 96 dpi.
-  static int Px(int value) { return ScaleToDpi(value, ScreenDpi()); }
-
   static void WriteBothFiles(const TempFolder& folder) {
-    testing::ClientFolderWriter(folder).Write(
+    ClientFolderWriter(folder).Write(
         "", {.state = "ncfft=1\nprog=0.25\ncpu=3600\n",
              .userInfo = "id=7\nname=Example Team\nnresults=40\ntotal_cpu=63072000\n"});
   }
@@ -115,7 +107,7 @@ TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
   TempFolder first;
   WriteBothFiles(first);
   TempFolder second;
-  testing::ClientFolderWriter(second).Write("", {.state = "prog=0.5\ncpu=7200\n"});
+  ClientFolderWriter(second).Write("", {.state = "prog=0.5\ncpu=7200\n"});
   ::ShowWindow(owner_.Get(), SW_SHOW);
 
   selected_ = first.ProgramPath();
@@ -143,37 +135,28 @@ TEST_F(DetailsWindowTest, AnotherRowShowsOnlyAfterTheNextActivation) {
   EXPECT_EQ(Label(kDetailsLblProgress), "No progress info found");
 }
 
-struct CloseKeyRow {
-  const char* name;
-  UINT message;
-  WPARAM key;
-  bool focusOnWindow;  // else on the Close button, where activation puts it
-};
-
-class DetailsCloseKey : public DetailsWindowTest, public ::testing::WithParamInterface<CloseKeyRow> {};
-
-TEST_P(DetailsCloseKey, HidesTheWindow) {
-  details_->ShowAndActivate();
-  ASSERT_TRUE(Visible());
+// On the window or on the Close button, where activation puts the focus.
+TEST_F(DetailsWindowTest, EscEnterAndAltCHideTheWindow) {
   HWND button = ::GetDlgItem(details_->Hwnd(), kDetailsBtnClose);
-  EXPECT_EQ(::GetFocus(), button);
-  if (GetParam().focusOnWindow)
-    ::SetFocus(details_->Hwnd());
-  // Alt held: bit 29 of a WM_SYSCHAR's flags.
-  const LPARAM flags = GetParam().message == WM_SYSCHAR ? (1 | (1 << 29)) : 1;
-  ::PostMessageA(::GetFocus(), GetParam().message, GetParam().key, flags);
-  PumpMessages();
-  EXPECT_FALSE(Visible());
-  EXPECT_TRUE(::IsWindow(details_->Hwnd()));
+  for (const bool focusOnWindow : {false, true}) {
+    for (const auto& [message, key] :
+         {std::pair{UINT{WM_KEYDOWN}, WPARAM{VK_ESCAPE}}, std::pair{UINT{WM_KEYDOWN}, WPARAM{VK_RETURN}},
+          std::pair{UINT{WM_SYSCHAR}, WPARAM{'c'}}}) {
+      SCOPED_TRACE(::testing::Message()
+                   << "key " << key << (focusOnWindow ? " on the window" : " on the button"));
+      details_->ShowAndActivate();
+      ASSERT_TRUE(Visible());
+      EXPECT_EQ(::GetFocus(), button);
+      if (focusOnWindow)
+        ::SetFocus(details_->Hwnd());
+      // Alt held: bit 29 of a WM_SYSCHAR's flags.
+      ::PostMessageA(::GetFocus(), message, key, message == WM_SYSCHAR ? (1 | (1 << 29)) : 1);
+      PumpMessages();
+      EXPECT_FALSE(Visible());
+      EXPECT_TRUE(::IsWindow(details_->Hwnd()));
+    }
+  }
 }
-
-const CloseKeyRow kCloseKeys[] = {
-    {"EscOnButton", WM_KEYDOWN, VK_ESCAPE, false}, {"EnterOnButton", WM_KEYDOWN, VK_RETURN, false},
-    {"EscOnWindow", WM_KEYDOWN, VK_ESCAPE, true},  {"EnterOnWindow", WM_KEYDOWN, VK_RETURN, true},
-    {"AltCOnButton", WM_SYSCHAR, 'c', false},      {"AltCOnWindow", WM_SYSCHAR, 'c', true}};
-INSTANTIATE_TEST_SUITE_P(Keys, DetailsCloseKey, ::testing::ValuesIn(kCloseKeys), [](const auto& row) {
-  return std::string(row.param.name);
-});
 
 TEST_F(DetailsWindowTest, OtherKeysLeaveItOpenAndOtherWindowsAlone) {
   details_->ShowAndActivate();
@@ -198,30 +181,9 @@ TEST_F(DetailsWindowTest, CloseButtonAndCloseBoxOnlyHide) {
 }
 
 TEST_F(DetailsWindowTest, FixedAlwaysOnTopFrame) {
-  HWND hwnd = details_->Hwnd();
-  RECT client;
-  ::GetClientRect(hwnd, &client);
-  EXPECT_EQ(client.right, Px(kDetailsClientWidth));
-  EXPECT_EQ(client.bottom, Px(kDetailsClientHeight));
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
-  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
-  EXPECT_TRUE(style & WS_CAPTION);
-  EXPECT_FALSE(style & WS_THICKFRAME);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_FALSE(style & WS_MINIMIZEBOX);
-  EXPECT_NE(::SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
-}
-
-class DetailsControlPlace : public DetailsWindowTest, public ::testing::WithParamInterface<LaidOutControl> {};
-
-TEST_P(DetailsControlPlace, StandsWhereTheLayoutSays) {
-  const LaidOutControl& row = GetParam();
-  ExpectLaidOut(details_->Hwnd(), row, ScreenDpi());
-  if (row.height) {
-    const RECT place = RectIn(details_->Hwnd(), ::GetDlgItem(details_->Hwnd(), row.id));
-    EXPECT_EQ(place.bottom - place.top, Px(row.height));
-  }
+  ExpectFixedFrame(details_->Hwnd(), {kDetailsClientWidth, kDetailsClientHeight});
+  EXPECT_TRUE(::GetWindowLongPtrA(details_->Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(::GetWindowLongPtrA(details_->Hwnd(), GWL_STYLE) & WS_CAPTION);
 }
 
 // Nothing covers another control, and every one stays in the window.
@@ -251,11 +213,19 @@ constexpr LaidOutControl kDetailsPlaces[] = {
     {kDetailsLblTimeLeft, nullptr, 132, 188, 0, 0},
     {kDetailsSttBar, nullptr, 0, 226, 352, 19}};
 
-INSTANTIATE_TEST_SUITE_P(Layout, DetailsControlPlace, ::testing::ValuesIn(kDetailsPlaces));
+TEST_F(DetailsWindowTest, ControlsStandWhereTheLayoutSays) {
+  for (const LaidOutControl& row : kDetailsPlaces) {
+    ExpectLaidOut(details_->Hwnd(), row, ScreenDpi());
+    if (row.height) {
+      const RECT place = RectIn(details_->Hwnd(), ::GetDlgItem(details_->Hwnd(), row.id));
+      EXPECT_EQ(place.bottom - place.top, ScreenPx(row.height)) << row.id;
+    }
+  }
+}
 
 TEST_F(DetailsWindowTest, ReadsEachValueAfterItsPrompt) {
   std::vector<int> walked, laidOut;
-  for (HWND child = ::GetWindow(details_->Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+  for (HWND child : Children(details_->Hwnd()))
     walked.push_back(::GetDlgCtrlID(child));
   for (const LaidOutControl& row : kDetailsPlaces)
     laidOut.push_back(row.id);

@@ -14,11 +14,13 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/tree_reader.h"
 #include "windows/app_window.h"
 #include "windows/ole_session.h"
 #include "windows/window_base.h"
@@ -28,10 +30,9 @@ namespace {
 
 using velmora::testing::TempFolder;
 
-// Control identifiers inside the shell's folder dialog.
+// Control identifiers inside the shell's folder dialog, beside its tree's.
 constexpr int kTitleId = 0x3742;
 constexpr int kStatusId = 0x3743;
-constexpr int kTreeId = 0x3741;
 
 constexpr UINT kTickMilliseconds = 50;
 // How long the driver waits for the dialog before it cancels whatever dialog is open.
@@ -53,20 +54,6 @@ class PlainWindow final : public BaseWindow {
   }
 };
 
-std::string TreeItemText(HWND tree, WPARAM which) {
-  auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, which, 0));
-  if (!item)
-    return "(none)";
-  char text[MAX_PATH + 1] = {};
-  TVITEMA query{};
-  query.mask = TVIF_TEXT;
-  query.hItem = item;
-  query.pszText = text;
-  query.cchTextMax = sizeof(text);
-  ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-  return text;
-}
-
 // What the dialog showed when the driver first found it open.
 struct DialogView {
   bool seen = false;
@@ -78,13 +65,13 @@ struct DialogView {
 };
 
 DialogView ViewOf(HWND dialog) {
-  HWND tree = ::GetDlgItem(dialog, kTreeId);
+  HWND tree = ::GetDlgItem(dialog, testing::kFolderDialogTreeId);
   return {true,
           WindowText(::GetDlgItem(dialog, kTitleId)),
           WindowText(::GetDlgItem(dialog, kStatusId)),
           ::IsWindowVisible(::GetDlgItem(dialog, kStatusId)) != FALSE,
-          TreeItemText(tree, TVGN_ROOT),
-          TreeItemText(tree, TVGN_CARET)};
+          testing::TreeItemText(tree, TVGN_ROOT),
+          testing::TreeItemText(tree, TVGN_CARET)};
 }
 
 // Wine's dialog finds a folder in its tree by comparing item lists byte for byte, and a folder's
@@ -111,10 +98,6 @@ void Select(HWND dialog, const std::string& folder) {
 
 std::string StatusText(HWND dialog) {
   return WindowText(::GetDlgItem(dialog, kStatusId));
-}
-
-std::string LeafName(const std::string& path) {
-  return path.substr(path.find_last_of('\\') + 1);
 }
 
 struct BrowseOutcome {
@@ -195,54 +178,38 @@ TEST_F(FolderPickerTest, ShowsTheTitleAboveTheTree) {
   EXPECT_EQ(outcome.view.title, "Select the SETI working folder");
 }
 
-struct InitialFolderCase {
-  const char* name;
-  const char* suffix;  // appended to the client folder's path
-};
-
-class OpensOnInitialFolder : public FolderPickerTest,
-                             public ::testing::WithParamInterface<InitialFolderCase> {};
-
-TEST_P(OpensOnInitialFolder, ConfirmingUnchangedReturnsThatFolder) {
-  const BrowseOutcome outcome = Browse(client_ + GetParam().suffix, IDOK);
-  EXPECT_EQ(outcome.view.treeSelection, "client one");
-  EXPECT_TRUE(outcome.result);
-  EXPECT_EQ(outcome.path, client_);
+// As given and with a trailing backslash.
+TEST_F(FolderPickerTest, OpensOnTheInitialFolderAndConfirmingUnchangedReturnsIt) {
+  for (const char* suffix : {"", "\\"}) {
+    SCOPED_TRACE(suffix);
+    const BrowseOutcome outcome = Browse(client_ + suffix, IDOK);
+    EXPECT_EQ(outcome.view.treeSelection, "client one");
+    EXPECT_TRUE(outcome.result);
+    EXPECT_EQ(outcome.path, client_);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(FolderPicker,
-                         OpensOnInitialFolder,
-                         ::testing::Values(InitialFolderCase{"AsGiven", ""},
-                                           InitialFolderCase{"WithTrailingBackslash", "\\"}),
-                         [](const auto& test) { return std::string(test.param.name); });
-
-struct StatusCase {
-  const char* name;
-  bool statusText;
-  const char* initialFolder;
-  bool expectVisible;
-  const char* expectStatus;
-};
-
-class StatusLine : public FolderPickerTest, public ::testing::WithParamInterface<StatusCase> {};
-
-TEST_P(StatusLine, StartsWithTheInitialFolderWithoutItsBackslash) {
-  const StatusCase& row = GetParam();
-  statusText_ = row.statusText;
-  const BrowseOutcome outcome = Browse(Expand(row.initialFolder), IDCANCEL);
-  EXPECT_EQ(outcome.view.statusVisible, row.expectVisible);
-  EXPECT_EQ(outcome.view.status, Expand(row.expectStatus));
+TEST_F(FolderPickerTest, StatusLineStartsWithTheInitialFolderWithoutItsBackslash) {
+  struct StatusCase {
+    const char* name;
+    bool statusText;
+    const char* initialFolder;
+    bool expectVisible;
+    const char* expectStatus;
+  };
+  const StatusCase cases[] = {{"Folder", true, "<client>", true, "<client>"},
+                              {"FolderWithBackslash", true, "<client>\\", true, "<client>"},
+                              {"DriveRoot", true, "C:\\", true, "C:"},
+                              {"Empty", true, "", true, ""},
+                              {"FlagOff", false, "<client>", false, "<client>"}};
+  for (const StatusCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    statusText_ = row.statusText;
+    const BrowseOutcome outcome = Browse(Expand(row.initialFolder), IDCANCEL);
+    EXPECT_EQ(outcome.view.statusVisible, row.expectVisible);
+    EXPECT_EQ(outcome.view.status, Expand(row.expectStatus));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(FolderPicker,
-                         StatusLine,
-                         ::testing::Values(StatusCase{"Folder", true, "<client>", true, "<client>"},
-                                           StatusCase{"FolderWithBackslash", true, "<client>\\", true,
-                                                      "<client>"},
-                                           StatusCase{"DriveRoot", true, "C:\\", true, "C:"},
-                                           StatusCase{"Empty", true, "", true, ""},
-                                           StatusCase{"FlagOff", false, "<client>", false, "<client>"}),
-                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FolderPickerTest, StatusLineFollowsTheSelection) {
   folder_.MakeFolder("client two");
@@ -257,29 +224,17 @@ TEST_F(FolderPickerTest, StatusLineFollowsTheSelection) {
   EXPECT_EQ(statusAfterMove, other);
 }
 
-struct SelectionCase {
-  const char* name;
-  const char* selected;
-  const char* expectPath;
-};
-
-class ConfirmsSelection : public FolderPickerTest, public ::testing::WithParamInterface<SelectionCase> {};
-
-TEST_P(ConfirmsSelection, WithNoInitialFolderReturnsTheFolderSelected) {
-  const SelectionCase& row = GetParam();
-  const std::string selected = Expand(row.selected);
-  const BrowseOutcome outcome = Browse("", IDOK, [&](HWND dialog) { Select(dialog, selected); });
-  EXPECT_TRUE(outcome.result);
-  EXPECT_EQ(outcome.path, Expand(row.expectPath));
+// A drive's root keeps its backslash.
+TEST_F(FolderPickerTest, WithNoInitialFolderReturnsTheFolderSelected) {
+  for (const auto& [selected, expectPath] :
+       {std::pair{"<client>", "<client>"}, std::pair{"<client>\\", "<client>"}, std::pair{"C:\\", "C:\\"}}) {
+    SCOPED_TRACE(selected);
+    const std::string folder = Expand(selected);
+    const BrowseOutcome outcome = Browse("", IDOK, [&](HWND dialog) { Select(dialog, folder); });
+    EXPECT_TRUE(outcome.result);
+    EXPECT_EQ(outcome.path, Expand(expectPath));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(FolderPicker,
-                         ConfirmsSelection,
-                         ::testing::Values(SelectionCase{"Folder", "<client>", "<client>"},
-                                           SelectionCase{"FolderGivenWithBackslash", "<client>\\",
-                                                         "<client>"},
-                                           SelectionCase{"DriveRootKeepsItsBackslash", "C:\\", "C:\\"}),
-                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FolderPickerTest, CancellingReturnsFalseAndAnEmptyPath) {
   const BrowseOutcome outcome = Browse(client_, IDCANCEL, [&](HWND dialog) { Select(dialog, "C:\\"); });
@@ -287,74 +242,53 @@ TEST_F(FolderPickerTest, CancellingReturnsFalseAndAnEmptyPath) {
   EXPECT_EQ(outcome.path, "");
 }
 
-struct RootCase {
-  const char* name;
-  bool rootIsClientParent;
-  const wchar_t* root;    // used when not the client folder's parent
-  const char* expectTop;  // "<parent>" stands for the name of the client folder's parent
-};
-
-class TreeRoot : public FolderPickerTest, public ::testing::WithParamInterface<RootCase> {};
-
-TEST_P(TreeRoot, StartsAtTheParsedRoot) {
-  const RootCase& row = GetParam();
+// The client folder's parent, and a root that cannot be parsed: the top of the namespace.
+TEST_F(FolderPickerTest, TreeStartsAtTheParsedRoot) {
   const std::string parent = folder_.ProgramPath();
-  root_ = row.rootIsClientParent ? std::filesystem::path(parent).wstring() : std::wstring(row.root);
-  const BrowseOutcome outcome = Browse(client_, IDOK);
-  const std::string expectTop = std::string(row.expectTop) == "<parent>" ? LeafName(parent) : row.expectTop;
-  EXPECT_EQ(outcome.view.treeTop, expectTop);
-  EXPECT_TRUE(outcome.result);
-  EXPECT_EQ(outcome.path, client_);
+  for (const auto& [root, expectTop] :
+       {std::pair{std::filesystem::path(parent).wstring(), parent.substr(parent.find_last_of('\\') + 1)},
+        std::pair{std::wstring(L"Q:\\no such folder"), std::string("Desktop")}}) {
+    SCOPED_TRACE(expectTop);
+    root_ = root;
+    const BrowseOutcome outcome = Browse(client_, IDOK);
+    EXPECT_EQ(outcome.view.treeTop, expectTop);
+    EXPECT_TRUE(outcome.result);
+    EXPECT_EQ(outcome.path, client_);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(FolderPicker,
-                         TreeRoot,
-                         ::testing::Values(RootCase{"ParentFolder", true, L"", "<parent>"},
-                                           RootCase{"UnparsableGivesTopOfNamespace", false,
-                                                    L"Q:\\no such folder", "Desktop"}),
-                         [](const auto& test) { return std::string(test.param.name); });
-
-class OtherWindows : public FolderPickerTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(OtherWindows, MonitorDisabledWhileOpenAndEnabledAfterwards) {
-  bool monitorEnabledWhileOpen = true;
-  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam(), [&](HWND) {
-    monitorEnabledWhileOpen = ::IsWindowEnabled(monitor_.Hwnd());
-  });
-  EXPECT_EQ(outcome.result, GetParam() == IDOK);
-  EXPECT_FALSE(monitorEnabledWhileOpen);
-  EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
+// Confirmed and cancelled: the monitor is disabled while the dialog is open; a window disabled
+// before stays disabled and a hidden one is left enabled throughout.
+TEST_F(FolderPickerTest, ShownWindowsAreDisabledWhileOpenAndOnlyTheyAreEnabledAfterwards) {
+  for (const int button : {IDOK, IDCANCEL}) {
+    SCOPED_TRACE(button);
+    PlainWindow alreadyDisabled;
+    ASSERT_TRUE(alreadyDisabled.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED));
+    PlainWindow hidden;
+    ASSERT_TRUE(hidden.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW));
+    bool monitorEnabledWhileOpen = true;
+    bool hiddenEnabledWhileOpen = false;
+    const BrowseOutcome outcome = Browse(folder_.ProgramPath(), button, [&](HWND) {
+      monitorEnabledWhileOpen = ::IsWindowEnabled(monitor_.Hwnd());
+      hiddenEnabledWhileOpen = ::IsWindowEnabled(hidden.Hwnd());
+    });
+    EXPECT_EQ(outcome.result, button == IDOK);
+    EXPECT_FALSE(monitorEnabledWhileOpen);
+    EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
+    EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Hwnd()));
+    EXPECT_TRUE(hiddenEnabledWhileOpen);
+    EXPECT_TRUE(::IsWindowEnabled(hidden.Hwnd()));
+  }
 }
 
-TEST_P(OtherWindows, WindowDisabledBeforeStaysDisabled) {
-  PlainWindow alreadyDisabled;
-  ASSERT_TRUE(alreadyDisabled.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED));
-  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam());
-  EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Hwnd()));
-  EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
+TEST_F(FolderPickerTest, WindowActiveBeforeIsActiveAfterwards) {
+  for (const int button : {IDOK, IDCANCEL}) {
+    ::SetActiveWindow(monitor_.Hwnd());
+    ASSERT_EQ(::GetActiveWindow(), monitor_.Hwnd());
+    Browse(folder_.ProgramPath(), button);
+    EXPECT_EQ(::GetActiveWindow(), monitor_.Hwnd()) << button;
+  }
 }
-
-TEST_P(OtherWindows, HiddenWindowIsLeftEnabled) {
-  PlainWindow hidden;
-  ASSERT_TRUE(hidden.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW));
-  bool hiddenEnabledWhileOpen = false;
-  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam(), [&](HWND) {
-    hiddenEnabledWhileOpen = ::IsWindowEnabled(hidden.Hwnd());
-  });
-  EXPECT_TRUE(hiddenEnabledWhileOpen);
-  EXPECT_TRUE(::IsWindowEnabled(hidden.Hwnd()));
-}
-
-TEST_P(OtherWindows, WindowActiveBeforeIsActiveAfterwards) {
-  ::SetActiveWindow(monitor_.Hwnd());
-  ASSERT_EQ(::GetActiveWindow(), monitor_.Hwnd());
-  const BrowseOutcome outcome = Browse(folder_.ProgramPath(), GetParam());
-  EXPECT_EQ(::GetActiveWindow(), monitor_.Hwnd());
-}
-
-INSTANTIATE_TEST_SUITE_P(FolderPicker, OtherWindows, ::testing::Values(IDOK, IDCANCEL), [](const auto& test) {
-  return std::string(test.param == IDOK ? "Confirmed" : "Cancelled");
-});
 
 // The callback on its own, with a plain window in the dialog's place that keeps the messages sent
 // to it.
@@ -413,25 +347,20 @@ TEST_F(BrowseCallbackTest, InitializedSelectsThenShowsTheInitialFolder) {
   EXPECT_EQ(dialog_.Received(), expected);
 }
 
-TEST_F(BrowseCallbackTest, SelectionOfAFolderShowsItsPath) {
+// A folder's path is shown; a virtual folder (the computer) has none and leaves the line as it is.
+TEST_F(BrowseCallbackTest, SelectionOfAFolderShowsItsPathAndOfAVirtualFolderNothing) {
   TempFolder folder;
-  ItemList selected(::ILCreateFromPathA(folder.ProgramPath().c_str()));
-  ASSERT_TRUE(selected);
-  const int result = BrowseCallback(dialog_.Hwnd(), BFFM_SELCHANGED, reinterpret_cast<LPARAM>(selected.get()),
-                                    reinterpret_cast<LPARAM>("C:\\seti"));
-  EXPECT_EQ(result, 0);
-  const std::vector<SentMessage> expected = {{BFFM_SETSTATUSTEXTA, 0, folder.ProgramPath()}};
-  EXPECT_EQ(dialog_.Received(), expected);
-}
-
-TEST_F(BrowseCallbackTest, SelectionOfAVirtualFolderLeavesTheStatusLine) {
   ITEMIDLIST* computer = nullptr;
   ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
-  ItemList selected(computer);
-  const int result = BrowseCallback(dialog_.Hwnd(), BFFM_SELCHANGED, reinterpret_cast<LPARAM>(selected.get()),
-                                    reinterpret_cast<LPARAM>("C:\\seti"));
-  EXPECT_EQ(result, 0);
-  EXPECT_TRUE(dialog_.Received().empty());
+  const ItemList virtualFolder(computer);
+  const ItemList realFolder(::ILCreateFromPathA(folder.ProgramPath().c_str()));
+  ASSERT_TRUE(realFolder);
+  for (const ITEMIDLIST* selected : {virtualFolder.get(), realFolder.get()})
+    EXPECT_EQ(BrowseCallback(dialog_.Hwnd(), BFFM_SELCHANGED, reinterpret_cast<LPARAM>(selected),
+                             reinterpret_cast<LPARAM>("C:\\seti")),
+              0);
+  const std::vector<SentMessage> expected = {{BFFM_SETSTATUSTEXTA, 0, folder.ProgramPath()}};
+  EXPECT_EQ(dialog_.Received(), expected);
 }
 
 TEST_F(BrowseCallbackTest, OtherMessageSendsNothingAndReturnsZero) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -33,16 +34,18 @@ int ExpectedStartDpi() {
 
 using Geometry = std::map<std::string, std::vector<int>>;
 
-std::vector<int> Box(HWND control) {
-  const RECT r = RectInParent(control);
+std::vector<int> Box(const RECT& r) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+std::vector<int> Box(HWND control) {
+  return Box(RectInParent(control));
 }
 
 std::vector<int> Union(HWND a, HWND b) {
-  RECT ra = RectInParent(a);
-  const RECT rb = RectInParent(b);
-  ::UnionRect(&ra, &ra, &rb);
-  return {ra.left, ra.top, ra.right - ra.left, ra.bottom - ra.top};
+  RECT both{};
+  const RECT ra = RectInParent(a), rb = RectInParent(b);
+  ::UnionRect(&both, &ra, &rb);
+  return Box(both);
 }
 
 std::vector<int> ImageSize(HIMAGELIST list) {
@@ -66,8 +69,7 @@ Geometry Measure(const TfrmMain& window) {
   for (const StatsLabel& label : kStatsLabels)
     g[label.name] = Box(StatsControl(c, label));
   g["pnlStats height"] = {Box(c.pnlStats)[3]};
-  const RECT main = RectInParent(c.pnlMain);
-  const RECT table = RectInParent(c.lvMain);
+  const RECT main = RectInParent(c.pnlMain), table = RectInParent(c.lvMain);
   g["lvMain insets"] = {table.left, table.top, (main.right - main.left) - table.right,
                         (main.bottom - main.top) - table.bottom};
   int edges[4] = {};
@@ -112,25 +114,15 @@ Geometry Expected(int dpi) {
   return g;
 }
 
-std::vector<int> ColumnWidths(const TfrmMain& window) {
-  std::vector<int> widths;
-  for (int column = 0; column < 6; ++column)
-    widths.push_back(
-        static_cast<int>(::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNWIDTH, column, 0)));
-  return widths;
-}
-
 std::vector<int> WindowSize(const TfrmMain& window) {
-  RECT bounds{};
-  ::GetWindowRect(window.Hwnd(), &bounds);
-  return {bounds.right - bounds.left, bounds.bottom - bounds.top};
+  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
+  return {bounds[2], bounds[3]};
 }
 
 // What the system sends when the window is dragged onto a screen of `dpi`: the bounds scaled.
 void MoveToScreenOf(TfrmMain& window, int dpi) {
   const int oldDpi = window.Dpi();
-  RECT bounds{};
-  ::GetWindowRect(window.Hwnd(), &bounds);
+  const RECT bounds = WindowRect(window.Hwnd());
   RECT suggested{bounds.left, bounds.top, bounds.left + ::MulDiv(bounds.right - bounds.left, dpi, oldDpi),
                  bounds.top + ::MulDiv(bounds.bottom - bounds.top, dpi, oldDpi)};
   ::SendMessageA(window.Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
@@ -260,9 +252,9 @@ void ExpectMenuImagesMatchTheToolbar(const TfrmMain& window) {
     ASSERT_NE(item.hbmpItem, nullptr) << command.action;
     BITMAP bitmap{};
     ASSERT_EQ(::GetObjectA(item.hbmpItem, sizeof(bitmap), &bitmap), static_cast<int>(sizeof(bitmap)));
-    EXPECT_EQ(bitmap.bmWidth, size) << command.action;
-    EXPECT_EQ(bitmap.bmHeight, size) << command.action;
-    EXPECT_EQ(bitmap.bmBitsPixel, 32) << command.action;
+    EXPECT_EQ((std::array<LONG, 3>{bitmap.bmWidth, bitmap.bmHeight, bitmap.bmBitsPixel}),
+              (std::array<LONG, 3>{size, size, 32}))
+        << command.action;
     // Over white and over black: a picture whose alpha was not premultiplied, or that has none,
     // looks wrong on at least one of them.
     for (COLORREF background : {RGB(255, 255, 255), RGB(0, 0, 0)}) {
@@ -331,7 +323,7 @@ TEST_F(HighDpiTest, LayoutAndFirstStartSizesFollowTheWindowDpi) {
   std::vector<int> columns;
   for (int width : {248, 46, 33, 33, 35, 100})
     columns.push_back(win::ScaleToDpi(width, dpi));
-  EXPECT_EQ(ColumnWidths(window), columns);
+  EXPECT_EQ(ColumnWidths(window.Controls().lvMain), columns);
   ExpectNothingOverlaps(window);
 }
 
@@ -342,47 +334,47 @@ TEST_F(HighDpiTest, StoredBoundsAndColumnWidthsStayPixels) {
     settings_.SetText("Layout", "Col" + std::to_string(column), std::to_string(60 + column));
   TfrmMain& window = Open();
   EXPECT_EQ(WindowSize(window), (std::vector<int>{640, 410}));
-  EXPECT_EQ(ColumnWidths(window), (std::vector<int>{60, 61, 62, 63, 64, 65}));
+  EXPECT_EQ(ColumnWidths(window.Controls().lvMain), (std::vector<int>{60, 61, 62, 63, 64, 65}));
   Close();
   EXPECT_EQ(settings_.Text("Layout", "FormWidth"), "640");
   EXPECT_EQ(settings_.Text("Layout", "Col5"), "65");
 }
 
-class HighDpiMoveTest : public HighDpiTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(HighDpiMoveTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
+// Each screen in turn, and back to the first.
+TEST_F(HighDpiTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
   TfrmMain& window = Open();
   window.Show(SW_SHOWNOACTIVATE);
   const int startDpi = win::WindowDpi(window.Hwnd());
-  const Geometry before = Measure(window);
-  const std::vector<int> columnsBefore = ColumnWidths(window);
-  const std::vector<int> sizeBefore = WindowSize(window);
-  const int target = GetParam();
+  HWND table = window.Controls().lvMain;
+  for (const int target : {120, 144, 192}) {
+    SCOPED_TRACE(target);
+    const Geometry before = Measure(window);
+    const std::vector<int> columnsBefore = ColumnWidths(table);
+    const std::vector<int> sizeBefore = WindowSize(window);
 
-  MoveToScreenOf(window, target);
-  EXPECT_EQ(window.Dpi(), target);
-  EXPECT_EQ(Measure(window), Expected(target));
-  std::vector<int> scaledColumns;
-  for (int width : columnsBefore)
-    scaledColumns.push_back(::MulDiv(width, target, startDpi));
-  EXPECT_EQ(ColumnWidths(window), scaledColumns);
-  EXPECT_EQ(WindowSize(window), (std::vector<int>{::MulDiv(sizeBefore[0], target, startDpi),
-                                                  ::MulDiv(sizeBefore[1], target, startDpi)}));
-  ExpectNothingOverlaps(window);
+    MoveToScreenOf(window, target);
+    EXPECT_EQ(window.Dpi(), target);
+    EXPECT_EQ(Measure(window), Expected(target));
+    std::vector<int> scaledColumns;
+    for (int width : columnsBefore)
+      scaledColumns.push_back(::MulDiv(width, target, startDpi));
+    EXPECT_EQ(ColumnWidths(table), scaledColumns);
+    EXPECT_EQ(WindowSize(window), (std::vector<int>{::MulDiv(sizeBefore[0], target, startDpi),
+                                                    ::MulDiv(sizeBefore[1], target, startDpi)}));
+    ExpectNothingOverlaps(window);
 
-  // The layout comes back exactly; sizes scaled twice through a ratio like 120/144 may each
-  // have been rounded once, as the system's own suggested bounds are.
-  MoveToScreenOf(window, startDpi);
-  EXPECT_EQ(Measure(window), before);
-  const std::vector<int> columnsAfter = ColumnWidths(window);
-  const std::vector<int> sizeAfter = WindowSize(window);
-  for (std::size_t i = 0; i < columnsBefore.size(); ++i)
-    EXPECT_NEAR(columnsAfter[i], columnsBefore[i], 1) << "column " << i;
-  for (std::size_t i = 0; i < sizeBefore.size(); ++i)
-    EXPECT_NEAR(sizeAfter[i], sizeBefore[i], 1) << "window size " << i;
+    // The layout comes back exactly; sizes scaled twice through a ratio like 120/144 may each
+    // have been rounded once, as the system's own suggested bounds are.
+    MoveToScreenOf(window, startDpi);
+    EXPECT_EQ(Measure(window), before);
+    const std::vector<int> columnsAfter = ColumnWidths(table);
+    const std::vector<int> sizeAfter = WindowSize(window);
+    for (std::size_t i = 0; i < columnsBefore.size(); ++i)
+      EXPECT_NEAR(columnsAfter[i], columnsBefore[i], 1) << "column " << i;
+    for (std::size_t i = 0; i < sizeBefore.size(); ++i)
+      EXPECT_NEAR(sizeAfter[i], sizeBefore[i], 1) << "window size " << i;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Screens, HighDpiMoveTest, ::testing::Values(120, 144, 192));
 
 }  // namespace
 }  // namespace velmora::testing

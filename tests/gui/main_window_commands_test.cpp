@@ -9,11 +9,15 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "monitor/win32/error_box.h"
 #include "tests/gui/main_window_fixture.h"
+#include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/tree_reader.h"
 #include "windows/about_window.h"
 #include "windows/ole_session.h"
 
@@ -54,37 +58,26 @@ TEST_F(RemoveTest, WithTheFocusInTheTableTheSelectedRowGoesAtOnce) {
   EXPECT_EQ(window.Table().Count(), 2u);
   // The counters catch up at the next tick only.
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 3");
-  window.tmrMainTimer();
-  ASSERT_TRUE(WaitForReads(window));
+  ASSERT_TRUE(RunAndSettle(&TfrmMain::tmrMainTimer));
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 2");
 }
 
-struct RemoveRefusal {
-  const char* name;
-  bool selectRow;
-  bool focusInIntervalBox;
-};
-
-class RemoveRefusalTest : public RemoveTest, public ::testing::WithParamInterface<RemoveRefusal> {};
-
-TEST_P(RemoveRefusalTest, SaysNoLocationMarkedAndChangesNothing) {
-  TfrmMain& window = OpenWithThreeRows();
-  HWND table = window.Controls().lvMain;
-  if (GetParam().selectRow)
-    SelectRow(table, 0);
-  ::SetFocus(GetParam().focusInIntervalBox ? window.Controls().fldPollItv : table);
-  DialogDriver driver;
-  window.acRemoveLocationExecute();
-  EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "No location marked!", true}}));
-  EXPECT_EQ(ItemCount(table), 3);
-  EXPECT_EQ(window.Table().Count(), 3u);
+TEST_F(RemoveTest, WithoutARowMarkedInTheTableSaysNoLocationMarkedAndChangesNothing) {
+  for (const bool focusInIntervalBox : {false, true}) {
+    SCOPED_TRACE(focusInIntervalBox ? "a row selected, the focus in the interval box" : "no row selected");
+    Close();
+    TfrmMain& window = OpenWithThreeRows();
+    HWND table = window.Controls().lvMain;
+    if (focusInIntervalBox)
+      SelectRow(table, 0);
+    ::SetFocus(focusInIntervalBox ? window.Controls().fldPollItv : table);
+    DialogDriver driver;
+    window.acRemoveLocationExecute();
+    EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "No location marked!", true}}));
+    EXPECT_EQ(ItemCount(table), 3);
+    EXPECT_EQ(window.Table().Count(), 3u);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-                         RemoveRefusalTest,
-                         ::testing::Values(RemoveRefusal{"NoSelection", false, false},
-                                           RemoveRefusal{"FocusInIntervalBox", true, true}),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(RemoveTest, RemovingTheLastRowLeavesAnEmptyTableThatIsSavedAsCountZero) {
   StoreLocations({{ClientPath("only"), true}});
@@ -148,21 +141,6 @@ TEST_F(MainWindowTest, SelectedPathFollowsTheSelection) {
 
 constexpr int kTicksBeforeGivingUp = 300;
 
-// The caption of the folder selected in the picker's tree.
-std::string PickerSelection(HWND dialog) {
-  constexpr int kTreeId = 0x3741;  // the same in Windows and Wine
-  HWND tree = ::GetDlgItem(dialog, kTreeId);
-  char text[MAX_PATH] = {};
-  TVITEMA query{};
-  query.mask = TVIF_TEXT;
-  query.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-  query.pszText = text;
-  query.cchTextMax = sizeof(text);
-  if (!query.hItem || !::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
-    return {};
-  return text;
-}
-
 TEST_F(MainWindowTest, AddPutsTheConfirmedFolderEnabledAtItsSortedPlace) {
   OleSession ole;
   const std::string existing = MakeClient("m", {.workUnit = "unit"});
@@ -178,7 +156,7 @@ TEST_F(MainWindowTest, AddPutsTheConfirmedFolderEnabledAtItsSortedPlace) {
       windowWasDisabled = !::IsWindowEnabled(window.Hwnd());
     // The picker selects its own initial folder when it is ready, which may come after the
     // first tick: select until the tree shows the folder, then confirm as a user would.
-    if (PickerSelection(dialog) == "a-new") {
+    if (TreeItemText(::GetDlgItem(dialog, kFolderDialogTreeId), TVGN_CARET) == "a-new") {
       ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
       return true;
     }
@@ -229,24 +207,25 @@ TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesTheRows) {
   EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
 }
 
-TEST_F(MainWindowTest, TheEndOfTheSessionSavesOnceLikeAnExit) {
-  TfrmMain& window = Open();
-  EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
-  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, 0);
-  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
-  EXPECT_EQ(settings_.Text("Locations", "Location0000"), appFolder_.ProgramPath() + "\\,1");
-  // The window may still be destroyed afterwards; that does not save a second time.
-  Close();
-  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
-}
-
-TEST_F(MainWindowTest, ASessionThatGoesOnSavesNothingUntilExit) {
-  TfrmMain& window = Open();
-  ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
-  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
-  EXPECT_TRUE(settings_.Writes().empty());
-  Close();
-  EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+// The end of the session saves once, like an exit; a session that goes on saves nothing until
+// the exit.
+TEST_F(MainWindowTest, TheEndOfTheSessionSavesOnceLikeAnExitAndOneThatGoesOnNothing) {
+  for (const bool ends : {true, false}) {
+    SCOPED_TRACE(ends ? "ends" : "goes on");
+    settings_.ClearWrites();
+    TfrmMain& window = Open();
+    EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    ::SendMessageA(window.Hwnd(), WM_ENDSESSION, ends, 0);
+    if (ends) {
+      EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+      EXPECT_EQ(settings_.Text("Locations", "Location0000"), appFolder_.ProgramPath() + "\\,1");
+    } else {
+      EXPECT_TRUE(settings_.Writes().empty());
+    }
+    // The window may still be destroyed afterwards; that does not save a second time.
+    Close();
+    EXPECT_EQ(WritesOf(settings_, "Locations", "Count"), 1u);
+  }
 }
 
 const std::vector<KeyText> kStoredBounds = {{"FormWidth", "600"},
@@ -260,10 +239,7 @@ TEST_F(MainWindowTest, StoredLayoutBarsAndIntervalAreAppliedAndSavedBack) {
   Store("Interface", {{"pnlStats", "0"}});
   Store("Defaults", {{"PollInterval", "60"}});
   TfrmMain& window = Open();
-  RECT bounds{};
-  ::GetWindowRect(window.Hwnd(), &bounds);
-  EXPECT_EQ((std::array<LONG, 4>{bounds.left, bounds.top, bounds.right, bounds.bottom}),
-            (std::array<LONG, 4>{40, 30, 640, 430}));
+  EXPECT_EQ(Bounds(WindowRect(window.Hwnd())), (std::array<LONG, 4>{40, 30, 600, 400}));
   EXPECT_EQ(window.ColumnWidth(0), 300);
   EXPECT_EQ(window.ColumnWidth(5), 120);
   EXPECT_FALSE(window.BarVisible(Bar::kStatsPanel));
@@ -320,14 +296,11 @@ TEST_F(MainWindowTest, ALoadFailureIsShownAndTheStartStopsThere) {
   EXPECT_FALSE(window.TimerEnabled());
   EXPECT_FALSE(::KillTimer(window.Hwnd(), TfrmMain::kMainTimerId));
 
-  window.tmrMainTimer();
-
-  ASSERT_TRUE(WaitForReads(window));
+  ASSERT_TRUE(RunAndSettle(&TfrmMain::tmrMainTimer));
   EXPECT_FALSE(window.TimerEnabled());
   ::SetWindowTextA(window.Controls().fldPollItv, "30");
   EXPECT_FALSE(window.TimerEnabled());
-  window.acRefreshExecute();
-  ASSERT_TRUE(WaitForReads(window));
+  ASSERT_TRUE(RunAndSettle(&TfrmMain::acRefreshExecute));
   EXPECT_EQ(ItemText(table, 0, 2), "+");
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 1");
 }
@@ -337,10 +310,8 @@ TEST_F(MainWindowTest, AFailureAtTheFirstEntryKeepsTheBuiltInWindowSize) {
   DialogDriver driver;
   TfrmMain& window = Open();
   EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "Invalid data type for 'FormWidth'", true}}));
-  RECT bounds{};
-  ::GetWindowRect(window.Hwnd(), &bounds);
-  EXPECT_EQ(bounds.right - bounds.left, 505);
-  EXPECT_EQ(bounds.bottom - bounds.top, 422);
+  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
+  EXPECT_EQ((std::array<LONG, 2>{bounds[2], bounds[3]}), (std::array<LONG, 2>{505, 422}));
   EXPECT_EQ(ItemCount(window.Controls().lvMain), 0);
 }
 
@@ -359,30 +330,19 @@ TEST_F(MainWindowTest, ASaveFailureIsShownWithAFullStopAndTheWindowStillCloses) 
   EXPECT_FALSE(settings_.Has("Locations", "Count"));
 }
 
-struct FullStopCase {
-  const char* message;
-  const char* shown;
-};
-
-class FullStopTest : public ::testing::TestWithParam<FullStopCase> {};
-
-TEST_P(FullStopTest, OnlyAMessageEndingInALetterGetsAFullStop) {
-  EXPECT_EQ(WithFullStop(GetParam().message), GetParam().shown);
+TEST(FullStop, OnlyAMessageEndingInALetterGetsAFullStop) {
+  for (const auto& [message, shown] :
+       {std::pair{"Failed to create key Layout", "Failed to create key Layout."},
+        std::pair{"Invalid data type for 'Col2'", "Invalid data type for 'Col2'"},
+        std::pair{"Failed to set data for 'x'", "Failed to set data for 'x'"}, std::pair{"Done.", "Done."},
+        std::pair{"Count 3", "Count 3"},
+        std::pair{"Schl\xFC"
+                  "ssel \xC4",
+                  "Schl\xFC"
+                  "ssel \xC4."},
+        std::pair{"", ""}})
+    EXPECT_EQ(WithFullStop(message), shown) << message;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages,
-    FullStopTest,
-    ::testing::Values(FullStopCase{"Failed to create key Layout", "Failed to create key Layout."},
-                      FullStopCase{"Invalid data type for 'Col2'", "Invalid data type for 'Col2'"},
-                      FullStopCase{"Failed to set data for 'x'", "Failed to set data for 'x'"},
-                      FullStopCase{"Done.", "Done."},
-                      FullStopCase{"Count 3", "Count 3"},
-                      FullStopCase{"Schl\xFC"
-                                   "ssel \xC4",
-                                   "Schl\xFC"
-                                   "ssel \xC4."},
-                      FullStopCase{"", ""}));
 
 }  // namespace
 }  // namespace velmora::testing

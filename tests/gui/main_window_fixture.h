@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,6 +38,12 @@ namespace velmora::testing {
 // Local clients beside a share that answers slowly or not at all: each 50 % into a unit, with
 // seven results.
 inline constexpr const char* kLocalClients[] = {"local0", "local1", "local2", "local3"};
+
+// The row of `path` shows a unit in work at `progress`.
+inline bool RowShowsUnitAt(HWND table, const std::string& path, const std::string& progress) {
+  const int row = RowOf(table, path);
+  return row >= 0 && ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
+}
 
 // One value of a settings section.
 struct KeyText {
@@ -73,6 +78,11 @@ class MainWindowTest : public ::testing::Test {
     return Open(appFolder_.ProgramPath() + "\\", application_.Hwnd());
   }
   void Close() { window_.reset(); }
+  // Runs one of the window's handlers and waits until every read it handed out has been shown.
+  [[nodiscard]] bool RunAndSettle(void (TfrmMain::*handler)()) {
+    (window_.get()->*handler)();
+    return WaitForReads(*window_);
+  }
 
   // A client folder below the clients' temporary folder, with a trailing "\".
   std::string MakeClient(const std::string& name, const ClientFiles& files) {
@@ -81,6 +91,11 @@ class MainWindowTest : public ::testing::Test {
   std::string ClientPath(const std::string& name) const { return clients_.ProgramPath(name) + "\\"; }
   void WriteClientFile(const std::string& relative, const std::string& contents) {
     writer_.WriteFile(relative, contents);
+  }
+  // The window over one client folder, `name`, holding `files`.
+  TfrmMain& OpenOverClient(const std::string& name, const ClientFiles& files) {
+    StoreLocations({{MakeClient(name, files), true}});
+    return Open();
   }
 
   // The window, shown and polling every second, over `stored` followed by the local clients;
@@ -97,7 +112,11 @@ class MainWindowTest : public ::testing::Test {
     return window;
   }
   // Every local client's row shows a unit in work at `progress`.
-  bool LocalClientsShow(const std::string& progress) const;
+  bool LocalClientsShow(const std::string& progress) const {
+    return std::all_of(std::begin(kLocalClients), std::end(kLocalClients), [&](const char* name) {
+      return RowShowsUnitAt(window_->Controls().lvMain, ClientPath(name), progress);
+    });
+  }
 
   // Settings as LoadSettings reads them, and as the window saved them.
   void Store(const char* section, const std::vector<KeyText>& entries) {
@@ -166,14 +185,6 @@ inline void SetFileTimeTo(const std::string& path, WORD year, WORD month, WORD d
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(file) << path;
   ASSERT_TRUE(::SetFileTime(file.Get(), nullptr, nullptr, &utcTime)) << path;
-}
-
-inline bool MainWindowTest::LocalClientsShow(const std::string& progress) const {
-  HWND table = window_->Controls().lvMain;
-  return std::all_of(std::begin(kLocalClients), std::end(kLocalClients), [&](const char* name) {
-    const int row = RowOf(table, ClientPath(name));
-    return row >= 0 && ItemText(table, row, 1) == progress && ItemText(table, row, 2) == "+";
-  });
 }
 
 }  // namespace velmora::testing

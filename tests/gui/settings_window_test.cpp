@@ -12,7 +12,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "monitor/win32/main_window.h"
 #include "monitor/win32/registry_store.h"
 #include "tests/gui/wait_for_reads.h"
+#include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/dialog_driver.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/recording_shell.h"
@@ -51,12 +51,6 @@ std::vector<ShownRow> ShownRows(HWND listView) {
   return rows;
 }
 
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
-  return rect;
-}
-
 RECT NormalRect(HWND window) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
@@ -67,11 +61,6 @@ RECT NormalRect(HWND window) {
 // The control's own visibility flag, whatever its parents show.
 bool HasVisibleStyle(HWND control) {
   return (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-// The window's left, top, width and height.
-std::array<LONG, 4> Bounds(const RECT& r) {
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 std::vector<bool> BarsVisible(const MainControls& c) {
@@ -88,12 +77,11 @@ class SettingsWindowTest : public ::testing::Test {
  protected:
   ~SettingsWindowTest() override { Close(); }
 
-  // Start-up as the program does it: the store opened first, then the window created and shown.
-  // An empty `appDir` means the folder of the running executable.
-  TfrmMain& Open(std::string appDir = std::string()) {
+  // Start-up as the program does it: the store opened first, then the window created and shown,
+  // its folder that of the running executable.
+  TfrmMain& Open() {
     store_ = win::OpenUserSettingsStore();
-    window_ =
-        std::make_unique<TfrmMain>(MainWindowServices{fs_, *store_, shell_, nullptr, std::move(appDir)});
+    window_ = std::make_unique<TfrmMain>(MainWindowServices{fs_, *store_, shell_, nullptr, std::string()});
     EXPECT_TRUE(window_->Create());
     window_->Show(SW_SHOWNORMAL);
     return *window_;
@@ -103,6 +91,12 @@ class SettingsWindowTest : public ::testing::Test {
   void Close() {
     window_.reset();
     store_.reset();
+  }
+  // For the next row of a table: no window, no stored key and no message box seen.
+  void StartAfresh() {
+    Close();
+    registry_.Delete();
+    boxes_.seen.clear();
   }
 
   // The registry, read and written directly.
@@ -250,40 +244,27 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
   EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
 }
 
-struct CountCase {
-  const char* name;
-  std::vector<std::pair<std::string, std::string>> entries;  // "Locations" section
-  bool expectAppDir;
-  std::vector<ShownRow> rows;  // when not the program's folder
-};
-
-void PrintTo(const CountCase& c, std::ostream* os) {
-  *os << c.name;
+TEST_F(SettingsWindowTest, StoredCountDecidesWhatTheTableShows) {
+  struct CountCase {
+    const char* name;
+    std::vector<KeyText> entries;  // "Locations" section
+    std::vector<ShownRow> rows;
+  };
+  const std::vector<ShownRow> appDir = {{ExecutableFolder(), true}};
+  const CountCase cases[] = {
+      {"ZeroWithAnEntryPresent", {{"Count", "0"}, {"Location0000", "C:\\a,1"}}, appDir},
+      {"Negative", {{"Count", "-1"}, {"Location0000", "C:\\a,1"}}, {}},
+      {"LargerThanTheEntries",
+       {{"Count", "4"}, {"Location0000", "C:\\a,1"}, {"Location0002", "C:\\c,0"}},
+       {{"C:\\a", true}, {"C:\\c", false}}},
+      {"AllEntriesMissing", {{"Count", "3"}}, {}}};
+  for (const CountCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    StartAfresh();
+    Put("Locations", row.entries);
+    EXPECT_EQ(ShownRows(Open().Controls().lvMain), row.rows);
+  }
 }
-
-class SettingsCountTest : public SettingsWindowTest, public ::testing::WithParamInterface<CountCase> {};
-
-TEST_P(SettingsCountTest, StoredCountDecidesWhatTheTableShows) {
-  for (const auto& [key, text] : GetParam().entries)
-    registry_.PutText("Locations", key, text);
-  TfrmMain& window = Open();
-  const std::vector<ShownRow> expected =
-      GetParam().expectAppDir ? std::vector<ShownRow>{{ExecutableFolder(), true}} : GetParam().rows;
-  EXPECT_EQ(ShownRows(window.Controls().lvMain), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Counts,
-    SettingsCountTest,
-    ::testing::Values(
-        CountCase{"ZeroWithAnEntryPresent", {{"Count", "0"}, {"Location0000", "C:\\a,1"}}, true, {}},
-        CountCase{"Negative", {{"Count", "-1"}, {"Location0000", "C:\\a,1"}}, false, {}},
-        CountCase{"LargerThanTheEntries",
-                  {{"Count", "4"}, {"Location0000", "C:\\a,1"}, {"Location0002", "C:\\c,0"}},
-                  false,
-                  {{"C:\\a", true}, {"C:\\c", false}}},
-        CountCase{"AllEntriesMissing", {{"Count", "3"}}, false, {}}),
-    [](const ::testing::TestParamInfo<CountCase>& param) { return std::string(param.param.name); });
 
 TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
   PutLocations({"C:\\run0,1", "C:\\run1,1", "C:\\run2,0", "C:\\run3,1", "C:\\run4,1"});
@@ -291,38 +272,24 @@ TEST_F(SettingsWindowTest, EntriesAboveTheNewCountStayInTheStore) {
   Open();
   Close();
   ExpectStored("Locations", {{"Count", "2"}, {"Location0002", "C:\\run2,0"}, {"Location0004", "C:\\run4,1"}});
-  TfrmMain& window = Open();
-  EXPECT_EQ(ShownRows(window.Controls().lvMain),
+  EXPECT_EQ(ShownRows(Open().Controls().lvMain),
             (std::vector<ShownRow>{{"C:\\run0", true}, {"C:\\run1", true}}));
 }
 
-struct StateCase {
-  const char* stored;
-  bool maximized;
-};
-
-void PrintTo(const StateCase& c, std::ostream* os) {
-  *os << '"' << c.stored << '"';
+// Only "2" opens maximized; restoring a maximized window gives back the stored normal bounds.
+TEST_F(SettingsWindowTest, OnlyTwoOpensMaximized) {
+  for (const auto& [stored, maximized] : {std::pair{"2", true}, std::pair{"1", false}, std::pair{"0", false},
+                                          std::pair{"3", false}, std::pair{"maximized", false}}) {
+    SCOPED_TRACE(stored);
+    StartAfresh();
+    Put("Layout", {{"FormWidth", "600"}, {"FormHeight", "400"}, {"FormTop", "20"}, {"FormLeft", "10"}});
+    Put("Layout", {{"WindowState", stored}});
+    TfrmMain& window = Open();
+    EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, maximized);
+    const std::array<LONG, 4> normal = Bounds(NormalRect(window.Hwnd()));
+    EXPECT_EQ((std::array<LONG, 2>{normal[2], normal[3]}), (std::array<LONG, 2>{600, 400}));
+  }
 }
-
-class SettingsWindowStateTest : public SettingsWindowTest, public ::testing::WithParamInterface<StateCase> {};
-
-// Restoring a maximized window gives back the stored normal bounds.
-TEST_P(SettingsWindowStateTest, OnlyTwoOpensMaximized) {
-  Put("Layout", {{"FormWidth", "600"}, {"FormHeight", "400"}, {"FormTop", "20"}, {"FormLeft", "10"}});
-  Put("Layout", {{"WindowState", GetParam().stored}});
-  TfrmMain& window = Open();
-  EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, GetParam().maximized);
-  const std::array<LONG, 4> normal = Bounds(NormalRect(window.Hwnd()));
-  EXPECT_EQ((std::array<LONG, 2>{normal[2], normal[3]}), (std::array<LONG, 2>{600, 400}));
-}
-
-const StateCase kStoredStates[] = {{"2", true},
-                                   {"1", false},
-                                   {"0", false},
-                                   {"3", false},
-                                   {"maximized", false}};
-INSTANTIATE_TEST_SUITE_P(Texts, SettingsWindowStateTest, ::testing::ValuesIn(kStoredStates));
 
 // After start-up the test overwrites the stored layout; what the exit leaves shows what it wrote.
 TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
@@ -368,11 +335,11 @@ TEST_F(SettingsWindowTest, ExitAfterASnapSavesWhereTheWindowStands) {
   ASSERT_FALSE(::IsZoomed(hwnd));
   ASSERT_FALSE(::IsIconic(hwnd));
   Close();
-  EXPECT_EQ(StoredText("Layout", "WindowState"), "1");
-  EXPECT_EQ(StoredText("Layout", "FormLeft"), std::to_string(snapped.left));
-  EXPECT_EQ(StoredText("Layout", "FormTop"), std::to_string(snapped.top));
-  EXPECT_EQ(StoredText("Layout", "FormWidth"), std::to_string(snapped.right - snapped.left));
-  EXPECT_EQ(StoredText("Layout", "FormHeight"), std::to_string(snapped.bottom - snapped.top));
+  ExpectStored("Layout", {{"WindowState", "1"},
+                          {"FormLeft", std::to_string(snapped.left)},
+                          {"FormTop", std::to_string(snapped.top)},
+                          {"FormWidth", std::to_string(snapped.right - snapped.left)},
+                          {"FormHeight", std::to_string(snapped.bottom - snapped.top)}});
 }
 
 TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
@@ -388,100 +355,77 @@ TEST_F(SettingsWindowTest, ExitWhileMinimizedLeavesTheLayoutAsItWas) {
   ExpectStored("Defaults", {{"PollInterval", "15"}});
 }
 
-struct IntervalCase {
-  const char* stored;
-  const char* shown;
-};
-
-void PrintTo(const IntervalCase& c, std::ostream* os) {
-  *os << '"' << c.stored << "\" -> " << c.shown;
-}
-
-class SettingsIntervalTest : public SettingsWindowTest, public ::testing::WithParamInterface<IntervalCase> {};
-
 // Cut to the up-down control's 16 bits, then kept within 1..32767 so the timer always runs.
-TEST_P(SettingsIntervalTest, StoredIntervalBecomesTheTimerPeriod) {
-  Put("Defaults", {{"PollInterval", GetParam().stored}});
-  TfrmMain& window = Open();
-  EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), GetParam().shown);
-  EXPECT_EQ(window.TimerInterval(), static_cast<UINT>(std::stoi(GetParam().shown)) * 1000u);
-  EXPECT_TRUE(window.TimerEnabled());
+TEST_F(SettingsWindowTest, StoredIntervalBecomesTheTimerPeriod) {
+  for (const auto& [stored, shown] :
+       {std::pair{"60", "60"}, std::pair{"0", "1"}, std::pair{"-5", "1"}, std::pair{"70000", "4464"},
+        std::pair{"65551", "15"}, std::pair{"abc", "15"}}) {
+    SCOPED_TRACE(stored);
+    StartAfresh();
+    Put("Defaults", {{"PollInterval", stored}});
+    TfrmMain& window = Open();
+    EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), shown);
+    EXPECT_EQ(window.TimerInterval(), static_cast<UINT>(std::stoi(shown)) * 1000u);
+    EXPECT_TRUE(window.TimerEnabled());
+  }
 }
-
-const IntervalCase kStoredIntervals[] = {{"60", "60"},      {"0", "1"},      {"-5", "1"},
-                                         {"70000", "4464"}, {"65551", "15"}, {"abc", "15"}};
-INSTANTIATE_TEST_SUITE_P(Texts, SettingsIntervalTest, ::testing::ValuesIn(kStoredIntervals));
-
-struct WrongTypeCase {
-  const char* name;
-  const char* section;
-  const char* key;
-  const char* message;
-  bool rowLoaded;     // whether the stored location was read before the failure
-  bool toolbarShown;  // the stored "0" not yet read: the toolbar keeps its built-in visibility
-};
-
-void PrintTo(const WrongTypeCase& c, std::ostream* os) {
-  *os << c.section << "/" << c.key;
-}
-
-class SettingsWrongTypeTest : public SettingsWindowTest,
-                              public ::testing::WithParamInterface<WrongTypeCase> {};
 
 // The message box names the entry; loading stops there, start-up runs no first pass and the
 // timer stays off, but "Update all now" still refreshes.
-TEST_P(SettingsWrongTypeTest, StartUpReportsTheEntryAndSkipsTheRest) {
+TEST_F(SettingsWindowTest, StartUpReportsTheWrongTypedEntryAndSkipsTheRest) {
+  struct WrongTypeCase {
+    const char* section;
+    const char* key;
+    bool rowLoaded;     // whether the stored location was read before the failure
+    bool toolbarShown;  // the stored "0" not yet read: the toolbar keeps its built-in visibility
+  };
+  const WrongTypeCase cases[] = {{"Layout", "FormHeight", false, true},
+                                 {"Interface", "sttBar", true, false},
+                                 {"Locations", "Location0000", false, true}};
   const std::string folder = ExecutableFolder();
-  PutLocations({folder + ",1"});
-  Put("Defaults", {{"PollInterval", "60"}});
-  Put("Interface", {{"tlbMain", "0"}});
-  registry_.PutDword(GetParam().section, GetParam().key, 300);
+  for (const WrongTypeCase& row : cases) {
+    SCOPED_TRACE(row.key);
+    StartAfresh();
+    PutLocations({folder + ",1"});
+    Put("Defaults", {{"PollInterval", "60"}});
+    Put("Interface", {{"tlbMain", "0"}});
+    registry_.PutDword(row.section, row.key, 300);
 
-  TfrmMain& window = Open();
-  const MainControls& c = window.Controls();
-  EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", GetParam().message, true}}));
+    TfrmMain& window = Open();
+    const MainControls& c = window.Controls();
+    EXPECT_EQ(
+        boxes_.seen,
+        (std::vector<SeenBox>{{"Velmora", std::string("Invalid data type for '") + row.key + "'", true}}));
+    // Not read: the interval keeps the built-in 15.
+    EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
+    EXPECT_EQ(HasVisibleStyle(c.tlbMain), row.toolbarShown);
+    EXPECT_FALSE(window.TimerEnabled());
+    EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+    // Without the row, the program's folder is not put in its place either; with it, no pass has
+    // looked at the folder yet.
+    const std::vector<ShownRow> rows = ShownRows(c.lvMain);
+    EXPECT_EQ(rows, (row.rowLoaded ? std::vector<ShownRow>{{folder, true}} : std::vector<ShownRow>{}));
+    if (row.rowLoaded) {
+      EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "?");
+    }
+    EXPECT_EQ(testing::StatusText(c.sttBar, 0), "");
 
-  // Not read: the interval keeps the built-in 15.
-  EXPECT_EQ(win::WindowText(c.fldPollItv), "15");
-  EXPECT_EQ(HasVisibleStyle(c.tlbMain), GetParam().toolbarShown);
-  EXPECT_FALSE(window.TimerEnabled());
-  EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
-
-  const std::vector<ShownRow> rows = ShownRows(c.lvMain);
-  if (GetParam().rowLoaded) {
-    ASSERT_EQ(rows, (std::vector<ShownRow>{{folder, true}}));
-    EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "?");  // no pass has looked at the folder yet
-  } else {
-    EXPECT_TRUE(rows.empty());  // and the program's folder is not put in its place
+    window.acRefreshExecute();
+    ASSERT_TRUE(WaitForReads(window));
+    EXPECT_EQ(testing::StatusText(c.sttBar, 0), row.rowLoaded ? " Total: 1" : " Total: 0");
+    if (row.rowLoaded) {
+      EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "-");
+    }
+    EXPECT_FALSE(window.TimerEnabled());
   }
-  EXPECT_EQ(testing::StatusText(c.sttBar, 0), "");
-
-  window.acRefreshExecute();
-  ASSERT_TRUE(WaitForReads(window));
-  EXPECT_EQ(testing::StatusText(c.sttBar, 0), GetParam().rowLoaded ? " Total: 1" : " Total: 0");
-  if (GetParam().rowLoaded) {
-    EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "-");
-  }
-  EXPECT_FALSE(window.TimerEnabled());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries,
-    SettingsWrongTypeTest,
-    ::testing::Values(
-        WrongTypeCase{"Integer", "Layout", "FormHeight", "Invalid data type for 'FormHeight'", false, true},
-        WrongTypeCase{"Boolean", "Interface", "sttBar", "Invalid data type for 'sttBar'", true, false},
-        WrongTypeCase{"Text", "Locations", "Location0000", "Invalid data type for 'Location0000'", false,
-                      true}),
-    [](const ::testing::TestParamInfo<WrongTypeCase>& param) { return std::string(param.param.name); });
 
 // A wrong-typed height stops loading before the height is applied: the window keeps its stored
 // width and its built-in height.
 TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
   Put("Layout", {{"FormWidth", "610"}});
   registry_.PutDword("Layout", "FormHeight", 300);
-  TfrmMain& window = Open();
-  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
+  const std::array<LONG, 4> bounds = Bounds(WindowRect(Open().Hwnd()));
   EXPECT_EQ((std::array<LONG, 2>{bounds[2], bounds[3]}), (std::array<LONG, 2>{610, 422}));
 }
 
@@ -495,30 +439,26 @@ TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
 }
 
-// Logging off with the monitor still open counts as an exit: the settings are saved once.
-TEST_F(SettingsWindowTest, EndOfSessionSavesOnce) {
-  TfrmMain& window = Open();
-  Put("Defaults", {{"PollInterval", "999"}});
-  EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
-  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  ExpectStored("Defaults", {{"PollInterval", "15"}});
-  ExpectStored("Locations", {{"Location0000", ExecutableFolder() + ",1"}});
-
-  Put("Defaults", {{"PollInterval", "999"}});
-  Close();
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // not saved a second time
-  EXPECT_TRUE(boxes_.seen.empty());
-}
-
-TEST_F(SettingsWindowTest, CancelledEndOfSessionSavesNothing) {
-  TfrmMain& window = Open();
-  Put("Defaults", {{"PollInterval", "999"}});
-  ::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, 0);
-  ::SendMessageA(window.Hwnd(), WM_ENDSESSION, FALSE, 0);
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");
-  Close();
-  EXPECT_EQ(StoredText("Defaults", "PollInterval"), "15");
+// Logging off with the monitor still open counts as an exit: the settings are saved once. A
+// session that goes on saves nothing until the exit.
+TEST_F(SettingsWindowTest, EndOfSessionSavesOnceAndACancelledOneNothing) {
+  for (const bool ends : {true, false}) {
+    SCOPED_TRACE(ends);
+    StartAfresh();
+    TfrmMain& window = Open();
+    Put("Defaults", {{"PollInterval", "999"}});
+    EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ends ? ENDSESSION_LOGOFF : 0), TRUE);
+    EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
+    ::SendMessageA(window.Hwnd(), WM_ENDSESSION, ends, ends ? ENDSESSION_LOGOFF : 0);
+    EXPECT_EQ(StoredText("Defaults", "PollInterval"), ends ? "15" : "999");
+    if (ends) {
+      ExpectStored("Locations", {{"Location0000", ExecutableFolder() + ",1"}});
+      Put("Defaults", {{"PollInterval", "999"}});
+    }
+    Close();
+    EXPECT_EQ(StoredText("Defaults", "PollInterval"), ends ? "999" : "15");  // saved once, at the end
+    EXPECT_TRUE(boxes_.seen.empty());
+  }
 }
 
 }  // namespace

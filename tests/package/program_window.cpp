@@ -1,5 +1,6 @@
 #include "tests/package/program_window.h"
 
+#include <utility>
 #include <vector>
 
 namespace velmora::probe {
@@ -17,32 +18,6 @@ struct WindowSearch {
   ProgramWindow found;
 };
 
-BOOL CALLBACK VisitTopLevel(HWND hwnd, LPARAM lParam) {
-  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
-  if (ClassOf(hwnd) != search.className)
-    return TRUE;
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(hwnd, &processId);
-  // Another copy started from elsewhere has a window of the same class: only the path tells.
-  if (::lstrcmpiA(ProcessImagePath(processId).c_str(), search.exePath.c_str()) != 0)
-    return TRUE;
-  search.found = ProgramWindow{hwnd, processId};
-  return FALSE;
-}
-
-struct DescendantSearch {
-  const char* className;
-  HWND found;
-};
-
-BOOL CALLBACK VisitChild(HWND hwnd, LPARAM lParam) {
-  auto& search = *reinterpret_cast<DescendantSearch*>(lParam);
-  if (ClassOf(hwnd) != search.className)
-    return TRUE;
-  search.found = hwnd;
-  return FALSE;
-}
-
 }  // namespace
 
 std::string ProcessImagePath(DWORD processId) {
@@ -58,7 +33,19 @@ std::string ProcessImagePath(DWORD processId) {
 
 ProgramWindow FindProgramWindow(const std::string& className, const std::string& exePath) {
   WindowSearch search{className, exePath, {}};
-  ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        auto& wanted = *reinterpret_cast<WindowSearch*>(lParam);
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(hwnd, &processId);
+        // Another copy started from elsewhere has a window of the same class: only the path tells.
+        if (ClassOf(hwnd) != wanted.className ||
+            ::lstrcmpiA(ProcessImagePath(processId).c_str(), wanted.exePath.c_str()) != 0)
+          return TRUE;
+        wanted.found = ProgramWindow{hwnd, processId};
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -69,9 +56,16 @@ std::string WindowTitle(HWND hwnd) {
 }
 
 HWND FindDescendant(HWND parent, const char* className) {
-  DescendantSearch search{className, nullptr};
-  ::EnumChildWindows(parent, &VisitChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::pair<const char*, HWND> search{className, nullptr};
+  ::EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        auto& [name, found] = *reinterpret_cast<std::pair<const char*, HWND>*>(lParam);
+        found = ClassOf(hwnd) == name ? hwnd : nullptr;
+        return found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
 }  // namespace velmora::probe

@@ -67,10 +67,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return !options.exePath.empty();
 }
 
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // Waits until the program's window exists and carries a title with the expected start; the
 // title is set when the window is first activated, a moment after it appears.
 ProgramWindow WaitForWindow(const Options& options) {
@@ -81,7 +77,7 @@ ProgramWindow WaitForWindow(const Options& options) {
     window = FindProgramWindow(options.className, options.exePath);
     if (window.hwnd) {
       title = WindowTitle(window.hwnd);
-      if (StartsWith(title, options.titlePrefix))
+      if (title.rfind(options.titlePrefix, 0) == 0)
         return window;
     }
     if (::GetTickCount64() >= deadline)

@@ -23,6 +23,16 @@ RECT RectIn(HWND window, HWND control) {
   return rect;
 }
 
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return rect;
+}
+
+std::array<LONG, 4> Bounds(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -46,10 +56,30 @@ SIZE TextExtent(HFONT font, const std::string& text) {
   return extent;
 }
 
-int FontHeight(HWND control) {
+LOGFONTA ControlFont(HWND control) {
   LOGFONTA face{};
   ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(face), &face);
-  return face.lfHeight;
+  return face;
+}
+
+int FontHeight(HWND control) {
+  return ControlFont(control).lfHeight;
+}
+
+int ScreenPx(int value) {
+  return win::ScaleToDpi(value, win::ScreenDpi());
+}
+
+void ExpectFixedFrame(HWND window, SIZE client) {
+  RECT area{};
+  ::GetClientRect(window, &area);
+  EXPECT_EQ(area.right, ScreenPx(client.cx));
+  EXPECT_EQ(area.bottom, ScreenPx(client.cy));
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE));
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_NE(::SendMessageA(window, WM_GETICON, ICON_BIG, 0), 0);
 }
 
 void ExpectLaidOut(HWND window, const LaidOutControl& row, int dpi) {
@@ -102,7 +132,7 @@ struct Slot {
 
 std::vector<Slot> VisibleSlots(HWND parent) {
   std::vector<Slot> slots;
-  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child : Children(parent)) {
     // The style's own flag: the tests look at windows that are not shown yet.
     if ((::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0)
       slots.push_back(

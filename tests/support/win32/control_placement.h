@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <span>
 #include <string>
 
@@ -14,6 +15,11 @@ RECT RectInParent(HWND child);
 // `control`'s rectangle in `window`'s client coordinates.
 RECT RectIn(HWND window, HWND control);
 
+// `window`'s outer rectangle on the screen.
+RECT WindowRect(HWND window);
+// A rectangle as left, top, width and height, to compare it whole in one expectation.
+std::array<LONG, 4> Bounds(const RECT& r);
+
 bool Inside(const RECT& inner, const RECT& outer);
 
 // How wide `text` (by default the control's own) is drawn in the control's font.
@@ -21,8 +27,11 @@ int TextWidth(HWND control);
 int TextWidth(HWND control, const std::string& text);
 // The extent of `text` drawn in `font` on the screen.
 SIZE TextExtent(HFONT font, const std::string& text);
-// The lfHeight of the control's font.
+// The control's font, and its lfHeight.
+LOGFONTA ControlFont(HWND control);
 int FontHeight(HWND control);
+// Pixels on this screen for a length the layout gives at 96 dpi.
+int ScreenPx(int value);
 
 // A control as a window's layout table gives it at 96 dpi.
 struct LaidOutControl {
@@ -36,6 +45,10 @@ struct LaidOutControl {
 // font at that dpi. The height is left to the caller: some controls (a status bar) size their
 // own height at other dpis.
 void ExpectLaidOut(HWND window, const LaidOutControl& row, int dpi);
+
+// A dialog frame that cannot be resized, maximized or minimized, around a client area of
+// `client` (at 96 dpi) on this screen, with the program's icon.
+void ExpectFixedFrame(HWND window, SIZE client);
 
 // Moved to screens of 192 and 120 dpi and back to its own (WM_DPICHANGED), the window takes the
 // place the system suggests, a client area of the laid-out size and `rows` at each dpi.

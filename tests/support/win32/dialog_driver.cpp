@@ -11,7 +11,7 @@ SeenBox ReadMessageBox(HWND box) {
   SeenBox noted{win::WindowText(box), {}, true};
   int buttons = 0;
   // The text is the static control that has text (the icon's static has none).
-  for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child : Children(box)) {
     const std::string text = win::WindowText(child);
     if (HasClass(child, "Static") && !text.empty())
       noted.text = text;

@@ -31,8 +31,15 @@ HWND FindThreadWindow(const char* className) {
   return found.empty() ? nullptr : found.front();
 }
 
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
+}
+
 HWND FindChildByText(HWND parent, const std::string& text) {
-  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child : Children(parent)) {
     if (win::WindowText(child) == text)
       return child;
   }
@@ -41,7 +48,7 @@ HWND FindChildByText(HWND parent, const std::string& text) {
 
 std::vector<std::string> ChildTexts(HWND window, const char* className) {
   std::vector<std::string> texts;
-  for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child : Children(window)) {
     if (HasClass(child, className))
       texts.push_back(win::WindowText(child));
   }

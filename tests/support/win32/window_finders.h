@@ -19,6 +19,9 @@ std::vector<HWND> VisibleThreadWindows(const char* className = "#32770");
 // The first of them, or null.
 HWND FindThreadWindow(const char* className);
 
+// The children of `parent` in z-order, the order screen readers walk them in.
+std::vector<HWND> Children(HWND parent);
+
 // The first child of `parent`, in z-order, whose text is `text`, or null.
 HWND FindChildByText(HWND parent, const std::string& text);
 
