@@ -105,7 +105,6 @@ void TfrmMain::Show(int showCommand) {
 }
 
 void TfrmMain::FormCreate() {
-  LayoutControls();
   appDir_ = services_.appDir.empty() ? ExecutableFolder() : services_.appDir;
   if (!appDir_.empty() && appDir_.back() != '\\')
     appDir_ += '\\';

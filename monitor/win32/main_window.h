@@ -287,6 +287,7 @@ class TfrmMain final : public win::BaseWindow {
   bool timerOffForRun_ = false;  // the settings failed to load: no timer until exit
   bool settingsSaved_ = false;
   bool loadingSettings_ = false;  // bounds come from the settings as stored, in pixels
+  bool layoutHeld_ = false;       // one layout at the end of applying the settings, not one per step
   bool syncingRows_ = false;      // the window itself is changing check boxes
   // See MainWindowServices::deferUntilShown.
   bool trayHeld_ = false;

@@ -292,7 +292,7 @@ void TfrmMain::PlaceSettingsPanel() {
 }
 
 void TfrmMain::LayoutControls() {
-  if (!ctl_.pnlMain)
+  if (!ctl_.pnlMain || layoutHeld_)
     return;
   RECT client{};
   ::GetClientRect(Hwnd(), &client);

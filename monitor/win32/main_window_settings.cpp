@@ -72,6 +72,17 @@ StoredSettings TfrmMain::CurrentSettings() const {
 
 void TfrmMain::ApplySettings(const StoredSettings& settings) {
   loadingSettings_ = true;
+  // The bounds, a maximized state and each bar would lay the controls out again; every move of a
+  // control is a round trip to the window server, so they are laid out once, at the end.
+  struct LayoutOnce {
+    TfrmMain& window;
+    ~LayoutOnce() {
+      window.layoutHeld_ = false;
+      window.LayoutControls();
+    }
+  };
+  layoutHeld_ = true;
+  const LayoutOnce layoutOnce{*this};
   ChangeNormalBounds([&settings](WindowBounds& b) { b = settings.bounds; });
   // A hidden window is maximized when it is first shown.
   const bool maximized = settings.showState == ShowState::kMaximized;
