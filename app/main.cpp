@@ -6,7 +6,6 @@
 #include <ole2.h>
 
 #include <exception>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -27,25 +26,16 @@ namespace {
 
 using velmora::win::OleSession;
 
-// A message to the thread itself: the monitor window shows; the hidden windows follow.
-constexpr UINT kCreateHiddenWindows = WM_APP + 1;
-
-// The about and details windows, hidden until asked for. They are made once the event loop
-// runs: the monitor window does not need them in order to show.
+// The about and details windows, made when first asked for: the monitor window does not need
+// them in order to show, and making them right after it showed held its first answers back.
 struct HiddenWindows {
   std::optional<velmora::win::TfrmAbout> about;
   std::optional<velmora::TfrmDetails> details;
 };
 
-int RunEventLoop(velmora::TfrmMain& monitor,
-                 HiddenWindows& hidden,
-                 const std::function<void()>& createHidden) {
+int RunEventLoop(velmora::TfrmMain& monitor, HiddenWindows& hidden) {
   MSG message{};
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (message.hwnd == nullptr && message.message == kCreateHiddenWindows) {
-      createHidden();
-      continue;
-    }
     if (hidden.details && hidden.details->PreTranslateMessage(message))
       continue;
     if (monitor.PreTranslateMessage(message))
@@ -102,8 +92,7 @@ int Run(int showCommand) {
   };
 
   monitor.Show(showCommand);
-  ::PostThreadMessageA(::GetCurrentThreadId(), kCreateHiddenWindows, 0, 0);
-  return RunEventLoop(monitor, hidden, createHidden);
+  return RunEventLoop(monitor, hidden);
 }
 
 }  // namespace
