@@ -163,6 +163,13 @@ Change Locations(std::vector<StoredLocation> locations) {
   return [locations](StoredSettings& s) { s.locations = locations; };
 }
 
+Change Sized(WindowBounds bounds, std::array<int, kColumnWidthSlots> widths) {
+  return [bounds, widths](StoredSettings& s) {
+    s.bounds = bounds;
+    s.columnWidths = widths;
+  };
+}
+
 // Booleans read as integers (any number but 0 is true, what is not a number is the default);
 // the stall time is brought into 1..1440 minutes.
 std::vector<LoadCase> AlertCases() {
@@ -281,69 +288,52 @@ std::vector<LoadCase> LayoutCases() {
   std::vector<Stored> storedLayout = {{"Layout", "FormWidth", "600"}, {"Layout", "FormHeight", "333"}};
   for (int i = 0; i < 6; ++i)
     storedLayout.push_back({"Layout", "Col" + std::to_string(i), std::to_string(40 + i)});
-  return {LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
-          LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
-          LoadCase{"Defaults144",
-                   {},
-                   [](StoredSettings& s) {
-                     s.bounds = WindowBounds{801, 450, 0, 0};
-                     s.columnWidths = {372, 69, 50, 50, 53, 150, 195, 165};
-                   },
-                   144},
-          LoadCase{"Defaults120",
-                   {},
-                   [](StoredSettings& s) {
-                     s.bounds = WindowBounds{668, 375, 0, 0};
-                     s.columnWidths = {310, 58, 41, 41, 44, 125, 163, 138};
-                   },
-                   120},
-          LoadCase{"Stored144", storedLayout,
-                   [](StoredSettings& s) {
-                     s.bounds = WindowBounds{600, 333, 0, 0};
-                     s.columnWidths = {40, 41, 42, 43, 44, 45, 195, 165};
-                   },
-                   144},
-          LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
-                   TextEntries("Layout/FormWidth=800;Layout/FormHeight=600;Layout/FormTop=40;"
-                               "Layout/FormLeft=30;Layout/WindowState=2;"),
-                   [](StoredSettings& s) {
-                     s.bounds = WindowBounds{800, 600, 40, 30};
-                     s.showState = ShowState::kMaximized;
-                   }},
-          // A store as Velmora wrote it before it had alerts: everything in it loads as it always
-          // did, and the alert entries it lacks take their defaults.
-          LoadCase{"StoreWithoutAlerts",
-                   TextEntries("Layout/FormWidth=700;Layout/FormHeight=500;Layout/FormTop=-4;"
-                               "Layout/FormLeft=1930;Layout/WindowState=2;Layout/Col0=10;Layout/Col1=11;"
-                               "Layout/Col2=12;Layout/Col3=13;Layout/Col4=14;Layout/Col5=15;"
-                               "Locations/Count=2;Locations/Location0000=C:\\a,0;"
-                               "Locations/Location0001=C:\\b,1;Interface/tlbMain=0;Interface/pnlStats=1;"
-                               "Interface/sttBar=0;Defaults/PollInterval=45;"),
-                   [](StoredSettings& s) {
-                     s.bounds = WindowBounds{700, 500, -4, 1930};
-                     s.showState = ShowState::kMaximized;
-                     s.columnWidths = {10, 11, 12, 13, 14, 15, 130, 110};
-                     s.locations = {{"C:\\a", false}, {"C:\\b", true}};
-                     s.barsShown = {false, true, false};
-                     s.pollInterval = 45;
-                   }},
-          LoadCase{"AlertEntries",
-                   TextEntries("Interface/TrayIcon=0;Interface/AlertStalls=0;Interface/AlertResults=1;"
-                               "Defaults/StallMinutes=5;Defaults/PollInterval=45;"),
-                   [](StoredSettings& s) {
-                     s.pollInterval = 45;
-                     s.alerts = AlertOptions{false, false, true, 5};
-                   }},
-          // The widths of State and Finishes are kept whether they are shown or not.
-          LoadCase{"OptionalColumnEntries",
-                   TextEntries("Interface/StateColumn=0;Interface/FinishColumn=1;Layout/Col6=140;"
-                               "Layout/Col7=95;"),
-                   [](StoredSettings& s) {
-                     s.bounds = WindowBounds{801, 450, 0, 0};
-                     s.columnWidths = {372, 69, 50, 50, 53, 150, 140, 95};
-                     s.optionalColumns = OptionalColumns{false, true};
-                   },
-                   144}};
+  return {
+      LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
+      LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
+      LoadCase{"Defaults144", {}, Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 195, 165}), 144},
+      LoadCase{"Defaults120", {}, Sized({668, 375, 0, 0}, {310, 58, 41, 41, 44, 125, 163, 138}), 120},
+      LoadCase{"Stored144", storedLayout, Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165}), 144},
+      LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
+               TextEntries("Layout/FormWidth=800;Layout/FormHeight=600;Layout/FormTop=40;"
+                           "Layout/FormLeft=30;Layout/WindowState=2;"),
+               [](StoredSettings& s) {
+                 s.bounds = WindowBounds{800, 600, 40, 30};
+                 s.showState = ShowState::kMaximized;
+               }},
+      // A store as Velmora wrote it before it had alerts: everything in it loads as it always
+      // did, and the alert entries it lacks take their defaults.
+      LoadCase{"StoreWithoutAlerts",
+               TextEntries("Layout/FormWidth=700;Layout/FormHeight=500;Layout/FormTop=-4;"
+                           "Layout/FormLeft=1930;Layout/WindowState=2;Layout/Col0=10;Layout/Col1=11;"
+                           "Layout/Col2=12;Layout/Col3=13;Layout/Col4=14;Layout/Col5=15;"
+                           "Locations/Count=2;Locations/Location0000=C:\\a,0;"
+                           "Locations/Location0001=C:\\b,1;Interface/tlbMain=0;Interface/pnlStats=1;"
+                           "Interface/sttBar=0;Defaults/PollInterval=45;"),
+               [](StoredSettings& s) {
+                 s.bounds = WindowBounds{700, 500, -4, 1930};
+                 s.showState = ShowState::kMaximized;
+                 s.columnWidths = {10, 11, 12, 13, 14, 15, 130, 110};
+                 s.locations = {{"C:\\a", false}, {"C:\\b", true}};
+                 s.barsShown = {false, true, false};
+                 s.pollInterval = 45;
+               }},
+      LoadCase{"AlertEntries",
+               TextEntries("Interface/TrayIcon=0;Interface/AlertStalls=0;Interface/AlertResults=1;"
+                           "Defaults/StallMinutes=5;Defaults/PollInterval=45;"),
+               [](StoredSettings& s) {
+                 s.pollInterval = 45;
+                 s.alerts = AlertOptions{false, false, true, 5};
+               }},
+      // The widths of State and Finishes are kept whether they are shown or not.
+      LoadCase{"OptionalColumnEntries",
+               TextEntries("Interface/StateColumn=0;Interface/FinishColumn=1;Layout/Col6=140;"
+                           "Layout/Col7=95;"),
+               [](StoredSettings& s) {
+                 Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 140, 95})(s);
+                 s.optionalColumns = OptionalColumns{false, true};
+               },
+               144}};
 }
 
 std::vector<LoadCase> AllLoadCases() {
@@ -386,16 +376,10 @@ std::string LoadError(MemorySettingsStore& store, StoredSettings& settings) {
 // A wrong-typed entry stops loading there: what came before it is in the value, and the rest
 // keeps the value's entry state.
 struct LoadFailureCase {
-  const char* name;
   const char* section;
-  const char* key;
-  const char* message;
-  Change read;  // to Entry(): what was read before the failing entry
+  const char* name;  // the key of the failing entry
+  Change read;       // to Entry(): what was read before the failing entry
 };
-
-void PrintTo(const LoadFailureCase& c, std::ostream* os) {
-  *os << c.section << "/" << c.key;
-}
 
 void ReadThroughColumns(StoredSettings& s) {
   s.bounds = WindowBounds{534, 300, 0, 0};
@@ -425,60 +409,59 @@ class LoadFailureTest : public ::testing::TestWithParam<LoadFailureCase> {};
 TEST_P(LoadFailureTest, StopsAtTheEntry) {
   MemorySettingsStore store;
   SeedTwoLocations(store);
-  store.SetNonText(GetParam().section, GetParam().key);
+  store.SetNonText(GetParam().section, GetParam().name);
   StoredSettings settings = Entry();
-  EXPECT_EQ(LoadError(store, settings), GetParam().message);
+  EXPECT_EQ(LoadError(store, settings), "Invalid data type for '" + std::string(GetParam().name) + "'");
   StoredSettings expected = Entry();
   GetParam().read(expected);
   EXPECT_EQ(settings, expected);
 }
 
 const LoadFailureCase kLoadFailures[] = {
-    {"FormHeight", "Layout", "FormHeight", "Invalid data type for 'FormHeight'",
-     [](StoredSettings& s) { s.bounds.width = 534; }},
+    {"Layout", "FormHeight", [](StoredSettings& s) { s.bounds.width = 534; }},
     // The count was read: the list holds the locations read after it, none.
-    {"Location0000", "Locations", "Location0000", "Invalid data type for 'Location0000'",
+    {"Locations", "Location0000",
      [](StoredSettings& s) {
        ReadThroughColumns(s);
        s.locations = {};
      }},
-    {"Location0001", "Locations", "Location0001", "Invalid data type for 'Location0001'",
+    {"Locations", "Location0001",
      [](StoredSettings& s) {
        ReadThroughColumns(s);
        s.locations = {{"C:\\a", true}};
      }},
-    {"sttBar", "Interface", "sttBar", "Invalid data type for 'sttBar'",
+    {"Interface", "sttBar",
      [](StoredSettings& s) {
        ReadThroughLocations(s);
        s.barsShown[static_cast<std::size_t>(Bar::kToolbar)] = true;
        s.barsShown[static_cast<std::size_t>(Bar::kStatsPanel)] = true;
      }},
-    {"PollInterval", "Defaults", "PollInterval", "Invalid data type for 'PollInterval'",
+    {"Defaults", "PollInterval",
      [](StoredSettings& s) {
        ReadThroughLocations(s);
        s.barsShown = {true, true, true};
      }},
-    {"TrayIcon", "Interface", "TrayIcon", "Invalid data type for 'TrayIcon'", ReadThroughPollInterval},
+    {"Interface", "TrayIcon", ReadThroughPollInterval},
     // Each alert entry goes into the options that were there.
-    {"AlertResults", "Interface", "AlertResults", "Invalid data type for 'AlertResults'",
+    {"Interface", "AlertResults",
      [](StoredSettings& s) {
        ReadThroughPollInterval(s);
        s.alerts.trayIcon = true;
        s.alerts.alertStalls = true;
      }},
-    {"StallMinutes", "Defaults", "StallMinutes", "Invalid data type for 'StallMinutes'",
+    {"Defaults", "StallMinutes",
      [](StoredSettings& s) {
        ReadThroughPollInterval(s);
        s.alerts.trayIcon = true;
        s.alerts.alertStalls = true;
        s.alerts.alertResults = false;
      }},
-    {"FinishColumn", "Interface", "FinishColumn", "Invalid data type for 'FinishColumn'",
+    {"Interface", "FinishColumn",
      [](StoredSettings& s) {
        ReadThroughAlerts(s);
        s.optionalColumns.state = false;
      }},
-    {"Col7", "Layout", "Col7", "Invalid data type for 'Col7'", [](StoredSettings& s) {
+    {"Layout", "Col7", [](StoredSettings& s) {
        ReadThroughAlerts(s);
        s.optionalColumns = OptionalColumns{false, false};
        s.columnWidths[kStateColumnSlot] = 130;
@@ -547,20 +530,15 @@ TEST_P(SaveSettingsTest, WritesEveryEntryInOrder) {
   EXPECT_EQ(store.Text("Layout", "FormHeight"), GetParam().storedHeight);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    States,
-    SaveSettingsTest,
-    ::testing::Values(
-        SaveCase{"Normal",
-                 ShowState::kNormal,
-                 {"Layout/WindowState=1", "Layout/FormWidth=640", "Layout/FormHeight=480",
-                  "Layout/FormTop=120", "Layout/FormLeft=-8"},
-                 "1",
-                 "640",
-                 "480"},
-        SaveCase{"Maximized", ShowState::kMaximized, {"Layout/WindowState=2"}, "2", "900", "700"},
-        SaveCase{"Minimized", ShowState::kMinimized, {}, "1", "900", "700"}),
-    RowName());
+const SaveCase kSaves[] = {
+    {"Normal", ShowState::kNormal,
+     Entries("Layout/WindowState=1;Layout/FormWidth=640;Layout/FormHeight=480;Layout/FormTop=120;"
+             "Layout/FormLeft=-8;"),
+     "1", "640", "480"},
+    {"Maximized", ShowState::kMaximized, {"Layout/WindowState=2"}, "2", "900", "700"},
+    {"Minimized", ShowState::kMinimized, {}, "1", "900", "700"}};
+
+INSTANTIATE_TEST_SUITE_P(States, SaveSettingsTest, ::testing::ValuesIn(kSaves), RowName());
 
 // A failing write ends the save there; what was written before stays written.
 struct WriteFailureCase {
