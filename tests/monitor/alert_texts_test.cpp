@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "tests/support/named_rows.h"
 
 namespace velmora {
@@ -101,10 +102,7 @@ TEST_P(LongPathTest, ShortenedInTheMiddleToFit) {
   ASSERT_TRUE(balloon.has_value());
   EXPECT_LE(balloon->text.size(), kBalloonTextChars);
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = balloon->text.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(balloon->text.substr(start, end - start));
-  lines.push_back(balloon->text.substr(start));
+  SplitLines(balloon->text, lines);
   ASSERT_EQ(lines.size(), GetParam().lineEnds.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
     SCOPED_TRACE(lines[i]);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <stdexcept>
@@ -48,12 +49,14 @@ class ReadRouterTest : public ::testing::Test {
     WriteFolder(folder, percent);
     table_.AddLocation(folder, true);
   }
+  const LocationRow* RowOf(const std::string& folder) const {
+    const auto found = std::find_if(table_.Rows().begin(), table_.Rows().end(),
+                                    [&](const LocationRow& row) { return row.caption == folder; });
+    return found != table_.Rows().end() ? &*found : nullptr;
+  }
   std::string Shown(const std::string& folder) const {
-    for (const LocationRow& row : table_.Rows()) {
-      if (row.caption == folder)
-        return row.CellText(Cell::kProgress);
-    }
-    return "no row";
+    const LocationRow* row = RowOf(folder);
+    return row ? row->CellText(Cell::kProgress) : "no row";
   }
   // Takes answers and settles, as the window's notices and settle timer do, until `done`.
   template <typename Done>
@@ -131,13 +134,8 @@ TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
   const int hungBefore = probe_->Waiting();
   for (int click = 0; click < 70; ++click) {
     const std::string& folder = click % 2 == 0 ? dead[0] : live[0];
-    const std::uint64_t id =
-        table_
-            .Row(std::find_if(table_.Rows().begin(), table_.Rows().end(),
-                              [&](const LocationRow& row) { return row.caption == folder; }) -
-                 table_.Rows().begin())
-            .id;
-    router.RequestFigures(FigureSlot::kStatsPanel, SelectedRow{id, folder}, std::chrono::steady_clock::now());
+    router.RequestFigures(FigureSlot::kStatsPanel, SelectedRow{RowOf(folder)->id, folder},
+                          std::chrono::steady_clock::now());
     router.TakeAnswers();
   }
   ASSERT_TRUE(
