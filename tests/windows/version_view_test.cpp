@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_folder.h"
@@ -88,25 +90,22 @@ TEST(VersionBlock, LargeBlockIsHeldWhole) {
   EXPECT_EQ(TextOf(block, C::icComments), expected);
 }
 
-TEST(VersionBlock, ProgramWithoutResourceShowsUnknownInEveryCategory) {
-  const VersionBlock block(SamplePath("none"));
-  EXPECT_FALSE(block.Loaded());
-  // Every category but the last, icShortVsn, which has no text of its own.
-  for (int index = 0; index < static_cast<int>(C::icShortVsn); ++index) {
-    const auto category = static_cast<TInfoCategory>(index);
-    for (bool shortVsn : {false, true}) {
-      std::string last = "before";
-      EXPECT_EQ(block.Text(category, shortVsn, last), "Unknown") << static_cast<int>(category);
-      EXPECT_EQ(last, "Unknown");
+TEST(VersionBlock, ProgramWithoutResourceOrFileShowsUnknownInEveryCategory) {
+  for (const std::string& program :
+       {SamplePath("none"), testing::ExecutableFolder() + "no_such_program.exe"}) {
+    SCOPED_TRACE(program);
+    const VersionBlock block(program);
+    EXPECT_FALSE(block.Loaded());
+    // Every category but the last, icShortVsn, which has no text of its own.
+    for (int index = 0; index < static_cast<int>(C::icShortVsn); ++index) {
+      const auto category = static_cast<TInfoCategory>(index);
+      for (bool shortVsn : {false, true}) {
+        std::string last = "before";
+        EXPECT_EQ(block.Text(category, shortVsn, last), "Unknown") << static_cast<int>(category);
+        EXPECT_EQ(last, "Unknown");
+      }
     }
   }
-}
-
-TEST(VersionBlock, MissingFileShowsUnknown) {
-  const VersionBlock block(testing::ExecutableFolder() + "no_such_program.exe");
-  EXPECT_FALSE(block.Loaded());
-  EXPECT_EQ(TextOf(block, C::icVersion), "Unknown");
-  EXPECT_EQ(TextOf(block, C::icProductName), "Unknown");
 }
 
 TEST(VersionBlock, ShortVsnCategoryKeepsTheLastText) {
@@ -174,10 +173,11 @@ class VersionViewTest : public ::testing::Test {
 
   static bool RepaintPending(HWND control) { return ::GetUpdateRect(control, nullptr, FALSE) != FALSE; }
 
-  static SIZE ClientSize(HWND control) {
+  // Width and height.
+  static std::pair<LONG, LONG> ClientSize(HWND control) {
     RECT client{};
     ::GetClientRect(control, &client);
-    return SIZE{client.right, client.bottom};
+    return {client.right, client.bottom};
   }
 
   WindowHandle parent_;
@@ -259,6 +259,7 @@ TEST_F(VersionViewTest, PropertyChangeTakesEffectAtTheNextRequestOnly) {
   EXPECT_EQ(label_.DisplayText(), "Tarnek");
 }
 
+// A string the program lacks shows "Unknown".
 TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
   ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, false));
   label_.InfoCategory = C::icShortVsn;
@@ -267,10 +268,6 @@ TEST_F(VersionViewTest, ShortVsnLabelKeepsWhatItShowedLast) {
   EXPECT_EQ(label_.DisplayText(), "Velmora test program");
   label_.InfoCategory = C::icShortVsn;
   EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora test program");
-}
-
-TEST_F(VersionViewTest, MissingStringOfTheProgramShowsUnknown) {
-  ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, false));
   label_.InfoCategory = C::icLegalTrademarks;  // not in test_program.rc
   EXPECT_EQ(label_.DisplayText(), "Unknown");
 }
@@ -320,13 +317,11 @@ class VersionViewFormTest : public VersionViewTest, public ::testing::WithParamI
   // Creates the label as the kind of static control of this run and checks that it is one.
   void CreateLabel() {
     const velmora::testing::TempFolder folder;
+    std::optional<VisualStyleContext> context;
     if (GetParam() == StaticKind::kVisualStyle) {
-      const VisualStyleContext context(folder);
-      ASSERT_TRUE(context.Active());
-      ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
-    } else {
-      ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
+      ASSERT_TRUE(context.emplace(folder).Active());
     }
+    ASSERT_TRUE(label_.Create(parent_.Get(), 0, 0, true));
     ASSERT_EQ(::IsWindowUnicode(label_.Hwnd()) != FALSE, GetParam() == StaticKind::kVisualStyle);
   }
 };
@@ -372,17 +367,15 @@ TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
   ASSERT_TRUE(label_.Create(parent_.Get(), 3, 5, true));
   ::SendMessageA(label_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), FALSE);
   const SIZE version = testing::TextExtent(small.Get(), "4.3.2.1");
-  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, version.cx);
-  EXPECT_EQ(ClientSize(label_.Hwnd()).cy, version.cy);
+  EXPECT_EQ(ClientSize(label_.Hwnd()), std::pair(version.cx, version.cy));
 
   label_.InfoCategory = C::icFileDescription;
   EXPECT_EQ(ControlText(label_.Hwnd()), "Velmora test program");
-  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, testing::TextExtent(small.Get(), "Velmora test program").cx);
+  EXPECT_EQ(ClientSize(label_.Hwnd()).first, testing::TextExtent(small.Get(), "Velmora test program").cx);
 
   ::SendMessageA(label_.Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), FALSE);
   const SIZE larger = testing::TextExtent(large.Get(), "Velmora test program");
-  EXPECT_EQ(ClientSize(label_.Hwnd()).cx, larger.cx);
-  EXPECT_EQ(ClientSize(label_.Hwnd()).cy, larger.cy);
+  EXPECT_EQ(ClientSize(label_.Hwnd()), std::pair(larger.cx, larger.cy));
 
   RECT place{};
   ::GetWindowRect(label_.Hwnd(), &place);
