@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <tuple>
+
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
 #include "monitor/location_table.h"
@@ -15,15 +18,8 @@
 namespace velmora {
 namespace {
 
-struct Expected {
-  const char* progress;
-  const char* workUnit;
-  const char* state;
-  const char* result;
-  int icon;
-  int work;
-  int ready;
-};
+// Progress, work unit, state and result cells, the icon, and the work and ready counters.
+using Expected = std::tuple<std::string, std::string, std::string, std::string, int, int, int>;
 
 std::string WholeFile(const std::string& path) {
   std::string contents;
@@ -50,13 +46,10 @@ class SimulatedClientTest : public ::testing::Test {
   void ExpectRow(const Expected& e) {
     testing::RefreshNow(table_, *fs_);
     const LocationRow& row = table_.Row(0);
-    EXPECT_EQ(row.CellText(Cell::kProgress), e.progress);
-    EXPECT_EQ(row.CellText(Cell::kWorkUnit), e.workUnit);
-    EXPECT_EQ(row.CellText(Cell::kState), e.state);
-    EXPECT_EQ(row.CellText(Cell::kResult), e.result);
-    EXPECT_EQ(row.reading.icon, e.icon);
-    EXPECT_EQ(table_.Counters().work, e.work);
-    EXPECT_EQ(table_.Counters().ready, e.ready);
+    EXPECT_EQ(Expected(row.CellText(Cell::kProgress), row.CellText(Cell::kWorkUnit),
+                       row.CellText(Cell::kState), row.CellText(Cell::kResult), row.reading.icon,
+                       table_.Counters().work, table_.Counters().ready),
+              e);
     EXPECT_NE(row.CellText(Cell::kLastDate), "-");
   }
 };
