@@ -57,7 +57,7 @@ TEST_F(NotifyIconTest, NothingIsAskedBeforeShow) {
   EXPECT_TRUE(tray_.calls.empty());
 }
 
-TEST_F(NotifyIconTest, ShowAddsWithTheTipSetBeforeAndVersion4) {
+TEST_F(NotifyIconTest, ShowAndReaddAddWithTheTipAndVersion4) {
   icon_.SetTip("Velmora: Work 4, Ready 1, Stalled 1");
   ASSERT_TRUE(icon_.Show());
   ExpectAddedWithVersion4(0, "Velmora: Work 4, Ready 1, Stalled 1");
@@ -65,6 +65,13 @@ TEST_F(NotifyIconTest, ShowAddsWithTheTipSetBeforeAndVersion4) {
   EXPECT_EQ(tray_.calls.size(), 2u);
   // Shown already: nothing more to ask.
   EXPECT_TRUE(icon_.Show());
+  EXPECT_EQ(tray_.calls.size(), 2u);
+
+  // The taskbar came back: added again with the tip it has now.
+  icon_.SetTip("Velmora: Work 2, Ready 0, Stalled 1");
+  tray_.calls.clear();
+  EXPECT_TRUE(icon_.Readd());
+  ExpectAddedWithVersion4(0, "Velmora: Work 2, Ready 0, Stalled 1");
   EXPECT_EQ(tray_.calls.size(), 2u);
 }
 
@@ -121,15 +128,6 @@ TEST_F(NotifyIconTest, DestructionAndHideDeleteOnce) {
     EXPECT_FALSE(icon.Readd());
   }
   EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
-}
-
-TEST_F(NotifyIconTest, ReaddAfterTheTaskbarCameBackKeepsTheTip) {
-  ASSERT_TRUE(icon_.Show());
-  icon_.SetTip("Velmora: Work 2, Ready 0, Stalled 1");
-  tray_.calls.clear();
-  EXPECT_TRUE(icon_.Readd());
-  ExpectAddedWithVersion4(0, "Velmora: Work 2, Ready 0, Stalled 1");
-  EXPECT_EQ(tray_.calls.size(), 2u);
 }
 
 // The shell still holds the icon (a TaskbarCreated for a dpi change): its NIM_ADD fails, and the

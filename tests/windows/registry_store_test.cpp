@@ -101,6 +101,7 @@ TEST_F(RegistryStoreTest, AnsiCharactersAbove127RoundTrip) {
   EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), path);
 }
 
+// So does text that is no integer.
 TEST_F(RegistryStoreTest, MissingSectionOrValueGivesTheDefault) {
   RegistryStore store(HKEY_CURRENT_USER, Path());
   store.WriteText("Locations", "Count", "1");
@@ -108,10 +109,7 @@ TEST_F(RegistryStoreTest, MissingSectionOrValueGivesTheDefault) {
   EXPECT_TRUE(store.ReadBool("Interface", "tlbMain", true));
   EXPECT_EQ(store.ReadText("Locations", "Location0000", "none"), "none");
   EXPECT_FALSE(sandbox_.Exists("Layout"));  // reading creates nothing
-}
 
-TEST_F(RegistryStoreTest, TextThatIsNoIntegerGivesTheDefault) {
-  RegistryStore store(HKEY_CURRENT_USER, Path());
   store.WriteText("Defaults", "PollInterval", "fast");
   store.WriteText("Layout", "FormWidth", "");
   EXPECT_EQ(store.ReadInteger("Defaults", "PollInterval", 15), 15);
