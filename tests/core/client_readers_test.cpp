@@ -22,6 +22,7 @@
 #include "core/fs_win32.h"
 #endif
 #include "core/text.h"
+#include "tests/support/named_rows.h"
 #include "tests/support/probe_file_system.h"
 #include "tests/support/straight_readers.h"
 #include "tests/support/temp_folder.h"
@@ -29,6 +30,7 @@
 namespace velmora {
 namespace {
 
+using testing::RowName;
 using testing::TempFolder;
 
 class ReadersTest : public ::testing::Test {
@@ -74,27 +76,27 @@ TEST_P(StateTextTest, ReadsProgressAndCpu) {
   EXPECT_DOUBLE_EQ(state.CpuTime, c.cpu);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines,
-    StateTextTest,
-    ::testing::Values(StateTextCase{"Plain", "prog=0.5\ncpu=3600.5\n", true, 50, 3600.5},
-                      StateTextCase{"UpperCaseKeyCommaMark", "PROG=0,25\n", true, 25, -1},
-                      StateTextCase{"LeadingBlanksAndTabs", "   prog=0.3\n\t\tcpu=12\n", true, 30, 12},
-                      StateTextCase{"BlankBeforeEqualsMatchesNothing", "prog = 0.3\ncpu =5\n", true, -1, -1},
-                      StateTextCase{"LaterOccurrenceWins", "prog=0.1\ncpu=1\nprog=0.2\ncpu=2\n", true, 20, 2},
-                      StateTextCase{"UnparsableValueGivesZero", "prog=abc\ncpu=\n", true, 0, 0},
-                      StateTextCase{"NegativeProgressNotClamped", "prog=-0.01\n", true, -1, -1},
-                      StateTextCase{"ProgressAboveOneNotClamped", "prog=1.5\n", true, 150, -1},
-                      StateTextCase{"CrLfAndTrailingBlanks", "cpu=7.25  \r\nprog=0.75\t\r\n", true, 75, 7.25},
-                      StateTextCase{"CarriageReturnsOnly", "prog=0.5\rcpu=9\r", true, 50, 9},
-                      StateTextCase{"LastLineWithoutEnding", "cpu=1\nprog=0.5", true, 50, 1},
-                      StateTextCase{"ExponentForm", "cpu=1.5e3\nprog=2.5e-1\n", true, 25, 1500},
-                      StateTextCase{"NulEndsTheText", std::string("prog=0.5\n\0cpu=3\n", 16), true, 50, -1},
-                      StateTextCase{"KeyMustStartTheLine", "xprog=0.5\n#cpu=1\n", true, -1, -1},
-                      StateTextCase{"NoKeys", "ncfft=12\nwu_name=abc\n", true, -1, -1},
-                      StateTextCase{"OnlyALineEnding", "\n", true, -1, -1},
-                      StateTextCase{"EmptyFile", "", false, -1, -1}),
-    [](const ::testing::TestParamInfo<StateTextCase>& row) { return std::string(row.param.name); });
+const StateTextCase kStateTexts[] = {
+    {"Plain", "prog=0.5\ncpu=3600.5\n", true, 50, 3600.5},
+    {"UpperCaseKeyCommaMark", "PROG=0,25\n", true, 25, -1},
+    {"LeadingBlanksAndTabs", "   prog=0.3\n\t\tcpu=12\n", true, 30, 12},
+    {"BlankBeforeEqualsMatchesNothing", "prog = 0.3\ncpu =5\n", true, -1, -1},
+    {"LaterOccurrenceWins", "prog=0.1\ncpu=1\nprog=0.2\ncpu=2\n", true, 20, 2},
+    {"UnparsableValueGivesZero", "prog=abc\ncpu=\n", true, 0, 0},
+    {"NegativeProgressNotClamped", "prog=-0.01\n", true, -1, -1},
+    {"ProgressAboveOneNotClamped", "prog=1.5\n", true, 150, -1},
+    {"CrLfAndTrailingBlanks", "cpu=7.25  \r\nprog=0.75\t\r\n", true, 75, 7.25},
+    {"CarriageReturnsOnly", "prog=0.5\rcpu=9\r", true, 50, 9},
+    {"LastLineWithoutEnding", "cpu=1\nprog=0.5", true, 50, 1},
+    {"ExponentForm", "cpu=1.5e3\nprog=2.5e-1\n", true, 25, 1500},
+    {"NulEndsTheText", std::string("prog=0.5\n\0cpu=3\n", 16), true, 50, -1},
+    {"KeyMustStartTheLine", "xprog=0.5\n#cpu=1\n", true, -1, -1},
+    {"NoKeys", "ncfft=12\nwu_name=abc\n", true, -1, -1},
+    {"OnlyALineEnding", "\n", true, -1, -1},
+    {"EmptyFile", "", false, -1, -1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, StateTextTest, ::testing::ValuesIn(kStateTexts), RowName());
 
 // Which of work_unit.sah, state.sah, result.sah and wtemp.sah a folder holds.
 enum Present : unsigned { kNone = 0, kWorkUnit = 1, kState = 2, kResult = 4, kTempResult = 8 };
@@ -123,21 +125,20 @@ TEST_P(FlagsTest, ReportsWhichFilesArePresent) {
   EXPECT_EQ(state.StateTime.IsSet(), (c.present & kState) != 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Folders,
-    FlagsTest,
-    ::testing::Values(
-        FlagsCase{"Empty", {}, {}, kNone},
-        FlagsCase{"All",
-                  {"work_unit.sah", "state.sah", "result.sah", "wtemp.sah"},
-                  {},
-                  kWorkUnit | kState | kResult | kTempResult},
-        FlagsCase{"WorkInProgress", {"work_unit.sah", "state.sah", "user_info.sah"}, {}, kWorkUnit | kState},
-        FlagsCase{"WaitingToSend", {"result.sah", "state.sah"}, {}, kState | kResult},
-        FlagsCase{"WritingResult", {"wtemp.sah"}, {}, kTempResult},
-        FlagsCase{"FoldersNamedLikeFilesDoNotCount", {}, {"state.sah", "work_unit.sah"}, kNone},
-        FlagsCase{"OtherFilesIgnored", {"outfile.sah", "version.sah", "state.sah.bak"}, {}, kNone}),
-    [](const ::testing::TestParamInfo<FlagsCase>& row) { return std::string(row.param.name); });
+const FlagsCase kFolders[] = {
+    {"Empty", {}, {}, kNone},
+    {"All",
+     {"work_unit.sah", "state.sah", "result.sah", "wtemp.sah"},
+     {},
+     kWorkUnit | kState | kResult | kTempResult},
+    {"WorkInProgress", {"work_unit.sah", "state.sah", "user_info.sah"}, {}, kWorkUnit | kState},
+    {"WaitingToSend", {"result.sah", "state.sah"}, {}, kState | kResult},
+    {"WritingResult", {"wtemp.sah"}, {}, kTempResult},
+    {"FoldersNamedLikeFilesDoNotCount", {}, {"state.sah", "work_unit.sah"}, kNone},
+    {"OtherFilesIgnored", {"outfile.sah", "version.sah", "state.sah.bak"}, {}, kNone},
+};
+
+INSTANTIATE_TEST_SUITE_P(Folders, FlagsTest, ::testing::ValuesIn(kFolders), RowName());
 
 TEST_F(ReadersTest, MissingFolderGivesSentinelsAndFalse) {
   bool result = true;
@@ -214,19 +215,19 @@ TEST_P(UserTextTest, ReadsTheUsersTotals) {
   EXPECT_DOUBLE_EQ(user.TotalCpu, c.totalCpu);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines,
-    UserTextTest,
-    ::testing::Values(UserCase{"Plain", "name=Ann\nnresults=12\ntotal_cpu=3600\n", true, "Ann", 12, 3600},
-                      UserCase{"NameKeepsInnerLeadingBlanks", "name= Ann Lee   \n", true, " Ann Lee", -1, -1},
-                      UserCase{"NameAfterFirstEquals", "name=a=b\n", true, "a=b", -1, -1},
-                      UserCase{"FractionalCountIsZero", "nresults=12.5\n", true, "", 0, -1},
-                      UserCase{"EmptyCountIsZero", "nresults=\n", true, "", 0, -1},
-                      UserCase{"HexCount", "nresults=$10\n", true, "", 16, -1},
-                      UserCase{"ExponentTotal", "total_cpu=1.5e6\n", true, "", -1, 1500000},
-                      UserCase{"CaseIgnored", "NAME=Bo\nNResults=3\nTOTAL_CPU=2,5\n", true, "Bo", 3, 2.5},
-                      UserCase{"EmptyFile", "", false, "", -1, -1}),
-    [](const ::testing::TestParamInfo<UserCase>& row) { return std::string(row.param.name); });
+const UserCase kUserTexts[] = {
+    {"Plain", "name=Ann\nnresults=12\ntotal_cpu=3600\n", true, "Ann", 12, 3600},
+    {"NameKeepsInnerLeadingBlanks", "name= Ann Lee   \n", true, " Ann Lee", -1, -1},
+    {"NameAfterFirstEquals", "name=a=b\n", true, "a=b", -1, -1},
+    {"FractionalCountIsZero", "nresults=12.5\n", true, "", 0, -1},
+    {"EmptyCountIsZero", "nresults=\n", true, "", 0, -1},
+    {"HexCount", "nresults=$10\n", true, "", 16, -1},
+    {"ExponentTotal", "total_cpu=1.5e6\n", true, "", -1, 1500000},
+    {"CaseIgnored", "NAME=Bo\nNResults=3\nTOTAL_CPU=2,5\n", true, "Bo", 3, 2.5},
+    {"EmptyFile", "", false, "", -1, -1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, UserTextTest, ::testing::ValuesIn(kUserTexts), RowName());
 
 TEST_F(ReadersTest, UserFileMissingInExistingFolder) {
   TUserInfo user;
@@ -379,15 +380,16 @@ TEST_P(StateTimeTest, IsLocalAtTwoSecondResolution) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Stamps,
-                         StateTimeTest,
-                         ::testing::Values(StampRow{"LeapDayBeforeMidnight", 2024, 2, 29, 23, 59, 57},
-                                           StampRow{"Year1970", 1970, 1, 1, 0, 0, 0},
-                                           StampRow{"Year2110", 2110, 6, 15, 12, 0, 0},
-                                           // 1979 in UTC, the first minutes of 1980 east of it.
-                                           StampRow{"LastEveningOf1979", 1979, 12, 31, 18, 30, 1},
-                                           StampRow{"Year2107", 2107, 12, 31, 12, 0, 0}),
-                         [](const auto& row) { return std::string(row.param.name); });
+const StampRow kStamps[] = {
+    {"LeapDayBeforeMidnight", 2024, 2, 29, 23, 59, 57},
+    {"Year1970", 1970, 1, 1, 0, 0, 0},
+    {"Year2110", 2110, 6, 15, 12, 0, 0},
+    // 1979 in UTC, the first minutes of 1980 east of it.
+    {"LastEveningOf1979", 1979, 12, 31, 18, 30, 1},
+    {"Year2107", 2107, 12, 31, 12, 0, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Stamps, StateTimeTest, ::testing::ValuesIn(kStamps), RowName());
 
 TEST_F(ReadersTest, LoadLinesEmptiesTheListOnEveryFailure) {
   temp_.WriteFile("empty.sah", "");

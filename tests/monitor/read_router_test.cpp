@@ -232,12 +232,13 @@ TEST_P(NothingLostTest, TheNextPassShowsEveryFolder) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures,
-                         NothingLostTest,
-                         ::testing::Values(LossCase{"ANoticeThatIsNotPosted", 1, 0, false},
-                                           LossCase{"AThreadThatCannotBeStarted", 0, 3, false},
-                                           LossCase{"ShowingABatchThrows", 0, 0, true}),
-                         [](const auto& row) { return std::string(row.param.name); });
+const LossCase kLosses[] = {
+    {"ANoticeThatIsNotPosted", 1, 0, false},
+    {"AThreadThatCannotBeStarted", 0, 3, false},
+    {"ShowingABatchThrows", 0, 0, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Failures, NothingLostTest, ::testing::ValuesIn(kLosses), RowName());
 
 }  // namespace
 }  // namespace velmora
