@@ -199,23 +199,17 @@ struct FolderStateCase {
 };
 
 TEST_F(LocationTableTest, RefreshShowsFolderState) {
+  const Cells unitOnly{"?", "+", "-", "-", "-"};
+  const Cells resultOnly{"?", "-", "-", "+", "-"};
   const std::vector<FolderStateCase> cases = {
       {"missing folder", false, {}, kIconNoFolder, {"?", "-", "-", "-", "-"}},
       {"empty folder", true, {}, kIconNone, {"?", "-", "-", "-", "-"}},
       {"temporary result only", true, {.tempResult = ""}, kIconTempResult, {"?", "-", "-", "-", "-"}},
-      {"work unit only", true, {.workUnit = ""}, kIconWorkUnit, {"?", "+", "-", "-", "-"}},
-      {"work unit over temporary result",
-       true,
-       {.workUnit = "", .tempResult = ""},
-       kIconWorkUnit,
-       {"?", "+", "-", "-", "-"}},
-      {"result only", true, {.result = ""}, kIconResult, {"?", "-", "-", "+", "-"}},
+      {"work unit only", true, {.workUnit = ""}, kIconWorkUnit, unitOnly},
+      {"work unit over temporary result", true, {.workUnit = "", .tempResult = ""}, kIconWorkUnit, unitOnly},
+      {"result only", true, {.result = ""}, kIconResult, resultOnly},
       {"result over work unit", true, {.workUnit = "", .result = ""}, kIconResult, {"?", "+", "-", "+", "-"}},
-      {"result over temporary result",
-       true,
-       {.result = "", .tempResult = ""},
-       kIconResult,
-       {"?", "-", "-", "+", "-"}},
+      {"result over temporary result", true, {.result = "", .tempResult = ""}, kIconResult, resultOnly},
       {"everything",
        true,
        {.state = "prog=0.5", .workUnit = "", .result = "", .tempResult = ""},
