@@ -7,6 +7,7 @@
 #include <iterator>
 #include <utility>
 
+#include "monitor/settings_prefetch.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/error_box.h"
 #include "windows/layout_table.h"
@@ -63,6 +64,10 @@ TfrmMain::~TfrmMain() {
 
 bool TfrmMain::Create() {
   dpi_ = win::ScreenDpi();
+  appDir_ = services_.appDir.empty() ? ExecutableFolder() : services_.appDir;
+  if (!appDir_.empty() && appDir_.back() != '\\')
+    appDir_ += '\\';
+  SettingsPrefetch settings(services_.settings, dpi_, appDir_);
   WNDCLASSEXA wc{};
   wc.style = CS_DBLCLKS;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -86,7 +91,7 @@ bool TfrmMain::Create() {
   if (services_.deferUntilShown)
     reads_->Hold();
   trayHeld_ = services_.deferUntilShown;
-  FormCreate();
+  FormCreate(settings.Ready());
   if (services_.deferUntilShown)
     ::PostMessageA(hwnd, kStartDeferred, 0, 0);
   return true;
@@ -104,15 +109,12 @@ void TfrmMain::Show(int showCommand) {
   ::SetFocus(ctl_.lvMain);
 }
 
-void TfrmMain::FormCreate() {
-  appDir_ = services_.appDir.empty() ? ExecutableFolder() : services_.appDir;
-  if (!appDir_.empty() && appDir_.back() != '\\')
-    appDir_ += '\\';
+void TfrmMain::FormCreate(SettingsStore& settingsStore) {
   CreateColumns();
   StoredSettings settings = CurrentSettings();
   std::optional<std::string> loadFailure;
   try {
-    LoadSettings(services_.settings, dpi_, appDir_, settings);
+    LoadSettings(settingsStore, dpi_, appDir_, settings);
   } catch (const SettingsError& failure) {
     loadFailure = failure.what();
   }

@@ -117,7 +117,7 @@ class TfrmMain final : public win::BaseWindow {
   std::function<void(const SelectedFigures&)> onDetailsFigures;
 
   // Event handlers.
-  void FormCreate();
+  void FormCreate(SettingsStore& settingsStore);
   void FormActivate();
   void FormDestroy();
   void tmrMainTimer();
