@@ -68,6 +68,7 @@ bool TfrmMain::Create() {
   if (!appDir_.empty() && appDir_.back() != '\\')
     appDir_ += '\\';
   SettingsPrefetch settings(services_.settings, dpi_, appDir_);
+  StartImagesAhead();
   WNDCLASSEXA wc{};
   wc.style = CS_DBLCLKS;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -92,6 +93,7 @@ bool TfrmMain::Create() {
     reads_->Hold();
   trayHeld_ = services_.deferUntilShown;
   FormCreate(settings.Ready());
+  imagesAhead_.reset();
   if (services_.deferUntilShown)
     ::PostMessageA(hwnd, kStartDeferred, 0, 0);
   return true;

@@ -22,6 +22,7 @@
 #include "windows/edit.h"
 #include "windows/group_box.h"
 #include "windows/handles.h"
+#include "windows/images_ahead.h"
 #include "windows/list_view.h"
 #include "windows/notify_icon.h"
 #include "windows/panel.h"
@@ -205,6 +206,7 @@ class TfrmMain final : public win::BaseWindow {
   // another dpi); column widths keep their proportion.
   void ApplyDpi(int dpi);
   void LayoutControls();
+  void StartImagesAhead();
   void PlaceSettingsPanel();
   // main_window_commands.cpp
   void BuildMenu();
@@ -269,7 +271,8 @@ class TfrmMain final : public win::BaseWindow {
   win::FontHandle font_;
   win::ImageListHandle stateImages_;
   win::ImageListHandle buttonImages_;
-  std::vector<win::BitmapHandle> menuImages_;  // shown by menu_'s items: declared first, freed last
+  std::optional<win::ImagesAhead> imagesAhead_;  // during start-up only
+  std::vector<win::BitmapHandle> menuImages_;    // shown by menu_'s items: declared first, freed last
   win::MenuHandle menu_;
   win::AccelHandle accelerators_;
 

@@ -144,9 +144,15 @@ bool TfrmMain::CreateControls() {
   return ctl_.tlbMain && ctl_.pnlSettings && ctl_.lvMain && ctl_.pnlStats && ctl_.sttBar;
 }
 
+void TfrmMain::StartImagesAhead() {
+  imagesAhead_.emplace(win::ScaleToDpi(kImageSize, dpi_));
+}
+
 void TfrmMain::SetStateImages() {
   // The list view shares the list (LVS_SHAREIMAGELISTS): the old one goes once the new is set.
-  win::ImageListHandle images = win::MakeStateImageList(win::ScaleToDpi(kImageSize, dpi_));
+  const int size = win::ScaleToDpi(kImageSize, dpi_);
+  win::ImageListHandle images =
+      imagesAhead_ ? imagesAhead_->TakeStateBalls(size) : win::MakeStateImageList(size);
   ctl_.lvMain.SetSmallImageList(images.Get());
   stateImages_ = std::move(images);
 }
@@ -163,10 +169,12 @@ void TfrmMain::CreateToolbar() {
 void TfrmMain::FillToolbar() {
   // Images, buttons and the settings panel's slot all follow the dpi; a toolbar takes new image
   // and button sizes reliably only before its buttons are added, so they are added again.
-  win::ImageListHandle images = win::MakeButtonImageList(win::ScaleToDpi(kImageSize, dpi_));
+  const int size = win::ScaleToDpi(kImageSize, dpi_);
+  win::ImageListHandle images =
+      imagesAhead_ ? imagesAhead_->TakeButtons(size) : win::MakeButtonImageList(size);
   ctl_.tlbMain.SetImageList(images.Get());
   buttonImages_ = std::move(images);
-  ctl_.tlbMain.SetBitmapSize(win::ScaleToDpi(kImageSize, dpi_), win::ScaleToDpi(kImageSize, dpi_));
+  ctl_.tlbMain.SetBitmapSize(size, size);
   while (ctl_.tlbMain.ButtonCount() > 0)
     ctl_.tlbMain.DeleteButton(0);
 
