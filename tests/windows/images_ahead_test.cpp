@@ -1,33 +1,27 @@
-// Image lists made ahead on a thread: taken at the size they were made at, or made at once at
-// another size, each list holds every image at the size asked for.
+// Image lists made ahead on a thread hold every image at the size taken, whether made ahead at it
+// or made at once at another; a list taken is made again for whoever asks next.
 #include "windows/images_ahead.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace velmora::win {
 namespace {
 
 TEST(ImagesAhead, EachListHoldsEveryImageAtTheSizeTaken) {
-  struct Row {
-    int madeAt;
-    int takenAt;
-  };
-  for (const Row row : {Row{16, 16}, Row{24, 24}, Row{16, 32}}) {
-    SCOPED_TRACE(testing::Message() << "made at " << row.madeAt << ", taken at " << row.takenAt);
-    ImagesAhead ahead(row.madeAt);
-    for (const auto& [list, count] :
-         {std::pair{ahead.TakeButtons(row.takenAt), 8}, std::pair{ahead.TakeStateBalls(row.takenAt), 5}}) {
-      ASSERT_TRUE(list);
-      EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count);
+  for (const auto& [madeAt, takenAt] : {std::pair{16, 16}, std::pair{16, 32}}) {
+    ImagesAhead ahead(madeAt);
+    for (const auto& [list, count, size] : {std::tuple{ahead.TakeButtons(takenAt), 8, takenAt},
+                                            std::tuple{ahead.TakeStateBalls(takenAt), 5, takenAt},
+                                            std::tuple{ahead.TakeButtons(madeAt), 8, madeAt}}) {
       int width = 0;
       int height = 0;
-      ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
-      EXPECT_EQ(width, row.takenAt);
-      EXPECT_EQ(height, row.takenAt);
+      EXPECT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height)) << madeAt << " " << takenAt;
+      EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count);
+      EXPECT_EQ(std::pair(width, height), std::pair(size, size));
     }
-    // Once taken, a list is made again for whoever asks next.
-    EXPECT_TRUE(ahead.TakeButtons(row.madeAt));
   }
 }
 
