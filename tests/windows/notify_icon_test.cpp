@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/win32/canvas.h"
@@ -23,28 +24,33 @@ int IconWidth(HICON icon) {
   return testing::ReadIcon(icon).size.cx;
 }
 
+// What a call asks, of which icon, and the tip it carries: the fields every call has.
+using Asking = std::tuple<DWORD, HWND, UINT, UINT, std::string>;
+
+Asking Asked(const Call& call) {
+  return {call.message, call.data.hWnd, call.data.uID, call.data.uFlags, call.data.szTip};
+}
+
 class NotifyIconTest : public ::testing::Test {
  protected:
   WindowHandle owner_ = testing::StandInWindow("tray owner", WS_POPUP, {10, 10});
   testing::RecordingTrayShell tray_;
   NotifyIcon icon_{tray_, owner_.Get(), kId, kCallback, 96};  // asks nothing of the shell until shown
 
+  Asking OfOurIcon(DWORD message, UINT flags, const std::string& tip = "") const {
+    return {message, owner_.Get(), kId, flags, tip};
+  }
+
   void ExpectAddedWithVersion4(std::size_t at, const char* tip) {
     ASSERT_GE(tray_.calls.size(), at + 2);
     const NOTIFYICONDATAA& add = tray_.calls[at].data;
-    EXPECT_EQ(tray_.calls[at].message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(add.cbSize, sizeof(NOTIFYICONDATAA));
-    EXPECT_EQ(add.hWnd, owner_.Get());
-    EXPECT_EQ(add.uID, kId);
-    EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
-    EXPECT_EQ(add.uCallbackMessage, kCallback);
+    EXPECT_EQ(Asked(tray_.calls[at]),
+              OfOurIcon(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP, tip));
+    EXPECT_EQ(std::pair(add.cbSize, add.uCallbackMessage),
+              std::pair(DWORD{sizeof(NOTIFYICONDATAA)}, kCallback));
     EXPECT_NE(add.hIcon, nullptr);
-    EXPECT_STREQ(add.szTip, tip);
-    const NOTIFYICONDATAA& version = tray_.calls[at + 1].data;
-    EXPECT_EQ(tray_.calls[at + 1].message, static_cast<DWORD>(NIM_SETVERSION));
-    EXPECT_EQ(version.hWnd, owner_.Get());
-    EXPECT_EQ(version.uID, kId);
-    EXPECT_EQ(version.uVersion, static_cast<UINT>(NOTIFYICON_VERSION_4));
+    EXPECT_EQ(Asked(tray_.calls[at + 1]), OfOurIcon(NIM_SETVERSION, 0));
+    EXPECT_EQ(tray_.calls[at + 1].data.uVersion, static_cast<UINT>(NOTIFYICON_VERSION_4));
   }
 };
 
@@ -80,30 +86,21 @@ TEST_F(NotifyIconTest, TipIsModifiedAndCutToItsBuffer) {
   const std::string longTip(200, 'w');
   EXPECT_TRUE(icon_.SetTip(longTip));
   ASSERT_EQ(tray_.calls.size(), 3u);
-  const Call& modify = tray_.calls[2];
-  EXPECT_EQ(modify.message, static_cast<DWORD>(NIM_MODIFY));
-  EXPECT_EQ(modify.data.uID, kId);
-  EXPECT_EQ(modify.data.uFlags, static_cast<UINT>(NIF_TIP | NIF_SHOWTIP));
-  EXPECT_EQ(std::string(modify.data.szTip), longTip.substr(0, 127));
+  EXPECT_EQ(Asked(tray_.calls[2]), OfOurIcon(NIM_MODIFY, NIF_TIP | NIF_SHOWTIP, longTip.substr(0, 127)));
 }
 
 TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
-  icon_.SetTip("Velmora: Work 0, Ready 0, Stalled 0");
+  const std::string tip = "Velmora: Work 0, Ready 0, Stalled 0";
+  const std::string text = "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent";
+  icon_.SetTip(tip);
   ASSERT_TRUE(icon_.Show());
-  EXPECT_TRUE(icon_.ShowBalloon("Velmora",
-                                "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent"));
+  EXPECT_TRUE(icon_.ShowBalloon("Velmora", text));
   ASSERT_EQ(tray_.calls.size(), 3u);
-  const Call& balloon = tray_.calls[2];
-  EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
-  EXPECT_EQ(balloon.data.hWnd, owner_.Get());
-  EXPECT_EQ(balloon.data.uID, kId);
-  EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_INFO | NIF_TIP | NIF_SHOWTIP));
-  EXPECT_STREQ(balloon.data.szTip, "Velmora: Work 0, Ready 0, Stalled 0");
-  EXPECT_STREQ(balloon.data.szInfoTitle, "Velmora");
-  EXPECT_STREQ(balloon.data.szInfo,
-               "C:\\seti\\alpha: no progress for 20 minutes\n2 results waiting to be sent");
-  EXPECT_EQ(balloon.data.dwInfoFlags, static_cast<DWORD>(NIIF_USER | NIIF_LARGE_ICON));
-  EXPECT_EQ(balloon.data.hBalloonIcon, icon_.LargeIcon());
+  const NOTIFYICONDATAA& balloon = tray_.calls[2].data;
+  EXPECT_EQ(Asked(tray_.calls[2]), OfOurIcon(NIM_MODIFY, NIF_INFO | NIF_TIP | NIF_SHOWTIP, tip));
+  EXPECT_EQ(std::tuple(std::string(balloon.szInfoTitle), std::string(balloon.szInfo), balloon.dwInfoFlags,
+                       balloon.hBalloonIcon),
+            std::tuple(std::string("Velmora"), text, DWORD{NIIF_USER | NIIF_LARGE_ICON}, icon_.LargeIcon()));
 
   EXPECT_TRUE(icon_.ShowBalloon(std::string(100, 't'), std::string(400, 'b')));
   EXPECT_EQ(std::string(tray_.calls[3].data.szInfoTitle), std::string(63, 't'));
@@ -116,8 +113,7 @@ TEST_F(NotifyIconTest, DestructionAndHideDeleteOnce) {
     ASSERT_TRUE(icon.Show());
   }
   EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
-  EXPECT_EQ(tray_.calls[2].data.hWnd, owner_.Get());
-  EXPECT_EQ(tray_.calls[2].data.uID, kId);
+  EXPECT_EQ(Asked(tray_.calls[2]), OfOurIcon(NIM_DELETE, 0));
 
   tray_.calls.clear();
   {
@@ -138,7 +134,7 @@ TEST_F(NotifyIconTest, ReaddOfAnIconTheShellStillHoldsModifiesIt) {
   tray_.refuseAdd = true;
   EXPECT_TRUE(icon_.Readd());
   EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_SETVERSION}));
-  EXPECT_EQ(tray_.calls[1].data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
+  EXPECT_EQ(Asked(tray_.calls[1]), OfOurIcon(NIM_MODIFY, NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
   EXPECT_TRUE(icon_.Added());
 }
 
@@ -169,8 +165,7 @@ TEST_P(NotifyIconDpiTest, IconsAtTheSizesOfTheScreen) {
   ASSERT_TRUE(icon_.Show());
   EXPECT_TRUE(icon_.SetDpi(GetParam().dpi));
   ASSERT_EQ(tray_.calls.size(), 3u);
-  EXPECT_EQ(tray_.calls[2].message, static_cast<DWORD>(NIM_MODIFY));
-  EXPECT_EQ(tray_.calls[2].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_SHOWTIP));
+  EXPECT_EQ(Asked(tray_.calls[2]), OfOurIcon(NIM_MODIFY, NIF_ICON | NIF_TIP | NIF_SHOWTIP));
   EXPECT_EQ(tray_.calls[2].data.hIcon, icon_.SmallIcon());
   EXPECT_EQ(IconWidth(icon_.SmallIcon()), GetParam().small);
   EXPECT_EQ(IconWidth(icon_.LargeIcon()), GetParam().large);
