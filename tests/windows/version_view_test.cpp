@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -28,6 +30,15 @@ std::string SamplePath(const std::string& sample) {
 std::string TextOf(const VersionBlock& block, TInfoCategory category, bool shortVsn = false) {
   std::string last;
   return block.Text(category, shortVsn, last);
+}
+
+using Texts = std::vector<std::string>;
+
+Texts TextsOf(const VersionBlock& block, std::initializer_list<TInfoCategory> categories) {
+  Texts texts;
+  for (const TInfoCategory category : categories)
+    texts.push_back(TextOf(block, category));
+  return texts;
 }
 
 TEST(VersionBlockSample, ShowsTheFieldOfTheSample) {
@@ -124,34 +135,27 @@ TEST(VersionBlock, LookupsRepeatWithTheSameResult) {
   // VerQueryValueA writes its ANSI copies into the block: asking twice must not disturb it.
   const VersionBlock block(SamplePath("long_short"));
   for (int round = 0; round < 3; ++round) {
-    EXPECT_EQ(TextOf(block, C::icProductName), "Sample Product");
-    EXPECT_EQ(TextOf(block, C::icCompanyName), "Sample Company");
-    EXPECT_EQ(TextOf(block, C::icVersion), "1.10.0.12");
+    EXPECT_EQ(TextsOf(block, {C::icProductName, C::icCompanyName, C::icVersion}),
+              (Texts{"Sample Product", "Sample Company", "1.10.0.12"}));
   }
 }
 
 TEST(InfoCategory, KeepsTheOrderOfItsValues) {
-  EXPECT_EQ(static_cast<int>(C::icVersion), 0);
-  EXPECT_EQ(static_cast<int>(C::icCompanyName), 1);
-  EXPECT_EQ(static_cast<int>(C::icProductName), 7);
-  EXPECT_EQ(static_cast<int>(C::icComments), 8);
-  EXPECT_EQ(static_cast<int>(C::icShortVsn), 9);
+  EXPECT_EQ((std::vector<C>{C::icVersion, C::icCompanyName, C::icProductName, C::icComments, C::icShortVsn}),
+            (std::vector<C>{C{0}, C{1}, C{7}, C{8}, C{9}}));
 }
 
 #ifdef VELMORA_EXE_FROM_TESTS
 TEST(VersionBlock, VelmoraExecutableCarriesItsVersion) {
   const VersionBlock block(testing::ExecutableFolder() + VELMORA_EXE_FROM_TESTS);
   ASSERT_TRUE(block.Loaded()) << "Velmora.exe has no version resource";
-  EXPECT_EQ(TextOf(block, C::icVersion), VELMORA_FILE_VERSION);
+  EXPECT_EQ(TextsOf(block, {C::icVersion, C::icCompanyName, C::icProductName, C::icOriginalFilename}),
+            (Texts{VELMORA_FILE_VERSION, "Tarnek", "Velmora", "Velmora.exe"}));
   const std::string longText = VELMORA_FILE_VERSION;
-  const std::string shortText = longText.substr(0, longText.find('.', longText.find('.') + 1));
-  EXPECT_EQ(TextOf(block, C::icVersion, true), shortText);
-  EXPECT_EQ(TextOf(block, C::icCompanyName), "Tarnek");
-  EXPECT_EQ(TextOf(block, C::icProductName), "Velmora");
-  EXPECT_EQ(TextOf(block, C::icOriginalFilename), "Velmora.exe");
-  EXPECT_NE(TextOf(block, C::icFileDescription), "Unknown");
-  EXPECT_NE(TextOf(block, C::icLegalCopyright), "Unknown");
-  EXPECT_NE(TextOf(block, C::icInternalName), "Unknown");
+  EXPECT_EQ(TextOf(block, C::icVersion, true),
+            longText.substr(0, longText.find('.', longText.find('.') + 1)));
+  for (const C category : {C::icFileDescription, C::icLegalCopyright, C::icInternalName})
+    EXPECT_NE(TextOf(block, category), "Unknown") << static_cast<int>(category);
 }
 #endif
 
@@ -187,8 +191,8 @@ class VersionViewTest : public ::testing::Test {
 // What velmora_text_reader.exe, another process, read from `window`, one line each: length and
 // text asked for with SendMessageW, then with SendMessageA. The messages it sends reach the window
 // only while this thread looks at its queue, so they are delivered meanwhile.
-std::vector<std::string> ReadFromAnotherProcess(HWND window) {
-  std::vector<std::string> reading;
+std::string ReadFromAnotherProcess(HWND window) {
+  std::string reading;
   const velmora::testing::TempFolder folder;
   const std::string output = folder.ProgramPath("reading.txt");
   std::string commandLine = "\"" + testing::ExecutableFolder() + "velmora_text_reader.exe\" " +
@@ -219,16 +223,13 @@ std::vector<std::string> ReadFromAnotherProcess(HWND window) {
   ::GetExitCodeProcess(process.hProcess, &exitCode);
   EXPECT_EQ(exitCode, 0u) << "the window did not answer the reader";
   std::ifstream in(folder.Path() / "reading.txt", std::ios::binary);
-  for (std::string line; std::getline(in, line);)
-    reading.push_back(line);
-  return reading;
+  return reading.assign(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST_F(VersionViewTest, ProcessBlockIsTheTestProgramsOwn) {
   const VersionBlock& block = ProcessVersionBlock();
   ASSERT_TRUE(block.Loaded());
-  EXPECT_EQ(TextOf(block, C::icVersion), "4.3.2.1");
-  EXPECT_EQ(TextOf(block, C::icProductName), "Velmora tests");
+  EXPECT_EQ(TextsOf(block, {C::icVersion, C::icProductName}), (Texts{"4.3.2.1", "Velmora tests"}));
 }
 
 TEST_F(VersionViewTest, StartsAsLongFileVersion) {
@@ -292,22 +293,20 @@ class VisualStyleContext {
     ACTCTXA request{};
     request.cbSize = sizeof(request);
     request.lpSource = path.c_str();
-    context_ = ::CreateActCtxA(&request);
-    active_ = context_ != INVALID_HANDLE_VALUE && ::ActivateActCtx(context_, &cookie_);
+    context_.Reset(::CreateActCtxA(&request));
+    active_ = context_ && ::ActivateActCtx(context_.Get(), &cookie_);
   }
   ~VisualStyleContext() {
     if (active_)
       ::DeactivateActCtx(0, cookie_);
-    if (context_ != INVALID_HANDLE_VALUE)
-      ::ReleaseActCtx(context_);
   }
-  VisualStyleContext(const VisualStyleContext&) = delete;
-  VisualStyleContext& operator=(const VisualStyleContext&) = delete;
 
   bool Active() const { return active_; }
 
  private:
-  HANDLE context_ = INVALID_HANDLE_VALUE;
+  static void Release(HANDLE context) { ::ReleaseActCtx(context); }
+
+  UniqueHandle<HANDLE, &Release, -1> context_;
   ULONG_PTR cookie_ = 0;
   bool active_ = false;
 };
@@ -330,8 +329,7 @@ class VersionViewFormTest : public VersionViewTest, public ::testing::WithParamI
 // text both times, not its bytes taken as WCHARs or its WCHARs taken as bytes.
 TEST_P(VersionViewFormTest, AnotherProcessReadsTheTextInBothForms) {
   CreateLabel();
-  EXPECT_EQ(ReadFromAnotherProcess(label_.Hwnd()),
-            (std::vector<std::string>{"7", "4.3.2.1", "7", "4.3.2.1"}));
+  EXPECT_EQ(ReadFromAnotherProcess(label_.Hwnd()), "7\n4.3.2.1\n7\n4.3.2.1\n");
 }
 
 TEST_P(VersionViewFormTest, ShortBufferGetsAsMuchAsFitsInEitherForm) {
@@ -377,11 +375,8 @@ TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
   const SIZE larger = testing::TextExtent(large.Get(), "Velmora test program");
   EXPECT_EQ(ClientSize(label_.Hwnd()), std::pair(larger.cx, larger.cy));
 
-  RECT place{};
-  ::GetWindowRect(label_.Hwnd(), &place);
-  ::MapWindowPoints(HWND_DESKTOP, parent_.Get(), reinterpret_cast<POINT*>(&place), 2);
-  EXPECT_EQ(place.left, 3);  // it grows to the right and down only
-  EXPECT_EQ(place.top, 5);
+  const RECT place = testing::RectInParent(label_.Hwnd());
+  EXPECT_EQ(std::pair(place.left, place.top), std::pair(3L, 5L));  // it grows to the right and down only
 }
 
 TEST_F(VersionViewTest, PaintRecomputesTheText) {
