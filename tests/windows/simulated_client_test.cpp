@@ -6,6 +6,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
@@ -21,17 +22,15 @@ namespace {
 // Progress, work unit, state and result cells, the icon, and the work and ready counters.
 using Expected = std::tuple<std::string, std::string, std::string, std::string, int, int, int>;
 
-std::string WholeFile(const std::string& path) {
+// The file's bytes and its last write time, to the 100 ns of the file system, where
+// LastWriteTime keeps two seconds.
+std::pair<std::string, ULONGLONG> Snapshot(const std::string& path) {
   std::string contents;
   EXPECT_EQ(MakePlatformFileSystem()->ReadShared(path, 1 << 20, contents), ReadOutcome::kRead) << path;
-  return contents;
-}
-
-// To the 100 ns of the file system, where LastWriteTime keeps two seconds.
-FILETIME LastWrite(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   EXPECT_TRUE(::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
-  return data.ftLastWriteTime;
+  return {contents,
+          ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32 | data.ftLastWriteTime.dwLowDateTime};
 }
 
 class SimulatedClientTest : public ::testing::Test {
@@ -93,16 +92,13 @@ TEST_F(SimulatedClientTest, StateFileHeldOpenForWritingShowsPresentWithoutValues
 TEST_F(SimulatedClientTest, HungClientStopsWritingTheStateFileAndKeepsItsUnit) {
   client_.Begin(0.3);
   const std::string statePath = client_.Folder() + "\\state.sah";
-  const std::string textBefore = WholeFile(statePath);
-  const FILETIME timeBefore = LastWrite(statePath);
+  const auto before = Snapshot(statePath);
   client_.Hang();
   for (int step = 0; step < 5; ++step)
     client_.Advance(250, 0);
   EXPECT_EQ(client_.CurrentStage(), sim::Stage::kProcessing);
   ExpectRow({"30.00", "+", "+", "-", kIconWorkUnit, 1, 0});
-  EXPECT_EQ(WholeFile(statePath), textBefore);
-  const FILETIME timeAfter = LastWrite(statePath);
-  EXPECT_EQ(::CompareFileTime(&timeBefore, &timeAfter), 0);
+  EXPECT_EQ(Snapshot(statePath), before);
 
   client_.Resume();
   client_.Advance(100, 0);
@@ -117,10 +113,10 @@ TEST_F(SimulatedClientTest, ClientBetweenUnitsHangsOnItsNextUnit) {
   client_.Hang();
   client_.Advance(20, 0);
   ExpectRow({"0.00", "+", "+", "-", kIconWorkUnit, 1, 0});
-  const std::string textBefore = WholeFile(client_.Folder() + "\\state.sah");
+  const std::string textBefore = Snapshot(client_.Folder() + "\\state.sah").first;
   client_.Advance(300, 0);
   ExpectRow({"0.00", "+", "+", "-", kIconWorkUnit, 1, 0});
-  EXPECT_EQ(WholeFile(client_.Folder() + "\\state.sah"), textBefore);
+  EXPECT_EQ(Snapshot(client_.Folder() + "\\state.sah").first, textBefore);
 }
 
 }  // namespace
