@@ -20,10 +20,8 @@ constexpr int kCapacity = 512;
 
 bool Send(HWND window, bool wide, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   DWORD_PTR answer = 0;
-  const LRESULT sent = wide ? ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                                    kAnswerTimeoutMs, &answer)
-                            : ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                                    kAnswerTimeoutMs, &answer);
+  const auto send = wide ? &::SendMessageTimeoutW : &::SendMessageTimeoutA;
+  const LRESULT sent = send(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer);
   result = static_cast<LRESULT>(answer);
   return sent != 0;
 }
@@ -50,17 +48,15 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  LRESULT copied = 0;
   LRESULT wideLength = 0;
-  LRESULT wideCopied = 0;
   wchar_t wide[kCapacity] = {};
   LRESULT ansiLength = 0;
-  LRESULT ansiCopied = 0;
   char ansi[kCapacity] = {};
-  const bool answered =
-      Send(window, true, WM_GETTEXTLENGTH, 0, 0, wideLength) &&
-      Send(window, true, WM_GETTEXT, kCapacity, reinterpret_cast<LPARAM>(wide), wideCopied) &&
-      Send(window, false, WM_GETTEXTLENGTH, 0, 0, ansiLength) &&
-      Send(window, false, WM_GETTEXT, kCapacity, reinterpret_cast<LPARAM>(ansi), ansiCopied);
+  const bool answered = Send(window, true, WM_GETTEXTLENGTH, 0, 0, wideLength) &&
+                        Send(window, true, WM_GETTEXT, kCapacity, reinterpret_cast<LPARAM>(wide), copied) &&
+                        Send(window, false, WM_GETTEXTLENGTH, 0, 0, ansiLength) &&
+                        Send(window, false, WM_GETTEXT, kCapacity, reinterpret_cast<LPARAM>(ansi), copied);
   if (!answered) {
     std::fprintf(stderr, "the window did not answer\n");
     return 1;
