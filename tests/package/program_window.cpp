@@ -3,14 +3,12 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/win32/window_finders.h"
+
 namespace velmora::probe {
 namespace {
 
-std::string ClassOf(HWND hwnd) {
-  char name[256] = {};
-  const int length = ::GetClassNameA(hwnd, name, sizeof name);
-  return std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
+using testing::HasClass;
 
 struct WindowSearch {
   const std::string& className;
@@ -18,8 +16,7 @@ struct WindowSearch {
   ProgramWindow found;
 };
 
-}  // namespace
-
+// The full path of the executable that process `processId` runs, empty when it cannot be read.
 std::string ProcessImagePath(DWORD processId) {
   const ProcessHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process)
@@ -31,6 +28,8 @@ std::string ProcessImagePath(DWORD processId) {
   return std::string(path.data(), size);
 }
 
+}  // namespace
+
 ProgramWindow FindProgramWindow(const std::string& className, const std::string& exePath) {
   WindowSearch search{className, exePath, {}};
   ::EnumWindows(
@@ -39,7 +38,7 @@ ProgramWindow FindProgramWindow(const std::string& className, const std::string&
         DWORD processId = 0;
         ::GetWindowThreadProcessId(hwnd, &processId);
         // Another copy started from elsewhere has a window of the same class: only the path tells.
-        if (ClassOf(hwnd) != wanted.className ||
+        if (!HasClass(hwnd, wanted.className.c_str()) ||
             ::lstrcmpiA(ProcessImagePath(processId).c_str(), wanted.exePath.c_str()) != 0)
           return TRUE;
         wanted.found = ProgramWindow{hwnd, processId};
@@ -49,19 +48,13 @@ ProgramWindow FindProgramWindow(const std::string& className, const std::string&
   return search.found;
 }
 
-std::string WindowTitle(HWND hwnd) {
-  std::vector<char> title(static_cast<std::size_t>(::GetWindowTextLengthA(hwnd)) + 1);
-  const int length = ::GetWindowTextA(hwnd, title.data(), static_cast<int>(title.size()));
-  return std::string(title.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
 HWND FindDescendant(HWND parent, const char* className) {
   std::pair<const char*, HWND> search{className, nullptr};
   ::EnumChildWindows(
       parent,
       [](HWND hwnd, LPARAM lParam) -> BOOL {
         auto& [name, found] = *reinterpret_cast<std::pair<const char*, HWND>*>(lParam);
-        found = ClassOf(hwnd) == name ? hwnd : nullptr;
+        found = HasClass(hwnd, name) ? hwnd : nullptr;
         return found == nullptr;
       },
       reinterpret_cast<LPARAM>(&search));

@@ -18,14 +18,9 @@ struct ProgramWindow {
   DWORD processId = 0;
 };
 
-// The full path of the executable that process `processId` runs, empty when it cannot be read.
-std::string ProcessImagePath(DWORD processId);
-
 // The first top-level window of class `className` whose process runs `exePath` (compared as a
 // whole path, letter case ignored). hwnd is null when there is none.
 ProgramWindow FindProgramWindow(const std::string& className, const std::string& exePath);
-
-std::string WindowTitle(HWND hwnd);
 
 // The first descendant of `parent` of class `className`, or null.
 HWND FindDescendant(HWND parent, const char* className);

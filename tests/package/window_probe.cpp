@@ -1,9 +1,6 @@
 // velmora-window-probe: proves from outside that a Velmora.exe really started. Run in the same
 // Wine prefix as the program, it waits for the program's main window, checks its title and, by
-// default, closes the window and checks that the program ends with exit code 0.
-//
-//   velmora-window-probe [--class NAME] [--title-prefix TEXT] [--timeout SECONDS]
-//                        [--select-first-row] [--keep-open] EXE_PATH
+// default, closes the window and checks that the program ends with exit code 0 (options: Usage).
 //
 // EXE_PATH is the Windows path of the executable the program was started from; a window of
 // the class that belongs to any other process does not count. --select-first-row clicks the
@@ -19,6 +16,7 @@
 #include <string>
 
 #include "tests/package/program_window.h"
+#include "windows/window_base.h"
 
 namespace {
 
@@ -76,7 +74,7 @@ ProgramWindow WaitForWindow(const Options& options) {
   for (;;) {
     window = FindProgramWindow(options.className, options.exePath);
     if (window.hwnd) {
-      title = WindowTitle(window.hwnd);
+      title = velmora::win::WindowText(window.hwnd);
       if (title.rfind(options.titlePrefix, 0) == 0)
         return window;
     }
@@ -169,7 +167,7 @@ int main(int argc, char** argv) {
   RECT rect{};
   ::GetWindowRect(window.hwnd, &rect);
   std::printf("window of class %s, title \"%s\", process %lu\n", options.className.c_str(),
-              WindowTitle(window.hwnd).c_str(), window.processId);
+              velmora::win::WindowText(window.hwnd).c_str(), window.processId);
   std::printf("rect=%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   std::fflush(stdout);
 
