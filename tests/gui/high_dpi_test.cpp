@@ -17,7 +17,6 @@
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
-#include "tests/gui/stats_panel_layout.h"
 #include "tests/support/win32/canvas.h"
 #include "tests/support/win32/window_finders.h"
 #include "windows/layout_table.h"
