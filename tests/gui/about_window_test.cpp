@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -48,15 +49,16 @@ class AboutWindowTest : public ::testing::Test {
 
   void PressKey(WPARAM key) const { ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1); }
 
-  // A step that reads the message box open then and presses its OK.
-  void ThenAnswerTheBox(std::string& caption, std::vector<std::string>& texts) {
-    steps_.Then([captionSeen = &caption, textsSeen = &texts] {
+  // A step that reads the message box open then into `boxCaption_` and `boxTexts_` and presses
+  // its OK.
+  void ThenAnswerTheBox() {
+    steps_.Then([this] {
       HWND box = FindThreadWindow("#32770");
       ASSERT_NE(box, nullptr) << "no message box";
-      *captionSeen = WindowText(box);
+      boxCaption_ = WindowText(box);
       for (const std::string& text : ChildTexts(box, "Static")) {
         if (!text.empty())
-          textsSeen->push_back(text);
+          boxTexts_.push_back(text);
       }
       ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
@@ -67,6 +69,8 @@ class AboutWindowTest : public ::testing::Test {
   std::unique_ptr<TfrmAbout> about_;
   DialogDriver steps_{DialogDriver::Dialogs::kLeftAlone, 40};
   bool rescued_ = false;
+  std::string boxCaption_;
+  std::vector<std::string> boxTexts_;
 };
 
 TEST_F(AboutWindowTest, EscapeOrEnterClosesWhicheverLinkHasTheFocus) {
@@ -105,10 +109,8 @@ TEST_F(AboutWindowTest, OpensCentredWithTheFocusOnOK) {
   EXPECT_EQ(about_->ShowModal(), IDCANCEL);
   EXPECT_EQ(focusSeen, Control(kAboutOKButton));
   EXPECT_EQ(version, "Unknown");
-  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-  const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  EXPECT_NEAR(window.left + window.right, screenWidth, 1);
-  EXPECT_NEAR(window.top + window.bottom, screenHeight, 1);
+  EXPECT_NEAR(window.left + window.right, ::GetSystemMetrics(SM_CXSCREEN), 1);
+  EXPECT_NEAR(window.top + window.bottom, ::GetSystemMetrics(SM_CYSCREEN), 1);
 }
 
 TEST_F(AboutWindowTest, OKButtonAndCloseBoxEndIt) {
@@ -157,14 +159,12 @@ TEST_F(AboutWindowTest, LinkClicksHandTheTargetsToTheShell) {
 // in the window's error box, and the modal loop goes on.
 TEST_F(AboutWindowTest, FailingLinkClickShowsTheErrorAndTheWindowStays) {
   shell_.failure = "No program opens this link";
-  std::string boxCaption;
-  std::vector<std::string> boxTexts;
   bool stillModal = false;
   steps_.Then([&] {
     ::PostMessageA(Control(kAboutLblHttpEuro), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageA(Control(kAboutLblHttpEuro), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
   });
-  ThenAnswerTheBox(boxCaption, boxTexts);
+  ThenAnswerTheBox();
   steps_.Then([&] {
     stillModal = ::IsWindowVisible(about_->Hwnd()) && !::IsWindowEnabled(owner_.Get());
     PressKey(VK_ESCAPE);
@@ -172,37 +172,32 @@ TEST_F(AboutWindowTest, FailingLinkClickShowsTheErrorAndTheWindowStays) {
   int result = 0;
   EXPECT_NO_THROW(result = about_->ShowModal()) << "the failure reached the modal loop";
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(boxCaption, "Velmora");
-  EXPECT_EQ(boxTexts, std::vector<std::string>{"No program opens this link"});
+  EXPECT_EQ(boxCaption_, "Velmora");
+  EXPECT_EQ(boxTexts_, std::vector<std::string>{"No program opens this link"});
   EXPECT_TRUE(stillModal);
   EXPECT_TRUE(shell_.calls.empty());
 }
 
 TEST_F(AboutWindowTest, CreditsMessageAndTheFocusStaysOnOK) {
-  std::vector<std::string> boxTexts;
-  std::string boxCaption;
   HWND focusAfter = nullptr;
   steps_.Then([&] { ::PostMessageA(Control(kAboutBtnCredits), BM_CLICK, 0, 0); });
-  ThenAnswerTheBox(boxCaption, boxTexts);
+  ThenAnswerTheBox();
   steps_.Then([&] {
     focusAfter = ::GetFocus();
     PressKey(VK_ESCAPE);
   });
   EXPECT_EQ(about_->ShowModal(), IDCANCEL);
-  EXPECT_EQ(boxCaption, "Velmora");
-  const std::vector<std::string> expected = {
-      "Special thanks go to:\n\n"
-      "  The SETI client's makers, for the work units,\n"
-      "  The testers of the early versions, for their reports,\n"
-      "  Everyone who keeps a client running, for their patience."};
-  EXPECT_EQ(boxTexts, expected);
+  EXPECT_EQ(boxCaption_, "Velmora");
+  EXPECT_EQ(boxTexts_,
+            std::vector<std::string>{"Special thanks go to:\n\n"
+                                     "  The SETI client's makers, for the work units,\n"
+                                     "  The testers of the early versions, for their reports,\n"
+                                     "  Everyone who keeps a client running, for their patience."});
   EXPECT_EQ(focusAfter, Control(kAboutOKButton));
 }
 
 TEST_F(AboutWindowTest, CreditsButtonIsFlatAndNoTabStop) {
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(Control(kAboutBtnCredits), GWL_STYLE));
-  EXPECT_TRUE(style & BS_FLAT);
-  EXPECT_FALSE(style & WS_TABSTOP);
+  EXPECT_EQ(::GetWindowLongPtrA(Control(kAboutBtnCredits), GWL_STYLE) & (BS_FLAT | WS_TABSTOP), BS_FLAT);
   EXPECT_EQ(WindowText(Control(kAboutBtnCredits)), "&Credits");
   const auto okStyle = static_cast<DWORD>(::GetWindowLongPtrA(Control(kAboutOKButton), GWL_STYLE));
   EXPECT_EQ(okStyle & BS_TYPEMASK, static_cast<DWORD>(BS_DEFPUSHBUTTON));
@@ -213,19 +208,16 @@ TEST_F(AboutWindowTest, LinksAreReadOnlyBlueUnderlinedWithAHand) {
   for (const int link : {kAboutLblEMail, kAboutLblHttpEuro, kAboutFldHttpUSA}) {
     SCOPED_TRACE(link);
     HWND field = Control(link);
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(field, GWL_STYLE));
-    EXPECT_TRUE(style & ES_READONLY);
-    EXPECT_TRUE(style & WS_TABSTOP);
-    EXPECT_FALSE(style & WS_BORDER);
+    EXPECT_EQ(::GetWindowLongPtrA(field, GWL_STYLE) & (ES_READONLY | WS_TABSTOP | WS_BORDER),
+              ES_READONLY | WS_TABSTOP);
     EXPECT_FALSE(::GetWindowLongPtrA(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_TRUE(ControlFont(field).lfUnderline);
 
     HDC dc = ::GetDC(field);
     const auto brush = reinterpret_cast<HBRUSH>(::SendMessageA(
         about_->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
-    EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
-    EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(brush, ::GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(std::tuple(::GetTextColor(dc), ::GetBkColor(dc), brush),
+              std::tuple(RGB(0, 0, 255), ::GetSysColor(COLOR_BTNFACE), ::GetSysColorBrush(COLOR_BTNFACE)));
     ::ReleaseDC(field, dc);
 
     ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));

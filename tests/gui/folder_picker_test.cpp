@@ -20,8 +20,10 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/stand_in_window.h"
 #include "tests/support/win32/tree_reader.h"
 #include "windows/app_window.h"
+#include "windows/handles.h"
 #include "windows/ole_session.h"
 #include "windows/window_base.h"
 
@@ -37,22 +39,6 @@ constexpr int kStatusId = 0x3743;
 constexpr UINT kTickMilliseconds = 50;
 // How long the driver waits for the dialog before it cancels whatever dialog is open.
 constexpr UINT kGiveUpMilliseconds = 20000;
-
-// A plain top-level window: the stand-in for the monitor window and for other program windows.
-class PlainWindow final : public BaseWindow {
- public:
-  bool Create(HWND owner, DWORD exStyle, DWORD style) {
-    return CreateBound({.className = "VelmoraPickerTestWindow",
-                        .exStyle = exStyle,
-                        .title = "Velmora monitor",
-                        .style = style,
-                        .x = 20,
-                        .y = 20,
-                        .width = 320,
-                        .height = 200,
-                        .parent = owner});
-  }
-};
 
 // What the dialog showed when the driver first found it open.
 struct DialogView {
@@ -96,10 +82,6 @@ void Select(HWND dialog, const std::string& folder) {
   ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
 }
 
-std::string StatusText(HWND dialog) {
-  return WindowText(::GetDlgItem(dialog, kStatusId));
-}
-
 struct BrowseOutcome {
   bool result = false;
   std::string path;
@@ -112,7 +94,8 @@ class FolderPickerTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(ole_.Initialised());
     ASSERT_TRUE(app_.Create("Velmora"));
-    ASSERT_TRUE(monitor_.Create(app_.Hwnd(), WS_EX_APPWINDOW, WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+    monitor_ = OwnedWindow(WS_EX_APPWINDOW, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(monitor_);
     folder_.MakeFolder("client one");
   }
 
@@ -168,8 +151,14 @@ class FolderPickerTest : public ::testing::Test {
   const std::string client_ = folder_.ProgramPath("client one");
   bool statusText_ = false;
   std::wstring root_;
+  // A plain top-level window owned by the application's: the stand-in for the monitor window and
+  // for other program windows.
+  WindowHandle OwnedWindow(DWORD exStyle, DWORD style) const {
+    return testing::StandInWindow("Velmora monitor", style, {320, 200}, app_.Hwnd(), exStyle);
+  }
+
   AppWindow app_;
-  PlainWindow monitor_;
+  WindowHandle monitor_;
 };
 
 TEST_F(FolderPickerTest, ShowsTheTitleAboveTheTree) {
@@ -218,7 +207,7 @@ TEST_F(FolderPickerTest, StatusLineFollowsTheSelection) {
   statusText_ = true;
   const BrowseOutcome outcome = Browse(client_, IDCANCEL, [&](HWND dialog) {
     Select(dialog, other);
-    statusAfterMove = StatusText(dialog);
+    statusAfterMove = ViewOf(dialog).status;
   });
   EXPECT_EQ(outcome.view.status, client_);
   EXPECT_EQ(statusAfterMove, other);
@@ -262,31 +251,30 @@ TEST_F(FolderPickerTest, TreeStartsAtTheParsedRoot) {
 TEST_F(FolderPickerTest, ShownWindowsAreDisabledWhileOpenAndOnlyTheyAreEnabledAfterwards) {
   for (const int button : {IDOK, IDCANCEL}) {
     SCOPED_TRACE(button);
-    PlainWindow alreadyDisabled;
-    ASSERT_TRUE(alreadyDisabled.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED));
-    PlainWindow hidden;
-    ASSERT_TRUE(hidden.Create(app_.Hwnd(), 0, WS_OVERLAPPEDWINDOW));
+    const WindowHandle alreadyDisabled = OwnedWindow(0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED);
+    const WindowHandle hidden = OwnedWindow(0, WS_OVERLAPPEDWINDOW);
+    ASSERT_TRUE(alreadyDisabled && hidden);
     bool monitorEnabledWhileOpen = true;
     bool hiddenEnabledWhileOpen = false;
     const BrowseOutcome outcome = Browse(folder_.ProgramPath(), button, [&](HWND) {
-      monitorEnabledWhileOpen = ::IsWindowEnabled(monitor_.Hwnd());
-      hiddenEnabledWhileOpen = ::IsWindowEnabled(hidden.Hwnd());
+      monitorEnabledWhileOpen = ::IsWindowEnabled(monitor_.Get());
+      hiddenEnabledWhileOpen = ::IsWindowEnabled(hidden.Get());
     });
     EXPECT_EQ(outcome.result, button == IDOK);
     EXPECT_FALSE(monitorEnabledWhileOpen);
-    EXPECT_TRUE(::IsWindowEnabled(monitor_.Hwnd()));
-    EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Hwnd()));
+    EXPECT_TRUE(::IsWindowEnabled(monitor_.Get()));
+    EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Get()));
     EXPECT_TRUE(hiddenEnabledWhileOpen);
-    EXPECT_TRUE(::IsWindowEnabled(hidden.Hwnd()));
+    EXPECT_TRUE(::IsWindowEnabled(hidden.Get()));
   }
 }
 
 TEST_F(FolderPickerTest, WindowActiveBeforeIsActiveAfterwards) {
   for (const int button : {IDOK, IDCANCEL}) {
-    ::SetActiveWindow(monitor_.Hwnd());
-    ASSERT_EQ(::GetActiveWindow(), monitor_.Hwnd());
+    ::SetActiveWindow(monitor_.Get());
+    ASSERT_EQ(::GetActiveWindow(), monitor_.Get());
     Browse(folder_.ProgramPath(), button);
-    EXPECT_EQ(::GetActiveWindow(), monitor_.Hwnd()) << button;
+    EXPECT_EQ(::GetActiveWindow(), monitor_.Get()) << button;
   }
 }
 

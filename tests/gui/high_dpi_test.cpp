@@ -17,7 +17,6 @@
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
-#include "tests/gui/stats_panel_layout.h"
 #include "tests/support/win32/canvas.h"
 #include "tests/support/win32/window_finders.h"
 #include "windows/layout_table.h"
@@ -114,9 +113,8 @@ Geometry Expected(int dpi) {
   return g;
 }
 
-std::vector<int> WindowSize(const TfrmMain& window) {
-  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
-  return {bounds[2], bounds[3]};
+std::array<LONG, 2> WindowSize(const TfrmMain& window) {
+  return SizeOf(WindowRect(window.Hwnd()));
 }
 
 // What the system sends when the window is dragged onto a screen of `dpi`: the bounds scaled.
@@ -172,35 +170,24 @@ void PrintTo(const ToolOn& tool, std::ostream* os) {
 }
 
 std::vector<ToolOn> ToolsOn(HWND owner) {
-  struct Search {
-    HWND owner;
-    std::vector<ToolOn> tools;
-  } search{owner, {}};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& found = *reinterpret_cast<Search*>(param);
-        if (!HasClass(window, TOOLTIPS_CLASSA))
-          return TRUE;
-        const auto count = static_cast<int>(::SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0));
-        for (int index = 0; index < count; ++index) {
-          TTTOOLINFOA tool{};
-          tool.cbSize = sizeof(tool);
-          if (!::SendMessageA(window, TTM_ENUMTOOLSA, static_cast<WPARAM>(index),
-                              reinterpret_cast<LPARAM>(&tool)) ||
-              tool.hwnd != found.owner) {
-            continue;
-          }
-          char text[256] = {};
-          tool.lpszText = text;
-          ::SendMessageA(window, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-          found.tools.push_back(
-              {tool.uId, text, {tool.rect.left, tool.rect.top, tool.rect.right, tool.rect.bottom}});
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.tools;
+  std::vector<ToolOn> tools;
+  for (HWND tips : ThreadWindows(TOOLTIPS_CLASSA, false)) {
+    const auto count = static_cast<int>(::SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+      TTTOOLINFOA tool{};
+      tool.cbSize = sizeof(tool);
+      if (!::SendMessageA(tips, TTM_ENUMTOOLSA, static_cast<WPARAM>(index),
+                          reinterpret_cast<LPARAM>(&tool)) ||
+          tool.hwnd != owner) {
+        continue;
+      }
+      char text[256] = {};
+      tool.lpszText = text;
+      ::SendMessageA(tips, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+      tools.push_back({tool.uId, text, {tool.rect.left, tool.rect.top, tool.rect.right, tool.rect.bottom}});
+    }
+  }
+  return tools;
 }
 
 // What the status bar's hinted panels should carry now: each hint on its panel's rectangle.
@@ -309,17 +296,13 @@ TEST_F(HighDpiTest, StatusBarHintsStayOnTheirPanels) {
   EXPECT_NE(moved[2].rect, before[2].rect);  // the panels did move
 }
 
-TEST_F(HighDpiTest, TheRunHasTheDpiItWasStartedFor) {
-  TfrmMain& window = Open();
-  EXPECT_EQ(win::WindowDpi(window.Hwnd()), ExpectedStartDpi());
-  EXPECT_EQ(window.Dpi(), ExpectedStartDpi());
-}
-
-TEST_F(HighDpiTest, LayoutAndFirstStartSizesFollowTheWindowDpi) {
+TEST_F(HighDpiTest, TheRunHasTheDpiItWasStartedForAndLayoutAndFirstStartSizesFollowIt) {
   TfrmMain& window = Open();
   const int dpi = win::WindowDpi(window.Hwnd());
+  EXPECT_EQ(dpi, ExpectedStartDpi());
+  EXPECT_EQ(window.Dpi(), ExpectedStartDpi());
   EXPECT_EQ(Measure(window), Expected(dpi));
-  EXPECT_EQ(WindowSize(window), (std::vector<int>{win::ScaleToDpi(534, dpi), win::ScaleToDpi(300, dpi)}));
+  EXPECT_EQ(WindowSize(window), (std::array<LONG, 2>{win::ScaleToDpi(534, dpi), win::ScaleToDpi(300, dpi)}));
   std::vector<int> columns;
   for (int width : {248, 46, 33, 33, 35, 100})
     columns.push_back(win::ScaleToDpi(width, dpi));
@@ -333,7 +316,7 @@ TEST_F(HighDpiTest, StoredBoundsAndColumnWidthsStayPixels) {
   for (int column = 0; column < 6; ++column)
     settings_.SetText("Layout", "Col" + std::to_string(column), std::to_string(60 + column));
   TfrmMain& window = Open();
-  EXPECT_EQ(WindowSize(window), (std::vector<int>{640, 410}));
+  EXPECT_EQ(WindowSize(window), (std::array<LONG, 2>{640, 410}));
   EXPECT_EQ(ColumnWidths(window.Controls().lvMain), (std::vector<int>{60, 61, 62, 63, 64, 65}));
   Close();
   EXPECT_EQ(settings_.Text("Layout", "FormWidth"), "640");
@@ -350,7 +333,7 @@ TEST_F(HighDpiTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
     SCOPED_TRACE(target);
     const Geometry before = Measure(window);
     const std::vector<int> columnsBefore = ColumnWidths(table);
-    const std::vector<int> sizeBefore = WindowSize(window);
+    const std::array<LONG, 2> sizeBefore = WindowSize(window);
 
     MoveToScreenOf(window, target);
     EXPECT_EQ(window.Dpi(), target);
@@ -359,8 +342,8 @@ TEST_F(HighDpiTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
     for (int width : columnsBefore)
       scaledColumns.push_back(::MulDiv(width, target, startDpi));
     EXPECT_EQ(ColumnWidths(table), scaledColumns);
-    EXPECT_EQ(WindowSize(window), (std::vector<int>{::MulDiv(sizeBefore[0], target, startDpi),
-                                                    ::MulDiv(sizeBefore[1], target, startDpi)}));
+    EXPECT_EQ(WindowSize(window), (std::array<LONG, 2>{::MulDiv(sizeBefore[0], target, startDpi),
+                                                       ::MulDiv(sizeBefore[1], target, startDpi)}));
     ExpectNothingOverlaps(window);
 
     // The layout comes back exactly; sizes scaled twice through a ratio like 120/144 may each
@@ -368,7 +351,7 @@ TEST_F(HighDpiTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
     MoveToScreenOf(window, startDpi);
     EXPECT_EQ(Measure(window), before);
     const std::vector<int> columnsAfter = ColumnWidths(table);
-    const std::vector<int> sizeAfter = WindowSize(window);
+    const std::array<LONG, 2> sizeAfter = WindowSize(window);
     for (std::size_t i = 0; i < columnsBefore.size(); ++i)
       EXPECT_NEAR(columnsAfter[i], columnsBefore[i], 1) << "column " << i;
     for (std::size_t i = 0; i < sizeBefore.size(); ++i)

@@ -51,10 +51,7 @@ TEST_F(RemoveTest, WithTheFocusInTheTableTheSelectedRowGoesAtOnce) {
   window.acRemoveLocationExecute();
   PumpMessages();
   EXPECT_TRUE(driver.seen.empty());
-  ASSERT_EQ(ItemCount(table), 2);
-  EXPECT_EQ(ItemText(table, 0, 0), ClientPath("a"));
-  EXPECT_EQ(ItemText(table, 1, 0), ClientPath("c"));
-  EXPECT_FALSE(ItemChecked(table, 1));
+  EXPECT_EQ(ShownRows(table), (std::vector<ShownRow>{{ClientPath("a"), true}, {ClientPath("c"), false}}));
   EXPECT_EQ(window.Table().Count(), 2u);
   // The counters catch up at the next tick only.
   EXPECT_EQ(StatusText(window.Controls().sttBar, 0), " Total: 3");
@@ -171,11 +168,9 @@ TEST_F(MainWindowTest, AddPutsTheConfirmedFolderEnabledAtItsSortedPlace) {
   EXPECT_TRUE(windowWasDisabled);
   EXPECT_TRUE(::IsWindowEnabled(window.Hwnd()));
   HWND table = window.Controls().lvMain;
-  ASSERT_EQ(ItemCount(table), 2);
+  EXPECT_EQ(ShownRows(table), (std::vector<ShownRow>{{chosen, true}, {existing, true}}));
   EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{chosen, "?", "?", "?", "?", "?"}));
-  EXPECT_TRUE(ItemChecked(table, 0));
   EXPECT_EQ(ItemImage(table, 0), kIconNone);
-  EXPECT_EQ(ItemText(table, 1, 0), existing);
 }
 
 TEST_F(MainWindowTest, CancellingThePickerAddsNothing) {
@@ -240,8 +235,7 @@ TEST_F(MainWindowTest, StoredLayoutBarsAndIntervalAreAppliedAndSavedBack) {
   Store("Defaults", {{"PollInterval", "60"}});
   TfrmMain& window = Open();
   EXPECT_EQ(Bounds(WindowRect(window.Hwnd())), (std::array<LONG, 4>{40, 30, 600, 400}));
-  EXPECT_EQ(window.ColumnWidth(0), 300);
-  EXPECT_EQ(window.ColumnWidth(5), 120);
+  EXPECT_EQ(ColumnWidths(window.Controls().lvMain), (std::vector<int>{300, 46, 33, 33, 35, 120}));
   EXPECT_FALSE(window.BarVisible(Bar::kStatsPanel));
   EXPECT_FALSE(::GetWindowLongPtrA(window.Controls().pnlStats, GWL_STYLE) & WS_VISIBLE);
   EXPECT_EQ(win::WindowText(window.Controls().fldPollItv), "60");
@@ -262,9 +256,8 @@ TEST_F(MainWindowTest, AMaximizedStartKeepsTheStoredNormalBounds) {
   EXPECT_EQ(window.CurrentShowState(), ShowState::kMaximized);
   window.Show(SW_SHOWNORMAL);
   EXPECT_TRUE(::IsZoomed(window.Hwnd()));
-  const WindowBounds normal = window.CurrentBounds();
-  EXPECT_EQ((std::array<int, 4>{normal.left, normal.top, normal.width, normal.height}),
-            (std::array<int, 4>{40, 30, 600, 400}));
+  const auto [width, height, top, left] = window.CurrentBounds();
+  EXPECT_EQ((std::array<int, 4>{left, top, width, height}), (std::array<int, 4>{40, 30, 600, 400}));
   Close();
   EXPECT_EQ(settings_.Text("Layout", "WindowState"), "2");
   EXPECT_EQ(WritesOf(settings_, "Layout", "FormWidth"), 0u);
@@ -310,8 +303,7 @@ TEST_F(MainWindowTest, AFailureAtTheFirstEntryKeepsTheBuiltInWindowSize) {
   DialogDriver driver;
   TfrmMain& window = Open();
   EXPECT_EQ(driver.seen, (std::vector<SeenBox>{{"Velmora", "Invalid data type for 'FormWidth'", true}}));
-  const std::array<LONG, 4> bounds = Bounds(WindowRect(window.Hwnd()));
-  EXPECT_EQ((std::array<LONG, 2>{bounds[2], bounds[3]}), (std::array<LONG, 2>{505, 422}));
+  EXPECT_EQ(SizeOf(WindowRect(window.Hwnd())), (std::array<LONG, 2>{505, 422}));
   EXPECT_EQ(ItemCount(window.Controls().lvMain), 0);
 }
 

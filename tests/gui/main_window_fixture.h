@@ -1,7 +1,7 @@
 // What the monitor window's GUI tests share: the window created in-process over real temporary
 // client folders, read through a probe that can hold a chosen folder as a share that does not
-// answer would; a settings store in memory, a shell that only records, and readers for what the
-// controls show.
+// answer would; a settings store in memory, a shell that only records, readers for what the
+// controls show and the statistics panel's layout.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +29,48 @@
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/status_reader.h"
 #include "tests/support/win32/table_reader.h"
+#include "tests/support/win32/window_finders.h"
 #include "windows/app_window.h"
 #include "windows/handles.h"
 #include "windows/window_base.h"
 
 namespace velmora::testing {
+
+// One of the window's controls, whatever its type.
+template <auto field>
+HWND Field(const MainControls& c) {
+  return c.*field;
+}
+
+// One of the statistics panel's group boxes, prompts and values as the layout gives it.
+struct StatsLabel {
+  const char* name;
+  HWND (*control)(const MainControls&);  // null: found by its text, `name`
+  int x, y, width, height;               // at 96 dpi
+};
+
+// In z-order, the order screen readers walk them in: each group box, then every prompt with its
+// value.
+inline constexpr StatsLabel kStatsLabels[] = {
+    {"User info", &Field<&MainControls::frmUserStats>, 4, 4, 253, 68},
+    {"Total units:", nullptr, 20, 20, 96, 13},
+    {"lblUserTotUnits", &Field<&MainControls::lblUserTotUnits>, 120, 20, 129, 13},
+    {"Total CPU time:", nullptr, 20, 36, 96, 13},
+    {"lblUserTotCPU", &Field<&MainControls::lblUserTotCPU>, 120, 36, 129, 13},
+    {"Average CPU time:", nullptr, 20, 52, 96, 13},
+    {"lblUserAvgCPU", &Field<&MainControls::lblUserAvgCPU>, 120, 52, 129, 13},
+    {"Working unit info", &Field<&MainControls::frmUnitStats>, 264, 4, 217, 68},
+    {"Progress:", nullptr, 280, 20, 100, 13},
+    {"lblProgress", &Field<&MainControls::lblProgress>, 384, 20, 89, 13},
+    {"Estimated total time:", nullptr, 280, 36, 100, 13},
+    {"lblTimeTotal", &Field<&MainControls::lblTimeTotal>, 384, 36, 89, 13},
+    {"Time left:", nullptr, 280, 52, 100, 13},
+    {"lblTimeLeft", &Field<&MainControls::lblTimeLeft>, 384, 52, 89, 13},
+};
+
+inline HWND StatsControl(const MainControls& c, const StatsLabel& label) {
+  return label.control ? label.control(c) : FindChildByText(c.pnlStats, label.name);
+}
 
 // Local clients beside a share that answers slowly or not at all: each 50 % into a unit, with
 // seven results.

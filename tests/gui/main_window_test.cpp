@@ -9,13 +9,14 @@
 #include <array>
 #include <cstdio>
 #include <regex>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
-#include "tests/gui/stats_panel_layout.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/window_finders.h"
 #include "tests/support/win32/window_pinger.h"
@@ -27,9 +28,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheProgramFolderAsTheOneEnabledRowAlreadyR
   TfrmMain& window = Open("");
   HWND table = window.Controls().lvMain;
 
-  ASSERT_EQ(ItemCount(table), 1);
-  EXPECT_EQ(ItemText(table, 0, 0), ExecutableFolder());
-  EXPECT_TRUE(ItemChecked(table, 0));
+  EXPECT_EQ(ShownRows(table), (std::vector<ShownRow>{{ExecutableFolder(), true}}));
   // Refreshed at once: the file columns show what the folder holds instead of "?".
   EXPECT_EQ(RowTexts(table, 0), (std::vector<std::string>{ExecutableFolder(), "?", "-", "-", "-", "-"}));
   EXPECT_EQ(ItemImage(table, 0), kIconNone);
@@ -97,7 +96,7 @@ TEST_F(MainWindowTest, ActivationSetsTheTitleWithTheVersionText) {
   EXPECT_EQ(win::WindowText(window.Hwnd()), "Velmora v.Unknown");
 }
 
-TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTable) {
+TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTableAndHiddenOnesGiveItTheirSpace) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
   RECT client{};
@@ -117,16 +116,10 @@ TEST_F(MainWindowTest, BarsStackFromTopToBottomAroundTheTable) {
 
   EXPECT_EQ(Bounds(RectInParent(c.lvMain)),
             (std::array<LONG, 4>{5, 2, main.right - main.left - 10, main.bottom - main.top - 7}));
-}
 
-TEST_F(MainWindowTest, HiddenBarsGiveTheirSpaceToTheTable) {
-  TfrmMain& window = Open();
-  const MainControls& c = window.Controls();
   window.acViewNoneExecute();
-  RECT client{};
-  ::GetClientRect(window.Hwnd(), &client);
-  const RECT main = RectInParent(c.pnlMain);
-  EXPECT_EQ((std::array<LONG, 2>{main.top, main.bottom}), (std::array<LONG, 2>{0, client.bottom}));
+  const RECT alone = RectInParent(c.pnlMain);
+  EXPECT_EQ((std::array<LONG, 2>{alone.top, alone.bottom}), (std::array<LONG, 2>{0, client.bottom}));
   for (HWND bar : std::initializer_list<HWND>{c.tlbMain, c.pnlStats, c.bvlStats, c.sttBar})
     EXPECT_FALSE(::IsWindowVisible(bar));
 }
@@ -195,29 +188,23 @@ TEST_F(MainWindowTest, StatusBarHasFourPanels) {
 
 const std::vector<std::string> kSixCaptions = {"Location", "%", "WU", "Stt", "Res", "Last date"};
 
-TEST_F(MainWindowTest, TableHasSixColumnsWithCaptionsAndAlignment) {
-  TfrmMain& window = Open();
-  EXPECT_EQ(ColumnCaptions(window.Controls().lvMain), kSixCaptions);
-  const int formats[] = {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_LEFT};
+TEST_F(MainWindowTest, TableHasSixColumnsWithCaptionsAlignmentStylesAndStateImages) {
+  HWND table = Open().Controls().lvMain;
+  EXPECT_EQ(ColumnCaptions(table), kSixCaptions);
+  std::vector<int> alignments;
   for (int column = 0; column < 6; ++column) {
     LVCOLUMNA info{};
     info.mask = LVCF_FMT;
-    ASSERT_TRUE(
-        ::SendMessageA(window.Controls().lvMain, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info)));
-    EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, formats[column]) << kSixCaptions[column];
+    EXPECT_TRUE(::SendMessageA(table, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info))) << column;
+    alignments.push_back(info.fmt & LVCFMT_JUSTIFYMASK);
   }
-}
-
-TEST_F(MainWindowTest, TableStylesAndStateImages) {
-  HWND table = Open().Controls().lvMain;
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(table, GWL_STYLE));
-  EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
-  EXPECT_TRUE(style & LVS_SINGLESEL);
-  EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
-  const auto extended = static_cast<DWORD>(::SendMessageA(table, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-  for (DWORD flag : {LVS_EX_CHECKBOXES, LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT, LVS_EX_ONECLICKACTIVATE}) {
-    EXPECT_TRUE(extended & flag) << flag;
-  }
+  EXPECT_EQ(alignments, (std::vector<int>{LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_LEFT,
+                                          LVCFMT_LEFT}));
+  constexpr LONG_PTR kStyle = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+  EXPECT_EQ(::GetWindowLongPtrA(table, GWL_STYLE) & (LVS_TYPEMASK | kStyle), kStyle);
+  constexpr LRESULT kExtended =
+      LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
+  EXPECT_EQ(::SendMessageA(table, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & kExtended, kExtended);
   auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(table, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
   ASSERT_NE(images, nullptr);
   EXPECT_EQ(::ImageList_GetImageCount(images), 5);
@@ -319,21 +306,18 @@ TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
   const int count = ::CopyAcceleratorTableA(window.Accelerators(), nullptr, 0);
   std::vector<ACCEL> entries(static_cast<std::size_t>(count));
   ::CopyAcceleratorTableA(window.Accelerators(), entries.data(), count);
-  const ACCEL expected[] = {{FCONTROL, 'X', kCmdExit},
-                            {0, VK_F7, kCmdViewAll},
-                            {0, VK_F8, kCmdViewNone},
-                            {0, VK_INSERT, kCmdAddLocation},
-                            {FSHIFT, VK_DELETE, kCmdRemoveLocation},
-                            {0, VK_F5, kCmdRefresh},
-                            {0, VK_F4, kCmdMoreInfo}};
-  ASSERT_EQ(count, 7);
-  for (const ACCEL& e : expected) {
-    const bool found = std::any_of(entries.begin(), entries.end(), [&](const ACCEL& a) {
-      return a.key == e.key && a.cmd == e.cmd && (a.fVirt & (FCONTROL | FSHIFT | FALT)) == e.fVirt &&
-             (a.fVirt & FVIRTKEY);
-    });
-    EXPECT_TRUE(found) << e.cmd;
-  }
+  // In any order: the modifiers with the flag of a virtual key, the key, the command.
+  std::set<std::array<int, 3>> shown;
+  for (const ACCEL& a : entries)
+    shown.insert({a.fVirt & (FCONTROL | FSHIFT | FALT | FVIRTKEY), a.key, a.cmd});
+  EXPECT_EQ(count, 7);
+  EXPECT_EQ(shown, (std::set<std::array<int, 3>>{{FVIRTKEY | FCONTROL, 'X', kCmdExit},
+                                                 {FVIRTKEY, VK_F7, kCmdViewAll},
+                                                 {FVIRTKEY, VK_F8, kCmdViewNone},
+                                                 {FVIRTKEY, VK_INSERT, kCmdAddLocation},
+                                                 {FVIRTKEY | FSHIFT, VK_DELETE, kCmdRemoveLocation},
+                                                 {FVIRTKEY, VK_F5, kCmdRefresh},
+                                                 {FVIRTKEY, VK_F4, kCmdMoreInfo}}));
 }
 
 MSG KeyDown(HWND target, WORD key) {
@@ -373,28 +357,26 @@ TEST_F(MainWindowTest, TabWalksTheIntervalBoxTheSpyingSwitchAndTheTable) {
   }
 }
 
-struct ToolbarSlot {
-  bool separator;
-  int command;
-  int image;
-};
-
 TEST_F(MainWindowTest, ToolbarButtonsSeparatorsAndSettingsPanel) {
   TfrmMain& window = Open();
   HWND toolbar = window.Controls().tlbMain;
-  const ToolbarSlot expected[] = {{true, 0, 0}, {false, kCmdAddLocation, 1}, {false, kCmdRemoveLocation, 2},
-                                  {true, 0, 0}, {false, kCmdRefresh, 4},     {true, kToolbarSettingsPanel, 0},
-                                  {true, 0, 0}, {false, kCmdExit, 0}};
-  ASSERT_EQ(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 8);
-  for (int i = 0; i < 8; ++i) {
+  // Separator or not, command, image: a separator's image is its width, left out.
+  using Slot = std::tuple<bool, int, int>;
+  std::vector<Slot> slots;
+  for (int i = 0; i < ::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0); ++i) {
     TBBUTTON button{};
     ::SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
-    EXPECT_EQ((button.fsStyle & BTNS_SEP) != 0, expected[i].separator) << i;
-    if (!expected[i].separator) {
-      EXPECT_EQ(button.idCommand, expected[i].command) << i;
-      EXPECT_EQ(button.iBitmap, expected[i].image) << i;
-    }
+    const bool separator = (button.fsStyle & BTNS_SEP) != 0;
+    slots.emplace_back(separator, button.idCommand, separator ? 0 : button.iBitmap);
   }
+  EXPECT_EQ(slots, (std::vector<Slot>{{true, 0, 0},
+                                      {false, kCmdAddLocation, 1},
+                                      {false, kCmdRemoveLocation, 2},
+                                      {true, 0, 0},
+                                      {false, kCmdRefresh, 4},
+                                      {true, kToolbarSettingsPanel, 0},
+                                      {true, 0, 0},
+                                      {false, kCmdExit, 0}}));
   RECT slot{};
   ::SendMessageA(toolbar, TB_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&slot));
   const RECT panel = RectInParent(window.Controls().pnlSettings);
@@ -416,9 +398,7 @@ TEST_F(MainWindowTest, ToolbarButtonsHaveTooltips) {
                                                    {kCmdExit, "Exit"}};
   for (const auto& [command, hint] : expected) {
     NMTTDISPINFOA info{};
-    info.hdr.hwndFrom = tips;
-    info.hdr.idFrom = command;
-    info.hdr.code = TTN_GETDISPINFOA;
+    info.hdr = {tips, command, TTN_GETDISPINFOA};
     ::SendMessageA(window.Hwnd(), WM_NOTIFY, command, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(info.lpszText, nullptr);
     EXPECT_STREQ(info.lpszText, hint);
@@ -476,14 +456,10 @@ TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAwareComparison) {
   for (const std::string& name : names)
     stored.emplace_back(ClientPath(name), true);
   StoreLocations(stored);
-  TfrmMain& window = Open();
-  std::vector<std::string> shown;
-  for (int row = 0; row < ItemCount(window.Controls().lvMain); ++row)
-    shown.push_back(ItemText(window.Controls().lvMain, row, 0));
-  std::vector<std::string> expected;
+  std::vector<ShownRow> expected;
   for (const char* name : {"apple", "b", "B", "Banana", "coop", "co-op"})
-    expected.push_back(ClientPath(name));
-  EXPECT_EQ(shown, expected);
+    expected.push_back({ClientPath(name), true});
+  EXPECT_EQ(ShownRows(Open().Controls().lvMain), expected);
 }
 
 TEST_F(MainWindowTest, UncheckingARowTakesEffectAtTheNextPass) {
@@ -758,12 +734,15 @@ TEST_F(MainWindowTest, ActivationSyncsTheViewMenuWithBarsSetElsewhere) {
   EXPECT_EQ(MenuChecks(window.Menu(), {kCmdViewStats, kCmdViewToolbar}), (std::vector<bool>{false, true}));
 }
 
+// The header of a notification `code` from the window's table.
+NMHDR FromTable(const TfrmMain& window, UINT code) {
+  return {window.Controls().lvMain, static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain)), code};
+}
+
 // What the list view asks its parent before it draws a row, and for a row's info tip.
 COLORREF RowTextColour(TfrmMain& window, int row) {
   NMLVCUSTOMDRAW draw{};
-  draw.nmcd.hdr.hwndFrom = window.Controls().lvMain;
-  draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain));
-  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.hdr = FromTable(window, NM_CUSTOMDRAW);
   draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
   draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
   draw.clrText = CLR_DEFAULT;
@@ -776,9 +755,7 @@ std::string RowInfoTip(TfrmMain& window, int row, DWORD flags = LVGIT_UNFOLDED, 
   char text[INFOTIPSIZE] = {};
   ::lstrcpynA(text, shown, sizeof(text));
   NMLVGETINFOTIPA tip{};
-  tip.hdr.hwndFrom = window.Controls().lvMain;
-  tip.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Controls().lvMain));
-  tip.hdr.code = LVN_GETINFOTIPA;
+  tip.hdr = FromTable(window, LVN_GETINFOTIPA);
   tip.dwFlags = flags;
   tip.pszText = text;
   tip.cchTextMax = sizeof(text);
@@ -895,15 +872,13 @@ std::string EnvironmentText(const char* name) {
   return length < sizeof(value) ? std::string(value, length) : std::string();
 }
 
-std::string SlowShareFolder() {
-  std::string folder = EnvironmentText("VELMORA_SLOW_SHARE");
-  if (!folder.empty() && folder.back() != '\\')
-    folder += '\\';
-  return folder;
-}
-
-bool SlowShareIsDead() {
-  return EnvironmentText("VELMORA_SLOW_SHARE_DEAD") == "1";
+// The share's client folder with its trailing "\", when the run has one that answers slowly
+// (`dead` false) or never; otherwise empty.
+std::string SlowShareFolder(bool dead) {
+  const std::string folder = EnvironmentText("VELMORA_SLOW_SHARE");
+  if (folder.empty() || (EnvironmentText("VELMORA_SLOW_SHARE_DEAD") == "1") != dead)
+    return {};
+  return folder.back() == '\\' ? folder : folder + '\\';
 }
 
 // Delivers the thread's messages until six seconds have passed since `shown`.
@@ -920,11 +895,6 @@ void ExpectEveryPingAnswered(WindowPinger& pinger) {
   EXPECT_LT(pinger.LongestMs(), 1000.0) << pinger.Figures();
 }
 
-// Delivers the thread's messages for `milliseconds`.
-void PumpFor(DWORD milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
-}
-
 std::string LocalClockText() {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
@@ -935,8 +905,8 @@ std::string LocalClockText() {
 }
 
 TEST_F(MainWindowTest, SlowShareRowFillsInWhileTheWindowKeepsAnsweringAndLocalRowsRefresh) {
-  const std::string share = SlowShareFolder();
-  if (share.empty() || SlowShareIsDead())
+  const std::string share = SlowShareFolder(false);
+  if (share.empty())
     GTEST_SKIP() << "needs a slow share in VELMORA_SLOW_SHARE (tests/e2e/slow_share_test.sh)";
   TfrmMain& window = OpenBesideLocalClients({{share, true}});
   HWND table = window.Controls().lvMain;
@@ -956,8 +926,8 @@ TEST_F(MainWindowTest, SlowShareRowFillsInWhileTheWindowKeepsAnsweringAndLocalRo
 }
 
 TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNotWaitForIt) {
-  const std::string share = SlowShareFolder();
-  if (share.empty() || !SlowShareIsDead())
+  const std::string share = SlowShareFolder(true);
+  if (share.empty())
     GTEST_SKIP() << "needs a share that does not answer in VELMORA_SLOW_SHARE and VELMORA_SLOW_SHARE_DEAD=1"
                     " (tests/e2e/slow_share_test.sh)";
   const std::string handedOut = LocalClockText();
@@ -1028,7 +998,7 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
   for (int click = 0; click < 70; ++click) {
     SelectRow(table, click % 2 == 0 ? deadRow : liveRow);
     window.lvMainClick();
-    PumpFor(5);
+    PumpUntil([] { return false; }, 5);  // the thread's messages for 5 ms
   }
   EXPECT_TRUE(PumpUntil([&] { return win::WindowText(window.Controls().lblUserTotUnits) == "7"; }, 3000));
   // Two shares (the drive path and the UNC path) hold a few threads each; the rest wait.

@@ -33,24 +33,6 @@
 namespace velmora::testing {
 namespace {
 
-struct ShownRow {
-  std::string path;
-  bool checked;
-  bool operator==(const ShownRow&) const = default;
-};
-
-void PrintTo(const ShownRow& row, std::ostream* os) {
-  *os << "{\"" << row.path << "\", " << (row.checked ? "checked" : "unchecked") << "}";
-}
-
-// The table's rows in display order.
-std::vector<ShownRow> ShownRows(HWND listView) {
-  std::vector<ShownRow> rows;
-  for (int row = 0; row < testing::ItemCount(listView); ++row)
-    rows.push_back(ShownRow{testing::ItemText(listView, row, 0), testing::ItemChecked(listView, row)});
-  return rows;
-}
-
 RECT NormalRect(HWND window) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
@@ -109,12 +91,9 @@ class SettingsWindowTest : public ::testing::Test {
     for (std::size_t i = 0; i < values.size(); ++i)
       registry_.PutText("Locations", LocationKey(i), values[i]);
   }
-  std::optional<std::string> StoredText(const std::string& section, const std::string& key) const {
-    return registry_.Text(section, key);
-  }
   void ExpectStored(const char* section, const std::vector<KeyText>& entries) const {
     for (const auto& [key, text] : entries)
-      EXPECT_EQ(StoredText(section, key), text) << section << '\\' << key;
+      EXPECT_EQ(registry_.Text(section, key), text) << section << '\\' << key;
   }
 
   // Deleted before the test and after it.
@@ -134,7 +113,7 @@ TEST_F(SettingsWindowTest, FirstStartShowsTheDefaults) {
 
   EXPECT_EQ(Bounds(WindowRect(window.Hwnd())), (std::array<LONG, 4>{0, 0, 534, 300}));
   EXPECT_FALSE(::IsZoomed(window.Hwnd()));
-  EXPECT_EQ(testing::ColumnWidths(c.lvMain), kDefaultWidths);
+  EXPECT_EQ(ColumnWidths(c.lvMain), kDefaultWidths);
   EXPECT_EQ(ShownRows(c.lvMain), (std::vector<ShownRow>{{ExecutableFolder(), true}}));
   EXPECT_EQ(ExecutableFolder().back(), '\\');
   EXPECT_EQ(BarsVisible(c), (std::vector<bool>{true, true, true}));
@@ -185,11 +164,10 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     TfrmMain& window = Open();
     const MainControls& c = window.Controls();
     EXPECT_EQ(Bounds(WindowRect(window.Hwnd())), (std::array<LONG, 4>{30, 60, 640, 480}));
-    EXPECT_EQ(testing::ColumnWidths(c.lvMain), widths);
+    EXPECT_EQ(ColumnWidths(c.lvMain), widths);
     firstRun = ShownRows(c.lvMain);
     std::vector<ShownRow> sorted = firstRun;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const ShownRow& a, const ShownRow& b) { return a.path < b.path; });
+    std::ranges::sort(sorted, {}, &ShownRow::path);
     EXPECT_EQ(sorted, (std::vector<ShownRow>{{"C:\\seti\\one", true},
                                              {"D:\\work, old,1\\", false},
                                              {"E:\\SETI client\\trailing\\", true},
@@ -202,9 +180,10 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
     Close();
   }
 
-  EXPECT_EQ(StoredText("Locations", "Count"), "4");
+  EXPECT_EQ(registry_.Text("Locations", "Count"), "4");
   for (std::size_t i = 0; i < firstRun.size(); ++i) {
-    EXPECT_EQ(StoredText("Locations", LocationKey(i)), firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
+    EXPECT_EQ(registry_.Text("Locations", LocationKey(i)),
+              firstRun[i].path + (firstRun[i].checked ? ",1" : ",0"))
         << "display row " << i;
   }
   ExpectStored("Layout", {{"FormWidth", "640"}, {"FormLeft", "30"}, {"Col5", "120"}});
@@ -213,7 +192,7 @@ TEST_F(SettingsWindowTest, EverythingStoredComesBackAndIsWrittenAgain) {
 
   TfrmMain& again = Open();
   EXPECT_EQ(ShownRows(again.Controls().lvMain), firstRun);
-  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
   EXPECT_EQ(win::WindowText(again.Controls().fldPollItv), "60");
 }
 
@@ -226,22 +205,22 @@ TEST_F(SettingsWindowTest, StateAndFinishColumnsAndTheirWidthsComeBack) {
     TfrmMain& window = Open();
     HWND table = window.Controls().lvMain;
     widths.push_back(95);
-    EXPECT_EQ(testing::ColumnWidths(table), widths);
+    EXPECT_EQ(ColumnWidths(table), widths);
     window.acViewStateColumnExecute();
     widths.insert(widths.begin() + 6, 140);
-    EXPECT_EQ(testing::ColumnWidths(table), widths);
+    EXPECT_EQ(ColumnWidths(table), widths);
     window.acViewFinishColumnExecute();
     widths.pop_back();
-    EXPECT_EQ(testing::ColumnWidths(table), widths);
+    EXPECT_EQ(ColumnWidths(table), widths);
     Close();
   }
   ExpectStored("Interface", {{"StateColumn", "1"}, {"FinishColumn", "0"}});
   ExpectStored("Layout", {{"Col6", "140"}, {"Col7", "95"}});
   TfrmMain& again = Open();
-  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
   again.acViewFinishColumnExecute();
   widths.push_back(95);
-  EXPECT_EQ(testing::ColumnWidths(again.Controls().lvMain), widths);
+  EXPECT_EQ(ColumnWidths(again.Controls().lvMain), widths);
 }
 
 TEST_F(SettingsWindowTest, StoredCountDecidesWhatTheTableShows) {
@@ -286,8 +265,7 @@ TEST_F(SettingsWindowTest, OnlyTwoOpensMaximized) {
     Put("Layout", {{"WindowState", stored}});
     TfrmMain& window = Open();
     EXPECT_EQ(::IsZoomed(window.Hwnd()) != FALSE, maximized);
-    const std::array<LONG, 4> normal = Bounds(NormalRect(window.Hwnd()));
-    EXPECT_EQ((std::array<LONG, 2>{normal[2], normal[3]}), (std::array<LONG, 2>{600, 400}));
+    EXPECT_EQ(SizeOf(NormalRect(window.Hwnd())), (std::array<LONG, 2>{600, 400}));
   }
 }
 
@@ -303,8 +281,7 @@ TEST_F(SettingsWindowTest, ExitWhileMaximizedWritesTheStateOnly) {
 
   TfrmMain& again = Open();
   EXPECT_TRUE(::IsZoomed(again.Hwnd()));
-  const RECT normal = NormalRect(again.Hwnd());
-  EXPECT_EQ(normal.right - normal.left, 777);
+  EXPECT_EQ(SizeOf(NormalRect(again.Hwnd()))[0], 777);
 }
 
 // Win+Left snaps the window to the left half of the screen. It stays in the normal state, but
@@ -403,19 +380,15 @@ TEST_F(SettingsWindowTest, StartUpReportsTheWrongTypedEntryAndSkipsTheRest) {
     EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
     // Without the row, the program's folder is not put in its place either; with it, no pass has
     // looked at the folder yet.
-    const std::vector<ShownRow> rows = ShownRows(c.lvMain);
-    EXPECT_EQ(rows, (row.rowLoaded ? std::vector<ShownRow>{{folder, true}} : std::vector<ShownRow>{}));
-    if (row.rowLoaded) {
-      EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "?");
-    }
-    EXPECT_EQ(testing::StatusText(c.sttBar, 0), "");
+    EXPECT_EQ(ShownRows(c.lvMain),
+              (row.rowLoaded ? std::vector<ShownRow>{{folder, true}} : std::vector<ShownRow>{}));
+    EXPECT_EQ(ItemText(c.lvMain, 0, 2), row.rowLoaded ? "?" : "");
+    EXPECT_EQ(StatusText(c.sttBar, 0), "");
 
     window.acRefreshExecute();
     ASSERT_TRUE(WaitForReads(window));
-    EXPECT_EQ(testing::StatusText(c.sttBar, 0), row.rowLoaded ? " Total: 1" : " Total: 0");
-    if (row.rowLoaded) {
-      EXPECT_EQ(testing::ItemText(c.lvMain, 0, 2), "-");
-    }
+    EXPECT_EQ(StatusText(c.sttBar, 0), row.rowLoaded ? " Total: 1" : " Total: 0");
+    EXPECT_EQ(ItemText(c.lvMain, 0, 2), row.rowLoaded ? "-" : "");
     EXPECT_FALSE(window.TimerEnabled());
   }
 }
@@ -425,8 +398,7 @@ TEST_F(SettingsWindowTest, StartUpReportsTheWrongTypedEntryAndSkipsTheRest) {
 TEST_F(SettingsWindowTest, WrongTypedHeightLeavesTheWidthApplied) {
   Put("Layout", {{"FormWidth", "610"}});
   registry_.PutDword("Layout", "FormHeight", 300);
-  const std::array<LONG, 4> bounds = Bounds(WindowRect(Open().Hwnd()));
-  EXPECT_EQ((std::array<LONG, 2>{bounds[2], bounds[3]}), (std::array<LONG, 2>{610, 422}));
+  EXPECT_EQ(SizeOf(WindowRect(Open().Hwnd())), (std::array<LONG, 2>{610, 422}));
 }
 
 // The key removed while the program runs: the first section cannot be created at exit. The
@@ -436,7 +408,7 @@ TEST_F(SettingsWindowTest, SaveFailureIsShownAndEndsTheSave) {
   registry_.Delete();
   Close();
   EXPECT_EQ(boxes_.seen, (std::vector<SeenBox>{{"Velmora", "Failed to create key Layout.", true}}));
-  EXPECT_EQ(StoredText("Layout", "WindowState"), std::nullopt);
+  EXPECT_EQ(registry_.Text("Layout", "WindowState"), std::nullopt);
 }
 
 // Logging off with the monitor still open counts as an exit: the settings are saved once. A
@@ -448,15 +420,15 @@ TEST_F(SettingsWindowTest, EndOfSessionSavesOnceAndACancelledOneNothing) {
     TfrmMain& window = Open();
     Put("Defaults", {{"PollInterval", "999"}});
     EXPECT_EQ(::SendMessageA(window.Hwnd(), WM_QUERYENDSESSION, 0, ends ? ENDSESSION_LOGOFF : 0), TRUE);
-    EXPECT_EQ(StoredText("Defaults", "PollInterval"), "999");  // asking is not ending
+    EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), "999");  // asking is not ending
     ::SendMessageA(window.Hwnd(), WM_ENDSESSION, ends, ends ? ENDSESSION_LOGOFF : 0);
-    EXPECT_EQ(StoredText("Defaults", "PollInterval"), ends ? "15" : "999");
+    EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), ends ? "15" : "999");
     if (ends) {
       ExpectStored("Locations", {{"Location0000", ExecutableFolder() + ",1"}});
       Put("Defaults", {{"PollInterval", "999"}});
     }
     Close();
-    EXPECT_EQ(StoredText("Defaults", "PollInterval"), ends ? "999" : "15");  // saved once, at the end
+    EXPECT_EQ(registry_.Text("Defaults", "PollInterval"), ends ? "999" : "15");  // saved once, at the end
     EXPECT_TRUE(boxes_.seen.empty());
   }
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "tests/support/win32/window_finders.h"
@@ -31,6 +32,10 @@ RECT WindowRect(HWND window) {
 
 std::array<LONG, 4> Bounds(const RECT& r) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::array<LONG, 2> SizeOf(const RECT& r) {
+  return {r.right - r.left, r.bottom - r.top};
 }
 
 bool Inside(const RECT& inner, const RECT& outer) {
@@ -73,12 +78,9 @@ int ScreenPx(int value) {
 void ExpectFixedFrame(HWND window, SIZE client) {
   RECT area{};
   ::GetClientRect(window, &area);
-  EXPECT_EQ(area.right, ScreenPx(client.cx));
-  EXPECT_EQ(area.bottom, ScreenPx(client.cy));
-  const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE));
-  EXPECT_FALSE(style & WS_THICKFRAME);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_EQ((std::array<LONG, 2>{area.right, area.bottom}),
+            (std::array<LONG, 2>{ScreenPx(client.cx), ScreenPx(client.cy)}));
+  EXPECT_EQ(::GetWindowLongPtrA(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), 0);
   EXPECT_NE(::SendMessageA(window, WM_GETICON, ICON_BIG, 0), 0);
 }
 
@@ -104,12 +106,10 @@ void ExpectFollowsDpiChanges(HWND window, std::span<const LaidOutControl> rows, 
     ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     RECT area{};
     ::GetClientRect(window, &area);
-    EXPECT_EQ(area.right, win::ScaleToDpi(client.cx, dpi)) << dpi;
-    EXPECT_EQ(area.bottom, win::ScaleToDpi(client.cy, dpi)) << dpi;
-    RECT bounds{};
-    ::GetWindowRect(window, &bounds);
-    EXPECT_EQ(bounds.left, 40) << dpi;
-    EXPECT_EQ(bounds.top, 30) << dpi;
+    const RECT bounds = WindowRect(window);
+    EXPECT_EQ((std::array<LONG, 4>{area.right, area.bottom, bounds.left, bounds.top}),
+              (std::array<LONG, 4>{win::ScaleToDpi(client.cx, dpi), win::ScaleToDpi(client.cy, dpi), 40, 30}))
+        << dpi;
     for (const LaidOutControl& row : rows)
       ExpectLaidOut(window, row, dpi);
   }

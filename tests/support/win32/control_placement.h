@@ -19,6 +19,8 @@ RECT RectIn(HWND window, HWND control);
 RECT WindowRect(HWND window);
 // A rectangle as left, top, width and height, to compare it whole in one expectation.
 std::array<LONG, 4> Bounds(const RECT& r);
+// A rectangle's width and height.
+std::array<LONG, 2> SizeOf(const RECT& r);
 
 bool Inside(const RECT& inner, const RECT& outer);
 

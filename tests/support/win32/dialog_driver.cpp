@@ -72,7 +72,7 @@ LRESULT DialogDriver::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void DialogDriver::AnswerOpenDialogs() {
   if (!answer_)
     return;
-  for (HWND dialog : VisibleThreadWindows(windowClass_)) {
+  for (HWND dialog : ThreadWindows(windowClass_)) {
     if (std::find(answered_.begin(), answered_.end(), dialog) == answered_.end() && answer_(dialog))
       answered_.push_back(dialog);
   }

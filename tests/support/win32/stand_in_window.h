@@ -8,8 +8,12 @@
 
 namespace velmora::testing {
 
-inline win::WindowHandle StandInWindow(const char* title, DWORD style, SIZE size) {
-  return win::WindowHandle(::CreateWindowExA(0, "STATIC", title, style, 0, 0, size.cx, size.cy, nullptr,
+inline win::WindowHandle StandInWindow(const char* title,
+                                       DWORD style,
+                                       SIZE size,
+                                       HWND owner = nullptr,
+                                       DWORD exStyle = 0) {
+  return win::WindowHandle(::CreateWindowExA(exStyle, "STATIC", title, style, 0, 0, size.cx, size.cy, owner,
                                              nullptr, ::GetModuleHandleA(nullptr), nullptr));
 }
 

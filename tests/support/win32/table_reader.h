@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,25 @@ inline int RowOf(HWND listView, const std::string& caption) {
       return row;
   }
   return -1;
+}
+
+// A row as a user sees it: its first cell and its check box.
+struct ShownRow {
+  std::string path;
+  bool checked;
+  bool operator==(const ShownRow&) const = default;
+};
+
+inline void PrintTo(const ShownRow& row, std::ostream* os) {
+  *os << "{\"" << row.path << "\", " << (row.checked ? "checked" : "unchecked") << "}";
+}
+
+// The rows in display order.
+inline std::vector<ShownRow> ShownRows(HWND listView) {
+  std::vector<ShownRow> rows;
+  for (int row = 0; row < ItemCount(listView); ++row)
+    rows.push_back({ItemText(listView, row, 0), ItemChecked(listView, row)});
+  return rows;
 }
 
 // Every column's caption and width, as many as the header holds.

@@ -1,7 +1,5 @@
 #include "tests/support/win32/window_finders.h"
 
-#include <utility>
-
 #include "windows/window_base.h"
 
 namespace velmora::testing {
@@ -12,22 +10,26 @@ bool HasClass(HWND window, const char* className) {
   return ::lstrcmpiA(name, className) == 0;
 }
 
-std::vector<HWND> VisibleThreadWindows(const char* className) {
-  std::pair<const char*, std::vector<HWND>> search{className, {}};
+std::vector<HWND> ThreadWindows(const char* className, bool visibleOnly) {
+  struct Search {
+    const char* className;
+    bool visibleOnly;
+    std::vector<HWND> found;
+  } search{className, visibleOnly, {}};
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
       [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<decltype(search)*>(data);
-        if (HasClass(window, s->first) && ::IsWindowVisible(window))
-          s->second.push_back(window);
+        auto& s = *reinterpret_cast<Search*>(data);
+        if (HasClass(window, s.className) && (!s.visibleOnly || ::IsWindowVisible(window)))
+          s.found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.second;
+  return search.found;
 }
 
 HWND FindThreadWindow(const char* className) {
-  const std::vector<HWND> found = VisibleThreadWindows(className);
+  const std::vector<HWND> found = ThreadWindows(className);
   return found.empty() ? nullptr : found.front();
 }
 

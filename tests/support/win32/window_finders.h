@@ -12,9 +12,10 @@ namespace velmora::testing {
 // Whether `window`'s class is `className`, in any case.
 bool HasClass(HWND window, const char* className);
 
-// The visible top-level windows of class `className` this thread shows right now: by default the
-// dialogs ("#32770": message boxes, the folder picker); "#32768" for popup menus.
-std::vector<HWND> VisibleThreadWindows(const char* className = "#32770");
+// The top-level windows of class `className` this thread has right now: by default the dialogs
+// ("#32770": message boxes, the folder picker) that show; "#32768" for popup menus. Hidden ones
+// too unless `visibleOnly`: a tooltip control is hidden until it pops up.
+std::vector<HWND> ThreadWindows(const char* className = "#32770", bool visibleOnly = true);
 
 // The first of them, or null.
 HWND FindThreadWindow(const char* className);
