@@ -662,13 +662,11 @@ void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Ch
       "    window-free LocationTable pass with its reads on this thread (RefreshNow), same folders:\n");
   for (const PassKind& kind : kinds)
     std::printf("      %-10s%s\n", kind.name, Ms(kind.series.model).c_str());
-  const auto againstModel = [](const PassKind& kind) {
-    return Median(kind.series.toLastResult) - Median(kind.series.model);
-  };
-  std::printf(
-      "    to last result against the window-free pass on one thread (medians): unchanged %+.3f ms,"
-      " changed %+.3f ms\n",
-      againstModel(kinds[0]), againstModel(kinds[1]));
+  std::printf("    to last result against the window-free pass on one thread (medians):");
+  for (const PassKind& kind : kinds)
+    std::printf("%s %s %+.3f ms", &kind == kinds ? "" : ",", kind.name,
+                Median(kind.series.toLastResult) - Median(kind.series.model));
+  std::printf("\n");
   std::printf("  messages received per table row (%d rows), over %d counted passes of each kind:\n",
               locations, kCountedPasses);
   for (const PassKind& kind : kinds) {
@@ -678,11 +676,11 @@ void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Ch
     PrintPhase(kind.name + std::string(" pass, paint flush") + kind.paintNote, kind.inPaint, rows,
                changedRows, kCountedPasses);
   }
-  std::printf(
-      "   pumped after the %d counted passes, all together: lvMain %llu, relay %llu, sttBar %llu"
-      " messages\n",
-      2 * kCountedPasses, static_cast<unsigned long long>(pumped[0].all),
-      static_cast<unsigned long long>(pumped[1].all), static_cast<unsigned long long>(pumped[2].all));
+  std::printf("   pumped after the %d counted passes, all together:", 2 * kCountedPasses);
+  for (std::size_t window = 0; window < pumped.size(); ++window)
+    std::printf("%s %s %llu", window == 0 ? "" : ",", kCountedWindows[window],
+                static_cast<unsigned long long>(pumped[window].all));
+  std::printf(" messages\n");
   MeasureRedrawRequests(bench.Window().Hwnd(), bench.Table(), locations);
   std::fflush(stdout);
 }
