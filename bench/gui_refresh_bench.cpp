@@ -167,8 +167,8 @@ class WindowCounters {
   HWND table_;
   WindowTallies* tallies_ = nullptr;
   std::array<int, std::size(kCountedWindows)> depth_{};
-  std::array<std::optional<Subclass>, std::size(kCountedWindows)>
-      subclasses_;  // last: they count into the above
+  // Last: attached after, and detached before, the members they count into.
+  std::array<std::optional<Subclass>, std::size(kCountedWindows)> subclasses_;
 };
 
 // Paints now whatever the pass invalidated in the window and its controls.
@@ -321,11 +321,9 @@ class BenchWindow {
       window->Show(SW_SHOWNORMAL);
       created_ = WaitForReads(*window);
       PumpMessages();
-      HWND table = window->Controls().lvMain;
-      HWND status = window->Controls().sttBar;
-      redraws_ = std::make_unique<MessageCounter>(table, LVM_REDRAWITEMS);
-      statusWritesA_ = std::make_unique<MessageCounter>(status, SB_SETTEXTA);
-      statusWritesW_ = std::make_unique<MessageCounter>(status, SB_SETTEXTW);
+      redraws_ = std::make_unique<MessageCounter>(Table(), LVM_REDRAWITEMS);
+      statusWritesA_ = std::make_unique<MessageCounter>(window->Controls().sttBar, SB_SETTEXTA);
+      statusWritesW_ = std::make_unique<MessageCounter>(window->Controls().sttBar, SB_SETTEXTW);
       watch_ = std::make_unique<PassWatch>(*window);
       created_ = watch_->Attached();
     }

@@ -135,7 +135,7 @@ class PassWatch {
   std::set<std::size_t> changed_;
   double settledAt_ = 0;
   int topIndexQueries_ = 0;
-  Subclass windowSubclass_;  // last: they may call the above as soon as they are attached
+  Subclass windowSubclass_;  // last: attached after, and detached before, the members they use
   Subclass tableSubclass_;
 };
 
