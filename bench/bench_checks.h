@@ -1,8 +1,9 @@
-// What the benchmarks share: the checks that make a run's figures worth printing, medians, and
-// the turns a measurement and its baseline take.
+// What the benchmarks share: the checks that make a run's figures worth printing, the clock,
+// medians, and the turns a measurement and its baseline take.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,6 +31,20 @@ class Checks {
  private:
   int failures_ = 0;
 };
+
+// The steady clock in milliseconds, for timing steps.
+inline double NowMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// How long `step` takes, in ms.
+template <typename Step>
+double TimeMs(Step&& step) {
+  const double start = NowMs();
+  step();
+  return NowMs() - start;
+}
 
 inline double Median(std::vector<double> values) {
   if (values.empty())

@@ -33,7 +33,7 @@
 #include <vector>
 
 #include "bench/bench_checks.h"
-#include "bench/window_pass_watch.h"
+#include "bench/bench_clients.h"
 #include "monitor/settings.h"
 #include "monitor/win32/registry_store.h"
 #include "tests/package/program_window.h"
@@ -62,9 +62,7 @@ std::string FolderName(int index) {
 
 // Folder `index` shows this in its "%" cell.
 std::string ProgressCell(int index) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.00", (index * 37) % 100);
-  return text;
+  return velmora::bench::ProgressText(index * 37 % 100 * 100);
 }
 
 class ClientFolders {
@@ -138,24 +136,21 @@ class RemoteBuffer {
     item.iSubItem = column;
     item.pszText = base_ + sizeof(LVITEMA);
     item.cchTextMax = static_cast<int>(kTextSize);
-    LRESULT ignored = 0;
     return base_ && ::WriteProcessMemory(process_, base_, &item, sizeof item, nullptr) &&
-           Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(base_), ignored) &&
-           ReadText(text);
+           TextAnswer(list, LVM_GETITEMTEXTA, row, base_, text);
   }
 
   bool PanelText(HWND statusBar, int part, std::string& text) const {
-    LRESULT ignored = 0;
-    return base_ &&
-           Send(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part),
-                reinterpret_cast<LPARAM>(base_ + sizeof(LVITEMA)), ignored) &&
-           ReadText(text);
+    return base_ && TextAnswer(statusBar, SB_GETTEXTA, part, base_ + sizeof(LVITEMA), text);
   }
 
  private:
-  bool ReadText(std::string& text) const {
+  // The text `message` writes after the LVITEMA at the start of the buffer.
+  bool TextAnswer(HWND window, UINT message, int index, char* argument, std::string& text) const {
     char local[kTextSize + 1] = {};
-    if (!::ReadProcessMemory(process_, base_ + sizeof(LVITEMA), local, kTextSize, nullptr))
+    LRESULT ignored = 0;
+    if (!Send(window, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(argument), ignored) ||
+        !::ReadProcessMemory(process_, base_ + sizeof(LVITEMA), local, kTextSize, nullptr))
       return false;
     text = local;
     return true;

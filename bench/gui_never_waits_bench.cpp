@@ -41,6 +41,7 @@
 #include "bench/bench_clients.h"
 #include "bench/inline_list_window.h"
 #include "bench/monitor_under_test.h"
+#include "bench/subclass.h"
 #include "bench/window_pass_watch.h"
 #include "core/file_system.h"
 #include "monitor/location_table.h"
@@ -57,10 +58,7 @@
 namespace velmora::bench {
 namespace {
 
-using velmora::testing::ItemText;
-using velmora::testing::ProbeFileSystem;
-using velmora::testing::TempFolder;
-using velmora::testing::WindowPinger;
+using namespace velmora::testing;
 
 constexpr int kShareDelayMs = 150;
 constexpr double kAnswerLimitMs = 100.0;
@@ -71,8 +69,10 @@ constexpr WindowPinger::Sending kPingSending{SMTO_NORMAL, 20000};
 class Folders {
  public:
   Folders(int locals, bool share) {
-    for (int i = 0; i < locals; ++i)
+    for (int i = 0; i < locals; ++i) {
       locals_.push_back(MakeClient(ClientName(i), Progress(0, i)));
+      localIndex_[locals_.back()] = i;
+    }
     if (share)
       share_ = MakeClient("share", kShareProgress);
   }
@@ -80,14 +80,13 @@ class Folders {
   static constexpr int kShareProgress = 4321;
   static int Progress(int generation, int local) { return (generation * 37 + local * 101) % 10000; }
 
-  const std::vector<std::string>& Locals() const { return locals_; }
-  // Each local folder's index, by caption.
-  std::map<std::string, int> LocalIndex() const {
-    std::map<std::string, int> index;
-    for (std::size_t i = 0; i < locals_.size(); ++i)
-      index[locals_[i]] = static_cast<int>(i);
-    return index;
+  // What the "%" cell of a local folder's row shows once `generation` is read; empty for any other
+  // row.
+  std::string LocalProgress(const std::string& caption, int generation) const {
+    const auto found = localIndex_.find(caption);
+    return found == localIndex_.end() ? "" : ProgressText(Progress(generation, found->second));
   }
+  int LocalCount() const { return static_cast<int>(locals_.size()); }
   const std::string& Share() const { return share_; }
   std::vector<std::string> All() const {
     std::vector<std::string> all = locals_;
@@ -108,14 +107,15 @@ class Folders {
     return bench::StateText("131072", ProgValue(progress), "1000.125", false);
   }
   std::string MakeClient(const std::string& name, int progress) {
-    velmora::testing::ClientFiles files = OtherClientFiles(false, false);
+    ClientFiles files = OtherClientFiles(false, false);
     files.state = StateText(progress);
     return writer_.Write(name, files);
   }
 
   TempFolder temp_;
-  const velmora::testing::ClientFolderWriter writer_{temp_};
+  const ClientFolderWriter writer_{temp_};
   std::vector<std::string> locals_;
+  std::map<std::string, int> localIndex_;  // by caption
   std::string share_;
 };
 
@@ -166,68 +166,54 @@ class Writer {
   std::jthread thread_;  // last: starts once the rest is there
 };
 
+struct Responsiveness {
+  int pings = 0;
+  double longestMs = 0, medianMs = 0;
+  double lateShare = 0;      // of pings answered later than 100 ms
+  double lateTimeShare = 0;  // of the run's time spent waiting on those pings
+  int ticks = 0, checkedPasses = 0, freshPasses = 0, fewestFresh = -1;
+  std::uint64_t fsCalls = 0;
+  std::size_t threadsAtEnd = 0;
+};
+
 // At each timer tick, before its pass: did the previous pass show every local row as the files
 // were when it began?
 class RefreshCheck {
  public:
-  RefreshCheck(const Folders& folders, Writer& writer) : writer_(writer), localIndex_(folders.LocalIndex()) {}
+  RefreshCheck(const Folders& folders, Writer& writer, Responsiveness& figures)
+      : folders_(folders), writer_(writer), figures_(figures) {}
 
   void OnTick(const LocationTable& table) {
     if (previousGeneration_ >= 0) {
-      ++checkedPasses_;
+      ++figures_.checkedPasses;
       int fresh = 0;
       for (const LocationRow& row : table.Rows()) {
-        const auto found = localIndex_.find(row.caption);
-        if (found != localIndex_.end() &&
-            row.reading.cells[0] == ProgressText(Folders::Progress(previousGeneration_, found->second)))
-          ++fresh;
+        const std::string expected = folders_.LocalProgress(row.caption, previousGeneration_);
+        fresh += !expected.empty() && row.reading.cells[0] == expected;
       }
-      if (fresh == static_cast<int>(localIndex_.size()))
-        ++freshPasses_;
-      fewestFresh_ = std::min(fewestFresh_, fresh);
+      figures_.freshPasses += fresh == folders_.LocalCount();
+      figures_.fewestFresh = figures_.fewestFresh < 0 ? fresh : std::min(figures_.fewestFresh, fresh);
     }
     previousGeneration_ = writer_.Written();
-    ++ticks_;
+    ++figures_.ticks;
     writer_.Signal();
   }
 
-  int Ticks() const { return ticks_; }
-  int CheckedPasses() const { return checkedPasses_; }
-  int FreshPasses() const { return freshPasses_; }
-  int FewestFresh() const { return checkedPasses_ > 0 ? fewestFresh_ : -1; }
-
  private:
+  const Folders& folders_;
   Writer& writer_;
-  std::map<std::string, int> localIndex_;
+  Responsiveness& figures_;
   int previousGeneration_ = -1;
-  int ticks_ = 0, checkedPasses_ = 0, freshPasses_ = 0, fewestFresh_ = 1 << 30;
 };
 
 // Calls `onTick` on the window's thread just before a WM_TIMER of `timerId` is handled.
-class TickHook {
- public:
-  TickHook(HWND window, UINT_PTR timerId, std::function<void()> onTick)
-      : window_(window), timerId_(timerId), onTick_(std::move(onTick)) {
-    ::SetWindowSubclass(window_, &TickHook::Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  }
-  ~TickHook() { ::RemoveWindowSubclass(window_, &TickHook::Proc, kSubclassId); }
-  TickHook(const TickHook&) = delete;
-  TickHook& operator=(const TickHook&) = delete;
-
- private:
-  static constexpr UINT_PTR kSubclassId = 0xbe7e;
-  static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    auto* hook = reinterpret_cast<TickHook*>(self);
-    if (message == WM_TIMER && wParam == hook->timerId_)
-      hook->onTick_();
+Subclass::Handler BeforeTick(UINT_PTR timerId, std::function<void()> onTick) {
+  return [timerId, onTick = std::move(onTick)](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == timerId)
+      onTick();
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-
-  HWND window_;
-  UINT_PTR timerId_;
-  std::function<void()> onTick_;
-};
+  };
+}
 
 // Delivers this thread's messages for `ms`, as the program's loop does.
 void RunLoop(double ms, TfrmMain* window) {
@@ -247,18 +233,8 @@ void RunLoop(double ms, TfrmMain* window) {
   }
 }
 
-struct Responsiveness {
-  int pings = 0;
-  double longestMs = 0, medianMs = 0;
-  double lateShare = 0;      // of pings answered later than 100 ms
-  double lateTimeShare = 0;  // of the run's time spent waiting on those pings
-  int ticks = 0, checkedPasses = 0, freshPasses = 0, fewestFresh = -1;
-  std::uint64_t fsCalls = 0;
-  std::size_t threadsAtEnd = 0;
-};
-
-Responsiveness Summarise(const std::vector<double>& latencies, double runMs, const RefreshCheck& check) {
-  Responsiveness r;
+// The pings' figures, from every ping's wait over a run of `runMs`.
+void SummarisePings(const std::vector<double>& latencies, double runMs, Responsiveness& r) {
   r.pings = static_cast<int>(latencies.size());
   double lateMs = 0;
   int late = 0;
@@ -272,11 +248,6 @@ Responsiveness Summarise(const std::vector<double>& latencies, double runMs, con
   r.medianMs = Median(latencies);
   r.lateShare = r.pings > 0 ? 100.0 * late / r.pings : 0;
   r.lateTimeShare = runMs > 0 ? 100.0 * lateMs / runMs : 0;
-  r.ticks = check.Ticks();
-  r.checkedPasses = check.CheckedPasses();
-  r.freshPasses = check.FreshPasses();
-  r.fewestFresh = check.FewestFresh();
-  return r;
 }
 
 // Which local rows of `rows` show `generation`, and whether the share shows its own progress.
@@ -286,13 +257,11 @@ void CheckRows(const std::vector<LocationRow>& rows,
                const std::function<std::string(std::size_t)>& shownProgress,
                Checks& checks,
                const std::string& what) {
-  const std::map<std::string, int> localIndex = folders.LocalIndex();
   int wrong = 0;
   for (std::size_t row = 0; row < rows.size(); ++row) {
-    const auto found = localIndex.find(rows[row].caption);
-    const std::string expected = found != localIndex.end()
-                                     ? ProgressText(Folders::Progress(generation, found->second))
-                                     : ProgressText(Folders::kShareProgress);
+    std::string expected = folders.LocalProgress(rows[row].caption, generation);
+    if (expected.empty())
+      expected = ProgressText(Folders::kShareProgress);
     const std::string shown = shownProgress(row);
     if (shown != expected && ++wrong <= 3)
       checks.Expect(
@@ -307,32 +276,31 @@ Responsiveness WindowWithReaders(double runMs, Checks& checks) {
   Folders folders(100, true);
   auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
-  velmora::testing::RecordingShellOpener shell;
+  RecordingShellOpener shell;
   Responsiveness figures;
   {
     Writer writer(folders);
-    RefreshCheck check(folders, writer);
+    RefreshCheck check(folders, writer, figures);
     MonitorUnderTest monitor(probe, shell, folders.All(), "2");
     TfrmMain* window = &monitor.Window();
     checks.Expect(window->Create(), "(a) the window was not created");
     checks.Expect(window->TimerInterval() == 2000,
                   "(a) the window's interval is " + std::to_string(window->TimerInterval()) + " ms");
     {
-      TickHook hook(window->Hwnd(), TfrmMain::kMainTimerId, [&] { check.OnTick(window->Table()); });
+      const Subclass hook(window->Hwnd(),
+                          BeforeTick(TfrmMain::kMainTimerId, [&] { check.OnTick(window->Table()); }));
       window->Show(SW_SHOWNORMAL);
       WindowPinger pinger(window->Hwnd(), kPingSending);
-      const double start = NowMs();
-      RunLoop(runMs, window);
-      const double ran = NowMs() - start;
+      const double ran = TimeMs([&] { RunLoop(runMs, window); });
       pinger.Stop();
-      figures = Summarise(pinger.WaitsMs(), ran, check);
+      SummarisePings(pinger.WaitsMs(), ran, figures);
     }
     figures.threadsAtEnd = window->ReadingThreads();
     // One more pass once the writer is still, with every answer shown: the rows as the folders are.
     writer.Stop();
     const int generation = writer.Written();
     window->RefreshLocations();
-    checks.Expect(velmora::testing::WaitForReads(*window), "(a) the last pass's reads did not all answer");
+    checks.Expect(WaitForReads(*window), "(a) the last pass's reads did not all answer");
     HWND table = window->Controls().lvMain;
     CheckRows(
         window->Table().Rows(), folders, generation,
@@ -360,12 +328,11 @@ class InlineWindow final : public velmora::win::BaseWindow {
   }
 
   LocationTable& Table() { return table_; }
-  // The first pass at once, then one every interval, as the window's start-up ran them.
-  void Start() { Pass(); }
+  // A pass now, then one every interval, as the window's start-up and timer ran them.
   void Pass() {
     ::KillTimer(Hwnd(), kTimerId);
     const PassClock clock{std::chrono::steady_clock::now(), LocalDateTime{}};
-    velmora::testing::RefreshNow(table_, fs_, clock);
+    RefreshNow(table_, fs_, clock);
     ::SetTimer(Hwnd(), kTimerId, interval_, nullptr);
   }
   static constexpr UINT_PTR kTimerId = 1;
@@ -392,20 +359,21 @@ Responsiveness WindowThreadReads(double runMs, Checks& checks) {
   Responsiveness figures;
   {
     Writer writer(folders);
-    RefreshCheck check(folders, writer);
+    RefreshCheck check(folders, writer, figures);
     InlineWindow window(*probe, folders.All(), 2000);
     checks.Expect(window.Hwnd() != nullptr, "(a) the inline window was not created");
     {
-      TickHook hook(window.Hwnd(), InlineWindow::kTimerId, [&] { check.OnTick(window.Table()); });
+      const Subclass hook(window.Hwnd(),
+                          BeforeTick(InlineWindow::kTimerId, [&] { check.OnTick(window.Table()); }));
       ::ShowWindow(window.Hwnd(), SW_SHOWNORMAL);
       WindowPinger pinger(window.Hwnd(), kPingSending);
       const double start = NowMs();
       check.OnTick(window.Table());  // the start-up pass, like the window's
-      window.Start();
+      window.Pass();
       RunLoop(runMs - (NowMs() - start), nullptr);
       const double ran = NowMs() - start;
       pinger.Stop();
-      figures = Summarise(pinger.WaitsMs(), ran, check);
+      SummarisePings(pinger.WaitsMs(), ran, figures);
     }
     writer.Stop();
     const int generation = writer.Written();
@@ -420,8 +388,7 @@ Responsiveness WindowThreadReads(double runMs, Checks& checks) {
 }
 
 struct PassSeries {
-  std::vector<double> windowThread, handOut, answers, toLastResult, inline_;
-  std::vector<double> answerMessages;
+  std::vector<double> windowThread, handOut, answers, toLastResult, inline_, answerMessages;
 };
 
 // (b) 1,000 local folders: the window's pass against the pass on the window's thread of before.
@@ -430,7 +397,7 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
   Folders folders(kFolders, false);
   auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
   const std::vector<std::string> all = folders.All();
-  velmora::testing::RecordingShellOpener shell;
+  RecordingShellOpener shell;
   InlineListWindow before(*probe, all);
   ::ShowWindow(before.Hwnd(), SW_SHOWNOACTIVATE);
   before.Pass();
@@ -439,8 +406,8 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
   TfrmMain* window = &monitor.Window();
   checks.Expect(window->Create(), "(b) the window was not created");
   window->Show(SW_SHOWNORMAL);
-  checks.Expect(velmora::testing::WaitForReads(*window), "(b) the first pass did not answer");
-  velmora::testing::PumpMessages();
+  checks.Expect(WaitForReads(*window), "(b) the first pass did not answer");
+  PumpMessages();
   int generation = 0;
   {
     PassWatch watch(*window);
@@ -474,21 +441,24 @@ void Passes(int passes, PassSeries& unchanged, PassSeries& changed, Checks& chec
       checks.Expect(outcome.changedRows.size() == (isChanged ? everyRow.size() : 0u),
                     what + ": " + std::to_string(outcome.changedRows.size()) + " rows changed in RefreshNow");
     };
-    for (int i = 0; i < passes; ++i) {
-      const std::string what = "(b) unchanged pass " + std::to_string(i + 1);
-      TakeTurns(
-          i, [&] { inlinePass(false, unchanged, what); }, [&] { windowPass(false, unchanged, what); });
-    }
-    for (int i = 0; i < passes; ++i) {
-      const std::string what = "(b) changed pass " + std::to_string(i + 1);
-      // Each pass finds every state file changed since it last looked.
-      folders.RewriteLocals(++generation);
-      TakeTurns(
-          i, [&] { inlinePass(true, changed, what); },
-          [&] {
-            folders.RewriteLocals(++generation);
-            windowPass(true, changed, what);
-          });
+    for (const bool isChanged : {false, true}) {
+      PassSeries& series = isChanged ? changed : unchanged;
+      // Before a changed pass, each way finds every state file changed since it last looked.
+      const auto rewrite = [&] {
+        if (isChanged)
+          folders.RewriteLocals(++generation);
+      };
+      for (int i = 0; i < passes; ++i) {
+        const std::string what =
+            (isChanged ? "(b) changed pass " : "(b) unchanged pass ") + std::to_string(i + 1);
+        rewrite();
+        TakeTurns(
+            i, [&] { inlinePass(isChanged, series, what); },
+            [&] {
+              rewrite();
+              windowPass(isChanged, series, what);
+            });
+      }
     }
   }
   // Both show what the folders hold now.

@@ -7,12 +7,10 @@
 // readings is first probed with a known amount of what it counts, so that one Wine leaves at 0
 // is reported as not measurable instead of as "no growth".
 //
-// The folders are read on the window's reading threads: a pass's figures are the window thread's
-// own time (the hand-out in RefreshLocations plus the handling of the answers as they arrive) and
-// the time from the hand-out until every answer is shown. Timed passes carry only the light
-// subclasses that count repaint requests and status writes and time the answers (bench/
-// window_pass_watch.h); the full message tallies (whose bookkeeping would be timed too) come
-// from separate counted passes of each kind.
+// The folders are read on the window's reading threads; a pass's figures are those that bench/
+// window_pass_watch.h gives. Timed passes carry only the light subclasses that count repaint
+// requests and status writes and time the answers; the full message tallies (whose bookkeeping
+// would be timed too) come from separate counted passes of each kind.
 //
 // Every pass is checked against what the folders hold (changed rows, repaint requests, status
 // writes, and the texts and icons the list view shows); the exit code is 1 when any check failed.
@@ -33,6 +31,7 @@
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +39,7 @@
 #include "bench/bench_checks.h"
 #include "bench/bench_clients.h"
 #include "bench/monitor_under_test.h"
+#include "bench/subclass.h"
 #include "bench/window_pass_watch.h"
 #include "core/file_system.h"
 #include "core/local_time.h"
@@ -56,40 +56,38 @@
 namespace velmora::bench {
 namespace {
 
-using velmora::testing::ClientFolderWriter;
-using velmora::testing::ItemCount;
-using velmora::testing::ItemImage;
-using velmora::testing::MemoryFileSystem;
-using velmora::testing::MessageCounter;
-using velmora::testing::PumpMessages;
-using velmora::testing::RowTexts;
-using velmora::testing::StatusText;
-using velmora::testing::TempFolder;
-
-// The kinds of message a tally counts apart; kAll counts every message.
-enum Counted {
-  kAll,
-  kListView,      // LVM_FIRST .. LVM_FIRST + 0xff
-  kRedraws,       // LVM_REDRAWITEMS
-  kItemWrites,    // LVM_SETITEM*, LVM_SETITEMTEXT*, LVM_SETITEMSTATE, insert, delete
-  kSorts,         // LVM_SORTITEMS, LVM_SORTITEMSEX
-  kPaints,        // WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_PRINTCLIENT
-  kDispInfo,      // WM_NOTIFY LVN_GETDISPINFO from lvMain (counted at its parent)
-  kStatusWrites,  // SB_SETTEXT
-  kCountedKinds
-};
-
-// What one window received while a counter counted into this tally.
-struct MessageTally {
-  std::array<std::uint64_t, kCountedKinds> counts{};
-  double insideMs = 0;  // time spent handling them (nested messages counted once)
-  std::map<UINT, std::uint64_t> byMessage;
-  std::map<UINT, std::uint64_t> notifyCodes;  // of WM_NOTIFY from lvMain
-};
+using namespace velmora::testing;
 
 constexpr UINT kItemWriteMessages[] = {
     LVM_SETITEMA,     LVM_SETITEMW,    LVM_SETITEMTEXTA, LVM_SETITEMTEXTW, LVM_SETITEMSTATE,
     LVM_SETITEMCOUNT, LVM_INSERTITEMA, LVM_INSERTITEMW,  LVM_DELETEITEM,   LVM_DELETEALLITEMS};
+
+// The kinds of message a tally counts apart, besides every message: each by what it matches (the
+// code is that of a WM_NOTIFY from lvMain, 0 for any other message).
+struct CountedKind {
+  const char* label;
+  bool (*matches)(UINT message, UINT code);
+};
+constexpr CountedKind kCountedKinds[] = {
+    {"LVM_*", [](UINT m, UINT) { return m >= LVM_FIRST && m < LVM_FIRST + 0x100; }},
+    {"REDRAWITEMS", [](UINT m, UINT) { return m == LVM_REDRAWITEMS; }},
+    {"SETITEM*/INSERT/DELETE", [](UINT m, UINT) { return std::ranges::count(kItemWriteMessages, m) > 0; }},
+    {"SORT*", [](UINT m, UINT) { return m == LVM_SORTITEMS || m == LVM_SORTITEMSEX; }},
+    {"paint",
+     [](UINT m, UINT) {
+       return m == WM_PAINT || m == WM_ERASEBKGND || m == WM_NCPAINT || m == WM_PRINTCLIENT;
+     }},
+    {"GETDISPINFO", [](UINT, UINT code) { return code == LVN_GETDISPINFOA || code == LVN_GETDISPINFOW; }},
+    {"SB_SETTEXT", [](UINT m, UINT) { return m == SB_SETTEXTA || m == SB_SETTEXTW; }}};
+
+// What one window received while it was counted into this tally.
+struct MessageTally {
+  std::uint64_t all = 0;
+  std::array<std::uint64_t, std::size(kCountedKinds)> byKind{};
+  double insideMs = 0;  // time spent handling them (nested messages counted once)
+  std::map<UINT, std::uint64_t> byMessage;
+  std::map<UINT, std::uint64_t> notifyCodes;  // of WM_NOTIFY from lvMain
+};
 
 struct Named {
   UINT value;
@@ -124,115 +122,59 @@ std::string Hex(UINT message) {
   return text;
 }
 
-// Counts what `window` receives into the tally it is given, by subclassing it (comctl32's
-// SetWindowSubclass), while `this` lives. `table` is lvMain: its notifications are recognised among
-// the WM_NOTIFY messages.
-class MessageTallier {
- public:
-  MessageTallier(HWND window, HWND table) : window_(window), table_(table) {
-    attached_ = ::SetWindowSubclass(window_, &MessageTallier::Proc, kSubclassId,
-                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE;
-  }
-  ~MessageTallier() {
-    if (attached_)
-      ::RemoveWindowSubclass(window_, &MessageTallier::Proc, kSubclassId);
-  }
-  MessageTallier(const MessageTallier&) = delete;
-  MessageTallier& operator=(const MessageTallier&) = delete;
-
-  bool Attached() const { return attached_; }
-  // From now on; null leaves the messages uncounted.
-  void CountInto(MessageTally* tally) { tally_ = tally; }
-
- private:
-  static constexpr UINT_PTR kSubclassId = 0xbe7c;
-
-  static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    auto* counter = reinterpret_cast<MessageTallier*>(self);
-    if (!counter->tally_)
-      return ::DefSubclassProc(hwnd, message, wParam, lParam);
-    counter->Note(message, lParam);
-    const double start = counter->depth_++ == 0 ? NowMs() : 0;
-    const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-    if (--counter->depth_ == 0)
-      counter->tally_->insideMs += NowMs() - start;
-    return result;
-  }
-
-  void Note(UINT message, LPARAM lParam) {
-    auto& counts = tally_->counts;
-    ++counts[kAll];
-    ++tally_->byMessage[message];
-    counts[kListView] += message >= LVM_FIRST && message < LVM_FIRST + 0x100;
-    counts[kRedraws] += message == LVM_REDRAWITEMS;
-    counts[kItemWrites] += std::find(std::begin(kItemWriteMessages), std::end(kItemWriteMessages), message) !=
-                           std::end(kItemWriteMessages);
-    counts[kSorts] += message == LVM_SORTITEMS || message == LVM_SORTITEMSEX;
-    counts[kPaints] +=
-        message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT || message == WM_PRINTCLIENT;
-    counts[kStatusWrites] += message == SB_SETTEXTA || message == SB_SETTEXTW;
-    if (message == WM_NOTIFY) {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header && header->hwndFrom == table_) {
-        ++tally_->notifyCodes[header->code];
-        counts[kDispInfo] += header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW;
-      }
-    }
-  }
-
-  HWND window_;
-  HWND table_;
-  bool attached_ = false;
-  int depth_ = 0;
-  MessageTally* tally_ = nullptr;
-};
-
 // lvMain, the panel that relays its notifications to the window, and the status bar.
 constexpr const char* kCountedWindows[] = {"lvMain", "relay", "sttBar"};
 using WindowTallies = std::array<MessageTally, std::size(kCountedWindows)>;
 
+// Counts what each of kCountedWindows receives into its own tally, by subclassing them, while
+// `this` lives.
 class WindowCounters {
  public:
-  explicit WindowCounters(const MainControls& controls)
-      : talliers_{{{controls.lvMain, controls.lvMain},
-                   {::GetParent(controls.lvMain), controls.lvMain},
-                   {controls.sttBar, controls.lvMain}}} {}
+  explicit WindowCounters(const MainControls& controls) : table_(controls.lvMain) {
+    const HWND windows[] = {controls.lvMain, ::GetParent(controls.lvMain), controls.sttBar};
+    for (std::size_t window = 0; window < std::size(windows); ++window)
+      subclasses_[window].emplace(windows[window],
+                                  [this, window](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+                                    return Count(window, hwnd, message, wParam, lParam);
+                                  });
+  }
   bool Attached() const {
-    return std::all_of(talliers_.begin(), talliers_.end(), [](const auto& t) { return t.Attached(); });
+    return std::all_of(subclasses_.begin(), subclasses_.end(), [](const auto& s) { return s->Attached(); });
   }
   // Each window's messages into its own of `tallies` from now on; null leaves them uncounted.
-  void CountInto(WindowTallies* tallies) {
-    for (std::size_t window = 0; window < talliers_.size(); ++window)
-      talliers_[window].CountInto(tallies ? &(*tallies)[window] : nullptr);
-  }
+  void CountInto(WindowTallies* tallies) { tallies_ = tallies; }
 
  private:
-  std::array<MessageTallier, std::size(kCountedWindows)> talliers_;
+  LRESULT Count(std::size_t window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!tallies_)
+      return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    MessageTally& tally = (*tallies_)[window];
+    ++tally.all;
+    ++tally.byMessage[message];
+    const auto* header = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam) : nullptr;
+    const UINT code = header && header->hwndFrom == table_ ? header->code : 0;
+    if (code != 0)
+      ++tally.notifyCodes[code];
+    for (std::size_t kind = 0; kind < std::size(kCountedKinds); ++kind)
+      tally.byKind[kind] += kCountedKinds[kind].matches(message, code);
+    const double start = depth_[window]++ == 0 ? NowMs() : 0;
+    const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    if (--depth_[window] == 0)
+      tally.insideMs += NowMs() - start;
+    return result;
+  }
+
+  HWND table_;
+  WindowTallies* tallies_ = nullptr;
+  std::array<int, std::size(kCountedWindows)> depth_{};
+  // Last: attached after, and detached before, the members they count into.
+  std::array<std::optional<Subclass>, std::size(kCountedWindows)> subclasses_;
 };
 
 // Paints now whatever the pass invalidated in the window and its controls.
 void FlushPaints(HWND window) {
   ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
-
-// Where the client folders live: the in-memory file system or real folders on disk (%TEMP%).
-class ClientDisk {
- public:
-  explicit ClientDisk(bool real)
-      : memory_(real ? nullptr : std::make_shared<MemoryFileSystem>()),
-        fs_(real ? std::shared_ptr<FileSystem>(MakePlatformFileSystem()) : memory_),
-        writer_(real ? ClientFolderWriter(temp_) : ClientFolderWriter(*memory_, "C:\\clients")) {}
-  // Shared with the window's reading threads.
-  std::shared_ptr<FileSystem> Fs() { return fs_; }
-  const ClientFolderWriter& Writer() const { return writer_; }
-
- private:
-  TempFolder temp_;  // empty when the folders are in memory
-  std::shared_ptr<MemoryFileSystem> memory_;
-  std::shared_ptr<FileSystem> fs_;
-  ClientFolderWriter writer_;
-};
 
 // By Kind.
 constexpr const char* kKindNames[] = {"in work", "waiting", "missing folder", "disabled"};
@@ -244,12 +186,12 @@ struct Client {
   Kind kind = Kind::kInWork;
   int progress = 0;  // in 1/100 of a percent: "prog=0.<progress, four digits>"
   bool hasResult = false;
-  bool hasWorkUnit = false;
   LocalDateTime stateTime{};
 
   bool Enabled() const { return kind != Kind::kDisabled; }
   bool HasFolder() const { return kind != Kind::kMissing; }
   bool Readable() const { return Enabled() && HasFolder(); }
+  bool HasWorkUnit() const { return kind != Kind::kWaiting; }
 };
 
 std::string DateText(const LocalDateTime& time) {
@@ -264,18 +206,18 @@ LocalDateTime GenerationTime(int generation) {
   return LocalDateTime{2024, 5, 17, 9 + (generation / 60) % 14, generation % 60, 0};
 }
 
+// The client folders, in the in-memory file system or in real folders on disk (%TEMP%).
 class ClientSet {
  public:
-  ClientSet(bool onDisk, int count, std::function<Kind(int)> kindOf)
-      : disk_(onDisk), writer_(disk_.Writer()) {
+  ClientSet(bool onDisk, int count, const std::function<Kind(int)>& kindOf)
+      : memory_(onDisk ? nullptr : std::make_shared<MemoryFileSystem>()),
+        fs_(onDisk ? std::shared_ptr<FileSystem>(MakePlatformFileSystem()) : memory_),
+        writer_(onDisk ? ClientFolderWriter(temp_) : ClientFolderWriter(*memory_, "C:\\clients")) {
     for (int i = 0; i < count; ++i) {
       const std::string name = ClientName(i);
       const Kind kind = kindOf(i);
-      clients_.push_back({.name = name,
-                          .folder = writer_.Path(name),
-                          .kind = kind,
-                          .hasResult = kind == Kind::kWaiting,
-                          .hasWorkUnit = kind != Kind::kWaiting});
+      clients_.push_back(
+          {.name = name, .folder = writer_.Path(name), .kind = kind, .hasResult = kind == Kind::kWaiting});
       if (clients_.back().HasFolder())
         writer_.Write(name, OtherClientFiles(kind == Kind::kWaiting), {GenerationTime(0), GenerationTime(0)});
     }
@@ -283,7 +225,8 @@ class ClientSet {
   }
 
   std::vector<Client>& Clients() { return clients_; }
-  std::shared_ptr<FileSystem> Fs() { return disk_.Fs(); }
+  // Shared with the window's reading threads.
+  std::shared_ptr<FileSystem> Fs() { return fs_; }
 
   // The client wrote its state file again: new progress, new CPU time, a later time stamp. Only
   // the folders whose index is `phase` modulo `step`.
@@ -320,7 +263,7 @@ class ClientSet {
       return {client.folder, "?", "-", "-", "-", "-"};
     return {client.folder,
             ProgressText(client.progress),
-            client.hasWorkUnit ? "+" : "-",
+            client.HasWorkUnit() ? "+" : "-",
             "+",
             client.hasResult ? "+" : "-",
             writer_.KnowsFileTimes() ? DateText(client.stateTime) : std::string()};
@@ -332,7 +275,7 @@ class ClientSet {
       return kIconNoFolder;
     if (client.hasResult)
       return kIconResult;
-    return client.hasWorkUnit ? kIconWorkUnit : kIconNone;
+    return client.HasWorkUnit() ? kIconWorkUnit : kIconNone;
   }
 
   int CountWhere(const std::function<bool(const Client&)>& pick) const {
@@ -349,8 +292,10 @@ class ClientSet {
   }
 
  private:
-  ClientDisk disk_;
-  const ClientFolderWriter& writer_;
+  TempFolder temp_;  // empty when the folders are in memory
+  std::shared_ptr<MemoryFileSystem> memory_;
+  std::shared_ptr<FileSystem> fs_;
+  ClientFolderWriter writer_;
   std::vector<Client> clients_;
   int generation_ = 0;
 };
@@ -374,13 +319,11 @@ class BenchWindow {
     created_ = window->Create();
     if (created_) {
       window->Show(SW_SHOWNORMAL);
-      created_ = velmora::testing::WaitForReads(*window);
+      created_ = WaitForReads(*window);
       PumpMessages();
-      HWND table = window->Controls().lvMain;
-      HWND status = window->Controls().sttBar;
-      redraws_ = std::make_unique<MessageCounter>(table, LVM_REDRAWITEMS);
-      statusWritesA_ = std::make_unique<MessageCounter>(status, SB_SETTEXTA);
-      statusWritesW_ = std::make_unique<MessageCounter>(status, SB_SETTEXTW);
+      redraws_ = std::make_unique<MessageCounter>(Table(), LVM_REDRAWITEMS);
+      statusWritesA_ = std::make_unique<MessageCounter>(window->Controls().sttBar, SB_SETTEXTA);
+      statusWritesW_ = std::make_unique<MessageCounter>(window->Controls().sttBar, SB_SETTEXTW);
       watch_ = std::make_unique<PassWatch>(*window);
       created_ = watch_->Attached();
     }
@@ -411,7 +354,7 @@ class BenchWindow {
   }
 
  private:
-  velmora::testing::RecordingShellOpener shell_;
+  RecordingShellOpener shell_;
   std::unique_ptr<MonitorUnderTest> monitor_;
   // The subclasses below go before the window they are attached to.
   std::unique_ptr<MessageCounter> redraws_;
@@ -434,15 +377,12 @@ void CheckShown(BenchWindow& bench, ClientSet& clients, Checks& checks, const st
       checks.Expect(false, when + ": unknown caption in row " + std::to_string(row));
       continue;
     }
-    const std::vector<std::string> expected = clients.ExpectedCells(*order[row]);
+    std::vector<std::string> expected = clients.ExpectedCells(*order[row]);
     const std::vector<std::string> shown = RowTexts(table, static_cast<int>(row));
-    bool same = ItemImage(table, static_cast<int>(row)) == ClientSet::ExpectedIcon(*order[row]);
-    for (std::size_t column = 0; column < shown.size(); ++column) {
-      if (column == 5 && expected[5].empty() && order[row]->Readable())
-        same = same && !shown[5].empty() && shown[5] != "-";  // a real file's time: present, not known
-      else
-        same = same && shown[column] == expected[column];
-    }
+    if (expected[5].empty() && order[row]->Readable())  // a real file's time: present, not known
+      expected[5] = shown[5].empty() || shown[5] == "-" ? "a file's time" : shown[5];
+    const bool same =
+        ItemImage(table, static_cast<int>(row)) == ClientSet::ExpectedIcon(*order[row]) && shown == expected;
     if (!same && ++wrongRows <= 3) {
       std::string detail;
       for (const std::string& cell : shown)
@@ -495,9 +435,7 @@ void RunPass(BenchWindow& bench,
   const std::uint64_t redrawsBefore = bench.RowRedraws();
   const std::uint64_t statusBefore = bench.StatusWrites();
   const PassFigures pass = bench.Pass();
-  const double paintStart = NowMs();
-  FlushPaints(bench.Window().Hwnd());
-  series.paint.push_back(NowMs() - paintStart);
+  series.paint.push_back(TimeMs([&] { FlushPaints(bench.Window().Hwnd()); }));
   series.window.push_back(pass.WindowThreadMs());
   series.toLastResult.push_back(pass.toLastResultMs);
 
@@ -543,53 +481,25 @@ void PrintBreakdown(const char* label, const MessageTally& tally, double passes)
 
 // One line per window: messages per table row, by kind, and the time spent handling them; then
 // each window's messages by name.
-void PrintPhase(const char* title,
+void PrintPhase(const std::string& title,
                 const WindowTallies& tallies,
                 double rows,
                 double changedRows,
                 double passes) {
-  std::printf("   %s:\n", title);
-  const char* kinds[] = {"",      "LVM_*", "REDRAWITEMS", "SETITEM*/INSERT/DELETE",
-                         "SORT*", "paint", "GETDISPINFO", "SB_SETTEXT"};
+  std::printf("   %s:\n", title.c_str());
   for (std::size_t window = 0; window < tallies.size(); ++window) {
-    const auto& counts = tallies[window].counts;
-    std::printf("    %-7s %8.4f msgs/row", kCountedWindows[window], counts[kAll] / (rows * passes));
+    const MessageTally& tally = tallies[window];
+    std::printf("    %-7s %8.4f msgs/row", kCountedWindows[window], tally.all / (rows * passes));
     if (changedRows > 0)
-      std::printf(" (%.4f per changed row)", counts[kAll] / (changedRows * passes));
-    for (int kind = kListView; kind < kCountedKinds; ++kind)
-      std::printf("%s %s %.4f", kind == kListView ? ":" : ",", kinds[kind], counts[kind] / (rows * passes));
-    std::printf("; handling them %.3f ms/pass\n", tallies[window].insideMs / passes);
+      std::printf(" (%.4f per changed row)", tally.all / (changedRows * passes));
+    for (std::size_t kind = 0; kind < std::size(kCountedKinds); ++kind)
+      std::printf("%s %s %.4f", kind == 0 ? ":" : ",", kCountedKinds[kind].label,
+                  tally.byKind[kind] / (rows * passes));
+    std::printf("; handling them %.3f ms/pass\n", tally.insideMs / passes);
   }
   for (std::size_t window = 0; window < tallies.size(); ++window)
     PrintBreakdown(kCountedWindows[window], tallies[window], passes);
 }
-
-// The same rows in a window-free LocationTable over the same folders: the part of a pass that
-// is not the window's.
-class ModelPass {
- public:
-  ModelPass(FileSystem& fs, const std::vector<Client>& clients) : fs_(fs), table_(&CaptionOrder) {
-    for (const Client& client : clients)
-      table_.AddLocation(client.folder, client.Enabled());
-    velmora::testing::RefreshNow(table_, fs_);
-  }
-
-  // The whole pass with its reads on this thread, as the window ran it before its reads moved
-  // to reading threads.
-  double Run(const ExpectedChange& expected, Checks& checks, const std::string& what) {
-    const double start = NowMs();
-    const RefreshOutcome outcome = velmora::testing::RefreshNow(table_, fs_);
-    const double ms = NowMs() - start;
-    checks.Expect(outcome.changedRows == expected, what + ": the window-free table reported " +
-                                                       std::to_string(outcome.changedRows.size()) +
-                                                       " changed rows");
-    return ms;
-  }
-
- private:
-  FileSystem& fs_;
-  LocationTable table_;
-};
 
 // What one LVM_REDRAWITEMS costs by where its rows lie: the changed pass sends one per run of
 // changed rows, whether the rows are on screen or not.
@@ -612,9 +522,8 @@ void MeasureRedrawRequests(HWND window, HWND table, int rowCount) {
   for (const Range& range : ranges) {
     std::vector<double> ms;
     for (int i = 0; i < kRepeats; ++i) {
-      const double start = NowMs();
-      ::SendMessageA(table, LVM_REDRAWITEMS, static_cast<WPARAM>(range.first), range.last);
-      ms.push_back(NowMs() - start);
+      ms.push_back(TimeMs(
+          [&] { ::SendMessageA(table, LVM_REDRAWITEMS, static_cast<WPARAM>(range.first), range.last); }));
       FlushPaints(window);
     }
     const int count = range.last - range.first + 1;
@@ -622,6 +531,17 @@ void MeasureRedrawRequests(HWND window, HWND table, int rowCount) {
                 range.last, range.label, Median(ms), Median(ms) * 1000.0 / count);
   }
 }
+
+// One kind of pass: the rows it must report as changed, whether the clients write every state
+// file again before each, and what its timed and counted passes gave.
+struct PassKind {
+  const char* name;
+  const ExpectedChange& expected;
+  bool rewrites;
+  const char* paintNote;
+  Series series{};
+  WindowTallies inPass{}, inPaint{};
+};
 
 // Timed and counted passes of both kinds over one set of folders.
 void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Checks& checks) {
@@ -633,12 +553,27 @@ void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Ch
   checks.Expect(bench.Created(), name + ": the window was not created");
   if (!bench.Created())
     return;
-  ModelPass model(*clients.Fs(), clients.Clients());
+  // The same rows in a window-free LocationTable over the same folders: the part of a pass that
+  // is not the window's. Its pass reads every folder on this thread, as the window did before its
+  // reads moved to reading threads.
+  LocationTable model(&CaptionOrder);
+  for (const Client& c : clients.Clients())
+    model.AddLocation(c.folder, c.Enabled());
+  RefreshNow(model, *clients.Fs());
+  const auto modelPass = [&](const ExpectedChange& expected, const std::string& what) {
+    RefreshOutcome outcome;
+    const double ms = TimeMs([&] { outcome = RefreshNow(model, *clients.Fs()); });
+    checks.Expect(outcome.changedRows == expected, what + ": the window-free table reported " +
+                                                       std::to_string(outcome.changedRows.size()) +
+                                                       " changed rows");
+    return ms;
+  };
   const std::vector<const Client*> order = bench.RowOrder(clients.Clients());
   const ExpectedChange none;
   const ExpectedChange readable = RowsWhere(order, [](const Client& client) { return client.Readable(); });
+  PassKind kinds[] = {{"unchanged", none, false, ""},
+                      {"changed", readable, true, " (only visible rows repaint)"}};
   const double rows = static_cast<double>(locations);
-  const double changedRows = static_cast<double>(readable.size());
   const int visible = static_cast<int>(::SendMessageA(bench.Table(), LVM_GETCOUNTPERPAGE, 0, 0));
   RECT client{};
   ::GetClientRect(bench.Window().Hwnd(), &client);
@@ -651,55 +586,53 @@ void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Ch
   CheckShown(bench, clients, checks, name + ", after start-up");
 
   // Warm-up: one pass of each kind, its figures left out.
-  Series warmUp;
-  model.Run(none, checks, name + ", warm-up unchanged pass");
-  RunPass(bench, none, checks, name + ", warm-up unchanged pass", warmUp);
-  clients.RewriteStates();
-  model.Run(readable, checks, name + ", warm-up changed pass");
-  RunPass(bench, readable, checks, name + ", warm-up changed pass", warmUp);
+  for (PassKind& kind : kinds) {
+    const std::string what = name + ", warm-up " + kind.name + " pass";
+    if (kind.rewrites)
+      clients.RewriteStates();
+    modelPass(kind.expected, what);
+    Series warmUp;
+    RunPass(bench, kind.expected, checks, what, warmUp);
+  }
   PumpMessages();
 
   // The window's pass and the window-free one take turns at going first.
-  auto timePass = [&](const ExpectedChange& expected, const std::string& what, int i, Series& series) {
-    TakeTurns(
-        i, [&] { series.model.push_back(model.Run(expected, checks, what)); },
-        [&] { RunPass(bench, expected, checks, what, series); });
-    PumpMessages();
-  };
-  Series unchanged, changed;
-  for (int i = 0; i < passes; ++i)
-    timePass(none, name + ", unchanged pass", i, unchanged);
-  CheckShown(bench, clients, checks, name + ", after the unchanged passes");
-  for (int i = 0; i < passes; ++i) {
-    clients.RewriteStates();
-    timePass(readable, name + ", changed pass", i, changed);
+  for (PassKind& kind : kinds) {
+    const std::string what = name + ", " + kind.name + " pass";
+    for (int i = 0; i < passes; ++i) {
+      if (kind.rewrites)
+        clients.RewriteStates();
+      TakeTurns(
+          i, [&] { kind.series.model.push_back(modelPass(kind.expected, what)); },
+          [&] { RunPass(bench, kind.expected, checks, what, kind.series); });
+      PumpMessages();
+    }
+    CheckShown(bench, clients, checks, name + ", after the " + kind.name + " passes");
   }
-  CheckShown(bench, clients, checks, name + ", after the changed passes");
 
   // Counted passes: the subclasses attached, nothing timed but the handling inside the counted
   // windows. The paints the pass caused and the pump after it are counted apart.
   constexpr int kCountedPasses = 3;
-  WindowTallies unchangedInPass, unchangedInPaint, changedInPass, changedInPaint, pumped;
+  WindowTallies pumped;
   {
     WindowCounters counters(bench.Window().Controls());
     checks.Expect(counters.Attached(), name + ": a message counter could not be attached");
-    auto countPass = [&](const ExpectedChange& expected, WindowTallies& inPass, WindowTallies& inPaint) {
-      counters.CountInto(&inPass);
-      const PassFigures pass = bench.Pass();
-      counters.CountInto(&inPaint);
-      FlushPaints(bench.Window().Hwnd());
-      counters.CountInto(&pumped);
-      PumpMessages();
-      counters.CountInto(nullptr);
-      checks.Expect(pass.settled && pass.changedRows == expected,
-                    name + ", counted pass: wrong changed rows");
-    };
-    for (int i = 0; i < kCountedPasses; ++i)
-      countPass(none, unchangedInPass, unchangedInPaint);
-    for (int i = 0; i < kCountedPasses; ++i) {
-      clients.RewriteStates();
-      model.Run(readable, checks, name + ", counted changed pass");
-      countPass(readable, changedInPass, changedInPaint);
+    for (PassKind& kind : kinds) {
+      for (int i = 0; i < kCountedPasses; ++i) {
+        if (kind.rewrites) {
+          clients.RewriteStates();
+          modelPass(kind.expected, name + ", counted " + kind.name + " pass");
+        }
+        counters.CountInto(&kind.inPass);
+        const PassFigures pass = bench.Pass();
+        counters.CountInto(&kind.inPaint);
+        FlushPaints(bench.Window().Hwnd());
+        counters.CountInto(&pumped);
+        PumpMessages();
+        counters.CountInto(nullptr);
+        checks.Expect(pass.settled && pass.changedRows == kind.expected,
+                      name + ", counted pass: wrong changed rows");
+      }
     }
   }
   CheckShown(bench, clients, checks, name + ", after the counted passes");
@@ -717,39 +650,35 @@ void MeasurePasses(const char* title, bool onDisk, int locations, int passes, Ch
       " run on reading threads meanwhile), \"paint\" the RedrawWindow(RDW_UPDATENOW | RDW_ALLCHILDREN)"
       " right after it, timed apart:\n",
       passes);
-  const std::pair<const char*, const std::vector<double>&> timings[] = {
-      {"    unchanged pass, window thread:  ", unchanged.window},
-      {"    unchanged pass, to last result: ", unchanged.toLastResult},
-      {"    unchanged paint:                ", unchanged.paint},
-      {"    changed pass, window thread:    ", changed.window},
-      {"    changed pass, to last result:   ", changed.toLastResult},
-      {"    changed paint:                  ", changed.paint},
-      {"    window-free LocationTable pass with its reads on this thread (RefreshNow), same folders:\n"
-       "      unchanged ",
-       unchanged.model},
-      {"      changed   ", changed.model}};
-  for (const auto& [label, values] : timings)
-    std::printf("%s%s\n", label, Ms(values).c_str());
+  for (const PassKind& kind : kinds) {
+    const std::string pass = kind.name + std::string(" pass, ");
+    std::printf("    %-32s%s\n", (pass + "window thread:").c_str(), Ms(kind.series.window).c_str());
+    std::printf("    %-32s%s\n", (pass + "to last result:").c_str(), Ms(kind.series.toLastResult).c_str());
+    std::printf("    %-32s%s\n", (kind.name + std::string(" paint:")).c_str(), Ms(kind.series.paint).c_str());
+  }
   std::printf(
-      "    to last result against the window-free pass on one thread (medians): unchanged %+.3f ms,"
-      " changed %+.3f ms\n",
-      Median(unchanged.toLastResult) - Median(unchanged.model),
-      Median(changed.toLastResult) - Median(changed.model));
+      "    window-free LocationTable pass with its reads on this thread (RefreshNow), same folders:\n");
+  for (const PassKind& kind : kinds)
+    std::printf("      %-10s%s\n", kind.name, Ms(kind.series.model).c_str());
+  std::printf("    to last result against the window-free pass on one thread (medians):");
+  for (const PassKind& kind : kinds)
+    std::printf("%s %s %+.3f ms", &kind == kinds ? "" : ",", kind.name,
+                Median(kind.series.toLastResult) - Median(kind.series.model));
+  std::printf("\n");
   std::printf("  messages received per table row (%d rows), over %d counted passes of each kind:\n",
               locations, kCountedPasses);
-  const std::pair<const char*, const WindowTallies*> phases[] = {
-      {"unchanged pass (RefreshLocations and its answers)", &unchangedInPass},
-      {"unchanged pass, paint flush", &unchangedInPaint},
-      {"changed pass (RefreshLocations and its answers)", &changedInPass},
-      {"changed pass, paint flush (only visible rows repaint)", &changedInPaint}};
-  for (int phase = 0; phase < 4; ++phase)
-    PrintPhase(phases[phase].first, *phases[phase].second, rows, phase < 2 ? 0 : changedRows, kCountedPasses);
-  std::printf(
-      "   pumped after the %d counted passes, all together: lvMain %llu, relay %llu, sttBar %llu"
-      " messages\n",
-      2 * kCountedPasses, static_cast<unsigned long long>(pumped[0].counts[kAll]),
-      static_cast<unsigned long long>(pumped[1].counts[kAll]),
-      static_cast<unsigned long long>(pumped[2].counts[kAll]));
+  for (const PassKind& kind : kinds) {
+    const auto changedRows = static_cast<double>(kind.expected.size());
+    PrintPhase(kind.name + std::string(" pass (RefreshLocations and its answers)"), kind.inPass, rows,
+               changedRows, kCountedPasses);
+    PrintPhase(kind.name + std::string(" pass, paint flush") + kind.paintNote, kind.inPaint, rows,
+               changedRows, kCountedPasses);
+  }
+  std::printf("   pumped after the %d counted passes, all together:", 2 * kCountedPasses);
+  for (std::size_t window = 0; window < pumped.size(); ++window)
+    std::printf("%s %s %llu", window == 0 ? "" : ",", kCountedWindows[window],
+                static_cast<unsigned long long>(pumped[window].all));
+  std::printf(" messages\n");
   MeasureRedrawRequests(bench.Window().Hwnd(), bench.Table(), locations);
   std::fflush(stdout);
 }
@@ -921,7 +850,6 @@ void Soak(const char* title,
   TfrmMain& window = bench.Window();
   std::vector<Client>& rows = clients.Clients();
   const std::vector<const Client*> order = bench.RowOrder(rows);
-  std::vector<bool> touched(rows.size());
 
   std::printf(
       "\n[%s] %d passes over %d rows (all enabled; before each pass state.sah is rewritten in %zu of %d"
@@ -938,14 +866,12 @@ void Soak(const char* title,
   for (int pass = 1; pass <= passes; ++pass) {
     const auto phase = static_cast<std::size_t>(pass) % rewriteStep;
     clients.RewriteStates(rewriteStep, phase);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-      touched[i] = i % rewriteStep == phase;
-    for (std::size_t i = static_cast<std::size_t>(pass % 10); i < rows.size(); i += 10) {
+    const auto flipped = static_cast<std::size_t>(pass % 10);
+    for (std::size_t i = flipped; i < rows.size(); i += 10)
       clients.FlipResult(rows[i]);
-      touched[i] = true;
-    }
     const ExpectedChange expected = RowsWhere(order, [&](const Client& client) {
-      return touched[static_cast<std::size_t>(&client - rows.data())];
+      const auto i = static_cast<std::size_t>(&client - rows.data());
+      return i % rewriteStep == phase || i % 10 == flipped;
     });
     const std::uint64_t redrawsBefore = bench.RowRedraws();
     const PassFigures figures = bench.Pass();
@@ -958,9 +884,7 @@ void Soak(const char* title,
     if (!right && ++wrongPasses <= 3)
       checks.Expect(false,
                     name + " pass " + std::to_string(pass) + ": wrong changed rows, repaints or counters");
-    const double pumpStart = NowMs();
-    PumpMessages();
-    pumpMs.push_back(NowMs() - pumpStart);
+    pumpMs.push_back(TimeMs(PumpMessages));
     if (pass == kWarmUpPasses)
       warm = ReadResources();
     if (pass % sampleEvery == 0)
@@ -983,14 +907,11 @@ void Soak(const char* title,
     PrintResources(("after pass " + std::to_string(pass)).c_str(), sample);
   PrintResources("end", end);
 
-  const Resources middle = [&] {
-    Resources found = warm;
-    for (const auto& [pass, sample] : samples) {
-      if (pass <= (passes + kWarmUpPasses) / 2)
-        found = sample;
-    }
-    return found;
-  }();
+  Resources middle = warm;
+  for (const auto& [pass, sample] : samples) {
+    if (pass <= (passes + kWarmUpPasses) / 2)
+      middle = sample;
+  }
   const int measuredPasses = std::max(1, passes - kWarmUpPasses);
   std::printf(
       "  growth from warm-up to end (%d passes): PrivateUsage %+lld, WorkingSetSize %+lld, PagefileUsage"
@@ -1008,22 +929,17 @@ void Soak(const char* title,
   std::vector<std::string> grown, clean, unmeasured;
   for (std::size_t i = 0; i < responsive.size(); ++i) {
     const auto& [label, field] = kReadings[i];
-    if (!responsive[i]) {
-      unmeasured.push_back(label);
-      continue;
-    }
     const long long growth = end.*field - warm.*field;
-    if (i >= kMemoryReadings) {
-      (growth > kCountLimit ? grown : clean).push_back(std::string(label) + " " + std::to_string(growth));
-      continue;
-    }
+    const bool bytes = i < kMemoryReadings;
+    const std::string figure = std::string(label) + " " + std::to_string(growth) + (bytes ? " bytes" : "");
     const bool steady =
         middle.*field - warm.*field > kMemoryLimit / 4 && end.*field - middle.*field > kMemoryLimit / 4;
-    const std::string figure = std::string(label) + " " + std::to_string(growth) + " bytes";
-    if (growth > kMemoryLimit)
-      grown.push_back(figure + (steady ? " (in both halves: steady)" : " (one step)"));
-    else
+    if (!responsive[i])
+      unmeasured.push_back(label);
+    else if (growth <= (bytes ? kMemoryLimit : kCountLimit))
       clean.push_back(figure);
+    else
+      grown.push_back(figure + (!bytes ? "" : steady ? " (in both halves: steady)" : " (one step)"));
   }
 
   const auto join = [](const std::vector<std::string>& parts) {
@@ -1034,13 +950,10 @@ void Soak(const char* title,
   };
   const std::string limits = "(limits " + std::to_string(kMemoryLimit) + " bytes, " +
                              std::to_string(kCountLimit) + " objects, from warm-up to end)";
-  std::string verdict;
-  if (!grown.empty())
-    verdict = "GROWTH " + limits + " in: " + join(grown) + "; within the limits: " + join(clean);
-  else if (!clean.empty())
-    verdict = "no growth " + limits + ": " + join(clean);
-  else
-    verdict = "NO VERDICT: no reading responds";
+  const std::string verdict =
+      !grown.empty()   ? "GROWTH " + limits + " in: " + join(grown) + "; within the limits: " + join(clean)
+      : !clean.empty() ? "no growth " + limits + ": " + join(clean)
+                       : "NO VERDICT: no reading responds";
   std::printf("  verdict: %s; not measurable here: %s\n", verdict.c_str(), join(unmeasured).c_str());
   std::fflush(stdout);
 }

@@ -3,7 +3,6 @@
 // the time per pass and the calls per enabled location, and checks that the records agree.
 //
 // Usage: refresh_bench [locations] [passes]
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -48,18 +47,15 @@ int main(int argc, char** argv) {
   std::uint64_t programCalls = 0, straightCalls = 0;
   for (int pass = 0; pass < passes; ++pass) {
     const std::uint64_t before = fs->CallCount();
-    const auto start = std::chrono::steady_clock::now();
-    velmora::testing::RefreshNow(table, *fs);
-    const auto middle = std::chrono::steady_clock::now();
+    programTimes.push_back(TimeMs([&] { velmora::testing::RefreshNow(table, *fs); }));
     programCalls = fs->CallCount() - before;
-    for (const std::string& folder : enabledFolders) {
-      TState state;
-      velmora::testing::StraightLoadState(*fs, folder, state);
-    }
-    const auto end = std::chrono::steady_clock::now();
+    straightTimes.push_back(TimeMs([&] {
+      for (const std::string& folder : enabledFolders) {
+        TState state;
+        velmora::testing::StraightLoadState(*fs, folder, state);
+      }
+    }));
     straightCalls = fs->CallCount() - before - programCalls;
-    programTimes.push_back(std::chrono::duration<double, std::milli>(middle - start).count());
-    straightTimes.push_back(std::chrono::duration<double, std::milli>(end - middle).count());
   }
 
   int mismatches = 0;

@@ -20,6 +20,8 @@
 #include <set>
 #include <vector>
 
+#include "bench/bench_checks.h"
+#include "bench/subclass.h"
 #include "monitor/location_table.h"
 #include "monitor/win32/main_window.h"
 #include "tests/gui/wait_for_reads.h"
@@ -46,18 +48,6 @@ inline std::uint64_t ExpectedRepaints(const TfrmMain& window, const std::vector<
   return runs;
 }
 
-// QueryPerformanceCounter in milliseconds.
-inline double NowMs() {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER frequency{};
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now{};
-  ::QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / ticksPerMs;
-}
-
 struct PassFigures {
   double handOutMs = 0;       // RefreshLocations on the window's thread
   double answersMs = 0;       // handling kAnswersWaiting and the settle timer on the window's thread
@@ -74,23 +64,22 @@ struct PassFigures {
   double WindowThreadMs() const { return handOutMs + answersMs; }
 };
 
-// Subclasses the window (comctl32's SetWindowSubclass) while `this` lives.
+// Subclasses the window and lvMain while `this` lives.
 class PassWatch {
  public:
-  explicit PassWatch(TfrmMain& window) : window_(window) {
-    attached_ = ::SetWindowSubclass(window_.Hwnd(), &PassWatch::Proc, kSubclassId,
-                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE &&
-                ::SetWindowSubclass(window_.Controls().lvMain, &PassWatch::TableProc, kSubclassId,
-                                    reinterpret_cast<DWORD_PTR>(this)) != FALSE;
-  }
-  ~PassWatch() {
-    ::RemoveWindowSubclass(window_.Hwnd(), &PassWatch::Proc, kSubclassId);
-    ::RemoveWindowSubclass(window_.Controls().lvMain, &PassWatch::TableProc, kSubclassId);
-  }
-  PassWatch(const PassWatch&) = delete;
-  PassWatch& operator=(const PassWatch&) = delete;
+  explicit PassWatch(TfrmMain& window)
+      : window_(window),
+        windowSubclass_(window.Hwnd(),
+                        [this](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+                          return Answer(hwnd, message, wParam, lParam);
+                        }),
+        tableSubclass_(window.Controls().lvMain,
+                       [this](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+                         topIndexQueries_ += message == LVM_GETTOPINDEX;
+                         return ::DefSubclassProc(hwnd, message, wParam, lParam);
+                       }) {}
 
-  bool Attached() const { return attached_; }
+  bool Attached() const { return windowSubclass_.Attached() && tableSubclass_.Attached(); }
 
   // One pass as "Update all now" starts it, with the thread's messages delivered (paints left
   // pending) until every read has answered and been shown.
@@ -109,29 +98,17 @@ class PassWatch {
   }
 
  private:
-  static constexpr UINT_PTR kSubclassId = 0xbe7d;
-
-  static LRESULT CALLBACK
-  Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    auto* watch = reinterpret_cast<PassWatch*>(self);
+  LRESULT Answer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool answers =
         message == TfrmMain::kAnswersWaiting || (message == WM_TIMER && wParam == TfrmMain::kSettleTimerId);
     if (!answers)
       return ::DefSubclassProc(hwnd, message, wParam, lParam);
     LRESULT result = 0;
-    watch->Observe([&] { result = ::DefSubclassProc(hwnd, message, wParam, lParam); },
-                   watch->figures_.answersMs);
-    ++watch->figures_.answerMessages;
-    if (watch->settledAt_ == 0 && watch->window_.ReadsSettled())
-      watch->settledAt_ = NowMs();
+    Observe([&] { result = ::DefSubclassProc(hwnd, message, wParam, lParam); }, figures_.answersMs);
+    ++figures_.answerMessages;
+    if (settledAt_ == 0 && window_.ReadsSettled())
+      settledAt_ = NowMs();
     return result;
-  }
-
-  static LRESULT CALLBACK
-  TableProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    if (message == LVM_GETTOPINDEX)
-      ++reinterpret_cast<PassWatch*>(self)->topIndexQueries_;
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
   }
 
   // Runs `step` on the window's thread, adds its time to `spent`, and gathers the update of the
@@ -140,9 +117,7 @@ class PassWatch {
   void Observe(Step step, double& spent) {
     const RefreshOutcome before = window_.LastRefresh();
     const int queriesBefore = topIndexQueries_;
-    const double start = NowMs();
-    step();
-    spent += NowMs() - start;
+    spent += TimeMs(step);
     const RefreshOutcome& after = window_.LastRefresh();
     const bool rowsShown = topIndexQueries_ != queriesBefore;
     if (!rowsShown && after.ran == before.ran && after.changedRows == before.changedRows &&
@@ -156,11 +131,12 @@ class PassWatch {
   }
 
   TfrmMain& window_;
-  bool attached_ = false;
   PassFigures figures_;
   std::set<std::size_t> changed_;
   double settledAt_ = 0;
   int topIndexQueries_ = 0;
+  Subclass windowSubclass_;  // last: attached after, and detached before, the members they use
+  Subclass tableSubclass_;
 };
 
 }  // namespace velmora::bench
