@@ -21,15 +21,13 @@
 namespace velmora {
 namespace {
 
+using testing::At;
+using testing::ByteOrder;
 using testing::ClientFiles;
 using testing::ClientFolderWriter;
 using testing::MemoryFileSystem;
 using testing::RefreshNow;
 using Cells = std::array<std::string, kCellCount>;
-
-int ByteOrder(const char* a, const char* b) {
-  return std::strcmp(a, b);
-}
 
 // Case-blind, so that two different captions can compare equal.
 int CaseBlindOrder(const char* a, const char* b) {
@@ -366,67 +364,64 @@ TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
   EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
 }
 
+struct FileChange {
+  const char* path;
+  const char* contents;  // nullptr: removed
+  LocalDateTime time = MemoryFileSystem::kDefaultFileTime;
+};
+
 // What one change between two passes reports; the window repaints exactly these rows.
 struct ChangeCase {
   const char* name;
   std::vector<std::size_t> changedRows;
   bool countersChanged;
-  void (*change)(MemoryFileSystem& fs, LocationTable& table);
+  std::vector<FileChange> files;
+  std::optional<std::size_t> disabledRow = std::nullopt;
 };
-
-using Files = MemoryFileSystem;
-using Table = LocationTable;
 
 TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
   const std::vector<ChangeCase> cases = {
-      {"nothing", {}, false, [](Files&, Table&) {}},
-      {"progress of one unit",
-       {1},
-       false,
-       [](Files& fs, Table&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); }},
+      {"nothing", {}, false, {}},
+      {"progress of one unit", {1}, false, {{"C:\\b\\state.sah", "prog=0.75", kStateTime}}},
       {"state file rewritten a minute later",
        {1},
        false,
-       [](Files& fs, Table&) {
-         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0});
-       }},
+       {{"C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0}}}},
       {"state file rewritten within the same minute",
        {},
        false,
-       [](Files& fs, Table&) {
-         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
-       }},
-      {"a result arrives", {2}, true, [](Files& fs, Table&) { fs.AddFile("C:\\c\\result.sah", ""); }},
-      {"a temporary result only changes the icon",
-       {0},
-       false,
-       [](Files& fs, Table&) { fs.AddFile("C:\\a\\wtemp.sah", ""); }},
-      {"a folder disappears", {0}, true, [](Files& fs, Table&) { fs.Remove("C:\\a"); }},
-      {"a row without progress is disabled",
-       {2},
-       false,
-       [](Files&, Table& table) { table.SetEnabled(2, false); }},
-      {"a row at work is disabled", {1}, true, [](Files&, Table& table) { table.SetEnabled(1, false); }},
-      {"two rows change", {0, 2}, true, [](Files& fs, Table&) {
-         fs.AddFile("C:\\a\\result.sah", "");
-         fs.AddFile("C:\\c\\state.sah", "prog=0.3", kStateTime);
-       }}};
+       {{"C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58}}}},
+      {"a result arrives", {2}, true, {{"C:\\c\\result.sah", ""}}},
+      {"a temporary result only changes the icon", {0}, false, {{"C:\\a\\wtemp.sah", ""}}},
+      {"a folder disappears", {0}, true, {{"C:\\a", nullptr}}},
+      {"a row without progress is disabled", {2}, false, {}, 2},
+      {"a row at work is disabled", {1}, true, {}, 1},
+      {"two rows change",
+       {0, 2},
+       true,
+       {{"C:\\a\\result.sah", ""}, {"C:\\c\\state.sah", "prog=0.3", kStateTime}}}};
   for (const ChangeCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});
     MakeClientFolder(fs, "C:\\b", {.state = "prog=0.5", .workUnit = ""});
     MakeClientFolder(fs, "C:\\c", {});
     LocationTable table(ByteOrder);
-    table.AddLocation("C:\\a", true);
-    table.AddLocation("C:\\b", true);
-    table.AddLocation("C:\\c", true);
+    for (const char* path : {"C:\\a", "C:\\b", "C:\\c"})
+      table.AddLocation(path, true);
     const RefreshOutcome first = RefreshNow(table, fs);
     ASSERT_EQ(first.changedRows, (std::vector<std::size_t>{0, 1, 2})) << c.name;
     ASSERT_TRUE(first.countersChanged) << c.name;
     ASSERT_TRUE(first.ran) << c.name;
 
     const std::vector<LocationRow> before = table.Rows();
-    c.change(fs, table);
+    for (const FileChange& file : c.files) {
+      if (file.contents != nullptr)
+        fs.AddFile(file.path, file.contents, file.time);
+      else
+        fs.Remove(file.path);
+    }
+    if (c.disabledRow)
+      table.SetEnabled(*c.disabledRow, false);
     const RefreshOutcome second = RefreshNow(table, fs);
     EXPECT_TRUE(second.ran) << c.name;
     EXPECT_EQ(second.changedRows, c.changedRows) << c.name;
@@ -454,12 +449,6 @@ TEST_F(LocationTableTest, DisabledRowIsNotReportedAgain) {
 // --- Passes whose folders answer late, on a clock of the test's own ---------------------------
 
 using namespace std::chrono_literals;
-
-constexpr LocalDateTime kWallAtStart{2024, 5, 17, 9, 41, 7};
-
-PassClock At(std::chrono::milliseconds since) {
-  return PassClock{SteadyTime{} + since, kWallAtStart};
-}
 
 const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
   for (const ReadRequest& request : start.reads) {
