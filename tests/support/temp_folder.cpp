@@ -1,5 +1,6 @@
 #include "tests/support/temp_folder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -35,10 +36,7 @@ TempFolder::~TempFolder() {
 std::string ToProgramPath(const fs::path& path) {
   std::string text = path.string();
 #ifndef _WIN32
-  for (char& c : text) {
-    if (c == '/')
-      c = '\\';
-  }
+  std::ranges::replace(text, '/', '\\');
 #endif
   return text;
 }
@@ -56,10 +54,7 @@ std::string TempFolder::ProgramPath(std::string_view relative) const {
 
 static fs::path NativeRelative(std::string_view relative) {
   std::string text(relative);
-  for (char& c : text) {
-    if (c == '\\')
-      c = '/';
-  }
+  std::ranges::replace(text, '\\', '/');
   return fs::path(text);
 }
 
@@ -82,10 +77,7 @@ fs::path SharedFixturesDir() {
   // Under Wine the build's Unix path is reached through the Z: drive.
   std::string text = dir.string();
   if (!text.empty() && text[0] == '/') {
-    for (char& c : text) {
-      if (c == '/')
-        c = '\\';
-    }
+    std::ranges::replace(text, '/', '\\');
     dir = fs::path("Z:" + text);
   }
 #endif
