@@ -20,6 +20,7 @@
 #include "core/file_system.h"
 #ifdef _WIN32
 #include "core/fs_win32.h"
+#include "windows/handles.h"
 #endif
 #include "core/text.h"
 #include "tests/support/named_rows.h"
@@ -144,11 +145,7 @@ TEST_F(ReadersTest, MissingFolderGivesSentinelsAndFalse) {
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath("no-such-folder"), &result);
   EXPECT_FALSE(result);
-  EXPECT_FALSE(state.FolderExists);
-  EXPECT_FALSE(state.HasWorkUnit || state.HasState || state.HasResult || state.HasTempResult);
-  EXPECT_EQ(state.Progress, -1);
-  EXPECT_EQ(state.CpuTime, -1);
-  EXPECT_FALSE(state.StateTime.IsSet());
+  EXPECT_EQ(testing::Describe(state), testing::Describe(TState{}));  // every field at its sentinel
   TUserInfo user;
   EXPECT_FALSE(user.Load(*fs_, temp_.ProgramPath("no-such-folder\\deeper")));
   EXPECT_FALSE(user.FolderExists);
@@ -159,8 +156,7 @@ TEST_F(ReadersTest, LocationThatIsAFileIsNoFolder) {
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath("plain.txt"), &result);
   EXPECT_FALSE(result);
-  EXPECT_FALSE(state.FolderExists);
-  EXPECT_FALSE(state.HasState);
+  EXPECT_EQ(testing::Describe(state), testing::Describe(TState{}));
 }
 
 TEST_F(ReadersTest, TrailingBackslashGivesTheSameRecord) {
@@ -341,11 +337,11 @@ class StateTimeTest : public ReadersTest, public ::testing::WithParamInterface<S
     // FILETIME counts 100 ns steps from 1601, 11644473600 s before 1970.
     const auto ticks = static_cast<ULONGLONG>(seconds + 11644473600LL) * 10000000ULL;
     const FILETIME stamp{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
-    CloseHandle(file);
+    const win::FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                           nullptr));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &stamp));
 #else
     const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -412,12 +408,12 @@ TEST_F(ReadersTest, LoadLinesEmptiesTheListOnEveryFailure) {
 TEST_F(ReadersTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
   temp_.WriteFile("state.sah", "prog=0.5\ncpu=3\n");
   const std::string path = (temp_.Path() / "state.sah").string();
-  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  win::FileHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer);
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath(), &result);
-  CloseHandle(writer);
+  writer.Reset();
   EXPECT_FALSE(result);
   EXPECT_TRUE(state.FolderExists);
   EXPECT_TRUE(state.HasState);
@@ -435,11 +431,8 @@ TEST_F(ReadersTest, ReadSharesTheFileWithReadersOnly) {
   temp_.WriteFile("state.sah", "prog=0.5\n");
   const std::string path = (temp_.Path() / "state.sah").string();
   auto tryOpen = [&path](DWORD access, DWORD share) {
-    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
-    const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-    if (file != INVALID_HANDLE_VALUE)
-      CloseHandle(file);
-    return error;
+    const win::FileHandle file(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file ? static_cast<DWORD>(ERROR_SUCCESS) : GetLastError();
   };
   int looks = 0;
   DWORD writer = ERROR_SUCCESS;
