@@ -149,6 +149,14 @@ TEST(FigureTextsTest, EstimatedTotalAndTimeLeft) {
 
 constexpr const char* kFolder = "C:\\seti";
 
+using Texts = std::vector<std::string>;
+
+// The group captions and figure texts, in the order the statistics panel shows them.
+Texts Shown(const SelectedFigures& figures) {
+  return {UserGroupCaption(figures), figures.totalUnits, figures.totalCpu,  figures.averageCpu,
+          UnitGroupCaption(figures), figures.progress,   figures.timeTotal, figures.timeLeft};
+}
+
 struct SelectedCase {
   const char* name;
   const char* userInfo;  // nullptr: no user_info.sah
@@ -195,11 +203,8 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
     EXPECT_EQ(figures.path, kFolder) << c.name;
     EXPECT_EQ(figures.userRead, c.userRead) << c.name;
     EXPECT_EQ(figures.stateRead, c.stateRead) << c.name;
-    const std::vector<std::string> shown = {
-        UserGroupCaption(figures), figures.totalUnits, figures.totalCpu,  figures.averageCpu,
-        UnitGroupCaption(figures), figures.progress,   figures.timeTotal, figures.timeLeft};
-    EXPECT_EQ(shown, (std::vector<std::string>{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu,
-                                               c.unitCaption, c.progress, c.timeTotal, c.timeLeft}))
+    EXPECT_EQ(Shown(figures), (Texts{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu, c.unitCaption,
+                                     c.progress, c.timeTotal, c.timeLeft}))
         << c.name;
   }
 }
@@ -208,12 +213,8 @@ TEST(FigureTextsTest, MissingFolderLeavesTheResetTexts) {
   MemoryFileSystem fs;
   const SelectedFigures figures = ReadSelectedFigures(fs, std::string("C:\\gone"));
   EXPECT_TRUE(figures.rowSelected);
-  EXPECT_EQ(UserGroupCaption(figures), "No user info found");
-  EXPECT_EQ(UnitGroupCaption(figures), "No progress info found");
-  for (const std::string* text : {&figures.totalUnits, &figures.totalCpu, &figures.averageCpu,
-                                  &figures.progress, &figures.timeTotal, &figures.timeLeft}) {
-    EXPECT_EQ(*text, "?");
-  }
+  EXPECT_EQ(Shown(figures),
+            (Texts{"No user info found", "?", "?", "?", "No progress info found", "?", "?", "?"}));
 }
 
 TEST(FigureTextsTest, StateHeldByTheClientIsNotRead) {
@@ -235,9 +236,8 @@ TEST(FigureTextsTest, NoSelectionReadsNothing) {
   EXPECT_FALSE(figures.userRead);
   EXPECT_FALSE(figures.stateRead);
   EXPECT_EQ(figures.path, "");
-  EXPECT_EQ(UserGroupCaption(figures), "No location marked!");
-  EXPECT_EQ(UnitGroupCaption(figures), "No location marked!");
-  EXPECT_EQ(figures.progress, "?");
+  EXPECT_EQ(Shown(figures),
+            (Texts{"No location marked!", "?", "?", "?", "No location marked!", "?", "?", "?"}));
 }
 
 // --- Which answers the statistics panel and the details window show ---------------------------
@@ -245,14 +245,10 @@ TEST(FigureTextsTest, NoSelectionReadsNothing) {
 using namespace std::chrono_literals;
 
 ReadAnswer FiguresAnswer(const ReadRequest& request, const std::string& userName) {
-  ReadAnswer answer;
-  answer.ticket = request.ticket;
-  answer.kind = ReadKind::kFigures;
-  answer.figures.rowSelected = true;
-  answer.figures.userRead = true;
-  answer.figures.path = request.folder;
-  answer.figures.userName = userName;
-  return answer;
+  return {.ticket = request.ticket,
+          .kind = ReadKind::kFigures,
+          .row = {},
+          .figures = {.rowSelected = true, .userRead = true, .path = request.folder, .userName = userName}};
 }
 
 class FigureRequestsTest : public ::testing::Test {
