@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/tools.h"
@@ -28,10 +29,13 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTwoTo63 = 9223372036854775808.0;
 constexpr double kSecondsPerYear = 365.0 * 24 * 3600;
 
-struct NumberCase {
-  double value;
-  const char* text;
-};
+// A value and its text.
+using NumberCase = std::tuple<double, const char*>;
+
+void ExpectTexts(std::string (*text)(double), const std::vector<NumberCase>& cases) {
+  for (const auto& [value, expected] : cases)
+    EXPECT_EQ(text(value), expected) << value;
+}
 
 TEST(FigureTextsTest, TotalCpuText) {
   const std::vector<NumberCase> cases = {
@@ -47,16 +51,14 @@ TEST(FigureTextsTest, TotalCpuText) {
       {-1, "?"},  // the reader's "not found"
       {-1e-9, "?"},
       {kNaN, "?"}};
-  for (const NumberCase& c : cases)
-    EXPECT_EQ(TotalCpuText(c.value), c.text) << c.value;
+  ExpectTexts(TotalCpuText, cases);
 }
 
 TEST(FigureTextsTest, ProgressText) {
   const std::vector<NumberCase> cases = {
       {25, "25.00%"},   {0, "0.00%"},        {-0.0, "0.00%"}, {45.3216, "45.32%"}, {0.125, "0.13%"},
       {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"}};
-  for (const NumberCase& c : cases)
-    EXPECT_EQ(ProgressText(c.value), c.text) << c.value;
+  ExpectTexts(ProgressText, cases);
 }
 
 TEST(FigureTextsTest, HoursMinutesText) {
@@ -84,8 +86,7 @@ TEST(FigureTextsTest, HoursMinutesText) {
       {kInfinity, "?"},
       {-kInfinity, "?"},
       {kNaN, "?"}};
-  for (const NumberCase& c : cases)
-    EXPECT_EQ(HoursMinutesText(c.value), c.text) << c.value;
+  ExpectTexts(HoursMinutesText, cases);
 }
 
 // Within 32 bits the text must say what SplitSeconds says.
@@ -103,20 +104,13 @@ TEST(FigureTextsTest, HoursMinutesTextAgreesWithSplitSeconds) {
   }
 }
 
-struct AverageCase {
-  double totalCpu;
-  std::int32_t resultCount;
-  const char* text;
-};
-
 TEST(FigureTextsTest, AverageCpuText) {
-  const std::vector<AverageCase> cases = {
+  const std::tuple<double, std::int32_t, const char*> cases[] = {
       {30000, 3, " 2:46"}, {7199, 1, " 1:59"}, {0, 5, " 0: 0"}, {1e12, 1, "277777777:46"},
       {100, 0, "?"},       {100, -1, "?"},     {-1, 5, "?"},  // no count, or no total
   };
-  for (const AverageCase& c : cases) {
-    EXPECT_EQ(AverageCpuText(c.totalCpu, c.resultCount), c.text) << c.totalCpu << " / " << c.resultCount;
-  }
+  for (const auto& [totalCpu, resultCount, text] : cases)
+    EXPECT_EQ(AverageCpuText(totalCpu, resultCount), text) << totalCpu << " / " << resultCount;
 }
 
 struct EstimateCase {

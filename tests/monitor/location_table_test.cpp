@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/client_folder_writer.h"
@@ -68,29 +69,26 @@ class LocationTableTest : public ::testing::Test {
   LocationTable table_{ByteOrder};
 };
 
-struct AddCase {
-  const char* path;
-  std::optional<std::string> caption;  // nullopt: nothing is added
-};
-
 TEST_F(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
-  const std::vector<AddCase> cases = {{"", std::nullopt},
-                                      {"   ", std::nullopt},
-                                      {" \t\r\n\x01", std::nullopt},
-                                      {"C:\\seti", "C:\\seti"},
-                                      {"  C:\\seti\\  ", "C:\\seti\\"},
-                                      {"\tD:\\my seti\r\n", "D:\\my seti"}};
-  for (const AddCase& c : cases) {
+  // A path and its caption; nullopt: nothing is added.
+  const std::vector<std::tuple<const char*, std::optional<std::string>>> cases = {
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {" \t\r\n\x01", std::nullopt},
+      {"C:\\seti", "C:\\seti"},
+      {"  C:\\seti\\  ", "C:\\seti\\"},
+      {"\tD:\\my seti\r\n", "D:\\my seti"}};
+  for (const auto& [path, caption] : cases) {
     LocationTable table(ByteOrder);
-    const std::optional<std::size_t> index = table.AddLocation(c.path, false);
-    if (!c.caption) {
-      EXPECT_FALSE(index.has_value()) << '"' << c.path << '"';
-      EXPECT_EQ(table.Count(), 0u) << '"' << c.path << '"';
+    const std::optional<std::size_t> index = table.AddLocation(path, false);
+    if (!caption) {
+      EXPECT_FALSE(index.has_value()) << '"' << path << '"';
+      EXPECT_EQ(table.Count(), 0u) << '"' << path << '"';
       continue;
     }
-    ASSERT_EQ(index, std::optional<std::size_t>(0)) << '"' << c.path << '"';
+    ASSERT_EQ(index, std::optional<std::size_t>(0)) << '"' << path << '"';
     const LocationRow& row = table.Row(0);
-    EXPECT_EQ(row.caption, *c.caption);
+    EXPECT_EQ(row.caption, *caption);
     EXPECT_FALSE(row.enabled);
     EXPECT_EQ(row.reading.cells, (Cells{"?", "?", "?", "?", "?"}));
     EXPECT_EQ(row.reading.icon, kIconNone);
