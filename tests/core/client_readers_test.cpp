@@ -170,9 +170,7 @@ TEST_F(ReadersTest, TrailingBackslashGivesTheSameRecord) {
 }
 
 TEST_F(ReadersTest, EmptyPathMeansTheRootOfTheCurrentDrive) {
-  bool result = true;
-  const TState state = LoadState("", &result);
-  EXPECT_TRUE(state.FolderExists);
+  EXPECT_TRUE(LoadState("").FolderExists);
 }
 
 TEST_F(ReadersTest, UnreadableLargeStateFileShowsPresentWithoutValues) {
@@ -297,9 +295,8 @@ TEST_F(ReadersTest, ReadersNeverChangeTheFolder) {
   TUserInfo user;
   user.Load(*fs_, temp_.ProgramPath());
   std::vector<std::string> entries;
-  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path())) {
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
     entries.push_back(entry.path().filename().string());
-  }
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, (std::vector<std::string>{"state.sah", "user_info.sah"}));
   EXPECT_EQ(std::filesystem::last_write_time(temp_.Path() / "state.sah"), before);

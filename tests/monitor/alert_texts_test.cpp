@@ -48,12 +48,8 @@ struct GatherCase {
 class GatherAlertsTest : public ::testing::TestWithParam<GatherCase> {};
 
 TEST_P(GatherAlertsTest, OneBalloonPerBatch) {
-  StallTransitions transitions;
-  transitions.stallAlerts = GetParam().stallAlerts;
-  transitions.resultAlerts = GetParam().resultAlerts;
   // What a view repaints is no news by itself.
-  transitions.stalled = {1, 2};
-  transitions.unstalled = {3};
+  const StallTransitions transitions{{1, 2}, {3}, GetParam().stallAlerts, GetParam().resultAlerts};
   const std::optional<Balloon> balloon = GatherAlerts(transitions, CaptionOf, GetParam().options);
   ASSERT_EQ(balloon.has_value(), GetParam().text.has_value());
   if (balloon) {
@@ -95,9 +91,7 @@ struct LongPathCase {
 class LongPathTest : public ::testing::TestWithParam<LongPathCase> {};
 
 TEST_P(LongPathTest, ShortenedInTheMiddleToFit) {
-  StallTransitions transitions;
-  transitions.stallAlerts = GetParam().stallAlerts;
-  transitions.resultAlerts = GetParam().resultAlerts;
+  const StallTransitions transitions{{}, {}, GetParam().stallAlerts, GetParam().resultAlerts};
   const std::optional<Balloon> balloon = GatherAlerts(transitions, CaptionOf, kAll);
   ASSERT_TRUE(balloon.has_value());
   EXPECT_LE(balloon->text.size(), kBalloonTextChars);
@@ -131,9 +125,7 @@ const LongPathCase kLongPathLines[] = {
 INSTANTIATE_TEST_SUITE_P(Lines, LongPathTest, ::testing::ValuesIn(kLongPathLines), RowName());
 
 TEST(LongPathTest, LongestPathFillsTheBalloonExactly) {
-  StallTransitions transitions;
-  transitions.stallAlerts = {9};
-  const std::string text = GatherAlerts(transitions, CaptionOf, kDefaults)->text;
+  const std::string text = GatherAlerts(StallTransitions{{}, {}, {9}, {}}, CaptionOf, kDefaults)->text;
   ASSERT_GT(kLongPath.size() + 30, kBalloonTextChars);
   EXPECT_EQ(text.size(), kBalloonTextChars);
   EXPECT_NE(text.find("..."), std::string::npos);

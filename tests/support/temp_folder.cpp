@@ -33,7 +33,8 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, error);
 }
 
-std::string ToProgramPath(const fs::path& path) {
+// The program's form of a native path: on POSIX "/" becomes "\"; on Windows unchanged.
+static std::string ToProgramPath(const fs::path& path) {
   std::string text = path.string();
 #ifndef _WIN32
   std::ranges::replace(text, '/', '\\');
