@@ -550,37 +550,32 @@ TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");  // counted by what it shows
 }
 
-struct DroppedCase {
-  const char* name;
-  bool remove;  // else untick the row
-};
-
 TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
-  for (const DroppedCase& c : {DroppedCase{"removed", true}, DroppedCase{"disabled", false}}) {
+  for (const bool remove : {true, false}) {  // else untick the row
+    SCOPED_TRACE(remove ? "removed" : "disabled");
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\a", true);
     table.AddLocation("C:\\b", true);
     const PassStart start = table.BeginPass(At(0ms), 15s);
     const ReadRequest forA = *ReadOf(start, "C:\\a");
-    if (c.remove) {
+    if (remove)
       table.RemoveAt(0);
-    } else {
+    else
       table.SetEnabled(0, false);
-    }
     table.ApplyAnswer(AnswerRequest(fs_, forA));
     table.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
     const RefreshOutcome outcome = table.TakeChanges();
-    EXPECT_EQ(table.ReadsOutstanding(), 0u) << c.name;
-    EXPECT_FALSE(table.PassOpen()) << c.name;
-    if (c.remove) {
+    EXPECT_EQ(table.ReadsOutstanding(), 0u);
+    EXPECT_FALSE(table.PassOpen());
+    if (remove) {
       ASSERT_EQ(table.Count(), 1u);
       EXPECT_EQ(table.Row(0).caption, "C:\\b");
-      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0})) << c.name;
+      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
     } else {
-      EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"})) << c.name;
-      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1})) << c.name;
+      EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
     }
-    EXPECT_EQ(table.StatusTexts()[1], " Work: 1") << c.name;
+    EXPECT_EQ(table.StatusTexts()[1], " Work: 1");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/inline_pass.h"
@@ -43,12 +44,6 @@ class TableTextTest : public ::testing::Test {
   LocationTable table_{ByteOrder};
 };
 
-struct StateCase {
-  const char* caption;
-  const char* state;
-  const char* finishes;
-};
-
 TEST_F(TableTextTest, EachRowSaysItsStateInWords) {
   table_.SetStallTime(20min);
   Client("C:\\off", {.state = "prog=0.5", .workUnit = ""});
@@ -73,18 +68,20 @@ TEST_F(TableTextTest, EachRowSaysItsStateInWords) {
   Pass(22min, "C:\\late");
   table_.AddLocation("C:\\new", true);
 
-  const StateCase cases[] = {{"C:\\off", "Off", ""},
-                             {"C:\\late", "No answer since 09:41", ""},
-                             {"C:\\new", "Not read yet", ""},
-                             {"C:\\gone", "No folder", ""},
-                             {"C:\\temp", "Writing result", ""},
-                             {"C:\\done", "Result waiting", ""},
-                             {"C:\\stuck", "Stalled since 09:41", ""},
-                             {"C:\\busy", "In work", "10:50"},  // 31 % at 09:41, one percent a minute
-                             {"C:\\empty", "", ""}};
-  for (const StateCase& c : cases) {
-    EXPECT_EQ(Cell(c.caption, TableColumn::kStateWords), c.state) << c.caption;
-    EXPECT_EQ(Cell(c.caption, TableColumn::kFinishes), c.finishes) << c.caption;
+  // A row's caption, state in words, and finish time.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"C:\\off", "Off", ""},
+      {"C:\\late", "No answer since 09:41", ""},
+      {"C:\\new", "Not read yet", ""},
+      {"C:\\gone", "No folder", ""},
+      {"C:\\temp", "Writing result", ""},
+      {"C:\\done", "Result waiting", ""},
+      {"C:\\stuck", "Stalled since 09:41", ""},
+      {"C:\\busy", "In work", "10:50"},  // 31 % at 09:41, one percent a minute
+      {"C:\\empty", "", ""}};
+  for (const auto& [caption, state, finishes] : cases) {
+    EXPECT_EQ(Cell(caption, TableColumn::kStateWords), state) << caption;
+    EXPECT_EQ(Cell(caption, TableColumn::kFinishes), finishes) << caption;
   }
 }
 
