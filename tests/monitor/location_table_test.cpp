@@ -449,11 +449,8 @@ TEST_F(LocationTableTest, DisabledRowIsNotReportedAgain) {
 using namespace std::chrono_literals;
 
 const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
-  for (const ReadRequest& request : start.reads) {
-    if (request.folder == folder)
-      return &request;
-  }
-  return nullptr;
+  const auto found = std::ranges::find(start.reads, folder, &ReadRequest::folder);
+  return found != start.reads.end() ? &*found : nullptr;
 }
 
 class LateAnswerTest : public LocationTableTest {
