@@ -51,6 +51,13 @@ void MakeClientFolder(MemoryFileSystem& fs, const std::string& folder, const Cli
   ClientFolderWriter(fs).Write(folder, files, {.state = kStateTime});
 }
 
+using Rows = std::vector<std::size_t>;
+
+// What a pass reported: whether it ran, the rows it changed, and whether the counters changed.
+std::tuple<bool, Rows, bool> Report(const RefreshOutcome& outcome) {
+  return {outcome.ran, outcome.changedRows, outcome.countersChanged};
+}
+
 std::vector<std::string> Captions(const LocationTable& table) {
   std::vector<std::string> captions;
   for (const LocationRow& row : table.Rows())
@@ -328,12 +335,9 @@ TEST_F(LocationTableTest, SpyingOffChangesNothing) {
   const std::uint64_t callsBefore = fs_.CallCount();
   const RefreshOutcome outcome = RefreshNow(table_, fs_);
 
-  EXPECT_FALSE(outcome.ran);
-  EXPECT_TRUE(outcome.changedRows.empty());
-  EXPECT_FALSE(outcome.countersChanged);
+  EXPECT_EQ(Report(outcome), std::tuple(false, Rows{}, false));
   EXPECT_EQ(fs_.CallCount(), callsBefore);
-  EXPECT_EQ(table_.Row(0).reading.cells, rowsBefore[0].reading.cells);
-  EXPECT_EQ(table_.Row(0).reading.icon, rowsBefore[0].reading.icon);
+  EXPECT_EQ(table_.Row(0).reading, rowsBefore[0].reading);
   EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table_.StatusTexts(), textsBefore);
 }
@@ -359,7 +363,7 @@ TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
   EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
   const RefreshOutcome outcome = RefreshNow(table_, fs_);
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "50.00");
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(outcome.changedRows, (Rows{0}));
 }
 
 struct FileChange {
@@ -371,7 +375,7 @@ struct FileChange {
 // What one change between two passes reports; the window repaints exactly these rows.
 struct ChangeCase {
   const char* name;
-  std::vector<std::size_t> changedRows;
+  Rows changedRows;
   bool countersChanged;
   std::vector<FileChange> files;
   std::optional<std::size_t> disabledRow = std::nullopt;
@@ -407,9 +411,7 @@ TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
     for (const char* path : {"C:\\a", "C:\\b", "C:\\c"})
       table.AddLocation(path, true);
     const RefreshOutcome first = RefreshNow(table, fs);
-    ASSERT_EQ(first.changedRows, (std::vector<std::size_t>{0, 1, 2})) << c.name;
-    ASSERT_TRUE(first.countersChanged) << c.name;
-    ASSERT_TRUE(first.ran) << c.name;
+    ASSERT_EQ(Report(first), std::tuple(true, Rows{0, 1, 2}, true)) << c.name;
 
     const std::vector<LocationRow> before = table.Rows();
     for (const FileChange& file : c.files) {
@@ -421,9 +423,7 @@ TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
     if (c.disabledRow)
       table.SetEnabled(*c.disabledRow, false);
     const RefreshOutcome second = RefreshNow(table, fs);
-    EXPECT_TRUE(second.ran) << c.name;
-    EXPECT_EQ(second.changedRows, c.changedRows) << c.name;
-    EXPECT_EQ(second.countersChanged, c.countersChanged) << c.name;
+    EXPECT_EQ(Report(second), std::tuple(true, c.changedRows, c.countersChanged)) << c.name;
     // The report must match the rows: reported rows differ, the others are untouched.
     for (std::size_t i = 0; i < table.Count(); ++i) {
       const bool reported = std::find(c.changedRows.begin(), c.changedRows.end(), i) != c.changedRows.end();
@@ -437,11 +437,9 @@ TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
 TEST_F(LocationTableTest, DisabledRowIsNotReportedAgain) {
   MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5"});
   table_.AddLocation("C:\\seti", false);
-  EXPECT_EQ(RefreshNow(table_, fs_).changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(RefreshNow(table_, fs_).changedRows, (Rows{0}));
   MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.9", .result = ""});
-  const RefreshOutcome outcome = RefreshNow(table_, fs_);
-  EXPECT_TRUE(outcome.changedRows.empty());
-  EXPECT_FALSE(outcome.countersChanged);
+  EXPECT_EQ(Report(RefreshNow(table_, fs_)), std::tuple(true, Rows{}, false));
 }
 
 // --- Passes whose folders answer late, on a clock of the test's own ---------------------------
@@ -466,15 +464,10 @@ TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
   const PassStart start = table_.BeginPass(At(0ms), 15s);
   ASSERT_EQ(start.reads.size(), 2u);
   table_.ApplyAnswer(AnswerRequest(fs_, start.reads[0]));
-  RefreshOutcome outcome = table_.TakeChanges();
-  EXPECT_FALSE(outcome.ran);
-  EXPECT_TRUE(outcome.changedRows.empty());
+  EXPECT_EQ(Report(table_.TakeChanges()), std::tuple(false, Rows{}, false));
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "?");  // held back until the pass is whole
   table_.ApplyAnswer(AnswerRequest(fs_, start.reads[1]));
-  outcome = table_.TakeChanges();
-  EXPECT_TRUE(outcome.ran);
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0, 1}));
-  EXPECT_TRUE(outcome.countersChanged);
+  EXPECT_EQ(Report(table_.TakeChanges()), std::tuple(true, Rows{0, 1}, true));
   EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");
   EXPECT_FALSE(table_.PassOpen());
   EXPECT_EQ(table_.ReadsOutstanding(), 0u);
@@ -500,7 +493,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   RefreshOutcome outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(outcome.changedRows, (Rows{0}));
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 1", " Ready: 0"}));
 
   // Pass 2, within one interval: b is skipped, not asked again, and not yet late.
@@ -509,7 +502,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   ASSERT_EQ(second.reads.size(), 1u);
   EXPECT_EQ(second.reads[0].folder, "C:\\a");
   table_.ApplyAnswer(AnswerRequest(fs_, second.reads[0]));
-  EXPECT_EQ(table_.TakeChanges().changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(table_.TakeChanges().changedRows, (Rows{0}));
   EXPECT_FALSE(table_.Row(1).late);
   EXPECT_EQ(table_.RowTip(1), "");
 
@@ -519,7 +512,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   ASSERT_EQ(third.reads.size(), 1u);
   table_.ApplyAnswer(AnswerRequest(fs_, third.reads[0]));
   outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(outcome.changedRows, (Rows{1}));
   EXPECT_TRUE(table_.Row(1).late);
   EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table_.RowTip(1), "No answer since 09:41");
@@ -528,7 +521,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // b answers at last: shown at once, no longer late, and counted.
   table_.ApplyAnswer(AnswerRequest(fs_, outForB));
   outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(outcome.changedRows, (Rows{1}));
   EXPECT_FALSE(table_.Row(1).late);
   EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 2", " Ready: 1"}));
@@ -567,10 +560,10 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
     if (remove) {
       ASSERT_EQ(table.Count(), 1u);
       EXPECT_EQ(table.Row(0).caption, "C:\\b");
-      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+      EXPECT_EQ(outcome.changedRows, (Rows{0}));
     } else {
       EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+      EXPECT_EQ(outcome.changedRows, (Rows{1}));
     }
     EXPECT_EQ(table.StatusTexts()[1], " Work: 1");
   }
@@ -657,7 +650,7 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   const RefreshOutcome outcome = RefreshNow(table_, fs_, At(20min + 1s));
   EXPECT_TRUE(table_.Stalled(0));
   EXPECT_FALSE(table_.Stalled(1));
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(outcome.changedRows, (Rows{0}));
   EXPECT_EQ(table_.RowTip(0), "No progress since 09:41");
   EXPECT_EQ(table_.StalledCount(), 1u);
   const StallTransitions alerts = table_.TakeAlerts();
@@ -668,7 +661,7 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
 
   // The client writes its state file again: the row is back to normal at that pass.
   fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
-  EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (Rows{0}));
   EXPECT_FALSE(table_.Stalled(0));
   EXPECT_EQ(table_.RowTip(0), "");
   table_.RemoveAt(0);
