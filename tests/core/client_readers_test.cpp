@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -69,10 +70,9 @@ TEST_P(StateTextTest, ReadsProgressAndCpu) {
   temp_.WriteFile("state.sah", c.contents);
   bool result = false;
   const TState state = LoadState(temp_.ProgramPath(), &result);
-  EXPECT_EQ(result, c.result);
-  EXPECT_TRUE(state.FolderExists);
-  EXPECT_TRUE(state.HasState);
-  EXPECT_TRUE(state.StateTime.IsSet());
+  // The result, whether the folder and state.sah are there, and whether its time is set.
+  EXPECT_EQ(std::tuple(result, state.FolderExists, state.HasState, state.StateTime.IsSet()),
+            std::tuple(c.result, true, true, true));
   EXPECT_DOUBLE_EQ(state.Progress, c.progress);
   EXPECT_DOUBLE_EQ(state.CpuTime, c.cpu);
 }
@@ -119,10 +119,9 @@ TEST_P(FlagsTest, ReportsWhichFilesArePresent) {
     temp_.MakeFolder(folder);
   const TState state = LoadState(temp_.ProgramPath());
   EXPECT_TRUE(state.FolderExists);
-  EXPECT_EQ(state.HasWorkUnit, (c.present & kWorkUnit) != 0);
-  EXPECT_EQ(state.HasState, (c.present & kState) != 0);
-  EXPECT_EQ(state.HasResult, (c.present & kResult) != 0);
-  EXPECT_EQ(state.HasTempResult, (c.present & kTempResult) != 0);
+  const unsigned present = (state.HasWorkUnit ? kWorkUnit : kNone) | (state.HasState ? kState : kNone) |
+                           (state.HasResult ? kResult : kNone) | (state.HasTempResult ? kTempResult : kNone);
+  EXPECT_EQ(present, c.present);
   EXPECT_EQ(state.StateTime.IsSet(), (c.present & kState) != 0);
 }
 
@@ -202,10 +201,8 @@ TEST_P(UserTextTest, ReadsTheUsersTotals) {
   TUserInfo straight;
   EXPECT_EQ(testing::StraightLoadUserInfo(*fs_, temp_.ProgramPath(), straight), result);
   EXPECT_TRUE(testing::SameRecord(user, straight));
-  EXPECT_EQ(result, c.result);
-  EXPECT_TRUE(user.HasUserInfo);
-  EXPECT_EQ(user.UserName, c.userName);
-  EXPECT_EQ(user.ResultCount, c.results);
+  EXPECT_EQ(std::tuple(result, user.HasUserInfo, user.UserName, user.ResultCount),
+            std::tuple(c.result, true, c.userName, c.results));
   EXPECT_DOUBLE_EQ(user.TotalCpu, c.totalCpu);
 }
 

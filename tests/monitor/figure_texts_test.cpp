@@ -226,10 +226,8 @@ TEST(FigureTextsTest, NoSelectionReadsNothing) {
   fs.AddFile("C:\\seti\\state.sah", "prog=0.25\ncpu=3600\n");
   const SelectedFigures figures = ReadSelectedFigures(fs, std::nullopt);
   EXPECT_EQ(fs.CallCount(), 0u);
-  EXPECT_FALSE(figures.rowSelected);
-  EXPECT_FALSE(figures.userRead);
-  EXPECT_FALSE(figures.stateRead);
-  EXPECT_EQ(figures.path, "");
+  EXPECT_EQ(std::tuple(figures.rowSelected, figures.userRead, figures.stateRead, figures.path),
+            std::tuple(false, false, false, ""));
   EXPECT_EQ(Shown(figures),
             (Texts{"No location marked!", "?", "?", "?", "No location marked!", "?", "?", "?"}));
 }
@@ -313,10 +311,9 @@ TEST_F(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
   EXPECT_TRUE(requests_.Overdue(t0_ + 1s + 299ms, 300ms).empty());
   const std::vector<ShownFigures> overdue = requests_.Overdue(t0_ + 1s + 300ms, 300ms);
   ASSERT_EQ(overdue.size(), 1u);
-  EXPECT_TRUE(overdue[0].figures.rowSelected);
-  EXPECT_EQ(overdue[0].figures.path, "C:\\b");
-  EXPECT_FALSE(overdue[0].figures.userRead);
-  EXPECT_EQ(UserGroupCaption(overdue[0].figures), "No user info found");
+  const SelectedFigures& figures = overdue[0].figures;
+  EXPECT_EQ(std::tuple(figures.rowSelected, figures.path, figures.userRead, UserGroupCaption(figures)),
+            std::tuple(true, "C:\\b", false, "No user info found"));
   EXPECT_FALSE(requests_.AwaitingOtherRow());
   EXPECT_TRUE(requests_.Overdue(t0_ + 5s, 300ms).empty());  // once
   // The answer still counts when it comes.
