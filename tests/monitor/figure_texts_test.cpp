@@ -216,9 +216,8 @@ TEST(FigureTextsTest, StateHeldByTheClientIsNotRead) {
   fs.AddFile("C:\\seti\\state.sah", "prog=0.25\ncpu=3600\n");
   fs.SetHeldForWriting("C:\\seti\\state.sah", true);
   const SelectedFigures figures = ReadSelectedFigures(fs, std::string("C:\\seti"));
-  EXPECT_FALSE(figures.stateRead);
-  EXPECT_EQ(UnitGroupCaption(figures), "No progress info found");
-  EXPECT_EQ(figures.progress, "?");
+  EXPECT_EQ(std::tuple(figures.stateRead, UnitGroupCaption(figures), figures.progress),
+            std::tuple(false, "No progress info found", "?"));
 }
 
 TEST(FigureTextsTest, NoSelectionReadsNothing) {
