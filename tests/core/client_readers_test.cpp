@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -20,6 +21,7 @@
 #include "core/file_system.h"
 #ifdef _WIN32
 #include "core/fs_win32.h"
+#include "windows/handles.h"
 #endif
 #include "core/text.h"
 #include "tests/support/named_rows.h"
@@ -68,10 +70,9 @@ TEST_P(StateTextTest, ReadsProgressAndCpu) {
   temp_.WriteFile("state.sah", c.contents);
   bool result = false;
   const TState state = LoadState(temp_.ProgramPath(), &result);
-  EXPECT_EQ(result, c.result);
-  EXPECT_TRUE(state.FolderExists);
-  EXPECT_TRUE(state.HasState);
-  EXPECT_TRUE(state.StateTime.IsSet());
+  // The result, whether the folder and state.sah are there, and whether its time is set.
+  EXPECT_EQ(std::tuple(result, state.FolderExists, state.HasState, state.StateTime.IsSet()),
+            std::tuple(c.result, true, true, true));
   EXPECT_DOUBLE_EQ(state.Progress, c.progress);
   EXPECT_DOUBLE_EQ(state.CpuTime, c.cpu);
 }
@@ -118,10 +119,9 @@ TEST_P(FlagsTest, ReportsWhichFilesArePresent) {
     temp_.MakeFolder(folder);
   const TState state = LoadState(temp_.ProgramPath());
   EXPECT_TRUE(state.FolderExists);
-  EXPECT_EQ(state.HasWorkUnit, (c.present & kWorkUnit) != 0);
-  EXPECT_EQ(state.HasState, (c.present & kState) != 0);
-  EXPECT_EQ(state.HasResult, (c.present & kResult) != 0);
-  EXPECT_EQ(state.HasTempResult, (c.present & kTempResult) != 0);
+  const unsigned present = (state.HasWorkUnit ? kWorkUnit : kNone) | (state.HasState ? kState : kNone) |
+                           (state.HasResult ? kResult : kNone) | (state.HasTempResult ? kTempResult : kNone);
+  EXPECT_EQ(present, c.present);
   EXPECT_EQ(state.StateTime.IsSet(), (c.present & kState) != 0);
 }
 
@@ -144,11 +144,7 @@ TEST_F(ReadersTest, MissingFolderGivesSentinelsAndFalse) {
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath("no-such-folder"), &result);
   EXPECT_FALSE(result);
-  EXPECT_FALSE(state.FolderExists);
-  EXPECT_FALSE(state.HasWorkUnit || state.HasState || state.HasResult || state.HasTempResult);
-  EXPECT_EQ(state.Progress, -1);
-  EXPECT_EQ(state.CpuTime, -1);
-  EXPECT_FALSE(state.StateTime.IsSet());
+  EXPECT_EQ(testing::Describe(state), testing::Describe(TState{}));  // every field at its sentinel
   TUserInfo user;
   EXPECT_FALSE(user.Load(*fs_, temp_.ProgramPath("no-such-folder\\deeper")));
   EXPECT_FALSE(user.FolderExists);
@@ -159,8 +155,7 @@ TEST_F(ReadersTest, LocationThatIsAFileIsNoFolder) {
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath("plain.txt"), &result);
   EXPECT_FALSE(result);
-  EXPECT_FALSE(state.FolderExists);
-  EXPECT_FALSE(state.HasState);
+  EXPECT_EQ(testing::Describe(state), testing::Describe(TState{}));
 }
 
 TEST_F(ReadersTest, TrailingBackslashGivesTheSameRecord) {
@@ -174,9 +169,7 @@ TEST_F(ReadersTest, TrailingBackslashGivesTheSameRecord) {
 }
 
 TEST_F(ReadersTest, EmptyPathMeansTheRootOfTheCurrentDrive) {
-  bool result = true;
-  const TState state = LoadState("", &result);
-  EXPECT_TRUE(state.FolderExists);
+  EXPECT_TRUE(LoadState("").FolderExists);
 }
 
 TEST_F(ReadersTest, UnreadableLargeStateFileShowsPresentWithoutValues) {
@@ -208,10 +201,8 @@ TEST_P(UserTextTest, ReadsTheUsersTotals) {
   TUserInfo straight;
   EXPECT_EQ(testing::StraightLoadUserInfo(*fs_, temp_.ProgramPath(), straight), result);
   EXPECT_TRUE(testing::SameRecord(user, straight));
-  EXPECT_EQ(result, c.result);
-  EXPECT_TRUE(user.HasUserInfo);
-  EXPECT_EQ(user.UserName, c.userName);
-  EXPECT_EQ(user.ResultCount, c.results);
+  EXPECT_EQ(std::tuple(result, user.HasUserInfo, user.UserName, user.ResultCount),
+            std::tuple(c.result, true, c.userName, c.results));
   EXPECT_DOUBLE_EQ(user.TotalCpu, c.totalCpu);
 }
 
@@ -301,9 +292,8 @@ TEST_F(ReadersTest, ReadersNeverChangeTheFolder) {
   TUserInfo user;
   user.Load(*fs_, temp_.ProgramPath());
   std::vector<std::string> entries;
-  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path())) {
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
     entries.push_back(entry.path().filename().string());
-  }
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, (std::vector<std::string>{"state.sah", "user_info.sah"}));
   EXPECT_EQ(std::filesystem::last_write_time(temp_.Path() / "state.sah"), before);
@@ -341,11 +331,11 @@ class StateTimeTest : public ReadersTest, public ::testing::WithParamInterface<S
     // FILETIME counts 100 ns steps from 1601, 11644473600 s before 1970.
     const auto ticks = static_cast<ULONGLONG>(seconds + 11644473600LL) * 10000000ULL;
     const FILETIME stamp{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
-    CloseHandle(file);
+    const win::FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                           nullptr));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &stamp));
 #else
     const struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -412,12 +402,12 @@ TEST_F(ReadersTest, LoadLinesEmptiesTheListOnEveryFailure) {
 TEST_F(ReadersTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
   temp_.WriteFile("state.sah", "prog=0.5\ncpu=3\n");
   const std::string path = (temp_.Path() / "state.sah").string();
-  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  win::FileHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer);
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath(), &result);
-  CloseHandle(writer);
+  writer.Reset();
   EXPECT_FALSE(result);
   EXPECT_TRUE(state.FolderExists);
   EXPECT_TRUE(state.HasState);
@@ -435,11 +425,8 @@ TEST_F(ReadersTest, ReadSharesTheFileWithReadersOnly) {
   temp_.WriteFile("state.sah", "prog=0.5\n");
   const std::string path = (temp_.Path() / "state.sah").string();
   auto tryOpen = [&path](DWORD access, DWORD share) {
-    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
-    const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-    if (file != INVALID_HANDLE_VALUE)
-      CloseHandle(file);
-    return error;
+    const win::FileHandle file(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file ? static_cast<DWORD>(ERROR_SUCCESS) : GetLastError();
   };
   int looks = 0;
   DWORD writer = ERROR_SUCCESS;

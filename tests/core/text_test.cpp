@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/file_system.h"
+#include "tests/support/one_file_system.h"
 
 namespace velmora {
 namespace {
@@ -260,34 +261,6 @@ TEST(SplitLines, AppendsToWhatTheListHolds) {
   EXPECT_EQ(lines, (std::vector<std::string>{"old", "new"}));
 }
 
-// A file system that serves one file from memory, for the parts of LoadLines that do not
-// depend on a real disk.
-class OneFileSystem : public FileSystem {
- public:
-  OneFileSystem(bool exists, ReadOutcome outcome, std::string contents)
-      : exists_(exists), outcome_(outcome), contents_(std::move(contents)) {}
-
-  bool FileExists(const std::string&) override { return exists_; }
-  bool FolderExists(const std::string&) override { return false; }
-  LocalDateTime LastWriteTime(const std::string&) override { return {}; }
-  ReadOutcome ReadShared(const std::string&, std::size_t limit, std::string& contents) override {
-    ++reads;
-    lastLimit = limit;
-    if (outcome_ == ReadOutcome::kRead)
-      contents = contents_;
-    return outcome_;
-  }
-  FolderSnapshot Snapshot(const std::string&, ClientFileSet) override { return {}; }
-
-  int reads = 0;
-  std::size_t lastLimit = 0;
-
- private:
-  bool exists_;
-  ReadOutcome outcome_;
-  std::string contents_;
-};
-
 TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
   using Lines = std::vector<std::string>;
   const std::tuple<std::string, bool, ReadOutcome, std::string, bool, std::vector<std::string>> rows[] = {
@@ -301,7 +274,7 @@ TEST(LoadLines, EmptiesTheListAndFillsItOnlyFromAWholeRead) {
       {"two lines", true, ReadOutcome::kRead, "prog=0.5\r\ncpu=12", true, Lines{"prog=0.5", "cpu=12"}},
   };
   for (const auto& [name, exists, outcome, contents, expectedResult, expectedLines] : rows) {
-    OneFileSystem fs(exists, outcome, contents);
+    testing::OneFileSystem fs(contents, exists, outcome);
     std::vector<std::string> lines{"left over"};
     EXPECT_EQ(LoadLines(fs, "C:\\seti\\state.sah", lines), expectedResult) << name;
     EXPECT_EQ(lines, expectedLines) << name;

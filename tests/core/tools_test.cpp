@@ -195,21 +195,16 @@ TEST(ScalePixels, AgreesWithMulDivOverTheUsualRange) {
 }
 #endif
 
-struct DateRow {
-  LocalDateTime time;
-  std::string expected;
-};
-
 TEST(FormatTableDate, WritesZeroPaddedFieldsWithTwoBlanks) {
-  const DateRow rows[] = {
+  const std::tuple<LocalDateTime, std::string> rows[] = {
       {{2003, 7, 4, 9, 5, 59}, "2003.07.04  09:05"},
       {{1999, 12, 31, 23, 59, 0}, "1999.12.31  23:59"},
       {{2024, 1, 1, 0, 0, 0}, "2024.01.01  00:00"},
       {{812, 10, 11, 12, 13, 14}, "0812.10.11  12:13"},
-      {{}, ""},  // no time: an empty cell, never "0000.00.00  00:00"
+      {LocalDateTime{}, ""},  // no time: an empty cell, never "0000.00.00  00:00"
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(FormatTableDate(row.time), row.expected);
+  for (const auto& [time, expected] : rows)
+    EXPECT_EQ(FormatTableDate(time), expected);
 }
 
 }  // namespace

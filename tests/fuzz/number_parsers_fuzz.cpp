@@ -105,6 +105,25 @@ void CheckRounding(FuzzedDataProvider& data) {
   Require(moved <= halfUnit + std::fabs(static_cast<long double>(value)) * 0x1p-50L);
 }
 
+// Truncation moves toward zero by less than one, unless it had to stop at a limit, which is only
+// a valid answer for a value at or beyond `limit`. Long double holds every int64 and every
+// value - 1 here exactly.
+template <typename Int>
+void CheckTruncated(double value, Int truncated, long double limit) {
+  if (std::isnan(value)) {
+    Require(truncated == 0);
+    return;
+  }
+  const long double wide = value;
+  const long double result = static_cast<long double>(truncated);
+  const bool atLimit =
+      (truncated == std::numeric_limits<Int>::max() || truncated == std::numeric_limits<Int>::min()) &&
+      std::fabs(wide) >= limit;
+  Require(std::fabs(result) <= std::fabs(wide) || atLimit);
+  Require(std::fabs(wide - result) < 1 || atLimit);
+  Require(!(value > 0 && truncated < 0) && !(value < 0 && truncated > 0));
+}
+
 void CheckWholeNumbers(FuzzedDataProvider& data) {
   const auto seconds = data.ConsumeIntegral<std::int32_t>();
   std::int32_t hours = 0;
@@ -117,29 +136,8 @@ void CheckWholeNumbers(FuzzedDataProvider& data) {
   Require(hours == seconds / 3600 && minutes == (seconds - 3600 * hours) / 60);
 
   const double value = std::bit_cast<double>(data.ConsumeIntegral<std::uint64_t>());
-  const std::int32_t t32 = TruncToInt32(value);
-  const std::int64_t t64 = TruncToInt64(value);
-  if (std::isnan(value)) {
-    Require(t32 == 0 && t64 == 0);
-    return;
-  }
-  // Truncation moves toward zero by less than one, unless it had to stop at a limit. Long double
-  // holds every int64 and every value - 1 here exactly.
-  const long double wide = value;
-  const long double wide32 = t32;
-  const long double wide64 = static_cast<long double>(t64);
-  // A limit is only a valid answer for a value at or beyond it.
-  const bool at32Limit =
-      (t32 == std::numeric_limits<std::int32_t>::max() || t32 == std::numeric_limits<std::int32_t>::min()) &&
-      std::fabs(wide) >= 2147483647.0L;
-  const bool at64Limit =
-      (t64 == std::numeric_limits<std::int64_t>::max() || t64 == std::numeric_limits<std::int64_t>::min()) &&
-      std::fabs(wide) >= 0x1p63L;
-  Require(std::fabs(wide32) <= std::fabs(wide) || at32Limit);
-  Require(std::fabs(wide64) <= std::fabs(wide) || at64Limit);
-  Require(std::fabs(wide - wide32) < 1 || at32Limit);
-  Require(std::fabs(wide - wide64) < 1 || at64Limit);
-  Require(!(value > 0 && (t32 < 0 || t64 < 0)) && !(value < 0 && (t32 > 0 || t64 > 0)));
+  CheckTruncated(value, TruncToInt32(value), 2147483647.0L);
+  CheckTruncated(value, TruncToInt64(value), 0x1p63L);
 }
 
 }  // namespace

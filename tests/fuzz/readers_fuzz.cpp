@@ -10,39 +10,11 @@
 #include "core/client_readers.h"
 #include "core/file_system.h"
 #include "core/text.h"
+#include "tests/support/one_file_system.h"
 
 namespace {
 
 using namespace velmora;
-
-// Every client file exists and holds the fuzzer's bytes.
-class BytesFileSystem final : public FileSystem {
- public:
-  explicit BytesFileSystem(std::string contents) : contents_(std::move(contents)) {}
-  bool FileExists(const std::string&) override { return true; }
-  bool FolderExists(const std::string&) override { return true; }
-  LocalDateTime LastWriteTime(const std::string&) override { return {2026, 12, 8, 17, 0, 0}; }
-  ReadOutcome ReadShared(const std::string&, std::size_t limit, std::string& contents) override {
-    if (contents_.size() > limit)
-      return ReadOutcome::kTooLarge;
-    contents = contents_;
-    return ReadOutcome::kRead;
-  }
-  FolderSnapshot Snapshot(const std::string&, ClientFileSet wanted) override {
-    FolderSnapshot snapshot;
-    snapshot.folderExists = true;
-    for (std::size_t i = 0; i < kClientFileCount; ++i) {
-      if (wanted & (1u << i)) {
-        snapshot.present[i] = true;
-        snapshot.lastWrite[i] = LastWriteTime("");
-      }
-    }
-    return snapshot;
-  }
-
- private:
-  std::string contents_;
-};
 
 void Check(bool condition) {
   if (!condition)
@@ -53,7 +25,8 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  BytesFileSystem fs(bytes);
+  // Every client file exists and holds the fuzzer's bytes.
+  testing::OneFileSystem fs(bytes);
 
   std::vector<std::string> lines{"stale"};
   const bool gotLines = LoadLines(fs, "C:\\seti\\state.sah", lines);

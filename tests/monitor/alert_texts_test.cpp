@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/text.h"
@@ -48,12 +48,8 @@ struct GatherCase {
 class GatherAlertsTest : public ::testing::TestWithParam<GatherCase> {};
 
 TEST_P(GatherAlertsTest, OneBalloonPerBatch) {
-  StallTransitions transitions;
-  transitions.stallAlerts = GetParam().stallAlerts;
-  transitions.resultAlerts = GetParam().resultAlerts;
   // What a view repaints is no news by itself.
-  transitions.stalled = {1, 2};
-  transitions.unstalled = {3};
+  const StallTransitions transitions{{1, 2}, {3}, GetParam().stallAlerts, GetParam().resultAlerts};
   const std::optional<Balloon> balloon = GatherAlerts(transitions, CaptionOf, GetParam().options);
   ASSERT_EQ(balloon.has_value(), GetParam().text.has_value());
   if (balloon) {
@@ -95,9 +91,7 @@ struct LongPathCase {
 class LongPathTest : public ::testing::TestWithParam<LongPathCase> {};
 
 TEST_P(LongPathTest, ShortenedInTheMiddleToFit) {
-  StallTransitions transitions;
-  transitions.stallAlerts = GetParam().stallAlerts;
-  transitions.resultAlerts = GetParam().resultAlerts;
+  const StallTransitions transitions{{}, {}, GetParam().stallAlerts, GetParam().resultAlerts};
   const std::optional<Balloon> balloon = GatherAlerts(transitions, CaptionOf, kAll);
   ASSERT_TRUE(balloon.has_value());
   EXPECT_LE(balloon->text.size(), kBalloonTextChars);
@@ -131,40 +125,31 @@ const LongPathCase kLongPathLines[] = {
 INSTANTIATE_TEST_SUITE_P(Lines, LongPathTest, ::testing::ValuesIn(kLongPathLines), RowName());
 
 TEST(LongPathTest, LongestPathFillsTheBalloonExactly) {
-  StallTransitions transitions;
-  transitions.stallAlerts = {9};
-  const std::string text = GatherAlerts(transitions, CaptionOf, kDefaults)->text;
+  const std::string text = GatherAlerts(StallTransitions{{}, {}, {9}, {}}, CaptionOf, kDefaults)->text;
   ASSERT_GT(kLongPath.size() + 30, kBalloonTextChars);
   EXPECT_EQ(text.size(), kBalloonTextChars);
   EXPECT_NE(text.find("..."), std::string::npos);
 }
 
-struct ShortenCase {
-  const char* path;
-  std::size_t maxChars;
-  const char* expected;
-};
-
-void PrintTo(const ShortenCase& c, std::ostream* os) {
-  *os << '"' << c.path << "\" in " << c.maxChars;
-}
-
-class ShortenPathTest : public ::testing::TestWithParam<ShortenCase> {};
+// The path, the characters it may take, and the path shortened.
+class ShortenPathTest : public ::testing::TestWithParam<std::tuple<const char*, std::size_t, const char*>> {};
 
 TEST_P(ShortenPathTest, KeepsMoreOfTheEnd) {
-  const std::string shortened = ShortenPath(GetParam().path, GetParam().maxChars);
-  EXPECT_EQ(shortened, GetParam().expected);
-  EXPECT_LE(shortened.size(), GetParam().maxChars);
+  const auto& [path, maxChars, expected] = GetParam();
+  const std::string shortened = ShortenPath(path, maxChars);
+  EXPECT_EQ(shortened, expected);
+  EXPECT_LE(shortened.size(), maxChars);
 }
 
-const ShortenCase kShortenings[] = {{"C:\\seti", 20, "C:\\seti"},
-                                    {"C:\\seti", 7, "C:\\seti"},
-                                    {"C:\\seti\\machine", 12, "C:\\...achine"},
-                                    {"C:\\seti\\machine", 6, "C...ne"},
-                                    {"C:\\seti\\machine", 4, "...e"},
-                                    {"C:\\seti\\machine", 3, "C:\\"},
-                                    {"C:\\seti\\machine", 0, ""},
-                                    {"", 0, ""}};
+const std::tuple<const char*, std::size_t, const char*> kShortenings[] = {
+    {"C:\\seti", 20, "C:\\seti"},
+    {"C:\\seti", 7, "C:\\seti"},
+    {"C:\\seti\\machine", 12, "C:\\...achine"},
+    {"C:\\seti\\machine", 6, "C...ne"},
+    {"C:\\seti\\machine", 4, "...e"},
+    {"C:\\seti\\machine", 3, "C:\\"},
+    {"C:\\seti\\machine", 0, ""},
+    {"", 0, ""}};
 
 INSTANTIATE_TEST_SUITE_P(Paths, ShortenPathTest, ::testing::ValuesIn(kShortenings));
 
@@ -204,31 +189,23 @@ const CodePageCut kCodePageCuts[] = {
 
 INSTANTIATE_TEST_SUITE_P(CodePages, CodePageCutTest, ::testing::ValuesIn(kCodePageCuts), RowName());
 
-struct TipCase {
-  int work;
-  int ready;
-  int stalled;
-  const char* expected;
-};
-
-void PrintTo(const TipCase& c, std::ostream* os) {
-  *os << c.expected;
-}
-
-class TrayTipTest : public ::testing::TestWithParam<TipCase> {};
+// The rows at work, ready and stalled, and the tip.
+class TrayTipTest : public ::testing::TestWithParam<std::tuple<int, int, int, const char*>> {};
 
 TEST_P(TrayTipTest, CountersWithinTheTip) {
-  const std::string tip = TrayTip(GetParam().work, GetParam().ready, GetParam().stalled);
-  EXPECT_EQ(tip, GetParam().expected);
+  const auto& [work, ready, stalled, expected] = GetParam();
+  const std::string tip = TrayTip(work, ready, stalled);
+  EXPECT_EQ(tip, expected);
   EXPECT_LE(tip.size(), kTrayTipChars);
 }
 
-const TipCase kTips[] = {{4, 1, 1, "Velmora: Work 4, Ready 1, Stalled 1"},
-                         {0, 0, 0, "Velmora: Work 0, Ready 0, Stalled 0"},
-                         {10000, 250, 37, "Velmora: Work 10000, Ready 250, Stalled 37"},
-                         {INT_MAX, INT_MIN, INT_MAX,
-                          "Velmora: Work 2147483647, Ready -2147483648, Stalled "
-                          "2147483647"}};
+const std::tuple<int, int, int, const char*> kTips[] = {
+    {4, 1, 1, "Velmora: Work 4, Ready 1, Stalled 1"},
+    {0, 0, 0, "Velmora: Work 0, Ready 0, Stalled 0"},
+    {10000, 250, 37, "Velmora: Work 10000, Ready 250, Stalled 37"},
+    {INT_MAX, INT_MIN, INT_MAX,
+     "Velmora: Work 2147483647, Ready -2147483648, Stalled "
+     "2147483647"}};
 
 INSTANTIATE_TEST_SUITE_P(Counters, TrayTipTest, ::testing::ValuesIn(kTips));
 

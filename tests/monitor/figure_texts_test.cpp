@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/tools.h"
@@ -28,10 +29,13 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kTwoTo63 = 9223372036854775808.0;
 constexpr double kSecondsPerYear = 365.0 * 24 * 3600;
 
-struct NumberCase {
-  double value;
-  const char* text;
-};
+// A value and its text.
+using NumberCase = std::tuple<double, const char*>;
+
+void ExpectTexts(std::string (*text)(double), const std::vector<NumberCase>& cases) {
+  for (const auto& [value, expected] : cases)
+    EXPECT_EQ(text(value), expected) << value;
+}
 
 TEST(FigureTextsTest, TotalCpuText) {
   const std::vector<NumberCase> cases = {
@@ -47,16 +51,14 @@ TEST(FigureTextsTest, TotalCpuText) {
       {-1, "?"},  // the reader's "not found"
       {-1e-9, "?"},
       {kNaN, "?"}};
-  for (const NumberCase& c : cases)
-    EXPECT_EQ(TotalCpuText(c.value), c.text) << c.value;
+  ExpectTexts(TotalCpuText, cases);
 }
 
 TEST(FigureTextsTest, ProgressText) {
   const std::vector<NumberCase> cases = {
       {25, "25.00%"},   {0, "0.00%"},        {-0.0, "0.00%"}, {45.3216, "45.32%"}, {0.125, "0.13%"},
       {150, "150.00%"}, {99.999, "100.00%"}, {-1, "?"},       {-0.01, "?"},        {kNaN, "?"}};
-  for (const NumberCase& c : cases)
-    EXPECT_EQ(ProgressText(c.value), c.text) << c.value;
+  ExpectTexts(ProgressText, cases);
 }
 
 TEST(FigureTextsTest, HoursMinutesText) {
@@ -84,8 +86,7 @@ TEST(FigureTextsTest, HoursMinutesText) {
       {kInfinity, "?"},
       {-kInfinity, "?"},
       {kNaN, "?"}};
-  for (const NumberCase& c : cases)
-    EXPECT_EQ(HoursMinutesText(c.value), c.text) << c.value;
+  ExpectTexts(HoursMinutesText, cases);
 }
 
 // Within 32 bits the text must say what SplitSeconds says.
@@ -103,20 +104,13 @@ TEST(FigureTextsTest, HoursMinutesTextAgreesWithSplitSeconds) {
   }
 }
 
-struct AverageCase {
-  double totalCpu;
-  std::int32_t resultCount;
-  const char* text;
-};
-
 TEST(FigureTextsTest, AverageCpuText) {
-  const std::vector<AverageCase> cases = {
+  const std::tuple<double, std::int32_t, const char*> cases[] = {
       {30000, 3, " 2:46"}, {7199, 1, " 1:59"}, {0, 5, " 0: 0"}, {1e12, 1, "277777777:46"},
       {100, 0, "?"},       {100, -1, "?"},     {-1, 5, "?"},  // no count, or no total
   };
-  for (const AverageCase& c : cases) {
-    EXPECT_EQ(AverageCpuText(c.totalCpu, c.resultCount), c.text) << c.totalCpu << " / " << c.resultCount;
-  }
+  for (const auto& [totalCpu, resultCount, text] : cases)
+    EXPECT_EQ(AverageCpuText(totalCpu, resultCount), text) << totalCpu << " / " << resultCount;
 }
 
 struct EstimateCase {
@@ -148,6 +142,14 @@ TEST(FigureTextsTest, EstimatedTotalAndTimeLeft) {
 }
 
 constexpr const char* kFolder = "C:\\seti";
+
+using Texts = std::vector<std::string>;
+
+// The group captions and figure texts, in the order the statistics panel shows them.
+Texts Shown(const SelectedFigures& figures) {
+  return {UserGroupCaption(figures), figures.totalUnits, figures.totalCpu,  figures.averageCpu,
+          UnitGroupCaption(figures), figures.progress,   figures.timeTotal, figures.timeLeft};
+}
 
 struct SelectedCase {
   const char* name;
@@ -195,11 +197,8 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
     EXPECT_EQ(figures.path, kFolder) << c.name;
     EXPECT_EQ(figures.userRead, c.userRead) << c.name;
     EXPECT_EQ(figures.stateRead, c.stateRead) << c.name;
-    const std::vector<std::string> shown = {
-        UserGroupCaption(figures), figures.totalUnits, figures.totalCpu,  figures.averageCpu,
-        UnitGroupCaption(figures), figures.progress,   figures.timeTotal, figures.timeLeft};
-    EXPECT_EQ(shown, (std::vector<std::string>{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu,
-                                               c.unitCaption, c.progress, c.timeTotal, c.timeLeft}))
+    EXPECT_EQ(Shown(figures), (Texts{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu, c.unitCaption,
+                                     c.progress, c.timeTotal, c.timeLeft}))
         << c.name;
   }
 }
@@ -208,12 +207,8 @@ TEST(FigureTextsTest, MissingFolderLeavesTheResetTexts) {
   MemoryFileSystem fs;
   const SelectedFigures figures = ReadSelectedFigures(fs, std::string("C:\\gone"));
   EXPECT_TRUE(figures.rowSelected);
-  EXPECT_EQ(UserGroupCaption(figures), "No user info found");
-  EXPECT_EQ(UnitGroupCaption(figures), "No progress info found");
-  for (const std::string* text : {&figures.totalUnits, &figures.totalCpu, &figures.averageCpu,
-                                  &figures.progress, &figures.timeTotal, &figures.timeLeft}) {
-    EXPECT_EQ(*text, "?");
-  }
+  EXPECT_EQ(Shown(figures),
+            (Texts{"No user info found", "?", "?", "?", "No progress info found", "?", "?", "?"}));
 }
 
 TEST(FigureTextsTest, StateHeldByTheClientIsNotRead) {
@@ -221,9 +216,8 @@ TEST(FigureTextsTest, StateHeldByTheClientIsNotRead) {
   fs.AddFile("C:\\seti\\state.sah", "prog=0.25\ncpu=3600\n");
   fs.SetHeldForWriting("C:\\seti\\state.sah", true);
   const SelectedFigures figures = ReadSelectedFigures(fs, std::string("C:\\seti"));
-  EXPECT_FALSE(figures.stateRead);
-  EXPECT_EQ(UnitGroupCaption(figures), "No progress info found");
-  EXPECT_EQ(figures.progress, "?");
+  EXPECT_EQ(std::tuple(figures.stateRead, UnitGroupCaption(figures), figures.progress),
+            std::tuple(false, "No progress info found", "?"));
 }
 
 TEST(FigureTextsTest, NoSelectionReadsNothing) {
@@ -231,13 +225,10 @@ TEST(FigureTextsTest, NoSelectionReadsNothing) {
   fs.AddFile("C:\\seti\\state.sah", "prog=0.25\ncpu=3600\n");
   const SelectedFigures figures = ReadSelectedFigures(fs, std::nullopt);
   EXPECT_EQ(fs.CallCount(), 0u);
-  EXPECT_FALSE(figures.rowSelected);
-  EXPECT_FALSE(figures.userRead);
-  EXPECT_FALSE(figures.stateRead);
-  EXPECT_EQ(figures.path, "");
-  EXPECT_EQ(UserGroupCaption(figures), "No location marked!");
-  EXPECT_EQ(UnitGroupCaption(figures), "No location marked!");
-  EXPECT_EQ(figures.progress, "?");
+  EXPECT_EQ(std::tuple(figures.rowSelected, figures.userRead, figures.stateRead, figures.path),
+            std::tuple(false, false, false, ""));
+  EXPECT_EQ(Shown(figures),
+            (Texts{"No location marked!", "?", "?", "?", "No location marked!", "?", "?", "?"}));
 }
 
 // --- Which answers the statistics panel and the details window show ---------------------------
@@ -245,14 +236,10 @@ TEST(FigureTextsTest, NoSelectionReadsNothing) {
 using namespace std::chrono_literals;
 
 ReadAnswer FiguresAnswer(const ReadRequest& request, const std::string& userName) {
-  ReadAnswer answer;
-  answer.ticket = request.ticket;
-  answer.kind = ReadKind::kFigures;
-  answer.figures.rowSelected = true;
-  answer.figures.userRead = true;
-  answer.figures.path = request.folder;
-  answer.figures.userName = userName;
-  return answer;
+  return {.ticket = request.ticket,
+          .kind = ReadKind::kFigures,
+          .row = {},
+          .figures = {.rowSelected = true, .userRead = true, .path = request.folder, .userName = userName}};
 }
 
 class FigureRequestsTest : public ::testing::Test {
@@ -323,10 +310,9 @@ TEST_F(FigureRequestsTest, AnotherRowsFiguresGiveWayOnceTheWaitIsOver) {
   EXPECT_TRUE(requests_.Overdue(t0_ + 1s + 299ms, 300ms).empty());
   const std::vector<ShownFigures> overdue = requests_.Overdue(t0_ + 1s + 300ms, 300ms);
   ASSERT_EQ(overdue.size(), 1u);
-  EXPECT_TRUE(overdue[0].figures.rowSelected);
-  EXPECT_EQ(overdue[0].figures.path, "C:\\b");
-  EXPECT_FALSE(overdue[0].figures.userRead);
-  EXPECT_EQ(UserGroupCaption(overdue[0].figures), "No user info found");
+  const SelectedFigures& figures = overdue[0].figures;
+  EXPECT_EQ(std::tuple(figures.rowSelected, figures.path, figures.userRead, UserGroupCaption(figures)),
+            std::tuple(true, "C:\\b", false, "No user info found"));
   EXPECT_FALSE(requests_.AwaitingOtherRow());
   EXPECT_TRUE(requests_.Overdue(t0_ + 5s, 300ms).empty());  // once
   // The answer still counts when it comes.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace velmora {
@@ -68,21 +69,17 @@ TEST(FinishEstimateTest, OnlyAMovedProgressChangesTheEstimate) {
   EXPECT_FALSE(estimate.Observe(t0 + 5min, -1));
 }
 
-struct FinishTextCase {
-  LocalDateTime now;
-  long long seconds;
-  const char* text;
-};
-
 TEST(FinishEstimateTest, FinishTimeIsTheClockTodayAndTheDateLater) {
-  for (const FinishTextCase& c : {FinishTextCase{{2024, 5, 17, 9, 41, 7}, 3600, "10:41"},
-                                  FinishTextCase{{2024, 5, 17, 23, 30, 0}, 29 * 60 + 59, "23:59"},
-                                  FinishTextCase{{2024, 5, 17, 23, 30, 0}, 30 * 60, "05.18 00:00"},
-                                  FinishTextCase{{2024, 2, 28, 12, 0, 0}, 86400, "02.29 12:00"},
-                                  FinishTextCase{{2023, 12, 31, 22, 0, 0}, 3 * 3600, "01.01 01:00"},
-                                  FinishTextCase{{2024, 4, 30, 8, 5, 0}, 40 * 86400, "06.09 08:05"}}) {
-    EXPECT_EQ(FormatFinish(AddSeconds(c.now, c.seconds), c.now), c.text) << c.seconds;
-  }
+  // Now, the seconds to the finish, and its text.
+  const std::tuple<LocalDateTime, long long, const char*> rows[] = {
+      {{2024, 5, 17, 9, 41, 7}, 3600, "10:41"},
+      {{2024, 5, 17, 23, 30, 0}, 29 * 60 + 59, "23:59"},
+      {{2024, 5, 17, 23, 30, 0}, 30 * 60, "05.18 00:00"},
+      {{2024, 2, 28, 12, 0, 0}, 86400, "02.29 12:00"},
+      {{2023, 12, 31, 22, 0, 0}, 3 * 3600, "01.01 01:00"},
+      {{2024, 4, 30, 8, 5, 0}, 40 * 86400, "06.09 08:05"}};
+  for (const auto& [now, seconds, text] : rows)
+    EXPECT_EQ(FormatFinish(AddSeconds(now, seconds), now), text) << seconds;
 }
 
 }  // namespace

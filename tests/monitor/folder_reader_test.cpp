@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/file_system.h"
@@ -33,6 +35,14 @@ using testing::TempFolder;
 // A guard against a hang, never a measure: the tests wait for conditions, not for time.
 constexpr auto kPatience = 20s;
 
+using AnswersByTicket = std::map<std::uint64_t, ReadAnswer>;
+
+std::function<bool(const AnswersByTicket&)> Has(std::set<std::uint64_t> tickets) {
+  return [tickets](const AnswersByTicket& answers) {
+    return std::ranges::all_of(tickets, [&](std::uint64_t ticket) { return answers.contains(ticket); });
+  };
+}
+
 // Collects the answers as the window would: told that some wait, it takes them.
 class AnswerSink {
  public:
@@ -45,8 +55,7 @@ class AnswerSink {
   }
 
   // Takes what waits until `done` holds for the answers so far. False on running out of patience.
-  bool TakeUntil(FolderReader& reader,
-                 const std::function<bool(const std::map<std::uint64_t, ReadAnswer>&)>& done) {
+  bool TakeUntil(FolderReader& reader, const std::function<bool(const AnswersByTicket&)>& done) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (;;) {
       for (ReadAnswer& answer : reader.TakeAnswers()) {
@@ -63,7 +72,32 @@ class AnswerSink {
     }
   }
 
-  const std::map<std::uint64_t, ReadAnswer>& Answers() const { return answers_; }
+  // Submits `asked` and takes the answers until each has come.
+  bool TakeAllOf(FolderReader& reader, const std::vector<ReadRequest>& asked) {
+    std::set<std::uint64_t> tickets;
+    for (const ReadRequest& request : asked)
+      tickets.insert(request.ticket);
+    reader.Submit(asked);
+    return TakeUntil(reader, Has(tickets));
+  }
+
+  // Each read answered once, as the same read of `fs` on this thread answers it.
+  void ExpectAnsweredAsRead(FileSystem& fs, const std::vector<ReadRequest>& asked) const {
+    EXPECT_EQ(answers_.size(), asked.size());
+    for (const ReadRequest& request : asked) {
+      SCOPED_TRACE(request.folder + " #" + std::to_string(request.ticket));
+      const ReadAnswer expected = AnswerRequest(fs, request);
+      const ReadAnswer& answer = answers_.at(request.ticket);
+      EXPECT_EQ(answerCount_.at(request.ticket), 1);
+      EXPECT_FALSE(answer.failed);
+      EXPECT_EQ(answer.kind, request.kind);
+      EXPECT_EQ(answer.row, expected.row);
+      EXPECT_EQ(std::tie(answer.figures.userName, answer.figures.progress, answer.figures.totalUnits),
+                std::tie(expected.figures.userName, expected.figures.progress, expected.figures.totalUnits));
+    }
+  }
+
+  const AnswersByTicket& Answers() const { return answers_; }
   const std::map<std::uint64_t, int>& Counts() const { return answerCount_; }
   int Notices() {
     std::lock_guard lock(mutex_);
@@ -75,19 +109,9 @@ class AnswerSink {
   std::condition_variable changed_;
   int notices_ = 0;
   int seenNotices_ = 0;
-  std::map<std::uint64_t, ReadAnswer> answers_;
+  AnswersByTicket answers_;
   std::map<std::uint64_t, int> answerCount_;
 };
-
-std::function<bool(const std::map<std::uint64_t, ReadAnswer>&)> Has(std::set<std::uint64_t> tickets) {
-  return [tickets](const std::map<std::uint64_t, ReadAnswer>& answers) {
-    for (const std::uint64_t ticket : tickets) {
-      if (!answers.contains(ticket))
-        return false;
-    }
-    return true;
-  };
-}
 
 class FolderReaderTest : public ::testing::Test {
  protected:
@@ -110,28 +134,13 @@ class FolderReaderTest : public ::testing::Test {
 
 TEST_F(FolderReaderTest, AnswersEveryRequestOnceWithWhatTheFolderHolds) {
   FolderReader reader(probe_, sink_.Notifier());
-  std::vector<ReadRequest> requests;
-  std::set<std::uint64_t> tickets;
+  std::vector<ReadRequest> asked;
   for (std::uint64_t ticket = 1; ticket <= 40; ++ticket) {
     const ReadKind kind = ticket % 3 == 0 ? ReadKind::kFigures : ReadKind::kRow;
-    requests.push_back({ticket, kind, Folder(static_cast<int>(ticket % 8))});
-    tickets.insert(ticket);
+    asked.push_back({ticket, kind, Folder(static_cast<int>(ticket % 8))});
   }
-  const std::vector<ReadRequest> asked = requests;
-  reader.Submit(std::move(requests));
-  ASSERT_TRUE(sink_.TakeUntil(reader, Has(tickets)));
-
-  EXPECT_EQ(sink_.Answers().size(), asked.size());
-  for (const ReadRequest& request : asked) {
-    EXPECT_EQ(sink_.Counts().at(request.ticket), 1) << request.ticket;
-    const ReadAnswer& answer = sink_.Answers().at(request.ticket);
-    const ReadAnswer expected = AnswerRequest(*memory_, request);
-    EXPECT_EQ(answer.kind, request.kind);
-    EXPECT_FALSE(answer.failed);
-    EXPECT_EQ(answer.row, expected.row) << request.ticket;
-    EXPECT_EQ(answer.figures.userName, expected.figures.userName) << request.ticket;
-    EXPECT_EQ(answer.figures.progress, expected.figures.progress) << request.ticket;
-  }
+  ASSERT_TRUE(sink_.TakeAllOf(reader, asked));
+  sink_.ExpectAnsweredAsRead(*memory_, asked);
   EXPECT_LE(reader.ThreadCount(), ReaderLimits{}.readers);
 }
 
@@ -176,9 +185,7 @@ TEST_P(FolderReaderHangTest, AFolderThatDoesNotAnswerHoldsOnlyItsThread) {
   }
 
   probe_->ReleaseAll();
-  std::set<std::uint64_t> all = hung;
-  all.insert(free.begin(), free.end());
-  ASSERT_TRUE(sink_.TakeUntil(reader, Has(all)));
+  ASSERT_TRUE(sink_.TakeUntil(reader, Has({1, 2, 3, 4, 5, 6, 7, 8})));
   for (const auto& [ticket, count] : sink_.Counts())
     EXPECT_EQ(count, 1) << ticket;
 }
@@ -205,19 +212,8 @@ TEST_F(FolderReaderTest, ReadsRealFoldersOnDiskFromManyThreads) {
   }
   const std::shared_ptr<FileSystem> fs = MakePlatformFileSystem();
   FolderReader reader(fs, sink_.Notifier(), {4, 8, 1ms, 10s});
-  const std::vector<ReadRequest> asked = requests;
-  std::set<std::uint64_t> tickets;
-  for (const ReadRequest& request : asked)
-    tickets.insert(request.ticket);
-  reader.Submit(std::move(requests));
-  ASSERT_TRUE(sink_.TakeUntil(reader, Has(tickets)));
-  for (const ReadRequest& request : asked) {
-    const ReadAnswer expected = AnswerRequest(*fs, request);
-    const ReadAnswer& answer = sink_.Answers().at(request.ticket);
-    EXPECT_EQ(answer.row, expected.row) << request.folder;
-    EXPECT_EQ(answer.figures.userName, expected.figures.userName) << request.folder;
-    EXPECT_EQ(answer.figures.totalUnits, expected.figures.totalUnits) << request.folder;
-  }
+  ASSERT_TRUE(sink_.TakeAllOf(reader, requests));
+  sink_.ExpectAnsweredAsRead(*fs, requests);
 }
 
 struct ShareCase {

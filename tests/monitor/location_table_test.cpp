@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/client_folder_writer.h"
@@ -21,15 +22,13 @@
 namespace velmora {
 namespace {
 
+using testing::At;
+using testing::ByteOrder;
 using testing::ClientFiles;
 using testing::ClientFolderWriter;
 using testing::MemoryFileSystem;
 using testing::RefreshNow;
 using Cells = std::array<std::string, kCellCount>;
-
-int ByteOrder(const char* a, const char* b) {
-  return std::strcmp(a, b);
-}
 
 // Case-blind, so that two different captions can compare equal.
 int CaseBlindOrder(const char* a, const char* b) {
@@ -52,6 +51,13 @@ void MakeClientFolder(MemoryFileSystem& fs, const std::string& folder, const Cli
   ClientFolderWriter(fs).Write(folder, files, {.state = kStateTime});
 }
 
+using Rows = std::vector<std::size_t>;
+
+// What a pass reported: whether it ran, the rows it changed, and whether the counters changed.
+std::tuple<bool, Rows, bool> Report(const RefreshOutcome& outcome) {
+  return {outcome.ran, outcome.changedRows, outcome.countersChanged};
+}
+
 std::vector<std::string> Captions(const LocationTable& table) {
   std::vector<std::string> captions;
   for (const LocationRow& row : table.Rows())
@@ -70,29 +76,26 @@ class LocationTableTest : public ::testing::Test {
   LocationTable table_{ByteOrder};
 };
 
-struct AddCase {
-  const char* path;
-  std::optional<std::string> caption;  // nullopt: nothing is added
-};
-
 TEST_F(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
-  const std::vector<AddCase> cases = {{"", std::nullopt},
-                                      {"   ", std::nullopt},
-                                      {" \t\r\n\x01", std::nullopt},
-                                      {"C:\\seti", "C:\\seti"},
-                                      {"  C:\\seti\\  ", "C:\\seti\\"},
-                                      {"\tD:\\my seti\r\n", "D:\\my seti"}};
-  for (const AddCase& c : cases) {
+  // A path and its caption; nullopt: nothing is added.
+  const std::vector<std::tuple<const char*, std::optional<std::string>>> cases = {
+      {"", std::nullopt},
+      {"   ", std::nullopt},
+      {" \t\r\n\x01", std::nullopt},
+      {"C:\\seti", "C:\\seti"},
+      {"  C:\\seti\\  ", "C:\\seti\\"},
+      {"\tD:\\my seti\r\n", "D:\\my seti"}};
+  for (const auto& [path, caption] : cases) {
     LocationTable table(ByteOrder);
-    const std::optional<std::size_t> index = table.AddLocation(c.path, false);
-    if (!c.caption) {
-      EXPECT_FALSE(index.has_value()) << '"' << c.path << '"';
-      EXPECT_EQ(table.Count(), 0u) << '"' << c.path << '"';
+    const std::optional<std::size_t> index = table.AddLocation(path, false);
+    if (!caption) {
+      EXPECT_FALSE(index.has_value()) << '"' << path << '"';
+      EXPECT_EQ(table.Count(), 0u) << '"' << path << '"';
       continue;
     }
-    ASSERT_EQ(index, std::optional<std::size_t>(0)) << '"' << c.path << '"';
+    ASSERT_EQ(index, std::optional<std::size_t>(0)) << '"' << path << '"';
     const LocationRow& row = table.Row(0);
-    EXPECT_EQ(row.caption, *c.caption);
+    EXPECT_EQ(row.caption, *caption);
     EXPECT_FALSE(row.enabled);
     EXPECT_EQ(row.reading.cells, (Cells{"?", "?", "?", "?", "?"}));
     EXPECT_EQ(row.reading.icon, kIconNone);
@@ -332,12 +335,9 @@ TEST_F(LocationTableTest, SpyingOffChangesNothing) {
   const std::uint64_t callsBefore = fs_.CallCount();
   const RefreshOutcome outcome = RefreshNow(table_, fs_);
 
-  EXPECT_FALSE(outcome.ran);
-  EXPECT_TRUE(outcome.changedRows.empty());
-  EXPECT_FALSE(outcome.countersChanged);
+  EXPECT_EQ(Report(outcome), std::tuple(false, Rows{}, false));
   EXPECT_EQ(fs_.CallCount(), callsBefore);
-  EXPECT_EQ(table_.Row(0).reading.cells, rowsBefore[0].reading.cells);
-  EXPECT_EQ(table_.Row(0).reading.icon, rowsBefore[0].reading.icon);
+  EXPECT_EQ(table_.Row(0).reading, rowsBefore[0].reading);
   EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table_.StatusTexts(), textsBefore);
 }
@@ -363,74 +363,67 @@ TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
   EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
   const RefreshOutcome outcome = RefreshNow(table_, fs_);
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "50.00");
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(outcome.changedRows, (Rows{0}));
 }
+
+struct FileChange {
+  const char* path;
+  const char* contents;  // nullptr: removed
+  LocalDateTime time = MemoryFileSystem::kDefaultFileTime;
+};
 
 // What one change between two passes reports; the window repaints exactly these rows.
 struct ChangeCase {
   const char* name;
-  std::vector<std::size_t> changedRows;
+  Rows changedRows;
   bool countersChanged;
-  void (*change)(MemoryFileSystem& fs, LocationTable& table);
+  std::vector<FileChange> files;
+  std::optional<std::size_t> disabledRow = std::nullopt;
 };
-
-using Files = MemoryFileSystem;
-using Table = LocationTable;
 
 TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
   const std::vector<ChangeCase> cases = {
-      {"nothing", {}, false, [](Files&, Table&) {}},
-      {"progress of one unit",
-       {1},
-       false,
-       [](Files& fs, Table&) { fs.AddFile("C:\\b\\state.sah", "prog=0.75", kStateTime); }},
+      {"nothing", {}, false, {}},
+      {"progress of one unit", {1}, false, {{"C:\\b\\state.sah", "prog=0.75", kStateTime}}},
       {"state file rewritten a minute later",
        {1},
        false,
-       [](Files& fs, Table&) {
-         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0});
-       }},
+       {{"C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 6, 0}}}},
       {"state file rewritten within the same minute",
        {},
        false,
-       [](Files& fs, Table&) {
-         fs.AddFile("C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58});
-       }},
-      {"a result arrives", {2}, true, [](Files& fs, Table&) { fs.AddFile("C:\\c\\result.sah", ""); }},
-      {"a temporary result only changes the icon",
-       {0},
-       false,
-       [](Files& fs, Table&) { fs.AddFile("C:\\a\\wtemp.sah", ""); }},
-      {"a folder disappears", {0}, true, [](Files& fs, Table&) { fs.Remove("C:\\a"); }},
-      {"a row without progress is disabled",
-       {2},
-       false,
-       [](Files&, Table& table) { table.SetEnabled(2, false); }},
-      {"a row at work is disabled", {1}, true, [](Files&, Table& table) { table.SetEnabled(1, false); }},
-      {"two rows change", {0, 2}, true, [](Files& fs, Table&) {
-         fs.AddFile("C:\\a\\result.sah", "");
-         fs.AddFile("C:\\c\\state.sah", "prog=0.3", kStateTime);
-       }}};
+       {{"C:\\b\\state.sah", "prog=0.5", {2024, 3, 9, 7, 5, 58}}}},
+      {"a result arrives", {2}, true, {{"C:\\c\\result.sah", ""}}},
+      {"a temporary result only changes the icon", {0}, false, {{"C:\\a\\wtemp.sah", ""}}},
+      {"a folder disappears", {0}, true, {{"C:\\a", nullptr}}},
+      {"a row without progress is disabled", {2}, false, {}, 2},
+      {"a row at work is disabled", {1}, true, {}, 1},
+      {"two rows change",
+       {0, 2},
+       true,
+       {{"C:\\a\\result.sah", ""}, {"C:\\c\\state.sah", "prog=0.3", kStateTime}}}};
   for (const ChangeCase& c : cases) {
     MemoryFileSystem fs;
     MakeClientFolder(fs, "C:\\a", {.state = "prog=0.1"});
     MakeClientFolder(fs, "C:\\b", {.state = "prog=0.5", .workUnit = ""});
     MakeClientFolder(fs, "C:\\c", {});
     LocationTable table(ByteOrder);
-    table.AddLocation("C:\\a", true);
-    table.AddLocation("C:\\b", true);
-    table.AddLocation("C:\\c", true);
+    for (const char* path : {"C:\\a", "C:\\b", "C:\\c"})
+      table.AddLocation(path, true);
     const RefreshOutcome first = RefreshNow(table, fs);
-    ASSERT_EQ(first.changedRows, (std::vector<std::size_t>{0, 1, 2})) << c.name;
-    ASSERT_TRUE(first.countersChanged) << c.name;
-    ASSERT_TRUE(first.ran) << c.name;
+    ASSERT_EQ(Report(first), std::tuple(true, Rows{0, 1, 2}, true)) << c.name;
 
     const std::vector<LocationRow> before = table.Rows();
-    c.change(fs, table);
+    for (const FileChange& file : c.files) {
+      if (file.contents != nullptr)
+        fs.AddFile(file.path, file.contents, file.time);
+      else
+        fs.Remove(file.path);
+    }
+    if (c.disabledRow)
+      table.SetEnabled(*c.disabledRow, false);
     const RefreshOutcome second = RefreshNow(table, fs);
-    EXPECT_TRUE(second.ran) << c.name;
-    EXPECT_EQ(second.changedRows, c.changedRows) << c.name;
-    EXPECT_EQ(second.countersChanged, c.countersChanged) << c.name;
+    EXPECT_EQ(Report(second), std::tuple(true, c.changedRows, c.countersChanged)) << c.name;
     // The report must match the rows: reported rows differ, the others are untouched.
     for (std::size_t i = 0; i < table.Count(); ++i) {
       const bool reported = std::find(c.changedRows.begin(), c.changedRows.end(), i) != c.changedRows.end();
@@ -444,29 +437,18 @@ TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
 TEST_F(LocationTableTest, DisabledRowIsNotReportedAgain) {
   MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.5"});
   table_.AddLocation("C:\\seti", false);
-  EXPECT_EQ(RefreshNow(table_, fs_).changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(RefreshNow(table_, fs_).changedRows, (Rows{0}));
   MakeClientFolder(fs_, "C:\\seti", {.state = "prog=0.9", .result = ""});
-  const RefreshOutcome outcome = RefreshNow(table_, fs_);
-  EXPECT_TRUE(outcome.changedRows.empty());
-  EXPECT_FALSE(outcome.countersChanged);
+  EXPECT_EQ(Report(RefreshNow(table_, fs_)), std::tuple(true, Rows{}, false));
 }
 
 // --- Passes whose folders answer late, on a clock of the test's own ---------------------------
 
 using namespace std::chrono_literals;
 
-constexpr LocalDateTime kWallAtStart{2024, 5, 17, 9, 41, 7};
-
-PassClock At(std::chrono::milliseconds since) {
-  return PassClock{SteadyTime{} + since, kWallAtStart};
-}
-
 const ReadRequest* ReadOf(const PassStart& start, const std::string& folder) {
-  for (const ReadRequest& request : start.reads) {
-    if (request.folder == folder)
-      return &request;
-  }
-  return nullptr;
+  const auto found = std::ranges::find(start.reads, folder, &ReadRequest::folder);
+  return found != start.reads.end() ? &*found : nullptr;
 }
 
 class LateAnswerTest : public LocationTableTest {
@@ -482,15 +464,10 @@ TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
   const PassStart start = table_.BeginPass(At(0ms), 15s);
   ASSERT_EQ(start.reads.size(), 2u);
   table_.ApplyAnswer(AnswerRequest(fs_, start.reads[0]));
-  RefreshOutcome outcome = table_.TakeChanges();
-  EXPECT_FALSE(outcome.ran);
-  EXPECT_TRUE(outcome.changedRows.empty());
+  EXPECT_EQ(Report(table_.TakeChanges()), std::tuple(false, Rows{}, false));
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "?");  // held back until the pass is whole
   table_.ApplyAnswer(AnswerRequest(fs_, start.reads[1]));
-  outcome = table_.TakeChanges();
-  EXPECT_TRUE(outcome.ran);
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0, 1}));
-  EXPECT_TRUE(outcome.countersChanged);
+  EXPECT_EQ(Report(table_.TakeChanges()), std::tuple(true, Rows{0, 1}, true));
   EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");
   EXPECT_FALSE(table_.PassOpen());
   EXPECT_EQ(table_.ReadsOutstanding(), 0u);
@@ -516,7 +493,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
   RefreshOutcome outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(outcome.changedRows, (Rows{0}));
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 1", " Ready: 0"}));
 
   // Pass 2, within one interval: b is skipped, not asked again, and not yet late.
@@ -525,7 +502,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   ASSERT_EQ(second.reads.size(), 1u);
   EXPECT_EQ(second.reads[0].folder, "C:\\a");
   table_.ApplyAnswer(AnswerRequest(fs_, second.reads[0]));
-  EXPECT_EQ(table_.TakeChanges().changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(table_.TakeChanges().changedRows, (Rows{0}));
   EXPECT_FALSE(table_.Row(1).late);
   EXPECT_EQ(table_.RowTip(1), "");
 
@@ -535,7 +512,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   ASSERT_EQ(third.reads.size(), 1u);
   table_.ApplyAnswer(AnswerRequest(fs_, third.reads[0]));
   outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(outcome.changedRows, (Rows{1}));
   EXPECT_TRUE(table_.Row(1).late);
   EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
   EXPECT_EQ(table_.RowTip(1), "No answer since 09:41");
@@ -544,7 +521,7 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   // b answers at last: shown at once, no longer late, and counted.
   table_.ApplyAnswer(AnswerRequest(fs_, outForB));
   outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(outcome.changedRows, (Rows{1}));
   EXPECT_FALSE(table_.Row(1).late);
   EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 2", " Ready: 1"}));
@@ -563,37 +540,32 @@ TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");  // counted by what it shows
 }
 
-struct DroppedCase {
-  const char* name;
-  bool remove;  // else untick the row
-};
-
 TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
-  for (const DroppedCase& c : {DroppedCase{"removed", true}, DroppedCase{"disabled", false}}) {
+  for (const bool remove : {true, false}) {  // else untick the row
+    SCOPED_TRACE(remove ? "removed" : "disabled");
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\a", true);
     table.AddLocation("C:\\b", true);
     const PassStart start = table.BeginPass(At(0ms), 15s);
     const ReadRequest forA = *ReadOf(start, "C:\\a");
-    if (c.remove) {
+    if (remove)
       table.RemoveAt(0);
-    } else {
+    else
       table.SetEnabled(0, false);
-    }
     table.ApplyAnswer(AnswerRequest(fs_, forA));
     table.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
     const RefreshOutcome outcome = table.TakeChanges();
-    EXPECT_EQ(table.ReadsOutstanding(), 0u) << c.name;
-    EXPECT_FALSE(table.PassOpen()) << c.name;
-    if (c.remove) {
+    EXPECT_EQ(table.ReadsOutstanding(), 0u);
+    EXPECT_FALSE(table.PassOpen());
+    if (remove) {
       ASSERT_EQ(table.Count(), 1u);
       EXPECT_EQ(table.Row(0).caption, "C:\\b");
-      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0})) << c.name;
+      EXPECT_EQ(outcome.changedRows, (Rows{0}));
     } else {
-      EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"})) << c.name;
-      EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{1})) << c.name;
+      EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+      EXPECT_EQ(outcome.changedRows, (Rows{1}));
     }
-    EXPECT_EQ(table.StatusTexts()[1], " Work: 1") << c.name;
+    EXPECT_EQ(table.StatusTexts()[1], " Work: 1");
   }
 }
 
@@ -676,11 +648,10 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   RefreshNow(table_, fs_, At(20min));
   EXPECT_FALSE(table_.Stalled(0));  // not longer than the stall time yet
   const RefreshOutcome outcome = RefreshNow(table_, fs_, At(20min + 1s));
-  EXPECT_TRUE(table_.Stalled(0));
-  EXPECT_FALSE(table_.Stalled(1));
-  EXPECT_EQ(outcome.changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(std::tuple(table_.Stalled(0), table_.Stalled(1), table_.StalledCount()),
+            std::tuple(true, false, 1u));
+  EXPECT_EQ(outcome.changedRows, (Rows{0}));
   EXPECT_EQ(table_.RowTip(0), "No progress since 09:41");
-  EXPECT_EQ(table_.StalledCount(), 1u);
   const StallTransitions alerts = table_.TakeAlerts();
   EXPECT_EQ(alerts.stallAlerts, (std::vector<std::uint64_t>{table_.Row(0).id}));
   EXPECT_EQ(table_.CaptionOf(alerts.stallAlerts[0]), "C:\\a");
@@ -689,7 +660,7 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
 
   // The client writes its state file again: the row is back to normal at that pass.
   fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
-  EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (std::vector<std::size_t>{0}));
+  EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (Rows{0}));
   EXPECT_FALSE(table_.Stalled(0));
   EXPECT_EQ(table_.RowTip(0), "");
   table_.RemoveAt(0);

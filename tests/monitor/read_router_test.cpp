@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/client_folder_writer.h"
+#include "tests/support/inline_pass.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/named_rows.h"
 #include "tests/support/probe_file_system.h"
@@ -22,19 +23,13 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::At;
+using testing::ByteOrder;
 using testing::MemoryFileSystem;
 using testing::ProbeFileSystem;
 using testing::RowName;
 
 constexpr auto kPatience = 20s;  // a guard against a hang, never a measure
-
-int ByteOrder(const char* a, const char* b) {
-  return std::string_view(a).compare(b);
-}
-
-PassClock At(std::chrono::milliseconds since) {
-  return PassClock{SteadyTime{} + since, LocalDateTime{2024, 5, 17, 9, 41, 7}};
-}
 
 class ReadRouterTest : public ::testing::Test {
  protected:
@@ -96,15 +91,12 @@ TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
     std::snprintf(folder, sizeof folder, c.deadPattern, i % c.shares, i);
     dead.push_back(folder);
     AddRow(folder, 10);
+    if (i < c.shares)  // the first folder on its share
+      probe_->Block(dead.back().substr(0, dead.back().rfind('\\')));
   }
   for (int i = 0; i < 5; ++i) {
     live.push_back(c.livePrefix + std::to_string(i));
     AddRow(live.back(), 10);
-  }
-  for (int i = 0; i < c.shares; ++i) {
-    char share[64];
-    std::snprintf(share, sizeof share, c.deadPattern, i, 0);
-    probe_->Block(std::string(share).substr(0, std::string(share).rfind('\\')));
   }
   ReadRouter router(
       table_, probe_, [] {}, show_);
@@ -117,14 +109,9 @@ TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
       WriteFolder(folder, 10 + pass);
     router.BeginPass(At(pass * 2s), 2s);
     const std::string news = std::to_string(10 + pass) + ".00";
-    ASSERT_TRUE(DriveUntil(router,
-                           [&] {
-                             for (const std::string& folder : live) {
-                               if (Shown(folder) != news)
-                                 return false;
-                             }
-                             return true;
-                           }))
+    ASSERT_TRUE(DriveUntil(
+        router,
+        [&] { return std::ranges::all_of(live, [&](const auto& folder) { return Shown(folder) == news; }); }))
         << "pass " << pass;
     EXPECT_LE(static_cast<std::size_t>(probe_->Waiting()), stuckBound) << "pass " << pass;
     EXPECT_LE(router.ThreadCount(), stuckBound + limits.readers) << "pass " << pass;

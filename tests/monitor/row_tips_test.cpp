@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "tests/support/named_rows.h"
 
@@ -16,19 +16,14 @@ namespace {
 
 using testing::PrintTo;
 using testing::RowName;
-struct ClockCase {
-  LocalDateTime since;
-  const char* expected;
-};
 
-void PrintTo(const ClockCase& c, std::ostream* os) {
-  *os << c.expected;
-}
+// The time since when, and the tip.
+using ClockCase = std::tuple<LocalDateTime, const char*>;
 
 class NoProgressTipTest : public ::testing::TestWithParam<ClockCase> {};
 
 TEST_P(NoProgressTipTest, LocalHoursAndMinutes) {
-  EXPECT_EQ(NoProgressTip(GetParam().since), GetParam().expected);
+  EXPECT_EQ(NoProgressTip(std::get<0>(GetParam())), std::get<1>(GetParam()));
 }
 
 const ClockCase kNoProgressTimes[] = {{{2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
@@ -41,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Times, NoProgressTipTest, ::testing::ValuesIn(kNoProgre
 class NoAnswerTipTest : public ::testing::TestWithParam<ClockCase> {};
 
 TEST_P(NoAnswerTipTest, LocalHoursAndMinutes) {
-  EXPECT_EQ(NoAnswerTip(GetParam().since), GetParam().expected);
+  EXPECT_EQ(NoAnswerTip(std::get<0>(GetParam())), std::get<1>(GetParam()));
 }
 
 const ClockCase kNoAnswerTimes[] = {{{2024, 5, 17, 9, 41, 30}, "No answer since 09:41"},

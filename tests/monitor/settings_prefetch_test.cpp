@@ -14,14 +14,6 @@
 namespace velmora {
 namespace {
 
-struct CountingStore : testing::MemorySettingsStore {
-  bool ReadRaw(const std::string& section, const std::string& key, std::string& value) override {
-    ++reads;
-    return MemorySettingsStore::ReadRaw(section, key, value);
-  }
-  int reads = 0;
-};
-
 std::pair<StoredSettings, std::optional<std::string>> Load(SettingsStore& store) {
   std::pair<StoredSettings, std::optional<std::string>> loaded;
   loaded.first.pollInterval = 99;
@@ -51,15 +43,15 @@ TEST(SettingsPrefetch, LoadsWhatTheStoreHoldsFromTheAnswersReadAhead) {
        }}};
   for (const auto& [name, seed] : rows) {
     SCOPED_TRACE(name);
-    CountingStore direct;
-    CountingStore source;
+    testing::MemorySettingsStore direct;
+    testing::MemorySettingsStore source;
     seed(direct);
     seed(source);
     SettingsPrefetch prefetch(source, 96, "C:\\app\\");
     SettingsStore& ready = prefetch.Ready();
-    const int readAhead = source.reads;
+    const int readAhead = source.ReadCount();
     EXPECT_EQ(Load(ready), Load(direct));
-    EXPECT_EQ(source.reads, readAhead) << "the load asked the store again";
+    EXPECT_EQ(source.ReadCount(), readAhead) << "the load asked the store again";
     // What was not read ahead comes from the store itself.
     source.SetText("Other", "Entry", "here");
     EXPECT_EQ(ready.ReadText("Other", "Entry", ""), "here");

@@ -6,8 +6,8 @@
 
 #include <climits>
 #include <iterator>
-#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/memory_settings_store.h"
@@ -17,23 +17,18 @@ namespace {
 
 using testing::MemorySettingsStore;
 
-struct IntegerCase {
-  const char* stored;  // nullptr: the entry is absent
-  int expected;
-};
-
-void PrintTo(const IntegerCase& c, std::ostream* os) {
-  *os << (c.stored ? c.stored : "(absent)") << " -> " << c.expected;
-}
+// The text stored (nullptr: the entry is absent) and the integer read.
+using IntegerCase = std::tuple<const char*, int>;
 
 class ReadIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
 
 // The default is 7 so that a text read as 0 cannot pass for a fallback to the default.
 TEST_P(ReadIntegerTest, ReadsValidIntegersAndFallsBackOtherwise) {
+  const auto& [stored, expected] = GetParam();
   MemorySettingsStore store;
-  if (GetParam().stored != nullptr)
-    store.SetText("Layout", "FormWidth", GetParam().stored);
-  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 7), GetParam().expected);
+  if (stored != nullptr)
+    store.SetText("Layout", "FormWidth", stored);
+  EXPECT_EQ(store.ReadInteger("Layout", "FormWidth", 7), expected);
 }
 
 const IntegerCase kIntegers[] = {{"42", 42},
@@ -66,29 +61,21 @@ std::vector<IntegerCase> IntegerCases() {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ReadIntegerTest, ::testing::ValuesIn(IntegerCases()));
 
-struct BoolCase {
-  const char* stored;  // nullptr: the entry is absent
-  bool defaultValue;
-  bool expected;
-};
-
-void PrintTo(const BoolCase& c, std::ostream* os) {
-  *os << (c.stored ? c.stored : "(absent)") << " default " << c.defaultValue;
-}
-
-class ReadBoolTest : public ::testing::TestWithParam<BoolCase> {};
+// The text stored (nullptr: the entry is absent), the default and the value read.
+class ReadBoolTest : public ::testing::TestWithParam<std::tuple<const char*, bool, bool>> {};
 
 TEST_P(ReadBoolTest, AnyIntegerOtherThanZeroIsTrue) {
+  const auto& [stored, defaultValue, expected] = GetParam();
   MemorySettingsStore store;
-  if (GetParam().stored != nullptr)
-    store.SetText("Interface", "sttBar", GetParam().stored);
-  EXPECT_EQ(store.ReadBool("Interface", "sttBar", GetParam().defaultValue), GetParam().expected);
+  if (stored != nullptr)
+    store.SetText("Interface", "sttBar", stored);
+  EXPECT_EQ(store.ReadBool("Interface", "sttBar", defaultValue), expected);
 }
 
-const BoolCase kBoolCases[] = {{nullptr, true, true},  {nullptr, false, false}, {"0", true, false},
-                               {"1", false, true},     {"2", false, true},      {"-1", false, true},
-                               {"$0", true, false},    {"", true, true},        {"", false, false},
-                               {"true", false, false}, {"false", true, true},   {"yes", false, false}};
+const std::tuple<const char*, bool, bool> kBoolCases[] = {
+    {nullptr, true, true}, {nullptr, false, false}, {"0", true, false},    {"1", false, true},
+    {"2", false, true},    {"-1", false, true},     {"$0", true, false},   {"", true, true},
+    {"", false, false},    {"true", false, false},  {"false", true, true}, {"yes", false, false}};
 
 INSTANTIATE_TEST_SUITE_P(Texts, ReadBoolTest, ::testing::ValuesIn(kBoolCases));
 
@@ -127,29 +114,22 @@ TEST(ReadNonTextTest, EveryPrimitiveFailsWithTheEntryName) {
   EXPECT_EQ(ErrorOf([&] { store.ReadText("Layout", "FormHeight", ""); }), message);
 }
 
-struct WriteIntegerCase {
-  int value;
-  const char* expected;
-};
-
-void PrintTo(const WriteIntegerCase& c, std::ostream* os) {
-  *os << c.value;
-}
-
-class WriteIntegerTest : public ::testing::TestWithParam<WriteIntegerCase> {};
+// The value and the text written.
+class WriteIntegerTest : public ::testing::TestWithParam<std::tuple<int, const char*>> {};
 
 TEST_P(WriteIntegerTest, WritesPlainDecimal) {
+  const auto& [value, expected] = GetParam();
   MemorySettingsStore store;
-  store.WriteInteger("Defaults", "PollInterval", GetParam().value);
-  EXPECT_EQ(store.Text("Defaults", "PollInterval"), GetParam().expected);
-  EXPECT_EQ(store.ReadInteger("Defaults", "PollInterval", 15), GetParam().value);
+  store.WriteInteger("Defaults", "PollInterval", value);
+  EXPECT_EQ(store.Text("Defaults", "PollInterval"), expected);
+  EXPECT_EQ(store.ReadInteger("Defaults", "PollInterval", 15), value);
 }
 
-const WriteIntegerCase kWriteIntegerCases[] = {{0, "0"},
-                                               {534, "534"},
-                                               {-17, "-17"},
-                                               {INT_MAX, "2147483647"},
-                                               {INT_MIN, "-2147483648"}};
+const std::tuple<int, const char*> kWriteIntegerCases[] = {{0, "0"},
+                                                           {534, "534"},
+                                                           {-17, "-17"},
+                                                           {INT_MAX, "2147483647"},
+                                                           {INT_MIN, "-2147483648"}};
 
 INSTANTIATE_TEST_SUITE_P(Values, WriteIntegerTest, ::testing::ValuesIn(kWriteIntegerCases));
 

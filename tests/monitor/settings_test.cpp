@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -250,30 +252,25 @@ std::vector<LoadCase> LocationValueCases() {
 // The stored count decides, not the entries present.
 std::vector<LoadCase> LocationCountCases() {
   return {
-      LoadCase{
-          "CountAbsentAddsAppDir", {{"Locations", "Location0000", "C:\\a,1"}}, Locations({{kAppDir, true}})},
-      LoadCase{"CountZeroIgnoresEntriesAndAddsAppDir",
-               {{"Locations", "Count", "0"}, {"Locations", "Location0000", "C:\\a,0"}},
+      LoadCase{"CountAbsentAddsAppDir", TextEntries("Locations/Location0000=C:\\a,1;"),
                Locations({{kAppDir, true}})},
-      LoadCase{"CountTextCountsAsZero",
-               {{"Locations", "Count", "many"}, {"Locations", "Location0000", "C:\\a,1"}},
+      LoadCase{"CountZeroIgnoresEntriesAndAddsAppDir",
+               TextEntries("Locations/Count=0;Locations/Location0000=C:\\a,0;"),
+               Locations({{kAppDir, true}})},
+      LoadCase{"CountTextCountsAsZero", TextEntries("Locations/Count=many;Locations/Location0000=C:\\a,1;"),
                Locations({{kAppDir, true}})},
       LoadCase{"CountNegativeLeavesTableEmpty",
-               {{"Locations", "Count", "-1"}, {"Locations", "Location0000", "C:\\a,1"}},
-               Locations({})},
-      LoadCase{"CountLargerThanEntriesPresent",
-               {{"Locations", "Count", "4"},
-                {"Locations", "Location0000", "C:\\a,1"},
-                {"Locations", "Location0002", "C:\\c,0"}},
-               Locations({{"C:\\a", true}, {"", false}, {"C:\\c", false}, {"", false}})},
-      LoadCase{"CountAllEntriesMissingDoesNotAddAppDir",
-               {{"Locations", "Count", "3"}},
+               TextEntries("Locations/Count=-1;Locations/Location0000=C:\\a,1;"), Locations({})},
+      LoadCase{
+          "CountLargerThanEntriesPresent",
+          TextEntries("Locations/Count=4;Locations/Location0000=C:\\a,1;Locations/Location0002=C:\\c,0;"),
+          Locations({{"C:\\a", true}, {"", false}, {"C:\\c", false}, {"", false}})},
+      LoadCase{"CountAllEntriesMissingDoesNotAddAppDir", TextEntries("Locations/Count=3;"),
                Locations({{"", false}, {"", false}, {"", false}})},
-      LoadCase{"CountEntriesAboveCountNotRead",
-               {{"Locations", "Count", "1"},
-                {"Locations", "Location0000", "C:\\a,1"},
-                {"Locations", "Location0001", "C:\\stale,1"}},
-               Locations({{"C:\\a", true}})},
+      LoadCase{
+          "CountEntriesAboveCountNotRead",
+          TextEntries("Locations/Count=1;Locations/Location0000=C:\\a,1;Locations/Location0001=C:\\stale,1;"),
+          Locations({{"C:\\a", true}})},
       // Its type does not matter either: reading it would throw.
       LoadCase{"CountEntryAboveCountOfAnyType",
                {{"Locations", "Count", "1"},
@@ -373,121 +370,97 @@ std::string LoadError(MemorySettingsStore& store, StoredSettings& settings) {
   return "";
 }
 
-// A wrong-typed entry stops loading there: what came before it is in the value, and the rest
-// keeps the value's entry state.
-struct LoadFailureCase {
+// The entries in the order LoadSettings reads them, each with what reading it puts into the
+// value when the store holds only SeedTwoLocations' entries.
+struct ReadStep {
   const char* section;
-  const char* name;  // the key of the failing entry
-  Change read;       // to Entry(): what was read before the failing entry
+  const char* name;  // the key
+  Change read;
 };
 
-void ReadThroughColumns(StoredSettings& s) {
-  s.bounds = WindowBounds{534, 300, 0, 0};
-  s.showState = ShowState::kNormal;
-  for (std::size_t i = 0; i < 6; ++i)
-    s.columnWidths[i] = BuiltIn().columnWidths[i];
+Change Width(std::size_t slot, int pixels) {
+  return [slot, pixels](StoredSettings& s) { s.columnWidths[slot] = pixels; };
 }
 
-void ReadThroughLocations(StoredSettings& s) {
-  ReadThroughColumns(s);
-  s.locations = {{"C:\\a", true}, {"C:\\b", false}};
+Change Shows(Bar bar) {
+  return [bar](StoredSettings& s) { s.barsShown[static_cast<std::size_t>(bar)] = true; };
 }
 
-void ReadThroughPollInterval(StoredSettings& s) {
-  ReadThroughLocations(s);
-  s.barsShown = {true, true, true};
-  s.pollInterval = 15;
+const std::vector<ReadStep> kReadOrder = {
+    {"Layout", "FormWidth", [](StoredSettings& s) { s.bounds.width = 534; }},
+    {"Layout", "FormHeight", [](StoredSettings& s) { s.bounds.height = 300; }},
+    {"Layout", "FormTop", [](StoredSettings& s) { s.bounds.top = 0; }},
+    {"Layout", "FormLeft", [](StoredSettings& s) { s.bounds.left = 0; }},
+    {"Layout", "WindowState", [](StoredSettings& s) { s.showState = ShowState::kNormal; }},
+    {"Layout", "Col0", Width(0, 248)},
+    {"Layout", "Col1", Width(1, 46)},
+    {"Layout", "Col2", Width(2, 33)},
+    {"Layout", "Col3", Width(3, 33)},
+    {"Layout", "Col4", Width(4, 35)},
+    {"Layout", "Col5", Width(5, 100)},
+    // The count was read: the list holds the locations read after it, none yet.
+    {"Locations", "Count", [](StoredSettings& s) { s.locations.clear(); }},
+    {"Locations", "Location0000",
+     [](StoredSettings& s) {
+       s.locations.push_back({"C:\\a", true});
+     }},
+    {"Locations", "Location0001",
+     [](StoredSettings& s) {
+       s.locations.push_back({"C:\\b", false});
+     }},
+    {"Interface", "tlbMain", Shows(Bar::kToolbar)},
+    {"Interface", "pnlStats", Shows(Bar::kStatsPanel)},
+    {"Interface", "sttBar", Shows(Bar::kStatusBar)},
+    {"Defaults", "PollInterval", [](StoredSettings& s) { s.pollInterval = 15; }},
+    // Each alert entry goes into the options that were there.
+    {"Interface", "TrayIcon", [](StoredSettings& s) { s.alerts.trayIcon = true; }},
+    {"Interface", "AlertStalls", [](StoredSettings& s) { s.alerts.alertStalls = true; }},
+    {"Interface", "AlertResults", [](StoredSettings& s) { s.alerts.alertResults = false; }},
+    {"Defaults", "StallMinutes", [](StoredSettings& s) { s.alerts.stallMinutes = 20; }},
+    {"Interface", "StateColumn", [](StoredSettings& s) { s.optionalColumns.state = false; }},
+    {"Interface", "FinishColumn", [](StoredSettings& s) { s.optionalColumns.finish = false; }},
+    {"Layout", "Col6", Width(kStateColumnSlot, 130)},
+    {"Layout", "Col7", Width(kFinishColumnSlot, 110)}};
+
+std::string TypeError(const ReadStep& step) {
+  return "Invalid data type for '" + std::string(step.name) + "'";
 }
 
-void ReadThroughAlerts(StoredSettings& s) {
-  ReadThroughPollInterval(s);
-  s.alerts = AlertOptions{true, true, false, 20};
-}
+class LoadFailureTest : public ::testing::TestWithParam<ReadStep> {};
 
-class LoadFailureTest : public ::testing::TestWithParam<LoadFailureCase> {};
-
+// A wrong-typed entry stops loading there: what came before it is in the value, and the rest
+// keeps the value's entry state.
 TEST_P(LoadFailureTest, StopsAtTheEntry) {
   MemorySettingsStore store;
   SeedTwoLocations(store);
   store.SetNonText(GetParam().section, GetParam().name);
   StoredSettings settings = Entry();
-  EXPECT_EQ(LoadError(store, settings), "Invalid data type for '" + std::string(GetParam().name) + "'");
+  EXPECT_EQ(LoadError(store, settings), TypeError(GetParam()));
   StoredSettings expected = Entry();
-  GetParam().read(expected);
+  for (auto step = kReadOrder.begin(); std::string_view(step->name) != GetParam().name; ++step)
+    step->read(expected);
   EXPECT_EQ(settings, expected);
 }
 
-const LoadFailureCase kLoadFailures[] = {
-    {"Layout", "FormHeight", [](StoredSettings& s) { s.bounds.width = 534; }},
-    // The count was read: the list holds the locations read after it, none.
-    {"Locations", "Location0000",
-     [](StoredSettings& s) {
-       ReadThroughColumns(s);
-       s.locations = {};
-     }},
-    {"Locations", "Location0001",
-     [](StoredSettings& s) {
-       ReadThroughColumns(s);
-       s.locations = {{"C:\\a", true}};
-     }},
-    {"Interface", "sttBar",
-     [](StoredSettings& s) {
-       ReadThroughLocations(s);
-       s.barsShown[static_cast<std::size_t>(Bar::kToolbar)] = true;
-       s.barsShown[static_cast<std::size_t>(Bar::kStatsPanel)] = true;
-     }},
-    {"Defaults", "PollInterval",
-     [](StoredSettings& s) {
-       ReadThroughLocations(s);
-       s.barsShown = {true, true, true};
-     }},
-    {"Interface", "TrayIcon", ReadThroughPollInterval},
-    // Each alert entry goes into the options that were there.
-    {"Interface", "AlertResults",
-     [](StoredSettings& s) {
-       ReadThroughPollInterval(s);
-       s.alerts.trayIcon = true;
-       s.alerts.alertStalls = true;
-     }},
-    {"Defaults", "StallMinutes",
-     [](StoredSettings& s) {
-       ReadThroughPollInterval(s);
-       s.alerts.trayIcon = true;
-       s.alerts.alertStalls = true;
-       s.alerts.alertResults = false;
-     }},
-    {"Interface", "FinishColumn",
-     [](StoredSettings& s) {
-       ReadThroughAlerts(s);
-       s.optionalColumns.state = false;
-     }},
-    {"Layout", "Col7", [](StoredSettings& s) {
-       ReadThroughAlerts(s);
-       s.optionalColumns = OptionalColumns{false, false};
-       s.columnWidths[kStateColumnSlot] = 130;
-     }}};
-
-INSTANTIATE_TEST_SUITE_P(Entries, LoadFailureTest, ::testing::ValuesIn(kLoadFailures), RowName());
+INSTANTIATE_TEST_SUITE_P(Entries, LoadFailureTest, ::testing::ValuesIn(kReadOrder), RowName());
 
 // The order of the reads: of any two entries in turn, both of the wrong type, the earlier one is
-// the one that stops the load.
+// the one that stops the load. Read through without a failure, the steps make the whole value.
 TEST(LoadSettingsOrderTest, ReadsEveryEntryInOrder) {
-  const std::vector<std::string> order = Entries(
-      "Layout/FormWidth;Layout/FormHeight;Layout/FormTop;Layout/FormLeft;Layout/WindowState;"
-      "Layout/Col0;Layout/Col1;Layout/Col2;Layout/Col3;Layout/Col4;Layout/Col5;Locations/Count;"
-      "Locations/Location0000;Locations/Location0001;Interface/tlbMain;Interface/pnlStats;"
-      "Interface/sttBar;Defaults/PollInterval;Interface/TrayIcon;Interface/AlertStalls;"
-      "Interface/AlertResults;Defaults/StallMinutes;Interface/StateColumn;Interface/FinishColumn;"
-      "Layout/Col6;Layout/Col7;");
-  for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+  for (std::size_t i = 0; i + 1 < kReadOrder.size(); ++i) {
     MemorySettingsStore store;
     SeedTwoLocations(store);
-    for (const std::string& entry : {order[i], order[i + 1]})
-      store.SetNonText(entry.substr(0, entry.find('/')), entry.substr(entry.find('/') + 1));
+    for (const ReadStep& step : {kReadOrder[i], kReadOrder[i + 1]})
+      store.SetNonText(step.section, step.name);
     StoredSettings settings = Entry();
-    EXPECT_EQ(LoadError(store, settings),
-              "Invalid data type for '" + order[i].substr(order[i].find('/') + 1) + "'");
+    EXPECT_EQ(LoadError(store, settings), TypeError(kReadOrder[i]));
   }
+  MemorySettingsStore store;
+  SeedTwoLocations(store);
+  StoredSettings readThrough = Entry();
+  for (const ReadStep& step : kReadOrder)
+    step.read(readThrough);
+  EXPECT_EQ(Loaded(store), readThrough);
 }
 
 // --- Saving ---
@@ -567,15 +540,13 @@ TEST_P(SaveFailureTest, StopsAtTheFailingWrite) {
   }
 
   const std::string failing = std::string(GetParam().section) + "/" + GetParam().key + "=";
-  std::size_t failingAt = 0;
-  while (failingAt < all.size() && all[failingAt].rfind(failing, 0) != 0)
-    ++failingAt;
-  ASSERT_LT(failingAt, all.size());
-  const std::vector<std::string> before(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(failingAt));
-  EXPECT_EQ(WriteKeys(store), before);
+  const auto failingAt =
+      std::ranges::find_if(all, [&](const std::string& w) { return w.starts_with(failing); });
+  ASSERT_NE(failingAt, all.end());
+  EXPECT_EQ(WriteKeys(store), std::vector<std::string>(all.begin(), failingAt));
   EXPECT_FALSE(store.Has(GetParam().section, GetParam().key));
-  if (failingAt > 0) {
-    const auto& last = clean.Writes()[failingAt - 1];
+  if (failingAt != all.begin()) {
+    const auto& last = clean.Writes()[static_cast<std::size_t>(failingAt - all.begin()) - 1];
     EXPECT_EQ(store.Text(last.section, last.key), last.value);
   }
 }
@@ -696,22 +667,14 @@ TEST(SettingsRoundTripTest, AlertOptionsComeBack) {
   }
 }
 
-struct LocationKeyCase {
-  std::size_t index;
-  const char* key;
-};
-
-void PrintTo(const LocationKeyCase& c, std::ostream* os) {
-  *os << c.index;
-}
-
-class LocationKeyTest : public ::testing::TestWithParam<LocationKeyCase> {};
+// The index and its key.
+class LocationKeyTest : public ::testing::TestWithParam<std::tuple<std::size_t, const char*>> {};
 
 TEST_P(LocationKeyTest, PaddedToFourDigitsNeverCut) {
-  EXPECT_EQ(LocationKey(GetParam().index), GetParam().key);
+  EXPECT_EQ(LocationKey(std::get<0>(GetParam())), std::get<1>(GetParam()));
 }
 
-const LocationKeyCase kLocationKeys[] = {
+const std::tuple<std::size_t, const char*> kLocationKeys[] = {
     {0, "Location0000"},    {7, "Location0007"},      {42, "Location0042"},      {123, "Location0123"},
     {9999, "Location9999"}, {10000, "Location10000"}, {123456, "Location123456"}};
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/named_rows.h"
@@ -75,10 +76,8 @@ TEST_P(StallScriptTest, ReportsTheTransitionsOfEachBatch) {
     SCOPED_TRACE("batch " + std::to_string(i) + " at " + std::to_string(batch.at.count()) + " s");
     const LocalDateTime wall{2024, 5, 17, 20, static_cast<int>(batch.at.count() / 60 % 60), 0};
     const StallTransitions out = watch.Observe(batch.rows, start + batch.at, wall, GetParam().times);
-    EXPECT_EQ(out.stalled, batch.stalled);
-    EXPECT_EQ(out.unstalled, batch.unstalled);
-    EXPECT_EQ(out.stallAlerts, batch.stallAlerts);
-    EXPECT_EQ(out.resultAlerts, batch.resultAlerts);
+    EXPECT_EQ(std::tie(out.stalled, out.unstalled, out.stallAlerts, out.resultAlerts),
+              std::tie(batch.stalled, batch.unstalled, batch.stallAlerts, batch.resultAlerts));
     Ids stalledNow;
     for (std::uint64_t id = 1; id <= 4; ++id) {
       if (watch.IsStalled(id))

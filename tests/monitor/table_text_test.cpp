@@ -3,39 +3,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
+#include <tuple>
 
 #include "tests/support/client_folder_writer.h"
+#include "tests/support/inline_pass.h"
 #include "tests/support/memory_file_system.h"
 
 namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::At;
+using testing::ByteOrder;
 using testing::MemoryFileSystem;
-
-int ByteOrder(const char* a, const char* b) {
-  return std::strcmp(a, b);
-}
-
-PassClock At(std::chrono::seconds since) {
-  return PassClock{SteadyTime{} + since, LocalDateTime{2024, 5, 17, 9, 41, 7}};
-}
 
 class TableTextTest : public ::testing::Test {
  protected:
-  void Client(const std::string& folder,
-              const char* state,
-              bool unit,
-              bool result = false,
-              bool temp = false) {
-    testing::ClientFolderWriter(fs_).Write(folder,
-                                           {.state = state,
-                                            .workUnit = unit ? "" : nullptr,
-                                            .result = result ? "" : nullptr,
-                                            .tempResult = temp ? "" : nullptr},
-                                           {.state = stateTime_});
+  void Client(const std::string& folder, const testing::ClientFiles& files) {
+    testing::ClientFolderWriter(fs_).Write(folder, files, {.state = stateTime_});
   }
   // A pass at `at` whose reads all answer, but those of `hung`.
   void Pass(std::chrono::seconds at, const std::string& hung = "") {
@@ -58,21 +44,15 @@ class TableTextTest : public ::testing::Test {
   LocationTable table_{ByteOrder};
 };
 
-struct StateCase {
-  const char* caption;
-  const char* state;
-  const char* finishes;
-};
-
 TEST_F(TableTextTest, EachRowSaysItsStateInWords) {
   table_.SetStallTime(20min);
-  Client("C:\\off", "prog=0.5", true);
-  Client("C:\\late", "prog=0.5", true);
-  Client("C:\\temp", nullptr, false, false, true);
-  Client("C:\\done", "prog=1", true, true);
-  Client("C:\\stuck", "prog=0.5", true);
-  Client("C:\\busy", "prog=0.1", true);
-  Client("C:\\empty", nullptr, false);
+  Client("C:\\off", {.state = "prog=0.5", .workUnit = ""});
+  Client("C:\\late", {.state = "prog=0.5", .workUnit = ""});
+  Client("C:\\temp", {.tempResult = ""});
+  Client("C:\\done", {.state = "prog=1", .workUnit = "", .result = ""});
+  Client("C:\\stuck", {.state = "prog=0.5", .workUnit = ""});
+  Client("C:\\busy", {.state = "prog=0.1", .workUnit = ""});
+  Client("C:\\empty", {});
   for (const char* caption :
        {"C:\\off", "C:\\late", "C:\\gone", "C:\\temp", "C:\\done", "C:\\stuck", "C:\\busy", "C:\\empty"})
     table_.AddLocation(caption, true);
@@ -88,23 +68,25 @@ TEST_F(TableTextTest, EachRowSaysItsStateInWords) {
   Pass(22min, "C:\\late");
   table_.AddLocation("C:\\new", true);
 
-  const StateCase cases[] = {{"C:\\off", "Off", ""},
-                             {"C:\\late", "No answer since 09:41", ""},
-                             {"C:\\new", "Not read yet", ""},
-                             {"C:\\gone", "No folder", ""},
-                             {"C:\\temp", "Writing result", ""},
-                             {"C:\\done", "Result waiting", ""},
-                             {"C:\\stuck", "Stalled since 09:41", ""},
-                             {"C:\\busy", "In work", "10:50"},  // 31 % at 09:41, one percent a minute
-                             {"C:\\empty", "", ""}};
-  for (const StateCase& c : cases) {
-    EXPECT_EQ(Cell(c.caption, TableColumn::kStateWords), c.state) << c.caption;
-    EXPECT_EQ(Cell(c.caption, TableColumn::kFinishes), c.finishes) << c.caption;
+  // A row's caption, state in words, and finish time.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"C:\\off", "Off", ""},
+      {"C:\\late", "No answer since 09:41", ""},
+      {"C:\\new", "Not read yet", ""},
+      {"C:\\gone", "No folder", ""},
+      {"C:\\temp", "Writing result", ""},
+      {"C:\\done", "Result waiting", ""},
+      {"C:\\stuck", "Stalled since 09:41", ""},
+      {"C:\\busy", "In work", "10:50"},  // 31 % at 09:41, one percent a minute
+      {"C:\\empty", "", ""}};
+  for (const auto& [caption, state, finishes] : cases) {
+    EXPECT_EQ(Cell(caption, TableColumn::kStateWords), state) << caption;
+    EXPECT_EQ(Cell(caption, TableColumn::kFinishes), finishes) << caption;
   }
 }
 
 TEST_F(TableTextTest, CopiedTableHoldsEveryRowAsShown) {
-  Client("C:\\a\tb", "prog=0.25", true);
+  Client("C:\\a\tb", {.state = "prog=0.25", .workUnit = ""});
   table_.AddLocation("C:\\a\tb", true);
   table_.AddLocation("C:\\line\r\nbreak", false);
   table_.AddLocation("C:\\unread", true);

@@ -1,5 +1,7 @@
 #include "tests/support/inline_pass.h"
 
+#include <cstring>
+
 namespace velmora::testing {
 
 RefreshOutcome RefreshNow(LocationTable& table, FileSystem& fs, const PassClock& clock) {
@@ -9,6 +11,14 @@ RefreshOutcome RefreshNow(LocationTable& table, FileSystem& fs, const PassClock&
   RefreshOutcome outcome = table.TakeChanges();
   outcome.ran = start.ran;
   return outcome;
+}
+
+int ByteOrder(const char* a, const char* b) {
+  return std::strcmp(a, b);
+}
+
+PassClock At(std::chrono::milliseconds since) {
+  return PassClock{SteadyTime{} + since, LocalDateTime{2024, 5, 17, 9, 41, 7}};
 }
 
 }  // namespace velmora::testing

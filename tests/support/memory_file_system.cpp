@@ -1,15 +1,11 @@
 #include "tests/support/memory_file_system.h"
 
+#include <ranges>
 #include <stdexcept>
 
 namespace velmora::testing {
 
 namespace {
-
-// As the real file systems report times: to two seconds, unset outside the DOS date-time years.
-LocalDateTime CutToTwoSeconds(LocalDateTime time) {
-  return ToTwoSecondTime(time);
-}
 
 std::string ChildKey(const std::string& parentKey, std::string_view name) {
   return parentKey.empty() ? std::string(name) : parentKey + '\\' + std::string(name);
@@ -19,17 +15,12 @@ std::string ChildKey(const std::string& parentKey, std::string_view name) {
 
 std::string MemoryFileSystem::Key(std::string_view path) {
   std::string key;
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t end = path.find('\\', start);
-    if (end == std::string_view::npos)
-      end = path.size();
-    if (end > start) {
-      if (!key.empty())
-        key += '\\';
-      key.append(path.substr(start, end - start));
-    }
-    start = end + 1;
+  for (const auto part : std::views::split(path, '\\')) {
+    if (part.empty())
+      continue;
+    if (!key.empty())
+      key += '\\';
+    key.append(part.begin(), part.end());
   }
   return key;
 }
@@ -135,7 +126,7 @@ bool MemoryFileSystem::FolderExists(const std::string& path) {
 LocalDateTime MemoryFileSystem::LastWriteTime(const std::string& path) {
   const auto lock = Call();
   const Entry* file = FindFile(path);
-  return file != nullptr ? CutToTwoSeconds(file->lastWrite) : LocalDateTime{};
+  return file != nullptr ? ToTwoSecondTime(file->lastWrite) : LocalDateTime{};
 }
 
 ReadOutcome MemoryFileSystem::ReadShared(const std::string& path, std::size_t limit, std::string& contents) {
@@ -167,7 +158,7 @@ FolderSnapshot MemoryFileSystem::Snapshot(const std::string& folder, ClientFileS
     if (found == entries_.end() || found->second.isFolder)
       continue;
     snapshot.present[i] = true;
-    snapshot.lastWrite[i] = CutToTwoSeconds(found->second.lastWrite);
+    snapshot.lastWrite[i] = ToTwoSecondTime(found->second.lastWrite);
   }
   return snapshot;
 }

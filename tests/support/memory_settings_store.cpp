@@ -45,6 +45,7 @@ std::size_t MemorySettingsStore::EntryCount(const std::string& section) const {
 }
 
 bool MemorySettingsStore::ReadRaw(const std::string& section, const std::string& key, std::string& value) {
+  ++reads_;
   const Entry* entry = Find(section, key);
   if (entry == nullptr)
     return false;

@@ -42,6 +42,8 @@ class MemorySettingsStore : public SettingsStore {
   // Number of entries in the section, text or not.
   std::size_t EntryCount(const std::string& section) const;
   const std::vector<Write>& Writes() const { return writes_; }
+  // Entries asked for so far, present or not.
+  int ReadCount() const { return reads_; }
   void ClearWrites() { writes_.clear(); }
 
   bool ReadRaw(const std::string& section, const std::string& key, std::string& value) override;
@@ -59,6 +61,7 @@ class MemorySettingsStore : public SettingsStore {
   std::map<std::string, std::map<std::string, Entry>> sections_;
   std::map<EntryName, WriteFailure> failures_;
   std::vector<Write> writes_;
+  int reads_ = 0;
 };
 
 }  // namespace velmora::testing

@@ -14,6 +14,17 @@ std::string FolderPart(const std::string& path) {
   return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
+// LoadLines of `path`, then `take` with each line trimmed.
+template <typename Take>
+bool ForEachTrimmedLine(FileSystem& fs, const std::string& path, Take take) {
+  std::vector<std::string> lines;
+  if (!LoadLines(fs, path, lines))
+    return false;
+  for (const std::string& line : lines)
+    take(TrimText(line));
+  return true;
+}
+
 }  // namespace
 
 bool StraightLoadState(FileSystem& fs, const std::string& folder, TState& state) {
@@ -26,18 +37,12 @@ bool StraightLoadState(FileSystem& fs, const std::string& folder, TState& state)
   state.FolderExists = fs.FolderExists(FolderPart(JoinPath(folder, "state.sah")));
   if (!state.FolderExists)
     return false;
-  std::vector<std::string> lines;
-  if (!LoadLines(fs, JoinPath(folder, "state.sah"), lines))
-    return false;
-  for (const std::string& line : lines) {
-    const std::string trimmed = TrimText(line);
-    if (StartsWithText(trimmed, "prog=")) {
-      state.Progress = SafeStrToFloat(ValueAfter(trimmed, '=')) * 100;
-    } else if (StartsWithText(trimmed, "cpu=")) {
-      state.CpuTime = SafeStrToFloat(ValueAfter(trimmed, '='));
-    }
-  }
-  return true;
+  return ForEachTrimmedLine(fs, JoinPath(folder, "state.sah"), [&state](const std::string& line) {
+    if (StartsWithText(line, "prog="))
+      state.Progress = SafeStrToFloat(ValueAfter(line, '=')) * 100;
+    else if (StartsWithText(line, "cpu="))
+      state.CpuTime = SafeStrToFloat(ValueAfter(line, '='));
+  });
 }
 
 bool StraightLoadUserInfo(FileSystem& fs, const std::string& folder, TUserInfo& user) {
@@ -45,20 +50,14 @@ bool StraightLoadUserInfo(FileSystem& fs, const std::string& folder, TUserInfo& 
   user.FolderExists = fs.FolderExists(FolderPart(JoinPath(folder, "user_info.sah")));
   if (!user.FolderExists)
     return false;
-  std::vector<std::string> lines;
-  if (!LoadLines(fs, JoinPath(folder, "user_info.sah"), lines))
-    return false;
-  for (const std::string& line : lines) {
-    const std::string trimmed = TrimText(line);
-    if (StartsWithText(trimmed, "name=")) {
-      user.UserName = ValueAfter(trimmed, '=');
-    } else if (StartsWithText(trimmed, "nresults=")) {
-      user.ResultCount = SafeStrToInt(ValueAfter(trimmed, '='));
-    } else if (StartsWithText(trimmed, "total_cpu=")) {
-      user.TotalCpu = SafeStrToFloat(ValueAfter(trimmed, '='));
-    }
-  }
-  return true;
+  return ForEachTrimmedLine(fs, JoinPath(folder, "user_info.sah"), [&user](const std::string& line) {
+    if (StartsWithText(line, "name="))
+      user.UserName = ValueAfter(line, '=');
+    else if (StartsWithText(line, "nresults="))
+      user.ResultCount = SafeStrToInt(ValueAfter(line, '='));
+    else if (StartsWithText(line, "total_cpu="))
+      user.TotalCpu = SafeStrToFloat(ValueAfter(line, '='));
+  });
 }
 
 bool SameRecord(const TState& a, const TState& b) {

@@ -1,5 +1,6 @@
 #include "tests/support/temp_folder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -32,13 +33,11 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, error);
 }
 
-std::string ToProgramPath(const fs::path& path) {
+// The program's form of a native path: on POSIX "/" becomes "\"; on Windows unchanged.
+static std::string ToProgramPath(const fs::path& path) {
   std::string text = path.string();
 #ifndef _WIN32
-  for (char& c : text) {
-    if (c == '/')
-      c = '\\';
-  }
+  std::ranges::replace(text, '/', '\\');
 #endif
   return text;
 }
@@ -56,10 +55,7 @@ std::string TempFolder::ProgramPath(std::string_view relative) const {
 
 static fs::path NativeRelative(std::string_view relative) {
   std::string text(relative);
-  for (char& c : text) {
-    if (c == '\\')
-      c = '/';
-  }
+  std::ranges::replace(text, '\\', '/');
   return fs::path(text);
 }
 
@@ -82,10 +78,7 @@ fs::path SharedFixturesDir() {
   // Under Wine the build's Unix path is reached through the Z: drive.
   std::string text = dir.string();
   if (!text.empty() && text[0] == '/') {
-    for (char& c : text) {
-      if (c == '/')
-        c = '\\';
-    }
+    std::ranges::replace(text, '/', '\\');
     dir = fs::path("Z:" + text);
   }
 #endif

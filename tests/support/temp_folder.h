@@ -29,9 +29,6 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// The program's form of a native path: on POSIX "/" becomes "\"; on Windows unchanged.
-std::string ToProgramPath(const std::filesystem::path& path);
-
 // Folder holding the shared fixtures, or empty when shared/ is not beside the project.
 std::filesystem::path SharedFixturesDir();
 
