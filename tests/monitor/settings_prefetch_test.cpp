@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "monitor/settings.h"
@@ -14,14 +13,11 @@
 namespace velmora {
 namespace {
 
-std::pair<StoredSettings, std::optional<std::string>> Load(SettingsStore& store) {
-  std::pair<StoredSettings, std::optional<std::string>> loaded;
+// The value loaded and the message of the failure that stopped the load ("" for none).
+std::pair<StoredSettings, std::string> Load(SettingsStore& store) {
+  std::pair<StoredSettings, std::string> loaded;
   loaded.first.pollInterval = 99;
-  try {
-    LoadSettings(store, 96, "C:\\app\\", loaded.first);
-  } catch (const SettingsError& failure) {
-    loaded.second = failure.what();
-  }
+  loaded.second = testing::SettingsErrorOf([&] { LoadSettings(store, 96, "C:\\app\\", loaded.first); });
   return loaded;
 }
 

@@ -16,6 +16,7 @@ namespace velmora {
 namespace {
 
 using testing::MemorySettingsStore;
+using testing::SettingsErrorOf;
 
 // The text stored (nullptr: the entry is absent) and the integer read.
 using IntegerCase = std::tuple<const char*, int>;
@@ -94,24 +95,13 @@ TEST(ReadTextTest, PresentEntryComesBackUnchangedEvenWhenEmpty) {
   EXPECT_EQ(store.ReadText("Locations", "Location0001", "fallback"), "  C:\\a b\\,1 ");
 }
 
-// The message of what `read` threw; "" when it did not throw.
-template <typename Read>
-std::string ErrorOf(Read read) {
-  try {
-    read();
-  } catch (const SettingsError& error) {
-    return error.what();
-  }
-  return "";
-}
-
 TEST(ReadNonTextTest, EveryPrimitiveFailsWithTheEntryName) {
   MemorySettingsStore store;
   store.SetNonText("Layout", "FormHeight");
   const char* message = "Invalid data type for 'FormHeight'";
-  EXPECT_EQ(ErrorOf([&] { store.ReadInteger("Layout", "FormHeight", 300); }), message);
-  EXPECT_EQ(ErrorOf([&] { store.ReadBool("Layout", "FormHeight", true); }), message);
-  EXPECT_EQ(ErrorOf([&] { store.ReadText("Layout", "FormHeight", ""); }), message);
+  EXPECT_EQ(SettingsErrorOf([&] { store.ReadInteger("Layout", "FormHeight", 300); }), message);
+  EXPECT_EQ(SettingsErrorOf([&] { store.ReadBool("Layout", "FormHeight", true); }), message);
+  EXPECT_EQ(SettingsErrorOf([&] { store.ReadText("Layout", "FormHeight", ""); }), message);
 }
 
 // The value and the text written.

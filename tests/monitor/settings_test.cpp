@@ -172,120 +172,18 @@ Change Sized(WindowBounds bounds, std::array<int, kColumnWidthSlots> widths) {
   };
 }
 
-// Booleans read as integers (any number but 0 is true, what is not a number is the default);
-// the stall time is brought into 1..1440 minutes.
-std::vector<LoadCase> AlertCases() {
-  return {LoadCase{"TrayIconAbsent", {}, Alerts({true, true, false, 20})},
-          One("TrayIconOff", "Interface", "TrayIcon", "0", Alerts({false, true, false, 20})),
-          One("TrayIconTwo", "Interface", "TrayIcon", "2", Alerts({true, true, false, 20})),
-          One("TrayIconText", "Interface", "TrayIcon", "no", Alerts({true, true, false, 20})),
-          One("StallsOff", "Interface", "AlertStalls", "0", Alerts({true, false, false, 20})),
-          One("StallsEmpty", "Interface", "AlertStalls", "", Alerts({true, true, false, 20})),
-          One("ResultsOn", "Interface", "AlertResults", "1", Alerts({true, true, true, 20})),
-          One("ResultsNegative", "Interface", "AlertResults", "-1", Alerts({true, true, true, 20})),
-          One("ResultsText", "Interface", "AlertResults", "yes", Alerts({true, true, false, 20})),
-          LoadCase{"MinutesAbsent", {}, Alerts({true, true, false, 20})},
-          One("Minutes5", "Defaults", "StallMinutes", "5", Alerts({true, true, false, 5})),
-          One("Minutes1", "Defaults", "StallMinutes", "1", Alerts({true, true, false, 1})),
-          One("Minutes0", "Defaults", "StallMinutes", "0", Alerts({true, true, false, 1})),
-          One("MinutesNegative", "Defaults", "StallMinutes", "-30", Alerts({true, true, false, 1})),
-          One("Minutes1440", "Defaults", "StallMinutes", "1440", Alerts({true, true, false, 1440})),
-          One("Minutes1441", "Defaults", "StallMinutes", "1441", Alerts({true, true, false, 1440})),
-          One("MinutesHuge", "Defaults", "StallMinutes", "2147483647", Alerts({true, true, false, 1440})),
-          One("MinutesText", "Defaults", "StallMinutes", "soon", Alerts({true, true, false, 20})),
-          One("MinutesInSectionOfOthers", "Interface", "StallMinutes", "5", Alerts({true, true, false, 20}))};
-}
-
-// Only "2" maximizes.
-std::vector<LoadCase> WindowStateCases() {
-  return {One("WindowState2", "Layout", "WindowState", "2", Maximized(true)),
-          One("WindowStateBlank2", "Layout", "WindowState", " 2", Maximized(true)),
-          One("WindowStateHex2", "Layout", "WindowState", "$2", Maximized(true)),
-          One("WindowState1", "Layout", "WindowState", "1", Maximized(false)),
-          One("WindowState0", "Layout", "WindowState", "0", Maximized(false)),
-          One("WindowState3", "Layout", "WindowState", "3", Maximized(false)),
-          One("WindowStateMinus2", "Layout", "WindowState", "-2", Maximized(false)),
-          One("WindowStateWord", "Layout", "WindowState", "maximized", Maximized(false)),
-          One("WindowStateEmpty", "Layout", "WindowState", "", Maximized(false))};
-}
-
-// The up-down control holds a signed 16-bit position; what lands outside 1..32767 after the cut
-// is clamped so that the timer never runs at 0 or a negative interval.
-std::vector<LoadCase> PollIntervalCases() {
-  return {LoadCase{"PollAbsent", {}, Poll(15)},
-          One("Poll60", "Defaults", "PollInterval", "60", Poll(60)),
-          One("Poll1", "Defaults", "PollInterval", "1", Poll(1)),
-          One("Poll32767", "Defaults", "PollInterval", "32767", Poll(32767)),
-          One("Poll0", "Defaults", "PollInterval", "0", Poll(1)),
-          One("PollMinus5", "Defaults", "PollInterval", "-5", Poll(1)),
-          One("Poll70000", "Defaults", "PollInterval", "70000", Poll(4464)),
-          One("Poll65551", "Defaults", "PollInterval", "65551", Poll(15)),
-          One("Poll32768", "Defaults", "PollInterval", "32768", Poll(1)),
-          One("Poll65535", "Defaults", "PollInterval", "65535", Poll(1)),
-          One("PollMinus65521", "Defaults", "PollInterval", "-65521", Poll(15)),
-          One("Poll2147483647", "Defaults", "PollInterval", "2147483647", Poll(1)),
-          One("PollText", "Defaults", "PollInterval", "abc", Poll(15)),
-          One("PollEmpty", "Defaults", "PollInterval", "", Poll(15))};
-}
-
-// Only the last character is the flag and only the last two are cut off; the one before the
-// flag is not checked. A path left empty is the table's to ignore.
 LoadCase OneLocation(const char* name, const char* stored, std::vector<StoredLocation> locations) {
   return LoadCase{
       name, {{"Locations", "Count", "1"}, {"Locations", "Location0000", stored}}, Locations(locations)};
 }
 
-std::vector<LoadCase> LocationValueCases() {
-  return {OneLocation("ValueEnabled", "C:\\seti,1", {{"C:\\seti", true}}),
-          OneLocation("ValueDisabled", "C:\\seti,0", {{"C:\\seti", false}}),
-          OneLocation("ValueCommas", "C:\\a,b,c\\,1", {{"C:\\a,b,c\\", true}}),
-          OneLocation("ValueEndsInCommaOne", "C:\\a,1,0", {{"C:\\a,1", false}}),
-          OneLocation("ValueSemicolon", "C:\\seti;1", {{"C:\\seti", true}}),
-          OneLocation("ValueFlagTwo", "C:\\seti,2", {{"C:\\seti", false}}),
-          OneLocation("ValueNoFlag", "C:\\seti", {{"C:\\se", false}}),
-          OneLocation("ValueOneCharacter", "x,1", {{"x", true}}),
-          OneLocation("ValueOnlyFlag", ",1", {{"", true}}),
-          OneLocation("ValueOnlyDigit", "1", {{"", true}}),
-          OneLocation("ValueEmpty", "", {{"", false}})};
-}
-
-// The stored count decides, not the entries present.
-std::vector<LoadCase> LocationCountCases() {
-  return {
-      LoadCase{"CountAbsentAddsAppDir", TextEntries("Locations/Location0000=C:\\a,1;"),
-               Locations({{kAppDir, true}})},
-      LoadCase{"CountZeroIgnoresEntriesAndAddsAppDir",
-               TextEntries("Locations/Count=0;Locations/Location0000=C:\\a,0;"),
-               Locations({{kAppDir, true}})},
-      LoadCase{"CountTextCountsAsZero", TextEntries("Locations/Count=many;Locations/Location0000=C:\\a,1;"),
-               Locations({{kAppDir, true}})},
-      LoadCase{"CountNegativeLeavesTableEmpty",
-               TextEntries("Locations/Count=-1;Locations/Location0000=C:\\a,1;"), Locations({})},
-      LoadCase{
-          "CountLargerThanEntriesPresent",
-          TextEntries("Locations/Count=4;Locations/Location0000=C:\\a,1;Locations/Location0002=C:\\c,0;"),
-          Locations({{"C:\\a", true}, {"", false}, {"C:\\c", false}, {"", false}})},
-      LoadCase{"CountAllEntriesMissingDoesNotAddAppDir", TextEntries("Locations/Count=3;"),
-               Locations({{"", false}, {"", false}, {"", false}})},
-      LoadCase{
-          "CountEntriesAboveCountNotRead",
-          TextEntries("Locations/Count=1;Locations/Location0000=C:\\a,1;Locations/Location0001=C:\\stale,1;"),
-          Locations({{"C:\\a", true}})},
-      // Its type does not matter either: reading it would throw.
-      LoadCase{"CountEntryAboveCountOfAnyType",
-               {{"Locations", "Count", "1"},
-                {"Locations", "Location0000", "C:\\a,1"},
-                {"Locations", "Location0001", std::nullopt}},
-               Locations({{"C:\\a", true}})}};
-}
-
-// On a screen of more dots per inch the built-in sizes grow with it; what the user stored is in
-// pixels already and stays exactly as stored.
-std::vector<LoadCase> LayoutCases() {
+std::vector<LoadCase> AllLoadCases() {
   std::vector<Stored> storedLayout = {{"Layout", "FormWidth", "600"}, {"Layout", "FormHeight", "333"}};
   for (int i = 0; i < 6; ++i)
     storedLayout.push_back({"Layout", "Col" + std::to_string(i), std::to_string(40 + i)});
   return {
+      // On a screen of more dots per inch the built-in sizes grow with it; what the user stored is in
+      // pixels already and stays exactly as stored.
       LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
       LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
       LoadCase{"Defaults144", {}, Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 195, 165}), 144},
@@ -330,16 +228,94 @@ std::vector<LoadCase> LayoutCases() {
                  Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 140, 95})(s);
                  s.optionalColumns = OptionalColumns{false, true};
                },
-               144}};
-}
-
-std::vector<LoadCase> AllLoadCases() {
-  std::vector<LoadCase> all;
-  for (const auto& cases : {LayoutCases(), AlertCases(), WindowStateCases(), PollIntervalCases(),
-                            LocationValueCases(), LocationCountCases()}) {
-    all.insert(all.end(), cases.begin(), cases.end());
-  }
-  return all;
+               144},
+      // Booleans read as integers (any number but 0 is true, what is not a number is the default);
+      // the stall time is brought into 1..1440 minutes.
+      LoadCase{"TrayIconAbsent", {}, Alerts({true, true, false, 20})},
+      One("TrayIconOff", "Interface", "TrayIcon", "0", Alerts({false, true, false, 20})),
+      One("TrayIconTwo", "Interface", "TrayIcon", "2", Alerts({true, true, false, 20})),
+      One("TrayIconText", "Interface", "TrayIcon", "no", Alerts({true, true, false, 20})),
+      One("StallsOff", "Interface", "AlertStalls", "0", Alerts({true, false, false, 20})),
+      One("StallsEmpty", "Interface", "AlertStalls", "", Alerts({true, true, false, 20})),
+      One("ResultsOn", "Interface", "AlertResults", "1", Alerts({true, true, true, 20})),
+      One("ResultsNegative", "Interface", "AlertResults", "-1", Alerts({true, true, true, 20})),
+      One("ResultsText", "Interface", "AlertResults", "yes", Alerts({true, true, false, 20})),
+      LoadCase{"MinutesAbsent", {}, Alerts({true, true, false, 20})},
+      One("Minutes5", "Defaults", "StallMinutes", "5", Alerts({true, true, false, 5})),
+      One("Minutes1", "Defaults", "StallMinutes", "1", Alerts({true, true, false, 1})),
+      One("Minutes0", "Defaults", "StallMinutes", "0", Alerts({true, true, false, 1})),
+      One("MinutesNegative", "Defaults", "StallMinutes", "-30", Alerts({true, true, false, 1})),
+      One("Minutes1440", "Defaults", "StallMinutes", "1440", Alerts({true, true, false, 1440})),
+      One("Minutes1441", "Defaults", "StallMinutes", "1441", Alerts({true, true, false, 1440})),
+      One("MinutesHuge", "Defaults", "StallMinutes", "2147483647", Alerts({true, true, false, 1440})),
+      One("MinutesText", "Defaults", "StallMinutes", "soon", Alerts({true, true, false, 20})),
+      One("MinutesInSectionOfOthers", "Interface", "StallMinutes", "5", Alerts({true, true, false, 20})),
+      // Only "2" maximizes.
+      One("WindowState2", "Layout", "WindowState", "2", Maximized(true)),
+      One("WindowStateBlank2", "Layout", "WindowState", " 2", Maximized(true)),
+      One("WindowStateHex2", "Layout", "WindowState", "$2", Maximized(true)),
+      One("WindowState1", "Layout", "WindowState", "1", Maximized(false)),
+      One("WindowState0", "Layout", "WindowState", "0", Maximized(false)),
+      One("WindowState3", "Layout", "WindowState", "3", Maximized(false)),
+      One("WindowStateMinus2", "Layout", "WindowState", "-2", Maximized(false)),
+      One("WindowStateWord", "Layout", "WindowState", "maximized", Maximized(false)),
+      One("WindowStateEmpty", "Layout", "WindowState", "", Maximized(false)),
+      // The up-down control holds a signed 16-bit position; what lands outside 1..32767 after the cut
+      // is clamped so that the timer never runs at 0 or a negative interval.
+      LoadCase{"PollAbsent", {}, Poll(15)},
+      One("Poll60", "Defaults", "PollInterval", "60", Poll(60)),
+      One("Poll1", "Defaults", "PollInterval", "1", Poll(1)),
+      One("Poll32767", "Defaults", "PollInterval", "32767", Poll(32767)),
+      One("Poll0", "Defaults", "PollInterval", "0", Poll(1)),
+      One("PollMinus5", "Defaults", "PollInterval", "-5", Poll(1)),
+      One("Poll70000", "Defaults", "PollInterval", "70000", Poll(4464)),
+      One("Poll65551", "Defaults", "PollInterval", "65551", Poll(15)),
+      One("Poll32768", "Defaults", "PollInterval", "32768", Poll(1)),
+      One("Poll65535", "Defaults", "PollInterval", "65535", Poll(1)),
+      One("PollMinus65521", "Defaults", "PollInterval", "-65521", Poll(15)),
+      One("Poll2147483647", "Defaults", "PollInterval", "2147483647", Poll(1)),
+      One("PollText", "Defaults", "PollInterval", "abc", Poll(15)),
+      One("PollEmpty", "Defaults", "PollInterval", "", Poll(15)),
+      // Only the last character is the flag and only the last two are cut off; the one before the
+      // flag is not checked. A path left empty is the table's to ignore.
+      OneLocation("ValueEnabled", "C:\\seti,1", {{"C:\\seti", true}}),
+      OneLocation("ValueDisabled", "C:\\seti,0", {{"C:\\seti", false}}),
+      OneLocation("ValueCommas", "C:\\a,b,c\\,1", {{"C:\\a,b,c\\", true}}),
+      OneLocation("ValueEndsInCommaOne", "C:\\a,1,0", {{"C:\\a,1", false}}),
+      OneLocation("ValueSemicolon", "C:\\seti;1", {{"C:\\seti", true}}),
+      OneLocation("ValueFlagTwo", "C:\\seti,2", {{"C:\\seti", false}}),
+      OneLocation("ValueNoFlag", "C:\\seti", {{"C:\\se", false}}),
+      OneLocation("ValueOneCharacter", "x,1", {{"x", true}}),
+      OneLocation("ValueOnlyFlag", ",1", {{"", true}}),
+      OneLocation("ValueOnlyDigit", "1", {{"", true}}),
+      OneLocation("ValueEmpty", "", {{"", false}}),
+      // The stored count decides, not the entries present.
+      LoadCase{"CountAbsentAddsAppDir", TextEntries("Locations/Location0000=C:\\a,1;"),
+               Locations({{kAppDir, true}})},
+      LoadCase{"CountZeroIgnoresEntriesAndAddsAppDir",
+               TextEntries("Locations/Count=0;Locations/Location0000=C:\\a,0;"),
+               Locations({{kAppDir, true}})},
+      LoadCase{"CountTextCountsAsZero", TextEntries("Locations/Count=many;Locations/Location0000=C:\\a,1;"),
+               Locations({{kAppDir, true}})},
+      LoadCase{"CountNegativeLeavesTableEmpty",
+               TextEntries("Locations/Count=-1;Locations/Location0000=C:\\a,1;"), Locations({})},
+      LoadCase{
+          "CountLargerThanEntriesPresent",
+          TextEntries("Locations/Count=4;Locations/Location0000=C:\\a,1;Locations/Location0002=C:\\c,0;"),
+          Locations({{"C:\\a", true}, {"", false}, {"C:\\c", false}, {"", false}})},
+      LoadCase{"CountAllEntriesMissingDoesNotAddAppDir", TextEntries("Locations/Count=3;"),
+               Locations({{"", false}, {"", false}, {"", false}})},
+      LoadCase{
+          "CountEntriesAboveCountNotRead",
+          TextEntries("Locations/Count=1;Locations/Location0000=C:\\a,1;Locations/Location0001=C:\\stale,1;"),
+          Locations({{"C:\\a", true}})},
+      // Its type does not matter either: reading it would throw.
+      LoadCase{"CountEntryAboveCountOfAnyType",
+               {{"Locations", "Count", "1"},
+                {"Locations", "Location0000", "C:\\a,1"},
+                {"Locations", "Location0001", std::nullopt}},
+               Locations({{"C:\\a", true}})},
+  };
 }
 
 class LoadSettingsTest : public ::testing::TestWithParam<LoadCase> {};
@@ -362,12 +338,7 @@ void SeedTwoLocations(MemorySettingsStore& store) {
 
 // The message of the error that stopped the load; "" when nothing did.
 std::string LoadError(MemorySettingsStore& store, StoredSettings& settings) {
-  try {
-    LoadSettings(store, 96, kAppDir, settings);
-  } catch (const SettingsError& error) {
-    return error.what();
-  }
-  return "";
+  return testing::SettingsErrorOf([&] { LoadSettings(store, 96, kAppDir, settings); });
 }
 
 // The entries in the order LoadSettings reads them, each with what reading it puts into the
@@ -380,6 +351,10 @@ struct ReadStep {
 
 Change Width(std::size_t slot, int pixels) {
   return [slot, pixels](StoredSettings& s) { s.columnWidths[slot] = pixels; };
+}
+
+Change Adds(StoredLocation location) {
+  return [location](StoredSettings& s) { s.locations.push_back(location); };
 }
 
 Change Shows(Bar bar) {
@@ -400,14 +375,8 @@ const std::vector<ReadStep> kReadOrder = {
     {"Layout", "Col5", Width(5, 100)},
     // The count was read: the list holds the locations read after it, none yet.
     {"Locations", "Count", [](StoredSettings& s) { s.locations.clear(); }},
-    {"Locations", "Location0000",
-     [](StoredSettings& s) {
-       s.locations.push_back({"C:\\a", true});
-     }},
-    {"Locations", "Location0001",
-     [](StoredSettings& s) {
-       s.locations.push_back({"C:\\b", false});
-     }},
+    {"Locations", "Location0000", Adds({"C:\\a", true})},
+    {"Locations", "Location0001", Adds({"C:\\b", false})},
     {"Interface", "tlbMain", Shows(Bar::kToolbar)},
     {"Interface", "pnlStats", Shows(Bar::kStatsPanel)},
     {"Interface", "sttBar", Shows(Bar::kStatusBar)},
@@ -498,9 +467,9 @@ TEST_P(SaveSettingsTest, WritesEveryEntryInOrder) {
   std::vector<std::string> expected = GetParam().layoutWrites;
   expected.insert(expected.end(), kUsedWritesAfterLayout.begin(), kUsedWritesAfterLayout.end());
   EXPECT_EQ(WriteKeys(store), expected);
-  EXPECT_EQ(store.Text("Layout", "WindowState"), GetParam().storedState);
-  EXPECT_EQ(store.Text("Layout", "FormWidth"), GetParam().storedWidth);
-  EXPECT_EQ(store.Text("Layout", "FormHeight"), GetParam().storedHeight);
+  EXPECT_EQ(std::tuple(store.Text("Layout", "WindowState"), store.Text("Layout", "FormWidth"),
+                       store.Text("Layout", "FormHeight")),
+            std::tuple(GetParam().storedState, GetParam().storedWidth, GetParam().storedHeight));
 }
 
 const SaveCase kSaves[] = {
@@ -532,12 +501,7 @@ TEST_P(SaveFailureTest, StopsAtTheFailingWrite) {
 
   MemorySettingsStore store;
   store.FailWrite(GetParam().section, GetParam().key, GetParam().failure);
-  try {
-    SaveSettings(store, settings);
-    FAIL() << "SaveSettings did not throw";
-  } catch (const SettingsError& error) {
-    EXPECT_STREQ(error.what(), GetParam().message);
-  }
+  EXPECT_EQ(testing::SettingsErrorOf([&] { SaveSettings(store, settings); }), GetParam().message);
 
   const std::string failing = std::string(GetParam().section) + "/" + GetParam().key + "=";
   const auto failingAt =
@@ -646,11 +610,10 @@ TEST(SettingsRoundTripTest, StaleEntriesAboveTheNewCountStay) {
   two.locations = {{"D:\\x", false}, {"D:\\y", true}};
   SaveSettings(store, two);
 
-  EXPECT_EQ(store.Text("Locations", "Count"), "2");
-  EXPECT_EQ(store.Text("Locations", "Location0001"), "D:\\y,1");
-  EXPECT_EQ(store.Text("Locations", "Location0002"), "C:\\run2,1");
-  EXPECT_EQ(store.Text("Locations", "Location0004"), "C:\\run4,1");
-  EXPECT_EQ(store.EntryCount("Locations"), 6u);
+  EXPECT_EQ(std::tuple(store.Text("Locations", "Count"), store.Text("Locations", "Location0001"),
+                       store.Text("Locations", "Location0002"), store.Text("Locations", "Location0004"),
+                       store.EntryCount("Locations")),
+            std::tuple("2", "D:\\y,1", "C:\\run2,1", "C:\\run4,1", 6u));
   EXPECT_EQ(Loaded(store).locations, two.locations);
 }
 
@@ -687,9 +650,9 @@ TEST(LocationKeyTest, TenThousandAndFirstRowSurvivesSaveAndLoad) {
     saved.locations.push_back(StoredLocation{"C:\\seti\\" + std::to_string(i), i % 3 != 0});
   MemorySettingsStore store;
   SaveSettings(store, saved);
-  EXPECT_EQ(store.Text("Locations", "Location10000"), "C:\\seti\\10000,1");
-  EXPECT_EQ(store.Text("Locations", "Location9999"), "C:\\seti\\9999,0");
-  EXPECT_EQ(store.Text("Locations", "Location1000"), "C:\\seti\\1000,1");
+  EXPECT_EQ(std::tuple(store.Text("Locations", "Location10000"), store.Text("Locations", "Location9999"),
+                       store.Text("Locations", "Location1000")),
+            std::tuple("C:\\seti\\10000,1", "C:\\seti\\9999,0", "C:\\seti\\1000,1"));
   EXPECT_EQ(Loaded(store).locations, saved.locations);
 }
 

@@ -68,4 +68,13 @@ void MemorySettingsStore::WriteRaw(const std::string& section,
   writes_.push_back(Write{section, key, value});
 }
 
+std::string SettingsErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const SettingsError& error) {
+    return error.what();
+  }
+  return "";
+}
+
 }  // namespace velmora::testing

@@ -5,6 +5,7 @@
 // Names are compared letter for letter (the registry ignores case; nothing here relies on it).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -63,5 +64,8 @@ class MemorySettingsStore : public SettingsStore {
   std::vector<Write> writes_;
   int reads_ = 0;
 };
+
+// The message of the SettingsError that `action` throws; "" when it throws none.
+std::string SettingsErrorOf(const std::function<void()>& action);
 
 }  // namespace velmora::testing
