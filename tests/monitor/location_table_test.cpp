@@ -58,6 +58,13 @@ std::tuple<bool, Rows, bool> Report(const RefreshOutcome& outcome) {
   return {outcome.ran, outcome.changedRows, outcome.countersChanged};
 }
 
+// What a row shows: its cells and its icon.
+std::tuple<Cells, int> Look(const LocationRow& row) {
+  return {row.reading.cells, row.reading.icon};
+}
+
+const Cells kUnread{"?", "?", "?", "?", "?"};
+
 std::vector<std::string> Captions(const LocationTable& table) {
   std::vector<std::string> captions;
   for (const LocationRow& row : table.Rows())
@@ -95,10 +102,8 @@ TEST_F(LocationTableTest, AddLocationTrimsAndSkipsBlankPaths) {
     }
     ASSERT_EQ(index, std::optional<std::size_t>(0)) << '"' << path << '"';
     const LocationRow& row = table.Row(0);
-    EXPECT_EQ(row.caption, *caption);
-    EXPECT_FALSE(row.enabled);
-    EXPECT_EQ(row.reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-    EXPECT_EQ(row.reading.icon, kIconNone);
+    EXPECT_EQ(std::tuple(row.caption, row.enabled, Look(row)),
+              std::tuple(*caption, false, std::tuple(kUnread, kIconNone)));
   }
 }
 
@@ -227,8 +232,7 @@ TEST_F(LocationTableTest, RefreshShowsFolderState) {
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\seti", true);
     RefreshNow(table, fs);
-    EXPECT_EQ(table.Row(0).reading.icon, c.icon) << c.name;
-    EXPECT_EQ(table.Row(0).reading.cells, c.cells) << c.name;
+    EXPECT_EQ(Look(table.Row(0)), std::tuple(c.cells, c.icon)) << c.name;
   }
 }
 
@@ -237,9 +241,8 @@ TEST_F(LocationTableTest, FolderNamedLikeClientFileIsNotThatFile) {
   fs_.AddFolder("C:\\seti\\work_unit.sah");
   table_.AddLocation("C:\\seti", true);
   RefreshNow(table_, fs_);
-  EXPECT_EQ(table_.Row(0).reading.icon, kIconNone);
-  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"?", "-", "-", "-", "-"}));
-  EXPECT_EQ(table_.StatusTexts()[2], " Ready: 0");
+  EXPECT_EQ(std::tuple(Look(table_.Row(0)), table_.StatusTexts()[2]),
+            std::tuple(std::tuple(Cells{"?", "-", "-", "-", "-"}, kIconNone), " Ready: 0"));
 }
 
 struct ProgressCase {
@@ -271,11 +274,12 @@ TEST_F(LocationTableTest, ProgressCellAndWorkCount) {
     LocationTable table(ByteOrder);
     table.AddLocation("C:\\seti", true);
     RefreshNow(table, fs);
-    EXPECT_EQ(table.Row(0).CellText(Cell::kProgress), c.cell) << c.name;
-    EXPECT_EQ(table.Counters().work, c.work) << c.name;
-    EXPECT_EQ(table.StatusTexts()[1], " Work: " + std::to_string(c.work)) << c.name;
     // A state file that exists shows its date even when it gave no progress.
-    EXPECT_EQ(table.Row(0).CellText(Cell::kLastDate), c.state != nullptr ? kStateDate : "-") << c.name;
+    EXPECT_EQ(
+        std::tuple(table.Row(0).CellText(Cell::kProgress), table.Counters().work, table.StatusTexts()[1],
+                   table.Row(0).CellText(Cell::kLastDate)),
+        std::tuple(c.cell, c.work, " Work: " + std::to_string(c.work), c.state != nullptr ? kStateDate : "-"))
+        << c.name;
   }
 }
 
@@ -286,10 +290,9 @@ TEST_F(LocationTableTest, LastDateIsToTheMinute) {
   fs_.AddFile("C:\\unix-epoch\\state.sah", "prog=0.1", {1970, 1, 1, 0, 0, 0});
   AddEnabled({"C:\\seti", "C:\\early", "C:\\unix-epoch"});
   RefreshNow(table_, fs_);
-  EXPECT_EQ(table_.Row(0).CellText(Cell::kLastDate), "2005.01.02  03:04");
-  EXPECT_EQ(table_.Row(1).CellText(Cell::kLastDate), "1999.12.31  23:59");
-  EXPECT_EQ(table_.Row(2).CellText(Cell::kState), "+");
-  EXPECT_EQ(table_.Row(2).CellText(Cell::kLastDate), "");
+  EXPECT_EQ(std::tuple(table_.Row(0).CellText(Cell::kLastDate), table_.Row(1).CellText(Cell::kLastDate),
+                       table_.Row(2).CellText(Cell::kState), table_.Row(2).CellText(Cell::kLastDate)),
+            std::tuple("2005.01.02  03:04", "1999.12.31  23:59", "+", ""));
 }
 
 // Three rows: one at work, one finished, one unreadable; the counters and their texts.
@@ -313,11 +316,9 @@ TEST_F(LocationTableTest, DisabledRowKeepsProgressEmptiesTheRestAndStillCounts) 
   const std::uint64_t callsBefore = fs_.CallCount();
   RefreshNow(table_, fs_);
   // Disabled rows are not read at all.
-  EXPECT_EQ(fs_.CallCount(), callsBefore);
-  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"50.00", "", "", "", ""}));
-  EXPECT_EQ(table_.Row(0).reading.icon, kIconDisabled);
-  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "", "", "", ""}));
-  EXPECT_EQ(table_.Row(1).reading.icon, kIconDisabled);
+  EXPECT_EQ(std::tuple(fs_.CallCount(), Look(table_.Row(0)), Look(table_.Row(1))),
+            std::tuple(callsBefore, std::tuple(Cells{"50.00", "", "", "", ""}, kIconDisabled),
+                       std::tuple(Cells{"?", "", "", "", ""}, kIconDisabled)));
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 0", " Ready: 0"}));
 }
 
@@ -335,11 +336,10 @@ TEST_F(LocationTableTest, SpyingOffChangesNothing) {
   const std::uint64_t callsBefore = fs_.CallCount();
   const RefreshOutcome outcome = RefreshNow(table_, fs_);
 
-  EXPECT_EQ(Report(outcome), std::tuple(false, Rows{}, false));
-  EXPECT_EQ(fs_.CallCount(), callsBefore);
-  EXPECT_EQ(table_.Row(0).reading, rowsBefore[0].reading);
-  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table_.StatusTexts(), textsBefore);
+  EXPECT_EQ(
+      std::tuple(Report(outcome), fs_.CallCount(), table_.Row(0).reading, table_.Row(1).reading.cells,
+                 table_.StatusTexts()),
+      std::tuple(std::tuple(false, Rows{}, false), callsBefore, rowsBefore[0].reading, kUnread, textsBefore));
 }
 
 TEST_F(LocationTableTest, StatusTextsStayEmptyUntilTheFirstPass) {
@@ -358,12 +358,11 @@ TEST_F(LocationTableTest, NewRowShowsQuestionMarksUntilTheNextPass) {
   table_.AddLocation("C:\\b", true);
   RefreshNow(table_, fs_);
   ASSERT_EQ(table_.AddLocation("C:\\a", true), std::optional<std::size_t>(0));
-  EXPECT_EQ(table_.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table_.Row(0).reading.icon, kIconNone);
+  EXPECT_EQ(Look(table_.Row(0)), std::tuple(kUnread, kIconNone));
   EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
   const RefreshOutcome outcome = RefreshNow(table_, fs_);
-  EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "50.00");
-  EXPECT_EQ(outcome.changedRows, (Rows{0}));
+  EXPECT_EQ(std::tuple(table_.Row(0).CellText(Cell::kProgress), outcome.changedRows),
+            std::tuple("50.00", Rows{0}));
 }
 
 struct FileChange {
@@ -427,9 +426,7 @@ TEST_F(LocationTableTest, PassReportsExactlyWhatChanged) {
     // The report must match the rows: reported rows differ, the others are untouched.
     for (std::size_t i = 0; i < table.Count(); ++i) {
       const bool reported = std::find(c.changedRows.begin(), c.changedRows.end(), i) != c.changedRows.end();
-      const bool differs = table.Row(i).reading.cells != before[i].reading.cells ||
-                           table.Row(i).reading.icon != before[i].reading.icon;
-      EXPECT_EQ(differs, reported) << c.name << ", row " << i;
+      EXPECT_EQ(Look(table.Row(i)) != Look(before[i]), reported) << c.name << ", row " << i;
     }
   }
 }
@@ -468,9 +465,8 @@ TEST_F(LateAnswerTest, APassShowsItsAnswersTogether) {
   EXPECT_EQ(table_.Row(0).CellText(Cell::kProgress), "?");  // held back until the pass is whole
   table_.ApplyAnswer(AnswerRequest(fs_, start.reads[1]));
   EXPECT_EQ(Report(table_.TakeChanges()), std::tuple(true, Rows{0, 1}, true));
-  EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");
-  EXPECT_FALSE(table_.PassOpen());
-  EXPECT_EQ(table_.ReadsOutstanding(), 0u);
+  EXPECT_EQ(std::tuple(table_.StatusTexts()[1], table_.PassOpen(), table_.ReadsOutstanding()),
+            std::tuple(" Work: 2", false, 0u));
 }
 
 TEST_F(LateAnswerTest, ARowHoldsTheReadingItsFolderGave) {
@@ -480,10 +476,9 @@ TEST_F(LateAnswerTest, ARowHoldsTheReadingItsFolderGave) {
   const ReadAnswer forB = AnswerRequest(fs_, *ReadOf(start, "C:\\b"));
   table_.ApplyAnswer(forA);
   table_.ApplyAnswer(forB);
-  EXPECT_EQ(table_.Row(0).reading, forA.row);
-  EXPECT_EQ(table_.Row(1).reading, forB.row);
-  EXPECT_TRUE(table_.Row(0).InWork());
-  EXPECT_FALSE(table_.Row(1).InWork());  // its result is there
+  EXPECT_EQ(std::tie(table_.Row(0).reading, table_.Row(1).reading), std::tie(forA.row, forB.row));
+  // b's result is there.
+  EXPECT_EQ(std::tuple(table_.Row(0).InWork(), table_.Row(1).InWork()), std::tuple(true, false));
 }
 
 TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
@@ -492,8 +487,8 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   const ReadRequest outForB = *ReadOf(first, "C:\\b");
   table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(first, "C:\\a")));
   table_.Settle();
-  RefreshOutcome outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (Rows{0}));
+  Rows changed = table_.TakeChanges().changedRows;
+  EXPECT_EQ(changed, (Rows{0}));
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 1", " Ready: 0"}));
 
   // Pass 2, within one interval: b is skipped, not asked again, and not yet late.
@@ -502,30 +497,26 @@ TEST_F(LateAnswerTest, AFolderThatDoesNotAnswerHoldsUpOnlyItsRow) {
   ASSERT_EQ(second.reads.size(), 1u);
   EXPECT_EQ(second.reads[0].folder, "C:\\a");
   table_.ApplyAnswer(AnswerRequest(fs_, second.reads[0]));
-  EXPECT_EQ(table_.TakeChanges().changedRows, (Rows{0}));
-  EXPECT_FALSE(table_.Row(1).late);
-  EXPECT_EQ(table_.RowTip(1), "");
+  changed = table_.TakeChanges().changedRows;
+  EXPECT_EQ(std::tuple(changed, table_.Row(1).late, table_.RowTip(1)), std::tuple(Rows{0}, false, ""));
 
   // Pass 3, more than an interval after b was asked: b is late, with the "?" of a row that
   // never answered, and its tip says since when.
   const PassStart third = table_.BeginPass(At(15001ms), 15s);
   ASSERT_EQ(third.reads.size(), 1u);
   table_.ApplyAnswer(AnswerRequest(fs_, third.reads[0]));
-  outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (Rows{1}));
-  EXPECT_TRUE(table_.Row(1).late);
-  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table_.RowTip(1), "No answer since 09:41");
-  EXPECT_EQ(table_.RowTip(0), "");
+  changed = table_.TakeChanges().changedRows;
+  EXPECT_EQ(std::tuple(changed, table_.Row(1).late, table_.Row(1).reading.cells, table_.RowTip(1),
+                       table_.RowTip(0)),
+            std::tuple(Rows{1}, true, kUnread, "No answer since 09:41", ""));
 
   // b answers at last: shown at once, no longer late, and counted.
   table_.ApplyAnswer(AnswerRequest(fs_, outForB));
-  outcome = table_.TakeChanges();
-  EXPECT_EQ(outcome.changedRows, (Rows{1}));
-  EXPECT_FALSE(table_.Row(1).late);
-  EXPECT_EQ(table_.Row(1).CellText(Cell::kProgress), "70.00");
+  changed = table_.TakeChanges().changedRows;
+  EXPECT_EQ(std::tuple(changed, table_.Row(1).late, table_.Row(1).CellText(Cell::kProgress),
+                       table_.ReadsOutstanding()),
+            std::tuple(Rows{1}, false, "70.00", 0u));
   EXPECT_EQ(table_.StatusTexts(), (std::array<std::string, 3>{" Total: 2", " Work: 2", " Ready: 1"}));
-  EXPECT_EQ(table_.ReadsOutstanding(), 0u);
 }
 
 TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
@@ -535,9 +526,9 @@ TEST_F(LateAnswerTest, ALateRowKeepsItsLastValues) {
   table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(hangs, "C:\\b")));  // a's read never comes back
   MakeClientFolder(fs_, "C:\\a", {.state = "prog=0.9", .workUnit = ""});
   RefreshNow(table_, fs_, At(17s));
-  EXPECT_TRUE(table_.Row(0).late);
-  EXPECT_EQ(table_.Row(0).reading.cells, shown);
-  EXPECT_EQ(table_.StatusTexts()[1], " Work: 2");  // counted by what it shows
+  // Counted by what it shows.
+  EXPECT_EQ(std::tuple(table_.Row(0).late, table_.Row(0).reading.cells, table_.StatusTexts()[1]),
+            std::tuple(true, shown, " Work: 2"));
 }
 
 TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
@@ -555,14 +546,13 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
     table.ApplyAnswer(AnswerRequest(fs_, forA));
     table.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
     const RefreshOutcome outcome = table.TakeChanges();
-    EXPECT_EQ(table.ReadsOutstanding(), 0u);
-    EXPECT_FALSE(table.PassOpen());
+    EXPECT_EQ(std::tuple(table.ReadsOutstanding(), table.PassOpen()), std::tuple(0u, false));
     if (remove) {
       ASSERT_EQ(table.Count(), 1u);
       EXPECT_EQ(table.Row(0).caption, "C:\\b");
       EXPECT_EQ(outcome.changedRows, (Rows{0}));
     } else {
-      EXPECT_EQ(table.Row(0).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
+      EXPECT_EQ(table.Row(0).reading.cells, kUnread);
       EXPECT_EQ(outcome.changedRows, (Rows{1}));
     }
     EXPECT_EQ(table.StatusTexts()[1], " Work: 1");
@@ -582,16 +572,13 @@ TEST_F(LateAnswerTest, ARemovedRowsReadStaysOutUntilItReturns) {
   table_.Clear();
   EXPECT_EQ(table_.ReadsOutstanding(), 1u);
   table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(start, "C:\\b")));
-  EXPECT_EQ(table_.ReadsOutstanding(), 0u);
-  EXPECT_FALSE(table_.PassOpen());
+  EXPECT_EQ(std::tuple(table_.ReadsOutstanding(), table_.PassOpen()), std::tuple(0u, false));
 }
 
 TEST_F(LateAnswerTest, SpyingOffHandsOutNothing) {
   table_.SetSpyingEnabled(false);
   const PassStart start = table_.BeginPass(At(0ms), 15s);
-  EXPECT_FALSE(start.ran);
-  EXPECT_TRUE(start.reads.empty());
-  EXPECT_FALSE(table_.PassOpen());
+  EXPECT_EQ(std::tuple(start.ran, start.reads.size(), table_.PassOpen()), std::tuple(false, 0u, false));
   EXPECT_FALSE(table_.TakeChanges().ran);
 }
 
@@ -609,10 +596,10 @@ TEST_F(LateAnswerTest, AnswersArrivingWhileSpyingIsOffChangeNothing) {
   table_.ApplyAnswer(AnswerRequest(fs_, *ReadOf(second, "C:\\a")));  // of the pass still open
   table_.ApplyAnswer(AnswerRequest(fs_, outForB));                   // late, of a pass shown
   table_.Settle();
+  // Both read again once spying is back.
   EXPECT_FALSE(table_.TakeChanges().ran);
-  EXPECT_EQ(table_.Row(0).reading.cells, shownForA);
-  EXPECT_EQ(table_.Row(1).reading.cells, (Cells{"?", "?", "?", "?", "?"}));
-  EXPECT_EQ(table_.ReadsOutstanding(), 0u);  // both read again once spying is back
+  EXPECT_EQ(std::tuple(table_.Row(0).reading.cells, table_.Row(1).reading.cells, table_.ReadsOutstanding()),
+            std::tuple(shownForA, kUnread, 0u));
 
   table_.SetSpyingEnabled(true);
   EXPECT_EQ(table_.BeginPass(At(2s), 15s).reads.size(), 2u);
@@ -661,8 +648,7 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   // The client writes its state file again: the row is back to normal at that pass.
   fs_.AddFile("C:\\a\\state.sah", "prog=0.3", LocalDateTime{2024, 3, 9, 8, 0, 0});
   EXPECT_EQ(RefreshNow(table_, fs_, At(31min)).changedRows, (Rows{0}));
-  EXPECT_FALSE(table_.Stalled(0));
-  EXPECT_EQ(table_.RowTip(0), "");
+  EXPECT_EQ(std::tuple(table_.Stalled(0), table_.RowTip(0)), std::tuple(false, ""));
   table_.RemoveAt(0);
   EXPECT_EQ(table_.StalledCount(), 0u);
 }
