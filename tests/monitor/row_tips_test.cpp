@@ -17,33 +17,25 @@ namespace {
 using testing::PrintTo;
 using testing::RowName;
 
-// The time since when, and the tip.
-using ClockCase = std::tuple<LocalDateTime, const char*>;
+// The tip, the time since when, and its text.
+using ClockCase = std::tuple<std::string (*)(const LocalDateTime&), LocalDateTime, const char*>;
 
-class NoProgressTipTest : public ::testing::TestWithParam<ClockCase> {};
+class SinceTipTest : public ::testing::TestWithParam<ClockCase> {};
 
-TEST_P(NoProgressTipTest, LocalHoursAndMinutes) {
-  EXPECT_EQ(NoProgressTip(std::get<0>(GetParam())), std::get<1>(GetParam()));
+TEST_P(SinceTipTest, LocalHoursAndMinutes) {
+  const auto& [tip, since, expected] = GetParam();
+  EXPECT_EQ(tip(since), expected);
 }
 
-const ClockCase kNoProgressTimes[] = {{{2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
-                                      {{2024, 5, 17, 0, 0, 0}, "No progress since 00:00"},
-                                      {{2024, 12, 31, 23, 59, 1}, "No progress since 23:59"},
-                                      {{2024, 5, 17, 13, 30, 0}, "No progress since 13:30"}};
+const ClockCase kSinceTimes[] = {{NoProgressTip, {2024, 5, 17, 7, 5, 59}, "No progress since 07:05"},
+                                 {NoProgressTip, {2024, 5, 17, 0, 0, 0}, "No progress since 00:00"},
+                                 {NoProgressTip, {2024, 12, 31, 23, 59, 1}, "No progress since 23:59"},
+                                 {NoProgressTip, {2024, 5, 17, 13, 30, 0}, "No progress since 13:30"},
+                                 {NoAnswerTip, {2024, 5, 17, 9, 41, 30}, "No answer since 09:41"},
+                                 {NoAnswerTip, {2024, 5, 17, 0, 0, 0}, "No answer since 00:00"},
+                                 {NoAnswerTip, {2024, 12, 31, 23, 59, 59}, "No answer since 23:59"}};
 
-INSTANTIATE_TEST_SUITE_P(Times, NoProgressTipTest, ::testing::ValuesIn(kNoProgressTimes));
-
-class NoAnswerTipTest : public ::testing::TestWithParam<ClockCase> {};
-
-TEST_P(NoAnswerTipTest, LocalHoursAndMinutes) {
-  EXPECT_EQ(NoAnswerTip(std::get<0>(GetParam())), std::get<1>(GetParam()));
-}
-
-const ClockCase kNoAnswerTimes[] = {{{2024, 5, 17, 9, 41, 30}, "No answer since 09:41"},
-                                    {{2024, 5, 17, 0, 0, 0}, "No answer since 00:00"},
-                                    {{2024, 12, 31, 23, 59, 59}, "No answer since 23:59"}};
-
-INSTANTIATE_TEST_SUITE_P(Times, NoAnswerTipTest, ::testing::ValuesIn(kNoAnswerTimes));
+INSTANTIATE_TEST_SUITE_P(Times, SinceTipTest, ::testing::ValuesIn(kSinceTimes));
 
 struct RowTipCase {
   const char* name;
