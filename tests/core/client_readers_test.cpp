@@ -177,9 +177,7 @@ TEST_F(ReadersTest, UnreadableLargeStateFileShowsPresentWithoutValues) {
   std::filesystem::resize_file(temp_.Path() / "state.sah", kMaxTextFileBytes + 1);
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath(), &result);
-  EXPECT_FALSE(result);
-  EXPECT_TRUE(state.HasState);
-  EXPECT_EQ(state.Progress, -1);
+  EXPECT_EQ(std::tuple(result, state.HasState, state.Progress), std::tuple(false, true, -1.0));
 }
 
 struct UserCase {
@@ -222,10 +220,9 @@ INSTANTIATE_TEST_SUITE_P(Lines, UserTextTest, ::testing::ValuesIn(kUserTexts), R
 
 TEST_F(ReadersTest, UserFileMissingInExistingFolder) {
   TUserInfo user;
-  EXPECT_FALSE(user.Load(*fs_, temp_.ProgramPath()));
-  EXPECT_TRUE(user.FolderExists);
-  EXPECT_FALSE(user.HasUserInfo);
-  EXPECT_EQ(user.ResultCount, -1);
+  const bool loaded = user.Load(*fs_, temp_.ProgramPath());
+  EXPECT_EQ(std::tuple(loaded, user.FolderExists, user.HasUserInfo, user.ResultCount),
+            std::tuple(false, true, false, -1));
 }
 
 TEST_F(ReadersTest, StateFileOfARealClient) {
@@ -239,9 +236,8 @@ TEST_F(ReadersTest, StateFileOfARealClient) {
   temp_.WriteFile("state.sah", contents);
   bool result = false;
   const TState state = LoadState(temp_.ProgramPath(), &result);
-  EXPECT_TRUE(result);
+  EXPECT_EQ(std::tuple(result, state.CpuTime), std::tuple(true, 963.091196));
   EXPECT_NEAR(state.Progress, 22.203413, 1e-9);
-  EXPECT_DOUBLE_EQ(state.CpuTime, 963.091196);
 }
 
 // Random folders: the program's readers and the straight transcription always agree.
@@ -408,12 +404,9 @@ TEST_F(ReadersTest, StateFileHeldOpenForWritingShowsPresentWithoutValues) {
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath(), &result);
   writer.Reset();
-  EXPECT_FALSE(result);
-  EXPECT_TRUE(state.FolderExists);
-  EXPECT_TRUE(state.HasState);
-  EXPECT_TRUE(state.StateTime.IsSet());
-  EXPECT_EQ(state.Progress, -1);
-  EXPECT_EQ(state.CpuTime, -1);
+  EXPECT_EQ(std::tuple(result, state.FolderExists, state.HasState, state.StateTime.IsSet(), state.Progress,
+                       state.CpuTime),
+            std::tuple(false, true, true, true, -1.0, -1.0));
   const TState after = LoadState(temp_.ProgramPath(), &result);
   EXPECT_TRUE(result);
   EXPECT_DOUBLE_EQ(after.Progress, 50);
@@ -438,8 +431,8 @@ TEST_F(ReadersTest, ReadSharesTheFileWithReadersOnly) {
     reader = tryOpen(GENERIC_READ, FILE_SHARE_READ);
   });
   std::string contents;
-  EXPECT_EQ(fs->ReadShared(temp_.ProgramPath("state.sah"), 1024, contents), ReadOutcome::kRead);
-  EXPECT_EQ(contents, "prog=0.5\n");
+  const ReadOutcome outcome = fs->ReadShared(temp_.ProgramPath("state.sah"), 1024, contents);
+  EXPECT_EQ(std::tuple(outcome, contents), std::tuple(ReadOutcome::kRead, "prog=0.5\n"));
   ASSERT_EQ(looks, 1);
   EXPECT_EQ(writer, static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "a writer got in during the read";
   EXPECT_EQ(reader, static_cast<DWORD>(ERROR_SUCCESS)) << "another reader was shut out during the read";

@@ -43,9 +43,8 @@ TEST(FormatFixed, WritesAPointAndNoSignedZero) {
 
 TEST(FormatFixed, WritesTheLargestDouble) {
   const std::string text = FormatFixed(std::numeric_limits<double>::max(), 2);
-  EXPECT_EQ(text.size(), 309u + 3u);
-  EXPECT_EQ(text.substr(0, 5), "17976");
-  EXPECT_EQ(text.substr(text.size() - 3), ".00");
+  EXPECT_EQ(std::tuple(text.size(), text.substr(0, 5), text.substr(text.size() - 3)),
+            std::tuple(309u + 3u, "17976", ".00"));
 }
 
 struct RestoreCLocale {
@@ -63,10 +62,9 @@ TEST(DecimalRule, PointSurvivesACommaLocale) {
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   }
 
-  EXPECT_EQ(FormatFixed(RoundToDigits(45.3216, 2), 2), "45.32");
-  EXPECT_EQ(SafeStrToFloat("0.5"), 0.5);
-  EXPECT_EQ(SafeStrToFloat("0,5"), 0.5);
-  EXPECT_EQ(SafeStrToFloat("-1.25e1"), -12.5);
+  EXPECT_EQ(std::tuple(FormatFixed(RoundToDigits(45.3216, 2), 2), SafeStrToFloat("0.5"),
+                       SafeStrToFloat("0,5"), SafeStrToFloat("-1.25e1")),
+            std::tuple("45.32", 0.5, 0.5, -12.5));
 
   ApplyDecimalRule();
   char buffer[32];

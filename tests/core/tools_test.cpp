@@ -55,10 +55,8 @@ TEST(RoundToDigits, NegativeZeroRoundsToPositiveZero) {
 TEST(RoundToDigits, ReturnsValuesBeyondTheScaledRangeUnchanged) {
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_TRUE(std::isnan(RoundToDigits(std::numeric_limits<double>::quiet_NaN(), 2)));
-  EXPECT_EQ(RoundToDigits(inf, 2), inf);
-  EXPECT_EQ(RoundToDigits(-inf, 2), -inf);
   const double unchanged[] = {
-      1e300, -1e300, 9.3e16, -9.3e16, 1.0000000000000002e17, std::numeric_limits<double>::max()};
+      inf, -inf, 1e300, -1e300, 9.3e16, -9.3e16, 1.0000000000000002e17, std::numeric_limits<double>::max()};
   for (double value : unchanged)
     EXPECT_EQ(RoundToDigits(value, 2), value) << value;
   // 0.25 scaled by 10^19 stays below 2^63, 1.25 does not.

@@ -193,10 +193,9 @@ TEST(FigureTextsTest, ReadSelectedFigures) {
     MemoryFileSystem fs;
     testing::ClientFolderWriter(fs).Write(kFolder, {.state = c.state, .userInfo = c.userInfo});
     const SelectedFigures figures = ReadSelectedFigures(fs, std::string(kFolder));
-    EXPECT_TRUE(figures.rowSelected) << c.name;
-    EXPECT_EQ(figures.path, kFolder) << c.name;
-    EXPECT_EQ(figures.userRead, c.userRead) << c.name;
-    EXPECT_EQ(figures.stateRead, c.stateRead) << c.name;
+    EXPECT_EQ(std::tuple(figures.rowSelected, figures.path, figures.userRead, figures.stateRead),
+              std::tuple(true, kFolder, c.userRead, c.stateRead))
+        << c.name;
     EXPECT_EQ(Shown(figures), (Texts{c.userCaption, c.totalUnits, c.totalCpu, c.averageCpu, c.unitCaption,
                                      c.progress, c.timeTotal, c.timeLeft}))
         << c.name;
@@ -251,8 +250,7 @@ class FigureRequestsTest : public ::testing::Test {
 TEST_F(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
   const FigureStep first = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
   ASSERT_TRUE(first.read.has_value());
-  EXPECT_EQ(first.read->folder, "C:\\a");
-  EXPECT_FALSE(first.showNow.has_value());
+  EXPECT_EQ(std::tuple(first.read->folder, first.showNow.has_value()), std::tuple("C:\\a", false));
   // Asked again for the same row while its read is out: nothing new is handed out.
   EXPECT_FALSE(requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_).read.has_value());
 
@@ -261,9 +259,8 @@ TEST_F(FigureRequestsTest, OnlyTheAnswerForTheRowSelectedNowIsShown) {
   EXPECT_TRUE(requests_.Accept(FiguresAnswer(*first.read, "Ann")).empty());
   const std::vector<ShownFigures> shown = requests_.Accept(FiguresAnswer(*second.read, "Bo"));
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].slot, FigureSlot::kStatsPanel);
-  EXPECT_EQ(shown[0].figures.userName, "Bo");
-  EXPECT_EQ(requests_.ReadsOutstanding(), 0u);
+  EXPECT_EQ(std::tuple(shown[0].slot, shown[0].figures.userName, requests_.ReadsOutstanding()),
+            std::tuple(FigureSlot::kStatsPanel, "Bo", 0u));
 
   // The selection cleared: shown at once, and a late answer for the old row is dropped.
   const FigureStep third = requests_.Request(FigureSlot::kStatsPanel, SelectedRow{1, "C:\\a"}, t0_);
@@ -280,9 +277,8 @@ TEST_F(FigureRequestsTest, BothWindowsShareOneReadOfTheRow) {
   EXPECT_FALSE(details.read.has_value());
   const std::vector<ShownFigures> shown = requests_.Accept(FiguresAnswer(*panel.read, "Ann"));
   ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].slot, FigureSlot::kStatsPanel);
-  EXPECT_EQ(shown[1].slot, FigureSlot::kDetails);
-  EXPECT_EQ(shown[1].figures.userName, "Ann");
+  EXPECT_EQ(std::tuple(shown[0].slot, shown[1].slot, shown[1].figures.userName),
+            std::tuple(FigureSlot::kStatsPanel, FigureSlot::kDetails, "Ann"));
 }
 
 TEST_F(FigureRequestsTest, SelectingAHungRowAgainAndAgainHandsOutNothingNew) {

@@ -88,12 +88,10 @@ class AnswerSink {
       SCOPED_TRACE(request.folder + " #" + std::to_string(request.ticket));
       const ReadAnswer expected = AnswerRequest(fs, request);
       const ReadAnswer& answer = answers_.at(request.ticket);
-      EXPECT_EQ(answerCount_.at(request.ticket), 1);
-      EXPECT_FALSE(answer.failed);
-      EXPECT_EQ(answer.kind, request.kind);
-      EXPECT_EQ(answer.row, expected.row);
-      EXPECT_EQ(std::tie(answer.figures.userName, answer.figures.progress, answer.figures.totalUnits),
-                std::tie(expected.figures.userName, expected.figures.progress, expected.figures.totalUnits));
+      EXPECT_EQ(std::tie(answerCount_.at(request.ticket), answer.failed, answer.kind, answer.row,
+                         answer.figures.userName, answer.figures.progress, answer.figures.totalUnits),
+                std::tuple(1, false, request.kind, expected.row, expected.figures.userName,
+                           expected.figures.progress, expected.figures.totalUnits));
     }
   }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace velmora::testing {
@@ -35,9 +36,9 @@ TEST(MemoryFileSystemTest, OnlyFilesAreFiles) {
        {"C:\\seti\\state.sah\\", "C:\\seti\\result.sah", "C:\\seti", "C:\\seti\\wtemp.sah", "", "\\"})
     EXPECT_FALSE(fs.FileExists(path)) << '"' << path << '"';
   std::string contents = "stale";
-  EXPECT_EQ(fs.ReadShared("C:\\seti\\result.sah", 1000, contents), ReadOutcome::kMissing);
-  EXPECT_EQ(contents, "");
-  EXPECT_FALSE(fs.LastWriteTime("C:\\seti\\result.sah").IsSet());
+  const ReadOutcome outcome = fs.ReadShared("C:\\seti\\result.sah", 1000, contents);
+  EXPECT_EQ(std::tuple(outcome, contents, fs.LastWriteTime("C:\\seti\\result.sah").IsSet()),
+            std::tuple(ReadOutcome::kMissing, "", false));
 }
 
 struct ReadCase {
@@ -101,9 +102,10 @@ TEST(MemoryFileSystemTest, SnapshotAgreesWithSingleQueries) {
     }
   }
   // The checks above compare two answers; make sure the fixture gives them something to agree on.
-  EXPECT_TRUE(fs.Snapshot("C:\\full\\", kAllFiles).Has(ClientFile::kUserInfo));
-  EXPECT_FALSE(fs.Snapshot("C:\\decoys\\", kAllFiles).Has(ClientFile::kState));
-  EXPECT_TRUE(fs.Snapshot("\\", kAllFiles).Has(ClientFile::kTempResult));
+  EXPECT_EQ(std::tuple(fs.Snapshot("C:\\full\\", kAllFiles).Has(ClientFile::kUserInfo),
+                       fs.Snapshot("C:\\decoys\\", kAllFiles).Has(ClientFile::kState),
+                       fs.Snapshot("\\", kAllFiles).Has(ClientFile::kTempResult)),
+            std::tuple(true, false, true));
 }
 
 TEST(MemoryFileSystemTest, SnapshotLooksOnlyForWantedFiles) {
@@ -111,12 +113,11 @@ TEST(MemoryFileSystemTest, SnapshotLooksOnlyForWantedFiles) {
   fs.AddFile("C:\\seti\\state.sah", "prog=0.5");
   fs.AddFile("C:\\seti\\user_info.sah", "name=a");
   const FolderSnapshot user = fs.Snapshot("C:\\seti\\", kUserReaderFiles);
-  EXPECT_TRUE(user.Has(ClientFile::kUserInfo));
-  EXPECT_FALSE(user.Has(ClientFile::kState));
-  EXPECT_FALSE(user.TimeOf(ClientFile::kState).IsSet());
   const FolderSnapshot state = fs.Snapshot("C:\\seti\\", kStateReaderFiles);
-  EXPECT_TRUE(state.Has(ClientFile::kState));
-  EXPECT_FALSE(state.Has(ClientFile::kUserInfo));
+  EXPECT_EQ(std::tuple(user.Has(ClientFile::kUserInfo), user.Has(ClientFile::kState),
+                       user.TimeOf(ClientFile::kState).IsSet(), state.Has(ClientFile::kState),
+                       state.Has(ClientFile::kUserInfo)),
+            std::tuple(true, false, false, true, false));
 }
 
 TEST(MemoryFileSystemTest, EachOperationCountsOneCall) {
@@ -139,11 +140,10 @@ TEST(MemoryFileSystemTest, RemoveTakesTheFolderWithEverythingBelowOnly) {
   fs.AddFile("C:\\a b\\state.sah", "");
   fs.AddFile("C:\\ab\\state.sah", "");
   fs.Remove("C:\\a\\");
-  EXPECT_FALSE(fs.FolderExists("C:\\a"));
-  EXPECT_FALSE(fs.FolderExists("C:\\a\\b"));
-  EXPECT_FALSE(fs.FileExists("C:\\a\\b\\state.sah"));
-  EXPECT_TRUE(fs.FileExists("C:\\a b\\state.sah"));
-  EXPECT_TRUE(fs.FileExists("C:\\ab\\state.sah"));
+  EXPECT_EQ(
+      std::tuple(fs.FolderExists("C:\\a"), fs.FolderExists("C:\\a\\b"), fs.FileExists("C:\\a\\b\\state.sah"),
+                 fs.FileExists("C:\\a b\\state.sah"), fs.FileExists("C:\\ab\\state.sah")),
+      std::tuple(false, false, false, true, true));
 }
 
 TEST(MemoryFileSystemTest, RefusesFilesAndFoldersInEachOthersWay) {

@@ -83,8 +83,8 @@ TEST_P(StallScriptTest, ReportsTheTransitionsOfEachBatch) {
       if (watch.IsStalled(id))
         stalledNow.push_back(id);
     }
-    EXPECT_EQ(stalledNow, batch.stalledAfter);
-    EXPECT_EQ(watch.StalledCount(), batch.stalledAfter.size());
+    EXPECT_EQ(std::tuple(stalledNow, watch.StalledCount()),
+              std::tuple(batch.stalledAfter, batch.stalledAfter.size()));
     for (std::uint64_t id : batch.forgetAfter)
       watch.Forget(id);
   }
@@ -262,8 +262,8 @@ TEST(StallWatchTest, NoProgressSinceIsTheWallTimeOfTheLastChangeSeen) {
   watch.Observe(changed, start + std::chrono::hours(9) + minutes(21), LocalDateTime{2024, 5, 18, 7, 16, 0},
                 times);
   ASSERT_TRUE(watch.IsStalled(1));
-  EXPECT_EQ(watch.NoProgressSince(1), (LocalDateTime{2024, 5, 17, 21, 55, 0}));
-  EXPECT_EQ(watch.NoProgressSince(2), std::nullopt);
+  EXPECT_EQ(std::tuple(watch.NoProgressSince(1), watch.NoProgressSince(2)),
+            std::tuple(LocalDateTime{2024, 5, 17, 21, 55, 0}, std::nullopt));
 }
 
 }  // namespace
