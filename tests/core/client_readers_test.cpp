@@ -143,19 +143,18 @@ INSTANTIATE_TEST_SUITE_P(Folders, FlagsTest, ::testing::ValuesIn(kFolders), RowN
 TEST_F(ReadersTest, MissingFolderGivesSentinelsAndFalse) {
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath("no-such-folder"), &result);
-  EXPECT_FALSE(result);
-  EXPECT_EQ(testing::Describe(state), testing::Describe(TState{}));  // every field at its sentinel
+  // Every field at its sentinel.
+  EXPECT_EQ(std::tuple(result, testing::Describe(state)), std::tuple(false, testing::Describe(TState{})));
   TUserInfo user;
-  EXPECT_FALSE(user.Load(*fs_, temp_.ProgramPath("no-such-folder\\deeper")));
-  EXPECT_FALSE(user.FolderExists);
+  const bool loaded = user.Load(*fs_, temp_.ProgramPath("no-such-folder\\deeper"));
+  EXPECT_EQ(std::tuple(loaded, user.FolderExists), std::tuple(false, false));
 }
 
 TEST_F(ReadersTest, LocationThatIsAFileIsNoFolder) {
   temp_.WriteFile("plain.txt", "prog=0.5\n");
   bool result = true;
   const TState state = LoadState(temp_.ProgramPath("plain.txt"), &result);
-  EXPECT_FALSE(result);
-  EXPECT_EQ(testing::Describe(state), testing::Describe(TState{}));
+  EXPECT_EQ(std::tuple(result, testing::Describe(state)), std::tuple(false, testing::Describe(TState{})));
 }
 
 TEST_F(ReadersTest, TrailingBackslashGivesTheSameRecord) {

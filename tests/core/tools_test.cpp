@@ -88,8 +88,7 @@ TEST(SplitSeconds, TruncatesHoursAndMinutesTowardZero) {
     std::int32_t hours = 12345;
     std::int32_t minutes = 12345;
     SplitSeconds(seconds, hours, minutes);
-    EXPECT_EQ(hours, expectedHours) << seconds;
-    EXPECT_EQ(minutes, expectedMinutes) << seconds;
+    EXPECT_EQ(std::tuple(hours, minutes), std::tuple(expectedHours, expectedMinutes)) << seconds;
   }
 }
 
@@ -106,8 +105,7 @@ TEST(SplitSeconds, AgreesWithTheFloatingPointDefinition) {
     std::int32_t hours = 0;
     std::int32_t minutes = 0;
     SplitSeconds(seconds, hours, minutes);
-    EXPECT_EQ(hours, expectedHours) << seconds;
-    EXPECT_EQ(minutes, expectedMinutes) << seconds;
+    EXPECT_EQ(std::tuple(hours, minutes), std::tuple(expectedHours, expectedMinutes)) << seconds;
   }
 }
 

@@ -336,11 +336,6 @@ void SeedTwoLocations(MemorySettingsStore& store) {
        TextEntries("Locations/Count=2;Locations/Location0000=C:\\a,1;Locations/Location0001=C:\\b,0;"));
 }
 
-// The message of the error that stopped the load; "" when nothing did.
-std::string LoadError(MemorySettingsStore& store, StoredSettings& settings) {
-  return testing::SettingsErrorOf([&] { LoadSettings(store, 96, kAppDir, settings); });
-}
-
 // The entries in the order LoadSettings reads them, each with what reading it puts into the
 // value when the store holds only SeedTwoLocations' entries.
 struct ReadStep {
@@ -395,16 +390,23 @@ std::string TypeError(const ReadStep& step) {
   return "Invalid data type for '" + std::string(step.name) + "'";
 }
 
+// Loads into `settings` a store of SeedTwoLocations' entries in which those of `nonText` are of
+// another type; the message of the error that stopped the load, "" when nothing did.
+std::string LoadError(std::initializer_list<ReadStep> nonText, StoredSettings& settings) {
+  MemorySettingsStore store;
+  SeedTwoLocations(store);
+  for (const ReadStep& step : nonText)
+    store.SetNonText(step.section, step.name);
+  return testing::SettingsErrorOf([&] { LoadSettings(store, 96, kAppDir, settings); });
+}
+
 class LoadFailureTest : public ::testing::TestWithParam<ReadStep> {};
 
 // A wrong-typed entry stops loading there: what came before it is in the value, and the rest
 // keeps the value's entry state.
 TEST_P(LoadFailureTest, StopsAtTheEntry) {
-  MemorySettingsStore store;
-  SeedTwoLocations(store);
-  store.SetNonText(GetParam().section, GetParam().name);
   StoredSettings settings = Entry();
-  EXPECT_EQ(LoadError(store, settings), TypeError(GetParam()));
+  EXPECT_EQ(LoadError({GetParam()}, settings), TypeError(GetParam()));
   StoredSettings expected = Entry();
   for (auto step = kReadOrder.begin(); std::string_view(step->name) != GetParam().name; ++step)
     step->read(expected);
@@ -417,12 +419,8 @@ INSTANTIATE_TEST_SUITE_P(Entries, LoadFailureTest, ::testing::ValuesIn(kReadOrde
 // the one that stops the load. Read through without a failure, the steps make the whole value.
 TEST(LoadSettingsOrderTest, ReadsEveryEntryInOrder) {
   for (std::size_t i = 0; i + 1 < kReadOrder.size(); ++i) {
-    MemorySettingsStore store;
-    SeedTwoLocations(store);
-    for (const ReadStep& step : {kReadOrder[i], kReadOrder[i + 1]})
-      store.SetNonText(step.section, step.name);
     StoredSettings settings = Entry();
-    EXPECT_EQ(LoadError(store, settings), TypeError(kReadOrder[i]));
+    EXPECT_EQ(LoadError({kReadOrder[i], kReadOrder[i + 1]}, settings), TypeError(kReadOrder[i]));
   }
   MemorySettingsStore store;
   SeedTwoLocations(store);
