@@ -549,11 +549,9 @@ TEST_F(LateAnswerTest, AnswersForRemovedOrDisabledRowsAreDropped) {
     EXPECT_EQ(std::tuple(table.ReadsOutstanding(), table.PassOpen()), std::tuple(0u, false));
     if (remove) {
       ASSERT_EQ(table.Count(), 1u);
-      EXPECT_EQ(table.Row(0).caption, "C:\\b");
-      EXPECT_EQ(outcome.changedRows, (Rows{0}));
+      EXPECT_EQ(std::tuple(table.Row(0).caption, outcome.changedRows), std::tuple("C:\\b", Rows{0}));
     } else {
-      EXPECT_EQ(table.Row(0).reading.cells, kUnread);
-      EXPECT_EQ(outcome.changedRows, (Rows{1}));
+      EXPECT_EQ(std::tuple(table.Row(0).reading.cells, outcome.changedRows), std::tuple(kUnread, Rows{1}));
     }
     EXPECT_EQ(table.StatusTexts()[1], " Work: 1");
   }
@@ -635,10 +633,9 @@ TEST_F(LateAnswerTest, ARowInWorkWhoseStateFileStandsStillIsStalled) {
   RefreshNow(table_, fs_, At(20min));
   EXPECT_FALSE(table_.Stalled(0));  // not longer than the stall time yet
   const RefreshOutcome outcome = RefreshNow(table_, fs_, At(20min + 1s));
-  EXPECT_EQ(std::tuple(table_.Stalled(0), table_.Stalled(1), table_.StalledCount()),
-            std::tuple(true, false, 1u));
-  EXPECT_EQ(outcome.changedRows, (Rows{0}));
-  EXPECT_EQ(table_.RowTip(0), "No progress since 09:41");
+  EXPECT_EQ(std::tuple(table_.Stalled(0), table_.Stalled(1), table_.StalledCount(), outcome.changedRows,
+                       table_.RowTip(0)),
+            std::tuple(true, false, 1u, Rows{0}, "No progress since 09:41"));
   const StallTransitions alerts = table_.TakeAlerts();
   EXPECT_EQ(alerts.stallAlerts, (std::vector<std::uint64_t>{table_.Row(0).id}));
   EXPECT_EQ(table_.CaptionOf(alerts.stallAlerts[0]), "C:\\a");

@@ -255,12 +255,11 @@ TEST(StallWatchTest, NoProgressSinceIsTheWallTimeOfTheLastChangeSeen) {
   watch.Observe(changed, start + minutes(5), LocalDateTime{2024, 5, 17, 21, 55, 0}, times);
   EXPECT_EQ(watch.NoProgressSince(1), std::nullopt);
   // Asleep for nine hours: a fresh clock, but the last change seen is still the one at 21:55.
-  watch.Observe(changed, start + std::chrono::hours(9), LocalDateTime{2024, 5, 18, 6, 55, 0}, times);
-  watch.Observe(changed, start + std::chrono::hours(9) + minutes(15), LocalDateTime{2024, 5, 18, 7, 10, 0},
-                times);
+  const auto awake = start + std::chrono::hours(9);
+  watch.Observe(changed, awake, LocalDateTime{2024, 5, 18, 6, 55, 0}, times);
+  watch.Observe(changed, awake + minutes(15), LocalDateTime{2024, 5, 18, 7, 10, 0}, times);
   EXPECT_FALSE(watch.IsStalled(1));
-  watch.Observe(changed, start + std::chrono::hours(9) + minutes(21), LocalDateTime{2024, 5, 18, 7, 16, 0},
-                times);
+  watch.Observe(changed, awake + minutes(21), LocalDateTime{2024, 5, 18, 7, 16, 0}, times);
   ASSERT_TRUE(watch.IsStalled(1));
   EXPECT_EQ(std::tuple(watch.NoProgressSince(1), watch.NoProgressSince(2)),
             std::tuple(LocalDateTime{2024, 5, 17, 21, 55, 0}, std::nullopt));
