@@ -202,9 +202,7 @@ const std::tuple<int, int, int, const char*> kTips[] = {
     {4, 1, 1, "Velmora: Work 4, Ready 1, Stalled 1"},
     {0, 0, 0, "Velmora: Work 0, Ready 0, Stalled 0"},
     {10000, 250, 37, "Velmora: Work 10000, Ready 250, Stalled 37"},
-    {INT_MAX, INT_MIN, INT_MAX,
-     "Velmora: Work 2147483647, Ready -2147483648, Stalled "
-     "2147483647"}};
+    {INT_MAX, INT_MIN, INT_MAX, "Velmora: Work 2147483647, Ready -2147483648, Stalled 2147483647"}};
 
 INSTANTIATE_TEST_SUITE_P(Counters, TrayTipTest, ::testing::ValuesIn(kTips));
 

@@ -135,10 +135,10 @@ TEST(FigureTextsTest, EstimatedTotalAndTimeLeft) {
       {"beyond 64 bits", 3600, 1e-300, "?", "?"},
       {"progress underflows to zero", 3600, 5e-324, "?", "?"},
       {"zero over zero", 0, 5e-324, "?", "?"}};
-  for (const EstimateCase& c : cases) {
-    EXPECT_EQ(EstimatedTotalText(c.cpuTime, c.progress), c.total) << c.name;
-    EXPECT_EQ(TimeLeftText(c.cpuTime, c.progress), c.left) << c.name;
-  }
+  for (const EstimateCase& c : cases)
+    EXPECT_EQ(std::tuple(EstimatedTotalText(c.cpuTime, c.progress), TimeLeftText(c.cpuTime, c.progress)),
+              std::tuple(c.total, c.left))
+        << c.name;
 }
 
 constexpr const char* kFolder = "C:\\seti";

@@ -127,8 +127,8 @@ TEST(WriteBoolTest, WritesOneAndZero) {
   MemorySettingsStore store;
   store.WriteBool("Interface", "tlbMain", true);
   store.WriteBool("Interface", "pnlStats", false);
-  EXPECT_EQ(store.Text("Interface", "tlbMain"), "1");
-  EXPECT_EQ(store.Text("Interface", "pnlStats"), "0");
+  EXPECT_EQ(std::tuple(store.Text("Interface", "tlbMain"), store.Text("Interface", "pnlStats")),
+            std::tuple("1", "0"));
 }
 
 TEST(WriteTextTest, WritesTheTextUnchanged) {

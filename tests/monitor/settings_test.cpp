@@ -455,9 +455,7 @@ class SaveSettingsTest : public ::testing::TestWithParam<SaveCase> {};
 // A minimized window is never stored; a maximized one keeps the earlier normal bounds.
 TEST_P(SaveSettingsTest, WritesEveryEntryInOrder) {
   MemorySettingsStore store;
-  store.SetText("Layout", "WindowState", "1");
-  store.SetText("Layout", "FormWidth", "900");
-  store.SetText("Layout", "FormHeight", "700");
+  Seed(store, TextEntries("Layout/WindowState=1;Layout/FormWidth=900;Layout/FormHeight=700;"));
   StoredSettings settings = Used();
   settings.showState = GetParam().state;
   SaveSettings(store, settings);
