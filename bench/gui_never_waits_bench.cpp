@@ -52,8 +52,9 @@
 #include "tests/support/probe_file_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/recording_shell.h"
+#include "tests/support/win32/stand_in_window.h"
 #include "tests/support/win32/window_pinger.h"
-#include "windows/window_base.h"
+#include "windows/handles.h"
 
 namespace velmora::bench {
 namespace {
@@ -176,45 +177,6 @@ struct Responsiveness {
   std::size_t threadsAtEnd = 0;
 };
 
-// At each timer tick, before its pass: did the previous pass show every local row as the files
-// were when it began?
-class RefreshCheck {
- public:
-  RefreshCheck(const Folders& folders, Writer& writer, Responsiveness& figures)
-      : folders_(folders), writer_(writer), figures_(figures) {}
-
-  void OnTick(const LocationTable& table) {
-    if (previousGeneration_ >= 0) {
-      ++figures_.checkedPasses;
-      int fresh = 0;
-      for (const LocationRow& row : table.Rows()) {
-        const std::string expected = folders_.LocalProgress(row.caption, previousGeneration_);
-        fresh += !expected.empty() && row.reading.cells[0] == expected;
-      }
-      figures_.freshPasses += fresh == folders_.LocalCount();
-      figures_.fewestFresh = figures_.fewestFresh < 0 ? fresh : std::min(figures_.fewestFresh, fresh);
-    }
-    previousGeneration_ = writer_.Written();
-    ++figures_.ticks;
-    writer_.Signal();
-  }
-
- private:
-  const Folders& folders_;
-  Writer& writer_;
-  Responsiveness& figures_;
-  int previousGeneration_ = -1;
-};
-
-// Calls `onTick` on the window's thread just before a WM_TIMER of `timerId` is handled.
-Subclass::Handler BeforeTick(UINT_PTR timerId, std::function<void()> onTick) {
-  return [timerId, onTick = std::move(onTick)](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == timerId)
-      onTick();
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
-  };
-}
-
 // Delivers this thread's messages for `ms`, as the program's loop does.
 void RunLoop(double ms, TfrmMain* window) {
   const double end = NowMs() + ms;
@@ -271,120 +233,129 @@ void CheckRows(const std::vector<LocationRow>& rows,
   checks.Expect(wrong == 0, what + ": " + std::to_string(wrong) + " rows show a wrong progress");
 }
 
-// (a), the reads on reading threads: the real window, its own 2 s timer.
-Responsiveness WindowWithReaders(double runMs, Checks& checks) {
-  Folders folders(100, true);
-  auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
-  probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
-  RecordingShellOpener shell;
-  Responsiveness figures;
-  {
-    Writer writer(folders);
-    RefreshCheck check(folders, writer, figures);
-    MonitorUnderTest monitor(probe, shell, folders.All(), "2");
-    TfrmMain* window = &monitor.Window();
-    checks.Expect(window->Create(), "(a) the window was not created");
-    checks.Expect(window->TimerInterval() == 2000,
-                  "(a) the window's interval is " + std::to_string(window->TimerInterval()) + " ms");
-    {
-      const Subclass hook(window->Hwnd(),
-                          BeforeTick(TfrmMain::kMainTimerId, [&] { check.OnTick(window->Table()); }));
-      window->Show(SW_SHOWNORMAL);
-      WindowPinger pinger(window->Hwnd(), kPingSending);
-      const double ran = TimeMs([&] { RunLoop(runMs, window); });
-      pinger.Stop();
-      SummarisePings(pinger.WaitsMs(), ran, figures);
+// One way of (a): 100 local client folders and the slow share, and the writer that rewrites the
+// local ones after each pass began.
+struct WayRun {
+  WayRun() { probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs)); }
+
+  // At each timer tick, before its pass: did the previous pass show every local row as the files
+  // were when it began?
+  void OnTick(const LocationTable& table) {
+    if (previousGeneration >= 0) {
+      ++figures.checkedPasses;
+      int fresh = 0;
+      for (const LocationRow& row : table.Rows()) {
+        const std::string expected = folders.LocalProgress(row.caption, previousGeneration);
+        fresh += !expected.empty() && row.reading.cells[0] == expected;
+      }
+      figures.freshPasses += fresh == folders.LocalCount();
+      figures.fewestFresh = figures.fewestFresh < 0 ? fresh : std::min(figures.fewestFresh, fresh);
     }
-    figures.threadsAtEnd = window->ReadingThreads();
-    // One more pass once the writer is still, with every answer shown: the rows as the folders are.
+    previousGeneration = writer.Written();
+    ++figures.ticks;
+    writer.Signal();
+  }
+
+  // `loop` delivers the messages of `window`, shown, and gives how long it ran; meanwhile a second
+  // thread pings it, and each tick of its timer `timerId` is checked on the window's thread just
+  // before the tick is handled.
+  void Ping(HWND window, UINT_PTR timerId, const LocationTable& table, const std::function<double()>& loop) {
+    const Subclass hook(window, [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_TIMER && wParam == timerId)
+        OnTick(table);
+      return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    });
+    WindowPinger pinger(window, kPingSending);
+    const double ran = loop();
+    pinger.Stop();
+    SummarisePings(pinger.WaitsMs(), ran, figures);
+  }
+
+  // One more pass (`lastPass`) once the writer is still, with every answer shown: the rows of
+  // `table`, as `shownProgress` reads them back, must show the folders as they are.
+  void Finish(const LocationTable& table,
+              const std::function<void()>& lastPass,
+              const std::function<std::string(std::size_t)>& shownProgress,
+              Checks& checks,
+              const std::string& what) {
     writer.Stop();
     const int generation = writer.Written();
-    window->RefreshLocations();
-    checks.Expect(WaitForReads(*window), "(a) the last pass's reads did not all answer");
-    HWND table = window->Controls().lvMain;
-    CheckRows(
-        window->Table().Rows(), folders, generation,
-        [&](std::size_t row) { return ItemText(table, static_cast<int>(row), 1); }, checks,
-        "(a) reading threads, the list view at the end");
-    monitor.Close();
-  }
-  figures.fsCalls = probe->CallCount();
-  return figures;
-}
-
-// A plain window whose timer runs a pass of a LocationTable with its reads on the window's
-// thread, as the monitor window did before its reads moved to reading threads.
-class InlineWindow final : public velmora::win::BaseWindow {
- public:
-  InlineWindow(FileSystem& fs, const std::vector<std::string>& folders, UINT interval)
-      : fs_(fs), table_(&CaptionOrder), interval_(interval) {
-    for (const std::string& folder : folders)
-      table_.AddLocation(folder, true);
-    CreateBound({.className = "VelmoraBenchInlineWindow",
-                 .title = "inline",
-                 .style = WS_OVERLAPPEDWINDOW,
-                 .width = 300,
-                 .height = 200});
+    lastPass();
+    CheckRows(table.Rows(), folders, generation, shownProgress, checks, what);
   }
 
-  LocationTable& Table() { return table_; }
-  // A pass now, then one every interval, as the window's start-up and timer ran them.
-  void Pass() {
-    ::KillTimer(Hwnd(), kTimerId);
-    const PassClock clock{std::chrono::steady_clock::now(), LocalDateTime{}};
-    RefreshNow(table_, fs_, clock);
-    ::SetTimer(Hwnd(), kTimerId, interval_, nullptr);
-  }
-  static constexpr UINT_PTR kTimerId = 1;
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message != WM_TIMER || wParam != kTimerId)
-      return BaseWindow::HandleMessage(message, wParam, lParam);
-    Pass();
-    return 0;
+  Responsiveness Figures() {
+    figures.fsCalls = probe->CallCount();
+    return figures;
   }
 
- private:
-  FileSystem& fs_;
-  LocationTable table_;
-  UINT interval_;
+  Folders folders{100, true};
+  std::shared_ptr<ProbeFileSystem> probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
+  Responsiveness figures;
+  int previousGeneration = -1;
+  Writer writer{folders};  // last: its thread starts once the rest is there
 };
 
-// (a), the reads on the window's thread, as before.
+// (a), the reads on reading threads: the real window, its own 2 s timer.
+Responsiveness WindowWithReaders(double runMs, Checks& checks) {
+  WayRun run;
+  RecordingShellOpener shell;
+  MonitorUnderTest monitor(run.probe, shell, run.folders.All(), "2");
+  TfrmMain* window = &monitor.Window();
+  checks.Expect(window->Create(), "(a) the window was not created");
+  checks.Expect(window->TimerInterval() == 2000,
+                "(a) the window's interval is " + std::to_string(window->TimerInterval()) + " ms");
+  window->Show(SW_SHOWNORMAL);
+  run.Ping(window->Hwnd(), TfrmMain::kMainTimerId, window->Table(),
+           [&] { return TimeMs([&] { RunLoop(runMs, window); }); });
+  run.figures.threadsAtEnd = window->ReadingThreads();
+  HWND table = window->Controls().lvMain;
+  run.Finish(
+      window->Table(),
+      [&] {
+        window->RefreshLocations();
+        checks.Expect(WaitForReads(*window), "(a) the last pass's reads did not all answer");
+      },
+      [&](std::size_t row) { return ItemText(table, static_cast<int>(row), 1); }, checks,
+      "(a) reading threads, the list view at the end");
+  monitor.Close();
+  return run.Figures();
+}
+
+// (a), the reads on the window's thread, as before: a plain window whose timer runs a pass of a
+// LocationTable, as the monitor window did before its reads moved to reading threads.
 Responsiveness WindowThreadReads(double runMs, Checks& checks) {
-  Folders folders(100, true);
-  auto probe = std::make_shared<ProbeFileSystem>(MakePlatformFileSystem());
-  probe->Delay(folders.Share(), std::chrono::milliseconds(kShareDelayMs));
-  Responsiveness figures;
-  {
-    Writer writer(folders);
-    RefreshCheck check(folders, writer, figures);
-    InlineWindow window(*probe, folders.All(), 2000);
-    checks.Expect(window.Hwnd() != nullptr, "(a) the inline window was not created");
-    {
-      const Subclass hook(window.Hwnd(),
-                          BeforeTick(InlineWindow::kTimerId, [&] { check.OnTick(window.Table()); }));
-      ::ShowWindow(window.Hwnd(), SW_SHOWNORMAL);
-      WindowPinger pinger(window.Hwnd(), kPingSending);
-      const double start = NowMs();
-      check.OnTick(window.Table());  // the start-up pass, like the window's
-      window.Pass();
-      RunLoop(runMs - (NowMs() - start), nullptr);
-      const double ran = NowMs() - start;
-      pinger.Stop();
-      SummarisePings(pinger.WaitsMs(), ran, figures);
-    }
-    writer.Stop();
-    const int generation = writer.Written();
-    window.Pass();
-    const std::vector<LocationRow>& rows = window.Table().Rows();
-    CheckRows(
-        rows, folders, generation, [&](std::size_t row) { return rows[row].reading.cells[0]; }, checks,
-        "(a) window-thread reads, the table at the end");
-  }
-  figures.fsCalls = probe->CallCount();
-  return figures;
+  WayRun run;
+  LocationTable table(&CaptionOrder);
+  for (const std::string& folder : run.folders.All())
+    table.AddLocation(folder, true);
+  const win::WindowHandle window = StandInWindow("inline", WS_OVERLAPPEDWINDOW, {300, 200});
+  checks.Expect(window.Get() != nullptr, "(a) the inline window was not created");
+  constexpr UINT_PTR kTimerId = 1;
+  // A pass now, then one every 2 s, as the window's start-up and timer ran them.
+  const auto pass = [&] {
+    ::KillTimer(window.Get(), kTimerId);
+    RefreshNow(table, *run.probe, PassClock{std::chrono::steady_clock::now(), LocalDateTime{}});
+    ::SetTimer(window.Get(), kTimerId, 2000, nullptr);
+  };
+  const Subclass timer(window.Get(), [&](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_TIMER || wParam != kTimerId)
+      return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    pass();
+    return LRESULT{0};
+  });
+  ::ShowWindow(window.Get(), SW_SHOWNORMAL);
+  run.Ping(window.Get(), kTimerId, table, [&] {
+    const double start = NowMs();
+    run.OnTick(table);  // the start-up pass, like the window's
+    pass();
+    RunLoop(runMs - (NowMs() - start), nullptr);
+    return NowMs() - start;
+  });
+  run.Finish(
+      table, pass, [&](std::size_t row) { return table.Rows()[row].reading.cells[0]; }, checks,
+      "(a) window-thread reads, the table at the end");
+  return run.Figures();
 }
 
 struct PassSeries {

@@ -395,15 +395,12 @@ void CheckShown(BenchWindow& bench, ClientSet& clients, Checks& checks, const st
   }
   checks.Expect(wrongRows == 0, when + ": " + std::to_string(wrongRows) + " rows show wrong cells or icons");
   checks.Expect(bench.ShellCalls() == 0, when + ": the window asked the shell to open something");
-  HWND status = bench.Window().Controls().sttBar;
-  const std::string panels[] = {" Total: " + std::to_string(order.size()),
-                                " Work: " + std::to_string(clients.WorkCount()),
-                                " Ready: " + std::to_string(clients.ReadyCount())};
-  for (int panel = 0; panel < 3; ++panel) {
-    const std::string shown = StatusText(status, panel);
-    checks.Expect(shown == panels[panel],
-                  when + ": status panel " + std::to_string(panel + 1) + " shows '" + shown + "'");
-  }
+  const std::vector<std::string> panels = StatusTexts(bench.Window().Controls().sttBar);
+  checks.Expect(
+      panels == std::vector<std::string>{" Total: " + std::to_string(order.size()),
+                                         " Work: " + std::to_string(clients.WorkCount()),
+                                         " Ready: " + std::to_string(clients.ReadyCount())},
+      when + ": the status panels show '" + panels[0] + "' '" + panels[1] + "' '" + panels[2] + "'");
 }
 
 // The rows (in the window's order) a pass must report as changed.
