@@ -178,14 +178,6 @@ TEST_F(MainWindowTest, SettingsPanelHoldsTheIntervalAndTheSpyingSwitch) {
   EXPECT_EQ(::GetParent(c.pnlSettings), c.tlbMain);
 }
 
-// Their hints are a tooltip of the window's own (see the high-dpi tests).
-TEST_F(MainWindowTest, StatusBarHasFourPanels) {
-  HWND status = Open().Controls().sttBar;
-  std::array<int, 4> edges{};
-  ASSERT_EQ(::SendMessageA(status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges.data())), 4);
-  EXPECT_EQ(edges, (std::array<int, 4>{80, 160, 240, -1}));
-}
-
 const std::vector<std::string> kSixCaptions = {"Location", "%", "WU", "Stt", "Res", "Last date"};
 
 TEST_F(MainWindowTest, TableHasSixColumnsWithCaptionsAlignmentStylesAndStateImages) {
