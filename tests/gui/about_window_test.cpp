@@ -16,7 +16,6 @@
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/stand_in_window.h"
-#include "tests/support/win32/window_finders.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 #include "windows/version_view.h"
@@ -49,28 +48,16 @@ class AboutWindowTest : public ::testing::Test {
 
   void PressKey(WPARAM key) const { ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1); }
 
-  // A step that reads the message box open then into `boxCaption_` and `boxTexts_` and presses
-  // its OK.
+  // The tick at which the driver notes the message box the last step opened and presses its OK.
   void ThenAnswerTheBox() {
-    steps_.Then([this] {
-      HWND box = FindThreadWindow("#32770");
-      ASSERT_NE(box, nullptr) << "no message box";
-      boxCaption_ = WindowText(box);
-      for (const std::string& text : ChildTexts(box, "Static")) {
-        if (!text.empty())
-          boxTexts_.push_back(text);
-      }
-      ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    });
+    steps_.Then([] {});
   }
 
   RecordingShellOpener shell_;
   WindowHandle owner_;
   std::unique_ptr<TfrmAbout> about_;
-  DialogDriver steps_{DialogDriver::Dialogs::kLeftAlone, 40};
+  DialogDriver steps_{DialogDriver::Dialogs::kNotedAndOk, 40};
   bool rescued_ = false;
-  std::string boxCaption_;
-  std::vector<std::string> boxTexts_;
 };
 
 TEST_F(AboutWindowTest, EscapeOrEnterClosesWhicheverLinkHasTheFocus) {
@@ -172,8 +159,7 @@ TEST_F(AboutWindowTest, FailingLinkClickShowsTheErrorAndTheWindowStays) {
   int result = 0;
   EXPECT_NO_THROW(result = about_->ShowModal()) << "the failure reached the modal loop";
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(boxCaption_, "Velmora");
-  EXPECT_EQ(boxTexts_, std::vector<std::string>{"No program opens this link"});
+  EXPECT_EQ(steps_.seen, (std::vector<SeenBox>{{"Velmora", "No program opens this link", true}}));
   EXPECT_TRUE(stillModal);
   EXPECT_TRUE(shell_.calls.empty());
 }
@@ -187,12 +173,12 @@ TEST_F(AboutWindowTest, CreditsMessageAndTheFocusStaysOnOK) {
     PressKey(VK_ESCAPE);
   });
   EXPECT_EQ(about_->ShowModal(), IDCANCEL);
-  EXPECT_EQ(boxCaption_, "Velmora");
-  EXPECT_EQ(boxTexts_,
-            std::vector<std::string>{"Special thanks go to:\n\n"
-                                     "  The SETI client's makers, for the work units,\n"
-                                     "  The testers of the early versions, for their reports,\n"
-                                     "  Everyone who keeps a client running, for their patience."});
+  EXPECT_EQ(steps_.seen, (std::vector<SeenBox>{{"Velmora",
+                                                "Special thanks go to:\n\n"
+                                                "  The SETI client's makers, for the work units,\n"
+                                                "  The testers of the early versions, for their reports,\n"
+                                                "  Everyone who keeps a client running, for their patience.",
+                                                true}}));
   EXPECT_EQ(focusAfter, Control(kAboutOKButton));
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/file_system.h"
 #include "monitor/figure_texts.h"
+#include "tests/gui/wait_for_reads.h"
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/control_placement.h"
@@ -54,14 +55,8 @@ class DetailsWindowTest : public ::testing::Test {
   bool Visible() const { return ::IsWindowVisible(details_->Hwnd()) != FALSE; }
 
   // The program's event loop as far as the details window needs it.
-  void PumpMessages() {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (details_->PreTranslateMessage(message))
-        continue;
-      ::TranslateMessage(&message);
-      ::DispatchMessageA(&message);
-    }
+  void Pump() {
+    PumpMessagesThrough([this](MSG& message) { return details_->PreTranslateMessage(message); });
   }
 
   static void WriteBothFiles(const TempFolder& folder) {
@@ -151,7 +146,7 @@ TEST_F(DetailsWindowTest, EscEnterAndAltCHideTheWindow) {
         ::SetFocus(details_->Hwnd());
       // Alt held: bit 29 of a WM_SYSCHAR's flags.
       ::PostMessageA(::GetFocus(), message, key, message == WM_SYSCHAR ? (1 | (1 << 29)) : 1);
-      PumpMessages();
+      Pump();
       EXPECT_FALSE(Visible());
       EXPECT_TRUE(::IsWindow(details_->Hwnd()));
     }
@@ -162,7 +157,7 @@ TEST_F(DetailsWindowTest, OtherKeysLeaveItOpenAndOtherWindowsAlone) {
   details_->ShowAndActivate();
   ::PostMessageA(::GetFocus(), WM_KEYDOWN, 'A', 1);
   ::PostMessageA(::GetFocus(), WM_SYSCHAR, 'x', 1 | (1 << 29));
-  PumpMessages();
+  Pump();
   EXPECT_TRUE(Visible());
   MSG elsewhere{owner_.Get(), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
   EXPECT_FALSE(details_->PreTranslateMessage(elsewhere));

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "monitor/win32/main_commands.h"
@@ -47,70 +48,55 @@ std::vector<int> Union(HWND a, HWND b) {
   return Box(both);
 }
 
-std::vector<int> ImageSize(HIMAGELIST list) {
-  int width = 0;
-  int height = 0;
-  ::ImageList_GetIconSize(list, &width, &height);
-  return {width, height};
-}
+// What the window shows now, in pixels, beside what the layout gives, scaled to `dpi`.
+struct Measured {
+  Geometry shown;
+  Geometry laidOut;
+};
 
-// What the window shows now, in pixels.
-Geometry Measure(const TfrmMain& window) {
+Measured Measure(const TfrmMain& window, int dpi) {
   const MainControls& c = window.Controls();
-  Geometry g;
-  g["lblPollItv"] = Box(c.lblPollItv);
+  Measured m;
+  const auto add = [&](const std::string& name, std::vector<int> shown, std::vector<int> atDefaultDpi) {
+    m.shown[name] = std::move(shown);
+    for (int& value : atDefaultDpi)
+      value = win::ScaleToDpi(value, dpi);
+    m.laidOut[name] = std::move(atDefaultDpi);
+  };
+  add("lblPollItv", Box(c.lblPollItv), {4, 5, 114, 13});
   // The up-down control takes its width out of the edit box's rectangle, at its right end; how
   // much is the control's own affair (the overlap checks keep it inside its slot).
   const std::vector<int> spin = Union(c.fldPollItv, c.spnPollItv);
-  g["fldPollItv with spnPollItv"] = {spin[0], spin[1], spin[3]};
-  g["chkActive"] = Box(c.chkActive);
-  g["pnlSettings width"] = {Box(c.pnlSettings)[2]};
+  add("fldPollItv with spnPollItv", {spin[0], spin[1], spin[3]}, {118, 1, 21});
+  add("chkActive", Box(c.chkActive), {186, 3, 100, 17});
+  add("pnlSettings width", {Box(c.pnlSettings)[2]}, {292});
   for (const StatsLabel& label : kStatsLabels)
-    g[label.name] = Box(StatsControl(c, label));
-  g["pnlStats height"] = {Box(c.pnlStats)[3]};
+    add(label.name, Box(StatsControl(c, label)), {label.x, label.y, label.width, label.height});
+  add("pnlStats height", {Box(c.pnlStats)[3]}, {80});
   const RECT main = RectInParent(c.pnlMain), table = RectInParent(c.lvMain);
-  g["lvMain insets"] = {table.left, table.top, (main.right - main.left) - table.right,
-                        (main.bottom - main.top) - table.bottom};
-  int edges[4] = {};
-  ::SendMessageA(c.sttBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
-  g["sttBar parts"] = {edges[0], edges[1], edges[2], edges[3]};
+  add("lvMain insets",
+      {table.left, table.top, (main.right - main.left) - table.right,
+       (main.bottom - main.top) - table.bottom},
+      {5, 2, 5, 5});
   const auto buttonSize = static_cast<DWORD>(::SendMessageA(c.tlbMain, TB_GETBUTTONSIZE, 0, 0));
-  g["tlbMain button size"] = {LOWORD(buttonSize), HIWORD(buttonSize)};
-  g["tlbMain images"] =
-      ImageSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(c.tlbMain, TB_GETIMAGELIST, 0, 0)));
-  g["lvMain images"] =
-      ImageSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(c.lvMain, LVM_GETIMAGELIST, LVSIL_SMALL, 0)));
-  g["font height"] = {FontHeight(c.lblPollItv), FontHeight(c.lvMain), FontHeight(c.lblProgress),
-                      FontHeight(c.sttBar)};
-  return g;
-}
-
-// What the layout gives, scaled to `dpi`.
-Geometry Expected(int dpi) {
-  auto px = [dpi](std::vector<int> values) {
-    for (int& value : values) {
-      if (value >= 0)
-        value = win::ScaleToDpi(value, dpi);
-    }
-    return values;
-  };
-  Geometry g;
-  g["lblPollItv"] = px({4, 5, 114, 13});
-  g["fldPollItv with spnPollItv"] = px({118, 1, 21});
-  g["chkActive"] = px({186, 3, 100, 17});
-  g["pnlSettings width"] = px({292});
-  for (const StatsLabel& label : kStatsLabels)
-    g[label.name] = px({label.x, label.y, label.width, label.height});
-  g["pnlStats height"] = px({80});
-  g["lvMain insets"] = px({5, 2, 5, 5});
+  add("tlbMain button size", {LOWORD(buttonSize), HIWORD(buttonSize)}, {23, 23});
+  add("tlbMain images",
+      ImageSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(c.tlbMain, TB_GETIMAGELIST, 0, 0))), {16, 16});
+  add("lvMain images",
+      ImageSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(c.lvMain, LVM_GETIMAGELIST, LVSIL_SMALL, 0))),
+      {16, 16});
+  // Not scaled value by value: the status bar's edges are multiples of one scaled panel, and the
+  // font follows points.
+  int edges[4] = {};
+  const auto parts =
+      static_cast<int>(::SendMessageA(c.sttBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
+  m.shown["sttBar parts: count, then right edges"] = {parts, edges[0], edges[1], edges[2], edges[3]};
   const int panel = win::ScaleToDpi(80, dpi);
-  g["sttBar parts"] = {panel, 2 * panel, 3 * panel, -1};
-  g["tlbMain button size"] = px({23, 23});
-  g["tlbMain images"] = px({16, 16});
-  g["lvMain images"] = px({16, 16});
-  const int font = -::MulDiv(8, dpi, 72);
-  g["font height"] = {font, font, font, font};
-  return g;
+  m.laidOut["sttBar parts: count, then right edges"] = {4, panel, 2 * panel, 3 * panel, -1};
+  m.shown["font height"] = {FontHeight(c.lblPollItv), FontHeight(c.lvMain), FontHeight(c.lblProgress),
+                            FontHeight(c.sttBar)};
+  m.laidOut["font height"] = std::vector<int>(4, -::MulDiv(8, dpi, 72));
+  return m;
 }
 
 std::array<LONG, 2> WindowSize(const TfrmMain& window) {
@@ -301,7 +287,8 @@ TEST_F(HighDpiTest, TheRunHasTheDpiItWasStartedForAndLayoutAndFirstStartSizesFol
   const int dpi = win::WindowDpi(window.Hwnd());
   EXPECT_EQ(dpi, ExpectedStartDpi());
   EXPECT_EQ(window.Dpi(), ExpectedStartDpi());
-  EXPECT_EQ(Measure(window), Expected(dpi));
+  const Measured measured = Measure(window, dpi);
+  EXPECT_EQ(measured.shown, measured.laidOut);
   EXPECT_EQ(WindowSize(window), (std::array<LONG, 2>{win::ScaleToDpi(534, dpi), win::ScaleToDpi(300, dpi)}));
   std::vector<int> columns;
   for (int width : {248, 46, 33, 33, 35, 100})
@@ -331,13 +318,14 @@ TEST_F(HighDpiTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
   HWND table = window.Controls().lvMain;
   for (const int target : {120, 144, 192}) {
     SCOPED_TRACE(target);
-    const Geometry before = Measure(window);
+    const Geometry before = Measure(window, startDpi).shown;
     const std::vector<int> columnsBefore = ColumnWidths(table);
     const std::array<LONG, 2> sizeBefore = WindowSize(window);
 
     MoveToScreenOf(window, target);
     EXPECT_EQ(window.Dpi(), target);
-    EXPECT_EQ(Measure(window), Expected(target));
+    const Measured moved = Measure(window, target);
+    EXPECT_EQ(moved.shown, moved.laidOut);
     std::vector<int> scaledColumns;
     for (int width : columnsBefore)
       scaledColumns.push_back(::MulDiv(width, target, startDpi));
@@ -349,7 +337,7 @@ TEST_F(HighDpiTest, MovingToAnotherScreenScalesEverythingAndBackRestoresIt) {
     // The layout comes back exactly; sizes scaled twice through a ratio like 120/144 may each
     // have been rounded once, as the system's own suggested bounds are.
     MoveToScreenOf(window, startDpi);
-    EXPECT_EQ(Measure(window), before);
+    EXPECT_EQ(Measure(window, startDpi).shown, before);
     const std::vector<int> columnsAfter = ColumnWidths(table);
     const std::array<LONG, 2> sizeAfter = WindowSize(window);
     for (std::size_t i = 0; i < columnsBefore.size(); ++i)

@@ -201,15 +201,6 @@ inline std::vector<bool> MenuChecks(HMENU menu, std::initializer_list<UINT> ids)
   return checks;
 }
 
-// Delivers whatever is waiting in the thread's queue.
-inline void PumpMessages() {
-  MSG message{};
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-}
-
 // Sets a file's last-write time to a local date and time (the tests run with TZ=UTC).
 inline void SetFileTimeTo(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
   SYSTEMTIME local{year, month, 0, day, hour, minute, 0, 0};

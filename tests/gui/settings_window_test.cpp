@@ -20,6 +20,7 @@
 #include "monitor/settings_store.h"
 #include "monitor/win32/main_window.h"
 #include "monitor/win32/registry_store.h"
+#include "tests/gui/main_window_fixture.h"
 #include "tests/gui/wait_for_reads.h"
 #include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/dialog_driver.h"
@@ -48,12 +49,6 @@ bool HasVisibleStyle(HWND control) {
 std::vector<bool> BarsVisible(const MainControls& c) {
   return {HasVisibleStyle(c.tlbMain), HasVisibleStyle(c.pnlStats), HasVisibleStyle(c.sttBar)};
 }
-
-// One value of a section.
-struct KeyText {
-  std::string key;
-  std::string text;
-};
 
 class SettingsWindowTest : public ::testing::Test {
  protected:

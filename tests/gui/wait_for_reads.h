@@ -1,5 +1,5 @@
-// Waiting in a GUI test for what the reading threads send back, as the event loop would deliver
-// it.
+// Delivering a GUI test thread's messages as the program's event loop would, and waiting so for
+// what the reading threads send back.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,21 @@
 #include "monitor/win32/main_window.h"
 
 namespace velmora::testing {
+
+// Delivers whatever is waiting in the thread's queue; a message that `preTranslate` takes (a
+// window's own keyboard handling) goes no further.
+inline void PumpMessagesThrough(const std::function<bool(MSG&)>& preTranslate) {
+  MSG message{};
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (preTranslate && preTranslate(message))
+      continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+}
+inline void PumpMessages() {
+  PumpMessagesThrough({});
+}
 
 // Delivers the thread's messages until `done` holds or `limit` ms have passed. True when it held.
 // Paints stay pending, so that a test can still see what a pass invalidated.

@@ -93,10 +93,7 @@ TEST(ImageListShape, HoldsItsImagesAtTheAskedSize) {
     const ImageListHandle list = make(size);
     ASSERT_TRUE(list);
     EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count);
-    int width = 0;
-    int height = 0;
-    ASSERT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height));
-    EXPECT_EQ(std::pair(width, height), std::pair(size, size));
+    EXPECT_EQ(ImageSize(list.Get()), (std::vector<int>{size, size}));
   }
 }
 

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
+
+#include "tests/support/win32/canvas.h"
 
 namespace velmora::win {
 namespace {
@@ -16,11 +19,8 @@ TEST(ImagesAhead, EachListHoldsEveryImageAtTheSizeTaken) {
     for (const auto& [list, count, size] : {std::tuple{ahead.TakeButtons(takenAt), 8, takenAt},
                                             std::tuple{ahead.TakeStateBalls(takenAt), 5, takenAt},
                                             std::tuple{ahead.TakeButtons(madeAt), 8, madeAt}}) {
-      int width = 0;
-      int height = 0;
-      EXPECT_TRUE(::ImageList_GetIconSize(list.Get(), &width, &height)) << madeAt << " " << takenAt;
-      EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count);
-      EXPECT_EQ(std::pair(width, height), std::pair(size, size));
+      EXPECT_EQ(::ImageList_GetImageCount(list.Get()), count) << madeAt << " " << takenAt;
+      EXPECT_EQ(testing::ImageSize(list.Get()), (std::vector<int>{size, size})) << madeAt << " " << takenAt;
     }
   }
 }

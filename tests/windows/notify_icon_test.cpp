@@ -108,22 +108,20 @@ TEST_F(NotifyIconTest, BalloonCarriesTitleTextAndTheLargeIcon) {
 }
 
 TEST_F(NotifyIconTest, DestructionAndHideDeleteOnce) {
-  {
-    NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-    ASSERT_TRUE(icon.Show());
+  for (const bool hide : {false, true}) {
+    tray_.calls.clear();
+    {
+      NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
+      ASSERT_TRUE(icon.Show());
+      if (hide) {
+        icon.Hide();
+        EXPECT_FALSE(icon.ShowBalloon("Velmora", "late news"));
+        EXPECT_FALSE(icon.Readd());
+      }
+    }
+    EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE})) << hide;
+    EXPECT_EQ(Asked(tray_.calls[2]), OfOurIcon(NIM_DELETE, 0)) << hide;
   }
-  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
-  EXPECT_EQ(Asked(tray_.calls[2]), OfOurIcon(NIM_DELETE, 0));
-
-  tray_.calls.clear();
-  {
-    NotifyIcon icon(tray_, owner_.Get(), kId, kCallback, 96);
-    ASSERT_TRUE(icon.Show());
-    icon.Hide();
-    EXPECT_FALSE(icon.ShowBalloon("Velmora", "late news"));
-    EXPECT_FALSE(icon.Readd());
-  }
-  EXPECT_EQ(tray_.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
 }
 
 // The shell still holds the icon (a TaskbarCreated for a dpi change): its NIM_ADD fails, and the

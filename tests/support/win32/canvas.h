@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -57,6 +59,14 @@ inline SIZE BitmapSize(HBITMAP bitmap) {
   if (::GetObjectA(bitmap, sizeof(header), &header) == 0)
     return {0, 0};
   return {header.bmWidth, header.bmHeight};
+}
+
+// The size of an image list's pictures, width and height; 0 and 0 when it cannot be read.
+inline std::vector<int> ImageSize(HIMAGELIST list) {
+  int width = 0;
+  int height = 0;
+  ::ImageList_GetIconSize(list, &width, &height);
+  return {width, height};
 }
 
 // The bitmap's pixels, top row first, as 0xAARRGGBB words.

@@ -10,11 +10,12 @@ namespace velmora::testing {
 SeenBox ReadMessageBox(HWND box) {
   SeenBox noted{win::WindowText(box), {}, true};
   int buttons = 0;
-  // The text is the static control that has text (the icon's static has none).
+  // The text is the static control that has text (the icon's static has none); should there be
+  // more, all of them, so that a comparison with one text fails.
   for (HWND child : Children(box)) {
     const std::string text = win::WindowText(child);
     if (HasClass(child, "Static") && !text.empty())
-      noted.text = text;
+      noted.text += (noted.text.empty() ? "" : "\n") + text;
     if (HasClass(child, "Button") && ::IsWindowVisible(child)) {
       ++buttons;
       if (::GetDlgCtrlID(child) != IDOK)
