@@ -7,25 +7,17 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "tests/support/memory_settings_store.h"
 #include "tests/support/win32/registry_sandbox.h"
 
 namespace velmora::win {
 namespace {
 
-// The message of the SettingsError that `action` throws, or a note that it threw none.
-std::string SettingsErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const SettingsError& error) {
-    return error.what();
-  }
-  return "no SettingsError";
-}
+using testing::SettingsErrorOf;
 
 class RegistryStoreTest : public ::testing::Test {
  protected:
