@@ -75,6 +75,18 @@ probe_must_refuse() {
   echo "probe refused, as it should: ${output##*FAIL: }"
 }
 
+# What a start that showed no window left behind: every process of the test's prefix with its
+# state and the kernel call it waits in, so that a rare failure can be told apart afterwards.
+show_prefix_processes() {
+  local environ pid
+  echo "--- processes of $prefix"
+  for environ in /proc/[0-9]*/environ; do
+    grep -qszx "WINEPREFIX=$prefix" "$environ" || continue
+    pid=${environ#/proc/}
+    ps -o pid=,stat=,wchan:32=,args= -p "${pid%/environ}" || true
+  done
+}
+
 windows_path() {
   local path=$1
   echo "Z:${path//\//\\}"
@@ -91,7 +103,10 @@ start_and_check() {
     >"$work/velmora.log" 2>&1 &
   app_pid=$!
 
-  probe --timeout "$wait_seconds" --keep-open "$exe_win" || fail "Velmora's window did not come up"
+  if ! probe --timeout "$wait_seconds" --keep-open "$exe_win"; then
+    show_prefix_processes
+    fail "Velmora's window did not come up"
+  fi
   if [ "$with_negative_checks" = yes ]; then
     probe_must_refuse "found a window of a class no program registers" \
       --timeout 1 --keep-open --class TfrmNoSuchWindow "$exe_win"

@@ -1,5 +1,6 @@
 #include "tests/package/program_window.h"
 
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,21 @@ ProgramWindow FindProgramWindow(const std::string& className, const std::string&
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+void PrintTopLevelWindows() {
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM) -> BOOL {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(hwnd, &processId);
+        char className[64] = {};
+        ::GetClassNameA(hwnd, className, sizeof className);
+        std::printf("  window %p class %s, process %lu (%s)%s\n", static_cast<void*>(hwnd), className,
+                    processId, ProcessImagePath(processId).c_str(),
+                    ::IsWindowVisible(hwnd) ? ", visible" : "");
+        return TRUE;
+      },
+      0);
 }
 
 HWND FindDescendant(HWND parent, const char* className) {

@@ -22,6 +22,10 @@ struct ProgramWindow {
 // whole path, letter case ignored). hwnd is null when there is none.
 ProgramWindow FindProgramWindow(const std::string& className, const std::string& exePath);
 
+// Prints every top-level window with its class and its process's executable: what a search
+// that found nothing saw.
+void PrintTopLevelWindows();
+
 // The first descendant of `parent` of class `className`, or null.
 HWND FindDescendant(HWND parent, const char* className);
 

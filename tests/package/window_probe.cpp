@@ -89,6 +89,8 @@ ProgramWindow WaitForWindow(const Options& options) {
   } else {
     std::printf("FAIL: no top-level window of class %s belonging to %s within %lu ms\n",
                 options.className.c_str(), options.exePath.c_str(), options.timeoutMilliseconds);
+    std::printf("top-level windows:\n");
+    PrintTopLevelWindows();
   }
   return ProgramWindow{};
 }
