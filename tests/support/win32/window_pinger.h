@@ -51,6 +51,37 @@ class WindowPinger {
   double LongestMs() const { return longestMs_; }
   // Every ping's wait for its answer, in the order they were sent.
   const std::vector<double>& WaitsMs() const { return waitsMs_; }
+  // Pings that were not answered, or answered after `limitMs` or more, while `witness`, pinging
+  // another window at the same time, was held up no more than 100 ms less. Under Wine one server
+  // carries every message, and it opens files itself: an open on a slow share stops every
+  // window of every program for as long. A stall that the witness shared is the server's; one
+  // that it did not share is this window's own. Call once both have stopped.
+  std::vector<std::string> StallsOfItsOwn(const WindowPinger& witness, double limitMs) const {
+    std::vector<std::string> stalls;
+    for (std::size_t i = 0; i < waitsMs_.size(); ++i) {
+      const double sent = sentMs_[i];
+      const double wait = waitsMs_[i];
+      if (answered_[i] && wait < limitMs)
+        continue;
+      // A stopped server holds the witness up in its ping or in its pause between two pings:
+      // each of its rounds counts whole, from one ping's sending to the next one's.
+      double shared = 0;
+      const std::vector<double>& rounds = witness.sentMs_;
+      for (std::size_t j = 0; j < rounds.size(); ++j) {
+        const double end = j + 1 < rounds.size() ? rounds[j + 1] : rounds[j] + witness.waitsMs_[j];
+        if (rounds[j] < sent + wait && sent < end)
+          shared = std::max(shared, end - rounds[j]);
+      }
+      // A ping refused at once because the window hangs is never the server's.
+      if (wait >= limitMs && shared >= wait - 100.0)
+        continue;
+      char text[120] = {};
+      std::snprintf(text, sizeof(text), "ping %zu: %s after %.1f ms; the witness was held up %.1f ms", i,
+                    answered_[i] ? "answered" : "unanswered", wait, shared);
+      stalls.emplace_back(text);
+    }
+    return stalls;
+  }
   std::string Figures() const {
     char text[160] = {};
     std::snprintf(text, sizeof(text),
@@ -77,9 +108,13 @@ class WindowPinger {
       const LRESULT answered =
           ::SendMessageTimeoutA(window_, WM_NULL, 0, 0, sending_.flags, sending_.timeoutMs, &result);
       ::QueryPerformanceCounter(&after);
-      const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
-                        static_cast<double>(frequency.QuadPart);
+      const auto toMs = [&](LONGLONG ticks) {
+        return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+      };
+      const double ms = toMs(after.QuadPart - before.QuadPart);
+      sentMs_.push_back(toMs(before.QuadPart));
       waitsMs_.push_back(ms);
+      answered_.push_back(answered != 0);
       if (!answered)
         ++unanswered_;
       else if (ms > 100.0)
@@ -92,6 +127,8 @@ class WindowPinger {
   Sending sending_;
   // Written by the pinging thread only, read once it has ended.
   std::vector<double> waitsMs_;
+  std::vector<double> sentMs_;  // on the performance counter's clock, which all threads share
+  std::vector<bool> answered_;
   int unanswered_ = 0;
   int slow_ = 0;
   double longestMs_ = 0;
