@@ -903,8 +903,8 @@ TEST_F(MainWindowTest, SlowShareRowFillsInWhileTheWindowKeepsAnsweringAndLocalRo
   TfrmMain& window = OpenBesideLocalClients({{share, true}});
   HWND table = window.Controls().lvMain;
   const ULONGLONG shown = ::GetTickCount64();
-  Pingers pinger(window.Hwnd());
-  ASSERT_TRUE(pinger.window.Running());
+  Pingers pingers(window.Hwnd());
+  ASSERT_TRUE(pingers.window.Running());
 
   EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow("50.00"); }, 5000));
   // Every call of the share waits, yet its row fills in when its read comes back.
@@ -914,7 +914,7 @@ TEST_F(MainWindowTest, SlowShareRowFillsInWhileTheWindowKeepsAnsweringAndLocalRo
   EXPECT_TRUE(PumpUntil([&] { return RowShowsUnitAt(table, ClientPath("local2"), "25.00"); }, 5000));
   PumpUntilWatchedSince(shown);
 
-  ExpectEveryPingAnswered(pinger);
+  ExpectEveryPingAnswered(pingers);
 }
 
 TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNotWaitForIt) {
@@ -927,8 +927,8 @@ TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNot
   HWND hwnd = window.Hwnd();
   HWND table = window.Controls().lvMain;
   const ULONGLONG shown = ::GetTickCount64();
-  Pingers pinger(hwnd);
-  ASSERT_TRUE(pinger.window.Running());
+  Pingers pingers(hwnd);
+  ASSERT_TRUE(pingers.window.Running());
 
   EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow("50.00"); }, 5000));
   const int row = RowOf(table, share);
@@ -945,7 +945,7 @@ TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNot
   PumpUntilWatchedSince(shown);
   EXPECT_TRUE(window.Table().Row(static_cast<std::size_t>(row)).late);
 
-  ExpectEveryPingAnswered(pinger);
+  ExpectEveryPingAnswered(pingers);
 
   // The share's read still hangs: closing returns all the same, and the process goes on.
   ASSERT_FALSE(window.ReadsSettled());
@@ -974,8 +974,8 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
   }
   TfrmMain& window = OpenBesideLocalClients(stored);
   HWND table = window.Controls().lvMain;
-  Pingers pinger(window.Hwnd());
-  ASSERT_TRUE(pinger.window.Running());
+  Pingers pingers(window.Hwnd());
+  ASSERT_TRUE(pingers.window.Running());
   EXPECT_TRUE(PumpUntil([&] { return LocalClientsShow("50.00"); }, 5000));
   for (const char* progress : {"25", "75"}) {
     for (const char* name : kLocalClients)
@@ -997,7 +997,7 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
   EXPECT_LE(window.ReadingThreads(), 12u);
   std::printf("[ threads  ] %zu reading threads\n", window.ReadingThreads());
 
-  ExpectEveryPingAnswered(pinger);
+  ExpectEveryPingAnswered(pingers);
 }
 
 // A read that throws on its thread ends as an answer with nothing learnt: the row keeps what it
