@@ -1,16 +1,17 @@
 // How long Velmora takes from its start to its window, and how much memory it then holds, beside
-// a bare window (launch_bare_window.exe: a report list view and a status bar, nothing else)
-// started the same way, in the same run.
+// two baselines started the same way, in the same run: a bare window (launch_bare_window.exe: a
+// report list view and a status bar, nothing else) and a window with the monitor window's
+// controls and nothing else (launch_controls_window.exe).
 //
 // For each number of locations N it writes N small client folders (work_unit.sah and a state.sah
 // with "prog=" and "cpu=" lines) into a temporary folder and stores them, in a shuffled order,
 // as Velmora's locations in this prefix's registry, through the program's own settings store.
-// Then it starts Velmora.exe and the bare window alternately, several times, and watches each
-// from outside, as a user's desktop would:
+// Then it starts the three programs in turn, several times, and watches each from outside, as a
+// user's desktop would:
 //   window   from process start until the top-level window is visible and its list view gives
-//            back its row count (N for Velmora, 0 for the bare window);
+//            back its row count (N for Velmora, 0 for the baselines);
 //   shown    (Velmora) until the first pass is shown: the status bar counts N units in work;
-//   memory   the working set at that moment (at "window" for the bare window).
+//   memory   the working set at that moment (at "window" for the baselines).
 // Each process is then ended. Cells of the list view are read back through a buffer placed in
 // the watched process (VirtualAllocEx), since its texts are pointers into that process.
 //
@@ -19,13 +20,14 @@
 //
 // Run it under Wine in a prefix of its own (bench/launch_bench.sh does): Velmora's settings are
 // written into that prefix's registry.
-// Usage: gui_launch_bench [runs=5] [sizes=1000,4000,10000] [velmora.exe] [bare.exe]
+// Usage: gui_launch_bench [runs=5] [sizes=1000,4000,10000] [velmora.exe] [bare.exe] [controls.exe]
 #include <windows.h>
 
 #include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -53,6 +55,7 @@ using velmora::testing::TempFolder;
 constexpr DWORD kTimeoutMs = 120000;
 constexpr char kVelmoraClass[] = "TfrmMain";
 constexpr char kBareClass[] = "VelmoraLaunchBareWindow";
+constexpr char kControlsClass[] = "VelmoraLaunchControlsWindow";
 
 std::string FolderName(int index) {
   char name[16];
@@ -166,6 +169,7 @@ struct Launch {
 };
 
 struct Program {
+  const char* name;
   std::string exePath;
   const char* className;
   bool isVelmora;
@@ -233,7 +237,7 @@ Launch Start(const Program& program,
     LRESULT count = -1;
     return list && ::IsWindowVisible(window) && Send(list, LVM_GETITEMCOUNT, 0, 0, count) && count == rows;
   });
-  const std::string name = program.isVelmora ? "Velmora" : "the bare window";
+  const std::string name = program.name;
   checks.Expect(launch.windowMs > 0,
                 name + " never showed its window with " + std::to_string(rows) + " rows in its list view");
 
@@ -286,11 +290,19 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::vector<int> sizes = ParseSizes(argc > 2 ? argv[2] : "1000,4000,10000");
   const std::string benchFolder = velmora::testing::ExecutableFolder();
-  const Program velmora{argc > 3 ? argv[3] : benchFolder + "..\\app\\Velmora.exe", kVelmoraClass, true};
-  const Program bare{argc > 4 ? argv[4] : benchFolder + "launch_bare_window.exe", kBareClass, false};
+  const auto path = [&](int index, const char* fallback) {
+    return argc > index ? std::string(argv[index]) : benchFolder + fallback;
+  };
+  // The ratios are over the bare window's figures; it is printed first.
+  const std::array<Program, 3> programs{{
+      {"Velmora", path(3, "..\\app\\Velmora.exe"), kVelmoraClass, true},
+      {"controls", path(5, "launch_controls_window.exe"), kControlsClass, false},
+      {"bare", path(4, "launch_bare_window.exe"), kBareClass, false},
+  }};
   if (sizes.empty()) {
     std::fprintf(stderr,
-                 "usage: gui_launch_bench [runs=5] [sizes=1000,4000,10000] [velmora.exe] [bare.exe]\n");
+                 "usage: gui_launch_bench [runs=5] [sizes=1000,4000,10000] [velmora.exe] [bare.exe]"
+                 " [controls.exe]\n");
     return 2;
   }
 
@@ -309,36 +321,41 @@ int main(int argc, char** argv) {
               "working set", "ratio");
   for (int rows : sizes) {
     StoreLocations(folders, rows);
-    // One start of each first, not counted: the files they load come into the cache.
-    Start(bare, 0, folders, false, checks);
-    Start(velmora, rows, folders, true, checks);
-    std::vector<Launch> bareRuns;
-    std::vector<Launch> velmoraRuns;
-    for (int run = 0; run < runs; ++run)
-      velmora::bench::TakeTurns(
-          run, [&] { bareRuns.push_back(Start(bare, 0, folders, false, checks)); },
-          [&] { velmoraRuns.push_back(Start(velmora, rows, folders, false, checks)); });
-    const double bareWindow = Median(Pick(bareRuns, &Launch::windowMs));
-    const double bareMemory = Median(Pick(bareRuns, &Launch::workingSetMb));
-    const double window = Median(Pick(velmoraRuns, &Launch::windowMs));
-    const double shown = Median(Pick(velmoraRuns, &Launch::shownMs));
-    const double memory = Median(Pick(velmoraRuns, &Launch::workingSetMb));
-    std::printf("%7d  %-8s  %11.0f  %11s  %9s  %9.1f MB  %10s\n", rows, "bare", bareWindow, "-", "-",
-                bareMemory, "-");
-    std::printf("%7d  %-8s  %11.0f  %11.0f  %8.2fx  %9.1f MB  %9.2fx\n", rows, "Velmora", window, shown,
-                bareWindow > 0 ? window / bareWindow : 0.0, memory,
-                bareMemory > 0 ? memory / bareMemory : 0.0);
-    const auto each = [](const std::vector<Launch>& launches) {
-      std::string times;
-      for (double value : Pick(launches, &Launch::windowMs))
-        times += " " + std::to_string(static_cast<int>(value));
-      return times;
+    const auto start = [&](const Program& program, bool checkEveryRow) {
+      return Start(program, program.isVelmora ? rows : 0, folders, checkEveryRow, checks);
     };
-    std::printf("        Velmora window ms of each run:%s; bare:%s\n", each(velmoraRuns).c_str(),
-                each(bareRuns).c_str());
+    // One start of each first, not counted: the files they load come into the cache.
+    for (const Program& program : programs)
+      start(program, program.isVelmora);
+    // Each run starts the three in another order, so that none always comes first.
+    std::array<std::vector<Launch>, 3> launches;
+    for (int run = 0; run < runs; ++run) {
+      for (std::size_t turn = 0; turn < programs.size(); ++turn) {
+        const std::size_t which = (turn + static_cast<std::size_t>(run)) % programs.size();
+        launches[which].push_back(start(programs[which], false));
+      }
+    }
+    const double bareWindow = Median(Pick(launches[2], &Launch::windowMs));
+    const double bareMemory = Median(Pick(launches[2], &Launch::workingSetMb));
+    std::string eachRun;
+    for (std::size_t which = programs.size(); which-- > 0;) {
+      const double window = Median(Pick(launches[which], &Launch::windowMs));
+      const double memory = Median(Pick(launches[which], &Launch::workingSetMb));
+      const std::string shown =
+          programs[which].isVelmora
+              ? std::to_string(static_cast<int>(Median(Pick(launches[which], &Launch::shownMs))))
+              : "-";
+      std::printf("%7d  %-8s  %11.0f  %11s  %8.2fx  %9.1f MB  %9.2fx\n", rows, programs[which].name, window,
+                  shown.c_str(), bareWindow > 0 ? window / bareWindow : 0.0, memory,
+                  bareMemory > 0 ? memory / bareMemory : 0.0);
+      eachRun += std::string(which + 1 < programs.size() ? "; " : "") + programs[which].name + ":";
+      for (double value : Pick(launches[which], &Launch::windowMs))
+        eachRun += " " + std::to_string(static_cast<int>(value));
+    }
+    std::printf("        window ms of each run: %s\n", eachRun.c_str());
     std::fflush(stdout);
   }
-  std::printf("\nratio: Velmora's window time (or working set) over the bare window's, same run\n");
+  std::printf("\nratio: each program's window time (or working set) over the bare window's, same run\n");
   if (checks.Failures() > 0) {
     std::printf("%d checks failed: the figures above are not to be trusted\n", checks.Failures());
     return 1;

@@ -9,7 +9,7 @@ shift || true
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$tree" "$@"
 fi
-ninja -C "$tree" -j2 gui_launch_bench launch_bare_window Velmora >/dev/null
+ninja -C "$tree" -j2 gui_launch_bench launch_bare_window launch_controls_window Velmora >/dev/null
 work=$(mktemp -d "$tree/launch-bench.XXXXXX")
 prefix=$work/wineprefix
 cleanup() {
