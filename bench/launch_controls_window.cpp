@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "windows/artwork.h"
 #include "windows/layout_table.h"
 
 namespace {
@@ -50,27 +51,6 @@ HWND Child(DWORD exStyle, const char* className, DWORD style, const RECT& place,
   return child;
 }
 
-// `count` pictures of 16 by 16 pixels, each a square of another colour.
-HIMAGELIST Pictures(int count) {
-  HIMAGELIST list = ::ImageList_Create(16, 16, ILC_COLOR32, count, 0);
-  HDC screen = ::GetDC(nullptr);
-  for (int i = 0; i < count; ++i) {
-    HBITMAP picture = ::CreateCompatibleBitmap(screen, 16, 16);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HGDIOBJ old = ::SelectObject(dc, picture);
-    HBRUSH brush = ::CreateSolidBrush(RGB(40 * i, 120, 200 - 30 * i));
-    const RECT square{2, 2, 14, 14};
-    ::FillRect(dc, &square, brush);
-    ::DeleteObject(brush);
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::ImageList_Add(list, picture, nullptr);
-    ::DeleteObject(picture);
-  }
-  ::ReleaseDC(nullptr, screen);
-  return list;
-}
-
 HMENU MenuBar() {
   HMENU bar = ::CreateMenu();
   const char* const titles[] = {"&File", "&Location", "&View", "&Help"};
@@ -90,15 +70,16 @@ void AddControls(HWND window, HFONT font) {
   std::array<TBBUTTON, 8> buttons{};
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     const bool separator = i == 0 || i == 3 || i == 5 || i == 6;
-    buttons[i] = {static_cast<int>(i == 5 ? 292 : i % 7),
-                  static_cast<int>(200 + i),
-                  TBSTATE_ENABLED,
-                  static_cast<BYTE>(separator ? BTNS_SEP : BTNS_BUTTON),
-                  {},
-                  0,
-                  -1};
+    // The settings panel's slot is a separator as wide as the panel.
+    buttons[i].iBitmap = i == 5 ? 292 : static_cast<int>(i % 7);
+    buttons[i].idCommand = static_cast<int>(200 + i);
+    buttons[i].fsState = TBSTATE_ENABLED;
+    buttons[i].fsStyle = static_cast<BYTE>(separator ? BTNS_SEP : BTNS_BUTTON);
+    buttons[i].iString = -1;
   }
-  ::SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Pictures(7)));
+  ::SendMessageA(toolbar, TB_SETIMAGELIST, 0,
+                 // The program's own pictures, kept until the process ends.
+                 reinterpret_cast<LPARAM>(velmora::win::MakeButtonImageList(16).Release()));
   ::SendMessageA(toolbar, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   ::SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
   RECT slot{};
@@ -116,7 +97,8 @@ void AddControls(HWND window, HFONT font) {
   constexpr DWORD kTableStyle = LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
                                 LVS_EX_ONECLICKACTIVATE | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
   ::SendMessageA(table, LVM_SETEXTENDEDLISTVIEWSTYLE, kTableStyle, kTableStyle);
-  ::SendMessageA(table, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Pictures(5)));
+  ::SendMessageA(table, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(velmora::win::MakeStateImageList(16).Release()));
   const char* const captions[] = {"Location", "%", "WU", "Res", "Usr", "Last change"};
   const int widths[] = {248, 46, 33, 33, 35, 100};
   for (int i = 0; i < 6; ++i) {
