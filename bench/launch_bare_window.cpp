@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "bench/baseline_window.h"
+
 namespace {
 
 constexpr char kClassName[] = "VelmoraLaunchBareWindow";
@@ -52,30 +54,14 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;
-  ::InitCommonControlsEx(&controls);
-
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!::RegisterClassExA(&wc))
-    return 1;
-  HWND hwnd = ::CreateWindowExA(WS_EX_APPWINDOW, kClassName, "Bare window", WS_OVERLAPPEDWINDOW, 0, 0, 534,
-                                300, nullptr, nullptr, instance, nullptr);
-  if (!hwnd)
-    return 1;
-  ::ShowWindow(hwnd, showCommand);
-  ::UpdateWindow(hwnd);
-  MSG message{};
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
+  const velmora::bench::BaselineWindow window{.className = kClassName,
+                                              .title = "Bare window",
+                                              .proc = &WindowProc,
+                                              .commonControls = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES,
+                                              .exStyle = WS_EX_APPWINDOW,
+                                              .style = WS_OVERLAPPEDWINDOW,
+                                              .width = 534,
+                                              .height = 300,
+                                              .menu = nullptr};
+  return velmora::bench::RunBaselineWindow(instance, showCommand, window, [](HWND) {});
 }

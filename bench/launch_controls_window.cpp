@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "bench/baseline_window.h"
 #include "windows/artwork.h"
 #include "windows/layout_table.h"
 
@@ -124,32 +125,19 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!::RegisterClassExA(&wc))
-    return 1;
-  HWND hwnd = ::CreateWindowExA(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kClassName, "Velmora",
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 534, 300, nullptr, MenuBar(),
-                                instance, nullptr);
-  if (!hwnd)
-    return 1;
-  HFONT font =
-      ::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-  AddControls(hwnd, font);
-  ::ShowWindow(hwnd, showCommand);
-  ::UpdateWindow(hwnd);
-  MSG message{};
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
+  const velmora::bench::BaselineWindow window{
+      .className = kClassName,
+      .title = "Velmora",
+      .proc = &WindowProc,
+      .commonControls = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES,
+      .exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
+      .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+      .width = 534,
+      .height = 300,
+      .menu = MenuBar()};
+  return velmora::bench::RunBaselineWindow(instance, showCommand, window, [](HWND hwnd) {
+    AddControls(
+        hwnd, ::CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+  });
 }
