@@ -293,11 +293,11 @@ int main(int argc, char** argv) {
   const auto path = [&](int index, const char* fallback) {
     return argc > index ? std::string(argv[index]) : benchFolder + fallback;
   };
-  // The ratios are over the bare window's figures; it is printed first.
+  // The ratios are over the bare window's figures, the first.
   const std::array<Program, 3> programs{{
-      {"Velmora", path(3, "..\\app\\Velmora.exe"), kVelmoraClass, true},
-      {"controls", path(5, "launch_controls_window.exe"), kControlsClass, false},
       {"bare", path(4, "launch_bare_window.exe"), kBareClass, false},
+      {"controls", path(5, "launch_controls_window.exe"), kControlsClass, false},
+      {"Velmora", path(3, "..\\app\\Velmora.exe"), kVelmoraClass, true},
   }};
   if (sizes.empty()) {
     std::fprintf(stderr,
@@ -335,10 +335,10 @@ int main(int argc, char** argv) {
         launches[which].push_back(start(programs[which], false));
       }
     }
-    const double bareWindow = Median(Pick(launches[2], &Launch::windowMs));
-    const double bareMemory = Median(Pick(launches[2], &Launch::workingSetMb));
+    const double bareWindow = Median(Pick(launches[0], &Launch::windowMs));
+    const double bareMemory = Median(Pick(launches[0], &Launch::workingSetMb));
     std::string eachRun;
-    for (std::size_t which = programs.size(); which-- > 0;) {
+    for (std::size_t which = 0; which < programs.size(); ++which) {
       const double window = Median(Pick(launches[which], &Launch::windowMs));
       const double memory = Median(Pick(launches[which], &Launch::workingSetMb));
       const std::string shown =
@@ -348,7 +348,7 @@ int main(int argc, char** argv) {
       std::printf("%7d  %-8s  %11.0f  %11s  %8.2fx  %9.1f MB  %9.2fx\n", rows, programs[which].name, window,
                   shown.c_str(), bareWindow > 0 ? window / bareWindow : 0.0, memory,
                   bareMemory > 0 ? memory / bareMemory : 0.0);
-      eachRun += std::string(which + 1 < programs.size() ? "; " : "") + programs[which].name + ":";
+      eachRun += std::string(which > 0 ? "; " : "") + programs[which].name + ":";
       for (double value : Pick(launches[which], &Launch::windowMs))
         eachRun += " " + std::to_string(static_cast<int>(value));
     }

@@ -46,9 +46,18 @@ class WindowPinger {
   }
   bool Running() const { return static_cast<bool>(thread_); }
   int Pings() const { return static_cast<int>(waitsMs_.size()); }
-  int Unanswered() const { return unanswered_; }  // not within the timeout, or the window was hung
-  int Slow() const { return slow_; }              // answered, but after more than 100 ms
-  double LongestMs() const { return longestMs_; }
+  // Not within the timeout, or the window was hung.
+  int Unanswered() const { return static_cast<int>(std::count(answered_.begin(), answered_.end(), false)); }
+  // Answered, but after more than 100 ms.
+  int Slow() const {
+    int slow = 0;
+    for (std::size_t i = 0; i < waitsMs_.size(); ++i)
+      slow += answered_[i] && waitsMs_[i] > 100.0 ? 1 : 0;
+    return slow;
+  }
+  double LongestMs() const {
+    return waitsMs_.empty() ? 0.0 : *std::max_element(waitsMs_.begin(), waitsMs_.end());
+  }
   // Every ping's wait for its answer, in the order they were sent.
   const std::vector<double>& WaitsMs() const { return waitsMs_; }
   // Pings that were not answered, or answered after `limitMs` or more, while `witness`, pinging
@@ -86,7 +95,7 @@ class WindowPinger {
     char text[160] = {};
     std::snprintf(text, sizeof(text),
                   "%d pings, longest answer %.1f ms, %d over 100 ms, %d unanswered within %g s", Pings(),
-                  longestMs_, slow_, unanswered_, sending_.timeoutMs / 1000.0);
+                  LongestMs(), Slow(), Unanswered(), sending_.timeoutMs / 1000.0);
     return text;
   }
 
@@ -100,6 +109,9 @@ class WindowPinger {
   void Run() {
     LARGE_INTEGER frequency{};
     ::QueryPerformanceFrequency(&frequency);
+    const auto toMs = [&frequency](LONGLONG ticks) {
+      return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+    };
     do {
       LARGE_INTEGER before{};
       LARGE_INTEGER after{};
@@ -108,18 +120,9 @@ class WindowPinger {
       const LRESULT answered =
           ::SendMessageTimeoutA(window_, WM_NULL, 0, 0, sending_.flags, sending_.timeoutMs, &result);
       ::QueryPerformanceCounter(&after);
-      const auto toMs = [&](LONGLONG ticks) {
-        return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-      };
-      const double ms = toMs(after.QuadPart - before.QuadPart);
       sentMs_.push_back(toMs(before.QuadPart));
-      waitsMs_.push_back(ms);
+      waitsMs_.push_back(toMs(after.QuadPart - before.QuadPart));
       answered_.push_back(answered != 0);
-      if (!answered)
-        ++unanswered_;
-      else if (ms > 100.0)
-        ++slow_;
-      longestMs_ = std::max(longestMs_, ms);
     } while (::WaitForSingleObject(stop_.Get(), 10) == WAIT_TIMEOUT);
   }
 
@@ -129,9 +132,6 @@ class WindowPinger {
   std::vector<double> waitsMs_;
   std::vector<double> sentMs_;  // on the performance counter's clock, which all threads share
   std::vector<bool> answered_;
-  int unanswered_ = 0;
-  int slow_ = 0;
-  double longestMs_ = 0;
   KernelHandle stop_;
   KernelHandle thread_;  // last: starts once the rest is there
 };
