@@ -36,6 +36,7 @@ bool TState::Load(FileSystem& fs, const std::string& folder) {
   HasState = snapshot.Has(ClientFile::kState);
   HasResult = snapshot.Has(ClientFile::kResult);
   HasTempResult = snapshot.Has(ClientFile::kTempResult);
+  Unreachable = snapshot.unreachable;
   if (HasState)
     StateTime = snapshot.TimeOf(ClientFile::kState);
   FolderExists = snapshot.folderExists;
@@ -63,6 +64,7 @@ bool TUserInfo::Load(FileSystem& fs, const std::string& folder) {
   const FolderSnapshot snapshot = fs.Snapshot(FolderPart(userPath), kUserReaderFiles);
 
   HasUserInfo = snapshot.Has(ClientFile::kUserInfo);
+  Unreachable = snapshot.unreachable;
   FolderExists = snapshot.folderExists;
   if (!FolderExists)
     return false;

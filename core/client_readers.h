@@ -20,6 +20,7 @@ class TState {
   bool HasState = false;
   bool HasResult = false;
   bool HasTempResult = false;
+  bool Unreachable = false;  // the folder could not be reached: nothing else is known
   LocalDateTime StateTime;  // set only when HasState
   double Progress = -1;     // "prog=" x 100
   double CpuTime = -1;      // "cpu=", seconds
@@ -33,6 +34,7 @@ class TUserInfo {
  public:
   bool FolderExists = false;
   bool HasUserInfo = false;
+  bool Unreachable = false;  // the folder could not be reached: nothing else is known
   std::string UserName;
   std::int32_t ResultCount = -1;
   double TotalCpu = -1;

@@ -44,6 +44,9 @@ inline constexpr ClientFileSet kUserReaderFiles = FileBit(ClientFile::kUserInfo)
 // Files not asked for read as absent.
 struct FolderSnapshot {
   bool folderExists = false;
+  // A call failed with an error that says the folder cannot be reached (its server is gone, the
+  // network is down, the device is not ready): nothing more was asked, and nothing is known.
+  bool unreachable = false;
   std::array<bool, kClientFileCount> present{};
   std::array<LocalDateTime, kClientFileCount> lastWrite{};
 

@@ -10,6 +10,34 @@
 namespace velmora {
 namespace {
 
+// Errors that say the folder cannot be reached at all: the server or the network is gone, or
+// the device is not ready. Wine reports a network file system that fails this way as
+// ERROR_GEN_FAILURE or ERROR_NOT_READY.
+bool SaysUnreachable(DWORD error) {
+  switch (error) {
+    case ERROR_NOT_READY:
+    case ERROR_GEN_FAILURE:
+    case ERROR_REM_NOT_LIST:
+    case ERROR_BAD_NETPATH:
+    case ERROR_NETWORK_BUSY:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_UNEXP_NET_ERR:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_SEM_TIMEOUT:
+    case ERROR_NO_NET_OR_BAD_PATH:
+    case ERROR_CONNECTION_REFUSED:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case ERROR_CONNECTION_ABORTED:
+    case ERROR_HOST_DOWN:
+    case ERROR_NOT_CONNECTED:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsFolderAttributes(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -70,7 +98,9 @@ class Win32FileSystem final : public FileSystem {
 
   // One attribute query per wanted file answers existence and time together, and its error
   // tells a missing folder (path not found) from a missing file, so the folder needs no test
-  // of its own. Any other failure falls back to the plain queries, which then decide.
+  // of its own. An error that says the folder cannot be reached ends the look at once: every
+  // further call would wait as long to say the same. Any other failure falls back to the plain
+  // queries, which then decide.
   FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) override {
     FolderSnapshot snapshot;
     bool folderKnown = false;
@@ -94,6 +124,10 @@ class Win32FileSystem final : public FileSystem {
       } else if (error == ERROR_PATH_NOT_FOUND) {
         // Nothing can be found below a folder that is not there.
         return FolderSnapshot{};
+      } else if (SaysUnreachable(error)) {
+        FolderSnapshot unreachable;
+        unreachable.unreachable = true;
+        return unreachable;
       } else if (FileExists(path)) {
         snapshot.present[i] = true;
         snapshot.lastWrite[i] = LastWriteTime(path);

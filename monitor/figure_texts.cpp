@@ -78,6 +78,8 @@ SelectedFigures ReadSelectedFigures(FileSystem& fs, const std::optional<std::str
     figures.totalCpu = TotalCpuText(user.TotalCpu);
     figures.averageCpu = AverageCpuText(user.TotalCpu, user.ResultCount);
   }
+  if (user.Unreachable)
+    return figures;  // one call has said it: asking again would wait as long
 
   TState state;
   if (state.Load(fs, figures.path)) {

@@ -6,8 +6,13 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
+#include <unordered_map>
 #include <utility>
+
+#include "core/file_system.h"
+#include "monitor/server_keys.h"
 
 namespace velmora {
 
@@ -15,45 +20,46 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// One folder in the form in which two spellings of it compare equal.
-std::string FolderKey(std::string_view folder) {
-  std::string key(folder);
-  for (char& c : key) {
-    if (c == '/')
-      c = '\\';
-    else if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
+// Passes every call on, and notes whether one said that the folder cannot be reached.
+class ReachWatch final : public FileSystem {
+ public:
+  explicit ReachWatch(FileSystem& inner) : inner_(inner) {}
+
+  bool Unreachable() const { return unreachable_; }
+
+  bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
+  bool FolderExists(const std::string& path) override { return inner_.FolderExists(path); }
+  LocalDateTime LastWriteTime(const std::string& path) override { return inner_.LastWriteTime(path); }
+  ReadOutcome ReadShared(const std::string& path, std::size_t limit, std::string& contents) override {
+    return inner_.ReadShared(path, limit, contents);
   }
-  while (key.size() > 1 && key.back() == '\\')
-    key.pop_back();
-  return key;
-}
+  FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) override {
+    FolderSnapshot snapshot = inner_.Snapshot(folder, wanted);
+    unreachable_ = unreachable_ || snapshot.unreachable;
+    return snapshot;
+  }
+
+ private:
+  FileSystem& inner_;
+  bool unreachable_ = false;
+};
+
+constexpr std::size_t kNotQueued = static_cast<std::size_t>(-1);
 
 }  // namespace
 
-std::string ShareOf(std::string_view folder) {
-  std::string key = FolderKey(folder);
-  if (key.starts_with("\\\\")) {
-    // \\server\share\...: the share, however deep the folder lies in it.
-    const std::size_t server = key.find('\\', 2);
-    if (server == std::string::npos)
-      return key;
-    const std::size_t share = key.find('\\', server + 1);
-    return share == std::string::npos ? key : key.substr(0, share);
-  }
-  const std::size_t slash = key.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : key.substr(0, std::max<std::size_t>(slash, 1));
-}
-
-ReadAnswer AnswerRequest(FileSystem& fs, const ReadRequest& request) {
+ReadAnswer AnswerRequest(FileSystem& fs, const ReadRequest& request, bool* unreachable) {
+  ReachWatch watch(fs);
   ReadAnswer answer;
   answer.ticket = request.ticket;
   answer.kind = request.kind;
   if (request.kind == ReadKind::kRow) {
-    answer.row = ReadLocation(fs, request.folder);
+    answer.row = ReadLocation(watch, request.folder);
   } else {
-    answer.figures = ReadSelectedFigures(fs, request.folder);
+    answer.figures = ReadSelectedFigures(watch, request.folder);
   }
+  if (unreachable)
+    *unreachable = watch.Unreachable();
   return answer;
 }
 
@@ -63,21 +69,37 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   Shared(std::shared_ptr<FileSystem> fileSystem, std::function<void()> notify, ReaderLimits readerLimits)
       : fs(std::move(fileSystem)), answersWaiting(std::move(notify)), limits(std::move(readerLimits)) {}
 
-  // The reads of one share.
-  struct Line {
-    std::deque<ReadRequest> waiting;
-    std::size_t fresh = 0;  // running, not yet stuck
+  struct Waiting {
+    ReadRequest request;
+    std::string folder;  // FolderKey: a folder has one read running at most
+  };
+  // What is known of one server, kept while the reader lives: a server that went quiet stays
+  // known as such between passes, so that a pass does not try it again before its time.
+  struct Server {
+    std::vector<std::string> ancestors;
+    std::deque<Waiting> waiting;
+    std::size_t queuedAt = kNotQueued;  // in `queued` while reads wait
+    std::size_t fresh = 0;              // running, not yet stuck
     std::size_t stuck = 0;
-    bool inTurn = false;  // listed in `turn`
+    bool down = false;  // its last read could not reach it
+    int failures = 0;   // reads in a row that could not reach it
+    Clock::time_point retryAt{};
+    std::optional<Clock::time_point> answeredBegan;  // the latest read that answered began then
+    Clock::time_point lastAnswer = Clock::time_point::min();
+    std::optional<Clock::time_point> silentSince;  // listed in `silences` and `suspects` while set
+    std::uint64_t served = 0;                      // when a read of it last started, by `picks`
+    std::uint64_t depthVersion = ~std::uint64_t{0};
+    std::size_t depth = 0;
   };
   struct Run {
-    std::string share;
+    Server* server;
     Clock::time_point began;
     bool stuck = false;
+    bool probe = false;  // started while its server was not proven
   };
   struct Picked {
     ReadRequest request;
-    std::string folder;  // FolderKey: a folder has one read running at most
+    std::string folder;
   };
 
   const std::shared_ptr<FileSystem> fs;
@@ -87,8 +109,8 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   std::mutex mutex;
   std::condition_variable workArrived;  // readers wait here for requests
   std::condition_variable poolChanged;  // the starter waits here
-  std::map<std::string, Line> lines;    // by share
-  std::deque<std::string> turn;         // shares with waiting reads, served in turn
+  std::unordered_map<std::string, Server> servers;  // by ServerOf; nodes never move
+  std::vector<Server*> queued;                      // servers with waiting reads
   std::size_t waitingCount = 0;
   std::vector<ReadAnswer> answers;
   bool notified = false;
@@ -96,95 +118,187 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   bool stopping = false;
   std::size_t threads = 0;
   std::size_t freshCount = 0;
+  std::size_t hazards = 0;  // probes running and stuck reads
+  std::uint64_t picks = 0;
   std::map<std::string, Run> running;  // by FolderKey
+  // When each silent server's trouble began; the oldest is when the outage began.
+  std::multiset<Clock::time_point> silences;
+  // How many silent servers each folder holds (or is), for ranking the probes.
+  std::unordered_map<std::string, std::size_t> suspects;
+  std::uint64_t suspectsVersion = 0;
 
   void ReaderMain();
   void StarterMain();
   // Under the lock, for each of these.
-  bool MayStart(const Line& line) const;
+  bool Proven(const Server& server) const;
+  bool MayStart(const Server& server, bool proven, Clock::time_point now) const;
+  std::size_t Depth(Server& server);
   // The next read that may start now; with `take`, it is taken and counted as running.
-  std::optional<Picked> Pick(bool take);
+  std::optional<Picked> Pick(bool take, Clock::time_point now);
   void MarkStuck(Clock::time_point now, std::optional<Clock::time_point>& lookAgain);
-  // True when the end of this read may let waiting reads start that were held back.
-  bool Finish(const std::string& folder);
+  // Ends a read; false when it could not reach its server and waits to be tried again.
+  bool Finish(const Picked& picked, bool unreachable, Clock::time_point now);
+  void GoSilent(Server& server, Clock::time_point since);
+  void EndSilence(Server& server);
+  void Queue(Server& server);
+  void Unqueue(Server& server);
+  std::optional<Clock::time_point> NextRetry() const;
   void Notify();
-  void ForgetIfIdle(const std::string& share);
 };
 
-bool FolderReader::Shared::MayStart(const Line& line) const {
-  if (line.stuck == 0)
-    return true;
-  // A share that hangs somewhere: one probe at a time, and none once enough threads hang there.
-  return line.stuck < limits.stuckPerShare && line.fresh == 0;
+bool FolderReader::Shared::Proven(const Server& server) const {
+  return !server.silentSince && server.answeredBegan &&
+         (silences.empty() || *server.answeredBegan >= *silences.begin());
 }
 
-std::optional<FolderReader::Shared::Picked> FolderReader::Shared::Pick(bool take) {
+bool FolderReader::Shared::MayStart(const Server& server, bool proven, Clock::time_point now) const {
+  if (server.down)
+    return server.fresh + server.stuck == 0 && now >= server.retryAt;
+  if (server.silentSince)
+    return false;  // the read in flight is its probe
+  if (!proven)
+    return server.fresh + server.stuck == 0;
+  // A slow server that still answers: one more read beside its stuck ones, up to a limit.
+  return server.stuck == 0 || (server.fresh == 0 && server.stuck < limits.stuckPerServer);
+}
+
+std::size_t FolderReader::Shared::Depth(Server& server) {
+  if (server.depthVersion != suspectsVersion) {
+    server.depth = static_cast<std::size_t>(
+        std::ranges::count_if(server.ancestors, [this](const std::string& folder) { return suspects.contains(folder); }));
+    server.depthVersion = suspectsVersion;
+  }
+  return server.depth;
+}
+
+std::optional<FolderReader::Shared::Picked> FolderReader::Shared::Pick(bool take, Clock::time_point now) {
   if (freshCount >= limits.readers)
     return std::nullopt;
-  for (std::size_t left = turn.size(); left > 0; --left) {
-    std::string share = std::move(turn.front());
-    turn.pop_front();
-    Line& line = lines[share];
-    if (line.waiting.empty()) {
-      line.inTurn = false;
-      ForgetIfIdle(share);
+  const bool probeRoom = hazards < limits.probes;
+  Server* best = nullptr;
+  std::deque<Waiting>::iterator bestRead;
+  bool bestProven = false;
+  std::size_t bestDepth = 0;
+  for (Server* server : queued) {
+    const bool proven = Proven(*server);
+    if (!proven && (!probeRoom || bestProven))
       continue;
-    }
-    const auto next = MayStart(line) ? std::find_if(line.waiting.begin(), line.waiting.end(),
-                                                    [this](const ReadRequest& request) {
-                                                      return !running.contains(FolderKey(request.folder));
-                                                    })
-                                     : line.waiting.end();
-    if (next == line.waiting.end() || !take) {
-      // Not this one now; the others keep their turn. Without `take` the order stays.
-      if (next != line.waiting.end()) {
-        turn.push_front(std::move(share));
-        return Picked{};
-      }
-      turn.push_back(std::move(share));
+    if (!MayStart(*server, proven, now))
       continue;
-    }
-    Picked picked{std::move(*next), {}};
-    picked.folder = FolderKey(picked.request.folder);
-    line.waiting.erase(next);
-    --waitingCount;
-    ++line.fresh;
-    ++freshCount;
-    running.emplace(picked.folder, Run{share, Clock::now()});
-    if (line.waiting.empty()) {
-      line.inTurn = false;
+    const auto read = std::ranges::find_if(server->waiting, [this](const Waiting& w) { return !running.contains(w.folder); });
+    if (read == server->waiting.end())
+      continue;
+    if (proven) {
+      if (bestProven && server->served >= best->served)
+        continue;
     } else {
-      turn.push_back(std::move(share));
+      const std::size_t depth = Depth(*server);
+      if (best && (depth > bestDepth || (depth == bestDepth && server->served >= best->served)))
+        continue;
+      bestDepth = depth;
     }
-    return picked;
+    best = server;
+    bestRead = read;
+    bestProven = proven;
   }
-  return std::nullopt;
+  if (!best)
+    return std::nullopt;
+  if (!take)
+    return Picked{};
+  Picked picked{std::move(bestRead->request), std::move(bestRead->folder)};
+  best->waiting.erase(bestRead);
+  --waitingCount;
+  if (best->waiting.empty())
+    Unqueue(*best);
+  ++best->fresh;
+  ++freshCount;
+  best->served = ++picks;
+  if (!bestProven)
+    ++hazards;
+  running.emplace(picked.folder, Run{best, now, false, !bestProven});
+  return picked;
 }
 
-void FolderReader::Shared::ForgetIfIdle(const std::string& share) {
-  const auto found = lines.find(share);
-  if (found != lines.end() && found->second.waiting.empty() && !found->second.inTurn &&
-      found->second.fresh == 0 && found->second.stuck == 0) {
-    lines.erase(found);
+void FolderReader::Shared::Queue(Server& server) {
+  if (server.queuedAt != kNotQueued)
+    return;
+  server.queuedAt = queued.size();
+  queued.push_back(&server);
+}
+
+void FolderReader::Shared::Unqueue(Server& server) {
+  if (server.queuedAt == kNotQueued)
+    return;
+  Server* last = queued.back();
+  queued[server.queuedAt] = last;
+  last->queuedAt = server.queuedAt;
+  queued.pop_back();
+  server.queuedAt = kNotQueued;
+}
+
+void FolderReader::Shared::GoSilent(Server& server, Clock::time_point since) {
+  server.silentSince = since;
+  silences.insert(since);
+  for (const std::string& folder : server.ancestors) {
+    if (suspects[folder]++ == 0)
+      ++suspectsVersion;
   }
 }
 
-bool FolderReader::Shared::Finish(const std::string& folder) {
-  auto node = running.extract(folder);
+void FolderReader::Shared::EndSilence(Server& server) {
+  silences.erase(silences.find(*server.silentSince));
+  server.silentSince.reset();
+  for (const std::string& folder : server.ancestors) {
+    const auto found = suspects.find(folder);
+    if (--found->second == 0) {
+      suspects.erase(found);
+      ++suspectsVersion;
+    }
+  }
+}
+
+bool FolderReader::Shared::Finish(const Picked& picked, bool unreachable, Clock::time_point now) {
+  auto node = running.extract(picked.folder);
   const Run& done = node.mapped();
-  Line& line = lines[done.share];
+  Server& server = *done.server;
   if (done.stuck) {
-    --line.stuck;
+    --server.stuck;
   } else {
-    --line.fresh;
+    --server.fresh;
     --freshCount;
   }
-  if (!line.waiting.empty() && !line.inTurn) {
-    line.inTurn = true;
-    turn.push_back(done.share);
+  if (done.stuck || done.probe)
+    --hazards;
+  if (unreachable) {
+    server.down = true;
+    ++server.failures;
+    std::chrono::milliseconds wait = limits.retryFirst;
+    for (int i = 1; i < server.failures && wait < limits.retryCap; ++i)
+      wait *= 2;
+    server.retryAt = now + std::min(wait, limits.retryCap);
+    if (!server.silentSince)
+      GoSilent(server, done.began);
+    server.waiting.push_front(Waiting{picked.request, picked.folder});
+    ++waitingCount;
+    Queue(server);
+    return false;
   }
-  ForgetIfIdle(done.share);
-  return done.stuck;
+  server.down = false;
+  server.failures = 0;
+  server.answeredBegan = std::max(server.answeredBegan.value_or(done.began), done.began);
+  server.lastAnswer = now;
+  if (server.silentSince)
+    EndSilence(server);
+  return true;
+}
+
+std::optional<Clock::time_point> FolderReader::Shared::NextRetry() const {
+  std::optional<Clock::time_point> next;
+  for (const Server* server : queued) {
+    if (server->down && server->fresh + server->stuck == 0 && (!next || server->retryAt < *next))
+      next = server->retryAt;
+  }
+  return next;
 }
 
 void FolderReader::Shared::ReaderMain() {
@@ -192,7 +306,7 @@ void FolderReader::Shared::ReaderMain() {
   for (;;) {
     std::optional<Picked> picked;
     if (!workArrived.wait_for(lock, limits.idleExit,
-                              [&] { return stopping || (picked = Pick(true)).has_value(); })) {
+                              [&] { return stopping || (picked = Pick(true, Clock::now())).has_value(); })) {
       break;  // idle long enough
     }
     if (stopping)
@@ -205,8 +319,9 @@ void FolderReader::Shared::ReaderMain() {
     lock.unlock();
 
     ReadAnswer answer;
+    bool unreachable = false;
     try {
-      answer = AnswerRequest(*fs, picked->request);
+      answer = AnswerRequest(*fs, picked->request, &unreachable);
     } catch (...) {
       answer = ReadAnswer{};
       answer.ticket = picked->request.ticket;
@@ -217,10 +332,18 @@ void FolderReader::Shared::ReaderMain() {
     lock.lock();
     if (stopping)
       break;
-    // A share that hangs somewhere may start another read now that this one is done, and
-    // another thread may serve it; otherwise this thread takes the next read itself.
-    if (Finish(picked->folder))
+    const bool wasStuck = running.at(picked->folder).stuck;
+    const std::size_t silentBefore = silences.size();
+    const bool answered = Finish(*picked, unreachable, Clock::now());
+    // A server that speaks again, or a place freed by a stuck read, may let waiting reads start
+    // that were held back, and another thread may serve them; a server that could not be reached
+    // is tried again when its time comes, which the starter watches.
+    if (wasStuck || silences.size() != silentBefore)
       workArrived.notify_all();
+    if (!answered) {
+      poolChanged.notify_one();
+      continue;
+    }
     answers.push_back(std::move(answer));
     if (!notified) {
       if (waitingCount == 0 && running.empty()) {
@@ -247,10 +370,15 @@ void FolderReader::Shared::MarkStuck(Clock::time_point now, std::optional<Clock:
       continue;
     }
     read.stuck = true;
-    Line& line = lines[read.share];
-    --line.fresh;
-    ++line.stuck;
+    Server& server = *read.server;
+    --server.fresh;
+    ++server.stuck;
     --freshCount;
+    if (!read.probe)
+      ++hazards;
+    // Nothing heard from the server since this read began: it has gone quiet.
+    if (!server.silentSince && server.lastAnswer <= read.began)
+      GoSilent(server, read.began);
     marked = true;
   }
   if (marked)
@@ -280,7 +408,10 @@ void FolderReader::Shared::StarterMain() {
     }
     MarkStuck(now, lookAgain);
     const bool noneIdle = threads == running.size();
-    if (noneIdle && threads < limits.maxThreads && Pick(false)) {
+    const bool workNow = Pick(false, now).has_value();
+    if (workNow && !noneIdle)
+      workArrived.notify_one();  // a retry fell due: an idle thread takes it
+    if (workNow && noneIdle && threads < limits.maxThreads) {
       try {
         auto body = [self = shared_from_this()] { self->ReaderMain(); };
         if (limits.startThread) {
@@ -297,6 +428,9 @@ void FolderReader::Shared::StarterMain() {
           lookAgain = retryAt;
       }
     }
+    if (const std::optional<Clock::time_point> retry = NextRetry(); retry && *retry > now &&
+                                                                    (!lookAgain || *retry < *lookAgain))
+      lookAgain = retry;
     if (lookAgain) {
       poolChanged.wait_until(lock, *lookAgain);
     } else {
@@ -317,8 +451,11 @@ FolderReader::~FolderReader() {
   {
     std::lock_guard lock(shared_->mutex);
     shared_->stopping = true;
-    shared_->lines.clear();
-    shared_->turn.clear();
+    for (Shared::Server* server : shared_->queued) {
+      server->waiting.clear();
+      server->queuedAt = kNotQueued;
+    }
+    shared_->queued.clear();
     shared_->waitingCount = 0;
     shared_->answers.clear();
     shared_->answersWaiting = nullptr;
@@ -332,15 +469,19 @@ void FolderReader::Submit(std::vector<ReadRequest> requests) {
     return;
   {
     std::lock_guard lock(shared_->mutex);
+    const CharSizes& chars = shared_->limits.chars;
     for (ReadRequest& request : requests) {
-      std::string share = ShareOf(request.folder);
-      Shared::Line& line = shared_->lines[share];
-      line.waiting.push_back(std::move(request));
-      ++shared_->waitingCount;
-      if (!line.inTurn) {
-        line.inTurn = true;
-        shared_->turn.push_back(std::move(share));
+      std::string folder = FolderKey(request.folder, chars);
+      std::string name = ServerOf(folder, chars);
+      auto [found, added] = shared_->servers.try_emplace(name);
+      Shared::Server& server = found->second;
+      if (added) {
+        server.ancestors = AncestorsOf(name, chars);
+        server.served = shared_->picks;
       }
+      server.waiting.push_back({std::move(request), std::move(folder)});
+      ++shared_->waitingCount;
+      shared_->Queue(server);
     }
   }
   shared_->workArrived.notify_all();

@@ -6,20 +6,26 @@
 // stuck: it no longer holds its place, so another thread may start beside it, and a folder that
 // hangs ties up only the thread it blocks.
 //
-// Folders that hang must never take the threads that answering folders need, even when a whole
-// file server dies with hundreds of folders on it. So reads wait, without a thread, in lines by
-// share (the folder that holds the location, or \\server\share): the folders of a farm sit side
-// by side on one server and die together.
-// - A share with a stuck read runs one read at a time: a probe. While its probes answer, its
-//   other folders go on being read one after the other.
-// - A share with `stuckPerShare` stuck reads runs none until one of them returns; when the share
-//   answers again, its waiting reads start at once.
-// - One folder is read by one thread at a time, whoever asked: a request for a folder whose read
-//   is still under way waits for it.
-// So a dead share holds at most `stuckPerShare` threads, and threads never exceed `maxThreads`.
-// An idle thread ends after `idleExit`. Nothing ever waits for a blocked read: the reader can be
-// destroyed while one hangs, and that thread ends on its own when its call returns, its answer
-// thrown away.
+// Servers that do not answer must never take the threads that answering folders need, however
+// many of them die at once: a farm shares each cruncher's folder from the cruncher itself, and a
+// switch that fails takes hundreds of servers with it. Reads wait, without a thread, in lines by
+// server (see ServerOf), and the lines are served by what is known of each server:
+// - Proven: it answered a read begun after the oldest read still unanswered anywhere (or nothing
+//   is unanswered). Its reads start as soon as a place is free, least recently served first.
+// - Silent: a read of it is stuck and it has answered nothing since that read began, or its last
+//   read failed with an error that says it cannot be reached (down). A silent server starts
+//   nothing more: the read in flight is its probe. A down one is tried again, one read, after a
+//   back-off that doubles from `retryFirst` up to `retryCap`.
+// - Unproven (never read, or last heard of before the trouble began): one read at a time.
+// Reads of servers not proven are probes, and they start only while fewer than `probes` reads are
+// probes or stuck; so at least `maxThreads` - `probes` threads stay for the proven servers. Among
+// probes, servers whose paths have least in common with the silent ones go first: a folder on a
+// local disk before another server of a dead farm, a live folder before the siblings of one that
+// hangs on the same NAS.
+// One folder is read by one thread at a time, whoever asked: a request for a folder whose read is
+// still under way waits for it. Threads never exceed `maxThreads`. An idle thread ends after
+// `idleExit`. Nothing ever waits for a blocked read: the reader can be destroyed while one hangs,
+// and that thread ends on its own when its call returns, its answer thrown away.
 #pragma once
 
 #include <chrono>
@@ -31,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/char_sizes.h"
 #include "monitor/figure_texts.h"
 #include "monitor/location_reading.h"
 
@@ -70,11 +77,20 @@ struct ReaderLimits {
   // otherwise once the first of them has waited this long. Each hand-over costs the window a
   // message; one per answer would cost it more than the reads themselves.
   std::chrono::milliseconds gatherFor{20};
-  std::size_t stuckPerShare = 4;
+  // Stuck reads one server may hold while it still answers others (a slow share, not a dead one).
+  std::size_t stuckPerServer = 4;
   // When no thread could be started, the next try comes this much later.
   std::chrono::milliseconds retryStart{200};
   // Empty: std::thread, detached.
   ThreadStarter startThread = {};
+  // Reads that may hang for good: probes of servers not proven, and stuck reads.
+  std::size_t probes = 32;
+  // A server that cannot be reached is tried again after this, then twice as long each time up to
+  // retryCap: the cap bounds how long a row waits once the network is back.
+  std::chrono::milliseconds retryFirst{2000};
+  std::chrono::milliseconds retryCap{30000};
+  // The characters of the code page in force, for cutting paths.
+  CharSizes chars = CharSizes::SingleByte();
 };
 
 class FolderReader {
@@ -101,11 +117,9 @@ class FolderReader {
   std::shared_ptr<Shared> shared_;
 };
 
-// What a reading thread does with one request.
-ReadAnswer AnswerRequest(FileSystem& fs, const ReadRequest& request);
+// What a reading thread does with one request; `unreachable`, when given, tells whether a call
+// said that the folder cannot be reached.
+ReadAnswer AnswerRequest(FileSystem& fs, const ReadRequest& request, bool* unreachable = nullptr);
 
-// The line a folder's reads wait in: "\\server\share" for a UNC path, otherwise the folder that
-// holds it; letters folded to lower case and "/" to "\", so that spellings of one share meet.
-std::string ShareOf(std::string_view folder);
 
 }  // namespace velmora

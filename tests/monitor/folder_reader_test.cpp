@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/file_system.h"
+#include "monitor/server_keys.h"
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/named_rows.h"
@@ -213,19 +214,48 @@ TEST_F(FolderReaderTest, ReadsRealFoldersOnDiskFromManyThreads) {
   sink_.ExpectAnsweredAsRead(*fs, requests);
 }
 
-struct ShareCase {
+// Code page 932: 0x95 0x5C is one character whose second byte is a backslash, 0x83 0x41 one whose
+// second byte is "A".
+const CharSizes kJapanese = CharSizes::DoubleByte([](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || b >= 0xE0; });
+
+struct ServerCase {
   const char* folder;
-  const char* share;
+  const CharSizes* chars;
+  const char* server;
+  std::vector<std::string> ancestors;  // of the server
 };
 
-TEST(ShareOfTest, ReadsOfOneShareMeet) {
-  for (const ShareCase& c :
-       {ShareCase{"\\\\Nas\\Farm\\m01", "\\\\nas\\farm"},
-        ShareCase{"\\\\nas\\farm\\deep\\m01\\", "\\\\nas\\farm"},
-        ShareCase{"//nas/farm/m01", "\\\\nas\\farm"}, ShareCase{"\\\\nas\\farm", "\\\\nas\\farm"},
-        ShareCase{"Z:\\tmp\\dead\\m01", "z:\\tmp\\dead"}, ShareCase{"C:\\seti\\", "c:"},
-        ShareCase{"/srv/farm/m01", "\\srv\\farm"}, ShareCase{"\\m01", "\\"}, ShareCase{"seti", ""}}) {
-    EXPECT_EQ(ShareOf(c.folder), c.share) << c.folder;
+TEST(ServerOfTest, FoldersThatFallTogetherMeet) {
+  const CharSizes western = CharSizes::SingleByte();
+  for (const ServerCase& c : {
+           ServerCase{"\\\\Nas\\Farm\\m01", &western, "\\\\nas", {"\\\\", "\\\\nas"}},
+           ServerCase{"\\\\nas\\other\\deep\\m01\\", &western, "\\\\nas", {"\\\\", "\\\\nas"}},
+           ServerCase{"//nas/farm/m01", &western, "\\\\nas", {"\\\\", "\\\\nas"}},
+           ServerCase{"\\\\?\\UNC\\Nas\\farm\\m01", &western, "\\\\nas", {"\\\\", "\\\\nas"}},
+           ServerCase{"\\\\?\\C:\\Seti\\", &western, "c:\\seti", {"c:", "c:\\seti"}},
+           ServerCase{"Z:\\nas\\host001\\seti", &western, "z:\\nas\\host001\\seti",
+                      {"z:", "z:\\nas", "z:\\nas\\host001", "z:\\nas\\host001\\seti"}},
+           ServerCase{"C:\\seti\\", &western, "c:\\seti", {"c:", "c:\\seti"}},
+           ServerCase{"/srv/farm", &western, "\\srv\\farm", {"\\srv", "\\srv\\farm"}},
+           ServerCase{"seti", &western, "seti", {"seti"}},
+           // Read by characters: the trail bytes are neither cut at nor folded.
+           ServerCase{"C:\\SETI\\\x95\\", &kJapanese, "c:\\seti\\\x95\\", {"c:", "c:\\seti", "c:\\seti\\\x95\\"}},
+           ServerCase{"\\\\Srv\x95\\\\seti\\m1", &kJapanese, "\\\\srv\x95\\", {"\\\\", "\\\\srv\x95\\"}},
+           ServerCase{"\\\\Srv\x83\x41\\seti", &kJapanese, "\\\\srv\x83\x41", {"\\\\", "\\\\srv\x83\x41"}},
+       }) {
+    const std::string server = ServerOf(c.folder, *c.chars);
+    EXPECT_EQ(std::tuple(server, AncestorsOf(server, *c.chars)), std::tuple(c.server, c.ancestors)) << c.folder;
+  }
+}
+
+// A folder that cannot be reached is asked once, whichever read asks.
+TEST_F(FolderReaderTest, OneCallThatCannotReachTheFolderEndsTheRead) {
+  probe_->Unreachable(Folder(0), 0ms);
+  for (const ReadKind kind : {ReadKind::kRow, ReadKind::kFigures}) {
+    const std::uint64_t before = probe_->CallCount();
+    bool unreachable = false;
+    AnswerRequest(*probe_, {1, kind, Folder(0)}, &unreachable);
+    EXPECT_EQ(std::tuple(probe_->CallCount() - before, unreachable), std::tuple(1u, true));
   }
 }
 

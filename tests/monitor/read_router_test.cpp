@@ -54,8 +54,8 @@ class ReadRouterTest : public ::testing::Test {
   }
   // Takes answers and settles, as the window's notices and settle timer do, until `done`.
   template <typename Done>
-  bool DriveUntil(ReadRouter& router, Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  bool DriveUntil(ReadRouter& router, Done done, std::chrono::milliseconds patience = kPatience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!done()) {
       if (std::chrono::steady_clock::now() > deadline)
         return false;
@@ -75,49 +75,65 @@ class ReadRouterTest : public ::testing::Test {
 
 struct DeadFarmCase {
   const char* name;
-  const char* deadPattern;  // printf pattern of a dead folder: share number, folder number
-  int shares;
-  const char* livePrefix;
+  const char* deadPattern;  // printf pattern of a dead folder: its server's number, its own number
+  int servers;
+  int folders;
+  const char* livePrefix;  // sorts after the dead folders, so that their reads go out first
+  std::chrono::milliseconds failAfter;  // 0: calls on a dead server hang; else they fail this late
 };
 
 class DeadFarmTest : public ReadRouterTest, public ::testing::WithParamInterface<DeadFarmCase> {};
 
+// The network goes down under a farm: whatever its layout, and whether its servers hang or fail
+// late, the folders that answer are shown at every pass, threads stay within their bound, and
+// when the network is back every row is fresh within the back-off's cap and one interval.
 TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
   const DeadFarmCase& c = GetParam();
   std::vector<std::string> dead, live;
-  for (int i = 0; i < 100; ++i) {
-    char folder[64];
-    std::snprintf(folder, sizeof folder, c.deadPattern, i % c.shares, i);
+  for (int i = 0; i < c.folders; ++i) {
+    char folder[96];
+    std::snprintf(folder, sizeof folder, c.deadPattern, i % c.servers, i);
     dead.push_back(folder);
     AddRow(folder, 10);
-    if (i < c.shares)  // the first folder on its share
-      probe_->Block(dead.back().substr(0, dead.back().rfind('\\')));
   }
   for (int i = 0; i < 5; ++i) {
     live.push_back(c.livePrefix + std::to_string(i));
     AddRow(live.back(), 10);
   }
-  ReadRouter router(
-      table_, probe_, [] {}, show_);
-  const ReaderLimits limits;
-  const std::size_t stuckBound =
-      std::min(limits.stuckPerShare * c.shares, limits.maxThreads - limits.readers);
+  ReaderLimits limits;
+  limits.retryFirst = 100ms;
+  limits.retryCap = 800ms;
+  ReadRouter router(table_, probe_, [] {}, show_, limits);
+  constexpr auto kInterval = 2s;
+  const auto showsEverywhere = [&](const std::vector<std::string>& folders, const std::string& news) {
+    return [&, news] { return std::ranges::all_of(folders, [&](const auto& folder) { return Shown(folder) == news; }); };
+  };
+  router.BeginPass(At(0s), kInterval);
+  ASSERT_TRUE(DriveUntil(router, [&] { return router.Settled(); }));
 
+  for (const std::string& folder : dead) {
+    if (c.failAfter > 0ms)
+      probe_->Unreachable(folder, c.failAfter);
+    else
+      probe_->Block(folder);
+  }
   for (int pass = 1; pass <= 3; ++pass) {
     for (const std::string& folder : live)
       WriteFolder(folder, 10 + pass);
-    router.BeginPass(At(pass * 2s), 2s);
-    const std::string news = std::to_string(10 + pass) + ".00";
-    ASSERT_TRUE(DriveUntil(
-        router,
-        [&] { return std::ranges::all_of(live, [&](const auto& folder) { return Shown(folder) == news; }); }))
+    router.BeginPass(At(pass * kInterval), kInterval);
+    EXPECT_TRUE(DriveUntil(router, showsEverywhere(live, std::to_string(10 + pass) + ".00"), kInterval))
         << "pass " << pass;
-    EXPECT_LE(static_cast<std::size_t>(probe_->Waiting()), stuckBound) << "pass " << pass;
-    EXPECT_LE(router.ThreadCount(), stuckBound + limits.readers) << "pass " << pass;
+    EXPECT_LE(static_cast<std::size_t>(probe_->Waiting()), limits.probes + limits.readers) << "pass " << pass;
+    EXPECT_LE(router.ThreadCount(), limits.maxThreads) << "pass " << pass;
   }
-  // Clicking between a dead row and a live one: the live row's figures come, the dead folder
-  // takes no further thread.
-  const int hungBefore = probe_->Waiting();
+  // Clicking between a dead row and a live one, once the probes have stopped: the live row's
+  // figures come, the dead folder takes no further thread.
+  // A dead server holds one read, and the probes stop at their budget; but the reads already out
+  // when the network went down, up to `readers` of them, may all hang on one server.
+  const auto units = static_cast<std::size_t>(c.deadPattern[0] == '\\' ? c.servers : c.folders);
+  const std::size_t outAtTheFall = std::min<std::size_t>(limits.readers, static_cast<std::size_t>(c.folders));
+  const int hungBefore = c.failAfter > 0ms ? 0 : static_cast<int>(std::min(std::max(units, outAtTheFall), limits.probes));
+  ASSERT_TRUE(DriveUntil(router, [&] { return probe_->Waiting() == hungBefore; }));
   for (int click = 0; click < 70; ++click) {
     const std::string& folder = click % 2 == 0 ? dead[0] : live[0];
     router.RequestFigures(FigureSlot::kStatsPanel, SelectedRow{RowOf(folder)->id, folder},
@@ -128,20 +144,34 @@ TEST_P(DeadFarmTest, FoldersThatAnswerAreReadAtEveryPass) {
       DriveUntil(router, [&] { return !figures_.empty() && figures_.back().figures.userName == live[0]; }));
   EXPECT_EQ(probe_->Waiting(), hungBefore);
 
-  // The server comes back: every row shows fresh values, none stays late.
+  // The network is back: every row shows fresh values, none stays late.
   for (const std::string& folder : dead)
     WriteFolder(folder, 50);
   probe_->ReleaseAll();
+  router.BeginPass(At(4 * kInterval), kInterval);
+  EXPECT_TRUE(DriveUntil(router, showsEverywhere(dead, "50.00"), limits.retryCap + c.failAfter + kInterval));
   ASSERT_TRUE(DriveUntil(router, [&] { return router.Settled(); }));
   for (const LocationRow& row : table_.Rows())
-    EXPECT_EQ(std::tuple(row.late, row.CellText(Cell::kProgress) != "?"), std::tuple(false, true))
-        << row.caption;
-  EXPECT_EQ(Shown(dead[99]), "50.00");
+    EXPECT_EQ(std::tuple(row.late, row.CellText(Cell::kProgress) != "?"), std::tuple(false, true)) << row.caption;
 }
 
-const DeadFarmCase kFarms[] = {{"OneDeadServer", "\\\\nas\\farm%d\\m%03d", 1, "C:\\live\\"},
-                               {"TenDeadServers", "\\\\nas%d\\farm\\m%03d", 10, "\\\\up\\farm\\m"},
-                               {"SameDriveAsTheLiveOnes", "Z:\\mnt\\dead%d\\m%03d", 1, "Z:\\tmp\\live\\"}};
+constexpr auto kHang = 0ms;
+constexpr auto kFailLate = 400ms;
+const DeadFarmCase kFarms[] = {
+    {"OneServerManyFolders", "\\\\nas%.0d\\farm\\m%03d", 1, 100, "z:\\live\\", kHang},
+    {"SixtyFourServers", "\\\\farm%03d\\seti%.0d", 64, 64, "z:\\live\\", kHang},
+    {"HundredServers", "\\\\farm%03d\\seti%.0d", 100, 100, "z:\\live\\", kHang},
+    {"HundredServersFailingLate", "\\\\farm%03d\\seti%.0d", 100, 100, "z:\\live\\", kFailLate},
+    {"ThousandServers", "\\\\farm%03d\\seti%.0d", 1000, 1000, "z:\\live\\", kHang},
+    {"ThousandServersFailingLate", "\\\\farm%03d\\seti%.0d", 1000, 1000, "z:\\live\\", kFailLate},
+    {"SixteenServersOfTen", "\\\\farm%02d\\seti\\m%03d", 16, 160, "z:\\live\\", kHang},
+    {"SixteenServersOfTenFailingLate", "\\\\farm%02d\\seti\\m%03d", 16, 160, "z:\\live\\", kFailLate},
+    {"OneServerHundredShares", "\\\\nas%.0d\\share%03d", 1, 100, "z:\\live\\", kHang},
+    {"NasOnTheLiveOnesDrive", "Z:\\srv\\nas%.0d\\host%03d\\seti", 1, 100, "Z:\\tmp\\live\\", kHang},
+    {"NasOnTheLiveOnesDriveFailingLate", "Z:\\srv\\nas%.0d\\host%03d\\seti", 1, 100, "Z:\\tmp\\live\\", kFailLate},
+    {"LongUncForm", "\\\\?\\UNC\\farm%03d\\seti%.0d", 100, 100, "z:\\live\\", kHang},
+    {"LiveServersBesideDeadOnes", "\\\\farm%03d\\seti%.0d", 100, 100, "\\\\up\\seti\\m", kHang},
+};
 
 INSTANTIATE_TEST_SUITE_P(Farms, DeadFarmTest, ::testing::ValuesIn(kFarms), RowName());
 

@@ -38,6 +38,7 @@ void ProbeFileSystem::ReleaseAll() {
   {
     std::lock_guard lock(mutex_);
     blocked_.clear();
+    unreachable_.clear();
   }
   changed_.notify_all();
 }
@@ -52,6 +53,11 @@ void ProbeFileSystem::Fail(const std::string& folder) {
   failing_[folder] = true;
 }
 
+void ProbeFileSystem::Unreachable(const std::string& folder, std::chrono::milliseconds after) {
+  std::lock_guard lock(mutex_);
+  unreachable_[folder] = after;
+}
+
 int ProbeFileSystem::Waiting() const {
   std::lock_guard lock(mutex_);
   return waiting_;
@@ -62,9 +68,10 @@ bool ProbeFileSystem::WaitUntilWaiting(int count, std::chrono::milliseconds limi
   return changed_.wait_for(lock, limit, [&] { return waiting_ >= count; });
 }
 
-void ProbeFileSystem::Enter(const std::string& path) {
+bool ProbeFileSystem::Enter(const std::string& path) {
   ++calls_;
   std::chrono::milliseconds delay{0};
+  bool unreachable = false;
   {
     std::unique_lock lock(mutex_);
     if (FindPrefixOf(blocked_, path) != blocked_.end()) {
@@ -77,33 +84,42 @@ void ProbeFileSystem::Enter(const std::string& path) {
       delay = found->second;
     if (FindPrefixOf(failing_, path) != failing_.end())
       throw std::runtime_error("the probe fails this folder: " + path);
+    if (const auto found = FindPrefixOf(unreachable_, path); found != unreachable_.end()) {
+      delay += found->second;
+      unreachable = true;
+    }
   }
   if (delay.count() > 0)
     std::this_thread::sleep_for(delay);
+  return unreachable;
 }
 
 bool ProbeFileSystem::FileExists(const std::string& path) {
-  Enter(path);
-  return inner_->FileExists(path);
+  return !Enter(path) && inner_->FileExists(path);
 }
 
 bool ProbeFileSystem::FolderExists(const std::string& path) {
-  Enter(path);
-  return inner_->FolderExists(path);
+  return !Enter(path) && inner_->FolderExists(path);
 }
 
 LocalDateTime ProbeFileSystem::LastWriteTime(const std::string& path) {
-  Enter(path);
-  return inner_->LastWriteTime(path);
+  return Enter(path) ? LocalDateTime{} : inner_->LastWriteTime(path);
 }
 
 ReadOutcome ProbeFileSystem::ReadShared(const std::string& path, std::size_t limit, std::string& contents) {
-  Enter(path);
+  if (Enter(path)) {
+    contents.clear();
+    return ReadOutcome::kUnreadable;
+  }
   return inner_->ReadShared(path, limit, contents);
 }
 
 FolderSnapshot ProbeFileSystem::Snapshot(const std::string& folder, ClientFileSet wanted) {
-  Enter(folder);
+  if (Enter(folder)) {
+    FolderSnapshot gone;
+    gone.unreachable = true;
+    return gone;
+  }
   return inner_->Snapshot(folder, wanted);
 }
 

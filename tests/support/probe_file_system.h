@@ -28,6 +28,9 @@ class ProbeFileSystem final : public FileSystem {
   void Delay(const std::string& folder, std::chrono::milliseconds delay);
   // Calls on paths that start with `folder` throw, as a read that runs out of memory would.
   void Fail(const std::string& folder);
+  // Calls on paths that start with `folder` fail after `after` as on a server that is gone: a
+  // snapshot says the folder cannot be reached, and nothing is found. ReleaseAll brings it back.
+  void Unreachable(const std::string& folder, std::chrono::milliseconds after);
   // How many calls are waiting in Block right now, and waits (up to `limit`) until at least
   // `count` are. True when they are.
   int Waiting() const;
@@ -43,8 +46,9 @@ class ProbeFileSystem final : public FileSystem {
   FolderSnapshot Snapshot(const std::string& folder, ClientFileSet wanted) override;
 
  private:
-  // Waits while `path` is blocked, sleeps its delay, and counts the call.
-  void Enter(const std::string& path);
+  // Waits while `path` is blocked, sleeps its delay, and counts the call. True when the call
+  // cannot reach its folder.
+  bool Enter(const std::string& path);
 
   std::shared_ptr<FileSystem> inner_;
   std::atomic<std::uint64_t> calls_{0};
@@ -53,6 +57,7 @@ class ProbeFileSystem final : public FileSystem {
   std::map<std::string, bool> blocked_;
   std::map<std::string, std::chrono::milliseconds> delays_;
   std::map<std::string, bool> failing_;
+  std::map<std::string, std::chrono::milliseconds> unreachable_;
   int waiting_ = 0;
 };
 
