@@ -60,7 +60,8 @@ std::string ServerOf(std::string_view folder, const CharSizes& chars) {
   const std::vector<std::size_t> separators = SeparatorsOf(key, chars);
   if (IsUnc(key))
     return separators.size() > 2 ? key.substr(0, separators[2]) : key;
-  return key;
+  // Folders side by side at the root of a drive have nothing else in common.
+  return separators.size() > 1 ? key.substr(0, separators.back()) : key;
 }
 
 std::vector<std::string> AncestorsOf(const std::string& key, const CharSizes& chars) {

@@ -17,8 +17,9 @@ namespace velmora {
 std::string FolderKey(std::string_view folder, const CharSizes& chars = CharSizes::SingleByte());
 
 // What a folder's reads stand or fall with: "\\server" for a UNC path, whatever its share (the
-// shares of one server die together); for a drive path, the folder itself, since which part of
-// a drive is a network mount cannot be told from its path (AncestorsOf tells what else it shares).
+// shares of one server die together); for a drive path, the folder that holds it (a farm's folders
+// sit side by side on one mount), or the folder itself at the root of a drive. Which part of a
+// drive is a network mount cannot be told from its path: AncestorsOf tells what else it shares.
 std::string ServerOf(std::string_view folder, const CharSizes& chars = CharSizes::SingleByte());
 
 // The folders that hold `key` (a FolderKey), outermost first, and `key` itself: "\\" and

@@ -10,6 +10,7 @@
 #include "monitor/settings_prefetch.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/error_box.h"
+#include "windows/code_page_chars.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 
@@ -86,9 +87,11 @@ bool TfrmMain::Create() {
   }
   HWND hwnd = Hwnd();
   taskbarCreated_ = win::TaskbarCreatedMessage();
+  ReaderLimits readerLimits;
+  readerLimits.chars = win::CodePageCharSizes();
   reads_ = std::make_unique<ReadRouter>(
       table_, services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); },
-      [this](const ShownFigures& shown) { ShowFigures(shown.slot, shown.figures); });
+      [this](const ShownFigures& shown) { ShowFigures(shown.slot, shown.figures); }, std::move(readerLimits));
   if (services_.deferUntilShown)
     reads_->Hold();
   trayHeld_ = services_.deferUntilShown;

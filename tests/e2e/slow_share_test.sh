@@ -4,7 +4,8 @@
 # Wine with one location behind it beside local ones.
 # Usage: slow_share_test.sh WORK_DIR SOURCE_DIR PREFIX GUI_TESTS_EXE DELAY_SECONDS [slow|dead|farm]
 # "dead": the share takes longer to answer than the test runs; "farm": so does a share with 100
-# client folders on it. Exits 77 (skipped) where FUSE
+# client folders on it, seen also as 100 servers of one folder each and as a NAS on the local
+# folders' drive with one folder per host. Exits 77 (skipped) where FUSE
 # cannot mount; whatever it mounted and started is gone when it ends, on every path.
 set -uo pipefail
 work=$(realpath -m "$1")
@@ -81,9 +82,11 @@ printf 'prog=0.5\ncpu=60\n' >"$work/source/slow/state.sah"
 echo unit >"$work/source/slow/work_unit.sah"
 if [ "$mode" = farm ]; then
   for i in $(seq -f '%03g' 0 99); do
-    mkdir -p "$work/source/farm/m$i"
-    printf 'prog=0.5\ncpu=60\n' >"$work/source/farm/m$i/state.sah"
-    echo unit >"$work/source/farm/m$i/work_unit.sah"
+    for folder in "farm/m$i" "nas/host$i/seti"; do
+      mkdir -p "$work/source/$folder"
+      printf 'prog=0.5\ncpu=60\n' >"$work/source/$folder/state.sah"
+      echo unit >"$work/source/$folder/work_unit.sah"
+    done
   done
 fi
 mount_share "$work/source" "$work/share" "$delay" || {
@@ -99,12 +102,19 @@ share_env=(VELMORA_SLOW_SHARE="$windows_path" VELMORA_SLOW_SHARE_DEAD=$dead)
 if [ "$mode" = farm ]; then
   # The farm's folders by the drive path and by a UNC path, which Wine resolves through a link
   # in the prefix's dosdevices/unc.
-  unc_link=$prefix/dosdevices/unc/deadnas/farm
-  mkdir -p "$(dirname "$unc_link")"
-  ln -sfn "$work/share/farm" "$unc_link"
-  trap 'rm -f "$unc_link"; end_shares' EXIT
-  share_env=(VELMORA_DEAD_FARM="Z:$(tr / '\\' <<<"$work/share/farm")" 'VELMORA_DEAD_FARM_UNC=\\deadnas\farm')
-  windows_path="100 folders below Z:$(tr / '\\' <<<"$work/share/farm") and \\\\deadnas\\farm"
+  # Each of 100 servers \\farmNNN shares its own client folder as seti, all on the same mount.
+  unc_links=("$prefix/dosdevices/unc/deadnas/farm")
+  mkdir -p "$prefix/dosdevices/unc/deadnas"
+  ln -sfn "$work/share/farm" "${unc_links[0]}"
+  for i in $(seq -f '%03g' 0 99); do
+    mkdir -p "$prefix/dosdevices/unc/farm$i"
+    ln -sfn "$work/share/farm/m$i" "$prefix/dosdevices/unc/farm$i/seti"
+    unc_links+=("$prefix/dosdevices/unc/farm$i/seti")
+  done
+  trap 'rm -f "${unc_links[@]}"; end_shares' EXIT
+  share_env=(VELMORA_DEAD_FARM="Z:$(tr / '\\' <<<"$work/share/farm")" 'VELMORA_DEAD_FARM_UNC=\\deadnas\farm'
+             VELMORA_DEAD_NAS="Z:$(tr / '\\' <<<"$work/share/nas")" VELMORA_DEAD_SERVERS=100)
+  windows_path="100 folders below Z:$(tr / '\\' <<<"$work/share/farm") and \\\\deadnas\\farm, 100 servers \\\\farmNNN\\seti, 100 NAS folders"
 fi
 echo "Share: $windows_path, every call delayed ${delay} s ($mode)"
 out=$work/gui_tests.out

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 #include <set>
 #include <string>
@@ -956,10 +957,11 @@ TEST_F(MainWindowTest, SlowShareThatNeverAnswersTurnsItsRowLateAndClosingDoesNot
   EXPECT_FALSE(::IsWindow(hwnd));
 }
 
-// A farm whose file server died: 100 client folders on one share that never answers, half
-// named through the drive Wine maps the share to and half through a UNC path, beside local
-// clients. Every local row refreshes at every pass, and clicking between a dead row and a live
-// one brings the live row's figures.
+// A farm whose network went down: 100 client folders on one share that never answers, half
+// named through the drive Wine maps the share to and half through a UNC path; 100 servers that
+// each share one folder; and a NAS on the local clients' drive with one folder per host; beside
+// local clients. Every local row refreshes at every pass, clicking between a dead row and a live
+// one brings the live row's figures, and the dead hold no more threads than the probes may.
 TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
   const std::string drivePath = EnvironmentText("VELMORA_DEAD_FARM");
   const std::string uncPath = EnvironmentText("VELMORA_DEAD_FARM_UNC");
@@ -971,6 +973,15 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
     char name[8] = {};
     std::snprintf(name, sizeof(name), "m%03d", i);
     stored.emplace_back((i < 50 ? drivePath : uncPath) + "\\" + name + "\\", true);
+  }
+  const std::string nasPath = EnvironmentText("VELMORA_DEAD_NAS");
+  const int servers = std::atoi(EnvironmentText("VELMORA_DEAD_SERVERS").c_str());
+  for (int i = 0; i < servers; ++i) {
+    char server[32] = {};
+    std::snprintf(server, sizeof(server), "\\\\farm%03d\\seti", i);
+    stored.emplace_back(server, true);
+    if (!nasPath.empty())
+      stored.emplace_back(nasPath + "\\host" + std::string(server + 6, 3) + "\\seti", true);
   }
   TfrmMain& window = OpenBesideLocalClients(stored);
   HWND table = window.Controls().lvMain;
@@ -993,8 +1004,9 @@ TEST_F(MainWindowTest, SlowShareFarmThatDiesHoldsUpNoLocalRow) {
     PumpUntil([] { return false; }, 5);  // the thread's messages for 5 ms
   }
   EXPECT_TRUE(PumpUntil([&] { return win::WindowText(window.Controls().lblUserTotUnits) == "7"; }, 3000));
-  // Two shares (the drive path and the UNC path) hold a few threads each; the rest wait.
-  EXPECT_LE(window.ReadingThreads(), 12u);
+  // The dead hold the reads that were out when they fell and the probes; the rest wait.
+  const ReaderLimits limits;
+  EXPECT_LE(window.ReadingThreads(), limits.probes + 2 * limits.readers);
   std::printf("[ threads  ] %zu reading threads\n", window.ReadingThreads());
 
   ExpectEveryPingAnswered(pingers);

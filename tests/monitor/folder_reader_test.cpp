@@ -233,13 +233,13 @@ TEST(ServerOfTest, FoldersThatFallTogetherMeet) {
            ServerCase{"//nas/farm/m01", &western, "\\\\nas", {"\\\\", "\\\\nas"}},
            ServerCase{"\\\\?\\UNC\\Nas\\farm\\m01", &western, "\\\\nas", {"\\\\", "\\\\nas"}},
            ServerCase{"\\\\?\\C:\\Seti\\", &western, "c:\\seti", {"c:", "c:\\seti"}},
-           ServerCase{"Z:\\nas\\host001\\seti", &western, "z:\\nas\\host001\\seti",
-                      {"z:", "z:\\nas", "z:\\nas\\host001", "z:\\nas\\host001\\seti"}},
+           ServerCase{"Z:\\nas\\host001\\seti", &western, "z:\\nas\\host001", {"z:", "z:\\nas", "z:\\nas\\host001"}},
            ServerCase{"C:\\seti\\", &western, "c:\\seti", {"c:", "c:\\seti"}},
-           ServerCase{"/srv/farm", &western, "\\srv\\farm", {"\\srv", "\\srv\\farm"}},
+           ServerCase{"/srv/farm/m1", &western, "\\srv\\farm", {"\\srv", "\\srv\\farm"}},
+           ServerCase{"\\m01", &western, "\\m01", {"\\m01"}},
            ServerCase{"seti", &western, "seti", {"seti"}},
            // Read by characters: the trail bytes are neither cut at nor folded.
-           ServerCase{"C:\\SETI\\\x95\\", &kJapanese, "c:\\seti\\\x95\\", {"c:", "c:\\seti", "c:\\seti\\\x95\\"}},
+           ServerCase{"C:\\SETI\\\x95\\\\m1", &kJapanese, "c:\\seti\\\x95\\", {"c:", "c:\\seti", "c:\\seti\\\x95\\"}},
            ServerCase{"\\\\Srv\x95\\\\seti\\m1", &kJapanese, "\\\\srv\x95\\", {"\\\\", "\\\\srv\x95\\"}},
            ServerCase{"\\\\Srv\x83\x41\\seti", &kJapanese, "\\\\srv\x83\x41", {"\\\\", "\\\\srv\x83\x41"}},
        }) {
