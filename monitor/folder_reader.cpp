@@ -78,7 +78,11 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   struct Server {
     std::vector<std::string> ancestors;
     std::deque<Waiting> waiting;
-    std::size_t queuedAt = kNotQueued;  // in `queued` while reads wait
+    // Where it is listed while reads wait: in `queued` when one may start, in `retries` while a
+    // server that cannot be reached waits for its time, in neither while a silent one's read is
+    // out (its end places it again). So a pass never looks through the dead.
+    std::size_t queuedAt = kNotQueued;
+    std::optional<std::multimap<Clock::time_point, Server*>::iterator> retryEntry;
     std::size_t fresh = 0;              // running, not yet stuck
     std::size_t stuck = 0;
     bool down = false;  // its last read could not reach it
@@ -110,7 +114,8 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   std::condition_variable workArrived;  // readers wait here for requests
   std::condition_variable poolChanged;  // the starter waits here
   std::unordered_map<std::string, Server> servers;  // by ServerOf; nodes never move
-  std::vector<Server*> queued;                      // servers with waiting reads
+  std::vector<Server*> queued;
+  std::multimap<Clock::time_point, Server*> retries;
   std::size_t waitingCount = 0;
   std::vector<ReadAnswer> answers;
   bool notified = false;
@@ -140,9 +145,11 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   bool Finish(const Picked& picked, bool unreachable, Clock::time_point now);
   void GoSilent(Server& server, Clock::time_point since);
   void EndSilence(Server& server);
-  void Queue(Server& server);
-  void Unqueue(Server& server);
-  std::optional<Clock::time_point> NextRetry() const;
+  // Lists `server` where it belongs now (see Server::queuedAt).
+  void Place(Server& server, Clock::time_point now);
+  void Unlist(Server& server);
+  // Servers whose time to be tried again has come go back in line; when the next one comes.
+  std::optional<Clock::time_point> ReturnRetries(Clock::time_point now);
   void Notify();
 };
 
@@ -208,32 +215,49 @@ std::optional<FolderReader::Shared::Picked> FolderReader::Shared::Pick(bool take
   Picked picked{std::move(bestRead->request), std::move(bestRead->folder)};
   best->waiting.erase(bestRead);
   --waitingCount;
-  if (best->waiting.empty())
-    Unqueue(*best);
   ++best->fresh;
   ++freshCount;
   best->served = ++picks;
   if (!bestProven)
     ++hazards;
   running.emplace(picked.folder, Run{best, now, false, !bestProven});
+  if (best->waiting.empty())
+    Unlist(*best);
   return picked;
 }
 
-void FolderReader::Shared::Queue(Server& server) {
-  if (server.queuedAt != kNotQueued)
+void FolderReader::Shared::Unlist(Server& server) {
+  if (server.queuedAt != kNotQueued) {
+    Server* last = queued.back();
+    queued[server.queuedAt] = last;
+    last->queuedAt = server.queuedAt;
+    queued.pop_back();
+    server.queuedAt = kNotQueued;
+  }
+  if (server.retryEntry) {
+    retries.erase(*server.retryEntry);
+    server.retryEntry.reset();
+  }
+}
+
+void FolderReader::Shared::Place(Server& server, Clock::time_point now) {
+  Unlist(server);
+  if (server.waiting.empty() || (server.silentSince && server.fresh + server.stuck > 0))
     return;
+  if (server.down && now < server.retryAt) {
+    server.retryEntry = retries.emplace(server.retryAt, &server);
+    return;
+  }
   server.queuedAt = queued.size();
   queued.push_back(&server);
 }
 
-void FolderReader::Shared::Unqueue(Server& server) {
-  if (server.queuedAt == kNotQueued)
-    return;
-  Server* last = queued.back();
-  queued[server.queuedAt] = last;
-  last->queuedAt = server.queuedAt;
-  queued.pop_back();
-  server.queuedAt = kNotQueued;
+std::optional<Clock::time_point> FolderReader::Shared::ReturnRetries(Clock::time_point now) {
+  while (!retries.empty() && retries.begin()->first <= now) {
+    Server& server = *retries.begin()->second;
+    Place(server, now);
+  }
+  return retries.empty() ? std::nullopt : std::optional(retries.begin()->first);
 }
 
 void FolderReader::Shared::GoSilent(Server& server, Clock::time_point since) {
@@ -280,7 +304,7 @@ bool FolderReader::Shared::Finish(const Picked& picked, bool unreachable, Clock:
       GoSilent(server, done.began);
     server.waiting.push_front(Waiting{picked.request, picked.folder});
     ++waitingCount;
-    Queue(server);
+    Place(server, now);
     return false;
   }
   server.down = false;
@@ -289,16 +313,8 @@ bool FolderReader::Shared::Finish(const Picked& picked, bool unreachable, Clock:
   server.lastAnswer = now;
   if (server.silentSince)
     EndSilence(server);
+  Place(server, now);
   return true;
-}
-
-std::optional<Clock::time_point> FolderReader::Shared::NextRetry() const {
-  std::optional<Clock::time_point> next;
-  for (const Server* server : queued) {
-    if (server->down && server->fresh + server->stuck == 0 && (!next || server->retryAt < *next))
-      next = server->retryAt;
-  }
-  return next;
 }
 
 void FolderReader::Shared::ReaderMain() {
@@ -346,8 +362,10 @@ void FolderReader::Shared::ReaderMain() {
     }
     answers.push_back(std::move(answer));
     if (!notified) {
-      if (waitingCount == 0 && running.empty()) {
-        Notify();  // the last of what was handed out: no reason to wait
+      if (freshCount == 0 && !Pick(false, Clock::now())) {
+        // The last read that can answer soon: what is left hangs, or waits for a server to be
+        // tried again, and no reason to wait for it.
+        Notify();
       } else if (!waitingSince) {
         waitingSince = Clock::now();
         poolChanged.notify_one();  // the starter tells once the batch has gathered
@@ -377,8 +395,10 @@ void FolderReader::Shared::MarkStuck(Clock::time_point now, std::optional<Clock:
     if (!read.probe)
       ++hazards;
     // Nothing heard from the server since this read began: it has gone quiet.
-    if (!server.silentSince && server.lastAnswer <= read.began)
+    if (!server.silentSince && server.lastAnswer <= read.began) {
       GoSilent(server, read.began);
+      Place(server, now);
+    }
     marked = true;
   }
   if (marked)
@@ -407,6 +427,8 @@ void FolderReader::Shared::StarterMain() {
       }
     }
     MarkStuck(now, lookAgain);
+    if (const std::optional<Clock::time_point> retry = ReturnRetries(now); retry && (!lookAgain || *retry < *lookAgain))
+      lookAgain = retry;
     const bool noneIdle = threads == running.size();
     const bool workNow = Pick(false, now).has_value();
     if (workNow && !noneIdle)
@@ -428,9 +450,6 @@ void FolderReader::Shared::StarterMain() {
           lookAgain = retryAt;
       }
     }
-    if (const std::optional<Clock::time_point> retry = NextRetry(); retry && *retry > now &&
-                                                                    (!lookAgain || *retry < *lookAgain))
-      lookAgain = retry;
     if (lookAgain) {
       poolChanged.wait_until(lock, *lookAgain);
     } else {
@@ -451,11 +470,10 @@ FolderReader::~FolderReader() {
   {
     std::lock_guard lock(shared_->mutex);
     shared_->stopping = true;
-    for (Shared::Server* server : shared_->queued) {
-      server->waiting.clear();
-      server->queuedAt = kNotQueued;
+    for (auto& [name, server] : shared_->servers) {
+      server.waiting.clear();
+      shared_->Unlist(server);
     }
-    shared_->queued.clear();
     shared_->waitingCount = 0;
     shared_->answers.clear();
     shared_->answersWaiting = nullptr;
@@ -481,7 +499,7 @@ void FolderReader::Submit(std::vector<ReadRequest> requests) {
       }
       server.waiting.push_back({std::move(request), std::move(folder)});
       ++shared_->waitingCount;
-      shared_->Queue(server);
+      shared_->Place(server, Clock::now());
     }
   }
   shared_->workArrived.notify_all();
