@@ -76,6 +76,7 @@ struct FolderReader::Shared : std::enable_shared_from_this<FolderReader::Shared>
   // What is known of one server, kept while the reader lives: a server that went quiet stays
   // known as such between passes, so that a pass does not try it again before its time.
   struct Server {
+    bool machine = false;  // a UNC server; otherwise folders side by side, maybe on other mounts
     std::vector<std::string> ancestors;
     std::deque<Waiting> waiting;
     // Where it is listed while reads wait: in `queued` when one may start, in `retries` while a
@@ -161,8 +162,11 @@ bool FolderReader::Shared::Proven(const Server& server) const {
 bool FolderReader::Shared::MayStart(const Server& server, bool proven, Clock::time_point now) const {
   if (server.down)
     return server.fresh + server.stuck == 0 && now >= server.retryAt;
-  if (server.silentSince)
-    return false;  // the read in flight is its probe
+  if (server.silentSince) {
+    // A machine that does not answer: the read in flight is its probe. Folders side by side on a
+    // drive may lie on other mounts: one more of them may be tried beside the stuck ones.
+    return !server.machine && server.fresh == 0 && server.stuck < limits.stuckPerServer;
+  }
   if (!proven)
     return server.fresh + server.stuck == 0;
   // A slow server that still answers: one more read beside its stuck ones, up to a limit.
@@ -242,7 +246,7 @@ void FolderReader::Shared::Unlist(Server& server) {
 
 void FolderReader::Shared::Place(Server& server, Clock::time_point now) {
   Unlist(server);
-  if (server.waiting.empty() || (server.silentSince && server.fresh + server.stuck > 0))
+  if (server.waiting.empty() || (server.silentSince && server.machine && server.fresh + server.stuck > 0))
     return;
   if (server.down && now < server.retryAt) {
     server.retryEntry = retries.emplace(server.retryAt, &server);
@@ -494,6 +498,7 @@ void FolderReader::Submit(std::vector<ReadRequest> requests) {
       auto [found, added] = shared_->servers.try_emplace(name);
       Shared::Server& server = found->second;
       if (added) {
+        server.machine = name.starts_with("\\\\");
         server.ancestors = AncestorsOf(name, chars);
         server.served = shared_->picks;
       }

@@ -13,9 +13,11 @@
 // - Proven: it answered a read begun after the oldest read still unanswered anywhere (or nothing
 //   is unanswered). Its reads start as soon as a place is free, least recently served first.
 // - Silent: a read of it is stuck and it has answered nothing since that read began, or its last
-//   read failed with an error that says it cannot be reached (down). A silent server starts
-//   nothing more: the read in flight is its probe. A down one is tried again, one read, after a
-//   back-off that doubles from `retryFirst` up to `retryCap`.
+//   read failed with an error that says it cannot be reached (down). A silent machine starts
+//   nothing more: the read in flight is its probe. (Folders side by side on a drive may lie on
+//   other mounts: one more of them is tried at a time beside the stuck ones, up to
+//   `stuckPerServer`.) A down one is tried again, one read, after a back-off that doubles from
+//   `retryFirst` up to `retryCap`.
 // - Unproven (never read, or last heard of before the trouble began): one read at a time.
 // Reads of servers not proven are probes, and they start only while fewer than `probes` reads are
 // probes or stuck; so at least `maxThreads` - `probes` threads stay for the proven servers. Among
