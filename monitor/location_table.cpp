@@ -234,7 +234,7 @@ void LocationTable::EstimateFinish(LocationRow& row) {
   // A unit that is gone, or gave no progress to read, starts the history afresh.
   const RowReading& reading = row.reading;
   const double progress = reading.hasState && reading.progress >= 0 ? reading.progress / 100.0 : -1.0;
-  if (!row.finish.Observe(passStart_, progress))
+  if (!row.finish.Observe(passStart_, progress, reading.hasState))
     return;
   std::string text;
   if (const std::optional<std::chrono::seconds> left = row.finish.RemainingAfterLatest();
