@@ -36,6 +36,9 @@ bool TState::Load(FileSystem& fs, const std::string& folder) {
   HasState = snapshot.Has(ClientFile::kState);
   HasResult = snapshot.Has(ClientFile::kResult);
   HasTempResult = snapshot.Has(ClientFile::kTempResult);
+  WorkUnitSize = snapshot.size[static_cast<std::size_t>(ClientFile::kWorkUnit)];
+  WorkUnitSeconds = snapshot.writeSeconds[static_cast<std::size_t>(ClientFile::kWorkUnit)];
+  ResultSeconds = snapshot.writeSeconds[static_cast<std::size_t>(ClientFile::kResult)];
   if (HasState)
     StateTime = snapshot.TimeOf(ClientFile::kState);
   FolderExists = snapshot.folderExists;
