@@ -275,6 +275,16 @@ std::string AsideName(const std::string& fileName) {
 
 }  // namespace
 
+std::string MoveDamagedAside(const std::string& fileName) {
+  // Kept for whoever wants to look at it or rescue it; its journal goes with it.
+  const std::string aside = AsideName(fileName);
+  if (std::rename(fileName.c_str(), aside.c_str()) != 0)
+    throw HistoryError(HistoryTrouble::kCannotWrite, "The damaged history could not be moved to " + aside);
+  for (const char* suffix : {"-wal", "-shm"})
+    std::rename((fileName + suffix).c_str(), (aside + suffix).c_str());
+  return aside;
+}
+
 OpenedHistory OpenHistory(const std::string& fileName, std::string (*sqliteName)(const std::string&),
                           int busyMilliseconds) {
   OpenedHistory opened;
@@ -285,12 +295,7 @@ OpenedHistory OpenHistory(const std::string& fileName, std::string (*sqliteName)
     if (error.Trouble() != HistoryTrouble::kDamaged)
       throw;
   }
-  // Kept for whoever wants to look at it or rescue it; its journal goes with it.
-  const std::string aside = AsideName(fileName);
-  if (std::rename(fileName.c_str(), aside.c_str()) != 0)
-    throw HistoryError(HistoryTrouble::kCannotWrite, "The damaged history could not be moved to " + aside);
-  for (const char* suffix : {"-wal", "-shm"})
-    std::rename((fileName + suffix).c_str(), (aside + suffix).c_str());
+  const std::string aside = MoveDamagedAside(fileName);
   opened.store = std::make_unique<HistoryStore>(sqliteName(fileName), busyMilliseconds);
   opened.movedAside = aside;
   return opened;

@@ -100,6 +100,8 @@ struct OpenedHistory {
   std::unique_ptr<HistoryStore> store;
   std::string movedAside;
 };
+// Moves a damaged database (and its journal) to the first free name beside it; returns that name.
+std::string MoveDamagedAside(const std::string& fileName);
 OpenedHistory OpenHistory(const std::string& fileName, std::string (*sqliteName)(const std::string&),
                           int busyMilliseconds = 3000);
 
