@@ -228,6 +228,11 @@ void LocationTable::ShowReading(LocationRow& row, RowReading reading) {
   row.reading = std::move(reading);
   row.answered = true;
   EstimateFinish(row);
+  if (keepSightings_) {
+    const RowReading& shown = row.reading;
+    sightings_.push_back({row.caption, 0, shown.icon != kIconNoFolder, shown.hasState, shown.workUnitSize,
+                          shown.workUnitSeconds, shown.resultSeconds, shown.progress, shown.cpu});
+  }
 }
 
 void LocationTable::EstimateFinish(LocationRow& row) {

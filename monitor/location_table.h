@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/local_time.h"
@@ -25,6 +26,7 @@
 #include "monitor/location_reading.h"
 #include "monitor/settings.h"
 #include "monitor/stall_watch.h"
+#include "monitor/unit_history.h"
 
 namespace velmora {
 
@@ -137,6 +139,11 @@ class LocationTable {
   // The caption of a row by its id; empty when it is gone.
   std::string CaptionOf(std::uint64_t id) const;
 
+  // The history's looks: each reading shown since the last call, kept only once asked for.
+  // Their times are left for the history thread to set.
+  void KeepSightings(bool keep) { keepSightings_ = keep; }
+  std::vector<UnitSighting> TakeSightings() { return std::exchange(sightings_, {}); }
+
   // All zero before the first pass.
   LocationCounters Counters() const;
   // " Total: n", " Work: n", " Ready: n" for the first three status panels; empty before the
@@ -197,6 +204,8 @@ class LocationTable {
   std::chrono::minutes stallTime_{20};
   LocalDateTime passWall_;
   StallTransitions alerts_;
+  bool keepSightings_ = false;
+  std::vector<UnitSighting> sightings_;
 
   std::set<std::uint64_t> changed_;  // row ids
   mutable bool countersChanged_ = false;

@@ -1,0 +1,152 @@
+#include "monitor/history_texts.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <ctime>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::array<const char*, kHistoryColumnCount> kCaptions = {"Finished", "Location", "CPU time", "Took"};
+
+std::tm LocalFields(std::int64_t seconds) {
+  const std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm fields{};
+#if defined(_WIN32)
+  localtime_s(&fields, &time);
+#else
+  localtime_r(&time, &fields);
+#endif
+  return fields;
+}
+
+std::int64_t LocalMidnight(int year, int month, int day) {
+  std::tm fields{};
+  fields.tm_year = year - 1900;
+  fields.tm_mon = month - 1;
+  fields.tm_mday = day;  // mktime carries days beyond the month's end over
+  fields.tm_isdst = -1;
+  return static_cast<std::int64_t>(std::mktime(&fields));
+}
+
+std::string Quoted(const std::string& cell) {
+  if (cell.find_first_of(",\"\r\n") == std::string::npos)
+    return cell;
+  std::string quoted = "\"";
+  for (const char c : cell) {
+    quoted += c;
+    if (c == '"')
+      quoted += '"';
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+const char* HistoryColumnCaption(HistoryColumn column) {
+  return kCaptions.at(static_cast<std::size_t>(column));
+}
+
+LocalDateTime LocalTimeOf(std::int64_t seconds) {
+  const std::tm fields = LocalFields(seconds);
+  return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec};
+}
+
+std::string FormatHoursMinutes(std::int64_t seconds) {
+  if (seconds < 0)
+    return {};
+  const std::int64_t minutes = seconds / 60;
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(minutes / 60),
+                static_cast<long long>(minutes % 60));
+  return text;
+}
+
+std::string HistoryCell(const HistoryRow& row, HistoryColumn column) {
+  switch (column) {
+    case HistoryColumn::kFinished: {
+      const LocalDateTime at = LocalTimeOf(row.finished);
+      char text[40];
+      std::snprintf(text, sizeof text, "%04d.%02d.%02d %02d:%02d", at.year, at.month, at.day, at.hour, at.minute);
+      return text;
+    }
+    case HistoryColumn::kLocation:
+      return row.location;
+    case HistoryColumn::kCpuTime:
+      return FormatHoursMinutes(row.cpuSeconds);
+    case HistoryColumn::kTook:
+      return FormatHoursMinutes(row.tookSeconds);
+  }
+  return {};
+}
+
+std::vector<std::int64_t> LocalDayBounds(std::int64_t now, int days) {
+  const LocalDateTime today = LocalTimeOf(now);
+  std::vector<std::int64_t> bounds;
+  // Counted from midnights, not by adding 86400: a day with a clock change is 23 or 25 hours.
+  for (int day = days - 1; day >= -1; --day)
+    bounds.push_back(LocalMidnight(today.year, today.month, today.day - day));
+  return bounds;
+}
+
+std::string DayLabel(std::int64_t dayStart) {
+  const LocalDateTime day = LocalTimeOf(dayStart);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d.%02d", day.month, day.day);
+  return text;
+}
+
+std::string DayTip(std::int64_t dayStart, std::int64_t units) {
+  const LocalDateTime day = LocalTimeOf(dayStart);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d.%02d.%02d: %lld units", day.year, day.month, day.day,
+                static_cast<long long>(units));
+  return text;
+}
+
+std::string HistorySummary(std::int64_t lastDay, std::int64_t lastWeek) {
+  char text[128];
+  std::snprintf(text, sizeof text, "Last 24 hours: %lld units, last 7 days: %lld units (%.1f a day)",
+                static_cast<long long>(lastDay), static_cast<long long>(lastWeek), static_cast<double>(lastWeek) / 7);
+  return text;
+}
+
+std::string HistoryTabText(const std::vector<HistoryRow>& rows) {
+  std::string text;
+  for (int column = 0; column < kHistoryColumnCount; ++column) {
+    text += column == 0 ? "" : "\t";
+    text += kCaptions[static_cast<std::size_t>(column)];
+  }
+  text += "\r\n";
+  for (const HistoryRow& row : rows) {
+    for (int column = 0; column < kHistoryColumnCount; ++column) {
+      std::string cell = HistoryCell(row, static_cast<HistoryColumn>(column));
+      std::replace_if(cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+      text += column == 0 ? "" : "\t";
+      text += cell;
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string HistoryCsvText(const std::vector<HistoryRow>& rows, std::string (*toUtf8)(const std::string&)) {
+  std::string text;
+  for (int column = 0; column < kHistoryColumnCount; ++column) {
+    text += column == 0 ? "" : ",";
+    text += kCaptions[static_cast<std::size_t>(column)];
+  }
+  text += "\r\n";
+  for (const HistoryRow& row : rows) {
+    for (int column = 0; column < kHistoryColumnCount; ++column) {
+      text += column == 0 ? "" : ",";
+      text += Quoted(toUtf8(HistoryCell(row, static_cast<HistoryColumn>(column))));
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace velmora
