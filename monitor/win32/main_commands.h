@@ -33,6 +33,7 @@ enum CommandId : WORD {
   kCmdViewStateColumn,
   kCmdViewFinishColumn,
   kCmdCopyTable,
+  kCmdHistory,
 };
 
 inline constexpr int kNoImage = -1;

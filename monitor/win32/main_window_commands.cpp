@@ -85,6 +85,8 @@ bool TfrmMain::ExecuteCommand(UINT id) {
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
   HWND hwnd = Hwnd();
+  if (historyWindow_ && historyWindow_->PreTranslateMessage(message))
+    return true;
   if (!hwnd || (message.hwnd != hwnd && !::IsChild(hwnd, message.hwnd)))
     return false;
   if (accelerators_ && ::TranslateAcceleratorA(hwnd, accelerators_.Get(), &message))

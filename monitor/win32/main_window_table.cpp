@@ -310,6 +310,7 @@ void TfrmMain::SettleReads() {
 
 void TfrmMain::ShowTableChanges() {
   RefreshOutcome outcome = table_.TakeChanges();
+  HandOverSightings();
   if (!outcome.ran && outcome.changedRows.empty() && !outcome.countersChanged)
     return;
   lastRefresh_ = std::move(outcome);

@@ -1,0 +1,80 @@
+// The monitor window's side of the history: each pass's readings go to the history thread, its
+// news comes back (units kept, notices for the user), and the History command opens its window.
+#include <ctime>
+#include <future>
+
+#include "monitor/win32/error_box.h"
+#include "monitor/win32/history_place.h"
+#include "monitor/win32/main_window.h"
+
+namespace velmora {
+
+void TfrmMain::StartHistory() {
+  if (services_.historyFile.empty() || history_)
+    return;
+  HWND hwnd = Hwnd();
+  historyNews_ = std::make_shared<HistoryMailbox<HistoryNews>>([hwnd] { ::PostMessageA(hwnd, kHistoryNews, 0, 0); });
+  history_ = std::make_unique<HistoryThread>(HistoryPlaceOf(services_.historyFile));
+  table_.KeepSightings(true);
+}
+
+void TfrmMain::HandOverSightings() {
+  if (!history_)
+    return;
+  std::vector<UnitSighting> looks = table_.TakeSightings();
+  if (looks.empty())
+    return;
+  // The window's part ends here: the looks are moved, never copied, and everything else happens
+  // on the history thread.
+  history_->Post([looks = std::move(looks), news = historyNews_](HistoryKeeper& keeper) mutable {
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    for (UnitSighting& look : looks)
+      look.seenAt = now;
+    HistoryNews told;
+    told.added = keeper.Pass(looks, std::chrono::steady_clock::now()).size();
+    told.notices = keeper.TakeNotices();
+    if (told.added > 0 || !told.notices.empty())
+      news->Put(std::move(told));
+  });
+}
+
+void TfrmMain::TakeHistoryNews() {
+  if (!historyNews_)
+    return;
+  bool added = false;
+  std::vector<std::string> notices;
+  for (HistoryNews& news : historyNews_->Take()) {
+    added = added || news.added > 0;
+    notices.insert(notices.end(), news.notices.begin(), news.notices.end());
+  }
+  if (added && historyWindow_)
+    historyWindow_->UnitsAdded();
+  for (const std::string& notice : notices)
+    ::MessageBoxA(Hwnd(), notice.c_str(), "Velmora", MB_OK | MB_ICONWARNING);
+}
+
+void TfrmMain::EndHistory() {
+  HandOverSightings();
+  historyWindow_.reset();
+  if (historyNews_)
+    historyNews_->Close();
+  // Runs what is queued, the last pass included, before the thread ends.
+  history_.reset();
+}
+
+void TfrmMain::WaitForHistory() {
+  if (!history_)
+    return;
+  std::promise<void> done;
+  std::future<void> written = done.get_future();
+  history_->Post([&done](HistoryKeeper&) { done.set_value(); });
+  written.wait();
+}
+
+void TfrmMain::acHistoryExecute() {
+  if (!historyWindow_)
+    historyWindow_ = std::make_unique<TfrmHistory>(Hwnd(), history_.get());
+  historyWindow_->ShowAndActivate();
+}
+
+}  // namespace velmora
