@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -389,10 +388,11 @@ void TfrmHistory::btnSaveClick() {
           return;
         const std::string csv =
             HistoryCsvText(store->Newest(location, 0, std::numeric_limits<std::int64_t>::max()), AnsiToUtf8);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
-        out.close();
-        answer.written = static_cast<bool>(out);
+        FileHandle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
+        DWORD written = 0;
+        answer.written = out && ::WriteFile(out.Get(), csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr) &&
+                         written == csv.size();
       },
       HistoryAnswer::Kind::kSaved);
 }

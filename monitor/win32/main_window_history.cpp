@@ -1,7 +1,8 @@
 // The monitor window's side of the history: each pass's readings go to the history thread, its
 // news comes back (units kept, notices for the user), and the History command opens its window.
 #include <ctime>
-#include <future>
+#include <condition_variable>
+#include <mutex>
 
 #include "monitor/win32/error_box.h"
 #include "monitor/win32/history_place.h"
@@ -65,10 +66,16 @@ void TfrmMain::EndHistory() {
 void TfrmMain::WaitForHistory() {
   if (!history_)
     return;
-  std::promise<void> done;
-  std::future<void> written = done.get_future();
-  history_->Post([&done](HistoryKeeper&) { done.set_value(); });
-  written.wait();
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool done = false;
+  history_->Post([&](HistoryKeeper&) {
+    std::lock_guard<std::mutex> lock(mutex);
+    done = true;
+    wake.notify_one();
+  });
+  std::unique_lock<std::mutex> lock(mutex);
+  wake.wait(lock, [&] { return done; });
 }
 
 void TfrmMain::acHistoryExecute() {
