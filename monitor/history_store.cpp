@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <unordered_map>
 #include <cerrno>
 
 namespace velmora {
@@ -140,13 +141,6 @@ void HistoryStore::Upgrade() {
   }
 }
 
-std::int64_t HistoryStore::LocationId(const std::string& path) {
-  Statement add(*this, "INSERT INTO locations(path) VALUES(?1) ON CONFLICT(path) DO NOTHING");
-  add.Bind(1, path).Step();
-  Statement find(*this, "SELECT id FROM locations WHERE path = ?1");
-  find.Bind(1, path).Step();
-  return sqlite3_column_int64(find.Get(), 0);
-}
 
 std::vector<FinishedUnit> HistoryStore::Record(const std::vector<FinishedUnit>& units) {
   std::vector<FinishedUnit> added;
@@ -154,11 +148,26 @@ std::vector<FinishedUnit> HistoryStore::Record(const std::vector<FinishedUnit>& 
     return added;
   Execute("BEGIN IMMEDIATE");
   try {
+    Statement addLocation(*this, "INSERT INTO locations(path) VALUES(?1) ON CONFLICT(path) DO NOTHING");
+    Statement findLocation(*this, "SELECT id FROM locations WHERE path = ?1");
+    std::unordered_map<std::string, std::int64_t> ids;
+    const auto locationId = [&](const std::string& path) {
+      const auto known = ids.find(path);
+      if (known != ids.end())
+        return known->second;
+      addLocation.Bind(1, path).Step();
+      addLocation.Reset();
+      findLocation.Bind(1, path).Step();
+      const std::int64_t id = sqlite3_column_int64(findLocation.Get(), 0);
+      findLocation.Reset();
+      ids.emplace(path, id);
+      return id;
+    };
     Statement insert(*this,
                      "INSERT OR IGNORE INTO units(location, finished, unit_time, unit_size, cpu, took, seen)"
                      " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     for (const FinishedUnit& unit : units) {
-      insert.Bind(1, LocationId(unit.location))
+      insert.Bind(1, locationId(unit.location))
           .Bind(2, unit.finished)
           .BindKnown(3, unit.unitSeconds)
           .BindKnown(4, unit.unitSeconds < 0 ? -1 : unit.unitSize)

@@ -85,7 +85,6 @@ class HistoryStore {
  private:
   class Statement;
   void Execute(const char* sql);
-  std::int64_t LocationId(const std::string& path);
   void Upgrade();
   [[noreturn]] void Fail(int code, const char* doing) const;
 

@@ -289,6 +289,22 @@ void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
                               found.resultAlerts.end());
 }
 
+void LocationTable::SetDoneCounts(const std::vector<std::pair<std::string, std::int64_t>>& counts) {
+  const std::unordered_map<std::string, std::int64_t> byCaption(counts.begin(), counts.end());
+  for (LocationRow& row : rows_) {
+    const auto found = byCaption.find(row.caption);
+    const std::int64_t done = found == byCaption.end() ? 0 : found->second;
+    if (done != row.done || !doneKnown_)
+      changed_.insert(row.id);
+    row.done = done;
+  }
+  doneKnown_ = true;
+}
+
+std::string LocationTable::DoneText(std::size_t index) const {
+  return doneKnown_ ? std::to_string(rows_.at(index).done) : std::string();
+}
+
 StallTransitions LocationTable::TakeAlerts() {
   return std::exchange(alerts_, {});
 }

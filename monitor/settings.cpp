@@ -140,6 +140,11 @@ void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, Stor
     settings.columnWidths[static_cast<std::size_t>(slot)] =
         store.ReadInteger(kLayout, ColumnKey(slot), builtIn);
   }
+
+  // The Done column, after every older entry.
+  settings.optionalColumns.done = store.ReadBool(kInterface, "DoneColumn", false);
+  settings.columnWidths[kDoneColumnSlot] = store.ReadInteger(
+      kLayout, ColumnKey(kDoneColumnSlot), ScalePixels(kDefaultOptionalWidths[kDoneColumnSlot - kStateColumnSlot], dpi));
 }
 
 void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
@@ -190,6 +195,10 @@ void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
   store.WriteBool(kInterface, "FinishColumn", settings.optionalColumns.finish);
   for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
     store.WriteInteger(kLayout, ColumnKey(slot), settings.columnWidths[static_cast<std::size_t>(slot)]);
+
+  // The Done column, after every older entry.
+  store.WriteBool(kInterface, "DoneColumn", settings.optionalColumns.done);
+  store.WriteInteger(kLayout, ColumnKey(kDoneColumnSlot), settings.columnWidths[kDoneColumnSlot]);
 }
 
 }  // namespace velmora

@@ -34,6 +34,7 @@ enum CommandId : WORD {
   kCmdViewFinishColumn,
   kCmdCopyTable,
   kCmdHistory,
+  kCmdViewDoneColumn,
 };
 
 inline constexpr int kNoImage = -1;

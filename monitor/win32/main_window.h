@@ -67,6 +67,8 @@ struct MainWindowServices {
 struct HistoryNews {
   std::size_t added = 0;  // units newly kept
   std::vector<std::string> notices;
+  // The units each location finished in the last 24 hours, when they changed.
+  std::optional<std::vector<std::pair<std::string, std::int64_t>>> doneCounts;
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -163,6 +165,7 @@ class TfrmMain final : public win::BaseWindow {
   void acViewFinishColumnExecute();
   void acCopyTableExecute();
   void acHistoryExecute();
+  void acViewDoneColumnExecute();
 
   // The caption of the selected row, if any.
   std::optional<std::string> SelectedPath() const;
@@ -324,7 +327,7 @@ class TfrmMain final : public win::BaseWindow {
   // pixels, kept while they are hidden.
   OptionalColumns optionalColumns_;
   std::vector<TableColumn> shownColumns_;
-  std::array<int, 2> optionalWidths_{};
+  std::array<int, std::size(kOptionalSlots)> optionalWidths_{};
 
   RefreshOutcome lastRefresh_;
   std::array<std::string, 4> statusTexts_;
@@ -338,6 +341,8 @@ class TfrmMain final : public win::BaseWindow {
   // The history thread before its window, which posts to it.
   std::unique_ptr<HistoryThread> history_;
   std::shared_ptr<HistoryMailbox<HistoryNews>> historyNews_;
+  // The Done counts last sent; the history thread's alone.
+  std::shared_ptr<std::optional<std::vector<std::pair<std::string, std::int64_t>>>> doneSent_;
   std::unique_ptr<TfrmHistory> historyWindow_;
   // Last: destroyed first, so that no answer arrives for a half-destroyed window.
   std::unique_ptr<ReadRouter> reads_;

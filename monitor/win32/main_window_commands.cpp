@@ -197,7 +197,8 @@ void TfrmMain::SyncViewMenu() {
                                             {kCmdAlertStalls, alertOptions_.alertStalls},
                                             {kCmdAlertResults, alertOptions_.alertResults},
                                             {kCmdViewStateColumn, optionalColumns_.state},
-                                            {kCmdViewFinishColumn, optionalColumns_.finish}};
+                                            {kCmdViewFinishColumn, optionalColumns_.finish},
+                                            {kCmdViewDoneColumn, optionalColumns_.done}};
   for (const auto& [id, on] : switches)
     ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -212,6 +213,13 @@ void TfrmMain::acViewStateColumnExecute() {
 void TfrmMain::acViewFinishColumnExecute() {
   OptionalColumns columns = optionalColumns_;
   columns.finish = !columns.finish;
+  SetOptionalColumns(columns);
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewDoneColumnExecute() {
+  OptionalColumns columns = optionalColumns_;
+  columns.done = !columns.done;
   SetOptionalColumns(columns);
   SyncViewMenu();
 }

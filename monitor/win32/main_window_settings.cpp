@@ -102,7 +102,7 @@ void TfrmMain::ApplySettings(const StoredSettings& settings) {
   ctl_.spnPollItv.SetPosition(settings.pollInterval);
   SetAlertOptions(settings.alerts);
   SetOptionalColumns(settings.optionalColumns);
-  for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
+  for (const int slot : kOptionalSlots)
     SetColumnWidth(slot, settings.columnWidths[static_cast<std::size_t>(slot)]);
   loadingSettings_ = false;
 }

@@ -40,7 +40,10 @@ class HistoryWindowTest : public MainWindowTest {
 TEST_F(HistoryWindowTest, AFinishedUnitIsListedAndSurvivesARestart) {
   const std::string client = MakeClient("c1", {.state = "prog=0.5\ncpu=100\n", .workUnit = "unit"});
   StoreLocations({{client, true}});
+  settings_.SetText("Interface", "DoneColumn", "1");
   TfrmMain& window = OpenWithHistory();
+  HWND table = window.Controls().lvMain;
+  EXPECT_EQ(ColumnCaptions(table).back(), "Done (24 h)");
 
   std::filesystem::remove(clients_.Path() / "c1" / "work_unit.sah");
   WriteClientFile("c1\\state.sah", "prog=1.0\ncpu=200\n");
@@ -50,6 +53,8 @@ TEST_F(HistoryWindowTest, AFinishedUnitIsListedAndSurvivesARestart) {
 
   for (int start = 0; start < 2; ++start) {
     TfrmMain& shown = start == 0 ? window : OpenWithHistory();
+    shown.WaitForHistory();
+    EXPECT_TRUE(PumpUntil([&] { return ItemText(shown.Controls().lvMain, 0, 6) == "1"; })) << start;
     TfrmHistory& history = OpenHistory(shown);
     EXPECT_TRUE(::IsWindowVisible(history.Hwnd())) << start;
     EXPECT_EQ(WindowText(history.Hwnd()), "Location history");
