@@ -145,6 +145,11 @@ void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, Stor
   settings.optionalColumns.done = store.ReadBool(kInterface, "DoneColumn", false);
   settings.columnWidths[kDoneColumnSlot] = store.ReadInteger(
       kLayout, ColumnKey(kDoneColumnSlot), ScalePixels(kDefaultOptionalWidths[kDoneColumnSlot - kStateColumnSlot], dpi));
+  WindowBounds& history = settings.historyBounds;
+  history.width = std::max(0, store.ReadInteger(kLayout, "HistoryWidth", 0));
+  history.height = std::max(0, store.ReadInteger(kLayout, "HistoryHeight", 0));
+  history.top = store.ReadInteger(kLayout, "HistoryTop", 0);
+  history.left = store.ReadInteger(kLayout, "HistoryLeft", 0);
 }
 
 void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
@@ -199,6 +204,11 @@ void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
   // The Done column, after every older entry.
   store.WriteBool(kInterface, "DoneColumn", settings.optionalColumns.done);
   store.WriteInteger(kLayout, ColumnKey(kDoneColumnSlot), settings.columnWidths[kDoneColumnSlot]);
+  const WindowBounds& history = settings.historyBounds;
+  store.WriteInteger(kLayout, "HistoryWidth", history.width);
+  store.WriteInteger(kLayout, "HistoryHeight", history.height);
+  store.WriteInteger(kLayout, "HistoryTop", history.top);
+  store.WriteInteger(kLayout, "HistoryLeft", history.left);
 }
 
 }  // namespace velmora

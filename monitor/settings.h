@@ -76,6 +76,9 @@ struct StoredSettings {
   int pollInterval = kDefaultPollInterval;          // seconds, kMinPollInterval..kMaxPollInterval
   AlertOptions alerts;
   OptionalColumns optionalColumns;
+  // The history window's outer bounds in pixels; width 0: never placed (it opens where the
+  // system puts it).
+  WindowBounds historyBounds;
   bool operator==(const StoredSettings&) const = default;
 };
 

@@ -64,9 +64,10 @@ TfrmHistory::TfrmHistory(HWND owner, HistoryThread* thread) : thread_(thread) {
 
 TfrmHistory::~TfrmHistory() {
   mailbox_->Close();
-  chart_.reset();
-  if (Hwnd())
+  // The monitor window's end may have taken it already: its owned windows go first.
+  if (Hwnd() && ::IsWindow(Hwnd()))
     ::DestroyWindow(Hwnd());
+  chart_.reset();
 }
 
 void TfrmHistory::CreateControls() {
@@ -174,6 +175,8 @@ void TfrmHistory::SetBounds(const HistoryBounds& bounds) {
 }
 
 HistoryBounds TfrmHistory::Bounds() const {
+  if (!::IsWindow(Hwnd()))
+    return lastBounds_;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
   ::GetWindowPlacement(Hwnd(), &placement);
@@ -409,6 +412,9 @@ LRESULT TfrmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       LayoutControls();
       return 0;
+    case WM_DESTROY:
+      lastBounds_ = Bounds();
+      break;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
       limits->ptMinTrackSize = {ScaleToDpi(kMinWidth, dpi_), ScaleToDpi(kMinHeight, dpi_)};

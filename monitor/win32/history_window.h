@@ -125,6 +125,8 @@ class TfrmHistory final : public win::BaseWindow {
   std::map<std::int64_t, std::vector<HistoryRow>> pages_;  // by first item
   std::set<std::int64_t> pagesAsked_;
   std::string cellText_;
+  // Where it was when its window went (the monitor window's owned windows go before it saves).
+  HistoryBounds lastBounds_;
 };
 
 }  // namespace velmora

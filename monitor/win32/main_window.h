@@ -201,6 +201,8 @@ class TfrmMain final : public win::BaseWindow {
   int PollInterval() const;
   void SetAlertOptions(const AlertOptions& options);
   void SetOptionalColumns(const OptionalColumns& columns);
+  // The history window's outer bounds: as stored until it is first opened.
+  WindowBounds HistoryPlacement() const;
   // The history window once opened; null before.
   TfrmHistory* HistoryWindow() const { return historyWindow_.get(); }
   // Every pass handed to the history has been written (for tests: waits on the history thread).
@@ -344,6 +346,7 @@ class TfrmMain final : public win::BaseWindow {
   // The Done counts last sent; the history thread's alone.
   std::shared_ptr<std::optional<std::vector<std::pair<std::string, std::int64_t>>>> doneSent_;
   std::unique_ptr<TfrmHistory> historyWindow_;
+  WindowBounds historyBounds_;
   // Last: destroyed first, so that no answer arrives for a half-destroyed window.
   std::unique_ptr<ReadRouter> reads_;
 };

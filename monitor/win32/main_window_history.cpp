@@ -71,11 +71,20 @@ void TfrmMain::TakeHistoryNews() {
 
 void TfrmMain::EndHistory() {
   HandOverSightings();
+  // Kept for the settings, which are saved after this.
+  historyBounds_ = HistoryPlacement();
   historyWindow_.reset();
   if (historyNews_)
     historyNews_->Close();
   // Runs what is queued, the last pass included, before the thread ends.
   history_.reset();
+}
+
+WindowBounds TfrmMain::HistoryPlacement() const {
+  if (!historyWindow_)
+    return historyBounds_;
+  const HistoryBounds shown = historyWindow_->Bounds();
+  return {shown.width, shown.height, shown.top, shown.left};
 }
 
 void TfrmMain::WaitForHistory() {
@@ -94,8 +103,10 @@ void TfrmMain::WaitForHistory() {
 }
 
 void TfrmMain::acHistoryExecute() {
-  if (!historyWindow_)
+  if (!historyWindow_) {
     historyWindow_ = std::make_unique<TfrmHistory>(Hwnd(), history_.get());
+    historyWindow_->SetBounds({historyBounds_.left, historyBounds_.top, historyBounds_.width, historyBounds_.height});
+  }
   historyWindow_->ShowAndActivate();
 }
 

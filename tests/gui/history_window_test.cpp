@@ -73,11 +73,21 @@ TEST_F(HistoryWindowTest, AFinishedUnitIsListedAndSurvivesARestart) {
     EXPECT_EQ(chart.TipOf(kHistoryDays - 1), row[0].substr(0, 10) + ": 1 units") << start;
     EXPECT_EQ(chart.TipOf(0).substr(10), ": 0 units") << start;
 
+    // It comes back where it was left, after a restart too.
+    const HistoryBounds placed{40, 50, 640, 480};
+    if (start == 0)
+      ::SetWindowPos(history.Hwnd(), nullptr, 40, 50, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    const HistoryBounds bounds = history.Bounds();
+    EXPECT_EQ(std::vector<int>({bounds.left, bounds.top, bounds.width, bounds.height}),
+              std::vector<int>({placed.left, placed.top, placed.width, placed.height}))
+        << start;
+
     // Esc closes it, from the list as from anywhere in it.
     ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpMessagesThrough([&](MSG& message) { return shown.PreTranslateMessage(message); });
     EXPECT_FALSE(::IsWindowVisible(history.Hwnd())) << start;
     Close();
+    ExpectSaved("Layout", {{"HistoryWidth", "640"}, {"HistoryHeight", "480"}, {"HistoryTop", "50"}, {"HistoryLeft", "40"}});
   }
 }
 

@@ -59,7 +59,8 @@ StoredSettings Entry() {
           .barsShown = {false, false, false},
           .pollInterval = 99,
           .alerts = {false, false, true, 7},
-          .optionalColumns = {true, true, true}};
+          .optionalColumns = {true, true, true},
+          .historyBounds = {-1, -2, -3, -4}};
 }
 
 // What an empty store loads as at 96 dots per inch.
@@ -71,7 +72,8 @@ StoredSettings BuiltIn() {
           .barsShown = {true, true, true},
           .pollInterval = 15,
           .alerts = {true, true, false, 20},
-          .optionalColumns = {false, false, false}};
+          .optionalColumns = {false, false, false},
+          .historyBounds = {}};
 }
 
 // A window as a user might leave it, in the normal state.
@@ -83,7 +85,8 @@ StoredSettings Used() {
           .barsShown = {false, true, false},
           .pollInterval = 60,
           .alerts = {false, true, true, 45},
-          .optionalColumns = {true, false, true}};
+          .optionalColumns = {true, false, true},
+          .historyBounds = {500, 400, 30, 60}};
 }
 
 // One stored entry; no text: a value of another type, which throws when read.
@@ -387,7 +390,11 @@ const std::vector<ReadStep> kReadOrder = {
     {"Layout", "Col6", Width(kStateColumnSlot, 130)},
     {"Layout", "Col7", Width(kFinishColumnSlot, 110)},
     {"Interface", "DoneColumn", [](StoredSettings& s) { s.optionalColumns.done = false; }},
-    {"Layout", "Col8", Width(kDoneColumnSlot, 80)}};
+    {"Layout", "Col8", Width(kDoneColumnSlot, 80)},
+    {"Layout", "HistoryWidth", [](StoredSettings& s) { s.historyBounds.width = 0; }},
+    {"Layout", "HistoryHeight", [](StoredSettings& s) { s.historyBounds.height = 0; }},
+    {"Layout", "HistoryTop", [](StoredSettings& s) { s.historyBounds.top = 0; }},
+    {"Layout", "HistoryLeft", [](StoredSettings& s) { s.historyBounds.left = 0; }}};
 
 std::string TypeError(const ReadStep& step) {
   return "Invalid data type for '" + std::string(step.name) + "'";
@@ -442,7 +449,8 @@ const std::vector<std::string> kUsedWritesAfterLayout = Entries(
     "Interface/tlbMain=0;Interface/pnlStats=1;Interface/sttBar=0;Defaults/PollInterval=60;"
     "Interface/TrayIcon=0;Interface/AlertStalls=1;Interface/AlertResults=1;Defaults/StallMinutes=45;"
     "Interface/StateColumn=1;Interface/FinishColumn=0;Layout/Col6=150;Layout/Col7=90;"
-    "Interface/DoneColumn=1;Layout/Col8=70;");
+    "Interface/DoneColumn=1;Layout/Col8=70;Layout/HistoryWidth=500;Layout/HistoryHeight=400;"
+    "Layout/HistoryTop=30;Layout/HistoryLeft=60;");
 
 struct SaveCase {
   const char* name;
