@@ -149,6 +149,7 @@ void TfrmHistory::ShowAndActivate() {
     location_ = kAllLocations;
     Refresh();
     ::ShowWindow(Hwnd(), SW_SHOW);
+    ::SetFocus(lvUnits_);
   } else {
     ::BringWindowToTop(Hwnd());
   }
@@ -268,8 +269,24 @@ void TfrmHistory::TakeAnswers() {
 
 void TfrmHistory::ShowOverview(HistoryAnswer& answer) {
   shownGeneration_ = answer.generation;
-  // The chooser keeps the chosen location; the others follow the database.
   locations_ = std::move(answer.locations);
+  if (chooserFilled_)
+    FillChooser();
+
+  chart_->SetDays(std::move(answer.dayStarts), std::move(answer.dayCounts));
+  ::SetDlgItemTextA(Hwnd(), kHistoryLblSummary,
+                    answer.paused ? "The history cannot be read now." : HistorySummary(answer.lastDay, answer.lastWeek).c_str());
+  pages_.clear();
+  KeepPage(0, std::move(answer.rows));
+  const auto count = static_cast<int>(std::min<std::int64_t>(answer.total, std::numeric_limits<int>::max() / 2));
+  ::SendMessageA(lvUnits_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+  ::InvalidateRect(lvUnits_, nullptr, FALSE);
+}
+
+void TfrmHistory::FillChooser() {
+  chooserFilled_ = true;
+  // A thousand locations take longer to add than the window may take to open: they are added
+  // when the chooser is first opened or reached, and keep the chosen location then.
   ::SendMessageA(cboLocation_, WM_SETREDRAW, FALSE, 0);
   ::SendMessageA(cboLocation_, CB_RESETCONTENT, 0, 0);
   ::SendMessageA(cboLocation_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kAllLocationsText));
@@ -284,15 +301,6 @@ void TfrmHistory::ShowOverview(HistoryAnswer& answer) {
   }
   ::SendMessageA(cboLocation_, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
   ::SendMessageA(cboLocation_, WM_SETREDRAW, TRUE, 0);
-
-  chart_->SetDays(std::move(answer.dayStarts), std::move(answer.dayCounts));
-  ::SetDlgItemTextA(Hwnd(), kHistoryLblSummary,
-                    answer.paused ? "The history cannot be read now." : HistorySummary(answer.lastDay, answer.lastWeek).c_str());
-  pages_.clear();
-  KeepPage(0, std::move(answer.rows));
-  const auto count = static_cast<int>(std::min<std::int64_t>(answer.total, std::numeric_limits<int>::max() / 2));
-  ::SendMessageA(lvUnits_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
-  ::InvalidateRect(lvUnits_, nullptr, FALSE);
 }
 
 void TfrmHistory::KeepPage(std::int64_t first, std::vector<HistoryRow> rows) {
@@ -425,6 +433,8 @@ LRESULT TfrmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kHistoryCboLocation:
           if (HIWORD(wParam) == CBN_SELCHANGE)
             cboLocationChange();
+          else if ((HIWORD(wParam) == CBN_DROPDOWN || HIWORD(wParam) == CBN_SETFOCUS) && !chooserFilled_)
+            FillChooser();
           return 0;
         case kHistoryBtnCopy:
           btnCopyClick();

@@ -105,6 +105,8 @@ class TfrmHistory final : public win::BaseWindow {
   void AskPage(std::int64_t page);
   void TakeAnswers();
   void ShowOverview(HistoryAnswer& answer);
+  // The chooser's list: "All locations", then each location; made when first wanted.
+  void FillChooser();
   void KeepPage(std::int64_t first, std::vector<HistoryRow> rows);
   const HistoryRow* RowAt(std::int64_t item);
   LRESULT HandleListNotify(NMHDR* header);
@@ -122,6 +124,7 @@ class TfrmHistory final : public win::BaseWindow {
   std::uint64_t shownGeneration_ = 0;  // of the one shown
   std::int64_t location_ = kAllLocations;
   std::vector<HistoryLocation> locations_;
+  bool chooserFilled_ = false;
   std::map<std::int64_t, std::vector<HistoryRow>> pages_;  // by first item
   std::set<std::int64_t> pagesAsked_;
   std::string cellText_;
