@@ -3,33 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <ctime>
 
 namespace velmora {
 
 namespace {
 
 constexpr std::array<const char*, kHistoryColumnCount> kCaptions = {"Finished", "Location", "CPU time", "Took"};
-
-std::tm LocalFields(std::int64_t seconds) {
-  const std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm fields{};
-#if defined(_WIN32)
-  localtime_s(&fields, &time);
-#else
-  localtime_r(&time, &fields);
-#endif
-  return fields;
-}
-
-std::int64_t LocalMidnight(int year, int month, int day) {
-  std::tm fields{};
-  fields.tm_year = year - 1900;
-  fields.tm_mon = month - 1;
-  fields.tm_mday = day;  // mktime carries days beyond the month's end over
-  fields.tm_isdst = -1;
-  return static_cast<std::int64_t>(std::mktime(&fields));
-}
 
 std::string Quoted(const std::string& cell) {
   if (cell.find_first_of(",\"\r\n") == std::string::npos)
@@ -47,11 +26,6 @@ std::string Quoted(const std::string& cell) {
 
 const char* HistoryColumnCaption(HistoryColumn column) {
   return kCaptions.at(static_cast<std::size_t>(column));
-}
-
-LocalDateTime LocalTimeOf(std::int64_t seconds) {
-  const std::tm fields = LocalFields(seconds);
-  return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec};
 }
 
 std::string FormatHoursMinutes(std::int64_t seconds) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/local_time.h"
+#include "monitor/history_clock.h"
 #include "monitor/history_store.h"
 
 namespace velmora {
@@ -19,7 +20,6 @@ enum class HistoryColumn { kFinished, kLocation, kCpuTime, kTook };
 inline constexpr int kHistoryColumnCount = 4;
 const char* HistoryColumnCaption(HistoryColumn column);
 
-LocalDateTime LocalTimeOf(std::int64_t seconds);
 // "h:mm"; empty for a time not known (below 0).
 std::string FormatHoursMinutes(std::int64_t seconds);
 std::string HistoryCell(const HistoryRow& row, HistoryColumn column);
