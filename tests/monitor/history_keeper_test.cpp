@@ -1,6 +1,8 @@
 // The history's side of the passes: units kept, a paused history tried again, the user told once.
 #include "monitor/history_keeper.h"
 
+#include "monitor/history_thread.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -80,6 +82,33 @@ TEST(HistoryKeeperTest, ADamagedFileIsToldOnceAndTheUnitsGoToTheNewOne) {
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_NE(notices[0].find(file + ".damaged-1"), std::string::npos) << notices[0];
   EXPECT_TRUE(std::filesystem::exists(file + ".damaged-1"));
+}
+
+// Jobs run in the order posted, one at a time, and those still queued when the thread ends run
+// before it does: a pass handed over at exit is written.
+TEST(HistoryThreadTest, RunsEveryJobInOrderBeforeItEnds) {
+  testing::TempFolder folder;
+  const std::string file = (folder.Path() / "history.db").string();
+  auto mailbox = std::make_shared<HistoryMailbox<int>>(nullptr);
+  {
+    HistoryThread thread({file, SameName, MakeFolders, 50});
+    const auto t0 = HistoryKeeper::Clock::now();
+    for (int job = 0; job < 50; ++job) {
+      thread.Post([job, mailbox, t0](HistoryKeeper& keeper) {
+        const auto passes = OneUnit(1000 + job, 5000 + job * 100);
+        std::size_t kept = 0;
+        for (const auto& pass : passes)
+          kept += keeper.Pass(pass, t0).size();
+        mailbox->Put(job * 10 + static_cast<int>(kept));
+      });
+    }
+  }
+  std::vector<int> expected;
+  for (int job = 0; job < 50; ++job)
+    expected.push_back(job * 10 + 1);
+  EXPECT_EQ(mailbox->Take(), expected);
+  HistoryStore store(file);
+  EXPECT_EQ(store.CountUnits(kAllLocations), 50);
 }
 
 }  // namespace
