@@ -86,7 +86,8 @@ int Run(int argc, char** argv) {
         [&] {
           const Opened opened = OpenOnce(emptyThread);
           emptyMs.push_back(opened.ms);
-          checks.Expect(opened.rows == 0 && opened.chosen == kAllLocationsText, "the empty history shows no unit");
+          checks.Expect(opened.rows == 0 && opened.chosen == kAllLocationsText,
+                        "the empty history shows no unit");
         },
         [&] {
           const Opened opened = OpenOnce(fullThread);

@@ -29,9 +29,9 @@ inline void FillHistory(HistoryStore& store, std::int64_t units, std::int64_t no
     for (std::int64_t i = unit; i < std::min(units, unit + kBatch); ++i) {
       const std::int64_t finished = now - kSpan + kSpan * (i + 1) / units;
       const auto seen = static_cast<FinishSeen>(i % 17 == 0 ? 2 : i % 5 == 0 ? 1 : 0);
-      batch.push_back({FarmLocation(static_cast<int>(i % kFarmLocations)), finished, finished - 40000 - i % 977,
-                       354000 + i % 4096, 30000 + i % 9000, seen == FinishSeen::kAfterEnd ? -1 : 36000 + i % 7000,
-                       seen});
+      batch.push_back({FarmLocation(static_cast<int>(i % kFarmLocations)), finished,
+                       finished - 40000 - i % 977, 354000 + i % 4096, 30000 + i % 9000,
+                       seen == FinishSeen::kAfterEnd ? -1 : 36000 + i % 7000, seen});
     }
     store.Record(batch);
   }

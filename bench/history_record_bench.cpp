@@ -37,7 +37,8 @@ struct Farm {
     for (int i = 0; i < kFarmLocations; ++i) {
       const std::string folder = FarmLocation(i);
       fs.AddFile(folder + "work_unit.sah", std::string(2048, 'w'));
-      fs.AddFile(folder + "state.sah", "prog=0." + std::to_string(1000 + i) + "\ncpu=" + std::to_string(600 + i) + "\n");
+      fs.AddFile(folder + "state.sah",
+                 "prog=0." + std::to_string(1000 + i) + "\ncpu=" + std::to_string(600 + i) + "\n");
       table.AddLocation(folder, true);
     }
   }
@@ -71,7 +72,9 @@ int Run(int argc, char** argv) {
   Farm with;
   std::vector<double> baseline, measured;
   for (int run = 0; run < passes; ++run)
-    TakeTurns(run, [&] { baseline.push_back(without.Pass(nullptr)); }, [&] { measured.push_back(with.Pass(&history)); });
+    TakeTurns(
+        run, [&] { baseline.push_back(without.Pass(nullptr)); },
+        [&] { measured.push_back(with.Pass(&history)); });
   const double base = Median(baseline);
   const double cost = Median(measured);
   std::printf("pass over %d locations, nothing finished (median of %d):\n", kFarmLocations, passes);

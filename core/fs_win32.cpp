@@ -92,7 +92,8 @@ class Win32FileSystem final : public FileSystem {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
           snapshot.present[i] = true;
           snapshot.lastWrite[i] = ToLocalDateTime(data.ftLastWriteTime);
-          snapshot.size[i] = static_cast<std::int64_t>((ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+          snapshot.size[i] =
+              static_cast<std::int64_t>((ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
           snapshot.writeSeconds[i] = SecondsSince1970(data.ftLastWriteTime);
         }
         continue;

@@ -8,7 +8,8 @@ LocalDateTime LocalTimeOf(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
   std::tm fields{};
   localtime_r(&time, &fields);
-  return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec};
+  return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
+          fields.tm_hour,        fields.tm_min,     fields.tm_sec};
 }
 
 std::int64_t LocalMidnight(int year, int month, int day) {

@@ -13,7 +13,8 @@ bool HistoryKeeper::EnsureOpen(Clock::time_point now) {
     return false;
   try {
     if (place_.makeFolders && !place_.makeFolders(place_.fileName))
-      throw HistoryError(HistoryTrouble::kCannotWrite, "The folder of " + place_.fileName + " cannot be made.");
+      throw HistoryError(HistoryTrouble::kCannotWrite,
+                         "The folder of " + place_.fileName + " cannot be made.");
     OpenedHistory opened = OpenHistory(place_.fileName, place_.sqliteName, place_.busyMilliseconds);
     store_ = std::move(opened.store);
     if (!opened.movedAside.empty()) {
@@ -41,7 +42,8 @@ void HistoryKeeper::Pause(const HistoryError& error, Clock::time_point now) {
 std::vector<FinishedUnit> HistoryKeeper::Pass(const std::vector<UnitSighting>& looks, Clock::time_point now) {
   for (const UnitSighting& look : looks) {
     std::vector<FinishedUnit> found = units_.Observe(look);
-    waiting_.insert(waiting_.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    waiting_.insert(waiting_.end(), std::make_move_iterator(found.begin()),
+                    std::make_move_iterator(found.end()));
   }
   if (waiting_.size() > kMostWaiting)
     waiting_.erase(waiting_.begin(), waiting_.end() - static_cast<std::ptrdiff_t>(kMostWaiting));
@@ -61,7 +63,8 @@ std::vector<FinishedUnit> HistoryKeeper::Pass(const std::vector<UnitSighting>& l
   store_.reset();
   try {
     const std::string aside = MoveDamagedAside(place_.fileName);
-    notices_.push_back("The history file was damaged. It was moved to " + aside + " and a new history was started.");
+    notices_.push_back("The history file was damaged. It was moved to " + aside +
+                       " and a new history was started.");
   } catch (const HistoryError& error) {
     Pause(error, now);
     return {};

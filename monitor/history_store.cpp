@@ -2,9 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <unordered_map>
-#include <cerrno>
 
 namespace velmora {
 
@@ -27,7 +27,8 @@ constexpr const char* kSchemaSteps[] = {
     " WHERE unit_time IS NOT NULL;"
     "CREATE INDEX units_by_finish ON units(finished);"
     // Counted as units are added: counting a million rows takes longer than the window may.
-    "CREATE TABLE totals(location INTEGER PRIMARY KEY REFERENCES locations(id), units INTEGER NOT NULL) STRICT;"};
+    "CREATE TABLE totals(location INTEGER PRIMARY KEY REFERENCES locations(id), units INTEGER NOT NULL) "
+    "STRICT;"};
 static_assert(std::size(kSchemaSteps) == HistoryStore::kSchemaVersion);
 
 std::int64_t OrMinusOne(sqlite3_stmt* statement, int column) {
@@ -84,7 +85,8 @@ class HistoryStore::Statement {
 };
 
 HistoryStore::HistoryStore(const std::string& fileName, int busyMilliseconds) {
-  const int code = sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  const int code =
+      sqlite3_open_v2(fileName.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (code != SQLITE_OK) {
     // A handle comes back even when the open failed; the destructor does not run after a throw.
     const std::string what = std::string("Cannot open the history: ") + sqlite3_errstr(code);
@@ -142,7 +144,6 @@ void HistoryStore::Upgrade() {
     throw;
   }
 }
-
 
 std::vector<FinishedUnit> HistoryStore::Record(const std::vector<FinishedUnit>& units) {
   std::vector<FinishedUnit> added;
@@ -206,19 +207,22 @@ std::vector<HistoryLocation> HistoryStore::Locations() {
 }
 
 std::int64_t HistoryStore::CountUnits(std::int64_t location) {
-  Statement count(*this, location == kAllLocations ? "SELECT coalesce(sum(units), 0) FROM totals"
-                                                   : "SELECT coalesce(sum(units), 0) FROM totals WHERE location = ?1");
+  Statement count(*this, location == kAllLocations
+                             ? "SELECT coalesce(sum(units), 0) FROM totals"
+                             : "SELECT coalesce(sum(units), 0) FROM totals WHERE location = ?1");
   if (location != kAllLocations)
     count.Bind(1, location);
   count.Step();
   return sqlite3_column_int64(count.Get(), 0);
 }
 
-std::vector<std::int64_t> HistoryStore::CountBetween(const std::vector<std::int64_t>& bounds, std::int64_t location) {
+std::vector<std::int64_t> HistoryStore::CountBetween(const std::vector<std::int64_t>& bounds,
+                                                     std::int64_t location) {
   std::vector<std::int64_t> counts;
-  Statement count(*this, location == kAllLocations
-                             ? "SELECT count(*) FROM units WHERE finished >= ?1 AND finished < ?2"
-                             : "SELECT count(*) FROM units WHERE location = ?3 AND finished >= ?1 AND finished < ?2");
+  Statement count(
+      *this, location == kAllLocations
+                 ? "SELECT count(*) FROM units WHERE finished >= ?1 AND finished < ?2"
+                 : "SELECT count(*) FROM units WHERE location = ?3 AND finished >= ?1 AND finished < ?2");
   for (std::size_t i = 0; i + 1 < bounds.size(); ++i) {
     count.Bind(1, bounds[i]).Bind(2, bounds[i + 1]);
     if (location != kAllLocations)
@@ -247,7 +251,8 @@ std::vector<HistoryRow> HistoryStore::Newest(std::int64_t location, std::int64_t
   while (select.Step()) {
     sqlite3_stmt* row = select.Get();
     rows.push_back({sqlite3_column_int64(row, 0), reinterpret_cast<const char*>(sqlite3_column_text(row, 1)),
-                    OrMinusOne(row, 2), OrMinusOne(row, 3), static_cast<FinishSeen>(sqlite3_column_int(row, 4))});
+                    OrMinusOne(row, 2), OrMinusOne(row, 3),
+                    static_cast<FinishSeen>(sqlite3_column_int(row, 4))});
   }
   return rows;
 }
@@ -303,7 +308,8 @@ std::string MoveDamagedAside(const std::string& fileName) {
   return aside;
 }
 
-OpenedHistory OpenHistory(const std::string& fileName, std::string (*sqliteName)(const std::string&),
+OpenedHistory OpenHistory(const std::string& fileName,
+                          std::string (*sqliteName)(const std::string&),
                           int busyMilliseconds) {
   OpenedHistory opened;
   try {

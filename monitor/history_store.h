@@ -30,7 +30,8 @@ enum class HistoryTrouble {
 
 class HistoryError : public std::runtime_error {
  public:
-  HistoryError(HistoryTrouble trouble, const std::string& what) : std::runtime_error(what), trouble_(trouble) {}
+  HistoryError(HistoryTrouble trouble, const std::string& what)
+      : std::runtime_error(what), trouble_(trouble) {}
   HistoryTrouble Trouble() const { return trouble_; }
 
  private:
@@ -101,7 +102,8 @@ struct OpenedHistory {
 };
 // Moves a damaged database (and its journal) to the first free name beside it; returns that name.
 std::string MoveDamagedAside(const std::string& fileName);
-OpenedHistory OpenHistory(const std::string& fileName, std::string (*sqliteName)(const std::string&),
+OpenedHistory OpenHistory(const std::string& fileName,
+                          std::string (*sqliteName)(const std::string&),
                           int busyMilliseconds = 3000);
 
 }  // namespace velmora

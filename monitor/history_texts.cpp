@@ -8,7 +8,8 @@ namespace velmora {
 
 namespace {
 
-constexpr std::array<const char*, kHistoryColumnCount> kCaptions = {"Finished", "Location", "CPU time", "Took"};
+constexpr std::array<const char*, kHistoryColumnCount> kCaptions = {"Finished", "Location", "CPU time",
+                                                                    "Took"};
 
 std::string Quoted(const std::string& cell) {
   if (cell.find_first_of(",\"\r\n") == std::string::npos)
@@ -43,7 +44,8 @@ std::string HistoryCell(const HistoryRow& row, HistoryColumn column) {
     case HistoryColumn::kFinished: {
       const LocalDateTime at = LocalTimeOf(row.finished);
       char text[40];
-      std::snprintf(text, sizeof text, "%04d.%02d.%02d %02d:%02d", at.year, at.month, at.day, at.hour, at.minute);
+      std::snprintf(text, sizeof text, "%04d.%02d.%02d %02d:%02d", at.year, at.month, at.day, at.hour,
+                    at.minute);
       return text;
     }
     case HistoryColumn::kLocation:
@@ -83,7 +85,8 @@ std::string DayTip(std::int64_t dayStart, std::int64_t units) {
 std::string HistorySummary(std::int64_t lastDay, std::int64_t lastWeek) {
   char text[128];
   std::snprintf(text, sizeof text, "Last 24 hours: %lld units, last 7 days: %lld units (%.1f a day)",
-                static_cast<long long>(lastDay), static_cast<long long>(lastWeek), static_cast<double>(lastWeek) / 7);
+                static_cast<long long>(lastDay), static_cast<long long>(lastWeek),
+                static_cast<double>(lastWeek) / 7);
   return text;
 }
 
@@ -97,7 +100,8 @@ std::string HistoryTabText(const std::vector<HistoryRow>& rows) {
   for (const HistoryRow& row : rows) {
     for (int column = 0; column < kHistoryColumnCount; ++column) {
       std::string cell = HistoryCell(row, static_cast<HistoryColumn>(column));
-      std::replace_if(cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+      std::replace_if(
+          cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
       text += column == 0 ? "" : "\t";
       text += cell;
     }

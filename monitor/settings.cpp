@@ -143,8 +143,9 @@ void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, Stor
 
   // The Done column, after every older entry.
   settings.optionalColumns.done = store.ReadBool(kInterface, "DoneColumn", false);
-  settings.columnWidths[kDoneColumnSlot] = store.ReadInteger(
-      kLayout, ColumnKey(kDoneColumnSlot), ScalePixels(kDefaultOptionalWidths[kDoneColumnSlot - kStateColumnSlot], dpi));
+  settings.columnWidths[kDoneColumnSlot] =
+      store.ReadInteger(kLayout, ColumnKey(kDoneColumnSlot),
+                        ScalePixels(kDefaultOptionalWidths[kDoneColumnSlot - kStateColumnSlot], dpi));
   WindowBounds& history = settings.historyBounds;
   history.width = std::max(0, store.ReadInteger(kLayout, "HistoryWidth", 0));
   history.height = std::max(0, store.ReadInteger(kLayout, "HistoryHeight", 0));

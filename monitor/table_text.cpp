@@ -29,7 +29,7 @@ std::vector<TableColumn> ShownColumns(const OptionalColumns& optional) {
 }
 
 TableColumn ColumnOfSlot(int slot) {
-  return slot == kStateColumnSlot ? TableColumn::kStateWords
+  return slot == kStateColumnSlot    ? TableColumn::kStateWords
          : slot == kFinishColumnSlot ? TableColumn::kFinishes
                                      : TableColumn::kDone;
 }

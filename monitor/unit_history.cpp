@@ -70,7 +70,10 @@ void UnitHistory::Follow(Unit& unit, const UnitSighting& sighting) {
     unit.cpu = sighting.cpu;
 }
 
-FinishedUnit UnitHistory::Finish(const std::string& location, const Unit& unit, std::int64_t at, FinishSeen seen) {
+FinishedUnit UnitHistory::Finish(const std::string& location,
+                                 const Unit& unit,
+                                 std::int64_t at,
+                                 FinishSeen seen) {
   FinishedUnit finished;
   finished.location = location;
   finished.finished = at;

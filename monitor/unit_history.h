@@ -64,8 +64,8 @@ class UnitHistory {
     std::int64_t seconds = -1;
     std::int64_t size = -1;
     std::int64_t firstSeen = 0;
-    bool sawStart = false;   // it appeared while its location was watched
-    bool seenInWork = false; // seen at least once with no result beside it
+    bool sawStart = false;    // it appeared while its location was watched
+    bool seenInWork = false;  // seen at least once with no result beside it
     bool finished = false;
     double progress = -1;
     double cpu = -1;

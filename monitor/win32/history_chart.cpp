@@ -59,9 +59,9 @@ THistoryChart::THistoryChart(HWND parent, int id) {
                     .menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))})) {
     throw std::runtime_error("The history chart could not be created.");
   }
-  tip_ = win::WindowHandle(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(),
-                                             nullptr, ::GetModuleHandleA(nullptr), nullptr));
+  tip_ = win::WindowHandle(::CreateWindowExA(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+      CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr, ::GetModuleHandleA(nullptr), nullptr));
 }
 
 void THistoryChart::SetDays(std::vector<std::int64_t> dayStarts, std::vector<std::int64_t> counts) {

@@ -33,7 +33,7 @@ class THistoryChart final : public win::BaseWindow {
 
  private:
   struct Frame {
-    RECT plot;  // where the bars stand
+    RECT plot;             // where the bars stand
     std::int64_t top = 1;  // the count at the top of the scale
   };
   Frame Measure(HDC dc) const;

@@ -15,8 +15,8 @@ bool MakeFoldersAbove(const std::string& fileName) {
   if (end == std::string::npos)
     return true;
   // Each folder of the path in turn: the ones there already answer ERROR_ALREADY_EXISTS.
-  for (std::size_t at = fileName.find('\\', fileName.find_first_not_of('\\')); at != std::string::npos && at <= end;
-       at = fileName.find('\\', at + 1)) {
+  for (std::size_t at = fileName.find('\\', fileName.find_first_not_of('\\'));
+       at != std::string::npos && at <= end; at = fileName.find('\\', at + 1)) {
     const std::string folder = fileName.substr(0, at);
     if (folder.empty() || folder.back() == ':')
       continue;
@@ -43,7 +43,8 @@ std::string AnsiToUtf8(const std::string& text) {
 
 std::string DefaultHistoryFile() {
   char folder[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder)))
+  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                folder)))
     return {};
   return std::string(folder) + "\\Tarnek\\Velmora\\history.db";
 }

@@ -73,8 +73,9 @@ TfrmHistory::~TfrmHistory() {
 void TfrmHistory::CreateControls() {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   const auto make = [&](const char* className, int id, const char* text, DWORD style, DWORD exStyle = 0) {
-    HWND control = ::CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, Hwnd(),
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    HWND control =
+        ::CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, Hwnd(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return control;
   };
@@ -89,7 +90,8 @@ void TfrmHistory::CreateControls() {
   make("STATIC", kHistoryLblSummary, "", SS_LEFT | SS_NOPREFIX);
   lvUnits_ = ListView(make(WC_LISTVIEWA, kHistoryLvUnits, "",
                            LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE));
-  lvUnits_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  lvUnits_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+                            LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   for (int column = 0; column < kHistoryColumnCount; ++column) {
     LVCOLUMNA info{};
     info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -217,7 +219,8 @@ void TfrmHistory::Refresh() {
         answer.locations = store->Locations();
         answer.dayStarts = LocalDayBounds(now, kHistoryDays);
         answer.dayCounts = store->CountBetween(answer.dayStarts, location);
-        const std::vector<std::int64_t> recent = store->CountBetween({now - 7 * 86400, now - 86400, now + 1}, location);
+        const std::vector<std::int64_t> recent =
+            store->CountBetween({now - 7 * 86400, now - 86400, now + 1}, location);
         answer.lastDay = recent[1];
         answer.lastWeek = recent[0] + recent[1];
         answer.total = store->CountUnits(location);
@@ -275,10 +278,12 @@ void TfrmHistory::ShowOverview(HistoryAnswer& answer) {
 
   chart_->SetDays(std::move(answer.dayStarts), std::move(answer.dayCounts));
   ::SetDlgItemTextA(Hwnd(), kHistoryLblSummary,
-                    answer.paused ? "The history cannot be read now." : HistorySummary(answer.lastDay, answer.lastWeek).c_str());
+                    answer.paused ? "The history cannot be read now."
+                                  : HistorySummary(answer.lastDay, answer.lastWeek).c_str());
   pages_.clear();
   KeepPage(0, std::move(answer.rows));
-  const auto count = static_cast<int>(std::min<std::int64_t>(answer.total, std::numeric_limits<int>::max() / 2));
+  const auto count =
+      static_cast<int>(std::min<std::int64_t>(answer.total, std::numeric_limits<int>::max() / 2));
   ::SendMessageA(lvUnits_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
   ::InvalidateRect(lvUnits_, nullptr, FALSE);
 }
@@ -295,7 +300,8 @@ void TfrmHistory::FillChooser() {
   for (const HistoryLocation& location : locations_) {
     const auto index = static_cast<int>(
         ::SendMessageA(cboLocation_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(location.path.c_str())));
-    ::SendMessageA(cboLocation_, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(location.id));
+    ::SendMessageA(cboLocation_, CB_SETITEMDATA, static_cast<WPARAM>(index),
+                   static_cast<LPARAM>(location.id));
     if (location.id == location_)
       chosen = index;
   }
@@ -323,8 +329,9 @@ const HistoryRow* TfrmHistory::RowAt(std::int64_t item) {
     return nullptr;
   }
   const std::int64_t index = item - first;
-  return index < static_cast<std::int64_t>(page->second.size()) ? &page->second[static_cast<std::size_t>(index)]
-                                                                 : nullptr;
+  return index < static_cast<std::int64_t>(page->second.size())
+             ? &page->second[static_cast<std::size_t>(index)]
+             : nullptr;
 }
 
 std::string TfrmHistory::CellText(int item, int column) {
@@ -359,7 +366,8 @@ void TfrmHistory::cboLocationChange() {
   const LRESULT index = ::SendMessageA(cboLocation_, CB_GETCURSEL, 0, 0);
   if (index == CB_ERR)
     return;
-  location_ = static_cast<std::int64_t>(::SendMessageA(cboLocation_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+  location_ =
+      static_cast<std::int64_t>(::SendMessageA(cboLocation_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
   Refresh();
 }
 
@@ -399,11 +407,12 @@ void TfrmHistory::btnSaveClick() {
           return;
         const std::string csv =
             HistoryCsvText(store->Newest(location, 0, std::numeric_limits<std::int64_t>::max()), AnsiToUtf8);
-        FileHandle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+        FileHandle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        answer.written = out && ::WriteFile(out.Get(), csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr) &&
-                         written == csv.size();
+        answer.written =
+            out && ::WriteFile(out.Get(), csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr) &&
+            written == csv.size();
       },
       HistoryAnswer::Kind::kSaved);
 }

@@ -193,12 +193,10 @@ void TfrmMain::SyncViewMenu() {
   for (const auto& [id, bar] : items) {
     ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (BarVisible(bar) ? MF_CHECKED : MF_UNCHECKED));
   }
-  const std::pair<WORD, bool> switches[] = {{kCmdViewTrayIcon, alertOptions_.trayIcon},
-                                            {kCmdAlertStalls, alertOptions_.alertStalls},
-                                            {kCmdAlertResults, alertOptions_.alertResults},
-                                            {kCmdViewStateColumn, optionalColumns_.state},
-                                            {kCmdViewFinishColumn, optionalColumns_.finish},
-                                            {kCmdViewDoneColumn, optionalColumns_.done}};
+  const std::pair<WORD, bool> switches[] = {
+      {kCmdViewTrayIcon, alertOptions_.trayIcon},      {kCmdAlertStalls, alertOptions_.alertStalls},
+      {kCmdAlertResults, alertOptions_.alertResults},  {kCmdViewStateColumn, optionalColumns_.state},
+      {kCmdViewFinishColumn, optionalColumns_.finish}, {kCmdViewDoneColumn, optionalColumns_.done}};
   for (const auto& [id, on] : switches)
     ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }

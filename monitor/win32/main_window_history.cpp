@@ -1,8 +1,8 @@
 // The monitor window's side of the history: each pass's readings go to the history thread, its
 // news comes back (units kept, notices for the user), and the History command opens its window.
 #include <algorithm>
-#include <ctime>
 #include <condition_variable>
+#include <ctime>
 #include <mutex>
 
 #include "monitor/win32/error_box.h"
@@ -15,7 +15,8 @@ void TfrmMain::StartHistory() {
   if (services_.historyFile.empty() || history_)
     return;
   HWND hwnd = Hwnd();
-  historyNews_ = std::make_shared<HistoryMailbox<HistoryNews>>([hwnd] { ::PostMessageA(hwnd, kHistoryNews, 0, 0); });
+  historyNews_ =
+      std::make_shared<HistoryMailbox<HistoryNews>>([hwnd] { ::PostMessageA(hwnd, kHistoryNews, 0, 0); });
   history_ = std::make_unique<HistoryThread>(HistoryPlaceOf(services_.historyFile));
   doneSent_ = std::make_shared<std::optional<std::vector<std::pair<std::string, std::int64_t>>>>();
   table_.KeepSightings(true);
@@ -29,26 +30,27 @@ void TfrmMain::HandOverSightings() {
     return;
   // The window's part ends here: the looks are moved, never copied, and everything else happens
   // on the history thread.
-  history_->Post([looks = std::move(looks), news = historyNews_, sent = doneSent_](HistoryKeeper& keeper) mutable {
-    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
-    const auto steadyNow = std::chrono::steady_clock::now();
-    for (UnitSighting& look : looks)
-      look.seenAt = now;
-    HistoryNews told;
-    told.added = keeper.Pass(looks, steadyNow).size();
-    told.notices = keeper.TakeNotices();
-    // Units leave the last 24 hours as time passes, so the counts are taken at every pass.
-    if (HistoryStore* store = keeper.Store(steadyNow)) {
-      std::vector<std::pair<std::string, std::int64_t>> done = store->FinishedSince(now - 86400);
-      std::sort(done.begin(), done.end());
-      if (!*sent || done != **sent) {
-        *sent = done;
-        told.doneCounts = std::move(done);
-      }
-    }
-    if (told.added > 0 || !told.notices.empty() || told.doneCounts)
-      news->Put(std::move(told));
-  });
+  history_->Post(
+      [looks = std::move(looks), news = historyNews_, sent = doneSent_](HistoryKeeper& keeper) mutable {
+        const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+        const auto steadyNow = std::chrono::steady_clock::now();
+        for (UnitSighting& look : looks)
+          look.seenAt = now;
+        HistoryNews told;
+        told.added = keeper.Pass(looks, steadyNow).size();
+        told.notices = keeper.TakeNotices();
+        // Units leave the last 24 hours as time passes, so the counts are taken at every pass.
+        if (HistoryStore* store = keeper.Store(steadyNow)) {
+          std::vector<std::pair<std::string, std::int64_t>> done = store->FinishedSince(now - 86400);
+          std::sort(done.begin(), done.end());
+          if (!*sent || done != **sent) {
+            *sent = done;
+            told.doneCounts = std::move(done);
+          }
+        }
+        if (told.added > 0 || !told.notices.empty() || told.doneCounts)
+          news->Put(std::move(told));
+      });
 }
 
 void TfrmMain::TakeHistoryNews() {
@@ -105,7 +107,8 @@ void TfrmMain::WaitForHistory() {
 void TfrmMain::acHistoryExecute() {
   if (!historyWindow_) {
     historyWindow_ = std::make_unique<TfrmHistory>(Hwnd(), history_.get());
-    historyWindow_->SetBounds({historyBounds_.left, historyBounds_.top, historyBounds_.width, historyBounds_.height});
+    historyWindow_->SetBounds(
+        {historyBounds_.left, historyBounds_.top, historyBounds_.width, historyBounds_.height});
   }
   historyWindow_->ShowAndActivate();
 }

@@ -13,8 +13,8 @@ using win::WindowText;
 class HistoryWindowTest : public MainWindowTest {
  protected:
   TfrmMain& OpenWithHistory() {
-    MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\", clock_, &tray_,
-                                false};
+    MainWindowServices services{probe_, settings_, shell_, nullptr, appFolder_.ProgramPath() + "\\",
+                                clock_, &tray_,    false};
     services.historyFile = historyFolder_.ProgramPath("Tarnek\\Velmora\\history.db");
     window_ = std::make_unique<TfrmMain>(std::move(services));
     EXPECT_TRUE(window_->Create());
@@ -87,7 +87,9 @@ TEST_F(HistoryWindowTest, AFinishedUnitIsListedAndSurvivesARestart) {
     PumpMessagesThrough([&](MSG& message) { return shown.PreTranslateMessage(message); });
     EXPECT_FALSE(::IsWindowVisible(history.Hwnd())) << start;
     Close();
-    ExpectSaved("Layout", {{"HistoryWidth", "640"}, {"HistoryHeight", "480"}, {"HistoryTop", "50"}, {"HistoryLeft", "40"}});
+    ExpectSaved(
+        "Layout",
+        {{"HistoryWidth", "640"}, {"HistoryHeight", "480"}, {"HistoryTop", "50"}, {"HistoryLeft", "40"}});
   }
 }
 

@@ -89,8 +89,9 @@ TEST(FinishEstimateTest, KeepsItsTimeThroughTornReads) {
     FinishEstimate estimate;
     bool changed = false;
     for (const Reading& reading : c.readings) {
-      const auto at = FinishEstimate::SteadyTime{} +
-                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(Minutes(reading.minute));
+      const auto at =
+          FinishEstimate::SteadyTime{} +
+          std::chrono::duration_cast<std::chrono::steady_clock::duration>(Minutes(reading.minute));
       changed = estimate.Observe(at, reading.percent / 100.0, true);
       if (reading.minute == 10.5) {
         EXPECT_FALSE(changed) << c.name;

@@ -44,7 +44,8 @@ std::vector<std::vector<UnitSighting>> OneUnit(std::int64_t workUnit, std::int64
 TEST(HistoryKeeperTest, APausedHistoryKeepsItsUnitsUntilItCanWrite) {
   testing::TempFolder folder;
   folder.WriteFile("Tarnek", "a file where the folder should be");
-  HistoryKeeper keeper({(folder.Path() / "Tarnek" / "Velmora" / "history.db").string(), SameName, MakeFolders, 50});
+  HistoryKeeper keeper(
+      {(folder.Path() / "Tarnek" / "Velmora" / "history.db").string(), SameName, MakeFolders, 50});
   const auto t0 = HistoryKeeper::Clock::time_point{} + 1h;
 
   std::size_t kept = 0;

@@ -26,9 +26,16 @@ std::string SameName(const std::string& name) {
   return name;
 }
 
-FinishedUnit Done(const std::string& location, std::int64_t finished, std::int64_t workUnit,
+FinishedUnit Done(const std::string& location,
+                  std::int64_t finished,
+                  std::int64_t workUnit,
                   FinishSeen seen = FinishSeen::kAtEnd) {
-  return {location, finished, workUnit, workUnit < 0 ? -1 : 350000, 36000 + finished % 7, workUnit < 0 ? -1 : 40000,
+  return {location,
+          finished,
+          workUnit,
+          workUnit < 0 ? -1 : 350000,
+          36000 + finished % 7,
+          workUnit < 0 ? -1 : 40000,
           seen};
 }
 
@@ -62,7 +69,8 @@ TEST(HistoryStoreTest, KeepsEachUnitOnceAndGivesItBack) {
   EXPECT_EQ(again.Newest(locations[0].id, 0, 10), (std::vector<HistoryRow>{Row(a2), Row(a1)}));
   EXPECT_EQ(again.CountBetween({0, 1000, 1501, 3000}, kAllLocations), (std::vector<std::int64_t>{0, 2, 1}));
   EXPECT_EQ(again.CountBetween({0, 1000, 1501, 3000}, locations[1].id), (std::vector<std::int64_t>{0, 1, 0}));
-  EXPECT_EQ(again.FinishedSince(1200), (std::vector<std::pair<std::string, std::int64_t>>{{"C:\\a", 1}, {"D:\\b", 1}}));
+  EXPECT_EQ(again.FinishedSince(1200),
+            (std::vector<std::pair<std::string, std::int64_t>>{{"C:\\a", 1}, {"D:\\b", 1}}));
   EXPECT_EQ(again.IntegrityCheck(), "ok");
 }
 
@@ -158,8 +166,8 @@ TEST(HistoryStoreTest, AKilledWriterLeavesTheDatabaseWhole) {
     HistoryStore store(file);
     EXPECT_EQ(store.IntegrityCheck(), "ok") << killAfterMs;
     const std::int64_t count = store.CountUnits(kAllLocations);
-    EXPECT_TRUE(count == committed || count == committed + kBatch) << killAfterMs << ": " << count << " of "
-                                                                   << committed;
+    EXPECT_TRUE(count == committed || count == committed + kBatch)
+        << killAfterMs << ": " << count << " of " << committed;
   }
 }
 #endif

@@ -21,7 +21,9 @@ class HistoryTextsTest : public ::testing::Test {
     tzset();
 #endif
   }
-  void TearDown() override { InZone("UTC"); }
+  void TearDown() override {
+    InZone("UTC");
+  }
 };
 
 constexpr std::int64_t k20240517At0941 = 1715938860;  // 09:41:00 UTC
@@ -32,7 +34,8 @@ std::string Ascii(const std::string& text) {
 
 TEST_F(HistoryTextsTest, CellsAreLocalTimeAndHoursAndMinutes) {
   InZone("UTC");
-  const HistoryRow row{k20240517At0941, "C:\\farm, \"north\"", 3 * 3600 + 59 * 60 + 59, -1, FinishSeen::kAtEnd};
+  const HistoryRow row{k20240517At0941, "C:\\farm, \"north\"", 3 * 3600 + 59 * 60 + 59, -1,
+                       FinishSeen::kAtEnd};
   const std::pair<HistoryColumn, const char*> cells[] = {{HistoryColumn::kFinished, "2024.05.17 09:41"},
                                                          {HistoryColumn::kLocation, "C:\\farm, \"north\""},
                                                          {HistoryColumn::kCpuTime, "3:59"},
@@ -40,7 +43,8 @@ TEST_F(HistoryTextsTest, CellsAreLocalTimeAndHoursAndMinutes) {
   for (const auto& [column, text] : cells)
     EXPECT_EQ(HistoryCell(row, column), text) << HistoryColumnCaption(column);
   EXPECT_EQ(FormatHoursMinutes(125 * 3600 + 60), "125:01");
-  EXPECT_EQ(HistoryTabText({row}), "Finished\tLocation\tCPU time\tTook\r\n2024.05.17 09:41\tC:\\farm, \"north\"\t3:59\t\r\n");
+  EXPECT_EQ(HistoryTabText({row}),
+            "Finished\tLocation\tCPU time\tTook\r\n2024.05.17 09:41\tC:\\farm, \"north\"\t3:59\t\r\n");
   EXPECT_EQ(HistoryCsvText({row}, Ascii),
             "Finished,Location,CPU time,Took\r\n2024.05.17 09:41,\"C:\\farm, \"\"north\"\"\",3:59,\r\n");
   EXPECT_EQ(HistorySummary(3, 17), "Last 24 hours: 3 units, last 7 days: 17 units (2.4 a day)");

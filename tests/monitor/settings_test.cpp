@@ -192,7 +192,8 @@ std::vector<LoadCase> AllLoadCases() {
       LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
       LoadCase{"Defaults144", {}, Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 195, 165, 120}), 144},
       LoadCase{"Defaults120", {}, Sized({668, 375, 0, 0}, {310, 58, 41, 41, 44, 125, 163, 138, 100}), 120},
-      LoadCase{"Stored144", storedLayout, Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165, 120}), 144},
+      LoadCase{"Stored144", storedLayout, Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165, 120}),
+               144},
       LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
                TextEntries("Layout/FormWidth=800;Layout/FormHeight=600;Layout/FormTop=40;"
                            "Layout/FormLeft=30;Layout/WindowState=2;"),

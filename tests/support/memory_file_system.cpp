@@ -19,7 +19,8 @@ std::int64_t SecondsOfTime(const LocalDateTime& time) {
   const std::int64_t era = year / 400;
   const std::int64_t yearOfEra = year - era * 400;
   const std::int64_t dayOfYear = (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
-  const std::int64_t days = era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+  const std::int64_t days =
+      era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
   return days * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
 }
 
