@@ -10,6 +10,20 @@ namespace {
 
 using win::WindowText;
 
+std::string ClipboardText() {
+  std::string text;
+  if (!::OpenClipboard(nullptr))
+    return text;
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
+      text = bytes;
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
 class HistoryWindowTest : public MainWindowTest {
  protected:
   TfrmMain& OpenWithHistory() {
@@ -72,6 +86,14 @@ TEST_F(HistoryWindowTest, AFinishedUnitIsListedAndSurvivesARestart) {
     ASSERT_EQ(chart.DayCount(), static_cast<std::size_t>(kHistoryDays)) << start;
     EXPECT_EQ(chart.TipOf(kHistoryDays - 1), row[0].substr(0, 10) + ": 1 units") << start;
     EXPECT_EQ(chart.TipOf(0).substr(10), ": 0 units") << start;
+
+    // Copy puts the units on the clipboard as the table's copy does: a header line, then tabs.
+    if (start == 0) {
+      history.btnCopyClick();
+      const std::string copied =
+          "Finished\tLocation\tCPU time\tTook\r\n" + row[0] + "\t" + client + "\t0:03\t\r\n";
+      EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == copied; })) << ClipboardText();
+    }
 
     // It comes back where it was left, after a restart too.
     const HistoryBounds placed{40, 50, 640, 480};
