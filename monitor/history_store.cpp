@@ -235,6 +235,19 @@ std::vector<std::int64_t> HistoryStore::CountBetween(const std::vector<std::int6
 }
 
 std::vector<HistoryRow> HistoryStore::Newest(std::int64_t location, std::int64_t offset, std::int64_t count) {
+  std::vector<HistoryRow> rows;
+  EachNewestFrom(location, offset, count, [&rows](const HistoryRow& row) { rows.push_back(row); });
+  return rows;
+}
+
+void HistoryStore::EachNewest(std::int64_t location, const std::function<void(const HistoryRow&)>& each) {
+  EachNewestFrom(location, 0, -1, each);  // LIMIT -1: no limit
+}
+
+void HistoryStore::EachNewestFrom(std::int64_t location,
+                                  std::int64_t offset,
+                                  std::int64_t count,
+                                  const std::function<void(const HistoryRow&)>& each) {
   // The units first, by the index on their finish, then their locations' paths.
   Statement select(*this, location == kAllLocations
                               ? "SELECT u.finished, l.path, u.cpu, u.took, u.seen FROM"
@@ -247,14 +260,11 @@ std::vector<HistoryRow> HistoryStore::Newest(std::int64_t location, std::int64_t
   select.Bind(1, count).Bind(2, offset);
   if (location != kAllLocations)
     select.Bind(3, location);
-  std::vector<HistoryRow> rows;
   while (select.Step()) {
     sqlite3_stmt* row = select.Get();
-    rows.push_back({sqlite3_column_int64(row, 0), reinterpret_cast<const char*>(sqlite3_column_text(row, 1)),
-                    OrMinusOne(row, 2), OrMinusOne(row, 3),
-                    static_cast<FinishSeen>(sqlite3_column_int(row, 4))});
+    each({sqlite3_column_int64(row, 0), reinterpret_cast<const char*>(sqlite3_column_text(row, 1)),
+          OrMinusOne(row, 2), OrMinusOne(row, 3), static_cast<FinishSeen>(sqlite3_column_int(row, 4))});
   }
-  return rows;
 }
 
 std::vector<std::pair<std::string, std::int64_t>> HistoryStore::FinishedSince(std::int64_t since) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -77,6 +78,8 @@ class HistoryStore {
   std::vector<std::int64_t> CountBetween(const std::vector<std::int64_t>& bounds, std::int64_t location);
   // `count` units from the `offset`th newest on.
   std::vector<HistoryRow> Newest(std::int64_t location, std::int64_t offset, std::int64_t count);
+  // Every unit, newest first, one at a time.
+  void EachNewest(std::int64_t location, const std::function<void(const HistoryRow&)>& each);
   // The units each location finished at `since` or later, by path.
   std::vector<std::pair<std::string, std::int64_t>> FinishedSince(std::int64_t since);
 
@@ -86,6 +89,10 @@ class HistoryStore {
  private:
   class Statement;
   void Execute(const char* sql);
+  void EachNewestFrom(std::int64_t location,
+                      std::int64_t offset,
+                      std::int64_t count,
+                      const std::function<void(const HistoryRow&)>& each);
   void Upgrade();
   [[noreturn]] void Fail(int code, const char* doing) const;
 

@@ -90,41 +90,44 @@ std::string HistorySummary(std::int64_t lastDay, std::int64_t lastWeek) {
   return text;
 }
 
-std::string HistoryTabText(const std::vector<HistoryRow>& rows) {
-  std::string text;
+HistoryText::HistoryText(Form form, std::string (*toUtf8)(const std::string&))
+    : form_(form), toUtf8_(toUtf8) {
+  const char* separator = form_ == Form::kTabs ? "\t" : ",";
   for (int column = 0; column < kHistoryColumnCount; ++column) {
-    text += column == 0 ? "" : "\t";
-    text += kCaptions[static_cast<std::size_t>(column)];
+    text_ += column == 0 ? "" : separator;
+    text_ += kCaptions[static_cast<std::size_t>(column)];
   }
-  text += "\r\n";
-  for (const HistoryRow& row : rows) {
-    for (int column = 0; column < kHistoryColumnCount; ++column) {
-      std::string cell = HistoryCell(row, static_cast<HistoryColumn>(column));
+  text_ += "\r\n";
+}
+
+void HistoryText::Add(const HistoryRow& row) {
+  for (int column = 0; column < kHistoryColumnCount; ++column) {
+    std::string cell = HistoryCell(row, static_cast<HistoryColumn>(column));
+    if (form_ == Form::kTabs) {
       std::replace_if(
           cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-      text += column == 0 ? "" : "\t";
-      text += cell;
+      text_ += column == 0 ? "" : "\t";
+      text_ += cell;
+    } else {
+      text_ += column == 0 ? "" : ",";
+      text_ += Quoted(toUtf8_ ? toUtf8_(cell) : cell);
     }
-    text += "\r\n";
   }
-  return text;
+  text_ += "\r\n";
+}
+
+std::string HistoryTabText(const std::vector<HistoryRow>& rows) {
+  HistoryText text(HistoryText::Form::kTabs);
+  for (const HistoryRow& row : rows)
+    text.Add(row);
+  return text.Take();
 }
 
 std::string HistoryCsvText(const std::vector<HistoryRow>& rows, std::string (*toUtf8)(const std::string&)) {
-  std::string text;
-  for (int column = 0; column < kHistoryColumnCount; ++column) {
-    text += column == 0 ? "" : ",";
-    text += kCaptions[static_cast<std::size_t>(column)];
-  }
-  text += "\r\n";
-  for (const HistoryRow& row : rows) {
-    for (int column = 0; column < kHistoryColumnCount; ++column) {
-      text += column == 0 ? "" : ",";
-      text += Quoted(toUtf8(HistoryCell(row, static_cast<HistoryColumn>(column))));
-    }
-    text += "\r\n";
-  }
-  return text;
+  HistoryText text(HistoryText::Form::kCsv, toUtf8);
+  for (const HistoryRow& row : rows)
+    text.Add(row);
+  return text.Take();
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/local_time.h"
@@ -33,6 +34,23 @@ std::string DayLabel(std::int64_t dayStart);
 std::string DayTip(std::int64_t dayStart, std::int64_t units);
 // "Last 24 hours: N units, last 7 days: M units (X a day)".
 std::string HistorySummary(std::int64_t lastDay, std::int64_t lastWeek);
+
+// The units as text, a line at a time, so that a long history is never held as rows too.
+class HistoryText {
+ public:
+  // kTabs: tab-separated, as the location table copies (a tab, CR or LF in a cell becomes a
+  // blank); kCsv: comma-separated (RFC 4180 quoting), each cell through `toUtf8`. Both start
+  // with a header line and end lines with CR LF.
+  enum class Form { kTabs, kCsv };
+  explicit HistoryText(Form form, std::string (*toUtf8)(const std::string&) = nullptr);
+  void Add(const HistoryRow& row);
+  std::string Take() { return std::move(text_); }
+
+ private:
+  Form form_;
+  std::string (*toUtf8_)(const std::string&);
+  std::string text_;
+};
 
 // Tab-separated with a header line, CR LF line ends, as the location table copies.
 std::string HistoryTabText(const std::vector<HistoryRow>& rows);

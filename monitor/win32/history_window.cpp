@@ -380,7 +380,9 @@ void TfrmHistory::btnCopyClick() {
           answer.paused = true;
           return;
         }
-        answer.text = HistoryTabText(store->Newest(location, 0, std::numeric_limits<std::int64_t>::max()));
+        HistoryText text(HistoryText::Form::kTabs);
+        store->EachNewest(location, [&text](const HistoryRow& row) { text.Add(row); });
+        answer.text = text.Take();
       },
       HistoryAnswer::Kind::kCopy);
 }
@@ -405,8 +407,9 @@ void TfrmHistory::btnSaveClick() {
         HistoryStore* store = keeper.Store(std::chrono::steady_clock::now());
         if (!store)
           return;
-        const std::string csv =
-            HistoryCsvText(store->Newest(location, 0, std::numeric_limits<std::int64_t>::max()), AnsiToUtf8);
+        HistoryText text(HistoryText::Form::kCsv, AnsiToUtf8);
+        store->EachNewest(location, [&text](const HistoryRow& row) { text.Add(row); });
+        const std::string csv = text.Take();
         FileHandle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
