@@ -59,6 +59,11 @@ TEST(HistoryStoreTest, KeepsEachUnitOnceAndGivesItBack) {
     EXPECT_EQ(store.Record({a1, sameWorkUnit, Done("D:\\b", 1500, -1), a2}), (std::vector<FinishedUnit>{a2}));
   }
   HistoryStore again(file);
+  // A second Velmora of the session, its own connection to the same file, while the first is open.
+  {
+    HistoryStore other(file);
+    EXPECT_TRUE(other.Record({a1, a2, b1}).empty());
+  }
   EXPECT_EQ(again.CountUnits(kAllLocations), 3);
   const std::vector<HistoryLocation> locations = again.Locations();
   ASSERT_EQ(locations.size(), 2u);
