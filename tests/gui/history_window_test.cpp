@@ -104,6 +104,25 @@ TEST_F(HistoryWindowTest, AFinishedUnitIsListedAndSurvivesARestart) {
               std::vector<int>({placed.left, placed.top, placed.width, placed.height}))
         << start;
 
+    // While it is open it follows the units that finish: the client sends the waiting result,
+    // works a new unit and finishes it a minute later.
+    if (start == 1) {
+      const std::filesystem::path folder = clients_.Path() / "c1";
+      std::filesystem::remove(folder / "result.sah");
+      WriteClientFile("c1\\work_unit.sah", "the next unit");
+      WriteClientFile("c1\\state.sah", "prog=0.2\ncpu=50\n");
+      ASSERT_TRUE(RunAndSettle(&TfrmMain::acRefreshExecute));
+      std::filesystem::remove(folder / "work_unit.sah");
+      WriteClientFile("c1\\result.sah", "result=2\n");
+      std::filesystem::last_write_time(
+          folder / "result.sah",
+          std::filesystem::last_write_time(folder / "result.sah") + std::chrono::minutes(1));
+      ASSERT_TRUE(RunAndSettle(&TfrmMain::acRefreshExecute));
+      shown.WaitForHistory();
+      EXPECT_TRUE(PumpUntil([&] { return ItemCount(list) == 2; }));
+      EXPECT_EQ(ListRow(history, 1), row);
+    }
+
     // Esc closes it, from the list as from anywhere in it.
     ::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpMessagesThrough([&](MSG& message) { return shown.PreTranslateMessage(message); });
