@@ -435,6 +435,13 @@ LRESULT TfrmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       lastBounds_ = Bounds();
       break;
+    case WM_SYSCOLORCHANGE:
+      // Only top-level windows are told (high contrast switched on, say): the list view takes the
+      // new colours when told, the chart when it paints again.
+      lvUnits_.Send(WM_SYSCOLORCHANGE, wParam, lParam);
+      ::SendMessageA(chart_->Hwnd(), WM_SYSCOLORCHANGE, wParam, lParam);
+      ::InvalidateRect(Hwnd(), nullptr, TRUE);
+      break;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
       limits->ptMinTrackSize = {ScaleToDpi(kMinWidth, dpi_), ScaleToDpi(kMinHeight, dpi_)};
