@@ -79,6 +79,39 @@ TEST(HistoryStoreTest, KeepsEachUnitOnceAndGivesItBack) {
   EXPECT_EQ(again.IntegrityCheck(), "ok");
 }
 
+int UserVersion(const std::string& file) {
+  sqlite3* db = nullptr;
+  sqlite3_open(file.c_str(), &db);
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr);
+  const int version = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return version;
+}
+
+// A file made before the schema (an empty database) is brought up to date; one a newer Velmora
+// moved on keeps its version and what it holds.
+TEST(HistoryStoreTest, TheSchemaIsUpgradedForwardOnly) {
+  for (const int version : {0, 7}) {
+    TempFolder folder;
+    const std::string file = (folder.Path() / "history.db").string();
+    std::int64_t kept = 0;
+    if (version > HistoryStore::kSchemaVersion) {
+      HistoryStore(file).Record({Done("C:\\a", 1000, 10)});
+      kept = 1;
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, ("PRAGMA user_version=" + std::to_string(version)).c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    HistoryStore store(file);
+    EXPECT_EQ(store.Record({Done("C:\\a", 2000, 20)}).size(), 1u) << version;
+    EXPECT_EQ(store.CountUnits(kAllLocations), kept + 1) << version;
+    EXPECT_EQ(UserVersion(file), std::max(version, HistoryStore::kSchemaVersion)) << version;
+  }
+}
+
 TEST(HistoryStoreTest, ADamagedFileIsMovedAsideAndAFreshOneStarted) {
   const std::vector<std::pair<const char*, std::string>> files = {
       {"NotADatabase", std::string("history of my farm\r\n", 20)},
