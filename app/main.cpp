@@ -14,6 +14,7 @@
 #include "core/file_system.h"
 #include "monitor/win32/details_window.h"
 #include "monitor/win32/error_box.h"
+#include "monitor/win32/history_place.h"
 #include "monitor/win32/main_window.h"
 #include "monitor/win32/registry_store.h"
 #include "windows/about_window.h"
@@ -66,6 +67,7 @@ int Run(int showCommand) {
   velmora::win::Win32ShellOpener shell;
 
   velmora::MainWindowServices services{fs, *settings, shell, application.Hwnd(), {}};
+  services.historyFile = velmora::DefaultHistoryFile();
   services.deferUntilShown = true;
   velmora::TfrmMain monitor(std::move(services));
   monitor.onDestroyed = [] { ::PostQuitMessage(0); };

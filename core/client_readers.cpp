@@ -37,6 +37,9 @@ bool TState::Load(FileSystem& fs, const std::string& folder) {
   HasResult = snapshot.Has(ClientFile::kResult);
   HasTempResult = snapshot.Has(ClientFile::kTempResult);
   Unreachable = snapshot.unreachable;
+  WorkUnitSize = snapshot.size[static_cast<std::size_t>(ClientFile::kWorkUnit)];
+  WorkUnitSeconds = snapshot.writeSeconds[static_cast<std::size_t>(ClientFile::kWorkUnit)];
+  ResultSeconds = snapshot.writeSeconds[static_cast<std::size_t>(ClientFile::kResult)];
   if (HasState)
     StateTime = snapshot.TimeOf(ClientFile::kState);
   FolderExists = snapshot.folderExists;

@@ -24,6 +24,11 @@ class TState {
   LocalDateTime StateTime;  // set only when HasState
   double Progress = -1;     // "prog=" x 100
   double CpuTime = -1;      // "cpu=", seconds
+  // What tells one unit from the next and when its result came: work_unit.sah's size and
+  // last-write time, result.sah's last-write time (seconds since 1970, UTC); -1 when unknown.
+  std::int64_t WorkUnitSize = -1;
+  std::int64_t WorkUnitSeconds = -1;
+  std::int64_t ResultSeconds = -1;
 
   // True exactly when the folder exists and state.sah gave at least one line.
   bool Load(FileSystem& fs, const std::string& folder);

@@ -49,6 +49,12 @@ struct FolderSnapshot {
   bool unreachable = false;
   std::array<bool, kClientFileCount> present{};
   std::array<LocalDateTime, kClientFileCount> lastWrite{};
+  // Of each file found: its size in bytes and its last-write time in seconds since 1970 (UTC),
+  // which tell one work unit from the next; -1 where the platform could not say.
+  std::array<std::int64_t, kClientFileCount> size = UnknownSizes();
+  std::array<std::int64_t, kClientFileCount> writeSeconds = UnknownSizes();
+
+  static constexpr std::array<std::int64_t, kClientFileCount> UnknownSizes() { return {-1, -1, -1, -1, -1}; }
 
   bool Has(ClientFile file) const { return present[static_cast<std::size_t>(file)]; }
   const LocalDateTime& TimeOf(ClientFile file) const { return lastWrite[static_cast<std::size_t>(file)]; }

@@ -98,6 +98,8 @@ class PosixFileSystem final : public FileSystem {
       if (StatPath(folder + ClientFileName(file), info) && !S_ISDIR(info.st_mode)) {
         snapshot.present[i] = true;
         snapshot.lastWrite[i] = ToLocalDateTime(info.st_mtime);
+        snapshot.size[i] = static_cast<std::int64_t>(info.st_size);
+        snapshot.writeSeconds[i] = static_cast<std::int64_t>(info.st_mtime);
       }
     }
     return snapshot;

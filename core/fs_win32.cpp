@@ -4,6 +4,7 @@
 
 #include "core/fs_win32.h"
 
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -52,6 +53,12 @@ LocalDateTime ToLocalDateTime(const FILETIME& utc) {
     return {};
   return ToTwoSecondTime(
       {fields.wYear, fields.wMonth, fields.wDay, fields.wHour, fields.wMinute, fields.wSecond});
+}
+
+std::int64_t SecondsSince1970(const FILETIME& utc) {
+  constexpr ULONGLONG kTicksTo1970 = 116444736000000000ULL;  // 100 ns ticks from 1601 to 1970
+  const ULONGLONG ticks = (ULONGLONG{utc.dwHighDateTime} << 32) | utc.dwLowDateTime;
+  return ticks < kTicksTo1970 ? -1 : static_cast<std::int64_t>((ticks - kTicksTo1970) / 10000000ULL);
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -115,6 +122,9 @@ class Win32FileSystem final : public FileSystem {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
           snapshot.present[i] = true;
           snapshot.lastWrite[i] = ToLocalDateTime(data.ftLastWriteTime);
+          snapshot.size[i] =
+              static_cast<std::int64_t>((ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+          snapshot.writeSeconds[i] = SecondsSince1970(data.ftLastWriteTime);
         }
         continue;
       }

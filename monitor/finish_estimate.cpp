@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace velmora {
 
@@ -33,14 +34,24 @@ void CivilFromDays(long long days, int& year, int& month, int& day) {
 
 }  // namespace
 
-bool FinishEstimate::Observe(SteadyTime now, double progress) {
-  if (progress < 0 || (!readings_.empty() && progress < readings_.back().progress)) {
+bool FinishEstimate::Observe(SteadyTime now, double progress, bool stateThere) {
+  if (progress < 0 && !stateThere) {
     const bool had = !readings_.empty();
-    readings_.clear();
-    if (progress >= 0)
-      readings_.push_back({now, progress});
+    Reset();
     return had;
   }
+  const bool looksNew = progress < 0 || (!readings_.empty() && progress < readings_.back().progress);
+  if (looksNew) {
+    if (readings_.empty())
+      return false;
+    if (!held_) {
+      held_ = Reading{now, progress};
+      return false;
+    }
+    RestartConfirmed(now, progress);
+    return true;
+  }
+  held_.reset();
   if (!readings_.empty() && progress == readings_.back().progress)
     return false;
   if (readings_.size() == kMaxReadings) {
@@ -55,6 +66,15 @@ bool FinishEstimate::Observe(SteadyTime now, double progress) {
   }
   readings_.push_back({now, progress});
   return true;
+}
+
+void FinishEstimate::RestartConfirmed(SteadyTime now, double progress) {
+  const std::optional<Reading> held = std::exchange(held_, std::nullopt);
+  readings_.clear();
+  if (held && held->progress >= 0)
+    readings_.push_back(*held);
+  if (progress >= 0 && (readings_.empty() || progress > readings_.back().progress))
+    readings_.push_back({now, progress});
 }
 
 double FinishEstimate::ProgressAt(SteadyTime time) const {

@@ -25,6 +25,10 @@ RowReading ReadLocation(FileSystem& fs, const std::string& folder) {
   RowReading reading;
   reading.countsAsWork = state.Progress >= 0;
   reading.progress = state.Progress;
+  reading.cpu = state.CpuTime;
+  reading.workUnitSize = state.HasWorkUnit ? state.WorkUnitSize : -1;
+  reading.workUnitSeconds = state.HasWorkUnit ? state.WorkUnitSeconds : -1;
+  reading.resultSeconds = state.HasResult ? state.ResultSeconds : -1;
   CellOf(reading, Cell::kProgress) =
       reading.countsAsWork ? FormatFixed(RoundToDigits(state.Progress, 2), 2) : std::string("?");
   CellOf(reading, Cell::kWorkUnit) = IfThenStr(state.HasWorkUnit, present, absent);

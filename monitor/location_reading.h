@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "core/local_time.h"
@@ -37,6 +38,11 @@ struct RowReading {
   bool hasState = false;
   LocalDateTime stateTime;  // set only when hasState
   double progress = -1;     // percent, as read; -1 when state.sah gave none
+  double cpu = -1;          // seconds, as read; -1 when state.sah gave none
+  // See TState: what tells the unit in work from the next, and when its result came.
+  std::int64_t workUnitSize = -1;
+  std::int64_t workUnitSeconds = -1;
+  std::int64_t resultSeconds = -1;
 
   bool operator==(const RowReading&) const = default;
 };

@@ -228,13 +228,18 @@ void LocationTable::ShowReading(LocationRow& row, RowReading reading) {
   row.reading = std::move(reading);
   row.answered = true;
   EstimateFinish(row);
+  if (keepSightings_) {
+    const RowReading& shown = row.reading;
+    sightings_.push_back({row.caption, 0, shown.icon != kIconNoFolder, shown.hasState, shown.workUnitSize,
+                          shown.workUnitSeconds, shown.resultSeconds, shown.progress, shown.cpu});
+  }
 }
 
 void LocationTable::EstimateFinish(LocationRow& row) {
   // A unit that is gone, or gave no progress to read, starts the history afresh.
   const RowReading& reading = row.reading;
   const double progress = reading.hasState && reading.progress >= 0 ? reading.progress / 100.0 : -1.0;
-  if (!row.finish.Observe(passStart_, progress))
+  if (!row.finish.Observe(passStart_, progress, reading.hasState))
     return;
   std::string text;
   if (const std::optional<std::chrono::seconds> left = row.finish.RemainingAfterLatest();
@@ -282,6 +287,22 @@ void LocationTable::WatchStalls(std::optional<std::uint64_t> onlyRow) {
   alerts_.stallAlerts.insert(alerts_.stallAlerts.end(), found.stallAlerts.begin(), found.stallAlerts.end());
   alerts_.resultAlerts.insert(alerts_.resultAlerts.end(), found.resultAlerts.begin(),
                               found.resultAlerts.end());
+}
+
+void LocationTable::SetDoneCounts(const std::vector<std::pair<std::string, std::int64_t>>& counts) {
+  const std::unordered_map<std::string, std::int64_t> byCaption(counts.begin(), counts.end());
+  for (LocationRow& row : rows_) {
+    const auto found = byCaption.find(row.caption);
+    const std::int64_t done = found == byCaption.end() ? 0 : found->second;
+    if (done != row.done || !doneKnown_)
+      changed_.insert(row.id);
+    row.done = done;
+  }
+  doneKnown_ = true;
+}
+
+std::string LocationTable::DoneText(std::size_t index) const {
+  return doneKnown_ ? std::to_string(rows_.at(index).done) : std::string();
 }
 
 StallTransitions LocationTable::TakeAlerts() {

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/local_time.h"
@@ -25,6 +26,7 @@
 #include "monitor/location_reading.h"
 #include "monitor/settings.h"
 #include "monitor/stall_watch.h"
+#include "monitor/unit_history.h"
 
 namespace velmora {
 
@@ -48,6 +50,7 @@ struct LocationRow {
   bool answered = false;   // its folder has been read at least once
   FinishEstimate finish;   // of the unit in work
   std::string finishText;  // when it will reach 100 %, as last estimated; may be empty
+  std::int64_t done = 0;   // units finished in the last 24 hours
 
   const std::string& CellText(Cell cell) const { return reading.cells[static_cast<std::size_t>(cell)]; }
   // Work unit and state file, no result.
@@ -137,6 +140,16 @@ class LocationTable {
   // The caption of a row by its id; empty when it is gone.
   std::string CaptionOf(std::uint64_t id) const;
 
+  // The history's looks: each reading shown since the last call, kept only once asked for.
+  // Their times are left for the history thread to set.
+  void KeepSightings(bool keep) { keepSightings_ = keep; }
+  std::vector<UnitSighting> TakeSightings() { return std::exchange(sightings_, {}); }
+
+  // The units each location finished in the last 24 hours, by caption (a caption not named
+  // finished none), and the Done column's text; empty until the first counts come.
+  void SetDoneCounts(const std::vector<std::pair<std::string, std::int64_t>>& counts);
+  std::string DoneText(std::size_t index) const;
+
   // All zero before the first pass.
   LocationCounters Counters() const;
   // " Total: n", " Work: n", " Ready: n" for the first three status panels; empty before the
@@ -197,6 +210,9 @@ class LocationTable {
   std::chrono::minutes stallTime_{20};
   LocalDateTime passWall_;
   StallTransitions alerts_;
+  bool keepSightings_ = false;
+  bool doneKnown_ = false;
+  std::vector<UnitSighting> sightings_;
 
   std::set<std::uint64_t> changed_;  // row ids
   mutable bool countersChanged_ = false;

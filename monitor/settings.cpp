@@ -140,6 +140,17 @@ void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, Stor
     settings.columnWidths[static_cast<std::size_t>(slot)] =
         store.ReadInteger(kLayout, ColumnKey(slot), builtIn);
   }
+
+  // The Done column, after every older entry.
+  settings.optionalColumns.done = store.ReadBool(kInterface, "DoneColumn", false);
+  settings.columnWidths[kDoneColumnSlot] =
+      store.ReadInteger(kLayout, ColumnKey(kDoneColumnSlot),
+                        ScalePixels(kDefaultOptionalWidths[kDoneColumnSlot - kStateColumnSlot], dpi));
+  WindowBounds& history = settings.historyBounds;
+  history.width = std::max(0, store.ReadInteger(kLayout, "HistoryWidth", 0));
+  history.height = std::max(0, store.ReadInteger(kLayout, "HistoryHeight", 0));
+  history.top = store.ReadInteger(kLayout, "HistoryTop", 0);
+  history.left = store.ReadInteger(kLayout, "HistoryLeft", 0);
 }
 
 void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
@@ -190,6 +201,15 @@ void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
   store.WriteBool(kInterface, "FinishColumn", settings.optionalColumns.finish);
   for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
     store.WriteInteger(kLayout, ColumnKey(slot), settings.columnWidths[static_cast<std::size_t>(slot)]);
+
+  // The Done column, after every older entry.
+  store.WriteBool(kInterface, "DoneColumn", settings.optionalColumns.done);
+  store.WriteInteger(kLayout, ColumnKey(kDoneColumnSlot), settings.columnWidths[kDoneColumnSlot]);
+  const WindowBounds& history = settings.historyBounds;
+  store.WriteInteger(kLayout, "HistoryWidth", history.width);
+  store.WriteInteger(kLayout, "HistoryHeight", history.height);
+  store.WriteInteger(kLayout, "HistoryTop", history.top);
+  store.WriteInteger(kLayout, "HistoryLeft", history.left);
 }
 
 }  // namespace velmora

@@ -29,10 +29,11 @@ struct AlertOptions {
 inline constexpr int kMinStallMinutes = 1;
 inline constexpr int kMaxStallMinutes = 1440;
 
-// The two columns the user may add after "Last date".
+// The columns the user may add after "Last date".
 struct OptionalColumns {
   bool state = false;
   bool finish = false;
+  bool done = false;  // units finished in the last 24 hours
   bool operator==(const OptionalColumns&) const = default;
 };
 
@@ -56,17 +57,18 @@ inline constexpr int kDefaultColumnWidths[6] = {248, 46, 33, 33, 35, 100};
 // The width slots of "State" and "Finishes", after the six, and their widths at 96 dots per inch.
 inline constexpr int kStateColumnSlot = 6;
 inline constexpr int kFinishColumnSlot = 7;
-inline constexpr int kDefaultOptionalWidths[2] = {130, 110};
+inline constexpr int kDoneColumnSlot = 8;
+inline constexpr int kDefaultOptionalWidths[3] = {130, 110, 80};
 
-// The six columns always shown, then the two optional slots.
-inline constexpr std::size_t kColumnWidthSlots = 8;
+// The six columns always shown, then the three optional slots.
+inline constexpr std::size_t kColumnWidthSlots = 9;
 
 // Everything the monitor window keeps between runs.
 struct StoredSettings {
   // Loaded as kNormal or kMaximized; a minimized window stores neither state nor bounds.
   ShowState showState = ShowState::kNormal;
   WindowBounds bounds;  // outer bounds in the normal state
-  // Pixels, by column and then kStateColumnSlot and kFinishColumnSlot, whether those are shown
+  // Pixels, by column and then the optional slots (kStateColumnSlot...), whether those are shown
   // or not.
   std::array<int, kColumnWidthSlots> columnWidths{};
   std::vector<StoredLocation> locations;            // display order
@@ -74,6 +76,9 @@ struct StoredSettings {
   int pollInterval = kDefaultPollInterval;          // seconds, kMinPollInterval..kMaxPollInterval
   AlertOptions alerts;
   OptionalColumns optionalColumns;
+  // The history window's outer bounds in pixels; width 0: never placed (it opens where the
+  // system puts it).
+  WindowBounds historyBounds;
   bool operator==(const StoredSettings&) const = default;
 };
 

@@ -23,7 +23,15 @@ std::vector<TableColumn> ShownColumns(const OptionalColumns& optional) {
     columns.push_back(TableColumn::kStateWords);
   if (optional.finish)
     columns.push_back(TableColumn::kFinishes);
+  if (optional.done)
+    columns.push_back(TableColumn::kDone);
   return columns;
+}
+
+TableColumn ColumnOfSlot(int slot) {
+  return slot == kStateColumnSlot    ? TableColumn::kStateWords
+         : slot == kFinishColumnSlot ? TableColumn::kFinishes
+                                     : TableColumn::kDone;
 }
 
 const char* ColumnCaption(TableColumn column) {
@@ -44,6 +52,8 @@ const char* ColumnCaption(TableColumn column) {
       return "State";
     case TableColumn::kFinishes:
       return "Finishes";
+    case TableColumn::kDone:
+      return "Done (24 h)";
   }
   return "";
 }
@@ -56,6 +66,8 @@ std::string CellText(const LocationTable& table, std::size_t row, TableColumn co
       return table.StateText(row);
     case TableColumn::kFinishes:
       return table.FinishText(row);
+    case TableColumn::kDone:
+      return table.DoneText(row);
     default:
       return table.Row(row).reading.cells.at(static_cast<std::size_t>(column) - 1);
   }

@@ -19,10 +19,16 @@ enum class TableColumn {
   kResult,
   kLastDate,
   kStateWords,
-  kFinishes
+  kFinishes,
+  kDone
 };
 
-// The list view's columns from left to right: the six, then "State" and "Finishes" when shown.
+// The width slots of the optional columns, in their order, and the column of each.
+inline constexpr int kOptionalSlots[] = {kStateColumnSlot, kFinishColumnSlot, kDoneColumnSlot};
+TableColumn ColumnOfSlot(int slot);
+
+// The list view's columns from left to right: the six, then "State", "Finishes" and "Done (24 h)"
+// when shown.
 std::vector<TableColumn> ShownColumns(const OptionalColumns& optional);
 const char* ColumnCaption(TableColumn column);
 std::string CellText(const LocationTable& table, std::size_t row, TableColumn column);

@@ -77,7 +77,7 @@ tsan="$build/tsan"
 if cmake -S "$root" -B "$tsan" -G Ninja -DVELMORA_TSAN=ON -DCMAKE_BUILD_TYPE=Debug >"$tsan.configure.log" 2>&1 &&
     ninja -C "$tsan" monitor_model_tests; then
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    run_ctest tsan ctest --test-dir "$tsan" -j "$jobs" --output-on-failure -R 'FolderReader|LateAnswer|FigureRequests|LocationTable|DeadFarm|NothingLost|SettingsPrefetch'
+    run_ctest tsan ctest --test-dir "$tsan" -j "$jobs" --output-on-failure -R 'FolderReader|LateAnswer|FigureRequests|LocationTable|DeadFarm|NothingLost|SettingsPrefetch|HistoryThread|HistoryKeeper'
 else
   [ -f "$tsan.configure.log" ] && tail -n 30 "$tsan.configure.log"
   failed_stages+=("tsan (build)")

@@ -12,7 +12,7 @@ namespace {
 using C = CommandCategory;
 constexpr win::Shortcut kNone{};
 
-constexpr std::array<MainCommand, 18> kCommands{{
+constexpr std::array<MainCommand, 20> kCommands{{
     {"acExit", kCmdExit, C::kFile, "E&xit", {FCONTROL, 'X'}, 0, false, true, &TfrmMain::acExitExecute},
     {"acViewToolbar", kCmdViewToolbar, C::kView, "&Toolbar", kNone, kNoImage, false, true,
      &TfrmMain::acViewToolbarExecute},
@@ -50,6 +50,18 @@ constexpr std::array<MainCommand, 18> kCommands{{
      &TfrmMain::acViewStateColumnExecute},
     {"acViewFinishColumn", kCmdViewFinishColumn, C::kView, "&Finish column", kNone, kNoImage, false, true,
      &TfrmMain::acViewFinishColumnExecute},
+    {"acViewDoneColumn", kCmdViewDoneColumn, C::kView, "&Done column", kNone, kNoImage, false, true,
+     &TfrmMain::acViewDoneColumnExecute},
+    // What each location has finished, in a window of its own.
+    {"acHistory",
+     kCmdHistory,
+     C::kView,
+     "&History...",
+     {FCONTROL, 'H'},
+     kNoImage,
+     true,
+     true,
+     &TfrmMain::acHistoryExecute},
     {"acAddLocation",
      kCmdAddLocation,
      C::kLocation,

@@ -33,6 +33,8 @@ enum CommandId : WORD {
   kCmdViewStateColumn,
   kCmdViewFinishColumn,
   kCmdCopyTable,
+  kCmdHistory,
+  kCmdViewDoneColumn,
 };
 
 inline constexpr int kNoImage = -1;

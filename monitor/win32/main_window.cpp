@@ -135,6 +135,7 @@ void TfrmMain::FormCreate(SettingsStore& settingsStore) {
   }
   if (!trayHeld_)
     SyncTrayIcon();
+  StartHistory();
   SetTimerInterval(static_cast<UINT>(ctl_.spnPollItv.Position()) * 1000u);
   tmrMainTimer();
 }
@@ -273,6 +274,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kAnswersWaiting:
       TakeAnswers();
       return 0;
+    case kHistoryNews:
+      TakeHistoryNews();
+      return 0;
     case kStartDeferred:
       StartHeldReads();
       if (std::exchange(trayHeld_, false))
@@ -327,6 +331,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Nothing waits for a read that hangs: its thread ends on its own, its answer unseen.
       reads_.reset();
       trayIcon_.reset();
+      EndHistory();
       FormDestroy();
       // The menu handle is ours: detach it so DestroyWindow does not free it as well.
       ::SetMenu(hwnd, nullptr);

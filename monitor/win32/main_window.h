@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "monitor/figure_requests.h"
+#include "monitor/history_thread.h"
 #include "monitor/location_table.h"
 #include "monitor/read_router.h"
 #include "monitor/settings.h"
 #include "monitor/table_text.h"
+#include "monitor/win32/history_window.h"
 #include "windows/check_box.h"
 #include "windows/edit.h"
 #include "windows/group_box.h"
@@ -57,6 +59,16 @@ struct MainWindowServices {
   // area's icon, a call into another process, comes once its messages run. Tests that look at
   // the reads or the icon right after Create leave this off.
   bool deferUntilShown = false;
+  // The history database; empty: no history is kept (tests that do not look at it).
+  std::string historyFile = {};
+};
+
+// What the history thread tells the monitor window after a pass.
+struct HistoryNews {
+  std::size_t added = 0;  // units newly kept
+  std::vector<std::string> notices;
+  // The units each location finished in the last 24 hours, when they changed.
+  std::optional<std::vector<std::pair<std::string, std::int64_t>>> doneCounts;
 };
 
 // The controls of the window, by their names in the program. Children are owned by their parent
@@ -99,6 +111,8 @@ class TfrmMain final : public win::BaseWindow {
   // An icon the shell refused (no taskbar yet, at logon) is tried again this often until it is there.
   static constexpr UINT_PTR kTrayRetryTimerId = 3;
   static constexpr UINT kTrayRetryMilliseconds = 2000;
+  // Posted by the history thread: news of a pass is waiting.
+  static constexpr UINT kHistoryNews = WM_APP + 4;
 
   explicit TfrmMain(MainWindowServices services);
   ~TfrmMain() override;
@@ -150,6 +164,8 @@ class TfrmMain final : public win::BaseWindow {
   void acViewStateColumnExecute();
   void acViewFinishColumnExecute();
   void acCopyTableExecute();
+  void acHistoryExecute();
+  void acViewDoneColumnExecute();
 
   // The caption of the selected row, if any.
   std::optional<std::string> SelectedPath() const;
@@ -185,6 +201,12 @@ class TfrmMain final : public win::BaseWindow {
   int PollInterval() const;
   void SetAlertOptions(const AlertOptions& options);
   void SetOptionalColumns(const OptionalColumns& columns);
+  // The history window's outer bounds: as stored until it is first opened.
+  WindowBounds HistoryPlacement() const;
+  // The history window once opened; null before.
+  TfrmHistory* HistoryWindow() const { return historyWindow_.get(); }
+  // Every pass handed to the history has been written (for tests: waits on the history thread).
+  void WaitForHistory();
   // Dots per inch the window is drawn at.
   int Dpi() const { return dpi_; }
 
@@ -253,6 +275,13 @@ class TfrmMain final : public win::BaseWindow {
   void ShowWaitingAlerts();
   // A click on the notice: the window, with the row the notice named selected.
   void ShowNoticeRow();
+  // main_window_history.cpp
+  void StartHistory();
+  // The readings the last pass showed go to the history thread.
+  void HandOverSightings();
+  void TakeHistoryNews();
+  // The last pass is written and the history's thread and window end.
+  void EndHistory();
   // main_window.cpp
   void StartTimer();
   void StopTimer();
@@ -300,7 +329,7 @@ class TfrmMain final : public win::BaseWindow {
   // pixels, kept while they are hidden.
   OptionalColumns optionalColumns_;
   std::vector<TableColumn> shownColumns_;
-  std::array<int, 2> optionalWidths_{};
+  std::array<int, std::size(kOptionalSlots)> optionalWidths_{};
 
   RefreshOutcome lastRefresh_;
   std::array<std::string, 4> statusTexts_;
@@ -311,6 +340,13 @@ class TfrmMain final : public win::BaseWindow {
   StallTransitions trayAlertsWaiting_;      // news for a notice while the icon is not there
   std::optional<std::uint64_t> noticeRow_;  // the row the last notice named
   bool trayMenuOpen_ = false;
+  // The history thread before its window, which posts to it.
+  std::unique_ptr<HistoryThread> history_;
+  std::shared_ptr<HistoryMailbox<HistoryNews>> historyNews_;
+  // The Done counts last sent; the history thread's alone.
+  std::shared_ptr<std::optional<std::vector<std::pair<std::string, std::int64_t>>>> doneSent_;
+  std::unique_ptr<TfrmHistory> historyWindow_;
+  WindowBounds historyBounds_;
   // Last: destroyed first, so that no answer arrives for a half-destroyed window.
   std::unique_ptr<ReadRouter> reads_;
 };

@@ -85,6 +85,8 @@ bool TfrmMain::ExecuteCommand(UINT id) {
 
 bool TfrmMain::PreTranslateMessage(MSG& message) {
   HWND hwnd = Hwnd();
+  if (historyWindow_ && historyWindow_->PreTranslateMessage(message))
+    return true;
   if (!hwnd || (message.hwnd != hwnd && !::IsChild(hwnd, message.hwnd)))
     return false;
   if (accelerators_ && ::TranslateAcceleratorA(hwnd, accelerators_.Get(), &message))
@@ -191,11 +193,10 @@ void TfrmMain::SyncViewMenu() {
   for (const auto& [id, bar] : items) {
     ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (BarVisible(bar) ? MF_CHECKED : MF_UNCHECKED));
   }
-  const std::pair<WORD, bool> switches[] = {{kCmdViewTrayIcon, alertOptions_.trayIcon},
-                                            {kCmdAlertStalls, alertOptions_.alertStalls},
-                                            {kCmdAlertResults, alertOptions_.alertResults},
-                                            {kCmdViewStateColumn, optionalColumns_.state},
-                                            {kCmdViewFinishColumn, optionalColumns_.finish}};
+  const std::pair<WORD, bool> switches[] = {
+      {kCmdViewTrayIcon, alertOptions_.trayIcon},      {kCmdAlertStalls, alertOptions_.alertStalls},
+      {kCmdAlertResults, alertOptions_.alertResults},  {kCmdViewStateColumn, optionalColumns_.state},
+      {kCmdViewFinishColumn, optionalColumns_.finish}, {kCmdViewDoneColumn, optionalColumns_.done}};
   for (const auto& [id, on] : switches)
     ::CheckMenuItem(menu_.Get(), id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -210,6 +211,13 @@ void TfrmMain::acViewStateColumnExecute() {
 void TfrmMain::acViewFinishColumnExecute() {
   OptionalColumns columns = optionalColumns_;
   columns.finish = !columns.finish;
+  SetOptionalColumns(columns);
+  SyncViewMenu();
+}
+
+void TfrmMain::acViewDoneColumnExecute() {
+  OptionalColumns columns = optionalColumns_;
+  columns.done = !columns.done;
   SetOptionalColumns(columns);
   SyncViewMenu();
 }

@@ -286,7 +286,7 @@ void TfrmMain::ApplyDpi(int dpi) {
   // Column widths are the user's: they keep their size relative to the text.
   for (int column = 0; column < ColumnCount(); ++column)
     ctl_.lvMain.SetColumnWidth(column, ::MulDiv(ctl_.lvMain.ColumnWidth(column), dpi_, oldDpi));
-  for (int slot : {kStateColumnSlot, kFinishColumnSlot})
+  for (int slot : kOptionalSlots)
     SetColumnWidth(slot, ::MulDiv(ColumnWidth(slot), dpi_, oldDpi));
   LayoutControls();
 }

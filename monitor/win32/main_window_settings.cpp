@@ -67,6 +67,7 @@ StoredSettings TfrmMain::CurrentSettings() const {
   settings.pollInterval = PollInterval();
   settings.alerts = alertOptions_;
   settings.optionalColumns = optionalColumns_;
+  settings.historyBounds = HistoryPlacement();
   return settings;
 }
 
@@ -102,7 +103,8 @@ void TfrmMain::ApplySettings(const StoredSettings& settings) {
   ctl_.spnPollItv.SetPosition(settings.pollInterval);
   SetAlertOptions(settings.alerts);
   SetOptionalColumns(settings.optionalColumns);
-  for (const int slot : {kStateColumnSlot, kFinishColumnSlot})
+  historyBounds_ = settings.historyBounds;
+  for (const int slot : kOptionalSlots)
     SetColumnWidth(slot, settings.columnWidths[static_cast<std::size_t>(slot)]);
   loadingSettings_ = false;
 }

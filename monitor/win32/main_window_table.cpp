@@ -63,7 +63,7 @@ void TfrmMain::InsertColumn(int index, TableColumn shown, int width) {
 }
 
 int TfrmMain::ShownIndexOfSlot(int slot) const {
-  const TableColumn wanted = slot == kStateColumnSlot ? TableColumn::kStateWords : TableColumn::kFinishes;
+  const TableColumn wanted = ColumnOfSlot(slot);
   const auto found = std::find(shownColumns_.begin(), shownColumns_.end(), wanted);
   return found == shownColumns_.end() ? -1 : static_cast<int>(found - shownColumns_.begin());
 }
@@ -73,16 +73,17 @@ void TfrmMain::SetOptionalColumns(const OptionalColumns& columns) {
     return;
   // The optional columns go, keeping their widths, and come back as now asked: the list view's
   // sub-items then stay in the order of shownColumns_.
-  for (int slot : {kFinishColumnSlot, kStateColumnSlot}) {
-    if (const int index = ShownIndexOfSlot(slot); index >= 0) {
-      optionalWidths_[static_cast<std::size_t>(slot - kStateColumnSlot)] = ctl_.lvMain.ColumnWidth(index);
+  for (auto slot = std::rbegin(kOptionalSlots); slot != std::rend(kOptionalSlots); ++slot) {
+    if (const int index = ShownIndexOfSlot(*slot); index >= 0) {
+      optionalWidths_[static_cast<std::size_t>(*slot - kStateColumnSlot)] = ctl_.lvMain.ColumnWidth(index);
       ctl_.lvMain.DeleteColumn(index);
     }
   }
   optionalColumns_ = columns;
   shownColumns_ = ShownColumns(optionalColumns_);
   for (std::size_t index = kBaseColumnCount; index < shownColumns_.size(); ++index) {
-    const int slot = shownColumns_[index] == TableColumn::kStateWords ? kStateColumnSlot : kFinishColumnSlot;
+    const int slot = *std::find_if(std::begin(kOptionalSlots), std::end(kOptionalSlots),
+                                   [&](int each) { return ColumnOfSlot(each) == shownColumns_[index]; });
     InsertColumn(static_cast<int>(index), shownColumns_[index],
                  optionalWidths_[static_cast<std::size_t>(slot - kStateColumnSlot)]);
   }
@@ -310,6 +311,7 @@ void TfrmMain::SettleReads() {
 
 void TfrmMain::ShowTableChanges() {
   RefreshOutcome outcome = table_.TakeChanges();
+  HandOverSightings();
   if (!outcome.ran && outcome.changedRows.empty() && !outcome.countersChanged)
     return;
   lastRefresh_ = std::move(outcome);

@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, MenusListTheirCommandsWithShortcuts) {
       {"E&xit\tCtrl+X"},
       {"&Toolbar", "&Statistics panel", "Status &bar", "", "Show &all\tF7", "&Hide all\tF8", "",
        "Notification-area &icon", "Alert when a client s&talls", "Alert when a &result waits", "",
-       "Stat&e column", "&Finish column"},
+       "Stat&e column", "&Finish column", "&Done column", "", "&History...\tCtrl+H"},
       // More info and the separator before it are not in the menu: F4 reaches it.
       {"&Add a new location...\tIns", "&Remove this location\tShift+Del", "", "&Update all now\tF5", "",
        "&Copy table"},
@@ -290,7 +290,7 @@ TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
   EXPECT_EQ(ClipboardText(), "15");
 }
 
-TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
+TEST_F(MainWindowTest, AcceleratorTableHoldsTheEightShortcuts) {
   TfrmMain& window = Open();
   const int count = ::CopyAcceleratorTableA(window.Accelerators(), nullptr, 0);
   std::vector<ACCEL> entries(static_cast<std::size_t>(count));
@@ -299,14 +299,15 @@ TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
   std::set<std::array<int, 3>> shown;
   for (const ACCEL& a : entries)
     shown.insert({a.fVirt & (FCONTROL | FSHIFT | FALT | FVIRTKEY), a.key, a.cmd});
-  EXPECT_EQ(count, 7);
+  EXPECT_EQ(count, 8);
   EXPECT_EQ(shown, (std::set<std::array<int, 3>>{{FVIRTKEY | FCONTROL, 'X', kCmdExit},
                                                  {FVIRTKEY, VK_F7, kCmdViewAll},
                                                  {FVIRTKEY, VK_F8, kCmdViewNone},
                                                  {FVIRTKEY, VK_INSERT, kCmdAddLocation},
                                                  {FVIRTKEY | FSHIFT, VK_DELETE, kCmdRemoveLocation},
                                                  {FVIRTKEY, VK_F5, kCmdRefresh},
-                                                 {FVIRTKEY, VK_F4, kCmdMoreInfo}}));
+                                                 {FVIRTKEY, VK_F4, kCmdMoreInfo},
+                                                 {FVIRTKEY | FCONTROL, 'H', kCmdHistory}}));
 }
 
 MSG KeyDown(HWND target, WORD key) {

@@ -69,6 +69,42 @@ TEST(FinishEstimateTest, OnlyAMovedProgressChangesTheEstimate) {
   EXPECT_FALSE(estimate.Observe(t0 + 5min, -1));
 }
 
+// Reads from a state file that is there: -1 is a read that found no progress in it.
+TEST(FinishEstimateTest, KeepsItsTimeThroughTornReads) {
+  const std::vector<Reading> steady = {{0, 0}, {5, 5}, {10, 10}};
+  const auto then = [&](std::vector<Reading> more) {
+    std::vector<Reading> all = steady;
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  };
+  const EstimateCase cases[] = {
+      {"EmptyRead", then({{10.5, -1}, {11, 11}}), 89},
+      {"HalfWrittenNumber", then({{10.5, 0.1}, {11, 11}}), 89},
+      {"TornReadThenNoMove", then({{10.5, -1}, {11, 10}}), 90},
+      {"TwoTornReadsApart", then({{10.5, -1}, {11, 11}, {11.5, 1}, {12, 12}}), 88},
+      // Confirmed by the next read: a new unit, watched from the read that first showed it.
+      {"NewUnitConfirmed", then({{11, 1}, {12, 2}}), 98},
+      {"NoProgressConfirmed", then({{11, -1}, {12, -1}}), std::nullopt}};
+  for (const EstimateCase& c : cases) {
+    FinishEstimate estimate;
+    bool changed = false;
+    for (const Reading& reading : c.readings) {
+      const auto at =
+          FinishEstimate::SteadyTime{} +
+          std::chrono::duration_cast<std::chrono::steady_clock::duration>(Minutes(reading.minute));
+      changed = estimate.Observe(at, reading.percent / 100.0, true);
+      if (reading.minute == 10.5) {
+        EXPECT_FALSE(changed) << c.name;
+      }
+    }
+    const std::optional<std::chrono::seconds> left = estimate.RemainingAfterLatest();
+    ASSERT_EQ(left.has_value(), c.minutesLeft.has_value()) << c.name;
+    if (left) {
+      EXPECT_NEAR(std::chrono::duration<double>(*left).count() / 60, *c.minutesLeft, 0.05) << c.name;
+    }
+  }
+}
+
 TEST(FinishEstimateTest, FinishTimeIsTheClockTodayAndTheDateLater) {
   // Now, the seconds to the finish, and its text.
   const std::tuple<LocalDateTime, long long, const char*> rows[] = {

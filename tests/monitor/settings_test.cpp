@@ -35,7 +35,8 @@ void PrintTo(const StoredSettings& s, std::ostream* os) {
   *os << "; bars " << s.barsShown[0] << s.barsShown[1] << s.barsShown[2] << "; poll " << s.pollInterval
       << "; tray=" << s.alerts.trayIcon << " stalls=" << s.alerts.alertStalls
       << " results=" << s.alerts.alertResults << " minutes=" << s.alerts.stallMinutes
-      << "; state=" << s.optionalColumns.state << " finish=" << s.optionalColumns.finish << "}";
+      << "; state=" << s.optionalColumns.state << " finish=" << s.optionalColumns.finish
+      << " done=" << s.optionalColumns.done << "}";
 }
 
 namespace {
@@ -53,36 +54,39 @@ constexpr char kAppDir[] = "C:\\Program Files\\Velmora\\";
 StoredSettings Entry() {
   return {.showState = ShowState::kMinimized,
           .bounds = {505, 422, -3, -4},
-          .columnWidths = {50, 50, 50, 50, 50, 50, 50, 50},
+          .columnWidths = {50, 50, 50, 50, 50, 50, 50, 50, 50},
           .locations = {{"C:\\entry", false}},
           .barsShown = {false, false, false},
           .pollInterval = 99,
           .alerts = {false, false, true, 7},
-          .optionalColumns = {true, true}};
+          .optionalColumns = {true, true, true},
+          .historyBounds = {-1, -2, -3, -4}};
 }
 
 // What an empty store loads as at 96 dots per inch.
 StoredSettings BuiltIn() {
   return {.showState = ShowState::kNormal,
           .bounds = {534, 300, 0, 0},
-          .columnWidths = {248, 46, 33, 33, 35, 100, 130, 110},
+          .columnWidths = {248, 46, 33, 33, 35, 100, 130, 110, 80},
           .locations = {{kAppDir, true}},
           .barsShown = {true, true, true},
           .pollInterval = 15,
           .alerts = {true, true, false, 20},
-          .optionalColumns = {false, false}};
+          .optionalColumns = {false, false, false},
+          .historyBounds = {}};
 }
 
 // A window as a user might leave it, in the normal state.
 StoredSettings Used() {
   return {.showState = ShowState::kNormal,
           .bounds = {640, 480, 120, -8},
-          .columnWidths = {300, 50, 30, 31, 40, 120, 150, 90},
+          .columnWidths = {300, 50, 30, 31, 40, 120, 150, 90, 70},
           .locations = {{"C:\\seti\\one", true}, {"D:\\work, old\\", false}},
           .barsShown = {false, true, false},
           .pollInterval = 60,
           .alerts = {false, true, true, 45},
-          .optionalColumns = {true, false}};
+          .optionalColumns = {true, false, true},
+          .historyBounds = {500, 400, 30, 60}};
 }
 
 // One stored entry; no text: a value of another type, which throws when read.
@@ -186,9 +190,10 @@ std::vector<LoadCase> AllLoadCases() {
       // pixels already and stays exactly as stored.
       LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
       LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
-      LoadCase{"Defaults144", {}, Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 195, 165}), 144},
-      LoadCase{"Defaults120", {}, Sized({668, 375, 0, 0}, {310, 58, 41, 41, 44, 125, 163, 138}), 120},
-      LoadCase{"Stored144", storedLayout, Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165}), 144},
+      LoadCase{"Defaults144", {}, Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 195, 165, 120}), 144},
+      LoadCase{"Defaults120", {}, Sized({668, 375, 0, 0}, {310, 58, 41, 41, 44, 125, 163, 138, 100}), 120},
+      LoadCase{"Stored144", storedLayout, Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165, 120}),
+               144},
       LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
                TextEntries("Layout/FormWidth=800;Layout/FormHeight=600;Layout/FormTop=40;"
                            "Layout/FormLeft=30;Layout/WindowState=2;"),
@@ -208,7 +213,7 @@ std::vector<LoadCase> AllLoadCases() {
                [](StoredSettings& s) {
                  s.bounds = WindowBounds{700, 500, -4, 1930};
                  s.showState = ShowState::kMaximized;
-                 s.columnWidths = {10, 11, 12, 13, 14, 15, 130, 110};
+                 s.columnWidths = {10, 11, 12, 13, 14, 15, 130, 110, 80};
                  s.locations = {{"C:\\a", false}, {"C:\\b", true}};
                  s.barsShown = {false, true, false};
                  s.pollInterval = 45;
@@ -225,7 +230,7 @@ std::vector<LoadCase> AllLoadCases() {
                TextEntries("Interface/StateColumn=0;Interface/FinishColumn=1;Layout/Col6=140;"
                            "Layout/Col7=95;"),
                [](StoredSettings& s) {
-                 Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 140, 95})(s);
+                 Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 140, 95, 120})(s);
                  s.optionalColumns = OptionalColumns{false, true};
                },
                144},
@@ -384,7 +389,13 @@ const std::vector<ReadStep> kReadOrder = {
     {"Interface", "StateColumn", [](StoredSettings& s) { s.optionalColumns.state = false; }},
     {"Interface", "FinishColumn", [](StoredSettings& s) { s.optionalColumns.finish = false; }},
     {"Layout", "Col6", Width(kStateColumnSlot, 130)},
-    {"Layout", "Col7", Width(kFinishColumnSlot, 110)}};
+    {"Layout", "Col7", Width(kFinishColumnSlot, 110)},
+    {"Interface", "DoneColumn", [](StoredSettings& s) { s.optionalColumns.done = false; }},
+    {"Layout", "Col8", Width(kDoneColumnSlot, 80)},
+    {"Layout", "HistoryWidth", [](StoredSettings& s) { s.historyBounds.width = 0; }},
+    {"Layout", "HistoryHeight", [](StoredSettings& s) { s.historyBounds.height = 0; }},
+    {"Layout", "HistoryTop", [](StoredSettings& s) { s.historyBounds.top = 0; }},
+    {"Layout", "HistoryLeft", [](StoredSettings& s) { s.historyBounds.left = 0; }}};
 
 std::string TypeError(const ReadStep& step) {
   return "Invalid data type for '" + std::string(step.name) + "'";
@@ -438,7 +449,9 @@ const std::vector<std::string> kUsedWritesAfterLayout = Entries(
     "Locations/Count=2;Locations/Location0000=C:\\seti\\one,1;Locations/Location0001=D:\\work, old\\,0;"
     "Interface/tlbMain=0;Interface/pnlStats=1;Interface/sttBar=0;Defaults/PollInterval=60;"
     "Interface/TrayIcon=0;Interface/AlertStalls=1;Interface/AlertResults=1;Defaults/StallMinutes=45;"
-    "Interface/StateColumn=1;Interface/FinishColumn=0;Layout/Col6=150;Layout/Col7=90;");
+    "Interface/StateColumn=1;Interface/FinishColumn=0;Layout/Col6=150;Layout/Col7=90;"
+    "Interface/DoneColumn=1;Layout/Col8=70;Layout/HistoryWidth=500;Layout/HistoryHeight=400;"
+    "Layout/HistoryTop=30;Layout/HistoryLeft=60;");
 
 struct SaveCase {
   const char* name;

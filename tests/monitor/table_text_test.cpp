@@ -104,6 +104,15 @@ TEST_F(TableTextTest, CopiedTableHoldsEveryRowAsShown) {
       "1\tC:\\unread\t?\t?\t?\t?\t?\tNot read yet\t\r\n";
   EXPECT_EQ(TableText(table_, {.state = true, .finish = true}), eight);
   EXPECT_EQ(ShownColumns({.finish = true}).back(), TableColumn::kFinishes);
+
+  // Done is empty until the history has counted; a location it does not name finished none.
+  const std::string done = "On\tLocation\t%\tWU\tStt\tRes\tLast date\tDone (24 h)\r\n";
+  const std::string first = "1\tC:\\a b\t25.00\t+\t+\t-\t2024.03.09  07:05\t\r\n";
+  EXPECT_EQ(TableText(table_, {.done = true}).substr(done.size(), first.size()), first);
+  table_.SetDoneCounts({{"C:\\unread", 3}, {"C:\\removed", 9}});
+  EXPECT_EQ(TableText(table_, {.done = true}),
+            done + "1\tC:\\a b\t25.00\t+\t+\t-\t2024.03.09  07:05\t0\r\n" +
+                "0\tC:\\line  break\t?\t\t\t\t\t0\r\n1\tC:\\unread\t?\t?\t?\t?\t?\t3\r\n");
 }
 
 }  // namespace

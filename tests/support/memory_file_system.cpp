@@ -11,6 +11,19 @@ std::string ChildKey(const std::string& parentKey, std::string_view name) {
   return parentKey.empty() ? std::string(name) : parentKey + '\\' + std::string(name);
 }
 
+// The time as seconds since 1970, read as UTC: a memory folder has no time zone.
+std::int64_t SecondsOfTime(const LocalDateTime& time) {
+  if (!time.IsSet())
+    return -1;
+  const int year = time.year - (time.month <= 2 ? 1 : 0);
+  const std::int64_t era = year / 400;
+  const std::int64_t yearOfEra = year - era * 400;
+  const std::int64_t dayOfYear = (153 * (time.month + (time.month > 2 ? -3 : 9)) + 2) / 5 + time.day - 1;
+  const std::int64_t days =
+      era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+  return days * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+}
+
 }  // namespace
 
 std::string MemoryFileSystem::Key(std::string_view path) {
@@ -159,6 +172,8 @@ FolderSnapshot MemoryFileSystem::Snapshot(const std::string& folder, ClientFileS
       continue;
     snapshot.present[i] = true;
     snapshot.lastWrite[i] = ToTwoSecondTime(found->second.lastWrite);
+    snapshot.size[i] = static_cast<std::int64_t>(found->second.contents.size());
+    snapshot.writeSeconds[i] = SecondsOfTime(found->second.lastWrite);
   }
   return snapshot;
 }
