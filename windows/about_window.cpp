@@ -117,7 +117,7 @@ class DisabledThreadWindows {
 FontHandle MakeFont(int height, int weight, bool underline) {
   return FontHandle(::CreateFontA(-height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+                                  DEFAULT_PITCH | FF_SWISS, kUiFontFace));
 }
 
 // The note keeps its place unless the version label, sized to its text, would reach into it.

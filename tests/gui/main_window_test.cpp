@@ -146,14 +146,14 @@ TEST_F(MainWindowTest, NewSystemColoursReachTheToolbarTableAndStatusBar) {
   EXPECT_EQ((std::array<int, 3>{bar.Count(), table.Count(), status.Count()}), (std::array<int, 3>{1, 1, 1}));
 }
 
-TEST_F(MainWindowTest, EveryControlUsesMsSansSerifEightPoints) {
+TEST_F(MainWindowTest, EveryControlUsesMicrosoftSansSerifEightPoints) {
   const MainControls& c = Open().Controls();
   for (HWND control :
        std::initializer_list<HWND>{c.lblPollItv, c.fldPollItv, c.chkActive, c.lvMain, c.frmUserStats,
                                    c.lblUserTotUnits, c.frmUnitStats, c.lblTimeLeft, c.sttBar}) {
     const LOGFONTA face = ControlFont(control);
     EXPECT_EQ(face.lfHeight, -11);
-    EXPECT_STREQ(face.lfFaceName, "MS Sans Serif");
+    EXPECT_STREQ(face.lfFaceName, "Microsoft Sans Serif");
   }
 }
 
