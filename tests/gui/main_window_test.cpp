@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <latch>
 #include <regex>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -287,6 +289,24 @@ TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
   ::SendMessageA(interval, EM_SETSEL, 0, -1);
   PressCtrlC(window, interval);
   EXPECT_EQ(ClipboardText(), "15");
+}
+
+// Another program holds the clipboard through every try of the copy: the status bar says so.
+TEST_F(MainWindowTest, ACopyThatFindsTheClipboardHeldSaysSo) {
+  TfrmMain& window = OpenOverClient("busy", {.state = "prog=0.5\n", .workUnit = "unit"});
+  std::latch opened(1), copied(1);
+  std::thread holder([&] {
+    const bool open = ::OpenClipboard(nullptr) != FALSE;
+    opened.count_down();
+    copied.wait();
+    if (open)
+      ::CloseClipboard();
+  });
+  opened.wait();
+  window.acCopyTableExecute();
+  copied.count_down();
+  holder.join();
+  EXPECT_EQ(StatusText(window.Controls().sttBar, 3), " Not copied: another program holds the clipboard");
 }
 
 TEST_F(MainWindowTest, AcceleratorTableHoldsTheSevenShortcuts) {
