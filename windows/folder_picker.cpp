@@ -77,6 +77,22 @@ class OtherWindowsDisabled {
   std::vector<HWND> disabled_;
 };
 
+// The file-system path of `item` in the program's code page; empty for a virtual folder (the
+// control panel, the computer). Read as UTF-16: the ANSI call fills at most MAX_PATH bytes, which
+// a path of UTF-8 characters from other scripts outgrows long before MAX_PATH characters.
+std::string PathOfItem(PCIDLIST_ABSOLUTE item) {
+  wchar_t wide[MAX_PATH + 1] = {};
+  if (!::SHGetPathFromIDListW(item, wide))
+    return std::string();
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1)
+    return std::string();
+  std::string path(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide, -1, path.data(), size, nullptr, nullptr);
+  path.pop_back();  // the NUL
+  return path;
+}
+
 }  // namespace
 
 bool BrowseForFolder(HWND owner,
@@ -132,8 +148,7 @@ bool BrowseForFolder(HWND owner,
     return false;
 
   ShellMemory<ITEMIDLIST> chosenList(allocator.Get(), chosen);
-  ::SHGetPathFromIDListA(chosenList.Get(), displayName.Get());
-  path = displayName.Get();
+  path = PathOfItem(chosenList.Get());
   return true;
 }
 
@@ -145,11 +160,10 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
       ::SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, data);
       break;
     case BFFM_SELCHANGED: {
-      char selection[MAX_PATH + 1] = {};
-      // Virtual folders (the control panel, the computer) have no path: the line stays as it was.
-      if (::SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), selection)) {
-        ::SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(selection));
-      }
+      // Virtual folders have no path: the line stays as it was.
+      const std::string selection = PathOfItem(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam));
+      if (!selection.empty())
+        ::SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(selection.c_str()));
       break;
     }
     default:

@@ -48,8 +48,10 @@ bool QueryText(HKEY section, const std::string& key, std::vector<char>& buffer, 
       return true;
     }
     // Too long for the buffer, and it may change between two reads: ask again until it fits. A
-    // spare byte leaves room for the NUL that a value stored without one lacks.
-    buffer.assign(static_cast<std::size_t>(size) + 1, '\0');
+    // spare byte leaves room for the NUL that a value stored without one lacks. The size given
+    // is the stored UTF-16 text's where the system does not count the ANSI bytes, which under
+    // UTF-8 may be half as many again: the buffer at least doubles, so the loop always ends.
+    buffer.assign(std::max(static_cast<std::size_t>(size) + 1, 2 * buffer.size()), '\0');
   }
 }
 
