@@ -38,7 +38,8 @@ TEST(ApplicationManifest, AsksForCommonControlsSixPerMonitorAwarenessAndUtf8) {
       "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
       "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
       "PerMonitor</dpiAwareness>",
-      "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>",
+      "<activeCodePage "
+      "xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>",
       "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
   };
   for (const char* fragment : expected)
