@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/char_sizes.h"
 #include "windows/handles.h"
 
 namespace velmora::win {
@@ -106,7 +107,8 @@ bool BrowseForFolder(HWND owner,
   // One trailing separator comes off, a drive root's included ("C:\" goes as "C:"): deliberate,
   // and the status line starts with exactly this text.
   std::string startFolder = initialFolder;
-  if (!startFolder.empty() && startFolder.back() == '\\')
+  if (!startFolder.empty() &&
+      FindLastCharOf(startFolder, "\\", CharSizes::InForce()) == startFolder.size() - 1)
     startFolder.pop_back();
 
   BROWSEINFOA info;

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <utility>
 
+#include "core/char_sizes.h"
+#include "core/text.h"
 #include "monitor/settings_prefetch.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/error_box.h"
@@ -43,10 +45,10 @@ std::string CaptionSortKey(const char* caption) {
 }
 
 std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  const std::size_t slash = folder.find_last_of('\\');
+  // Under UTF-8 a path of MAX_PATH characters may take three times as many bytes.
+  std::string folder(3 * MAX_PATH, '\0');
+  folder.resize(::GetModuleFileNameA(nullptr, folder.data(), static_cast<DWORD>(folder.size())));
+  const std::size_t slash = FindLastCharOf(folder, "\\", CharSizes::InForce());
   return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
@@ -65,8 +67,8 @@ TfrmMain::~TfrmMain() {
 bool TfrmMain::Create() {
   dpi_ = win::ScreenDpi();
   appDir_ = services_.appDir.empty() ? ExecutableFolder() : services_.appDir;
-  if (!appDir_.empty() && appDir_.back() != '\\')
-    appDir_ += '\\';
+  if (!appDir_.empty())
+    appDir_ = JoinPath(appDir_, "");
   SettingsPrefetch settings(services_.settings, dpi_, appDir_);
   StartImagesAhead();
   WNDCLASSEXA wc{};
