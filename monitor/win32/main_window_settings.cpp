@@ -67,6 +67,7 @@ StoredSettings TfrmMain::CurrentSettings() const {
   settings.pollInterval = PollInterval();
   settings.alerts = alertOptions_;
   settings.optionalColumns = optionalColumns_;
+  settings.sizesDpi = dpi_;
   return settings;
 }
 
