@@ -79,6 +79,8 @@ class TfrmAbout final : public BaseWindow {
   // Fonts, icons, controls and the window's size at `dpi` (it moved to a screen of another dpi).
   void ApplyDpi(int dpi);
   void CentreOnScreen();
+  // The envelope and the globe over the face colour.
+  void MakePictures();
   // The modal loop's look at each message before it is dispatched: Esc and Enter whichever
   // control has the focus, then Tab between the links and the OK button.
   bool PreTranslateMessage(MSG& message);

@@ -12,6 +12,7 @@
 #include "monitor/settings_prefetch.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/error_box.h"
+#include "windows/colour_change.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 
@@ -281,10 +282,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       HandleTrayEvent(wParam, lParam);
       return 0;
     case WM_SYSCOLORCHANGE:
-      // Only top-level windows receive it; common controls take the new colours when told.
-      for (const win::Control& control :
-           {win::Control(ctl_.tlbMain), win::Control(ctl_.lvMain), win::Control(ctl_.sttBar)})
-        control.Send(WM_SYSCOLORCHANGE, wParam, lParam);
+      win::ForwardSysColorChange(Hwnd(),
+                                 {sttBarHints_.Hwnd(), ctl_.tlbMain.ToolTips(),
+                                  reinterpret_cast<HWND>(ctl_.lvMain.Send(LVM_GETTOOLTIPS, 0, 0))},
+                                 wParam, lParam);
       return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);

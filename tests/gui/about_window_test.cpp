@@ -14,6 +14,7 @@
 #include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/dialog_driver.h"
 #include "tests/support/win32/executable_folder.h"
+#include "tests/support/win32/message_counter.h"
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/stand_in_window.h"
 #include "windows/layout_table.h"
@@ -98,6 +99,12 @@ TEST_F(AboutWindowTest, OpensCentredWithTheFocusOnOK) {
   EXPECT_EQ(version, "Unknown");
   EXPECT_NEAR(window.left + window.right, ::GetSystemMetrics(SM_CXSCREEN), 1);
   EXPECT_NEAR(window.top + window.bottom, ::GetSystemMetrics(SM_CYSCREEN), 1);
+}
+
+TEST_F(AboutWindowTest, NewSystemColoursReachItsControls) {
+  const MessageCounter ok(Control(kAboutOKButton), WM_SYSCOLORCHANGE);
+  ::SendMessageA(about_->Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(ok.Count(), 1);
 }
 
 TEST_F(AboutWindowTest, OKButtonAndCloseBoxEndIt) {

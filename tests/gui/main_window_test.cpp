@@ -138,14 +138,21 @@ TEST_F(MainWindowTest, StatisticsPanelControlsStandAtTheirLaidOutPlacesInReading
 }
 
 // Only top-level windows hear of new system colours: the window passes them on to its common
-// controls (Wine's keep their colours either way, so the message itself is watched).
-TEST_F(MainWindowTest, NewSystemColoursReachTheToolbarTableAndStatusBar) {
+// controls and its tooltips, the status bar's hints among them (Wine's keep their colours either
+// way, so the message itself is watched).
+TEST_F(MainWindowTest, NewSystemColoursReachEveryControlAndTooltip) {
   TfrmMain& window = Open();
   const MainControls& c = window.Controls();
-  const MessageCounter bar(c.tlbMain, WM_SYSCOLORCHANGE), table(c.lvMain, WM_SYSCOLORCHANGE),
-      status(c.sttBar, WM_SYSCOLORCHANGE);
+  std::vector<HWND> watched = {c.tlbMain, c.lvMain, c.sttBar, c.spnPollItv};
+  for (HWND tips : ThreadWindows(TOOLTIPS_CLASSA, false))
+    watched.push_back(::GetWindow(tips, GW_OWNER) == window.Hwnd() ? tips : nullptr);
+  std::vector<std::unique_ptr<MessageCounter>> counters;
+  for (HWND control : watched)
+    counters.push_back(control ? std::make_unique<MessageCounter>(control, WM_SYSCOLORCHANGE) : nullptr);
   ::SendMessageA(window.Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
-  EXPECT_EQ((std::array<int, 3>{bar.Count(), table.Count(), status.Count()}), (std::array<int, 3>{1, 1, 1}));
+  ASSERT_GT(std::ranges::count_if(counters, [](const auto& counter) { return counter != nullptr; }), 4);
+  for (const auto& counter : counters)
+    EXPECT_EQ(counter ? counter->Count() : 1, 1);
 }
 
 TEST_F(MainWindowTest, EveryControlUsesMicrosoftSansSerifEightPoints) {
