@@ -219,18 +219,28 @@ void TfrmAbout::CreateControls() {
   PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
 }
 
-void TfrmAbout::CentreOnScreen() {
+void TfrmAbout::CentreOnOwnersScreen() {
+  // The program's owner is its hidden application window: the window the user asked from is the
+  // active one, and its screen is the one meant.
+  HWND from = ::GetActiveWindow();
+  if (!from || from == Hwnd())
+    from = ::GetWindow(Hwnd(), GW_OWNER);
+  MONITORINFO screen{};
+  screen.cbSize = sizeof(screen);
+  if (!::GetMonitorInfoA(::MonitorFromWindow(from, MONITOR_DEFAULTTONEAREST), &screen))
+    return;
+  const RECT& area = screen.rcWork;
   RECT window;
   ::GetWindowRect(Hwnd(), &window);
   const int width = window.right - window.left;
   const int height = window.bottom - window.top;
-  ::SetWindowPos(Hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+  ::SetWindowPos(Hwnd(), nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TfrmAbout::ShowModal() {
-  CentreOnScreen();
+  CentreOnOwnersScreen();
   modalResult_ = 0;
   modal_ = true;
   {
