@@ -14,7 +14,6 @@
 #include "tests/support/win32/control_placement.h"
 #include "tests/support/win32/dialog_driver.h"
 #include "tests/support/win32/executable_folder.h"
-#include "tests/support/win32/message_counter.h"
 #include "tests/support/win32/recording_shell.h"
 #include "tests/support/win32/stand_in_window.h"
 #include "windows/layout_table.h"
@@ -102,12 +101,6 @@ TEST_F(AboutWindowTest, OpensCentredWithTheFocusOnOK) {
   ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromWindow(owner_.Get(), MONITOR_DEFAULTTONEAREST), &screen));
   EXPECT_NEAR(window.left + window.right, screen.rcWork.left + screen.rcWork.right, 1);
   EXPECT_NEAR(window.top + window.bottom, screen.rcWork.top + screen.rcWork.bottom, 1);
-}
-
-TEST_F(AboutWindowTest, NewSystemColoursReachItsControls) {
-  const MessageCounter ok(Control(kAboutOKButton), WM_SYSCOLORCHANGE);
-  ::SendMessageA(about_->Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
-  EXPECT_EQ(ok.Count(), 1);
 }
 
 TEST_F(AboutWindowTest, OKButtonAndCloseBoxEndIt) {
