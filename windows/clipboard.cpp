@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "windows/code_page_chars.h"
 #include "windows/handles.h"
 
 namespace velmora::win {
@@ -50,17 +51,6 @@ GlobalHandle GlobalCopy(const void* bytes, std::size_t size) {
   return memory;
 }
 
-// The text as UTF-16 through the program's code page, with its closing NUL.
-std::wstring WideText(std::string_view text) {
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(static_cast<std::size_t>(
-                        size > 0 ? ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0) : 0),
-                    L'\0');
-  if (!wide.empty())
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
-
 bool SetData(ClipboardCalls& calls, UINT format, GlobalHandle memory) {
   if (!memory || !calls.Set(format, memory.Get()))
     return false;
@@ -76,7 +66,7 @@ ClipboardCalls& SystemClipboard() {
 }
 
 CopyOutcome CopyTextToClipboard(HWND owner, const std::string& text, ClipboardCalls& calls) {
-  const std::wstring wide = WideText(text);
+  const std::wstring wide = AnsiToWide(text);
   GlobalHandle ansiMemory = GlobalCopy(text.c_str(), text.size() + 1);
   GlobalHandle wideMemory = GlobalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   if (!ansiMemory || !wideMemory)

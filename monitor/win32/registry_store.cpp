@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "windows/code_page_chars.h"
+
 namespace velmora::win {
 namespace {
 
@@ -71,16 +73,6 @@ std::wstring QueryWideText(HKEY section, const std::string& key) {
   return text;
 }
 
-std::wstring WideText(std::string_view text) {
-  std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(
-                        CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)),
-                    L'\0');
-  if (!wide.empty())
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          static_cast<int>(wide.size()));
-  return wide;
-}
-
 }  // namespace
 
 void RegistryStore::KeepOriginal(HKEY section, const std::string& key, const std::string& value) {
@@ -109,7 +101,7 @@ std::optional<std::wstring> RegistryStore::OriginalOf(const std::string& value) 
     for (std::size_t bytes = 0; bytes < lostEnd && chars < original.size(); ++chars)
       bytes += static_cast<std::size_t>(
           ::WideCharToMultiByte(CP_ACP, 0, &original[chars], 1, nullptr, 0, nullptr, nullptr));
-    return original.substr(0, chars) + WideText(std::string_view(value).substr(lostEnd));
+    return original.substr(0, chars) + AnsiToWide(std::string_view(value).substr(lostEnd));
   }
   return std::nullopt;
 }
