@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
-#include <latch>
 #include <regex>
 #include <set>
 #include <string>
@@ -300,17 +300,22 @@ TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
 // Another program holds the clipboard through every try of the copy: the status bar says so.
 TEST_F(MainWindowTest, ACopyThatFindsTheClipboardHeldSaysSo) {
   TfrmMain& window = OpenOverClient("busy", {.state = "prog=0.5\n", .workUnit = "unit"});
-  std::latch opened(1), copied(1);
+  // Plain flags: MinGW's std::latch can miss a wake-up and hang.
+  std::atomic<bool> opened = false, copied = false, closed = false;
   std::thread holder([&] {
     const bool open = ::OpenClipboard(nullptr) != FALSE;
-    opened.count_down();
-    copied.wait();
+    opened = true;
+    while (!copied)
+      ::Sleep(1);
     if (open)
       ::CloseClipboard();
+    closed = true;
   });
-  opened.wait();
+  while (!opened)
+    ::Sleep(1);
   window.acCopyTableExecute();
-  copied.count_down();
+  copied = true;
+  EXPECT_TRUE(PumpUntil([&closed] { return closed.load(); }));
   holder.join();
   EXPECT_EQ(StatusText(window.Controls().sttBar, 3), " Not copied: another program holds the clipboard");
 }
