@@ -26,4 +26,13 @@ CharSizes CharSizes::Utf8() {
   return sizes;
 }
 
+std::size_t FindLastCharOf(std::string_view text, std::string_view chars, const CharSizes& sizes) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t at = 0; at < text.size(); at += sizes.Of(static_cast<unsigned char>(text[at]))) {
+    if (chars.find(text[at]) != std::string_view::npos)
+      found = at;
+  }
+  return found;
+}
+
 }  // namespace velmora

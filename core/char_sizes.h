@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <string_view>
 
 namespace velmora {
 
@@ -18,10 +19,26 @@ class CharSizes {
   // UTF-8 (code page 65001): two to four bytes from a lead byte on.
   static CharSizes Utf8();
 
-  std::size_t Of(unsigned char first) const { return sizes_[first]; }
+  // The sizes under the ANSI code page the process runs in, found once: on Windows the one the
+  // system gives the program (UTF-8 when its manifest asks for it), elsewhere UTF-8.
+  static const CharSizes& InForce();
+#ifdef _WIN32
+  // The sizes under a Windows code page.
+  static CharSizes OfCodePage(unsigned codePage);
+#endif
+
+  std::size_t Of(unsigned char first) const {
+    return sizes_[first];
+  }
 
  private:
   std::array<unsigned char, 256> sizes_{};
 };
+
+// Where the last of `chars` (one-byte characters such as "\\" and ":") stands in `text` as a
+// character of its own, not as the second byte of a double-byte one (0x5C, "\\", is the second
+// byte of 表 in code page 932); npos when none does. Characters are found from the start, since
+// a trail byte cannot be told from a character by looking back.
+std::size_t FindLastCharOf(std::string_view text, std::string_view chars, const CharSizes& sizes);
 
 }  // namespace velmora

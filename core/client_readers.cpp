@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/char_sizes.h"
 #include "core/file_system.h"
 #include "core/text.h"
 
@@ -11,7 +12,7 @@ namespace {
 // Everything up to and including the last "\" or ":". For a path made by JoinPath this is the
 // location's folder with exactly one trailing "\".
 std::string FolderPart(const std::string& path) {
-  const std::size_t end = path.find_last_of("\\:");
+  const std::size_t end = FindLastCharOf(path, "\\:", CharSizes::InForce());
   return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 

@@ -256,9 +256,9 @@ std::string PadLeftChars(std::string_view text, int width, char fill) {
   return result;
 }
 
-std::string JoinPath(std::string_view folder, std::string_view fileName) {
+std::string JoinPath(std::string_view folder, std::string_view fileName, const CharSizes& sizes) {
   std::string path(folder);
-  if (path.empty() || path.back() != '\\')
+  if (path.empty() || FindLastCharOf(path, "\\", sizes) != path.size() - 1)
     path += '\\';
   path += fileName;
   return path;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/char_sizes.h"
+
 namespace velmora {
 
 class FileSystem;
@@ -45,8 +47,11 @@ std::string DropRightChars(std::string_view text, int count);
 // `text` with `fill` in front up to `width` characters; never shortened.
 std::string PadLeftChars(std::string_view text, int width, char fill);
 
-// The folder, a "\" unless it already ends in one, then the file name. Only "\" is a separator.
-std::string JoinPath(std::string_view folder, std::string_view fileName);
+// The folder, a "\" unless it already ends in one, then the file name. Only "\" is a separator,
+// and only as a character of its own under `sizes`, not as the second byte of a double-byte one.
+std::string JoinPath(std::string_view folder,
+                     std::string_view fileName,
+                     const CharSizes& sizes = CharSizes::InForce());
 
 // Splits file contents into lines: CR LF, LF and CR end a line; a NUL ends the text; a last
 // line without an ending counts. Appends to `lines`.

@@ -60,9 +60,9 @@ std::int64_t TruncToInt64(double value) {
   return static_cast<std::int64_t>(value);
 }
 
-int ScalePixels(int pixels, int dpi) {
+int ScalePixels(int pixels, int dpi, int fromDpi) {
   const std::int64_t product = static_cast<std::int64_t>(pixels) * dpi;
-  const std::int64_t magnitude = (std::abs(product) + kLayoutDpi / 2) / kLayoutDpi;
+  const std::int64_t magnitude = (std::abs(product) + fromDpi / 2) / fromDpi;
   const std::int64_t scaled = product < 0 ? -magnitude : magnitude;
   if (scaled > std::numeric_limits<int>::max())
     return std::numeric_limits<int>::max();

@@ -28,9 +28,9 @@ std::int64_t TruncToInt64(double value);
 // The dots per inch every layout of the program is given in.
 inline constexpr int kLayoutDpi = 96;
 
-// `pixels` of a layout given at 96 dots per inch, in pixels at `dpi`: rounded to nearest with
-// halves away from zero (as Win32's MulDiv rounds), saturated to the int range. 96 gives
-// `pixels` unchanged.
-int ScalePixels(int pixels, int dpi);
+// `pixels` of a layout given at `fromDpi` (more than 0) dots per inch, in pixels at `dpi`: rounded
+// to nearest with halves away from zero (as Win32's MulDiv rounds), saturated to the int range.
+// The same dpi gives `pixels` unchanged.
+int ScalePixels(int pixels, int dpi, int fromDpi = kLayoutDpi);
 
 }  // namespace velmora

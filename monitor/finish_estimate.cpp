@@ -122,9 +122,17 @@ LocalDateTime AddSeconds(const LocalDateTime& time, long long seconds) {
 }
 
 std::string FormatFinish(const LocalDateTime& finish, const LocalDateTime& today) {
+  // A rate that needs more than a year to finish is too slow to be an honest estimate.
+  LocalDateTime yearOn = today;
+  ++yearOn.year;
+  if (finish > yearOn)
+    return std::string();
   char text[32];
   if (finish.year == today.year && finish.month == today.month && finish.day == today.day) {
     std::snprintf(text, sizeof text, "%02d:%02d", finish.hour, finish.minute);
+  } else if (finish.year != today.year) {
+    std::snprintf(text, sizeof text, "%04d.%02d.%02d %02d:%02d", finish.year, finish.month, finish.day,
+                  finish.hour, finish.minute);
   } else {
     std::snprintf(text, sizeof text, "%02d.%02d %02d:%02d", finish.month, finish.day, finish.hour,
                   finish.minute);

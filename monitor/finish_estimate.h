@@ -62,7 +62,8 @@ class FinishEstimate {
   std::optional<Reading> held_;  // a read that looked like a new unit, until the next confirms it
 };
 
-// "hh:nn" when `finish` falls on the day of `today`, "mm.dd hh:nn" when later.
+// "hh:nn" when `finish` falls on the day of `today`, "mm.dd hh:nn" later that year, "yyyy.mm.dd
+// hh:nn" in a later year; empty when it lies more than a year after `today`.
 std::string FormatFinish(const LocalDateTime& finish, const LocalDateTime& today);
 // `time` moved on by `seconds` (0 or more), across days, months and years.
 LocalDateTime AddSeconds(const LocalDateTime& time, long long seconds);

@@ -92,7 +92,7 @@ struct ReaderLimits {
   std::chrono::milliseconds retryFirst{2000};
   std::chrono::milliseconds retryCap{30000};
   // The characters of the code page in force, for cutting paths.
-  CharSizes chars = CharSizes::SingleByte();
+  CharSizes chars = CharSizes::InForce();
 };
 
 class FolderReader {

@@ -14,16 +14,16 @@
 namespace velmora {
 
 // One folder in the spelling in which two spellings of it compare equal.
-std::string FolderKey(std::string_view folder, const CharSizes& chars = CharSizes::SingleByte());
+std::string FolderKey(std::string_view folder, const CharSizes& chars = CharSizes::InForce());
 
 // What a folder's reads stand or fall with: "\\server" for a UNC path, whatever its share (the
 // shares of one server die together); for a drive path, the folder that holds it (a farm's folders
 // sit side by side on one mount), or the folder itself at the root of a drive. Which part of a
 // drive is a network mount cannot be told from its path: AncestorsOf tells what else it shares.
-std::string ServerOf(std::string_view folder, const CharSizes& chars = CharSizes::SingleByte());
+std::string ServerOf(std::string_view folder, const CharSizes& chars = CharSizes::InForce());
 
 // The folders that hold `key` (a FolderKey), outermost first, and `key` itself: "\\" and
 // "\\server" for a UNC path, the drive ("c:") for a drive path.
-std::vector<std::string> AncestorsOf(const std::string& key, const CharSizes& chars = CharSizes::SingleByte());
+std::vector<std::string> AncestorsOf(const std::string& key, const CharSizes& chars = CharSizes::InForce());
 
 }  // namespace velmora

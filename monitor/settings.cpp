@@ -29,6 +29,9 @@ constexpr int kDefaultTop = 0;
 constexpr int kDefaultLeft = 0;
 constexpr int kStoredNormal = 1;
 constexpr int kStoredMaximized = 2;
+// The dots per inch a stored size may have been taken at: 50 % to 2000 % of 96.
+constexpr int kMinSizesDpi = 48;
+constexpr int kMaxSizesDpi = 1920;
 
 std::string ColumnKey(int column) {
   return "Col" + std::to_string(column);
@@ -151,6 +154,24 @@ void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, Stor
   history.height = std::max(0, store.ReadInteger(kLayout, "HistoryHeight", 0));
   history.top = store.ReadInteger(kLayout, "HistoryTop", 0);
   history.left = store.ReadInteger(kLayout, "HistoryLeft", 0);
+  // The pixels of the sizes stored above were taken at this dpi; a store written before it was
+  // taken at 96. The built-in sizes are at `dpi` already, so only those stored are scaled.
+  const int storedDpi = store.ReadInteger(kLayout, "SizesDpi", kLayoutDpi);
+  const int fromDpi = storedDpi >= kMinSizesDpi && storedDpi <= kMaxSizesDpi ? storedDpi : kLayoutDpi;
+  if (fromDpi != dpi) {
+    const auto scaleStored = [&store, dpi, fromDpi](const std::string& key, int& size) {
+      std::string text;
+      if (store.ReadRaw(kLayout, key, text))
+        size = ScalePixels(size, dpi, fromDpi);
+    };
+    scaleStored("FormWidth", bounds.width);
+    scaleStored("FormHeight", bounds.height);
+    scaleStored("HistoryWidth", history.width);
+    scaleStored("HistoryHeight", history.height);
+    for (std::size_t column = 0; column < kColumnWidthSlots; ++column)
+      scaleStored(ColumnKey(static_cast<int>(column)), settings.columnWidths[column]);
+  }
+  settings.sizesDpi = dpi;
 }
 
 void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
@@ -210,6 +231,7 @@ void SaveSettings(SettingsStore& store, const StoredSettings& settings) {
   store.WriteInteger(kLayout, "HistoryHeight", history.height);
   store.WriteInteger(kLayout, "HistoryTop", history.top);
   store.WriteInteger(kLayout, "HistoryLeft", history.left);
+  store.WriteInteger(kLayout, "SizesDpi", settings.sizesDpi);
 }
 
 }  // namespace velmora

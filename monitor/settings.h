@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tools.h"
 #include "monitor/poll_interval.h"
 
 namespace velmora {
@@ -79,6 +80,8 @@ struct StoredSettings {
   // The history window's outer bounds in pixels; width 0: never placed (it opens where the
   // system puts it).
   WindowBounds historyBounds;
+  // The dots per inch the sizes (the bounds' width and height, the column widths) are in.
+  int sizesDpi = kLayoutDpi;
   bool operator==(const StoredSettings&) const = default;
 };
 
@@ -87,6 +90,7 @@ std::string LocationKey(std::size_t index);
 
 // Fills `settings` entry by entry. Absent entries take their built-in values: sizes given at 96
 // dots per inch scaled to `dpi`, and `appDir` as the one location when none was ever stored.
+// Stored sizes are scaled from the dpi stored with them (96 when none was) to `dpi`.
 // Throws SettingsError from the store: the entries read before the failing one are in
 // `settings`, the rest keep the values `settings` had.
 void LoadSettings(SettingsStore& store, int dpi, const std::string& appDir, StoredSettings& settings);

@@ -114,6 +114,26 @@ elif [ -n "${VELMORA_DEMO_STALL_AFTER:-}" ]; then
   echo "The row turns red after the stall time stored in $prefix (20 minutes unless Defaults\\StallMinutes says otherwise)."
 fi
 
+# On the virtual display no window manager runs: Wine then leaves the frames (title, menu bar,
+# borders) to nobody unless it draws them itself, as the screenshot tool has it do. The setting
+# is the prefix's, so it is marked, and taken back by the next demo on a real display, where a
+# window manager draws them. The caption buttons need Wine's own Marlett, which Debian's Wine
+# finds only in the prefix's font folder.
+x11_key='HKCU\Software\Wine\X11 Driver'
+frames_mark=$prefix/velmora-demo-draws-frames
+if [ -n "${VELMORA_DEMO_ON_XVFB:-}" ]; then
+  if [ ! -f "$frames_mark" ] && ! grep -qi '^"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
+    "$root/tools/wine-run.sh" "$prefix" reg add "$x11_key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
+      touch "$frames_mark"
+  fi
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
+  fi
+elif [ -f "$frames_mark" ]; then
+  "$root/tools/wine-run.sh" "$prefix" reg delete "$x11_key" /v Managed /f >/dev/null 2>&1 || true
+  rm -f "$frames_mark"
+fi
+
 echo "Demo folder: $demo ($demo_win\\), where the simulated client plays."
 if grep -qi '^\[Software\\\\Tarnek\\\\Velmora\\\\Locations\]' "$prefix/user.reg" 2>/dev/null; then
   echo "Velmora starts with the locations stored in $prefix. If the demo folder is not among"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "windows/artwork.h"
+#include "windows/colour_change.h"
 #include "windows/control.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
@@ -31,11 +32,7 @@ constexpr const char* kProductName = "Velmora";
 // Blue, except in a high-contrast theme: there the theme's own link colour, which the user can
 // tell from the background as a fixed blue may not be.
 COLORREF LinkColour() {
-  HIGHCONTRASTA contrast{};
-  contrast.cbSize = sizeof(contrast);
-  const bool highContrast = ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
-                            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
-  return highContrast ? ::GetSysColor(COLOR_HOTLIGHT) : kLinkColour;
+  return HighContrastOn() ? ::GetSysColor(COLOR_HOTLIGHT) : kLinkColour;
 }
 
 // Everything but the OK button stands on a bevelled panel, and their places are given relative
@@ -117,7 +114,7 @@ class DisabledThreadWindows {
 FontHandle MakeFont(int height, int weight, bool underline) {
   return FontHandle(::CreateFontA(-height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+                                  DEFAULT_PITCH | FF_SWISS, kUiFontFace));
 }
 
 // The note keeps its place unless the version label, sized to its text, would reach into it.
@@ -158,9 +155,14 @@ TfrmAbout::TfrmAbout(HWND owner, ShellOpener& shell) : shell_(shell) {
   dpi_ = WindowDpi(Hwnd());
   FitClientArea(Hwnd(), kAboutClientWidth, kAboutClientHeight, dpi_);
   MakeDpiResources();
+  MakePictures();
+  CreateControls();
+}
+
+// Blended over the face colour once, so they are made again whenever it changes.
+void TfrmAbout::MakePictures() {
   envelope_ = MakeEnvelopeBitmap(::GetSysColor(COLOR_BTNFACE));
   globe_ = MakeGlobeBitmap(::GetSysColor(COLOR_BTNFACE));
-  CreateControls();
 }
 
 void TfrmAbout::MakeDpiResources() {
@@ -217,18 +219,28 @@ void TfrmAbout::CreateControls() {
   PlaceFreewareAfter(Hwnd(), lblVersion_.Hwnd(), dpi_);
 }
 
-void TfrmAbout::CentreOnScreen() {
+void TfrmAbout::CentreOnOwnersScreen() {
+  // The program's owner is its hidden application window: the window the user asked from is the
+  // active one, and its screen is the one meant.
+  HWND from = ::GetActiveWindow();
+  if (!from || from == Hwnd())
+    from = ::GetWindow(Hwnd(), GW_OWNER);
+  MONITORINFO screen{};
+  screen.cbSize = sizeof(screen);
+  if (!::GetMonitorInfoA(::MonitorFromWindow(from, MONITOR_DEFAULTTONEAREST), &screen))
+    return;
+  const RECT& area = screen.rcWork;
   RECT window;
   ::GetWindowRect(Hwnd(), &window);
   const int width = window.right - window.left;
   const int height = window.bottom - window.top;
-  ::SetWindowPos(Hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+  ::SetWindowPos(Hwnd(), nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TfrmAbout::ShowModal() {
-  CentreOnScreen();
+  CentreOnOwnersScreen();
   modalResult_ = 0;
   modal_ = true;
   {
@@ -336,12 +348,16 @@ void TfrmAbout::Paint() {
   ::DrawIconEx(dc, Scale(OnPanelX(20)), Scale(OnPanelY(20)), programIcon_.Get(), Scale(32), Scale(32), 0,
                nullptr, DI_NORMAL);
 
-  // The purple copy first, then the fuchsia one 2 pixels up and left over it: a shadow.
+  // The purple copy first, then the fuchsia one 2 pixels up and left over it: a shadow. A
+  // high-contrast theme gets its own text colour, which it keeps readable on its face colour.
   HGDIOBJ oldFont = ::SelectObject(dc, nameFont_.Get());
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, kShadowColour);
-  ::TextOutA(dc, Scale(OnPanelX(78)), Scale(OnPanelY(14)), kProductName, 7);
-  ::SetTextColor(dc, kNameColour);
+  const bool highContrast = HighContrastOn();
+  if (!highContrast) {
+    ::SetTextColor(dc, kShadowColour);
+    ::TextOutA(dc, Scale(OnPanelX(78)), Scale(OnPanelY(14)), kProductName, 7);
+  }
+  ::SetTextColor(dc, highContrast ? ::GetSysColor(COLOR_BTNTEXT) : kNameColour);
   ::TextOutA(dc, Scale(OnPanelX(76)), Scale(OnPanelY(12)), kProductName, 7);
   ::SelectObject(dc, oldFont);
 
@@ -416,6 +432,11 @@ LRESULT TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(LOWORD(wParam));
       MoveToSuggestedPlace(Hwnd(), lParam);
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      MakePictures();
+      ForwardSysColorChange(Hwnd(), {}, wParam, lParam);
+      ::InvalidateRect(Hwnd(), nullptr, TRUE);
       return 0;
     default:
       break;

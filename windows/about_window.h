@@ -52,7 +52,7 @@ class TfrmAbout final : public BaseWindow {
   TfrmAbout(HWND owner, ShellOpener& shell);
   ~TfrmAbout() override;
 
-  // The About command: centres the window on the screen, shows it modally (every other
+  // The About command: centres the window on its owner's screen, shows it modally (every other
   // enabled window of the thread is disabled meanwhile) and hides it again when it is closed.
   // IDOK for the OK button or Enter; IDCANCEL for Escape or the close box.
   int ShowModal();
@@ -78,7 +78,10 @@ class TfrmAbout final : public BaseWindow {
   void MakeDpiResources();
   // Fonts, icons, controls and the window's size at `dpi` (it moved to a screen of another dpi).
   void ApplyDpi(int dpi);
-  void CentreOnScreen();
+  // Centres the window on the work area of the screen the window it was opened from is on.
+  void CentreOnOwnersScreen();
+  // The envelope and the globe over the face colour.
+  void MakePictures();
   // The modal loop's look at each message before it is dispatched: Esc and Enter whichever
   // control has the focus, then Tab between the links and the OK button.
   bool PreTranslateMessage(MSG& message);

@@ -3,13 +3,17 @@
 namespace velmora::win {
 
 CharSizes CodePageCharSizes(UINT codePage) {
-  if (codePage == CP_ACP)
-    codePage = ::GetACP();
-  // IsDBCSLeadByteEx knows no lead bytes of UTF-8.
-  if (codePage == CP_UTF8)
-    return CharSizes::Utf8();
-  return CharSizes::DoubleByte(
-      [codePage](unsigned char byte) { return ::IsDBCSLeadByteEx(codePage, byte) != FALSE; });
+  return codePage == CP_ACP ? CharSizes::InForce() : CharSizes::OfCodePage(codePage);
+}
+
+std::wstring AnsiToWide(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(static_cast<std::size_t>(
+                        size > 0 ? ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0) : 0),
+                    L'\0');
+  if (!wide.empty())
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
 }
 
 }  // namespace velmora::win

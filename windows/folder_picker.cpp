@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/char_sizes.h"
 #include "windows/handles.h"
 
 namespace velmora::win {
@@ -77,6 +78,22 @@ class OtherWindowsDisabled {
   std::vector<HWND> disabled_;
 };
 
+// The file-system path of `item` in the program's code page; empty for a virtual folder (the
+// control panel, the computer). Read as UTF-16: the ANSI call fills at most MAX_PATH bytes, which
+// a path of UTF-8 characters from other scripts outgrows long before MAX_PATH characters.
+std::string PathOfItem(PCIDLIST_ABSOLUTE item) {
+  wchar_t wide[MAX_PATH + 1] = {};
+  if (!::SHGetPathFromIDListW(item, wide))
+    return std::string();
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1)
+    return std::string();
+  std::string path(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide, -1, path.data(), size, nullptr, nullptr);
+  path.pop_back();  // the NUL
+  return path;
+}
+
 }  // namespace
 
 bool BrowseForFolder(HWND owner,
@@ -90,7 +107,8 @@ bool BrowseForFolder(HWND owner,
   // One trailing separator comes off, a drive root's included ("C:\" goes as "C:"): deliberate,
   // and the status line starts with exactly this text.
   std::string startFolder = initialFolder;
-  if (!startFolder.empty() && startFolder.back() == '\\')
+  if (!startFolder.empty() &&
+      FindLastCharOf(startFolder, "\\", CharSizes::InForce()) == startFolder.size() - 1)
     startFolder.pop_back();
 
   BROWSEINFOA info;
@@ -132,8 +150,7 @@ bool BrowseForFolder(HWND owner,
     return false;
 
   ShellMemory<ITEMIDLIST> chosenList(allocator.Get(), chosen);
-  ::SHGetPathFromIDListA(chosenList.Get(), displayName.Get());
-  path = displayName.Get();
+  path = PathOfItem(chosenList.Get());
   return true;
 }
 
@@ -145,11 +162,10 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
       ::SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, data);
       break;
     case BFFM_SELCHANGED: {
-      char selection[MAX_PATH + 1] = {};
-      // Virtual folders (the control panel, the computer) have no path: the line stays as it was.
-      if (::SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), selection)) {
-        ::SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(selection));
-      }
+      // Virtual folders have no path: the line stays as it was.
+      const std::string selection = PathOfItem(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam));
+      if (!selection.empty())
+        ::SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(selection.c_str()));
       break;
     }
     default:

@@ -3,8 +3,9 @@
 // TrayShell, so that tests can record what was asked (Wine's tray cannot be read back).
 //
 // The owner window receives `callbackMessage` with the version 4 arguments:
-//   LOWORD(lParam)  the event: NIN_SELECT or NIN_KEYSELECT (left click, Enter), WM_CONTEXTMENU
-//                   (right click, Shift+F10), WM_MOUSEMOVE, NIN_BALLOONUSERCLICK, ...
+//   LOWORD(lParam)  the event: NIN_SELECT (left click), NIN_KEYSELECT (Enter or Space),
+//                   WM_CONTEXTMENU (right click, menu key, Shift+F10), WM_MOUSEMOVE,
+//                   NIN_BALLOONUSERCLICK, ...
 //   HIWORD(lParam)  the icon's id
 //   GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)  where to open a menu, in screen coordinates.
 // Call Readd when the owner receives TaskbarCreatedMessage(): Explorer restarted (or the

@@ -6,7 +6,7 @@ FontHandle MakeUiFont(int dpi) {
   constexpr int kPoints = 8;
   return FontHandle(::CreateFontA(-::MulDiv(kPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+                                  DEFAULT_PITCH | FF_SWISS, kUiFontFace));
 }
 
 int ScreenDpi() {

@@ -5,8 +5,12 @@
 
 namespace velmora::win {
 
-// "MS Sans Serif" at 8 points: 11 pixels high at 96 dots per inch. Wine substitutes a face with
-// the same metrics when the bitmap font is not installed.
+// The outline twin of "MS Sans Serif", with its metrics: the bitmap face is jagged, sized to the
+// nearest bitmap and drawn without ClearType at any scaling above 100 %, and Windows links this
+// one to fonts that hold East Asian characters.
+inline constexpr char kUiFontFace[] = "Microsoft Sans Serif";
+
+// kUiFontFace at 8 points: 11 pixels high at 96 dots per inch.
 [[nodiscard]] FontHandle MakeUiFont(int dpi);
 
 // Dots per inch of the screen the program starts on.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "windows/colour_change.h"
 #include "windows/layout_table.h"
 #include "windows/status_bar.h"
 #include "windows/ui_font.h"
@@ -219,6 +220,9 @@ LRESULT TfrmDetails::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case DM_GETDEFID:
       return MAKELRESULT(kDetailsBtnClose, DC_HASDEFID);
+    case WM_SYSCOLORCHANGE:
+      ForwardSysColorChange(Hwnd(), {}, wParam, lParam);
+      return 0;
     case WM_CLOSE:  // the close box only hides: the window lives until the program ends
       btnCloseClick();
       return 0;

@@ -7,10 +7,12 @@
 #include <iterator>
 #include <utility>
 
+#include "core/char_sizes.h"
+#include "core/text.h"
 #include "monitor/settings_prefetch.h"
 #include "monitor/settings_store.h"
 #include "monitor/win32/error_box.h"
-#include "windows/code_page_chars.h"
+#include "windows/colour_change.h"
 #include "windows/layout_table.h"
 #include "windows/ui_font.h"
 
@@ -44,10 +46,10 @@ std::string CaptionSortKey(const char* caption) {
 }
 
 std::string ExecutableFolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  const std::size_t slash = folder.find_last_of('\\');
+  // Under UTF-8 a path of MAX_PATH characters may take three times as many bytes.
+  std::string folder(3 * MAX_PATH, '\0');
+  folder.resize(::GetModuleFileNameA(nullptr, folder.data(), static_cast<DWORD>(folder.size())));
+  const std::size_t slash = FindLastCharOf(folder, "\\", CharSizes::InForce());
   return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
@@ -66,8 +68,8 @@ TfrmMain::~TfrmMain() {
 bool TfrmMain::Create() {
   dpi_ = win::ScreenDpi();
   appDir_ = services_.appDir.empty() ? ExecutableFolder() : services_.appDir;
-  if (!appDir_.empty() && appDir_.back() != '\\')
-    appDir_ += '\\';
+  if (!appDir_.empty())
+    appDir_ = JoinPath(appDir_, "");
   SettingsPrefetch settings(services_.settings, dpi_, appDir_);
   StartImagesAhead();
   WNDCLASSEXA wc{};
@@ -87,11 +89,9 @@ bool TfrmMain::Create() {
   }
   HWND hwnd = Hwnd();
   taskbarCreated_ = win::TaskbarCreatedMessage();
-  ReaderLimits readerLimits;
-  readerLimits.chars = win::CodePageCharSizes();
   reads_ = std::make_unique<ReadRouter>(
       table_, services_.fs, [hwnd] { ::PostMessageA(hwnd, kAnswersWaiting, 0, 0); },
-      [this](const ShownFigures& shown) { ShowFigures(shown.slot, shown.figures); }, std::move(readerLimits));
+      [this](const ShownFigures& shown) { ShowFigures(shown.slot, shown.figures); });
   if (services_.deferUntilShown)
     reads_->Hold();
   trayHeld_ = services_.deferUntilShown;
@@ -286,10 +286,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       HandleTrayEvent(wParam, lParam);
       return 0;
     case WM_SYSCOLORCHANGE:
-      // Only top-level windows receive it; common controls take the new colours when told.
-      for (const win::Control& control :
-           {win::Control(ctl_.tlbMain), win::Control(ctl_.lvMain), win::Control(ctl_.sttBar)})
-        control.Send(WM_SYSCOLORCHANGE, wParam, lParam);
+      win::ForwardSysColorChange(Hwnd(),
+                                 {sttBarHints_.Hwnd(), ctl_.tlbMain.ToolTips(),
+                                  reinterpret_cast<HWND>(ctl_.lvMain.Send(LVM_GETTOOLTIPS, 0, 0))},
+                                 wParam, lParam);
       return 0;
     case WM_COMMAND: {
       HWND from = reinterpret_cast<HWND>(lParam);

@@ -19,6 +19,8 @@ namespace velmora {
 namespace {
 
 constexpr char kPickerTitle[] = "Select the SETI working folder";
+constexpr char kCopyBusyText[] = " Not copied: another program holds the clipboard";
+constexpr char kCopyFailedText[] = " Not copied: the clipboard refused the table";
 // The toolbar's image size: a menu item shows its command's toolbar picture.
 constexpr int kMenuImageSize = 16;
 
@@ -223,9 +225,17 @@ void TfrmMain::acViewDoneColumnExecute() {
 }
 
 void TfrmMain::acCopyTableExecute() {
-  // Nothing to tell when another program holds the clipboard: the user sees nothing pasted and
-  // copies again.
-  static_cast<void>(win::CopyTextToClipboard(Hwnd(), TableText(table_, optionalColumns_)));
+  // A copy that did not happen must not look as if it had: the user would paste the old text.
+  switch (win::CopyTextToClipboard(Hwnd(), TableText(table_, optionalColumns_))) {
+    case win::CopyOutcome::kCopied:
+      break;
+    case win::CopyOutcome::kClipboardBusy:
+      WriteStatusPanel(3, kCopyBusyText);
+      break;
+    case win::CopyOutcome::kFailed:
+      WriteStatusPanel(3, kCopyFailedText);
+      break;
+  }
 }
 
 void TfrmMain::acAddLocationExecute() {

@@ -68,6 +68,7 @@ StoredSettings TfrmMain::CurrentSettings() const {
   settings.alerts = alertOptions_;
   settings.optionalColumns = optionalColumns_;
   settings.historyBounds = HistoryPlacement();
+  settings.sizesDpi = dpi_;
   return settings;
 }
 

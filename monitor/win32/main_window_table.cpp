@@ -181,8 +181,9 @@ LRESULT TfrmMain::HandleTableNotify(NMHDR* header) {
         const auto column = static_cast<std::size_t>(info->item.iSubItem);
         const std::string text =
             column < shownColumns_.size() ? CellText(table_, row, shownColumns_[column]) : "";
-        std::strncpy(info->item.pszText, text.c_str(), static_cast<std::size_t>(info->item.cchTextMax - 1));
-        info->item.pszText[info->item.cchTextMax - 1] = '\0';
+        // A long path is cut between characters, never inside one.
+        const std::string fitted = win::CutForBuffer(text, static_cast<std::size_t>(info->item.cchTextMax));
+        std::memcpy(info->item.pszText, fitted.c_str(), fitted.size() + 1);
       }
       if (info->item.mask & LVIF_IMAGE)
         info->item.iImage = location.reading.icon;

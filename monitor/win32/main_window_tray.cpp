@@ -110,11 +110,12 @@ void TfrmMain::ShowWaitingAlerts() {
 
 void TfrmMain::HandleTrayEvent(WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(lParam)) {
+    // Enter or Space on the icon is the keyboard's click (NIN_KEYSELECT); the menu key and
+    // Shift+F10 send WM_CONTEXTMENU, as a right click does.
     case NIN_SELECT:
+    case NIN_KEYSELECT:
       ShowFromTray();
       break;
-    // The menu opens from the keyboard too: Enter or Space on the icon, Shift+F10 or the menu key.
-    case NIN_KEYSELECT:
     case WM_CONTEXTMENU:
       OpenTrayMenu(POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
       break;

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <vector>
+
+#include "windows/code_page_chars.h"
 
 namespace velmora::win {
 namespace {
@@ -48,12 +51,60 @@ bool QueryText(HKEY section, const std::string& key, std::vector<char>& buffer, 
       return true;
     }
     // Too long for the buffer, and it may change between two reads: ask again until it fits. A
-    // spare byte leaves room for the NUL that a value stored without one lacks.
-    buffer.assign(static_cast<std::size_t>(size) + 1, '\0');
+    // spare byte leaves room for the NUL that a value stored without one lacks. The size given
+    // is the stored UTF-16 text's where the system does not count the ANSI bytes, which under
+    // UTF-8 may be half as many again: the buffer at least doubles, so the loop always ends.
+    buffer.assign(std::max(static_cast<std::size_t>(size) + 1, 2 * buffer.size()), '\0');
   }
 }
 
+std::wstring QueryWideText(HKEY section, const std::string& key) {
+  std::wstring name(key.begin(), key.end());  // the program's keys are ASCII
+  DWORD size = 0;
+  if (::RegGetValueW(section, nullptr, name.c_str(), RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr, nullptr, &size) !=
+      ERROR_SUCCESS)
+    return std::wstring();
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (::RegGetValueW(section, nullptr, name.c_str(), RRF_RT_REG_SZ | RRF_NOEXPAND, nullptr, text.data(),
+                     &size) != ERROR_SUCCESS)
+    return std::wstring();
+  text.resize(::wcsnlen(text.c_str(), text.size()));
+  return text;
+}
+
 }  // namespace
+
+void RegistryStore::KeepOriginal(HKEY section, const std::string& key, const std::string& value) {
+  // A file name holds no "?", so a path without one lost nothing.
+  if (value.find('?') == std::string::npos || ::GetACP() == CP_UTF8)
+    return;
+  const std::wstring original = QueryWideText(section, key);
+  BOOL lost = FALSE;
+  if (!original.empty() &&
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, original.c_str(), -1, nullptr, 0, nullptr, &lost) >
+          0 &&
+      lost) {
+    originals_[value] = original;
+  }
+}
+
+std::optional<std::wstring> RegistryStore::OriginalOf(const std::string& value) const {
+  if (originals_.empty() || value.find('?') == std::string::npos)
+    return std::nullopt;
+  for (const auto& [read, original] : originals_) {
+    const std::size_t lostEnd = read.rfind('?') + 1;
+    if (value.compare(0, lostEnd, read, 0, lostEnd) != 0)
+      continue;
+    // As many of the original's characters as took the bytes up to the last lost one.
+    std::size_t chars = 0;
+    for (std::size_t bytes = 0; bytes < lostEnd && chars < original.size(); ++chars)
+      bytes += static_cast<std::size_t>(
+          ::WideCharToMultiByte(CP_ACP, 0, &original[chars], 1, nullptr, 0, nullptr, nullptr));
+    return original.substr(0, chars) + AnsiToWide(std::string_view(value).substr(lostEnd));
+  }
+  return std::nullopt;
+}
 
 RegistryStore::RegistryStore(HKEY root, const char* path) : key_(CreateSection(root, path)) {}
 
@@ -64,7 +115,10 @@ bool RegistryStore::ReadRaw(const std::string& section, const std::string& key, 
   if (!sectionKey)
     return false;
   std::vector<char> buffer;
-  return QueryText(sectionKey.Get(), key, buffer, value);
+  if (!QueryText(sectionKey.Get(), key, buffer, value))
+    return false;
+  KeepOriginal(sectionKey.Get(), key, value);
+  return true;
 }
 
 // The section is opened once for all the keys: thousands of stored locations cost one registry
@@ -78,6 +132,7 @@ void RegistryStore::ReadTexts(const std::string& section,
   std::string value;
   for (const std::string& key : keys) {
     if (sectionKey && QueryText(sectionKey.Get(), key, buffer, value)) {
+      KeepOriginal(sectionKey.Get(), key, value);
       values.push_back(value);
     } else {
       values.push_back(defaultValue);
@@ -89,11 +144,19 @@ void RegistryStore::WriteRaw(const std::string& section, const std::string& key,
   const KeyHandle sectionKey = key_ ? CreateSection(key_.Get(), section) : KeyHandle();
   if (!sectionKey)
     throw SettingsError("Failed to create key " + section);
-  if (value.size() >= std::numeric_limits<DWORD>::max() ||
-      ::RegSetValueExA(sectionKey.Get(), key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
-    throw SettingsError("Failed to set data for '" + key + "'");
+  LONG status = ERROR_INVALID_DATA;
+  if (const std::optional<std::wstring> original = OriginalOf(value)) {
+    const std::wstring name(key.begin(), key.end());
+    status = ::RegSetValueExW(sectionKey.Get(), name.c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(original->c_str()),
+                              static_cast<DWORD>((original->size() + 1) * sizeof(wchar_t)));
+  } else if (value.size() < std::numeric_limits<DWORD>::max()) {
+    status =
+        ::RegSetValueExA(sectionKey.Get(), key.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
   }
+  if (status != ERROR_SUCCESS)
+    throw SettingsError("Failed to set data for '" + key + "'");
 }
 
 std::unique_ptr<SettingsStore> OpenUserSettingsStore() {

@@ -228,6 +228,24 @@ TEST(JoinPath, PutsOneBackslashBetweenFolderAndFile) {
     EXPECT_EQ(JoinPath(folder, file), expected) << folder << " + " << file;
 }
 
+// Code page 932: lead bytes 0x81-0x9F and 0xE0-0xFC; 0x5C ("\\") is the second byte of
+// "\x95\x5C" and "\x83\x5C", and a character of its own after any other.
+const CharSizes kJapanese = CharSizes::DoubleByte(
+    [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); });
+
+TEST(JoinPath, ReadsTheFolderByCharactersOfADoubleByteCodePage) {
+  const std::tuple<std::string, std::string> rows[] = {
+      {"C:\\SETI\\\x95\x5C", "C:\\SETI\\\x95\x5C\\state.sah"},
+      {"C:\\SETI\\\x95\x5C\\", "C:\\SETI\\\x95\x5C\\state.sah"},
+      {"C:\\\x83\x5C\x83\x5C", "C:\\\x83\x5C\x83\x5C\\state.sah"},
+      {"C:\\\xE0\x5C\x41\\", "C:\\\xE0\x5C\x41\\state.sah"},
+      {"C:\\\xA0\\", "C:\\\xA0\\state.sah"},  // 0xA0 leads nothing
+      {"C:\\\x95", "C:\\\x95\\state.sah"},    // a lead byte cut short by the end
+  };
+  for (const auto& [folder, expected] : rows)
+    EXPECT_EQ(JoinPath(folder, "state.sah", kJapanese), expected) << folder;
+}
+
 TEST(SplitLines, EndsLinesAtCrLfLfOrCrAndTheTextAtNul) {
   using Lines = std::vector<std::string>;
   const std::tuple<std::string, std::string, std::vector<std::string>> rows[] = {

@@ -96,8 +96,11 @@ TEST_F(AboutWindowTest, OpensCentredWithTheFocusOnOK) {
   EXPECT_EQ(about_->ShowModal(), IDCANCEL);
   EXPECT_EQ(focusSeen, Control(kAboutOKButton));
   EXPECT_EQ(version, "Unknown");
-  EXPECT_NEAR(window.left + window.right, ::GetSystemMetrics(SM_CXSCREEN), 1);
-  EXPECT_NEAR(window.top + window.bottom, ::GetSystemMetrics(SM_CYSCREEN), 1);
+  MONITORINFO screen{};
+  screen.cbSize = sizeof(screen);
+  ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromWindow(owner_.Get(), MONITOR_DEFAULTTONEAREST), &screen));
+  EXPECT_NEAR(window.left + window.right, screen.rcWork.left + screen.rcWork.right, 1);
+  EXPECT_NEAR(window.top + window.bottom, screen.rcWork.top + screen.rcWork.bottom, 1);
 }
 
 TEST_F(AboutWindowTest, OKButtonAndCloseBoxEndIt) {

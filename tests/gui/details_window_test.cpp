@@ -18,6 +18,7 @@
 #include "tests/support/client_folder_writer.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/win32/control_placement.h"
+#include "tests/support/win32/message_counter.h"
 #include "tests/support/win32/stand_in_window.h"
 #include "tests/support/win32/status_reader.h"
 #include "tests/support/win32/window_finders.h"
@@ -75,6 +76,12 @@ TEST_F(DetailsWindowTest, IsCreatedHiddenAndOwned) {
   EXPECT_FALSE(Visible());
   EXPECT_EQ(::GetWindow(details_->Hwnd(), GW_OWNER), owner_.Get());
   EXPECT_EQ(WindowText(details_->Hwnd()), "Location details");
+}
+
+TEST_F(DetailsWindowTest, NewSystemColoursReachTheStatusBar) {
+  const MessageCounter status(::GetDlgItem(details_->Hwnd(), kDetailsSttBar), WM_SYSCOLORCHANGE);
+  ::SendMessageA(details_->Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(status.Count(), 1);
 }
 
 TEST_F(DetailsWindowTest, NoRowSelectedShowsTheMessages) {

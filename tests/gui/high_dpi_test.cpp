@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/tools.h"
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
 #include "tests/support/win32/canvas.h"
@@ -297,17 +298,27 @@ TEST_F(HighDpiTest, TheRunHasTheDpiItWasStartedForAndLayoutAndFirstStartSizesFol
   ExpectNothingOverlaps(window);
 }
 
-TEST_F(HighDpiTest, StoredBoundsAndColumnWidthsStayPixels) {
-  settings_.SetText("Layout", "FormWidth", "640");
-  settings_.SetText("Layout", "FormHeight", "410");
-  for (int column = 0; column < 6; ++column)
-    settings_.SetText("Layout", "Col" + std::to_string(column), std::to_string(60 + column));
-  TfrmMain& window = Open();
-  EXPECT_EQ(WindowSize(window), (std::array<LONG, 2>{640, 410}));
-  EXPECT_EQ(ColumnWidths(window.Controls().lvMain), (std::vector<int>{60, 61, 62, 63, 64, 65}));
-  Close();
-  EXPECT_EQ(settings_.Text("Layout", "FormWidth"), "640");
-  EXPECT_EQ(settings_.Text("Layout", "Col5"), "65");
+// Stored sizes come back from the dpi they were taken at (96 when the store does not say) at the
+// window's, and are stored again with the window's.
+TEST_F(HighDpiTest, StoredBoundsAndColumnWidthsKeepTheirDpi) {
+  for (const int storedDpi : {0, 96, 120}) {
+    SCOPED_TRACE(storedDpi);
+    Store("Layout", {{"FormWidth", "640"}, {"FormHeight", "410"}, {"Col0", "60"}, {"Col5", "65"}});
+    if (storedDpi != 0)
+      Store("Layout", {{"SizesDpi", std::to_string(storedDpi)}});
+    TfrmMain& window = Open();
+    const int dpi = win::WindowDpi(window.Hwnd());
+    const auto scaled = [dpi, storedDpi](int pixels) {
+      return ScalePixels(pixels, dpi, storedDpi ? storedDpi : 96);
+    };
+    EXPECT_EQ(WindowSize(window), (std::array<LONG, 2>{scaled(640), scaled(410)}));
+    const std::vector<int> columns = ColumnWidths(window.Controls().lvMain);
+    EXPECT_EQ(std::pair(columns.front(), columns.back()), std::pair(scaled(60), scaled(65)));
+    Close();
+    ExpectSaved("Layout", {{"FormWidth", std::to_string(scaled(640))},
+                           {"Col5", std::to_string(scaled(65))},
+                           {"SizesDpi", std::to_string(dpi)}});
+  }
 }
 
 // Each screen in turn, and back to the first.

@@ -105,15 +105,18 @@ TEST(FinishEstimateTest, KeepsItsTimeThroughTornReads) {
   }
 }
 
-TEST(FinishEstimateTest, FinishTimeIsTheClockTodayAndTheDateLater) {
+TEST(FinishEstimateTest, FinishTimeIsTheClockTodayTheDateLaterAndNothingAYearOn) {
   // Now, the seconds to the finish, and its text.
   const std::tuple<LocalDateTime, long long, const char*> rows[] = {
       {{2024, 5, 17, 9, 41, 7}, 3600, "10:41"},
       {{2024, 5, 17, 23, 30, 0}, 29 * 60 + 59, "23:59"},
       {{2024, 5, 17, 23, 30, 0}, 30 * 60, "05.18 00:00"},
       {{2024, 2, 28, 12, 0, 0}, 86400, "02.29 12:00"},
-      {{2023, 12, 31, 22, 0, 0}, 3 * 3600, "01.01 01:00"},
-      {{2024, 4, 30, 8, 5, 0}, 40 * 86400, "06.09 08:05"}};
+      {{2023, 12, 31, 22, 0, 0}, 3 * 3600, "2024.01.01 01:00"},
+      {{2024, 4, 30, 8, 5, 0}, 40 * 86400, "06.09 08:05"},
+      {{2024, 4, 30, 8, 5, 0}, 365 * 86400, "2025.04.30 08:05"},
+      {{2024, 4, 30, 8, 5, 0}, 365 * 86400 + 60, ""},
+      {{2024, 5, 17, 9, 41, 0}, 7LL * 365 * 86400, ""}};
   for (const auto& [now, seconds, text] : rows)
     EXPECT_EQ(FormatFinish(AddSeconds(now, seconds), now), text) << seconds;
 }

@@ -60,7 +60,8 @@ StoredSettings Entry() {
           .pollInterval = 99,
           .alerts = {false, false, true, 7},
           .optionalColumns = {true, true, true},
-          .historyBounds = {-1, -2, -3, -4}};
+          .historyBounds = {-1, -2, -3, -4},
+          .sizesDpi = 0};
 }
 
 // What an empty store loads as at 96 dots per inch.
@@ -181,19 +182,30 @@ LoadCase OneLocation(const char* name, const char* stored, std::vector<StoredLoc
       name, {{"Locations", "Count", "1"}, {"Locations", "Location0000", stored}}, Locations(locations)};
 }
 
+// `stored` with the dpi its sizes were taken at.
+std::vector<Stored> With(std::vector<Stored> stored, const char* sizesDpi) {
+  stored.push_back({"Layout", "SizesDpi", sizesDpi});
+  return stored;
+}
+
 std::vector<LoadCase> AllLoadCases() {
   std::vector<Stored> storedLayout = {{"Layout", "FormWidth", "600"}, {"Layout", "FormHeight", "333"}};
   for (int i = 0; i < 6; ++i)
     storedLayout.push_back({"Layout", "Col" + std::to_string(i), std::to_string(40 + i)});
   return {
-      // On a screen of more dots per inch the built-in sizes grow with it; what the user stored is in
-      // pixels already and stays exactly as stored.
+      // On a screen of more dots per inch the built-in sizes grow with it; what the user stored is
+      // scaled from the dpi stored with it, 96 when there is none, to the screen's.
       LoadCase{"FirstStart", {}, [](StoredSettings&) {}},
       LoadCase{"Defaults96", {}, [](StoredSettings&) {}, 96},
       LoadCase{"Defaults144", {}, Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 195, 165, 120}), 144},
       LoadCase{"Defaults120", {}, Sized({668, 375, 0, 0}, {310, 58, 41, 41, 44, 125, 163, 138, 100}), 120},
-      LoadCase{"Stored144", storedLayout, Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165, 120}),
-               144},
+      LoadCase{"Stored144", storedLayout, Sized({900, 500, 0, 0}, {60, 62, 63, 65, 66, 68, 195, 165, 120}), 144},
+      LoadCase{"StoredAt144Loaded144", With(storedLayout, "144"),
+               Sized({600, 333, 0, 0}, {40, 41, 42, 43, 44, 45, 195, 165, 120}), 144},
+      LoadCase{"StoredAt192Loaded96", With(storedLayout, "192"),
+               Sized({300, 167, 0, 0}, {20, 21, 21, 22, 22, 23, 130, 110, 80}), 96},
+      LoadCase{"StoredAtNoDpi", With(storedLayout, "0"),
+               Sized({900, 500, 0, 0}, {60, 62, 63, 65, 66, 68, 195, 165, 120}), 144},
       LoadCase{"MaximizedStateKeepsTheStoredNormalBounds",
                TextEntries("Layout/FormWidth=800;Layout/FormHeight=600;Layout/FormTop=40;"
                            "Layout/FormLeft=30;Layout/WindowState=2;"),
@@ -228,7 +240,7 @@ std::vector<LoadCase> AllLoadCases() {
       // The widths of State and Finishes are kept whether they are shown or not.
       LoadCase{"OptionalColumnEntries",
                TextEntries("Interface/StateColumn=0;Interface/FinishColumn=1;Layout/Col6=140;"
-                           "Layout/Col7=95;"),
+                           "Layout/Col7=95;Layout/SizesDpi=144;"),
                [](StoredSettings& s) {
                  Sized({801, 450, 0, 0}, {372, 69, 50, 50, 53, 150, 140, 95, 120})(s);
                  s.optionalColumns = OptionalColumns{false, true};
@@ -330,6 +342,7 @@ TEST_P(LoadSettingsTest, StoredEntriesGiveTheValue) {
   Seed(store, GetParam().stored);
   StoredSettings expected = BuiltIn();
   GetParam().change(expected);
+  expected.sizesDpi = GetParam().dpi;
   EXPECT_EQ(Loaded(store, GetParam().dpi), expected);
 }
 
@@ -395,7 +408,9 @@ const std::vector<ReadStep> kReadOrder = {
     {"Layout", "HistoryWidth", [](StoredSettings& s) { s.historyBounds.width = 0; }},
     {"Layout", "HistoryHeight", [](StoredSettings& s) { s.historyBounds.height = 0; }},
     {"Layout", "HistoryTop", [](StoredSettings& s) { s.historyBounds.top = 0; }},
-    {"Layout", "HistoryLeft", [](StoredSettings& s) { s.historyBounds.left = 0; }}};
+    {"Layout", "HistoryLeft", [](StoredSettings& s) { s.historyBounds.left = 0; }},
+
+    {"Layout", "SizesDpi", [](StoredSettings& s) { s.sizesDpi = 96; }}};
 
 std::string TypeError(const ReadStep& step) {
   return "Invalid data type for '" + std::string(step.name) + "'";
@@ -451,7 +466,7 @@ const std::vector<std::string> kUsedWritesAfterLayout = Entries(
     "Interface/TrayIcon=0;Interface/AlertStalls=1;Interface/AlertResults=1;Defaults/StallMinutes=45;"
     "Interface/StateColumn=1;Interface/FinishColumn=0;Layout/Col6=150;Layout/Col7=90;"
     "Interface/DoneColumn=1;Layout/Col8=70;Layout/HistoryWidth=500;Layout/HistoryHeight=400;"
-    "Layout/HistoryTop=30;Layout/HistoryLeft=60;");
+    "Layout/HistoryTop=30;Layout/HistoryLeft=60;Layout/SizesDpi=96;");
 
 struct SaveCase {
   const char* name;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/char_sizes.h"
 #include "core/file_system.h"
 #include "core/text.h"
 
@@ -10,7 +11,7 @@ namespace velmora::testing {
 namespace {
 
 std::string FolderPart(const std::string& path) {
-  const std::size_t end = path.find_last_of("\\:");
+  const std::size_t end = FindLastCharOf(path, "\\:", CharSizes::InForce());
   return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 

@@ -30,7 +30,7 @@ std::string ProgramPath() {
   return testing::ExecutableFolder() + VELMORA_EXE_FROM_TESTS;
 }
 
-TEST(ApplicationManifest, AsksForCommonControlsSixAndPerMonitorAwareness) {
+TEST(ApplicationManifest, AsksForCommonControlsSixPerMonitorAwarenessAndUtf8) {
   const std::string manifest = EmbeddedManifest(ProgramPath());
   ASSERT_FALSE(manifest.empty()) << "no manifest in " << ProgramPath();
   const char* expected[] = {
@@ -38,6 +38,8 @@ TEST(ApplicationManifest, AsksForCommonControlsSixAndPerMonitorAwareness) {
       "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
       "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
       "PerMonitor</dpiAwareness>",
+      "<activeCodePage "
+      "xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>",
       "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
   };
   for (const char* fragment : expected)

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -112,6 +113,27 @@ TEST_F(RegistryStoreTest, TextRoundTripsWhole) {
   for (const std::string& text : texts) {
     store.WriteText("Locations", "Location0000", text);
     EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), text) << text.size();
+  }
+}
+
+// Where the program does not run under UTF-8 (Windows before 1903), a stored path in a script the
+// code page lacks reads with "?"s; saved again, with either flag, it keeps its characters.
+TEST_F(RegistryStoreTest, APathTheCodePageCannotHoldSurvivesTheSave) {
+  ASSERT_NE(::GetACP(), static_cast<UINT>(CP_UTF8));
+  const std::wstring subkey = std::wstring(Path(), Path() + std::strlen(Path())) + L"\\Locations";
+  const std::wstring cyrillic = L"C:\\\u0410\u0411-cruncher\\,1";
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), L"Location0000", REG_SZ, cyrillic.c_str(),
+                              static_cast<DWORD>((cyrillic.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  RegistryStore store(HKEY_CURRENT_USER, Path());
+  EXPECT_EQ(store.ReadText("Locations", "Location0000", ""), "C:\\?\?-cruncher\\,1");
+  for (const auto& [written, kept] : {std::pair{"C:\\?\?-cruncher\\,0", L"C:\\\u0410\u0411-cruncher\\,0"},
+                                      {"C:\\?\?-cruncher\\,1", L"C:\\\u0410\u0411-cruncher\\,1"}}) {
+    store.WriteText("Locations", "Location0000", written);
+    wchar_t stored[64] = {};
+    DWORD size = sizeof(stored);
+    ::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), L"Location0000", RRF_RT_REG_SZ, nullptr, stored, &size);
+    EXPECT_EQ(std::wstring(stored), kept) << written;
   }
 }
 

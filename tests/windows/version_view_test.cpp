@@ -358,7 +358,7 @@ TEST_F(VersionViewTest, TakesTheSizeOfItsText) {
   const auto sansSerif = [](int height) {
     return FontHandle(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+                                    DEFAULT_PITCH | FF_SWISS, "Microsoft Sans Serif"));
   };
   const FontHandle small = sansSerif(-11);
   const FontHandle large = sansSerif(-22);
