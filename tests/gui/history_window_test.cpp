@@ -4,25 +4,12 @@
 
 #include "monitor/history_texts.h"
 #include "tests/gui/main_window_fixture.h"
+#include "tests/support/win32/clipboard_text.h"
 
 namespace velmora::testing {
 namespace {
 
 using win::WindowText;
-
-std::string ClipboardText() {
-  std::string text;
-  if (!::OpenClipboard(nullptr))
-    return text;
-  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
-      text = bytes;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
-}
 
 class HistoryWindowTest : public MainWindowTest {
  protected:

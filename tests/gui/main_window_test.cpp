@@ -20,6 +20,7 @@
 
 #include "monitor/win32/main_commands.h"
 #include "tests/gui/main_window_fixture.h"
+#include "tests/support/win32/clipboard_text.h"
 #include "tests/support/win32/executable_folder.h"
 #include "tests/support/win32/window_finders.h"
 #include "tests/support/win32/window_pinger.h"
@@ -249,20 +250,6 @@ void PressCtrlC(TfrmMain& window, HWND target) {
   PumpMessages();
   keys[VK_CONTROL] = 0;
   ::SetKeyboardState(keys);
-}
-
-std::string ClipboardText() {
-  std::string text;
-  if (!::OpenClipboard(nullptr))
-    return "(clipboard not opened)";
-  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-    if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
-      text = bytes;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
 }
 
 TEST_F(MainWindowTest, StateAndFinishColumnsSwitchAndCtrlCCopiesTheTable) {
