@@ -187,6 +187,17 @@ HistoryBounds TfrmHistory::Bounds() const {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+namespace {
+
+// The history's store now, or none with the answer marked paused: the database cannot be used.
+HistoryStore* StoreOrPause(HistoryKeeper& keeper, HistoryAnswer& answer) {
+  HistoryStore* store = keeper.Store(std::chrono::steady_clock::now());
+  answer.paused = store == nullptr;
+  return store;
+}
+
+}  // namespace
+
 void TfrmHistory::Ask(std::function<void(HistoryKeeper&, HistoryAnswer&)> work, HistoryAnswer::Kind kind) {
   if (!thread_)
     return;
@@ -210,11 +221,9 @@ void TfrmHistory::Refresh() {
   const std::int64_t location = location_;
   Ask(
       [location](HistoryKeeper& keeper, HistoryAnswer& answer) {
-        HistoryStore* store = keeper.Store(std::chrono::steady_clock::now());
-        if (!store) {
-          answer.paused = true;
+        HistoryStore* store = StoreOrPause(keeper, answer);
+        if (!store)
           return;
-        }
         const std::int64_t now = NowSeconds();
         answer.locations = store->Locations();
         answer.dayStarts = LocalDayBounds(now, kHistoryDays);
@@ -375,11 +384,9 @@ void TfrmHistory::btnCopyClick() {
   const std::int64_t location = location_;
   Ask(
       [location](HistoryKeeper& keeper, HistoryAnswer& answer) {
-        HistoryStore* store = keeper.Store(std::chrono::steady_clock::now());
-        if (!store) {
-          answer.paused = true;
+        HistoryStore* store = StoreOrPause(keeper, answer);
+        if (!store)
           return;
-        }
         HistoryText text(HistoryText::Form::kTabs);
         store->EachNewest(location, [&text](const HistoryRow& row) { text.Add(row); });
         answer.text = text.Take();
